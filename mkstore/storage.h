@@ -1,0 +1,82 @@
+// Storage: one Metakit 2.4 storage file, opened for reading and writing.
+//
+// The file format is described in the project's notes on the Metakit format
+// (kept beside the project as metakit-format.md).
+//
+// A Storage holds named top-level views. Changes made through its views stay in
+// the working copy until Commit, which writes them as "stable storage": new
+// data goes to free space (or the end of the file), the header that makes it
+// current last, so that a crash at any moment leaves the last committed state.
+//
+// Thread safety: none; use a Storage and its views from one thread at a time.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mkstore/status.h"
+#include "mkstore/view.h"
+
+namespace mk {
+
+class FileSystem;  // the injectable file layer (mkstore/file.h)
+
+class Storage {
+ public:
+  ~Storage();
+  Storage(const Storage&) = delete;
+  Storage& operator=(const Storage&) = delete;
+
+  // Opens the storage file at `path` for reading and writing, creating an empty
+  // storage when the file does not exist (nothing is written until Commit).
+  // On success sets *result and returns OK. A file that is not a Metakit
+  // storage, or is damaged, gives Corruption; a file that uses a feature the
+  // engine cannot handle gives NotSupported; a file that cannot be opened gives
+  // IOError. `fs` (borrowed; must outlive the Storage) is the file layer; null
+  // means the real file system.
+  static Status Open(const std::string& path, std::unique_ptr<Storage>* result,
+                     FileSystem* fs = nullptr);
+
+  // Opens the storage read-only: Commit then fails with NotSupported.
+  static Status OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* result,
+                             FileSystem* fs = nullptr);
+
+  // The structure string, exactly as Metakit's Description() gives it,
+  // e.g. "Globals[Block:S,Key:S,Value:S],Log[LOG:I,GCV:F]"; "" when empty.
+  std::string Description() const;
+
+  // The names of the top-level views, in storage order.
+  std::vector<std::string> ViewNames() const;
+
+  // The top-level view named `name` (compared without regard to ASCII letter
+  // case). Not found: an invalid View (IsValid() false).
+  View GetView(const std::string& name) const;
+
+  // Metakit's GetAs: restructures (or creates) a top-level view from a
+  // description such as "MessageLog[MsgNum:S,Msg:S,Date:S]". Properties that
+  // stay (matched by name, without regard to letter case) keep their data,
+  // new ones start empty or zero, unlisted ones are dropped; a property whose
+  // type changes is dropped and added anew. A bare name ("MessageLog") deletes
+  // that view. An unparsable description gives InvalidArgument and changes
+  // nothing. View handles of the restructured view obtained earlier must be
+  // fetched again with GetView.
+  Status Restructure(const std::string& description);
+
+  // Writes the working copy to the file as described above. Columns that did not
+  // change are not rewritten and space freed by earlier commits is reused.
+  Status Commit();
+
+  // Like Commit, but rewrites the whole file packed, with no free space.
+  Status CommitPacked();
+
+  // The path given to Open.
+  const std::string& path() const;
+
+ private:
+  class Impl;
+  explicit Storage(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace mk

@@ -240,6 +240,7 @@ Status ParseToc(std::string_view file, const std::string& name, const Candidate&
   out->base = c.base;
   out->end = c.end;
   out->bigEndian = c.big;
+  out->headerLength = format::GetBig32(reinterpret_cast<const uint8_t*>(data.data()) + 4);
   out->toc = Ref{c.tocLen, c.tocPos};
   out->tocBytes.assign(toc);
   return Status::Ok();

@@ -56,6 +56,10 @@ class FileSystem;
 
 namespace tablestore {
 
+namespace detail {
+struct StoreState;  // the slots and the open storage (table_store_state.h)
+}  // namespace detail
+
 // Result codes shared by every operation (the values are part of the contract
 // with every caller: never renumber).
 inline constexpr int kOk = 0;
@@ -125,6 +129,14 @@ class TableStore {
 
   // The names of the stored tables, joined by ","; "" when closed.
   const std::string& TableList() const;
+
+  // Creates the table a Metakit description names, or restructures it when it
+  // exists ("Log[LOG:I,LN:F]": columns that stay keep their data, new ones
+  // start empty or zero, unlisted ones are dropped; a bare "Log" deletes the
+  // table). A slot named like the table is released first (reopen it after).
+  // Nothing is committed. Returns 0; -1 for a description the engine refuses
+  // (nothing changes); -2 no file open.
+  int DefineTable(const std::string& description);
 
   // ---- Slots ----------------------------------------------------------------
 
@@ -318,9 +330,7 @@ class TableStore {
                  int replace);
 
  private:
-  struct Slot;
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  std::unique_ptr<detail::StoreState> s_;
 };
 
 }  // namespace tablestore

@@ -39,8 +39,15 @@ std::string Trim(std::string_view text) {
   return TrimLeft(text.substr(0, e));
 }
 
+int LiveParent(const StoreState& s, const Slot& sl) {
+  if (sl.parentSlot < 0 || sl.parentSlot >= kSlotCount) return -1;
+  const Slot& p = s.slots[sl.parentSlot];
+  return p.used && p.serial == sl.parentSerial ? sl.parentSlot : -1;
+}
+
 }  // namespace detail
 
+using detail::LiveParent;
 using detail::Narrow;
 using detail::Slot;
 using detail::StoreState;
@@ -75,15 +82,6 @@ void TakeSlot(StoreState& s, int slot, const std::string& name, mk::View view) {
   sl.serial = s.nextSerial++;
   sl.name = name;
   sl.view = std::move(view);
-}
-
-// The slot a derived slot writes into; -1 for a slot that is not derived or
-// whose parent has been released (and perhaps reused) since.
-int LiveParent(const StoreState& s, const Slot& sl) {
-  if (sl.parentSlot < 0) return -1;
-  const Slot* p = UsedSlot(s, sl.parentSlot);
-  if (p == nullptr || p->serial != sl.parentSerial) return -1;
-  return sl.parentSlot;
 }
 
 // The row of the parent's view that row `row` of the derived slot stands for.

@@ -57,6 +57,10 @@ struct StoreState {
   std::string deviceIdentity;
 };
 
+// The slot a derived slot writes into; -1 for a slot that is not derived or
+// whose parent has been released (and perhaps reused) since.
+int LiveParent(const StoreState& s, const Slot& sl);
+
 // UTF-8 to the stored 8-bit text and back.
 std::string Narrow(std::string_view utf8);
 std::string Widen(std::string_view stored);

@@ -1,0 +1,207 @@
+#include "app/password_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace app {
+namespace {
+
+// Expected scrambles below were worked out by hand from the key T3VN8KQ2.
+
+class ScrambleTest : public ::testing::Test {};
+
+TEST_F(ScrambleTest, EightCharactersAreOneBlock) {
+  // p^T=$ a^3=R s^V=% s^N== w^8=O o^K=$ r^Q=# d^2=V
+  EXPECT_EQ(Scramble("password"), "$R%=O$#V");
+}
+
+TEST_F(ScrambleTest, NinthCharacterStartsTheKeyAgain) {
+  // The ninth character is processed with the key's first character, T.
+  EXPECT_EQ(Scramble("passwordp"), "$R%=O$#V$");
+  EXPECT_EQ(Scramble("passwordpassword"), "$R%=O$#V$R%=O$#V");
+}
+
+TEST_F(ScrambleTest, CharacterThatWouldBecomeACommaStays) {
+  // x ^ T = 0x2C, a comma: x stays, at the first and at the ninth position.
+  EXPECT_EQ(Scramble("x"), "x");
+  EXPECT_EQ(Scramble("passwordx"), "$R%=O$#Vx");
+}
+
+TEST_F(ScrambleTest, CharacterThatWouldBecomeAControlCharacterStays) {
+  // T ^ T = 0 and V ^ T = 2 stay; V at the second position gives V ^ 3 = e.
+  EXPECT_EQ(Scramble("T"), "T");
+  EXPECT_EQ(Scramble("VV"), "Ve");
+}
+
+TEST_F(ScrambleTest, ControlCharactersAndCommasInTheInputStayWhereTheyWouldBreakTheLine) {
+  EXPECT_EQ(Scramble(std::string("\t\n", 2)), std::string("\t\n", 2));
+  EXPECT_EQ(Scramble(""), "");
+}
+
+TEST_F(ScrambleTest, RoundTripsRandomTextWithoutCommas) {
+  std::mt19937 gen(42);
+  std::uniform_int_distribution<int> byte(1, 255);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    for (int n = length(gen); n > 0; --n) {
+      char ch = static_cast<char>(byte(gen));
+      if (ch != ',') text += ch;
+    }
+    std::string once = Scramble(text);
+    ASSERT_EQ(once.size(), text.size());
+    EXPECT_EQ(once.find(','), std::string::npos) << "a comma appeared in " << once;
+    EXPECT_EQ(Scramble(once), text);
+  }
+}
+
+TEST_F(ScrambleTest, NeverProducesCharactersBelowBlankThatWereNotThere) {
+  for (int c = 0x20; c < 0x100; ++c) {
+    if (c == ',') continue;
+    for (int pos = 0; pos < 8; ++pos) {
+      std::string text(static_cast<size_t>(pos) + 1, 'a');
+      text[static_cast<size_t>(pos)] = static_cast<char>(c);
+      auto out = static_cast<unsigned char>(Scramble(text)[static_cast<size_t>(pos)]);
+      EXPECT_GE(out, 0x20) << "char " << c << " at " << pos;
+    }
+  }
+}
+
+class AccountsTest : public ::testing::Test {
+ protected:
+  // alice / password, bob / passwordp
+  const std::string file_ = "alice,$R%=O$#V\nbob,$R%=O$#V$";
+};
+
+TEST_F(AccountsTest, ParsesUserNameUpToTheFirstComma) {
+  auto accounts = ParseAccounts("a,b,c\nd,e");
+  ASSERT_EQ(accounts.size(), 2u);
+  EXPECT_EQ(accounts[0].userName, "a");
+  EXPECT_EQ(accounts[0].storedPassword, "b,c");
+  EXPECT_EQ(accounts[1].userName, "d");
+  EXPECT_EQ(accounts[1].storedPassword, "e");
+}
+
+TEST_F(AccountsTest, SkipsEmptyLinesAndCarriageReturns) {
+  auto accounts = ParseAccounts("a,b\r\n\r\n\nc,d\n");
+  ASSERT_EQ(accounts.size(), 2u);
+  EXPECT_EQ(accounts[0].storedPassword, "b");
+  EXPECT_EQ(accounts[1].userName, "c");
+}
+
+TEST_F(AccountsTest, LineWithoutCommaIsAUserWithEmptyPassword) {
+  auto accounts = ParseAccounts("lonely");
+  ASSERT_EQ(accounts.size(), 1u);
+  EXPECT_EQ(accounts[0].userName, "lonely");
+  EXPECT_EQ(accounts[0].storedPassword, "");
+}
+
+TEST_F(AccountsTest, SignInNeedsBothFieldsExactly) {
+  auto ok = FindSignIn(file_, "bob", "passwordp");
+  ASSERT_TRUE(ok.has_value());
+  EXPECT_EQ(ok->userName, "bob");
+  EXPECT_EQ(ok->storedPassword, "$R%=O$#V$");
+  EXPECT_FALSE(FindSignIn(file_, "Bob", "passwordp").has_value());
+  EXPECT_FALSE(FindSignIn(file_, "bob", "Passwordp").has_value());
+  EXPECT_FALSE(FindSignIn(file_, "bob", "password").has_value());
+  EXPECT_FALSE(FindSignIn(file_, "carol", "password").has_value());
+}
+
+TEST_F(AccountsTest, SameUserOnTwoLinesSignsInWithEitherPassword) {
+  std::string file = "u,$R%=O$#V\nu,x";
+  EXPECT_EQ(FindSignIn(file, "u", "password")->storedPassword, "$R%=O$#V");
+  EXPECT_EQ(FindSignIn(file, "u", "x")->storedPassword, "x");
+}
+
+TEST_F(AccountsTest, UserExistsComparesTheFirstFieldExactly) {
+  EXPECT_TRUE(UserExists(file_, "alice"));
+  EXPECT_FALSE(UserExists(file_, "ALICE"));
+  EXPECT_FALSE(UserExists(file_, "ali"));
+  EXPECT_FALSE(UserExists(file_, "$R%=O$#V"));
+}
+
+TEST_F(AccountsTest, AddingAppendsExactlyOneLineWithoutTrailingLineFeed) {
+  std::string after = AppendAccount(file_, "carol", "password");
+  EXPECT_EQ(after, file_ + "\ncarol,$R%=O$#V");
+  EXPECT_NE(after.back(), '\n');
+  EXPECT_TRUE(FindSignIn(after, "carol", "password").has_value());
+}
+
+class ChangePasswordTest : public ::testing::Test {};
+
+TEST_F(ChangePasswordTest, ChangesOnlyTheSignedInUsersLine) {
+  // The text "al,$R%=O$#V" also occurs inside the second line, whose user
+  // name is "xal". Only the first line may change.
+  std::string file = "al,$R%=O$#V\nxal,$R%=O$#V\nbob,abc";
+  auto after = ReplacePassword(file, "al", "$R%=O$#V", "passwordp");
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(*after, "al,$R%=O$#V$\nxal,$R%=O$#V\nbob,abc");
+  EXPECT_TRUE(FindSignIn(*after, "al", "passwordp").has_value());
+  EXPECT_TRUE(FindSignIn(*after, "xal", "password").has_value());
+}
+
+TEST_F(ChangePasswordTest, OtherLineWhosePasswordContainsTheTextIsKept) {
+  // "bob,ab" occurs inside "bob,abc" and inside "bob,ab" itself; only the
+  // exact second field matches.
+  std::string file = "bob,abc\nbob,ab";
+  auto after = ReplacePassword(file, "bob", "ab", "password");
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(*after, "bob,abc\nbob,$R%=O$#V");
+}
+
+TEST_F(ChangePasswordTest, KeepsCarriageReturnsAndEveryOtherByte) {
+  std::string file = "a,b\r\nme,x\r\n\nz,q";
+  auto after = ReplacePassword(file, "me", "x", "password");
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(*after, "a,b\r\nme,$R%=O$#V\r\n\nz,q");
+}
+
+TEST_F(ChangePasswordTest, NoSuchLineChangesNothing) {
+  EXPECT_FALSE(ReplacePassword("a,b", "a", "c", "d").has_value());
+  EXPECT_FALSE(ReplacePassword("a,b", "b", "b", "d").has_value());
+  EXPECT_FALSE(ReplacePassword("", "a", "b", "d").has_value());
+}
+
+class FieldChecksTest : public ::testing::Test {};
+
+TEST_F(FieldChecksTest, SignInReportsEveryProblemInOrder) {
+  EXPECT_EQ(SignInFieldProblems("", ""),
+            (std::vector<std::string>{"Password can't be blank", "Username can't be blank"}));
+  EXPECT_EQ(SignInFieldProblems("a,b", "c,d"),
+            (std::vector<std::string>{"Password can't have commas", "Username can't have commas"}));
+  EXPECT_TRUE(SignInFieldProblems("a", "b").empty());
+}
+
+TEST_F(FieldChecksTest, AccountChecksDependOnTheMode) {
+  EXPECT_EQ(AccountFieldProblems(AccountMode::kAddUser, "", "p", "p"),
+            (std::vector<std::string>{"Username can't be blank"}));
+  EXPECT_TRUE(AccountFieldProblems(AccountMode::kChangePassword, "", "p", "p").empty());
+  EXPECT_EQ(AccountFieldProblems(AccountMode::kChangePassword, "", "p", ""),
+            (std::vector<std::string>{"Password can't be blank"}));
+  EXPECT_EQ(AccountFieldProblems(AccountMode::kAddUser, "a,b", "", "x,y"),
+            (std::vector<std::string>{"Username can't have commas", "Password can't be blank",
+                                      "Password can't have commas"}));
+}
+
+TEST_F(FieldChecksTest, LineBreakInAUserNameIsRefusedLikeAComma) {
+  EXPECT_EQ(AccountFieldProblems(AccountMode::kAddUser, "eve\nroot", "p", "p"),
+            (std::vector<std::string>{"Username can't have commas"}));
+}
+
+class BundledFileTest : public ::testing::Test {};
+
+TEST_F(BundledFileTest, DefaultSupervisorSignsIn) {
+  std::ifstream in(VARNOLDE_DATA_DIR "/Varnolde.upw", std::ios::binary);
+  ASSERT_TRUE(in.good());
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_TRUE(FindSignIn(text.str(), "supervisor", "scale2010").has_value());
+  EXPECT_EQ(ParseAccounts(text.str()).size(), 1u);
+  EXPECT_NE(text.str().back(), '\n');
+}
+
+}  // namespace
+}  // namespace app

@@ -67,12 +67,23 @@ int ParseColumns(const TableStore& store, const detail::Slot& source, int source
 // The typed value at (row, col) of a criteria view, as the engine compares it.
 bool CriteriaValueAt(const mk::View& v, int row, int col, mk::CriteriaValue& out) {
   switch (v.NthProperty(col).type) {
-    case 'S': out = v.GetString(row, col); return true;
-    case 'I': out = int64_t{v.GetInt(row, col)}; return true;
-    case 'L': out = v.GetLong(row, col); return true;
-    case 'F': out = static_cast<double>(v.GetFloat(row, col)); return true;
-    case 'D': out = v.GetDouble(row, col); return true;
-    default: return false;
+    case 'S':
+      out = v.GetString(row, col);
+      return true;
+    case 'I':
+      out = int64_t{v.GetInt(row, col)};
+      return true;
+    case 'L':
+      out = v.GetLong(row, col);
+      return true;
+    case 'F':
+      out = static_cast<double>(v.GetFloat(row, col));
+      return true;
+    case 'D':
+      out = v.GetDouble(row, col);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -140,15 +151,14 @@ int TableStore::Select(const std::string& tableName, const std::string& columnLi
   mk::Criteria eq, unused, low, high;
   const int selCrit = criteria.empty() ? -1 : GetViewIndex("SelCrit");
   if (!criteria.empty()) {
-    result = selCrit < 0 ? selCrit
-                         : BuildCriteria(*this, *s_, selCrit, source, req.criteria, false, eq,
-                                         unused);
+    result = selCrit < 0
+                 ? selCrit
+                 : BuildCriteria(*this, *s_, selCrit, source, req.criteria, false, eq, unused);
   }
   const int selRCrit = (rangeCriteria.empty() || result < 0) ? -1 : GetViewIndex("SelRCrit");
   if (!rangeCriteria.empty() && result == kOk) {
     result = selRCrit < 0 ? selRCrit
-                          : BuildCriteria(*this, *s_, selRCrit, source, req.range, true, low,
-                                          high);
+                          : BuildCriteria(*this, *s_, selRCrit, source, req.range, true, low, high);
   }
 
   if (result == kOk) {

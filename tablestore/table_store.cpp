@@ -121,34 +121,69 @@ void WriteBack(StoreState& s, const Slot& sl) {
 
 int ReadText(const mk::View& v, int row, int col, std::string& text) {
   switch (v.NthProperty(col).type) {
-    case 'S': text = Widen(v.GetString(row, col)); return kOk;
-    case 'I': text = FormatInt(v.GetInt(row, col)); return kOk;
-    case 'L': text = FormatInt(static_cast<int32_t>(v.GetLong(row, col))); return kOk;
-    case 'F': text = FormatFloat(v.GetFloat(row, col)); return kOk;
-    case 'D': text = FormatDouble(v.GetDouble(row, col)); return kOk;
-    default: return 1;
+    case 'S':
+      text = Widen(v.GetString(row, col));
+      return kOk;
+    case 'I':
+      text = FormatInt(v.GetInt(row, col));
+      return kOk;
+    case 'L':
+      text = FormatInt(static_cast<int32_t>(v.GetLong(row, col)));
+      return kOk;
+    case 'F':
+      text = FormatFloat(v.GetFloat(row, col));
+      return kOk;
+    case 'D':
+      text = FormatDouble(v.GetDouble(row, col));
+      return kOk;
+    default:
+      return 1;
   }
 }
 
 int ReadInt(const mk::View& v, int row, int col, int& value) {
   switch (v.NthProperty(col).type) {
-    case 'S': value = ParseLong(v.GetString(row, col)); return kOk;
-    case 'I': value = v.GetInt(row, col); return kOk;
-    case 'L': value = static_cast<int32_t>(v.GetLong(row, col)); return kOk;
-    case 'F': value = RoundHalfUp(v.GetFloat(row, col)); return kOk;
-    case 'D': value = RoundHalfUp(v.GetDouble(row, col)); return kOk;
-    default: value = 0; return 1;
+    case 'S':
+      value = ParseLong(v.GetString(row, col));
+      return kOk;
+    case 'I':
+      value = v.GetInt(row, col);
+      return kOk;
+    case 'L':
+      value = static_cast<int32_t>(v.GetLong(row, col));
+      return kOk;
+    case 'F':
+      value = RoundHalfUp(v.GetFloat(row, col));
+      return kOk;
+    case 'D':
+      value = RoundHalfUp(v.GetDouble(row, col));
+      return kOk;
+    default:
+      value = 0;
+      return 1;
   }
 }
 
 int ReadFloat(const mk::View& v, int row, int col, float& value) {
   switch (v.NthProperty(col).type) {
-    case 'S': value = NarrowToFloat(ParseDouble(v.GetString(row, col))); return kOk;
-    case 'I': value = static_cast<float>(v.GetInt(row, col)); return kOk;
-    case 'L': value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col))); return kOk;
-    case 'F': value = v.GetFloat(row, col); return kOk;
-    case 'D': value = NarrowToFloat(v.GetDouble(row, col)); return kOk;
-    default: value = 0; return 1;
+    case 'S':
+      value = NarrowToFloat(ParseDouble(v.GetString(row, col)));
+      return kOk;
+    case 'I':
+      value = static_cast<float>(v.GetInt(row, col));
+      return kOk;
+    case 'L':
+      value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col)));
+      return kOk;
+    case 'F':
+      value = v.GetFloat(row, col);
+      return kOk;
+    case 'D':
+      value = NarrowToFloat(v.GetDouble(row, col));
+      return kOk;
+    default:
+      value = 0;
+      return 1;
   }
 }
 
@@ -173,12 +208,23 @@ double AsDouble(const Value& v) {
 
 int WriteOwn(mk::View& v, int row, int col, const Value& value) {
   switch (v.NthProperty(col).type) {
-    case 'S': v.SetString(row, col, AsText(value)); return kOk;
-    case 'I': v.SetInt(row, col, AsInt(value)); return kOk;
-    case 'L': v.SetLong(row, col, AsInt(value)); return kOk;
-    case 'F': v.SetFloat(row, col, NarrowToFloat(AsDouble(value))); return kOk;
-    case 'D': v.SetDouble(row, col, AsDouble(value)); return kOk;
-    default: return 1;
+    case 'S':
+      v.SetString(row, col, AsText(value));
+      return kOk;
+    case 'I':
+      v.SetInt(row, col, AsInt(value));
+      return kOk;
+    case 'L':
+      v.SetLong(row, col, AsInt(value));
+      return kOk;
+    case 'F':
+      v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
+      return kOk;
+    case 'D':
+      v.SetDouble(row, col, AsDouble(value));
+      return kOk;
+    default:
+      return 1;
   }
 }
 
@@ -446,8 +492,7 @@ std::string TableStore::SlotDescription(int slot) const {
 int TableStore::MakeRowView(const std::string& tableName, int row, const std::string& viewName) {
   const int source = FindView(tableName);
   if (source < 0 || row < 0 || row >= RowCount(source)) return kNotFound;
-  const std::string name =
-      viewName.empty() ? "Row" + std::to_string(row) + tableName : viewName;
+  const std::string name = viewName.empty() ? "Row" + std::to_string(row) + tableName : viewName;
   const int slot = GetViewIndex(name);
   if (slot < 0) return kNotFound;
   mk::View rows = mk::View::Create({{"Item", 'S', {}}, {"Value", 'S', {}}});

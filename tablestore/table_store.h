@@ -250,8 +250,8 @@ class TableStore {
   // column the source lacks. The scratch slots "SelCrit" and "SelRCrit" are
   // taken during the call.
   int Select(const std::string& tableName, const std::string& columnList,
-             const std::string& criteria, const std::string& sortList,
-             const std::string& viewName, const std::string& rangeCriteria);
+             const std::string& criteria, const std::string& sortList, const std::string& viewName,
+             const std::string& rangeCriteria);
 
   // Reads (store false) or writes (store true, through SetText) the value of
   // `columnName` in the single row of `tableName` matching `criteria`.
@@ -326,8 +326,7 @@ class TableStore {
   // line is skipped and every other line is data. With replace 2 the table is
   // emptied first, otherwise rows are appended. Returns 0; -1 on any problem
   // (logged to MessageLog with level "W"); -2 no file open.
-  int ImportView(int mode, const std::string& fileName, const std::string& tableName,
-                 int replace);
+  int ImportView(int mode, const std::string& fileName, const std::string& tableName, int replace);
 
  private:
   std::unique_ptr<detail::StoreState> s_;

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+
+#include "mkstore/storage.h"
 
 namespace tablestore::testing {
 namespace {
@@ -37,9 +40,18 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
+bool EngineCanCommit() {
+  static const bool can = [] {
+    std::unique_ptr<mk::Storage> st;
+    return mk::Storage::Open(TempPath("probe.mk"), &st).ok() && st->Commit().ok();
+  }();
+  return can;
+}
+
 int AppendRow(TableStore& store, int slot, const std::vector<std::string>& values) {
   const int row = store.AddRow(slot, -1);
-  for (size_t c = 0; c < values.size(); ++c) store.SetText(slot, row, static_cast<int>(c), values[c]);
+  for (size_t c = 0; c < values.size(); ++c)
+    store.SetText(slot, row, static_cast<int>(c), values[c]);
   return row;
 }
 

@@ -1,10 +1,11 @@
 #include "tablestore/value_text.h"
 
+#include <locale.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace tablestore {
 namespace {
@@ -59,8 +60,8 @@ locale_t CLocale() {
 
 std::string FormatGeneral(double value, int precision) {
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                 precision);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
   return std::string(buf, res.ptr);
 }
 

@@ -2,10 +2,11 @@
 // tables from DataDictionary rows, and the column lists of screens.
 //
 // Every operation opens DataDictionary when no slot carries it yet and
-// releases it again at the end (DictionaryLease), so callers that keep it open
+// releases it again at the end (TableLease), so callers that keep it open
 // (the application does) pay for opening it once.
 #include <algorithm>
 
+#include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 #include "tablestore/table_store_state.h"
 
@@ -13,44 +14,6 @@ namespace tablestore {
 namespace {
 
 constexpr char kDictionary[] = "DataDictionary";
-
-// Holds DataDictionary open for the length of one operation.
-class DictionaryLease {
- public:
-  DictionaryLease(TableStore& store, bool inMemory) : store_(store) {
-    slot_ = store.FindView(kDictionary);
-    if (slot_ < 0) slot_ = opened_ = store.OpenAView(kDictionary, inMemory);
-  }
-  ~DictionaryLease() {
-    if (opened_ >= 0) store_.ReleaseView(opened_);
-  }
-  DictionaryLease(const DictionaryLease&) = delete;
-  DictionaryLease& operator=(const DictionaryLease&) = delete;
-
-  // The slot of DataDictionary, or the negative result of opening it.
-  int slot() const { return slot_; }
-
- private:
-  TableStore& store_;
-  int slot_ = -1;
-  int opened_ = -1;
-};
-
-// A selection released when it goes out of scope.
-class Selection {
- public:
-  Selection(TableStore& store, int slot) : store_(store), slot_(slot) {}
-  ~Selection() {
-    if (slot_ >= 0) store_.ReleaseView(slot_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-  int slot() const { return slot_; }
-
- private:
-  TableStore& store_;
-  int slot_;
-};
 
 std::string ReadText(const TableStore& store, int slot, int row, const std::string& column) {
   std::string text;
@@ -113,13 +76,13 @@ int TableStore::LoadColumnInfo(int slot) {
     s_->slots[slot].columnInfoLoaded = true;
     return kOk;
   }
-  DictionaryLease dict(*this, s_->inMemoryDefault);
+  TableLease dict(*this, kDictionary);
   if (dict.slot() < 0) return dict.slot();
   std::vector<ColumnInfo> infos(ColumnCount(slot));
   for (int c = 0; c < static_cast<int>(infos.size()); ++c) {
     const std::string criteria =
         "TableName=" + s_->slots[slot].name + ",ColumnName=" + ColumnName(slot, c);
-    Selection sel(*this, Select(kDictionary, "", criteria, "", "", ""));
+    SlotGuard sel(*this, Select(kDictionary, "", criteria, "", "", ""));
     if (RowCount(sel.slot()) == 1) infos[c] = InfoFromRow(*this, sel.slot(), 0);
   }
   s_->slots[slot].columnInfo = std::move(infos);
@@ -145,9 +108,9 @@ int TableStore::RestructureTable(const std::string& tableName, const std::string
   while (FindView(tableName) >= 0) ReleaseView(FindView(tableName));
   std::string desc = tableName + "[";
   {
-    DictionaryLease dict(*this, s_->inMemoryDefault);
+    TableLease dict(*this, kDictionary);
     if (dict.slot() < 0) return kNotFound;
-    Selection sel(*this, Select(kDictionary, "", "TableName=" + tableName, orderColumn, "", ""));
+    SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, orderColumn, "", ""));
     if (RowCount(sel.slot()) <= 0) return kNotFound;
     // Numbered columns first, in order; then those with order 0, in
     // DataDictionary order; negative orders are left out.
@@ -170,9 +133,9 @@ int TableStore::RestructureTable(const std::string& tableName, const std::string
 int TableStore::MakeProjection(std::string& columnList, const std::string& tableName,
                                const std::string& orderColumn) {
   columnList.clear();
-  DictionaryLease dict(*this, s_->inMemoryDefault);
+  TableLease dict(*this, kDictionary);
   if (dict.slot() < 0) return dict.slot();
-  Selection sel(*this, Select(kDictionary, "", "TableName=" + tableName, orderColumn,
+  SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, orderColumn,
                               "DDDInMakeProjection", ""));
   if (sel.slot() < 0) return sel.slot();
   int count = 0;
@@ -189,9 +152,9 @@ int TableStore::MakeProjection(std::string& columnList, const std::string& table
 
 int TableStore::StoreProjection(const std::string& columnList, const std::string& tableName,
                                 const std::string& orderColumn) {
-  DictionaryLease dict(*this, s_->inMemoryDefault);
+  TableLease dict(*this, kDictionary);
   if (dict.slot() < 0) return 1;
-  Selection sel(*this, Select(kDictionary, "", "TableName=" + tableName, "", "", ""));
+  SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, "", "", ""));
   const int orderCol = ColumnIndex(sel.slot(), orderColumn);
   if (sel.slot() < 0 || orderCol < 0) return 1;
   for (int r = 0; r < RowCount(sel.slot()); ++r) SetLong(sel.slot(), r, orderCol, 0);

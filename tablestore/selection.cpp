@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 #include "tablestore/table_store_state.h"
 
@@ -185,25 +186,14 @@ int TableStore::Select(const std::string& tableName, const std::string& columnLi
 
 int TableStore::KeyRetrieve(const std::string& tableName, const std::string& criteria,
                             const std::string& columnName, std::string& value, bool store) {
-  int opened = -1;
-  if (FindView(tableName) < 0) {
-    opened = OpenAView(tableName, s_->inMemoryDefault);
-    if (opened < 0) return kNotFound;
-  }
-  const int sel = Select(tableName, columnName, criteria, "", "_KeyRetrieve_", "");
-  int result = kNoFile;
-  if (sel >= 0) {
-    if (RowCount(sel) != 1) {
-      result = kNotOneRow;
-    } else {
-      result = store ? SetText(sel, 0, 0, value) : GetText(sel, 0, 0, value);
-      // A column of a type that holds no text, or a view with no column.
-      if (result != kOk) result = kNotOneRow;
-    }
-    ReleaseView(sel);
-  }
-  if (opened >= 0) ReleaseView(opened);
-  return result;
+  TableLease table(*this, tableName);
+  if (table.slot() < 0) return kNotFound;
+  SlotGuard sel(*this, Select(tableName, columnName, criteria, "", "_KeyRetrieve_", ""));
+  if (sel.slot() < 0) return kNoFile;
+  if (RowCount(sel.slot()) != 1) return kNotOneRow;
+  const int rc = store ? SetText(sel.slot(), 0, 0, value) : GetText(sel.slot(), 0, 0, value);
+  // A column of a type that holds no text, or a view without columns.
+  return rc == kOk ? kOk : kNotOneRow;
 }
 
 }  // namespace tablestore

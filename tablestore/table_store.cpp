@@ -313,6 +313,7 @@ int TableStore::Commit() {
 }
 
 bool TableStore::IsOpen() const { return s_->storage != nullptr; }
+bool TableStore::InMemoryDefault() const { return IsOpen() && s_->inMemoryDefault; }
 const std::string& TableStore::FileName() const { return s_->fileName; }
 const std::string& TableStore::LastError() const { return s_->lastError; }
 const std::string& TableStore::TableList() const { return s_->tableList; }

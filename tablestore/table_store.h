@@ -118,6 +118,8 @@ class TableStore {
 
   // True while a file is open.
   bool IsOpen() const;
+  // The in-memory default given to the last Open (false when closed).
+  bool InMemoryDefault() const;
   // The name given to the last successful Open; "" when closed.
   const std::string& FileName() const;
   // The engine's message for the last failed Open or Commit; "" when none.

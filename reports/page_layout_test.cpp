@@ -83,6 +83,12 @@ TEST_F(PageLayoutTest, PadReplacesTooLongTextByAsterisks) {
   EXPECT_EQ(text, "");
 }
 
+TEST_F(PageLayoutTest, PadWidthIsBoundedByTheLimit) {
+  std::string text = "x";
+  EXPECT_EQ(PageLayout::Pad(text, 1 << 30, 'l', ' '), PageLayout::kMaxExtent - 1);
+  EXPECT_EQ(text.size(), static_cast<size_t>(PageLayout::kMaxExtent));
+}
+
 TEST_F(PageLayoutTest, PadCountsCharactersNotBytes) {
   std::string text = "Mu\xC3\xB1oz";
   EXPECT_EQ(PageLayout::Pad(text, 6, 'r', ' '), 1);

@@ -81,7 +81,7 @@ void AppendValue(const Table& t, int row, int col, std::string* out) {
       break;
     case 'B':
       out->push_back('"');
-      for (char ch : *t.Item(row, col)) {
+      for (char ch : t.ItemView(row, col)) {
         out->push_back(kHex[static_cast<unsigned char>(ch) >> 4]);
         out->push_back(kHex[static_cast<unsigned char>(ch) & 15]);
       }

@@ -1,7 +1,7 @@
 // Storage: one Metakit 2.4 storage file, opened for reading and writing.
 //
-// The file format is described in the project's notes on the Metakit format
-// (kept beside the project as metakit-format.md).
+// The file format is described in metakit-format.md (in the shared folder
+// beside the project); mkstore/format.h holds its constants.
 //
 // A Storage holds named top-level views. Changes made through its views stay in
 // the working copy until Commit, which writes them as "stable storage": new
@@ -69,6 +69,11 @@ class Storage {
 
   // Like Commit, but rewrites the whole file packed, with no free space.
   Status CommitPacked();
+
+  // The root: a view of exactly one row whose properties are the top-level
+  // ones (normally all subviews). For engine tools such as the JSON dump;
+  // its subview values are not reachable through View's interface.
+  View Root() const;
 
   // The path given to Open.
   const std::string& path() const;

@@ -1,0 +1,76 @@
+// Low-level pieces of the Metakit 2.4 file format: varints, adaptive-width
+// integer columns, header and tail markers. The byte layout is described in
+// metakit-format.md (beside the project, in the shared folder); section
+// numbers below refer to that document. The engine writes exactly that
+// layout; it adds no bytes of its own.
+//
+// These values are stored on disk: never change them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mk::format {
+
+inline constexpr uint8_t kMagicLittle0 = 0x4A;  // 'J': column numbers little-endian
+inline constexpr uint8_t kMagicBig0 = 0x4C;     // 'L': column numbers big-endian
+inline constexpr uint8_t kHeaderValid = 0x1A;   // byte 2 of a valid header
+inline constexpr uint8_t kHeaderOldEnd = 0x0A;  // byte 2 of an "old end" marker
+inline constexpr uint8_t kTailMarker = 0x80;    // byte 0 of skip and commit tails
+inline constexpr int kHeaderSize = 8;
+inline constexpr int kTailSize = 8;
+
+// Items longer than this are always stored as separate memo columns (§6.7).
+inline constexpr int64_t kMemoAlways = 10000;
+// Items longer than this may become memos, depending on the row count (§6.7).
+inline constexpr int64_t kMemoMinimum = 100;
+inline constexpr int64_t kMemoBudget = 1000000;
+
+// Appends the varint encoding of `value` (§2.1) to *out.
+void PutVarint(std::string* out, int64_t value);
+
+// Reads varints from a byte range; every read is bounds-checked.
+class VarintReader {
+ public:
+  explicit VarintReader(std::string_view bytes) : bytes_(bytes) {}
+  // Reads one varint into *value. False on end of input or an encoding that
+  // does not fit 32 signed bits; the reader then stays failed.
+  bool Read(int64_t* value);
+  // Reads `n` raw bytes into *out; false when fewer remain.
+  bool ReadBytes(size_t n, std::string_view* out);
+  bool AtEnd() const { return pos_ == bytes_.size(); }
+  size_t position() const { return pos_; }
+
+ private:
+  bool Fail();
+  std::string_view bytes_;
+  size_t pos_ = 0;
+};
+
+// Width in bits of an integer column of `rows` rows stored in `size` bytes
+// (§6.1, reader side), or -1 when Metakit never writes that combination or
+// the width would exceed `maxWidth`. REQUIRES: rows > 0, size >= 0.
+int WidthFromSize(int64_t rows, int64_t size, int maxWidth);
+
+// Size in bytes of a column of `rows` values at `width` bits, including the
+// deliberately odd sizes of very small columns (§6.1, writer side).
+int64_t SizeForWidth(int64_t rows, int width);
+
+// Bits needed to hold `value` in an adaptive integer column (§6.1 table).
+int WidthNeeded(int32_t value);
+
+// Value `row` of a column of `width` bits at `data`. Widths 1, 2 and 4 are
+// unsigned, 8 and up signed; `bigEndian` applies to 16, 32 and 64 bits.
+// REQUIRES: the column holds at least row + 1 values.
+int64_t GetPacked(const uint8_t* data, int width, bool bigEndian, int64_t row);
+
+// Appends `value` (already known to fit) as element `row` of a column of
+// `width` bits being built in *out, growing it as needed.
+void PutPacked(std::string* out, int width, bool bigEndian, int64_t row, int64_t value);
+
+// Big-endian 32-bit number at p (markers and headers).
+uint32_t GetBig32(const uint8_t* p);
+void PutBig32(std::string* out, uint32_t value);
+
+}  // namespace mk::format

@@ -1,0 +1,288 @@
+#include "mkstore/reader.h"
+
+#include "mkstore/format.h"
+#include "mkstore/structure.h"
+
+namespace mk {
+namespace {
+
+using format::VarintReader;
+
+// Decodes the columns of one dataset. `data` spans the dataset from its
+// header; positions in column lists are offsets into it.
+class Loader {
+ public:
+  Loader(std::string_view data, const std::string& name, bool bigEndian, int64_t cellBudget)
+      : data_(data), name_(name), big_(bigEndian), budget_(cellBudget) {}
+
+  Status Corrupt(const std::string& what) const { return Status::Corruption(name_ + ": " + what); }
+
+  // Builds a table of `rows` rows whose column references are read from *list.
+  Status LoadTable(const std::vector<Property>& props, int64_t rows, VarintReader* list,
+                   std::shared_ptr<Table>* out) {
+    if (rows < 0) return Corrupt("negative row count");
+    const int64_t cells = rows * std::max<int64_t>(1, static_cast<int64_t>(props.size()));
+    if (cells > budget_) return Corrupt("row count " + std::to_string(rows) + " out of proportion to the file");
+    budget_ -= cells;
+    auto table = std::make_shared<Table>(props);
+    for (size_t c = 0; c < props.size() && rows > 0; ++c) {
+      Status s = LoadColumn(props[c], rows, list, &table->columns()[c]);
+      if (!s.ok()) return s;
+    }
+    table->SetLoadedRows(static_cast<int>(rows));
+    *out = std::move(table);
+    return Status::Ok();
+  }
+
+ private:
+  Status ReadRef(VarintReader* list, Ref* ref, std::string_view* bytes) {
+    if (!list->Read(&ref->size) || ref->size < 0) return Corrupt("bad column size in a column list");
+    ref->pos = 0;
+    *bytes = std::string_view();
+    if (ref->size == 0) return Status::Ok();
+    if (!list->Read(&ref->pos)) return Corrupt("bad column position in a column list");
+    const auto limit = static_cast<int64_t>(data_.size());
+    if (ref->pos < format::kHeaderSize || ref->pos > limit || ref->size > limit - ref->pos) {
+      return Corrupt("column of " + std::to_string(ref->size) + " bytes at offset " + std::to_string(ref->pos) +
+                     " lies outside the dataset");
+    }
+    *bytes = data_.substr(static_cast<size_t>(ref->pos), static_cast<size_t>(ref->size));
+    return Status::Ok();
+  }
+
+  // An adaptive integer column of `rows` values (§6.1) into *out.
+  Status DecodeInts(std::string_view bytes, int64_t rows, std::vector<int32_t>* out, int* width) {
+    *width = format::WidthFromSize(rows, static_cast<int64_t>(bytes.size()), 32);
+    if (*width < 0) {
+      return Corrupt("integer column of " + std::to_string(bytes.size()) + " bytes does not fit " +
+                     std::to_string(rows) + " rows");
+    }
+    out->resize(static_cast<size_t>(rows));
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    for (int64_t r = 0; r < rows; ++r) (*out)[r] = static_cast<int32_t>(format::GetPacked(p, *width, big_, r));
+    return Status::Ok();
+  }
+
+  Status LoadColumn(const Property& prop, int64_t rows, VarintReader* list, Column* col) {
+    col->disk.valid = true;
+    switch (prop.type) {
+      case 'I':
+      case 'F':
+        return LoadInts(rows, list, col);
+      case 'L':
+      case 'D':
+        return LoadWide(rows, list, col);
+      case 'S':
+      case 'B':
+        return LoadItems(prop.type == 'S', rows, list, col);
+      default:
+        return LoadSubviews(prop, rows, list, col);
+    }
+  }
+
+  Status LoadInts(int64_t rows, VarintReader* list, Column* col) {
+    Ref ref;
+    std::string_view bytes;
+    Status s = ReadRef(list, &ref, &bytes);
+    if (!s.ok()) return s;
+    col->disk.refs.push_back(ref);
+    return DecodeInts(bytes, rows, &col->i32, &col->disk.width);
+  }
+
+  Status LoadWide(int64_t rows, VarintReader* list, Column* col) {
+    Ref ref;
+    std::string_view bytes;
+    Status s = ReadRef(list, &ref, &bytes);
+    if (!s.ok()) return s;
+    col->disk.refs.push_back(ref);
+    col->disk.width = 64;
+    col->i64.assign(static_cast<size_t>(rows), 0);
+    if (ref.size == 0) return Status::Ok();
+    if (ref.size != rows * 8) return Corrupt("64-bit column of " + std::to_string(ref.size) + " bytes for " +
+                                             std::to_string(rows) + " rows");
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    for (int64_t r = 0; r < rows; ++r) col->i64[r] = format::GetPacked(p, 64, big_, r);
+    return Status::Ok();
+  }
+
+  Status LoadItems(bool text, int64_t rows, VarintReader* list, Column* col) {
+    Ref dataRef, sizesRef, memoRef;
+    std::string_view data, sizesBytes, memoBytes;
+    Status s = ReadRef(list, &dataRef, &data);
+    col->disk.refs.push_back(dataRef);
+    std::vector<int32_t> sizes(static_cast<size_t>(rows), 0);
+    if (s.ok() && dataRef.size > 0) {
+      s = ReadRef(list, &sizesRef, &sizesBytes);
+      col->disk.refs.push_back(sizesRef);
+      if (s.ok()) s = DecodeInts(sizesBytes, rows, &sizes, &col->disk.width);
+    }
+    if (s.ok()) s = ReadRef(list, &memoRef, &memoBytes);
+    if (!s.ok()) return s;
+    col->disk.refs.push_back(memoRef);
+    col->items.resize(static_cast<size_t>(rows));
+    int64_t at = 0;
+    for (int64_t r = 0; r < rows; ++r) {
+      if (sizes[r] < 0 || sizes[r] > static_cast<int64_t>(data.size()) - at) return Corrupt("bad item sizes");
+      col->items[r].assign(data.substr(static_cast<size_t>(at), static_cast<size_t>(sizes[r])));
+      at += sizes[r];
+    }
+    if (at != static_cast<int64_t>(data.size())) return Corrupt("item sizes do not add up to the data column");
+    s = LoadMemos(memoBytes, sizes, col);
+    if (!s.ok()) return s;
+    if (text) {
+      for (std::string& item : col->items) {
+        if (!item.empty() && item.back() == '\0') item.pop_back();
+      }
+    }
+    return Status::Ok();
+  }
+
+  Status LoadMemos(std::string_view memoList, const std::vector<int32_t>& sizes, Column* col) {
+    VarintReader memos(memoList);
+    int64_t next = 0;
+    const auto rows = static_cast<int64_t>(sizes.size());
+    while (!memos.AtEnd()) {
+      int64_t skip;
+      Ref ref;
+      std::string_view bytes;
+      if (!memos.Read(&skip) || skip < 0 || skip >= rows - next) return Corrupt("bad memo list");
+      next += skip;
+      Status s = ReadRef(&memos, &ref, &bytes);
+      if (!s.ok()) return s;
+      if (sizes[next] != 0) return Corrupt("row " + std::to_string(next) + " is both inline and a memo");
+      col->items[next].assign(bytes);
+      col->disk.memos.push_back(ref);
+      ++next;
+    }
+    return Status::Ok();
+  }
+
+  Status LoadSubviews(const Property& prop, int64_t rows, VarintReader* list, Column* col) {
+    Ref ref;
+    std::string_view bytes;
+    Status s = ReadRef(list, &ref, &bytes);
+    if (!s.ok()) return s;
+    col->disk.refs.push_back(ref);
+    col->disk.listBytes.assign(bytes);
+    VarintReader nested(bytes);
+    col->subs.resize(static_cast<size_t>(rows));
+    for (int64_t r = 0; r < rows; ++r) {
+      int64_t reserved, subRows;
+      if (!nested.Read(&reserved) || reserved != 0 || !nested.Read(&subRows)) {
+        return Corrupt("bad nested column list in subview \"" + prop.name + "\"");
+      }
+      s = LoadTable(prop.subProperties, subRows, &nested, &col->subs[r]);
+      if (!s.ok()) return s;
+    }
+    if (!nested.AtEnd()) return Corrupt("trailing bytes in subview column \"" + prop.name + "\"");
+    return Status::Ok();
+  }
+
+  std::string_view data_;
+  const std::string& name_;
+  bool big_;
+  int64_t budget_;
+};
+
+// A dataset whose tails end at `end` (file offset), or false.
+struct Candidate {
+  int64_t base, end, tocPos, tocLen;
+  bool big;
+};
+
+bool ValidHeader(const uint8_t* h) {
+  const bool magic = (h[0] == format::kMagicLittle0 && h[1] == format::kMagicBig0) ||
+                     (h[0] == format::kMagicBig0 && h[1] == format::kMagicLittle0);
+  return magic && h[2] == format::kHeaderValid && (h[3] & 0x40) == 0;
+}
+
+bool TailsAt(std::string_view file, int64_t end, Candidate* c) {
+  if (end < 24 || end > static_cast<int64_t>(file.size())) return false;
+  const auto* commit = reinterpret_cast<const uint8_t*>(file.data() + end - 8);
+  const auto* skip = commit - 8;
+  const int64_t tocLen = (commit[1] << 16) | (commit[2] << 8) | commit[3];
+  if (commit[0] != format::kTailMarker || tocLen == 0) return false;
+  if (skip[0] != format::kTailMarker || skip[1] != 0 || skip[2] != 0 || skip[3] != 0) return false;
+  const int64_t skipAt = end - 16;
+  const int64_t distance = format::GetBig32(skip + 4);
+  if (distance < format::kHeaderSize || distance > skipAt) return false;
+  c->base = skipAt - distance;
+  const auto* header = reinterpret_cast<const uint8_t*>(file.data() + c->base);
+  if (!ValidHeader(header)) return false;
+  c->end = end - c->base;
+  c->tocLen = tocLen;
+  c->tocPos = format::GetBig32(commit + 4);
+  c->big = header[0] == format::kMagicBig0;
+  return c->tocPos >= format::kHeaderSize && c->tocPos + c->tocLen <= c->end - 16;
+}
+
+Status ParseToc(std::string_view file, const std::string& name, const Candidate& c, Dataset* out) {
+  const std::string_view data = file.substr(static_cast<size_t>(c.base), static_cast<size_t>(c.end));
+  const std::string_view toc = data.substr(static_cast<size_t>(c.tocPos), static_cast<size_t>(c.tocLen));
+  VarintReader reader(toc);
+  int64_t reserved, length, rootRows;
+  std::string_view structure;
+  if (!reader.Read(&reserved) || reserved != 0 || !reader.Read(&length) || length < 0 ||
+      !reader.ReadBytes(static_cast<size_t>(length), &structure) || !reader.Read(&rootRows) || rootRows != 1) {
+    return Status::Corruption(name + ": bad table of contents at offset " + std::to_string(c.tocPos));
+  }
+  std::vector<Property> props;
+  int duplicates = 0;
+  Status s = ParseFields(structure, &props, &duplicates);
+  if (s.code() == Status::Code::kInvalidArgument || duplicates > 0) {
+    return Status::Corruption(name + ": bad structure string \"" + std::string(structure) + "\"");
+  }
+  if (!s.ok()) return Status::NotSupported(name + ": " + s.message());
+  Loader loader(data, name, c.big, 16 * static_cast<int64_t>(file.size()) + (1 << 20));
+  s = loader.LoadTable(props, 1, &reader, &out->root);
+  if (!s.ok()) return s;
+  if (!reader.AtEnd()) return Status::Corruption(name + ": trailing bytes in the table of contents");
+  out->base = c.base;
+  out->end = c.end;
+  out->bigEndian = c.big;
+  out->headerLength = format::GetBig32(reinterpret_cast<const uint8_t*>(data.data()) + 4);
+  out->toc = Ref{c.tocLen, c.tocPos};
+  out->tocBytes.assign(toc);
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status ReadDataset(std::string_view file, const std::string& name, Dataset* out) {
+  *out = Dataset();
+  if (file.empty()) {
+    out->root = std::make_shared<Table>(std::vector<Property>());
+    out->root->InsertRows(0, 1);
+    return Status::Ok();
+  }
+  Candidate c;
+  Status s = Status::Corruption(name + ": not a Metakit storage (no valid tail markers)");
+  if (TailsAt(file, static_cast<int64_t>(file.size()), &c)) {
+    s = ParseToc(file, name, c, out);
+    if (s.ok()) return s;
+  }
+  // A commit that grows the file writes its tails last and the header after
+  // them, so the header's length still gives the previous dataset's end.
+  const auto* header = reinterpret_cast<const uint8_t*>(file.data());
+  if (file.size() >= 8 && ValidHeader(header)) {
+    const int64_t end = format::GetBig32(header + 4);
+    if (end != static_cast<int64_t>(file.size()) && TailsAt(file, end, &c) && c.base == 0 &&
+        ParseToc(file, name, c, out).ok()) {
+      return Status::Ok();
+    }
+  } else if (file.size() >= 8 && header[2] == format::kHeaderValid && header[3] == 0x80) {
+    return Status::NotSupported(name + ": a Metakit file of the pre-2.0 format");
+  }
+  // Last resort: the newest intact tails before the end, for a file cut short
+  // after its header already announced the new length. Only a few candidates
+  // are tried so that hostile input cannot make this quadratic.
+  int attempts = 0;
+  for (int64_t end = static_cast<int64_t>(file.size()) - 1; end >= 24 && attempts < 4; --end) {
+    if (!TailsAt(file, end, &c)) continue;
+    ++attempts;
+    if (ParseToc(file, name, c, out).ok()) return Status::Ok();
+  }
+  return s;
+}
+
+}  // namespace mk

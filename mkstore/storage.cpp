@@ -1,0 +1,213 @@
+#include "mkstore/storage.h"
+
+#include "mkstore/file.h"
+#include "mkstore/reader.h"
+#include "mkstore/structure.h"
+#include "mkstore/view_impl.h"
+#include "mkstore/writer.h"
+
+namespace mk {
+
+class Storage::Impl {
+ public:
+  std::string path;
+  FileSystem* fs = nullptr;
+  bool readOnly = false;
+  Dataset dataset;
+  std::vector<Ref> areas;     // what the committed dataset occupies in the file
+  bool mustReread = false;    // a commit failed: the file's state is unknown
+
+  Status Commit(bool packed);
+  // Positions in a dataset are signed 32-bit numbers.
+  static constexpr int64_t kMaxDataset = 0x7FFFFFFF;
+  Status TooLarge() const { return Status::NotSupported(path + ": the storage would exceed 2 GB"); }
+  Status CommitImage();
+
+  Table& root() const { return *dataset.root; }
+  int FindView(std::string_view name) const {
+    const int c = root().FindProperty(name);
+    return c >= 0 && root().TypeOf(c) == 'V' ? c : -1;
+  }
+};
+
+Storage::Storage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Storage::~Storage() = default;
+
+namespace {
+
+Status ReadWholeFile(FileSystem* fs, const std::string& path, std::string* bytes) {
+  std::unique_ptr<File> file;
+  Status s = fs->Open(path, FileSystem::Mode::kRead, &file);
+  uint64_t size = 0;
+  if (s.ok()) s = file->Size(&size);
+  if (!s.ok()) return s;
+  // Positions inside a dataset are 32-bit; anything larger is not ours.
+  if (size > (uint64_t{1} << 32)) return Status::NotSupported(path + ": file too large for a Metakit storage");
+  return file->Read(0, static_cast<size_t>(size), bytes);
+}
+
+}  // namespace
+
+Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, FileSystem* fs) {
+  auto impl = std::make_unique<Impl>();
+  impl->path = path;
+  impl->fs = fs ? fs : FileSystem::Default();
+  impl->readOnly = false;
+  std::string bytes;
+  if (impl->fs->Exists(path)) {
+    Status s = ReadWholeFile(impl->fs, path, &bytes);
+    if (!s.ok()) return s;
+  }
+  Status s = ReadDataset(bytes, path, &impl->dataset);
+  if (!s.ok()) return s;
+  impl->areas = CommittedAreas(impl->dataset);
+  result->reset(new Storage(std::move(impl)));
+  return Status::Ok();
+}
+
+Status Storage::OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* result, FileSystem* fs) {
+  auto impl = std::make_unique<Impl>();
+  impl->path = path;
+  impl->fs = fs ? fs : FileSystem::Default();
+  impl->readOnly = true;
+  std::string bytes;
+  Status s = ReadWholeFile(impl->fs, path, &bytes);
+  if (s.ok()) s = ReadDataset(bytes, path, &impl->dataset);
+  if (!s.ok()) return s;
+  result->reset(new Storage(std::move(impl)));
+  return Status::Ok();
+}
+
+std::string Storage::Description() const { return DescribeFields(impl_->root().props()); }
+
+std::vector<std::string> Storage::ViewNames() const {
+  std::vector<std::string> names;
+  for (const Property& p : impl_->root().props()) {
+    if (p.type == 'V') names.push_back(p.name);
+  }
+  return names;
+}
+
+View Storage::GetView(const std::string& name) const {
+  const int c = impl_->FindView(name);
+  if (c < 0) return View(nullptr);
+  return View(MakeTableView(impl_->root().Sub(0, c)));
+}
+
+View Storage::Root() const { return View(MakeTableView(impl_->dataset.root)); }
+
+Status Storage::Restructure(const std::string& description) {
+  std::vector<Property> parsed;
+  Status s = ParseFields(description, &parsed);
+  if (!s.ok() || parsed.size() != 1) {
+    return Status::InvalidArgument("cannot restructure by \"" + description + "\"" +
+                                   (s.ok() ? std::string() : ": " + s.message()));
+  }
+  const bool remove = description.find_first_of("[:") == std::string::npos;
+  if (!remove && parsed[0].type != 'V') {
+    return Status::InvalidArgument("\"" + description + "\" does not describe a view");
+  }
+  std::vector<Property> props = impl_->root().props();
+  const int c = impl_->FindView(parsed[0].name);
+  if (c < 0 && impl_->root().FindProperty(parsed[0].name) >= 0) {
+    return Status::InvalidArgument("\"" + parsed[0].name + "\" is a top-level property, not a view");
+  }
+  if (remove) {
+    if (c < 0) return Status::Ok();
+    props.erase(props.begin() + c);
+  } else if (c >= 0) {
+    props[c] = parsed[0];
+  } else {
+    props.push_back(parsed[0]);
+  }
+  impl_->root().Restructure(props);
+  return Status::Ok();
+}
+
+Status Storage::Commit() { return impl_->Commit(false); }
+
+Status Storage::CommitPacked() { return impl_->Commit(true); }
+
+namespace {
+
+// Forgets where every column lies: after a failed commit the file may hold
+// either version, so everything is written afresh next time.
+void ForgetDisk(Table* t) {
+  for (Column& c : t->columns()) {
+    c.disk = DiskColumn();
+    for (auto& sub : c.subs) ForgetDisk(sub.get());
+  }
+}
+
+// Writes `image` as the whole file at `path`: to a new file first, then
+// renamed over the old one, so a crash leaves one or the other.
+Status ReplaceFile(FileSystem* fs, const std::string& path, const std::string& image) {
+  const std::string temp = path + ".new";
+  Status s = fs->Remove(temp);
+  if (!s.ok() && !s.IsNotFound()) return s;
+  std::unique_ptr<File> file;
+  s = fs->Open(temp, FileSystem::Mode::kCreate, &file);
+  if (s.ok()) s = file->Write(0, image);
+  if (s.ok()) s = file->Sync();
+  file.reset();
+  if (s.ok()) s = fs->Rename(temp, path);
+  if (!s.ok()) fs->Remove(temp);
+  return s;
+}
+
+}  // namespace
+
+Status Storage::Impl::Commit(bool packed) {
+  if (readOnly) return Status::NotSupported(path + ": opened read-only");
+  if (mustReread) {
+    std::string bytes;
+    Dataset onDisk;
+    Status s = ReadWholeFile(fs, path, &bytes);
+    if (s.ok()) s = ReadDataset(bytes, path, &onDisk);
+    if (!s.ok()) return s;
+    areas = CommittedAreas(onDisk);
+    ForgetDisk(dataset.root.get());
+    onDisk.root = dataset.root;
+    dataset = std::move(onDisk);
+    mustReread = false;
+  }
+  if (dataset.end == 0 && dataset.root->props().empty()) {
+    // Nothing to store in a new file: Metakit leaves it empty.
+    std::unique_ptr<File> file;
+    return fs->Open(path, FileSystem::Mode::kCreate, &file);
+  }
+  if (packed || dataset.end == 0) return CommitImage();
+  CommitPlan plan = PlanCommit(&dataset, areas, false);
+  if (plan.end > kMaxDataset) return TooLarge();
+  if (!plan.unchanged) {
+    std::unique_ptr<File> file;
+    Status s = fs->Open(path, FileSystem::Mode::kReadWrite, &file);
+    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan);
+    if (!s.ok()) {
+      mustReread = true;
+      return s;
+    }
+  }
+  AdoptPlan(&plan, dataset.base, &dataset, &areas);
+  return Status::Ok();
+}
+
+Status Storage::Impl::CommitImage() {
+  std::string prefix;
+  if (dataset.base > 0) {
+    std::unique_ptr<File> file;
+    Status s = fs->Open(path, FileSystem::Mode::kRead, &file);
+    if (s.ok()) s = file->Read(0, static_cast<size_t>(dataset.base), &prefix);
+    if (!s.ok()) return s;
+  }
+  CommitPlan plan = PlanCommit(&dataset, areas, true);
+  if (plan.end > kMaxDataset) return TooLarge();
+  Status s = ReplaceFile(fs, path, prefix + PackedImage(plan, dataset.bigEndian));
+  if (!s.ok()) return s;
+  AdoptPlan(&plan, static_cast<int64_t>(prefix.size()), &dataset, &areas);
+  return Status::Ok();
+}
+
+const std::string& Storage::path() const { return impl_->path; }
+
+}  // namespace mk

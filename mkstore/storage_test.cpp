@@ -1,0 +1,118 @@
+#include "mkstore/storage.h"
+
+#include <gtest/gtest.h>
+
+
+#include "mkstore/json_dump.h"
+#include "mkstore/test_util.h"
+
+namespace mk {
+namespace {
+
+using testing::FixtureNames;
+using testing::kFixtures;
+using testing::ReadFile;
+
+class FixtureTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(FixtureTest, ReadingReproducesTheReferenceDump) {
+  const std::string path = kFixtures + "/" + GetParam() + ".mk";
+  std::unique_ptr<Storage> storage;
+  ASSERT_TRUE(Storage::OpenReadOnly(path, &storage).ok());
+  EXPECT_EQ(DumpJson(*storage), ReadFile(path + ".json"));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFixtures, FixtureTest, ::testing::ValuesIn(FixtureNames()),
+                         [](const auto& info) { return info.param; });
+
+TEST(FixtureListTest, AllTwentySixFilesAreThere) { EXPECT_EQ(FixtureNames().size(), 26u); }
+
+}  // namespace
+}  // namespace mk
+
+namespace mk {
+namespace {
+
+using testing::kFixtures;
+
+class StorageTest : public ::testing::Test {
+ protected:
+  std::string TempPath(const std::string& name) { return testing::TempPath(name); }
+};
+
+TEST_F(StorageTest, MissingFileOpensEmptyAndCreatesNothing) {
+  const std::string path = TempPath("missing.mk");
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(path, &s).ok());
+  EXPECT_EQ(s->Description(), "");
+  EXPECT_TRUE(s->ViewNames().empty());
+  EXPECT_FALSE(s->GetView("Log").IsValid());
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(s->path(), path);
+}
+
+TEST_F(StorageTest, ReadOnlyOpenOfMissingFileIsNotFound) {
+  std::unique_ptr<Storage> s;
+  EXPECT_TRUE(Storage::OpenReadOnly(TempPath("nothing.mk"), &s).IsNotFound());
+}
+
+TEST_F(StorageTest, NamedViewsAreFoundWithoutRegardToCase) {
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::OpenReadOnly(kFixtures + "/multi_table_db.mk", &s).ok());
+  EXPECT_EQ(s->ViewNames(), (std::vector<std::string>{"DataDictionary", "Globals", "MessageLog", "Log", "Load"}));
+  View log = s->GetView("LOG");
+  ASSERT_TRUE(log.IsValid());
+  EXPECT_EQ(log.Describe(), "LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,GCV:F,NCV:F,VOID:I");
+}
+
+TEST_F(StorageTest, RestructureKeepsMatchingColumnsAndAddsEmptyOnes) {
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(kFixtures + "/restructure_getas.mk", &s).ok());
+  View before = s->GetView("parts");
+  ASSERT_TRUE(s->Restructure("PARTS[Supplier:S,pn:S,count:S,extra:I]").ok());
+  EXPECT_EQ(s->Description(), "PARTS[Supplier:S,pn:S,count:S,extra:I]");
+  View parts = s->GetView("parts");
+  ASSERT_EQ(parts.RowCount(), 5);
+  EXPECT_EQ(parts.GetString(1, 0), "Acme");
+  EXPECT_EQ(parts.GetString(1, 1), "B-200");
+  EXPECT_EQ(parts.GetString(1, 2), "");  // type changed: dropped and added anew
+  EXPECT_EQ(parts.GetInt(4, 3), 0);
+  EXPECT_EQ(before.GetString(3, 0), "Globex");  // earlier handles see the new shape
+}
+
+TEST_F(StorageTest, RestructureCreatesAndDeletesViews) {
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(TempPath("new.mk"), &s).ok());
+  ASSERT_TRUE(s->Restructure("MessageLog[MsgNum:S,Msg:S]").ok());
+  ASSERT_TRUE(s->Restructure("Log[LOG:I]").ok());
+  EXPECT_EQ(s->Description(), "MessageLog[MsgNum:S,Msg:S],Log[LOG:I]");
+  View log = s->GetView("Log");
+  log.AddRow();
+  log.SetInt(0, 0, 5);
+  EXPECT_EQ(s->GetView("log").GetInt(0, 0), 5);
+  ASSERT_TRUE(s->Restructure("messagelog").ok());
+  EXPECT_EQ(s->Description(), "Log[LOG:I]");
+  EXPECT_TRUE(s->Restructure("nothere").ok());
+}
+
+TEST_F(StorageTest, RestructureRejectsBadDescriptions) {
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(TempPath("bad.mk"), &s).ok());
+  for (const char* bad : {"", "a[x:I],b[y:I]", "a:I", "a[x:Q]", "a[x:I"}) {
+    EXPECT_EQ(s->Restructure(bad).code(), Status::Code::kInvalidArgument) << bad;
+  }
+  EXPECT_EQ(s->Description(), "");
+}
+
+TEST_F(StorageTest, DumpOfAWorkingCopyShowsUncommittedChanges) {
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(kFixtures + "/int_3rows.mk", &s).ok());
+  s->GetView("v").SetInt(2, 0, -7);
+  EXPECT_EQ(DumpJson(*s),
+            "{\n\"description\": \"v[a:I]\",\n\"views\": [\n{\"name\": \"v\",\n"
+            " \"columns\": [{\"name\": \"a\", \"type\": \"I\"}],\n \"row_count\": 3,\n"
+            " \"rows\": [[1],\n [2],\n [-7]]}\n]\n}\n");
+}
+
+}  // namespace
+}  // namespace mk

@@ -1,0 +1,259 @@
+#include "mkstore/table.h"
+
+#include <algorithm>
+#include <bit>
+
+#include "mkstore/structure.h"
+
+namespace mk {
+
+uint64_t Table::NextStamp() {
+  // One counter for all tables: single-threaded by contract.
+  static uint64_t counter = 0;
+  return ++counter;
+}
+
+Table::Table(std::vector<Property> props) : props_(std::move(props)), cols_(props_.size()) {
+  rowsStamp_ = NextStamp();
+}
+
+int Table::FindProperty(std::string_view name) const {
+  for (size_t i = 0; i < props_.size(); ++i) {
+    if (SameName(props_[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool Table::ValidCell(int row, int col) const {
+  return row >= 0 && row < rows_ && col >= 0 && col < static_cast<int>(props_.size());
+}
+
+int32_t Table::GetInt(int row, int col) const {
+  return ValidCell(row, col) && TypeOf(col) == 'I' ? cols_[col].i32[row] : 0;
+}
+
+int64_t Table::GetLong(int row, int col) const {
+  return ValidCell(row, col) && TypeOf(col) == 'L' ? cols_[col].i64[row] : 0;
+}
+
+float Table::GetFloat(int row, int col) const {
+  return ValidCell(row, col) && TypeOf(col) == 'F' ? std::bit_cast<float>(cols_[col].i32[row]) : 0.0f;
+}
+
+double Table::GetDouble(int row, int col) const {
+  return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row]) : 0.0;
+}
+
+std::string Table::GetString(int row, int col) const { return std::string(TextView(row, col)); }
+
+std::string_view Table::TextView(int row, int col) const {
+  if (!ValidCell(row, col) || TypeOf(col) != 'S') return std::string_view();
+  const std::string& item = cols_[col].items[row];
+  // Metakit reads strings up to the first NUL.
+  return std::string_view(item.data(), std::min(item.size(), item.find('\0')));
+}
+
+const std::string* Table::Item(int row, int col) const {
+  if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return nullptr;
+  return &cols_[col].items[row];
+}
+
+std::shared_ptr<Table> Table::Sub(int row, int col) const {
+  return ValidCell(row, col) && TypeOf(col) == 'V' ? cols_[col].subs[row] : nullptr;
+}
+
+void Table::TouchColumn(int col) {
+  cols_[col].disk.valid = false;
+  cols_[col].stamp = NextStamp();
+}
+
+bool Table::SetInt(int row, int col, int32_t v) {
+  if (!ValidCell(row, col) || TypeOf(col) != 'I') return false;
+  cols_[col].i32[row] = v;
+  TouchColumn(col);
+  return true;
+}
+
+bool Table::SetLong(int row, int col, int64_t v) {
+  if (!ValidCell(row, col) || TypeOf(col) != 'L') return false;
+  cols_[col].i64[row] = v;
+  TouchColumn(col);
+  return true;
+}
+
+bool Table::SetFloat(int row, int col, float v) {
+  if (!ValidCell(row, col) || TypeOf(col) != 'F') return false;
+  cols_[col].i32[row] = std::bit_cast<int32_t>(v);
+  TouchColumn(col);
+  return true;
+}
+
+bool Table::SetDouble(int row, int col, double v) {
+  if (!ValidCell(row, col) || TypeOf(col) != 'D') return false;
+  cols_[col].i64[row] = std::bit_cast<int64_t>(v);
+  TouchColumn(col);
+  return true;
+}
+
+bool Table::SetItem(int row, int col, std::string_view bytes) {
+  if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return false;
+  cols_[col].items[row].assign(bytes.data(), bytes.size());
+  TouchColumn(col);
+  return true;
+}
+
+void Table::CopyRowFrom(int row, const Table& src, int srcRow) {
+  for (size_t c = 0; c < props_.size(); ++c) {
+    const int sc = src.FindProperty(props_[c].name);
+    if (sc < 0 || src.TypeOf(sc) != TypeOf(static_cast<int>(c)) || !src.ValidCell(srcRow, sc)) continue;
+    const Column& from = src.cols_[sc];
+    Column& to = cols_[c];
+    switch (TypeOf(static_cast<int>(c))) {
+      case 'I':
+      case 'F':
+        to.i32[row] = from.i32[srcRow];
+        break;
+      case 'L':
+      case 'D':
+        to.i64[row] = from.i64[srcRow];
+        break;
+      case 'V': {
+        auto copy = std::make_shared<Table>(props_[c].subProperties);
+        const Table& s = *from.subs[srcRow];
+        copy->InsertRows(0, s.rows());
+        for (int r = 0; r < s.rows(); ++r) copy->CopyRowFrom(r, s, r);
+        to.subs[row] = std::move(copy);
+        break;
+      }
+      default:
+        to.items[row] = from.items[srcRow];
+    }
+    TouchColumn(static_cast<int>(c));
+  }
+}
+
+void Table::InsertRows(int pos, int count) {
+  if (count <= 0) return;
+  for (size_t c = 0; c < cols_.size(); ++c) {
+    Column& col = cols_[c];
+    switch (props_[c].type) {
+      case 'I':
+      case 'F':
+        col.i32.insert(col.i32.begin() + pos, count, 0);
+        break;
+      case 'L':
+      case 'D':
+        col.i64.insert(col.i64.begin() + pos, count, 0);
+        break;
+      case 'V':
+        col.subs.insert(col.subs.begin() + pos, count, nullptr);
+        for (int r = pos; r < pos + count; ++r) {
+          col.subs[r] = std::make_shared<Table>(props_[c].subProperties);
+        }
+        break;
+      default:
+        col.items.insert(col.items.begin() + pos, count, std::string());
+    }
+    TouchColumn(static_cast<int>(c));
+  }
+  rows_ += count;
+  rowsStamp_ = NextStamp();
+}
+
+void Table::RemoveRows(int pos, int count) {
+  if (count <= 0) return;
+  for (size_t c = 0; c < cols_.size(); ++c) {
+    Column& col = cols_[c];
+    switch (props_[c].type) {
+      case 'I':
+      case 'F':
+        col.i32.erase(col.i32.begin() + pos, col.i32.begin() + pos + count);
+        break;
+      case 'L':
+      case 'D':
+        col.i64.erase(col.i64.begin() + pos, col.i64.begin() + pos + count);
+        break;
+      case 'V':
+        col.subs.erase(col.subs.begin() + pos, col.subs.begin() + pos + count);
+        break;
+      default:
+        col.items.erase(col.items.begin() + pos, col.items.begin() + pos + count);
+    }
+    TouchColumn(static_cast<int>(c));
+  }
+  rows_ -= count;
+  rowsStamp_ = NextStamp();
+}
+
+void Table::ResizeColumn(int col, int rows) {
+  Column& c = cols_[col];
+  switch (props_[col].type) {
+    case 'I':
+    case 'F':
+      c.i32.assign(rows, 0);
+      break;
+    case 'L':
+    case 'D':
+      c.i64.assign(rows, 0);
+      break;
+    case 'V':
+      c.subs.resize(rows);
+      for (auto& s : c.subs) s = std::make_shared<Table>(props_[col].subProperties);
+      break;
+    default:
+      c.items.assign(rows, std::string());
+  }
+  TouchColumn(col);
+}
+
+void Table::Restructure(const std::vector<Property>& props) {
+  std::vector<Column> cols(props.size());
+  std::vector<bool> kept(props.size(), false);
+  std::vector<Property> old = std::move(props_);
+  props_ = props;
+  for (size_t c = 0; c < props.size(); ++c) {
+    int found = -1;
+    for (size_t o = 0; o < old.size(); ++o) {
+      if (SameName(old[o].name, props[c].name) && old[o].type == props[c].type) found = static_cast<int>(o);
+    }
+    if (found >= 0) {
+      kept[c] = true;
+      cols[c] = std::move(cols_[found]);
+      if (props[c].type == 'V' && !(old[found].subProperties == props[c].subProperties)) {
+        for (auto& sub : cols[c].subs) sub->Restructure(props[c].subProperties);
+      }
+    }
+  }
+  cols_ = std::move(cols);
+  for (size_t c = 0; c < props.size(); ++c) {
+    if (!kept[c]) ResizeColumn(static_cast<int>(c), rows_);
+  }
+  rowsStamp_ = NextStamp();
+}
+
+std::shared_ptr<Table> Table::DeepCopy() const {
+  auto copy = std::make_shared<Table>(props_);
+  copy->InsertRows(0, rows_);
+  for (int r = 0; r < rows_; ++r) copy->CopyRowFrom(r, *this, r);
+  return copy;
+}
+
+uint64_t Table::Stamp(const std::vector<int>& cols) const {
+  uint64_t sum = rowsStamp_;
+  for (int c : cols) {
+    if (c >= 0 && c < static_cast<int>(cols_.size())) sum += cols_[c].stamp;
+  }
+  return sum;
+}
+
+bool Table::Changed() const {
+  for (size_t c = 0; c < cols_.size(); ++c) {
+    if (!cols_[c].disk.valid) return true;
+    for (const auto& sub : cols_[c].subs) {
+      if (sub->Changed()) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace mk

@@ -1,0 +1,59 @@
+#include "sampling/cell_text.h"
+
+#include <cctype>
+#include <cstdint>
+#include <limits>
+
+namespace sampling {
+
+int CellInt(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  constexpr int64_t kLimit = int64_t{std::numeric_limits<int>::max()} + 1;
+  int64_t value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > kLimit) value = kLimit;  // saturate; more digits cannot bring it back
+  }
+  if (negative) return static_cast<int>(-value);
+  return value > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                 : static_cast<int>(value);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string DropLastBreak(std::string text) {
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+std::string ReplaceBreaks(std::string_view text, std::string_view with) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') {
+      out.append(with);
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string IntText(long value) { return std::to_string(value); }
+
+}  // namespace sampling

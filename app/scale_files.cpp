@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
+#include "tablestore/settings.h"
 #include "tablestore/table_store.h"
 
 namespace app {
@@ -22,29 +23,10 @@ constexpr const char* kSetupFilter =
 // The largest "mrp" read: a folder path, never more than a few hundred bytes.
 constexpr size_t kMaxRememberedFolderBytes = 64 * 1024;
 
-std::string Setting(TableStore& store, const std::string& block, const std::string& key) {
+std::string Setting(TableStore& store, std::string_view block, std::string_view key) {
   std::string value;
-  store.KeyRetrieve("Globals", "Block=" + block + ",Key=" + key, "Value", value, false);
+  tablestore::ReadSetting(store, block, key, value);
   return value;
-}
-
-// Number of Globals rows with this block and key (a setting is present when
-// exactly one matches).
-int SettingRows(TableStore& store, const std::string& block, const std::string& key) {
-  int slot = store.Select("Globals", "Value", "Block=" + block + ",Key=" + key, "", "", "");
-  if (slot < 0) return 0;
-  int rows = store.RowCount(slot);
-  store.ReleaseView(slot);
-  return rows;
-}
-
-void AddSetting(TableStore& store, int globalsSlot, const std::string& block,
-                const std::string& key, const std::string& value) {
-  int row = store.AddRow(globalsSlot, -1);
-  if (row < 0) return;
-  store.SetText(globalsSlot, row, 0, block);
-  store.SetText(globalsSlot, row, 1, key);
-  store.SetText(globalsSlot, row, 2, value);
 }
 
 std::string CellText(TableStore& store, int slot, int row, const std::string& column) {
@@ -148,7 +130,8 @@ FileOutcome ScaleFiles::CreateFromSetup(const std::string& setupPath,
   FileOutcome outcome = OpenSequence(scalePath);
   if (outcome != FileOutcome::kOpened) return outcome;
   std::string path = scalePath;
-  if (Setting(*store_, "Option", "AppendDateToFileName") == "YES") {
+  if (Setting(*store_, tablestore::kBlockOption, tablestore::kKeyAppendDateToFileName) ==
+      tablestore::kYes) {
     outcome = ApplyDatePrefix(path);
     if (outcome != FileOutcome::kOpened) return outcome;
   }
@@ -205,10 +188,9 @@ FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
     CloseScaleFile();
     return FileOutcome::kTooOld;
   }
-  std::string version = Setting(*store_, "System", "ProgramVersion");
-  if (version != kProgramVersion) {
-    version = kProgramVersion;
-    store_->KeyRetrieve("Globals", "Block=System,Key=ProgramVersion", "Value", version, true);
+  if (Setting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion) != kProgramVersion) {
+    tablestore::WriteSetting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
+                             kProgramVersion);
   }
   state_.path = path;
   state_.fileName = FileNameOf(path);
@@ -233,20 +215,19 @@ bool ScaleFiles::OpenStore(const std::string& path) {
 
 void ScaleFiles::ReadSettings() {
   TableStore& store = *store_;
-  state_.defFieldLog = Setting(store, "DefField", "Log");
-  state_.defFieldSeg = Setting(store, "DefField", "Seg");
-  state_.defFieldDef = Setting(store, "DefField", "Def");
-  state_.fileType = Setting(store, "System", "FileType");
-  state_.finalized = "NO";
-  if (store.KeyRetrieve("Globals", "Block=System,Key=Finalized", "Value", state_.finalized,
-                        false) == tablestore::kOk) {
+  state_.defFieldLog = Setting(store, tablestore::kBlockDefField, "Log");
+  state_.defFieldSeg = Setting(store, tablestore::kBlockDefField, "Seg");
+  state_.defFieldDef = Setting(store, tablestore::kBlockDefField, "Def");
+  state_.fileType = Setting(store, tablestore::kBlockSystem, tablestore::kKeyFileType);
+  state_.finalized = tablestore::kNo;
+  if (tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                              state_.finalized) == tablestore::kOk) {
     return;
   }
-  state_.finalized = "NO";
-  // A duplicated row reads as missing too; adding a third would not help.
-  if (SettingRows(store, "System", "Finalized") == 0) {
-    AddSetting(store, state_.slots.globals, "System", "Finalized", "NO");
-  }
+  // A duplicated row reads as missing too ("NO"), but adding another would
+  // not make it readable: only a missing row is added.
+  tablestore::EnsureSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                            tablestore::kNo);
 }
 
 void ScaleFiles::OpenTables() {

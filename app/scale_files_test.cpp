@@ -551,7 +551,7 @@ TEST_F(ScaleFilesTest, LoadWithoutCullFactorColumnIsRebuilt) {
 
 TEST_F(ScaleFilesTest, DamagedFileIsRefused) {
   std::string path = folder_ / "damaged.scl";
-  ASSERT_TRUE(testing::WriteText(path, std::string("JL\x1a\0garbage that is no storage", 32)));
+  ASSERT_TRUE(testing::WriteText(path, std::string("JL\x1a") + '\0' + "garbage that is no storage"));
   ScaleFiles files(ui_, fs_, clock_, folder_.path());
   EXPECT_EQ(files.OpenScaleFile(path), FileOutcome::kFailed);
   EXPECT_FALSE(files.IsOpen());

@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "platform/ui.h"
+#include "tablestore/settings.h"
+#include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 
 namespace app {
 namespace {
 
 using tablestore::TableStore;
-
-constexpr const char* kVersionCriteria = "Block=System,Key=StructureVersion";
 
 // A DataDictionary row as the upgrade steps write it, column by column of the
 // projection they write through.
@@ -23,7 +23,8 @@ struct DictionaryRow {
 
 // Appends one row to DataDictionary through a projection on `columnList`.
 void AddDictionaryRow(TableStore& store, const std::string& columnList, const DictionaryRow& row) {
-  int slot = store.Select("DataDictionary", columnList, "", "", "", "");
+  tablestore::SlotGuard view(store, store.Select("DataDictionary", columnList, "", "", "", ""));
+  int slot = view.slot();
   if (slot < 0) return;
   store.AddRow(slot, -1);
   // A projection without criteria shows every row, so the new row is its last.
@@ -31,31 +32,26 @@ void AddDictionaryRow(TableStore& store, const std::string& columnList, const Di
   int col = 0;
   for (const std::string& text : row.texts) store.SetText(slot, last, col++, text);
   for (int number : row.numbers) store.SetInt(slot, last, col++, number);
-  store.ReleaseView(slot);
 }
 
 // Writes `value` into the DefaultValue of the dictionary row matching
 // `criteria`, when that row exists.
 void SetDictionaryDefault(TableStore& store, const std::string& criteria, const std::string& value) {
-  int slot = store.Select("DataDictionary", "DefaultValue", criteria, "", "", "");
-  if (slot < 0) return;
-  if (store.RowCount(slot) > 0) store.SetText(slot, 0, 0, value);
-  store.ReleaseView(slot);
+  tablestore::SlotGuard view(store, store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
+  if (view.slot() >= 0 && store.RowCount(view.slot()) > 0) store.SetText(view.slot(), 0, 0, value);
 }
 
 bool DictionaryHasTable(TableStore& store, const std::string& table) {
-  int slot = store.Select("DataDictionary", "TableName", "TableName=" + table, "", "", "");
-  if (slot < 0) return false;
-  bool has = store.RowCount(slot) > 0;
-  store.ReleaseView(slot);
-  return has;
+  tablestore::SlotGuard view(store,
+                            store.Select("DataDictionary", "TableName", "TableName=" + table, "", "", ""));
+  return view.slot() >= 0 && store.RowCount(view.slot()) > 0;
 }
 
 // Ends a step: the stored version is raised first, so that a step is never
 // run twice, then the journal records it.
 long FinishStep(TableStore& store, long version) {
   std::string text = std::to_string(version);
-  store.KeyRetrieve("Globals", kVersionCriteria, "Value", text, true);
+  tablestore::WriteSetting(store, tablestore::kBlockSystem, tablestore::kKeyStructureVersion, text);
   store.LogProgramMessage("Data structure version updated to " + text);
   return version;
 }
@@ -109,7 +105,8 @@ long ParseVersion(std::string_view text) {
 
 long ReadStructureVersion(TableStore& store) {
   std::string text;
-  if (store.KeyRetrieve("Globals", kVersionCriteria, "Value", text, false) != tablestore::kOk) {
+  if (tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyStructureVersion,
+                              text) != tablestore::kOk) {
     return 0;
   }
   return ParseVersion(text);

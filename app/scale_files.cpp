@@ -202,13 +202,19 @@ FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
 }
 
 bool ScaleFiles::OpenStore(const std::string& path) {
-  store_ = std::make_unique<TableStore>(storeFs_);
-  if (store_->Open(path, false) == tablestore::kOk) return true;
+  std::string error;
+  // The storage would make an empty file of a missing one; the lifecycle
+  // only ever opens files that are there.
+  if (fs_.Exists(path)) {
+    store_ = std::make_unique<TableStore>(storeFs_);
+    if (store_->Open(path, false) == tablestore::kOk) return true;
+    error = "\n" + store_->LastError();
+    store_.reset();
+  }
   platform::Message message;
-  message.text = path + " could not be opened.\n" + store_->LastError();
+  message.text = path + " could not be opened." + error;
   message.caption = "Cannot open file";
   message.icon = platform::Icon::kExclamation;
-  store_.reset();
   ui_.ShowMessage(message);
   return false;
 }

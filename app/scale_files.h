@@ -129,14 +129,15 @@ class ScaleFiles {
   // The setup file itself is never moved: a `scalePath` equal to it fails.
   FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
 
-  // Prepares the file at `path` (which must exist) for work: releases any
+  // Prepares the file at `path` for work: releases any
   // open store, opens a new one, upgrades the structure, writes the program
   // version, reads DefField and Finalized (adding System/Finalized "NO" when
   // missing), opens Load, Log, Seg, DefC, DefB and KZ (rebuilding missing ones
   // from DataDictionary, adding a first row to an empty Load and KZ), loads
   // their column information and reads SCALESYS and ST. Shows the wait cursor
   // meanwhile. kOpened; kTooOld ("Cannot open file" shown, store closed);
-  // kFailed (a damaged file: "Cannot open file" shown, store closed).
+  // kFailed (a missing or damaged file: path + " could not be opened." and
+  // the engine's reason titled "Cannot open file" shown, nothing created).
   FileOutcome OpenSequence(const std::string& path);
 
   // Destroys the store (committing and closing the file); every slot becomes

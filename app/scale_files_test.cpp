@@ -559,6 +559,16 @@ TEST_F(ScaleFilesTest, DamagedFileIsRefused) {
   EXPECT_EQ(ui_.messages()[0].caption, "Cannot open file");
 }
 
+TEST_F(ScaleFilesTest, MissingFileIsNotCreatedByTheSequence) {
+  std::string path = folder_ / "gone.scl";
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  EXPECT_EQ(files.OpenSequence(path), FileOutcome::kFailed);
+  EXPECT_FALSE(files.IsOpen());
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].text, path + " could not be opened.");
+  EXPECT_FALSE(fs_.Exists(path));
+}
+
 TEST_F(ScaleFilesTest, WaitCursorIsShownDuringTheSequenceOnly) {
   std::string path = MakeSmallFile("a.scl");
   ScaleFiles files(ui_, fs_, clock_, folder_.path());

@@ -68,7 +68,9 @@ void AppendValue(const Table& t, int row, int col, std::string* out) {
       out->append(std::to_string(t.GetInt(row, col)));
       break;
     case 'L':
-      out->append("\"" + std::to_string(t.GetLong(row, col)) + "\"");
+      out->push_back('"');
+      out->append(std::to_string(t.GetLong(row, col)));
+      out->push_back('"');
       break;
     case 'F':
       AppendReal(t.GetFloat(row, col), 9, out);

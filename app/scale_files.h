@@ -127,6 +127,7 @@ class ScaleFiles {
   // in state() is that of `scalePath` even when the date was put in front.
   // kCreated, or kFailed / kTooOld with a message shown and no file open.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
+  // The in-use check is the caller's (CheckNotInUse on the setup file).
   FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
 
   // Prepares the file at `path` for work: releases any

@@ -383,6 +383,26 @@ TEST_F(ScaleFilesTest, CancelInTheSaveDialogLeavesNoFileOpen) {
   EXPECT_EQ(FilesInFolder(), (std::set<std::string>{"open.scl", "Default.SetupScl"}));
 }
 
+TEST_F(ScaleFilesTest, CancelInTheSetupDialogCreatesNothing) {
+  ui_.QueueOpenFile(std::nullopt);
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  EXPECT_EQ(files.CreateScaleFile(std::nullopt), FileOutcome::kCancelled);
+  EXPECT_FALSE(files.IsOpen());
+  EXPECT_EQ(ui_.file_dialogs().size(), 1u);
+  EXPECT_TRUE(FilesInFolder().empty());
+}
+
+TEST_F(ScaleFilesTest, StartupPathOpensWithoutADialog) {
+  std::string scale = MakeSmallFile("start.scl");
+  ScaleFiles files(ui_, fs_, clock_, "/opt/varnolde/");
+  EXPECT_EQ(files.OpenScaleFile(scale), FileOutcome::kOpened);
+  EXPECT_TRUE(ui_.file_dialogs().empty());
+  EXPECT_EQ(files.RememberedFolder(), folder_.path());
+  EXPECT_EQ(files.state().fileName, "start.scl");
+  files.CloseScaleFile();
+  EXPECT_EQ(JournalMessages(scale), (std::vector<std::string>{"File opened"}));
+}
+
 TEST_F(ScaleFilesTest, StartupSetupFileInUseCreatesNothing) {
   std::string setup = CopyDefaultSetup();
   int fd = ::open(setup.c_str(), O_RDONLY);

@@ -18,6 +18,18 @@ constexpr char kButtLogQuestion[] =
 // Logs of this length and longer have five or more segments and no midpoint rule.
 constexpr int kLongestMidpointLog = 80;
 
+void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
+  ui.ShowMessage(platform::Message{text, caption, platform::Icon::kStop});
+}
+
+void AppendRemark(RowCells& row, const std::string& remark) {
+  std::string rem = row.Get("REM");
+  if (!rem.empty()) rem += ", ";
+  row.Set("REM", rem + remark);
+}
+
+}  // namespace
+
 std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
   scaling::LogSegmenter segmenter;
   segmenter.SetLog(ln, sd, ld);
@@ -30,18 +42,6 @@ std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
   }
   return segments;
 }
-
-void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
-  ui.ShowMessage(platform::Message{text, caption, platform::Icon::kStop});
-}
-
-void AppendRemark(RowCells& row, const std::string& remark) {
-  std::string rem = row.Get("REM");
-  if (!rem.empty()) rem += ", ";
-  row.Set("REM", rem + remark);
-}
-
-}  // namespace
 
 std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
   std::vector<SegmentShape> s = NormalSegments(ln, sd, ld);
@@ -96,8 +96,7 @@ bool MidpointDialog::ApplyMidpoint(int m, RowCells& row, SegmentRowsWriter& segm
     ShowError(ui, "Invalid midpoint diameter!", "Error");
     return false;
   }
-  segments.WriteSegments(MidpointSegments(ln_, sd_, ld_, m));
-  row.Set("SkipSeg", IntText(m));
+  if (segments.WriteSegments(MidpointSegments(ln_, sd_, ld_, m))) row.Set("SkipSeg", IntText(m));
   return true;
 }
 

@@ -2,11 +2,11 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <string>
 
 #include "sampling/cell_text.h"
+#include "sampling/store_rows.h"
 
 namespace sampling {
 
@@ -23,8 +23,7 @@ int64_t TruncCapped(double x, int64_t limit) {
 }  // namespace
 
 int HitWindowMs(std::string_view closeHitWindow) {
-  const std::string text(closeHitWindow);
-  const double seconds = std::strtod(text.c_str(), nullptr);
+  const double seconds = CellDouble(closeHitWindow);
   if (!(seconds > -1.0)) return platform::Message::kNever;
   const int64_t ms = TruncCapped(seconds, std::numeric_limits<int>::max() / 1000) * 1000;
   return static_cast<int>(ms);
@@ -43,6 +42,16 @@ SampleSelector::SampleSelector(const std::vector<KzRow>& rows, uint32_t seed)
     entry.sp = row.sp;
     entries_.push_back(std::move(entry));
   }
+}
+
+std::optional<SampleSelector> SampleSelector::LoadKZ(tablestore::TableStore& store,
+                                                     const platform::Clock& clock) {
+  if (store.TableExists("KZ") < 0) return std::nullopt;
+  std::vector<KzRow> rows;
+  for (const TextRow& row : ReadRows(store, "KZ", "", "", {"P", "SP", "KZ"})) {
+    rows.push_back(KzRow{row.GetInt("P"), row.Get("SP"), CellDouble(row.Get("KZ"))});
+  }
+  return SampleSelector(rows, clock.TickCount());
 }
 
 int SampleSelector::FindEntry(int p, std::string_view sp, bool hasSpColumn) const {

@@ -144,7 +144,8 @@ class IClassFactory : public IUnknown {
 class IIMCallback;
 
 // What the input panel calls on an input method, in the published slot
-// order.
+// order. Window handles are addresses of the host's QWidgets. What the Field
+// Keypad does for each method is written in keypad/server.h.
 class IInputMethod : public IUnknown {
  public:
   virtual HRESULT Select(HWND panel) = 0;

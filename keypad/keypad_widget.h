@@ -34,9 +34,6 @@ class KeypadWidget : public QFrame, private WindowHost {
   // callback until it is delivered or dropped.
   void postMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
-  // The window logic (borrowed; lives as long as the widget).
-  const KeypadWindow& logic() const { return window_; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

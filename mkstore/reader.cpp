@@ -240,6 +240,7 @@ Status ParseToc(std::string_view file, const std::string& name, const Candidate&
   out->base = c.base;
   out->end = c.end;
   out->bigEndian = c.big;
+  out->headerLength = format::GetBig32(reinterpret_cast<const uint8_t*>(data.data()) + 4);
   out->toc = Ref{c.tocLen, c.tocPos};
   out->tocBytes.assign(toc);
   return Status::Ok();
@@ -265,12 +266,21 @@ Status ReadDataset(std::string_view file, const std::string& name, Dataset* out)
   const auto* header = reinterpret_cast<const uint8_t*>(file.data());
   if (file.size() >= 8 && ValidHeader(header)) {
     const int64_t end = format::GetBig32(header + 4);
-    if (end != static_cast<int64_t>(file.size()) && TailsAt(file, end, &c) && c.base == 0) {
-      Status previous = ParseToc(file, name, c, out);
-      if (previous.ok()) return previous;
+    if (end != static_cast<int64_t>(file.size()) && TailsAt(file, end, &c) && c.base == 0 &&
+        ParseToc(file, name, c, out).ok()) {
+      return Status::Ok();
     }
   } else if (file.size() >= 8 && header[2] == format::kHeaderValid && header[3] == 0x80) {
     return Status::NotSupported(name + ": a Metakit file of the pre-2.0 format");
+  }
+  // Last resort: the newest intact tails before the end, for a file cut short
+  // after its header already announced the new length. Only a few candidates
+  // are tried so that hostile input cannot make this quadratic.
+  int attempts = 0;
+  for (int64_t end = static_cast<int64_t>(file.size()) - 1; end >= 24 && attempts < 4; --end) {
+    if (!TailsAt(file, end, &c)) continue;
+    ++attempts;
+    if (ParseToc(file, name, c, out).ok()) return Status::Ok();
   }
   return s;
 }

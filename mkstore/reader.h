@@ -19,6 +19,7 @@ struct Dataset {
   std::shared_ptr<Table> root;  // one row; its properties are the top-level ones
   int64_t base = 0;             // file offset of the dataset's header
   int64_t end = 0;              // dataset length: from the header to after the commit tail
+  int64_t headerLength = 0;     // the length the header states (stale in some files)
   bool bigEndian = false;       // byte order of numbers inside columns
   Ref toc;                      // where the table of contents lies (size 0: none)
   std::string tocBytes;         // its bytes

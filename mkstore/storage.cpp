@@ -4,6 +4,7 @@
 #include "mkstore/reader.h"
 #include "mkstore/structure.h"
 #include "mkstore/view_impl.h"
+#include "mkstore/writer.h"
 
 namespace mk {
 
@@ -13,6 +14,14 @@ class Storage::Impl {
   FileSystem* fs = nullptr;
   bool readOnly = false;
   Dataset dataset;
+  std::vector<Ref> areas;     // what the committed dataset occupies in the file
+  bool mustReread = false;    // a commit failed: the file's state is unknown
+
+  Status Commit(bool packed);
+  // Positions in a dataset are signed 32-bit numbers.
+  static constexpr int64_t kMaxDataset = 0x7FFFFFFF;
+  Status TooLarge() const { return Status::NotSupported(path + ": the storage would exceed 2 GB"); }
+  Status CommitImage();
 
   Table& root() const { return *dataset.root; }
   int FindView(std::string_view name) const {
@@ -51,6 +60,7 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
   }
   Status s = ReadDataset(bytes, path, &impl->dataset);
   if (!s.ok()) return s;
+  impl->areas = CommittedAreas(impl->dataset);
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();
 }
@@ -114,12 +124,89 @@ Status Storage::Restructure(const std::string& description) {
   return Status::Ok();
 }
 
-Status Storage::Commit() {
-  if (impl_->readOnly) return Status::NotSupported(impl_->path + ": opened read-only");
-  return Status::NotSupported(impl_->path + ": commit is not available yet");
+Status Storage::Commit() { return impl_->Commit(false); }
+
+Status Storage::CommitPacked() { return impl_->Commit(true); }
+
+namespace {
+
+// Forgets where every column lies: after a failed commit the file may hold
+// either version, so everything is written afresh next time.
+void ForgetDisk(Table* t) {
+  for (Column& c : t->columns()) {
+    c.disk = DiskColumn();
+    for (auto& sub : c.subs) ForgetDisk(sub.get());
+  }
 }
 
-Status Storage::CommitPacked() { return Commit(); }
+// Writes `image` as the whole file at `path`: to a new file first, then
+// renamed over the old one, so a crash leaves one or the other.
+Status ReplaceFile(FileSystem* fs, const std::string& path, const std::string& image) {
+  const std::string temp = path + ".new";
+  Status s = fs->Remove(temp);
+  if (!s.ok() && !s.IsNotFound()) return s;
+  std::unique_ptr<File> file;
+  s = fs->Open(temp, FileSystem::Mode::kCreate, &file);
+  if (s.ok()) s = file->Write(0, image);
+  if (s.ok()) s = file->Sync();
+  file.reset();
+  if (s.ok()) s = fs->Rename(temp, path);
+  if (!s.ok()) fs->Remove(temp);
+  return s;
+}
+
+}  // namespace
+
+Status Storage::Impl::Commit(bool packed) {
+  if (readOnly) return Status::NotSupported(path + ": opened read-only");
+  if (mustReread) {
+    std::string bytes;
+    Dataset onDisk;
+    Status s = ReadWholeFile(fs, path, &bytes);
+    if (s.ok()) s = ReadDataset(bytes, path, &onDisk);
+    if (!s.ok()) return s;
+    areas = CommittedAreas(onDisk);
+    ForgetDisk(dataset.root.get());
+    onDisk.root = dataset.root;
+    dataset = std::move(onDisk);
+    mustReread = false;
+  }
+  if (dataset.end == 0 && dataset.root->props().empty()) {
+    // Nothing to store in a new file: Metakit leaves it empty.
+    std::unique_ptr<File> file;
+    return fs->Open(path, FileSystem::Mode::kCreate, &file);
+  }
+  if (packed || dataset.end == 0) return CommitImage();
+  CommitPlan plan = PlanCommit(&dataset, areas, false);
+  if (plan.end > kMaxDataset) return TooLarge();
+  if (!plan.unchanged) {
+    std::unique_ptr<File> file;
+    Status s = fs->Open(path, FileSystem::Mode::kReadWrite, &file);
+    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan);
+    if (!s.ok()) {
+      mustReread = true;
+      return s;
+    }
+  }
+  AdoptPlan(&plan, dataset.base, &dataset, &areas);
+  return Status::Ok();
+}
+
+Status Storage::Impl::CommitImage() {
+  std::string prefix;
+  if (dataset.base > 0) {
+    std::unique_ptr<File> file;
+    Status s = fs->Open(path, FileSystem::Mode::kRead, &file);
+    if (s.ok()) s = file->Read(0, static_cast<size_t>(dataset.base), &prefix);
+    if (!s.ok()) return s;
+  }
+  CommitPlan plan = PlanCommit(&dataset, areas, true);
+  if (plan.end > kMaxDataset) return TooLarge();
+  Status s = ReplaceFile(fs, path, prefix + PackedImage(plan, dataset.bigEndian));
+  if (!s.ok()) return s;
+  AdoptPlan(&plan, static_cast<int64_t>(prefix.size()), &dataset, &areas);
+  return Status::Ok();
+}
 
 const std::string& Storage::path() const { return impl_->path; }
 

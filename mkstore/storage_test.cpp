@@ -2,32 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "mkstore/json_dump.h"
+#include "mkstore/test_util.h"
 
 namespace mk {
 namespace {
 
-const std::string kFixtures = MKSTORE_FIXTURES;
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-std::vector<std::string> FixtureNames() {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(kFixtures)) {
-    if (entry.path().extension() == ".mk") names.push_back(entry.path().stem().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+using testing::FixtureNames;
+using testing::kFixtures;
+using testing::ReadFile;
 
 class FixtureTest : public ::testing::TestWithParam<std::string> {};
 
@@ -35,7 +19,7 @@ TEST_P(FixtureTest, ReadingReproducesTheReferenceDump) {
   const std::string path = kFixtures + "/" + GetParam() + ".mk";
   std::unique_ptr<Storage> storage;
   ASSERT_TRUE(Storage::OpenReadOnly(path, &storage).ok());
-  EXPECT_EQ(DumpJson(*storage), ReadText(path + ".json"));
+  EXPECT_EQ(DumpJson(*storage), ReadFile(path + ".json"));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFixtures, FixtureTest, ::testing::ValuesIn(FixtureNames()),
@@ -49,15 +33,11 @@ TEST(FixtureListTest, AllTwentySixFilesAreThere) { EXPECT_EQ(FixtureNames().size
 namespace mk {
 namespace {
 
+using testing::kFixtures;
+
 class StorageTest : public ::testing::Test {
  protected:
-  std::string TempPath(const std::string& name) {
-    const std::string dir = ::testing::TempDir() + "mkstore_storage_test";
-    std::filesystem::create_directories(dir);
-    const std::string path = dir + "/" + name;
-    std::filesystem::remove(path);
-    return path;
-  }
+  std::string TempPath(const std::string& name) { return testing::TempPath(name); }
 };
 
 TEST_F(StorageTest, MissingFileOpensEmptyAndCreatesNothing) {

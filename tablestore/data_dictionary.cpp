@@ -1,0 +1,179 @@
+// The data dictionary: column information for new rows, building stored
+// tables from DataDictionary rows, and the column lists of screens.
+//
+// Every operation opens DataDictionary when no slot carries it yet and
+// releases it again at the end (TableLease), so callers that keep it open
+// (the application does) pay for opening it once.
+#include <algorithm>
+
+#include "tablestore/slot_guard.h"
+#include "tablestore/table_store.h"
+#include "tablestore/table_store_state.h"
+
+namespace tablestore {
+namespace {
+
+constexpr char kDictionary[] = "DataDictionary";
+
+std::string ReadText(const TableStore& store, int slot, int row, const std::string& column) {
+  std::string text;
+  store.GetText(slot, row, store.ColumnIndex(slot, column), text);
+  return text;
+}
+
+std::string WithoutBlanks(std::string text) {
+  std::erase_if(text, [](char c) { return c == ' ' || c == '\t'; });
+  return text;
+}
+
+// The column information of one DataDictionary row.
+ColumnInfo InfoFromRow(const TableStore& store, int sel, int row) {
+  ColumnInfo info;
+  const std::string def = detail::Trim(ReadText(store, sel, row, "DefaultValue"));
+  if (!def.empty()) {
+    info.defaultKind = def[0];
+    info.defaultText = def.substr(1);
+  }
+  info.minText = detail::TrimLeft(ReadText(store, sel, row, "Min"));
+  info.maxText = detail::TrimLeft(ReadText(store, sel, row, "Max"));
+  info.validateText = detail::TrimLeft(ReadText(store, sel, row, "Validate"));
+  store.GetInt(sel, row, store.ColumnIndex(sel, "Length"), info.length);
+  return info;
+}
+
+// The order value of a DataDictionary row: the orderColumn value, or 1 when
+// no orderColumn is given.
+int OrderOf(const TableStore& store, int sel, int row, const std::string& orderColumn) {
+  if (orderColumn.empty()) return 1;
+  int order = 0;
+  store.GetInt(sel, row, store.ColumnIndex(sel, orderColumn), order);
+  return order;
+}
+
+// "name:T" for a DataDictionary row, or "" when the row has no usable name.
+std::string ColumnField(const TableStore& store, int sel, int row) {
+  const std::string name = WithoutBlanks(ReadText(store, sel, row, "ColumnName"));
+  if (name.empty()) return std::string();
+  std::string type = ReadText(store, sel, row, "FieldType");
+  if (type.size() != 1 || std::string_view("SILFD").find(type[0]) == std::string_view::npos) {
+    type = "S";
+  }
+  return name + ":" + type;
+}
+
+}  // namespace
+
+int TableStore::LoadColumnInfo(int slot) {
+  if (ColumnCount(slot) < 0) return kNotFound;
+  detail::Slot& sl = s_->slots[slot];
+  if (sl.parentSlot >= 0) {
+    const int parent = detail::LiveParent(*s_, sl);
+    if (parent < 0) return kNotFound;
+    if (!s_->slots[parent].columnInfoLoaded) {
+      const int rc = LoadColumnInfo(parent);
+      if (rc < 0) return rc;
+    }
+    s_->slots[slot].columnInfoLoaded = true;
+    return kOk;
+  }
+  TableLease dict(*this, kDictionary);
+  if (dict.slot() < 0) return dict.slot();
+  std::vector<ColumnInfo> infos(ColumnCount(slot));
+  for (int c = 0; c < static_cast<int>(infos.size()); ++c) {
+    const std::string criteria =
+        "TableName=" + s_->slots[slot].name + ",ColumnName=" + ColumnName(slot, c);
+    SlotGuard sel(*this, Select(kDictionary, "", criteria, "", "", ""));
+    if (RowCount(sel.slot()) == 1) infos[c] = InfoFromRow(*this, sel.slot(), 0);
+  }
+  s_->slots[slot].columnInfo = std::move(infos);
+  s_->slots[slot].columnInfoLoaded = true;
+  return kOk;
+}
+
+int TableStore::GetColumnInfo(int slot, int col, ColumnInfo& info) const {
+  if (col < 0 || col >= ColumnCount(slot)) return kNotFound;
+  const detail::Slot& sl = s_->slots[slot];
+  if (sl.parentSlot >= 0) {
+    const int parent = detail::LiveParent(*s_, sl);
+    if (!sl.columnInfoLoaded || parent < 0) return kNotFound;
+    return GetColumnInfo(parent, ColumnIndex(parent, ColumnName(slot, col)), info);
+  }
+  if (!sl.columnInfoLoaded || col >= static_cast<int>(sl.columnInfo.size())) return kNotFound;
+  info = sl.columnInfo[col];
+  return kOk;
+}
+
+int TableStore::RestructureTable(const std::string& tableName, const std::string& orderColumn) {
+  if (!IsOpen()) return kNoFile;
+  while (FindView(tableName) >= 0) ReleaseView(FindView(tableName));
+  std::string desc = tableName + "[";
+  {
+    TableLease dict(*this, kDictionary);
+    if (dict.slot() < 0) return kNotFound;
+    SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, orderColumn, "", ""));
+    if (RowCount(sel.slot()) <= 0) return kNotFound;
+    // Numbered columns first, in order; then those with order 0, in
+    // DataDictionary order; negative orders are left out.
+    for (const bool numbered : {true, false}) {
+      for (int r = 0; r < RowCount(sel.slot()); ++r) {
+        const int order = OrderOf(*this, sel.slot(), r, orderColumn);
+        const std::string used = ReadText(*this, sel.slot(), r, "IsUsed");
+        const std::string field = ColumnField(*this, sel.slot(), r);
+        if ((numbered ? order > 0 : order == 0) && (used == "Y" || used == "M") && !field.empty()) {
+          if (desc.back() != '[') desc += ',';
+          desc += field;
+        }
+      }
+    }
+  }
+  if (DefineTable(desc + "]") != kOk) return kNotFound;
+  return Commit() == kOk ? kOk : kNotFound;
+}
+
+int TableStore::MakeProjection(std::string& columnList, const std::string& tableName,
+                               const std::string& orderColumn) {
+  columnList.clear();
+  TableLease dict(*this, kDictionary);
+  if (dict.slot() < 0) return dict.slot();
+  SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, orderColumn,
+                              "DDDInMakeProjection", ""));
+  if (sel.slot() < 0) return sel.slot();
+  int count = 0;
+  for (int r = 0; r < RowCount(sel.slot()); ++r) {
+    const bool unused = ReadText(*this, sel.slot(), r, "IsUsed").starts_with('N');
+    if (unused || OrderOf(*this, sel.slot(), r, orderColumn) <= 0) continue;
+    if (count++ > 0) columnList += ',';
+    // Blanks are dropped as RestructureTable drops them, so the list names
+    // the stored table's columns.
+    columnList += WithoutBlanks(ReadText(*this, sel.slot(), r, "ColumnName"));
+  }
+  return count;
+}
+
+int TableStore::StoreProjection(const std::string& columnList, const std::string& tableName,
+                                const std::string& orderColumn) {
+  TableLease dict(*this, kDictionary);
+  if (dict.slot() < 0) return 1;
+  SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, "", "", ""));
+  const int orderCol = ColumnIndex(sel.slot(), orderColumn);
+  if (sel.slot() < 0 || orderCol < 0) return 1;
+  for (int r = 0; r < RowCount(sel.slot()); ++r) SetLong(sel.slot(), r, orderCol, 0);
+  std::string rest = columnList;
+  for (int position = 1; !rest.empty(); ++position) {
+    std::string name;
+    NextToken(rest, name, ",");
+    // The list names stored columns (blanks dropped); the row that describes
+    // the column must be the only one.
+    int match = -1, matches = 0;
+    for (int r = 0; r < RowCount(sel.slot()); ++r) {
+      if (detail::EqualNoCase(WithoutBlanks(ReadText(*this, sel.slot(), r, "ColumnName")), name)) {
+        match = r;
+        ++matches;
+      }
+    }
+    if (matches == 1) SetLong(sel.slot(), match, orderCol, position);
+  }
+  return kOk;
+}
+
+}  // namespace tablestore

@@ -1,0 +1,537 @@
+#include "tablestore/table_store.h"
+
+#include <variant>
+
+#include "platform/text.h"
+#include "tablestore/table_store_state.h"
+#include "tablestore/value_text.h"
+
+namespace tablestore {
+namespace detail {
+
+std::string Narrow(std::string_view utf8) { return platform::Utf8ToCp1252(utf8); }
+std::string Widen(std::string_view stored) { return platform::Cp1252ToUtf8(stored); }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+std::string TrimLeft(std::string_view text) {
+  size_t b = 0;
+  while (b < text.size() && IsBlank(text[b])) ++b;
+  return std::string(text.substr(b));
+}
+
+std::string Trim(std::string_view text) {
+  size_t e = text.size();
+  while (e > 0 && IsBlank(text[e - 1])) --e;
+  return TrimLeft(text.substr(0, e));
+}
+
+int LiveParent(const StoreState& s, const Slot& sl) {
+  if (sl.parentSlot < 0 || sl.parentSlot >= kSlotCount) return -1;
+  const Slot& p = s.slots[sl.parentSlot];
+  return p.used && p.serial == sl.parentSerial ? sl.parentSlot : -1;
+}
+
+}  // namespace detail
+
+using detail::LiveParent;
+using detail::Narrow;
+using detail::Slot;
+using detail::StoreState;
+using detail::Widen;
+
+namespace {
+
+// A value handed to a setter: text (UTF-8), a 32-bit integer, or a float.
+using Value = std::variant<std::string, int32_t, float>;
+
+const Slot* UsedSlot(const StoreState& s, int slot) {
+  if (slot < 0 || slot >= kSlotCount || !s.slots[slot].used) return nullptr;
+  return &s.slots[slot];
+}
+
+bool ValidCell(const Slot& sl, int row, int col) {
+  return row >= 0 && row < sl.view.RowCount() && col >= 0 && col < sl.view.PropertyCount();
+}
+
+int LowestFreeSlot(const StoreState& s) {
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (!s.slots[i].used) return i;
+  }
+  return -1;
+}
+
+// Occupies the free slot `slot` with `name` and `view`.
+void TakeSlot(StoreState& s, int slot, const std::string& name, mk::View view) {
+  Slot& sl = s.slots[slot];
+  sl = Slot{};
+  sl.used = true;
+  sl.serial = s.nextSerial++;
+  sl.name = name;
+  sl.view = std::move(view);
+}
+
+// The row of the parent's view that row `row` of the derived slot stands for.
+int MapToParent(const Slot& sl, int row) {
+  for (auto it = sl.stages.rbegin(); it != sl.stages.rend() && row >= 0; ++it) {
+    row = it->IndexInBase(row);
+  }
+  return row;
+}
+
+void RebuildTableList(StoreState& s) {
+  s.tableNames.clear();
+  s.tableList.clear();
+  if (!s.storage) return;
+  for (const std::string& name : s.storage->ViewNames()) {
+    s.tableNames.push_back(Widen(name));
+    if (!s.tableList.empty()) s.tableList += ',';
+    s.tableList += s.tableNames.back();
+  }
+}
+
+// A standalone copy of every row of `stored`.
+mk::View MakeMemoryCopy(const mk::View& stored) {
+  mk::View copy = stored.Clone();
+  for (int r = 0; r < stored.RowCount(); ++r) copy.InsertRowFrom(r, stored, r);
+  return copy;
+}
+
+// Replaces the rows of the stored table named like the in-memory slot by the
+// slot's rows. A table that no longer exists is left alone.
+void WriteBack(StoreState& s, const Slot& sl) {
+  mk::View stored = s.storage->GetView(Narrow(sl.name));
+  if (!stored.IsValid()) return;
+  stored.SetSize(0);
+  for (int r = 0; r < sl.view.RowCount(); ++r) stored.InsertRowFrom(r, sl.view, r);
+}
+
+int ReadText(const mk::View& v, int row, int col, std::string& text) {
+  switch (v.NthProperty(col).type) {
+    case 'S':
+      text = Widen(v.GetString(row, col));
+      return kOk;
+    case 'I':
+      text = FormatInt(v.GetInt(row, col));
+      return kOk;
+    case 'L':
+      text = FormatInt(static_cast<int32_t>(v.GetLong(row, col)));
+      return kOk;
+    case 'F':
+      text = FormatFloat(v.GetFloat(row, col));
+      return kOk;
+    case 'D':
+      text = FormatDouble(v.GetDouble(row, col));
+      return kOk;
+    default:
+      return 1;
+  }
+}
+
+int ReadInt(const mk::View& v, int row, int col, int& value) {
+  switch (v.NthProperty(col).type) {
+    case 'S':
+      value = ParseLong(v.GetString(row, col));
+      return kOk;
+    case 'I':
+      value = v.GetInt(row, col);
+      return kOk;
+    case 'L':
+      value = static_cast<int32_t>(v.GetLong(row, col));
+      return kOk;
+    case 'F':
+      value = RoundHalfUp(v.GetFloat(row, col));
+      return kOk;
+    case 'D':
+      value = RoundHalfUp(v.GetDouble(row, col));
+      return kOk;
+    default:
+      value = 0;
+      return 1;
+  }
+}
+
+int ReadFloat(const mk::View& v, int row, int col, float& value) {
+  switch (v.NthProperty(col).type) {
+    case 'S':
+      value = NarrowToFloat(ParseDouble(v.GetString(row, col)));
+      return kOk;
+    case 'I':
+      value = static_cast<float>(v.GetInt(row, col));
+      return kOk;
+    case 'L':
+      value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col)));
+      return kOk;
+    case 'F':
+      value = v.GetFloat(row, col);
+      return kOk;
+    case 'D':
+      value = NarrowToFloat(v.GetDouble(row, col));
+      return kOk;
+    default:
+      value = 0;
+      return 1;
+  }
+}
+
+// The value as the text, integer, double it becomes in an S, I/L, F/D column.
+std::string AsText(const Value& v) {
+  if (const auto* t = std::get_if<std::string>(&v)) return Narrow(*t);
+  if (const auto* i = std::get_if<int32_t>(&v)) return FormatInt(*i);
+  return FormatFloat(std::get<float>(v));
+}
+
+int32_t AsInt(const Value& v) {
+  if (const auto* t = std::get_if<std::string>(&v)) return ParseLong(*t);
+  if (const auto* i = std::get_if<int32_t>(&v)) return *i;
+  return RoundHalfUp(std::get<float>(v));
+}
+
+double AsDouble(const Value& v) {
+  if (const auto* t = std::get_if<std::string>(&v)) return ParseDouble(*t);
+  if (const auto* i = std::get_if<int32_t>(&v)) return *i;
+  return std::get<float>(v);
+}
+
+int WriteOwn(mk::View& v, int row, int col, const Value& value) {
+  switch (v.NthProperty(col).type) {
+    case 'S':
+      v.SetString(row, col, AsText(value));
+      return kOk;
+    case 'I':
+      v.SetInt(row, col, AsInt(value));
+      return kOk;
+    case 'L':
+      v.SetLong(row, col, AsInt(value));
+      return kOk;
+    case 'F':
+      v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
+      return kOk;
+    case 'D':
+      v.SetDouble(row, col, AsDouble(value));
+      return kOk;
+    default:
+      return 1;
+  }
+}
+
+// Writes `value` at (row, col) of the slot, or through a derived slot into the
+// parent row it stands for, the column found there by name.
+int Write(StoreState& s, int slot, int row, int col, const Value& value) {
+  const Slot* sl = UsedSlot(s, slot);
+  if (sl == nullptr || !ValidCell(*sl, row, col)) return kNotFound;
+  if (sl->parentSlot < 0) return WriteOwn(s.slots[slot].view, row, col, value);
+  const int parent = LiveParent(s, *sl);
+  if (parent < 0) return kNotFound;
+  const int parentCol = s.slots[parent].view.FindProperty(sl->view.NthProperty(col).name);
+  if (parentCol < 0) return kNotFound;
+  return Write(s, parent, MapToParent(*sl, row), parentCol, value);
+}
+
+// Applies the column defaults of the loaded column information of table slot
+// `target` to row `pos`, copying from row `prev` (-1: there is none).
+void ApplyDefaults(TableStore& store, const Slot& target, int slot, int prev, int pos) {
+  for (int c = 0; c < static_cast<int>(target.columnInfo.size()); ++c) {
+    const ColumnInfo& info = target.columnInfo[c];
+    if (info.defaultKind == 'C' && prev >= 0) {
+      std::string text;
+      store.GetText(slot, prev, c, text);
+      store.SetText(slot, pos, c, text);
+    } else if (info.defaultKind == 'I' && prev >= 0) {
+      int previous = 0;
+      store.GetInt(slot, prev, c, previous);
+      const int64_t step = info.defaultText.empty() ? 1 : ParseLong(info.defaultText);
+      // The sum wraps to 32 bits, as the stored 32-bit value would.
+      store.SetLong(slot, pos, c, static_cast<int32_t>(static_cast<uint32_t>(previous + step)));
+    } else if (info.defaultKind == 'V' && !info.defaultText.empty()) {
+      store.SetText(slot, pos, c, info.defaultText);
+    }
+  }
+}
+
+}  // namespace
+
+TableStore::TableStore(mk::FileSystem* fs) : s_(std::make_unique<StoreState>()) { s_->fs = fs; }
+
+TableStore::~TableStore() {
+  if (!IsOpen()) return;
+  Commit();
+  Close();
+}
+
+int TableStore::Open(const std::string& fileName, bool inMemoryDefault) {
+  if (IsOpen()) Close();
+  std::unique_ptr<mk::Storage> storage;
+  const mk::Status st = mk::Storage::Open(fileName, &storage, s_->fs);
+  if (!st.ok()) {
+    s_->lastError = st.ToString();
+    return kNotFound;
+  }
+  s_->lastError.clear();
+  s_->storage = std::move(storage);
+  s_->fileName = fileName;
+  s_->inMemoryDefault = inMemoryDefault;
+  RebuildTableList(*s_);
+  return kOk;
+}
+
+int TableStore::Close() {
+  if (!IsOpen()) return kNoFile;
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (s_->slots[i].used) ReleaseView(i);
+  }
+  s_->storage.reset();
+  s_->fileName.clear();
+  RebuildTableList(*s_);
+  return kOk;
+}
+
+int TableStore::Commit() {
+  if (!IsOpen()) return kNoFile;
+  for (const Slot& sl : s_->slots) {
+    if (sl.used && sl.inMemory) WriteBack(*s_, sl);
+  }
+  const mk::Status st = s_->storage->Commit();
+  if (!st.ok()) {
+    s_->lastError = st.ToString();
+    return kNotFound;
+  }
+  return kOk;
+}
+
+bool TableStore::IsOpen() const { return s_->storage != nullptr; }
+bool TableStore::InMemoryDefault() const { return IsOpen() && s_->inMemoryDefault; }
+const std::string& TableStore::FileName() const { return s_->fileName; }
+const std::string& TableStore::LastError() const { return s_->lastError; }
+const std::string& TableStore::TableList() const { return s_->tableList; }
+
+int TableStore::TableExists(const std::string& name) const {
+  for (size_t i = 0; i < s_->tableNames.size(); ++i) {
+    if (detail::EqualNoCase(s_->tableNames[i], name)) return static_cast<int>(i);
+  }
+  return kNotFound;
+}
+
+int TableStore::DefineTable(const std::string& description) {
+  if (!IsOpen()) return kNoFile;
+  std::string rest = description, tableName;
+  NextToken(rest, tableName, "[");
+  ReleaseViewByName(tableName);
+  const mk::Status st = s_->storage->Restructure(Narrow(description));
+  RebuildTableList(*s_);
+  if (!st.ok()) {
+    s_->lastError = st.ToString();
+    return kNotFound;
+  }
+  return kOk;
+}
+
+int TableStore::OpenAView(const std::string& tableName, bool inMemory) {
+  if (!IsOpen()) return kNoFile;
+  const int existing = FindView(tableName);
+  if (existing >= 0) ReleaseView(existing);
+  if (TableExists(tableName) < 0) return kNotFound;
+  const int slot = LowestFreeSlot(*s_);
+  if (slot < 0) return kNotFound;
+  const mk::View stored = s_->storage->GetView(Narrow(tableName));
+  TakeSlot(*s_, slot, tableName, inMemory ? MakeMemoryCopy(stored) : stored);
+  Slot& sl = s_->slots[slot];
+  sl.inMemory = inMemory;
+  const std::string desc = stored.Describe();
+  if (!desc.empty()) sl.description = tableName + "[" + Widen(desc) + "]";
+  return slot;
+}
+
+int TableStore::GetViewIndex(const std::string& name) {
+  if (!IsOpen()) return kNoFile;
+  const int slot = LowestFreeSlot(*s_);
+  if (slot >= 0) TakeSlot(*s_, slot, name, mk::View());
+  return slot;
+}
+
+int TableStore::FindView(const std::string& name) const {
+  for (int i = kSlotCount - 1; i >= 0; --i) {
+    if (s_->slots[i].used && s_->slots[i].name == name) return i;
+  }
+  return kNotFound;
+}
+
+int TableStore::ReleaseView(int slot) {
+  if (!IsOpen()) return kNoFile;
+  if (slot < 0 || slot >= kSlotCount) return 2;
+  if (!s_->slots[slot].used) return 1;
+  // Committing writes this slot back together with every other in-memory one.
+  if (s_->slots[slot].inMemory) Commit();
+  s_->slots[slot] = Slot{};
+  return kOk;
+}
+
+int TableStore::ReleaseViewByName(const std::string& name) {
+  if (!IsOpen()) return kNotFound;
+  return ReleaseView(FindView(name));
+}
+
+int TableStore::RowCount(int slot) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  return sl == nullptr ? kNotFound : sl->view.RowCount();
+}
+
+int TableStore::ColumnCount(int slot) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  return sl == nullptr ? kNotFound : sl->view.PropertyCount();
+}
+
+std::string TableStore::ColumnName(int slot, int col) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr || col < 0 || col >= sl->view.PropertyCount()) return std::string();
+  return Widen(sl->view.NthProperty(col).name);
+}
+
+int TableStore::ColumnIndex(int slot, const std::string& columnName) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  return sl == nullptr ? kNotFound : sl->view.FindProperty(Narrow(columnName));
+}
+
+int TableStore::AddRow(int slot, int afterRow) {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr || afterRow >= sl->view.RowCount()) return kNotFound;
+  const bool derived = sl->parentSlot >= 0;
+  int prev = afterRow >= 0 ? afterRow : sl->view.RowCount() - 1;
+  // Walk down to the stored (or in-memory) table the slot stands for.
+  int target = slot;
+  while (s_->slots[target].parentSlot >= 0) {
+    const Slot& t = s_->slots[target];
+    const int parent = LiveParent(*s_, t);
+    if (parent < 0) return kNotFound;
+    if (prev >= 0) prev = MapToParent(t, prev);
+    target = parent;
+  }
+  Slot& t = s_->slots[target];
+  const int pos = (!derived && afterRow >= 0) ? afterRow + 1 : t.view.RowCount();
+  t.view.InsertRows(pos, 1);
+  if (t.columnInfoLoaded) ApplyDefaults(*this, t, target, prev, pos);
+  return pos;
+}
+
+int TableStore::RemoveRow(int slot, int row) {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr || row < 0 || row >= sl->view.RowCount()) return kNotFound;
+  if (sl->parentSlot < 0) {
+    s_->slots[slot].view.RemoveRows(row, 1);
+  } else {
+    const int parent = LiveParent(*s_, *sl);
+    if (parent < 0 || RemoveRow(parent, MapToParent(*sl, row)) < 0) return kNotFound;
+  }
+  return sl->view.RowCount();
+}
+
+int TableStore::GetText(int slot, int row, int col, std::string& text) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr || !ValidCell(*sl, row, col)) return kNotFound;
+  return ReadText(sl->view, row, col, text);
+}
+
+int TableStore::GetInt(int slot, int row, int col, int& value) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr || !ValidCell(*sl, row, col)) return kNotFound;
+  return ReadInt(sl->view, row, col, value);
+}
+
+int TableStore::GetFloat(int slot, int row, int col, float& value) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr || !ValidCell(*sl, row, col)) return kNotFound;
+  return ReadFloat(sl->view, row, col, value);
+}
+
+int TableStore::SetText(int slot, int row, int col, const std::string& text) {
+  return Write(*s_, slot, row, col, Value(text));
+}
+
+int TableStore::SetInt(int slot, int row, int col, int value) {
+  return Write(*s_, slot, row, col, Value(static_cast<int32_t>(value)));
+}
+
+int TableStore::SetLong(int slot, int row, int col, int32_t value) {
+  return Write(*s_, slot, row, col, Value(value));
+}
+
+int TableStore::SetFloat(int slot, int row, int col, float value) {
+  return Write(*s_, slot, row, col, Value(value));
+}
+
+int TableStore::DescribeView(int slot, std::string& text, bool namesOnly) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  if (sl == nullptr) return kNotFound;
+  std::string out = namesOnly ? "" : sl->name + "[";
+  for (int c = 0; c < sl->view.PropertyCount(); ++c) {
+    if (c > 0) out += ',';
+    out += Widen(sl->view.NthProperty(c).name);
+    if (!namesOnly) out += std::string(":") + sl->view.NthProperty(c).type;
+  }
+  text = namesOnly ? out : out + "]";
+  return kOk;
+}
+
+std::string TableStore::SlotDescription(int slot) const {
+  const Slot* sl = UsedSlot(*s_, slot);
+  return sl == nullptr ? std::string() : sl->description;
+}
+
+int TableStore::MakeRowView(const std::string& tableName, int row, const std::string& viewName) {
+  const int source = FindView(tableName);
+  if (source < 0 || row < 0 || row >= RowCount(source)) return kNotFound;
+  const std::string name = viewName.empty() ? "Row" + std::to_string(row) + tableName : viewName;
+  const int slot = GetViewIndex(name);
+  if (slot < 0) return kNotFound;
+  mk::View rows = mk::View::Create({{"Item", 'S', {}}, {"Value", 'S', {}}});
+  for (int c = 0; c < ColumnCount(source); ++c) {
+    std::string value;
+    GetText(source, row, c, value);
+    const int r = rows.AddRow();
+    rows.SetString(r, 0, Narrow(ColumnName(source, c)));
+    rows.SetString(r, 1, Narrow(value));
+  }
+  s_->slots[slot].view = rows;
+  return slot;
+}
+
+int TableStore::StoreRowView(const std::string& tableName, int rowViewSlot, int row) {
+  const int source = FindView(tableName);
+  const int valueCol = ColumnIndex(rowViewSlot, "Value");
+  if (source < 0 || valueCol < 0 || row < 0 || row >= RowCount(source)) return kNotFound;
+  int written = 0;
+  for (int c = 0; c < ColumnCount(source) && c < RowCount(rowViewSlot); ++c) {
+    std::string value;
+    GetText(rowViewSlot, c, valueCol, value);
+    SetText(source, row, c, value);
+    ++written;
+  }
+  ReleaseView(rowViewSlot);
+  return written;
+}
+
+void TableStore::NextToken(std::string& rest, std::string& token, std::string_view separators) {
+  const size_t cut = rest.find_first_of(separators);
+  if (cut == std::string::npos) {
+    token = detail::Trim(rest);
+    rest.clear();
+    return;
+  }
+  token = detail::Trim(std::string_view(rest).substr(0, cut));
+  rest.erase(0, cut + 1);
+}
+
+}  // namespace tablestore

@@ -1,0 +1,37 @@
+// Helpers shared by the table store's tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tablestore/table_store.h"
+
+namespace tablestore::testing {
+
+// A path in a fresh private temporary folder (removed at exit); the file itself
+// does not exist yet. `stem` ends the file name, e.g. "load.scl".
+std::string TempPath(const std::string& stem);
+
+// Writes `bytes` to `path`, replacing the file.
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// Appends one row to the table slot and writes `values` into its first
+// columns with SetText; returns the new row's index.
+int AppendRow(TableStore& store, int slot, const std::vector<std::string>& values);
+
+// The value at (row, col) read with GetText ("<err N>" when GetText fails).
+std::string Text(const TableStore& store, int slot, int row, int col);
+
+// Every row of the slot as its GetText values joined by "|", one text per row.
+std::vector<std::string> Rows(const TableStore& store, int slot);
+
+// True when the storage engine can write files. Until its commit is built,
+// tests that need a file on disk skip themselves (SKIP_WITHOUT_COMMIT).
+bool EngineCanCommit();
+
+}  // namespace tablestore::testing
+
+#define SKIP_WITHOUT_COMMIT()                                                                  \
+  do {                                                                                         \
+    if (!::tablestore::testing::EngineCanCommit()) GTEST_SKIP() << "engine cannot commit yet"; \
+  } while (0)

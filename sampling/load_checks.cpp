@@ -3,9 +3,13 @@
 #include <vector>
 
 #include "sampling/cell_text.h"
+#include "scaling/data_model.h"
 #include "tablestore/settings.h"
 
 namespace sampling {
+
+namespace col = scaling::col;
+namespace table = scaling::table;
 
 namespace {
 
@@ -22,7 +26,7 @@ std::vector<std::string> SplitList(std::string text) {
 
 TextRow ReadLoadRow(tablestore::TableStore& store, const LoadKey& key,
                     const std::vector<std::string>& columns) {
-  std::vector<TextRow> rows = ReadRows(store, "Load", key.Criteria(), "", columns);
+  std::vector<TextRow> rows = ReadRows(store, table::kLoad, key.Criteria(), "", columns);
   return rows.empty() ? TextRow() : rows.front();
 }
 
@@ -32,21 +36,23 @@ void ReadLimit(const TextRow& load, const char* column, int& limit) {
 }
 
 std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadKey& key) {
-  std::string criteria = key.Criteria();
   // A setup without VOID cannot delete logs, so every row is live.
-  if (TableHasColumn(store, "Log", "VOID")) criteria += ",VOID=0";
+  const std::string criteria = TableHasColumn(store, table::kLog, col::kVoid)
+                                   ? scaling::LiveLogsCriteria(key.sale, key.llr)
+                                   : key.Criteria();
   std::vector<AuditLogRow> logs;
   for (const TextRow& row :
-       ReadRows(store, "Log", criteria, "", {"LOG", "S", "P", "LN", "SD", "LD", "KPI", "HIT"})) {
+       ReadRows(store, table::kLog, criteria, "",
+                {col::kLog, col::kS, col::kP, col::kLN, col::kSD, col::kLD, col::kKPI, col::kHIT})) {
     AuditLogRow log;
-    log.log = row.GetInt("LOG");
-    log.s = row.GetInt("S");
-    log.p = row.GetInt("P");
-    log.ln = row.GetInt("LN");
-    log.sd = row.GetInt("SD");
-    log.ld = row.GetInt("LD");
-    log.kpi = row.GetInt("KPI");
-    log.hit = row.GetInt("HIT");
+    log.log = row.GetInt(col::kLog);
+    log.s = row.GetInt(col::kS);
+    log.p = row.GetInt(col::kP);
+    log.ln = row.GetInt(col::kLN);
+    log.sd = row.GetInt(col::kSD);
+    log.ld = row.GetInt(col::kLD);
+    log.kpi = row.GetInt(col::kKPI);
+    log.hit = row.GetInt(col::kHIT);
     logs.push_back(log);
   }
   return logs;
@@ -66,21 +72,21 @@ FinalizeHooks StoreHooks(tablestore::TableStore& store) {
 }  // namespace
 
 LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key) {
-  const TextRow load = ReadLoadRow(store, key, {"MINLEN", "MAXLEN", "MINDIA", "MAXDIA"});
+  const TextRow load = ReadLoadRow(store, key, {col::kMinLen, col::kMaxLen, col::kMinDia, col::kMaxDia});
   LoadLimits limits;
-  ReadLimit(load, "MINLEN", limits.minLen);
-  ReadLimit(load, "MAXLEN", limits.maxLen);
-  ReadLimit(load, "MINDIA", limits.minDia);
-  ReadLimit(load, "MAXDIA", limits.maxDia);
+  ReadLimit(load, col::kMinLen, limits.minLen);
+  ReadLimit(load, col::kMaxLen, limits.maxLen);
+  ReadLimit(load, col::kMinDia, limits.minDia);
+  ReadLimit(load, col::kMaxDia, limits.maxDia);
   return limits;
 }
 
 int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
               std::string& errorText) {
-  const TextRow load = ReadLoadRow(store, key, {"LLR", "ST"});
-  const std::string llr = load.Has("LLR") ? load.Get("LLR") : key.llr;
+  const TextRow load = ReadLoadRow(store, key, {col::kLLR, col::kST});
+  const std::string llr = load.Has(col::kLLR) ? load.Get(col::kLLR) : key.llr;
   const Findings findings =
-      CheckLoad(ReadLoadLimits(store, key), load.Get("ST") == "3P", ReadLiveLogs(store, key));
+      CheckLoad(ReadLoadLimits(store, key), load.Get(col::kST) == "3P", ReadLiveLogs(store, key));
   const Journal journal = [&store](const std::string& message) {
     store.LogProgramMessage(message);
   };
@@ -102,7 +108,7 @@ int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui) {
 
 HeaderAudit AuditLoadHeader(tablestore::TableStore& store, const platform::Clock& clock) {
   const std::vector<TextRow> rows =
-      ReadRows(store, "Load", "", "", SplitList(kHeaderAuditColumns));
+      ReadRows(store, table::kLoad, "", "", SplitList(kHeaderAuditColumns));
   return AuditHeader(rows.empty() ? TextRow() : rows.front(), Today(clock));
 }
 

@@ -3,36 +3,38 @@
 #include <utility>
 
 #include "sampling/cell_text.h"
+#include "scaling/data_model.h"
 
 namespace sampling {
 
+namespace col = scaling::col;
+namespace table = scaling::table;
+
 namespace {
 
-// Writes `text` into the column named `column` of (slot, row), when the view
-// has that column. Returns false only when a present column refused the value.
-bool SetByName(tablestore::TableStore& store, int slot, int row, const std::string& column,
-               const std::string& text) {
-  const int col = store.ColumnIndex(slot, column);
-  return col < 0 || store.SetText(slot, row, col, text) == 0;
-}
-
-std::vector<DefectValues> ReadDefects(tablestore::TableStore& store, const LogKey& key, int seg) {
+std::vector<DefectValues> ReadDefects(tablestore::TableStore& store, const scaling::LogKey& key,
+                                      int seg) {
   std::vector<DefectValues> defects;
-  for (const TextRow& row : ReadRows(store, "DefC", key.Criteria() + ",Seg=" + IntText(seg), "",
-                                     {"M", "M1", "M2", "M3", "M4", "LN", "PCT"})) {
+  const std::string criteria = scaling::SegmentCriteria(key.sale, key.llr, key.log, key.split, seg);
+  for (const TextRow& row : ReadRows(store, table::kDefC, criteria, "",
+                                     {col::kM, col::kM1, col::kM2, col::kM3, col::kM4, col::kLN,
+                                      col::kPCT})) {
     defects.push_back(DefectValues::FromRow(row));
   }
   return defects;
 }
 
-std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store, const LogKey& key) {
+std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store,
+                                         const scaling::LogKey& key) {
   std::vector<SegmentDefects> segments;
-  for (const TextRow& row : ReadRows(store, "Seg", key.Criteria(), "", {"Seg", "LN", "SD", "LD"})) {
+  const std::string criteria = scaling::LogCriteria(key.sale, key.llr, key.log, key.split);
+  for (const TextRow& row :
+       ReadRows(store, table::kSeg, criteria, "", {col::kSeg, col::kLN, col::kSD, col::kLD})) {
     SegmentDefects seg;
-    seg.seg = row.GetInt("Seg");
-    seg.ln = row.GetInt("LN");
-    seg.sd = row.GetInt("SD");
-    seg.ld = row.GetInt("LD");
+    seg.seg = row.GetInt(col::kSeg);
+    seg.ln = row.GetInt(col::kLN);
+    seg.sd = row.GetInt(col::kSD);
+    seg.ld = row.GetInt(col::kLD);
     seg.defects = ReadDefects(store, key, seg.seg);
     segments.push_back(std::move(seg));
   }
@@ -41,85 +43,65 @@ std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store, const Lo
 
 }  // namespace
 
-LogKey LogKey::FromRow(const RowCells& row) {
-  return LogKey{LoadKey{row.Get("SALE"), row.Get("LLR")}, row.Get("LOG"), row.Get("S"),
-                row.Get("P")};
+scaling::LogKey LogKeyFromRow(const RowCells& row) {
+  return scaling::LogKey{row.Get(col::kSale), row.Get(col::kLLR), row.GetInt(col::kLog),
+                         row.Get(col::kS)};
 }
 
-std::string LogKey::Criteria() const { return load.Criteria() + ",Log=" + log + ",S=" + s; }
-
-StoreSegmentRows::StoreSegmentRows(tablestore::TableStore& store, LogKey key, bool writeDiameters)
-    : store_(store), key_(std::move(key)), writeDiameters_(writeDiameters) {}
+StoreSegmentRows::StoreSegmentRows(tablestore::TableStore& store, const RowCells& row)
+    : store_(store),
+      key_(LogKeyFromRow(row)),
+      product_(row.GetInt(col::kP)),
+      ln_(row.GetInt(col::kLN)),
+      sd_(row.GetInt(col::kSD)),
+      ld_(row.GetInt(col::kLD)) {}
 
 bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) {
-  const ScopedSelect view(store_, "Seg", key_.Criteria());
-  const int table = view.TableSlot();
-  if (!view.ok() || table < 0) return false;
-  const int wanted = static_cast<int>(segments.size());
-  while (view.RowCount() > wanted) store_.RemoveRow(view.slot(), view.RowCount() - 1);
-  // Existing rows are written through the selection; new rows, which the
-  // selection does not hold yet, through the table slot at their stored index.
-  std::vector<std::pair<int, int>> targets;  // (slot, row) per segment
-  for (int i = 0; i < wanted; ++i) {
-    if (i < view.RowCount()) {
-      targets.emplace_back(view.slot(), i);
-      continue;
-    }
-    const int row = store_.AddRow(view.slot(), -1);
-    if (row < 0) return false;
-    targets.emplace_back(table, row);
-    if (!SetByName(store_, table, row, "SALE", key_.load.sale) ||
-        !SetByName(store_, table, row, "LLR", key_.load.llr) ||
-        !SetByName(store_, table, row, "LOG", key_.log) ||
-        !SetByName(store_, table, row, "S", key_.s) || !SetByName(store_, table, row, "P", key_.p)) {
-      return false;
-    }
-  }
-  for (int i = 0; i < wanted; ++i) {
-    const auto [slot, row] = targets[i];
-    const SegmentShape& seg = segments[i];
-    bool ok = SetByName(store_, slot, row, "Seg", IntText(seg.seg)) &&
-              SetByName(store_, slot, row, "LN", IntText(seg.ln));
-    if (writeDiameters_) {
-      ok = ok && SetByName(store_, slot, row, "SD", IntText(seg.sd)) &&
-           SetByName(store_, slot, row, "LD", IntText(seg.ld));
-    }
-    if (!ok) return false;
+  const int count = scaling::WriteSegmentRows(store_, key_, product_, ln_, sd_, ld_, false);
+  if (count < 0 || count != static_cast<int>(segments.size())) return false;
+  const ScopedSelect view(store_, table::kSeg,
+                          scaling::LogCriteria(key_.sale, key_.llr, key_.log, key_.split));
+  const int sdCol = store_.ColumnIndex(view.slot(), col::kSD);
+  const int ldCol = store_.ColumnIndex(view.slot(), col::kLD);
+  if (view.RowCount() != count) return false;
+  for (int i = 0; i < count; ++i) {
+    if (sdCol >= 0) store_.SetInt(view.slot(), i, sdCol, segments[i].sd);
+    if (ldCol >= 0) store_.SetInt(view.slot(), i, ldCol, segments[i].ld);
   }
   return true;
 }
 
 SegmentSource LogSegmentSource(tablestore::TableStore& store, const RowCells& row) {
-  const LogKey key = LogKey::FromRow(row);
-  const int ln = row.GetInt("LN"), sd = row.GetInt("SD"), ld = row.GetInt("LD");
-  const bool handEntered = row.GetInt("SkipSeg") != 0;
-  return [&store, key, ln, sd, ld, handEntered] {
-    StoreSegmentRows(store, key, !handEntered).WriteSegments(NormalSegments(ln, sd, ld));
+  const scaling::LogKey key = LogKeyFromRow(row);
+  const int product = row.GetInt(col::kP);
+  const int ln = row.GetInt(col::kLN), sd = row.GetInt(col::kSD), ld = row.GetInt(col::kLD);
+  const bool handEntered = row.GetInt(col::kSkipSeg) != 0;
+  return [&store, key, product, ln, sd, ld, handEntered] {
+    scaling::WriteSegmentRows(store, key, product, ln, sd, ld, handEntered);
     return ReadSegments(store, key);
   };
 }
 
 bool StoreTaperTable::HasRows() const {
-  if (store_.TableExists("Tapers") < 0) return false;
-  const ScopedSelect view(store_, "Tapers", "");
-  return view.RowCount() > 0;
+  const tablestore::TableLease tapers(store_, table::kTapers);
+  return tapers.slot() >= 0 && store_.RowCount(tapers.slot()) > 0;
 }
 
 std::optional<float> StoreTaperTable::FindTaper(const std::string& criteria) const {
-  const ScopedSelect view(store_, "Tapers", criteria);
-  const int col = view.ok() ? store_.ColumnIndex(view.slot(), "TAPER") : -1;
-  if (col < 0 || view.RowCount() == 0) return std::nullopt;
+  const ScopedSelect view(store_, table::kTapers, criteria);
+  const int taperCol = view.ok() ? store_.ColumnIndex(view.slot(), col::kTaper) : -1;
+  if (taperCol < 0 || view.RowCount() == 0) return std::nullopt;
   float taper = 0.0f;
-  if (store_.GetFloat(view.slot(), 0, col, taper) != 0) return std::nullopt;
+  if (store_.GetFloat(view.slot(), 0, taperCol, taper) != 0) return std::nullopt;
   return taper;
 }
 
 TaperPlace ReadTaperPlace(tablestore::TableStore& store, const LoadKey& key) {
-  const std::vector<TextRow> rows =
-      ReadRows(store, "Load", key.Criteria(), "", {"REGION", "FOREST", "DISTRICT"});
+  const std::vector<TextRow> rows = ReadRows(store, table::kLoad, key.Criteria(), "",
+                                             {col::kRegion, col::kForest, col::kDistrict});
   if (rows.empty()) return TaperPlace{};
   const TextRow& load = rows.front();
-  return TaperPlace{load.Get("REGION"), load.Get("FOREST"), load.Get("DISTRICT")};
+  return TaperPlace{load.Get(col::kRegion), load.Get(col::kForest), load.Get(col::kDistrict)};
 }
 
 }  // namespace sampling

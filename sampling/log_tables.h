@@ -13,45 +13,38 @@
 #include "sampling/log_row.h"
 #include "sampling/log_validation.h"
 #include "sampling/store_rows.h"
+#include "scaling/load_volumes.h"
 #include "tablestore/table_store.h"
 
 namespace sampling {
 
-// The key of one log (or split) of a load, as texts from its Log row.
-struct LogKey {
-  LoadKey load;
-  std::string log;
-  std::string s;
-  std::string p;  // copied into new Seg rows
+// The key of the log in `row`: its SALE, LLR, LOG and S.
+scaling::LogKey LogKeyFromRow(const RowCells& row);
 
-  // Takes SALE, LLR, LOG, S and P from `row`.
-  static LogKey FromRow(const RowCells& row);
-
-  // "SALE=..,LLR=..,Log=..,S=..": the log's Seg and defect rows.
-  std::string Criteria() const;
-};
-
-// The Seg rows of one log in the open file. New rows get the log's SALE,
-// LLR, LOG, S and P.
+// The Seg rows of the log in a Log row, in the open file.
 class StoreSegmentRows : public SegmentRowsWriter {
  public:
-  // With `writeDiameters` false only Seg and LN are written (the scaler
-  // enters segment diameters by hand when the log's SkipSeg is set).
-  // REQUIRES: `store` outlives the object.
-  StoreSegmentRows(tablestore::TableStore& store, LogKey key, bool writeDiameters = true);
+  // Takes the log's key, P, LN, SD and LD from `row`. REQUIRES: `store`
+  // outlives the object.
+  StoreSegmentRows(tablestore::TableStore& store, const RowCells& row);
 
+  // Writes the log's normal segmentation (scaling::WriteSegmentRows, which
+  // adds or removes rows at the end), then the diameters of `segments` row
+  // by row. Returns false when the Seg table cannot hold the segments or
+  // `segments` does not have the normal segment count.
   bool WriteSegments(const std::vector<SegmentShape>& segments) override;
 
  private:
   tablestore::TableStore& store_;
-  LogKey key_;
-  bool writeDiameters_;
+  scaling::LogKey key_;
+  int product_, ln_, sd_, ld_;
 };
 
-// The segment source of ValidateLog for the log in `row` (LN, SD, LD,
-// SkipSeg and the key columns): it writes the log's normal segmentation to
-// Seg (diameters only when SkipSeg is 0), then reads the log's Seg rows in
-// order with each segment's DefC rows. REQUIRES: `store` outlives the source.
+// The segment source of ValidateLog for the log in `row` (its key, P, LN,
+// SD, LD and SkipSeg): it writes the log's segmentation to Seg
+// (scaling::WriteSegmentRows; diameters only when SkipSeg is 0), then reads
+// the log's Seg rows in order, each with its DefC rows. REQUIRES: `store`
+// outlives the source.
 SegmentSource LogSegmentSource(tablestore::TableStore& store, const RowCells& row);
 
 // Table Tapers of the open file.

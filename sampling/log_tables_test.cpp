@@ -12,7 +12,8 @@ using platform::Answer;
 using testing::Append;
 using testing::Dump;
 
-const std::vector<std::string> kSegColumns = {"SALE", "LLR", "LOG", "S", "P", "Seg", "LN", "SD", "LD"};
+const std::vector<std::string> kSegColumns =
+    {"SALE", "LLR", "LOG", "S", "P", "Seg", "LN", "SD", "LD"};
 
 class LogTablesTest : public ::testing::Test {
  protected:
@@ -36,17 +37,19 @@ class LogTablesTest : public ::testing::Test {
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
 };
 
-TEST_F(LogTablesTest, KeyAndCriteriaFromTheRow) {
-  const LogKey key = LogKey::FromRow(LogRow("32", "10", "14"));
-  EXPECT_EQ(key.Criteria(), "SALE=Bear,LLR=1042,Log=7,S=1");
-  EXPECT_EQ(key.p, "1");
+TEST_F(LogTablesTest, KeyFromTheRow) {
+  const scaling::LogKey key = LogKeyFromRow(LogRow("32", "10", "14"));
+  EXPECT_EQ(key.sale, "Bear");
+  EXPECT_EQ(key.llr, "1042");
+  EXPECT_EQ(key.log, 7);
+  EXPECT_EQ(key.split, "1");
 }
 
-TEST_F(LogTablesTest, SegmentRowsAreAddedWithTheLogKey) {
-  StoreSegmentRows rows(store_, LogKey::FromRow(LogRow("32", "10", "14")));
-  EXPECT_TRUE(rows.WriteSegments({{1, 16, 12, 14}, {2, 16, 10, 12}}));
-  EXPECT_EQ(Segs(), (std::vector<std::string>{"Bear|1042|7|1|1|1|16|12|14",
-                                              "Bear|1042|7|1|1|2|16|10|12"}));
+TEST_F(LogTablesTest, SegmentRowsAreAddedWithTheLogKeyAndGivenDiameters) {
+  StoreSegmentRows rows(store_, LogRow("32", "10", "14"));
+  EXPECT_TRUE(rows.WriteSegments({{1, 16, 13, 14}, {2, 16, 10, 13}}));
+  EXPECT_EQ(Segs(), (std::vector<std::string>{"Bear|1042|7|1|1|1|16|13|14",
+                                              "Bear|1042|7|1|1|2|16|10|13"}));
 }
 
 TEST_F(LogTablesTest, SurplusRowsAreRemovedFromTheEndOtherLogsKept) {
@@ -55,25 +58,34 @@ TEST_F(LogTablesTest, SurplusRowsAreRemovedFromTheEndOtherLogsKept) {
     Append(store_, "Seg", {{"SALE", "Bear"}, {"LLR", "1042"}, {"LOG", "7"}, {"S", "1"},
                            {"Seg", std::to_string(i)}, {"LN", "9"}});
   }
-  StoreSegmentRows rows(store_, LogKey::FromRow(LogRow("20", "10", "12")));
+  StoreSegmentRows rows(store_, LogRow("20", "10", "12"));
   EXPECT_TRUE(rows.WriteSegments({{1, 20, 10, 12}}));
   EXPECT_EQ(Segs(), (std::vector<std::string>{"Bear|1042|8|1|0|1|0|0|0",
                                               "Bear|1042|7|1|0|1|20|10|12"}));
 }
 
-TEST_F(LogTablesTest, HandEnteredDiametersAreKept) {
-  Append(store_, "Seg", {{"SALE", "Bear"}, {"LLR", "1042"}, {"LOG", "7"}, {"S", "1"}, {"Seg", "1"},
-                         {"LN", "16"}, {"SD", "11"}, {"LD", "15"}});
-  StoreSegmentRows rows(store_, LogKey::FromRow(LogRow("32", "10", "14")), false);
-  EXPECT_TRUE(rows.WriteSegments({{1, 16, 12, 14}, {2, 16, 10, 12}}));
-  EXPECT_EQ(Segs(), (std::vector<std::string>{"Bear|1042|7|1|0|1|16|11|15",
-                                              "Bear|1042|7|1|1|2|16|0|0"}));
+TEST_F(LogTablesTest, SegmentsOfAnotherCountAreRefused) {
+  StoreSegmentRows rows(store_, LogRow("32", "10", "14"));
+  EXPECT_FALSE(rows.WriteSegments({{1, 32, 10, 14}}));
 }
 
 TEST_F(LogTablesTest, NoSegTableCannotBeWritten) {
   ASSERT_EQ(store_.DefineTable("Seg"), 0);
-  StoreSegmentRows rows(store_, LogKey::FromRow(LogRow("32", "10", "14")));
-  EXPECT_FALSE(rows.WriteSegments({{1, 16, 12, 14}}));
+  StoreSegmentRows rows(store_, LogRow("32", "10", "14"));
+  EXPECT_FALSE(rows.WriteSegments({{1, 16, 12, 14}, {2, 16, 10, 12}}));
+}
+
+TEST_F(LogTablesTest, HandEnteredDiametersAreKeptBySegmentSource) {
+  Append(store_, "Seg", {{"SALE", "Bear"}, {"LLR", "1042"}, {"LOG", "7"}, {"S", "1"}, {"Seg", "1"},
+                         {"LN", "16"}, {"SD", "11"}, {"LD", "15"}});
+  TextRow row = LogRow("32", "10", "14");
+  row.Set("SkipSeg", "1");
+  const std::vector<SegmentDefects> segments = LogSegmentSource(store_, row)();
+  ASSERT_EQ(segments.size(), 2u);
+  EXPECT_EQ(segments[0].sd, 11);
+  EXPECT_EQ(segments[0].ld, 15);
+  EXPECT_EQ(Segs(), (std::vector<std::string>{"Bear|1042|7|1|0|1|16|11|15",
+                                              "Bear|1042|7|1|1|2|16|0|0"}));
 }
 
 TEST_F(LogTablesTest, ValidateLogBringsSegmentsUpToDateBeforeDefectChecks) {
@@ -96,7 +108,7 @@ TEST_F(LogTablesTest, ValidateLogBringsSegmentsUpToDateBeforeDefectChecks) {
 
 TEST_F(LogTablesTest, MidpointThroughTheStore) {
   TextRow row = LogRow("50", "10", "20");
-  StoreSegmentRows rows(store_, LogKey::FromRow(row));
+  StoreSegmentRows rows(store_, row);
   ui_.QueueAnswer(Answer::kYes);
   ui_.QueuePrompt("16");
   EXPECT_EQ(AskButtMidpoint(row, rows, ui_), kMidpointApplied);

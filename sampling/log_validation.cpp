@@ -4,8 +4,11 @@
 #include <cstdio>
 
 #include "sampling/cell_text.h"
+#include "scaling/data_model.h"
 
 namespace sampling {
+
+namespace col = scaling::col;
 
 namespace {
 
@@ -16,8 +19,8 @@ struct LogValues {
 };
 
 LogValues ReadLog(const RowCells& row) {
-  return LogValues{row.GetInt("P"), row.GetInt("LN"), row.GetInt("SD"), row.GetInt("LD"),
-                   row.GetInt("HIT"), row.Get("SP")};
+  return LogValues{row.GetInt(col::kP), row.GetInt(col::kLN), row.GetInt(col::kSD), row.GetInt(col::kLD),
+                   row.GetInt(col::kHIT), row.Get(col::kSP)};
 }
 
 // Sums are formed in 64 bits so that hostile cells cannot overflow them.
@@ -136,14 +139,14 @@ const char* MeasurementProblem(const DefectValues& d) {
 }  // namespace
 
 DefectValues DefectValues::FromRow(const RowCells& row) {
-  return DefectValues{row.GetInt("M"),  row.GetInt("M1"), row.GetInt("M2"), row.GetInt("M3"),
-                      row.GetInt("M4"), row.GetInt("LN"), row.GetInt("PCT")};
+  return DefectValues{row.GetInt(col::kM),  row.GetInt(col::kM1), row.GetInt(col::kM2), row.GetInt(col::kM3),
+                      row.GetInt(col::kM4), row.GetInt(col::kLN), row.GetInt(col::kPCT)};
 }
 
 Findings CheckLog(const LogCheckContext& context, const RowCells& row,
                   const SegmentSource& segments) {
   Findings out;
-  if (context.scaleSystem != "Cubic" || row.GetInt("VOID") == 1) return out;
+  if (context.scaleSystem != "Cubic" || row.GetInt(col::kVoid) == 1) return out;
   const LogValues log = ReadLog(row);
   const bool threeP = context.saleType == "3P";
   if (threeP && log.hit == 0) {
@@ -179,7 +182,7 @@ int ReportLogFindings(const Findings& findings, int logNumber, platform::Ui& ui)
 
 int ValidateLog(const LogCheckContext& context, const RowCells& row,
                 const SegmentSource& segments, platform::Ui& ui) {
-  return ReportLogFindings(CheckLog(context, row, segments), row.GetInt("LOG"), ui);
+  return ReportLogFindings(CheckLog(context, row, segments), row.GetInt(col::kLog), ui);
 }
 
 DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int logLength) {

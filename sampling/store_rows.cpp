@@ -1,37 +1,31 @@
 #include "sampling/store_rows.h"
 
+#include "scaling/data_model.h"
+
 namespace sampling {
 
-std::string LoadKey::Criteria() const { return "SALE=" + sale + ",LLR=" + llr; }
+std::string LoadKey::Criteria() const { return scaling::LoadCriteria(sale, llr); }
 
 ScopedSelect::ScopedSelect(tablestore::TableStore& store, const std::string& table,
                            const std::string& criteria, const std::string& sortList,
                            const std::string& viewName)
-    : store_(store), table_(table) {
-  openedTable_ = store_.FindView(table_) < 0;
-  slot_ = store_.Select(table_, "", criteria, sortList, viewName, "");
-}
+    : store_(store),
+      table_(store, table),
+      view_(store, table_.slot() < 0
+                       ? table_.slot()
+                       : store.Select(table, "", criteria, sortList, viewName, "")) {}
 
-ScopedSelect::~ScopedSelect() {
-  if (slot_ >= 0) store_.ReleaseView(slot_);
-  // Select keeps a table it opened in a slot; give that slot back too.
-  if (openedTable_) {
-    const int tableSlot = store_.FindView(table_);
-    if (tableSlot >= 0) store_.ReleaseView(tableSlot);
-  }
-}
+ScopedSelect::~ScopedSelect() = default;
 
-int ScopedSelect::RowCount() const { return ok() ? store_.RowCount(slot_) : 0; }
-
-int ScopedSelect::TableSlot() const { return store_.FindView(table_); }
+int ScopedSelect::RowCount() const { return ok() ? store_.RowCount(slot()) : 0; }
 
 TextRow ScopedSelect::ReadRow(int row, const std::vector<std::string>& columns) const {
   TextRow out;
   for (const std::string& column : columns) {
-    const int col = store_.ColumnIndex(slot_, column);
+    const int col = store_.ColumnIndex(slot(), column);
     if (col < 0) continue;
     std::string text;
-    store_.GetText(slot_, row, col, text);
+    store_.GetText(slot(), row, col, text);
     out.Put(column, text);
   }
   return out;
@@ -48,9 +42,8 @@ std::vector<TextRow> ReadRows(tablestore::TableStore& store, const std::string& 
 
 bool TableHasColumn(tablestore::TableStore& store, const std::string& table,
                     const std::string& column) {
-  if (store.TableExists(table) < 0) return false;
-  const ScopedSelect view(store, table, "");
-  return view.ok() && store.ColumnIndex(view.slot(), column) >= 0;
+  const tablestore::TableLease lease(store, table);
+  return lease.slot() >= 0 && store.ColumnIndex(lease.slot(), column) >= 0;
 }
 
 }  // namespace sampling

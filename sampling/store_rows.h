@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sampling/log_row.h"
+#include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 
 namespace sampling {
@@ -21,12 +22,12 @@ struct LoadKey {
   std::string sale;
   std::string llr;
 
-  // "SALE=<sale>,LLR=<llr>".
+  // "SALE=<sale>,LLR=<llr>" (scaling::LoadCriteria).
   std::string Criteria() const;
 };
 
 // A derived view of a table for the length of one operation. Releases the
-// derived slot, and then the table's slot when Select had to open it, so an
+// derived slot, and then the table's slot when it had to be opened, so an
 // operation leaves the store's slots as it found them.
 class ScopedSelect {
  public:
@@ -38,22 +39,22 @@ class ScopedSelect {
   ScopedSelect(const ScopedSelect&) = delete;
   ScopedSelect& operator=(const ScopedSelect&) = delete;
 
-  // The derived slot, or the negative result of Select.
-  int slot() const { return slot_; }
-  bool ok() const { return slot_ >= 0; }
+  // The derived slot, or the negative result of opening the table or of Select.
+  int slot() const { return view_.slot(); }
+  bool ok() const { return view_.slot() >= 0; }
   int RowCount() const;
 
-  // The slot of the stored table the selection was made from; -1 when none.
-  int TableSlot() const;
+  // The slot of the stored table the selection was made from; negative when
+  // the table could not be opened.
+  int TableSlot() const { return table_.slot(); }
 
   // The row's `columns` that the view has, as texts, in the order given.
   TextRow ReadRow(int row, const std::vector<std::string>& columns) const;
 
  private:
   tablestore::TableStore& store_;
-  std::string table_;
-  int slot_ = -1;
-  bool openedTable_ = false;
+  tablestore::TableLease table_;  // released after the view derived from it
+  tablestore::SlotGuard view_;
 };
 
 // The rows of `table` matching `criteria` (sorted by `sortList`), each with

@@ -1,10 +1,15 @@
 // Volumes of 100,000 random logs (1 to 5 segments, 0 to 4 defects), in the
-// cubic and the board scale systems. Prints logs per second.
+// cubic and the board scale systems, and the load totals of a 1,000-log load
+// through the table store. Prints logs per second.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "scaling/load_volumes.h"
 #include "scaling/log_volume.h"
 
 namespace {
@@ -89,6 +94,71 @@ void BM_BoardVolumes(benchmark::State& state) { ComputeAll(state, "Board"); }
 
 BENCHMARK(BM_CubicVolumes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoardVolumes)->Unit(benchmark::kMillisecond);
+
+constexpr int kLoadLogs = 1000;
+
+// A row of `table` with `values` in its first columns.
+void Append(tablestore::TableStore& store, int slot, const std::vector<std::string>& values) {
+  const int row = store.AddRow(slot, -1);
+  for (size_t c = 0; c < values.size(); ++c)
+    store.SetText(slot, row, static_cast<int>(c), values[c]);
+}
+
+// A scale file with one cubic load of kLoadLogs logs, the first kLogs random
+// logs with their segments and defects.
+void FillLoad(tablestore::TableStore& store) {
+  store.DefineTable(
+      "Load[SALE:S,LLR:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,CFSAWBD:F,CFNONSAWBD:F]");
+  store.DefineTable(
+      "Log[SALE:S,LLR:S,LOG:I,S:S,P:I,LN:I,SD:I,LD:I,GCV:F,NCV:F,VOID:I,OverrideVolume:I]");
+  store.DefineTable("Seg[SALE:S,LLR:S,LOG:I,S:S,P:I,Seg:I,LN:I,SD:I,LD:I]");
+  store.DefineTable("DefC[SALE:S,LLR:S,LOG:I,S:S,Seg:I,M:I,M1:I,M2:I,M3:I,M4:I,LN:I,PCT:I]");
+  Append(store, store.OpenAView("Load", false),
+         {"S1", "L1", "100", "Cubic", "4", "6", "0.3", "0.5"});
+  const int logSlot = store.OpenAView("Log", false);
+  const int segSlot = store.OpenAView("Seg", false);
+  const int defSlot = store.OpenAView("DefC", false);
+  for (int i = 0; i < kLoadLogs; ++i) {
+    const RandomLog& log = Logs()[i];
+    const std::string n = std::to_string(i + 1);
+    Append(store, logSlot,
+           {"S1", "L1", n, "1", std::to_string(log.product), std::to_string(log.ln),
+            std::to_string(log.sd), std::to_string(log.ld)});
+    for (const auto& s : log.segments) {
+      Append(store, segSlot,
+             {"S1", "L1", n, "1", "1", std::to_string(s.seg), std::to_string(s.length),
+              std::to_string(s.smallEnd), std::to_string(s.largeEnd)});
+    }
+    for (const auto& d : log.defects) {
+      const auto& m = d.measures;
+      Append(store, defSlot,
+             {"S1", "L1", n, "1", std::to_string(d.seg), std::to_string(d.method),
+              std::to_string(m.m1), std::to_string(m.m2), std::to_string(m.m3),
+              std::to_string(m.m4), std::to_string(m.length), std::to_string(m.percent)});
+    }
+  }
+  store.Commit();
+}
+
+void BM_LoadTotals(benchmark::State& state) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("scaling_bench_" + std::to_string(::getpid()) + ".scl");
+  std::filesystem::remove(path);
+  {
+    tablestore::TableStore store;
+    store.Open(path.string(), false);
+    FillLoad(store);
+    for (auto _ : state) {
+      scaling::LoadTotalsWindow window;
+      benchmark::DoNotOptimize(scaling::RefreshLoadTotals(store, "S1", "L1", &window));
+    }
+  }
+  std::filesystem::remove(path);
+  state.counters["logs/s"] = benchmark::Counter(static_cast<double>(state.iterations()) * kLoadLogs,
+                                                benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_LoadTotals)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -34,6 +34,13 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent), choices_(loadCh
     grid->addWidget(combo, index / kColumns, index % kColumns);
     lists_[list] = combo;
   }
+  // Columns of the fixed keys keep a key's width, so the lists sit where
+  // their keys sit on the keypad.
+  for (int column = 0; column < kColumns; ++column) {
+    if (grid->itemAtPosition(0, column) == nullptr && grid->itemAtPosition(1, column) == nullptr) {
+      grid->setColumnMinimumWidth(column, lists_[0]->sizeHint().width());
+    }
+  }
   layout->addLayout(grid);
   auto* buttons = new QHBoxLayout;
   auto* ok = new QPushButton(QStringLiteral("OK"));

@@ -236,6 +236,19 @@ class PanelTest : public ::testing::Test {
     XSync(display_, False);
   }
 
+  // Asks a window to close, as a window manager's close button does.
+  void closeWindow(Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    XSync(display_, False);
+  }
+
   // Starts the text field, gives it the focus, then starts the panel beside
   // it; sets field and panel to their windows.
   void startBoth(Window* field, Window* panel) {
@@ -280,6 +293,8 @@ TEST_F(PanelTest, TapsTypeIntoTheFocusedField) {
   XGetInputFocus(display_, &focus, &revert);
   EXPECT_EQ(focus, field);
   EXPECT_EQ(field_->lines().back(), "text:12.5\\t\\n");
+  closeWindow(panel);
+  EXPECT_EQ(panel_->wait(), 0);  // deselected, released and unloaded cleanly
 }
 
 TEST_F(PanelTest, CustomizedLetterTypesAsShown) {

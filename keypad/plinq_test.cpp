@@ -292,6 +292,14 @@ TEST_F(PlinqTest, SelectRefusesWhatIsNoLiveWindow) {
   method->Release();
 }
 
+TEST_F(PlinqTest, OptionsRefuseWhatIsNoLiveWindow) {
+  IInputMethod* method = createMethod();
+  int notAWindow = 0;
+  EXPECT_EQ(method->UserOptionsDlg(reinterpret_cast<HWND>(&notAWindow)), E_FAIL);
+  EXPECT_FALSE(registry_.keyExists(kClass));
+  method->Release();
+}
+
 TEST_F(PlinqTest, SelectingAgainReplacesTheWindow) {
   IInputMethod* method = createMethod();
   ASSERT_EQ(method->Select(panelHandle()), S_OK);

@@ -1,6 +1,7 @@
 #include "mkstore/compare.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -80,30 +81,47 @@ int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& val
       if (const auto* s = std::get_if<std::string>(&value)) return CompareText(t.TextView(row, col), *s);
       return CompareText(t.TextView(row, col), AsText(value));
     case 'B':
-      if (const auto* s = std::get_if<std::string>(&value)) return CompareBytes(*t.Item(row, col), *s);
-      return CompareBytes(*t.Item(row, col), AsText(value));
+      if (const auto* s = std::get_if<std::string>(&value)) return CompareBytes(t.ItemView(row, col), *s);
+      return CompareBytes(t.ItemView(row, col), AsText(value));
     default:
       return 0;
   }
 }
 
-int CompareCells(const Table& t, int rowA, int rowB, int col) {
-  switch (t.TypeOf(col)) {
-    case 'I':
-      return Sign(t.GetInt(rowA, col), t.GetInt(rowB, col));
-    case 'L':
-      return Sign(t.GetLong(rowA, col), t.GetLong(rowB, col));
-    case 'F':
-      return CompareDoubles(t.GetFloat(rowA, col), t.GetFloat(rowB, col));
-    case 'D':
-      return CompareDoubles(t.GetDouble(rowA, col), t.GetDouble(rowB, col));
-    case 'S':
-      return CompareText(t.TextView(rowA, col), t.TextView(rowB, col));
-    case 'B':
-      return CompareBytes(*t.Item(rowA, col), *t.Item(rowB, col));
-    default:
-      return 0;
+RowComparator::RowComparator(const Table& t, const std::vector<int>& cols) : table_(t), cols_(cols) {
+  for (int c : cols) keys_.push_back({t.TypeOf(c), &t.columns()[c]});
+}
+
+int RowComparator::operator()(int a, int b) const {
+  for (size_t k = 0; k < keys_.size(); ++k) {
+    const Column& c = *keys_[k].column;
+    int cmp = 0;
+    switch (keys_[k].type) {
+      case 'I':
+        cmp = Sign(c.i32[a], c.i32[b]);
+        break;
+      case 'L':
+        cmp = Sign(c.i64[a], c.i64[b]);
+        break;
+      case 'F':
+        cmp = CompareDoubles(std::bit_cast<float>(c.i32[a]), std::bit_cast<float>(c.i32[b]));
+        break;
+      case 'D':
+        cmp = CompareDoubles(std::bit_cast<double>(c.i64[a]), std::bit_cast<double>(c.i64[b]));
+        break;
+      case 'S':
+        cmp = c.embeddedNul ? CompareText(table_.TextView(a, cols_[k]), table_.TextView(b, cols_[k]))
+                            : CompareText(c.items[a], c.items[b]);
+        break;
+      case 'B':
+        cmp = CompareBytes(c.items[a], c.items[b]);
+        break;
+      default:
+        break;
+    }
+    if (cmp != 0) return cmp;
   }
+  return 0;
 }
 
 }  // namespace mk

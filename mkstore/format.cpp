@@ -1,5 +1,6 @@
 #include "mkstore/format.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace mk::format {
@@ -120,6 +121,31 @@ int64_t GetPacked(const uint8_t* data, int width, bool bigEndian, int64_t row) {
       return static_cast<int32_t>(LoadBytes(data + row * 4, 4, bigEndian));
     default:
       return static_cast<int64_t>(LoadBytes(data + row * 8, 8, bigEndian));
+  }
+}
+
+void GetAllPacked(const uint8_t* data, int width, bool bigEndian, int64_t rows, int32_t* out) {
+  // One loop per width: this is the hot path of opening a large file.
+  switch (width) {
+    case 0:
+      std::fill(out, out + rows, 0);
+      return;
+    case 8:
+      for (int64_t r = 0; r < rows; ++r) out[r] = static_cast<int8_t>(data[r]);
+      return;
+    case 16:
+      for (int64_t r = 0; r < rows; ++r) out[r] = static_cast<int16_t>(LoadBytes(data + r * 2, 2, bigEndian));
+      return;
+    case 32:
+      for (int64_t r = 0; r < rows; ++r) out[r] = static_cast<int32_t>(LoadBytes(data + r * 4, 4, bigEndian));
+      return;
+    default: {
+      const int perByte = 8 / width;
+      const int mask = (1 << width) - 1;
+      for (int64_t r = 0; r < rows; ++r) {
+        out[r] = (data[r / perByte] >> ((r % perByte) * width)) & mask;
+      }
+    }
   }
 }
 

@@ -65,6 +65,10 @@ int WidthNeeded(int32_t value);
 // REQUIRES: the column holds at least row + 1 values.
 int64_t GetPacked(const uint8_t* data, int width, bool bigEndian, int64_t row);
 
+// All `rows` values of a column of `width` bits (at most 32) into out[0..rows).
+// REQUIRES: the column holds at least `rows` values.
+void GetAllPacked(const uint8_t* data, int width, bool bigEndian, int64_t rows, int32_t* out);
+
 // Appends `value` (already known to fit) as element `row` of a column of
 // `width` bits being built in *out, growing it as needed.
 void PutPacked(std::string* out, int width, bool bigEndian, int64_t row, int64_t value);

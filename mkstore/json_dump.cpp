@@ -68,7 +68,9 @@ void AppendValue(const Table& t, int row, int col, std::string* out) {
       out->append(std::to_string(t.GetInt(row, col)));
       break;
     case 'L':
-      out->append("\"" + std::to_string(t.GetLong(row, col)) + "\"");
+      out->push_back('"');
+      out->append(std::to_string(t.GetLong(row, col)));
+      out->push_back('"');
       break;
     case 'F':
       AppendReal(t.GetFloat(row, col), 9, out);
@@ -81,7 +83,7 @@ void AppendValue(const Table& t, int row, int col, std::string* out) {
       break;
     case 'B':
       out->push_back('"');
-      for (char ch : *t.Item(row, col)) {
+      for (char ch : t.ItemView(row, col)) {
         out->push_back(kHex[static_cast<unsigned char>(ch) >> 4]);
         out->push_back(kHex[static_cast<unsigned char>(ch) & 15]);
       }

@@ -1,5 +1,7 @@
 #include "mkstore/reader.h"
 
+#include <algorithm>
+
 #include "mkstore/format.h"
 #include "mkstore/structure.h"
 
@@ -12,8 +14,15 @@ using format::VarintReader;
 // header; positions in column lists are offsets into it.
 class Loader {
  public:
-  Loader(std::string_view data, const std::string& name, bool bigEndian, int64_t cellBudget)
-      : data_(data), name_(name), big_(bigEndian), budget_(cellBudget) {}
+  // The dataset spans `end` bytes of *file from `base`.
+  Loader(std::shared_ptr<const std::string> file, int64_t base, int64_t end, const std::string& name,
+         bool bigEndian, int64_t cellBudget)
+      : file_(std::move(file)),
+        base_(base),
+        data_(std::string_view(*file_).substr(static_cast<size_t>(base), static_cast<size_t>(end))),
+        name_(name),
+        big_(bigEndian),
+        budget_(cellBudget) {}
 
   Status Corrupt(const std::string& what) const { return Status::Corruption(name_ + ": " + what); }
 
@@ -59,7 +68,7 @@ class Loader {
     }
     out->resize(static_cast<size_t>(rows));
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    for (int64_t r = 0; r < rows; ++r) (*out)[r] = static_cast<int32_t>(format::GetPacked(p, *width, big_, r));
+    format::GetAllPacked(p, *width, big_, rows, out->data());
     return Status::Ok();
   }
 
@@ -119,25 +128,45 @@ class Loader {
     if (s.ok()) s = ReadRef(list, &memoRef, &memoBytes);
     if (!s.ok()) return s;
     col->disk.refs.push_back(memoRef);
-    col->items.resize(static_cast<size_t>(rows));
+    std::vector<Items::Span> spans(static_cast<size_t>(rows));
     int64_t at = 0;
+    const int64_t start = base_ + dataRef.pos;
     for (int64_t r = 0; r < rows; ++r) {
       if (sizes[r] < 0 || sizes[r] > static_cast<int64_t>(data.size()) - at) return Corrupt("bad item sizes");
-      col->items[r].assign(data.substr(static_cast<size_t>(at), static_cast<size_t>(sizes[r])));
+      spans[r] = {static_cast<uint32_t>(start + at), static_cast<uint32_t>(sizes[r])};
       at += sizes[r];
     }
     if (at != static_cast<int64_t>(data.size())) return Corrupt("item sizes do not add up to the data column");
-    s = LoadMemos(memoBytes, sizes, col);
+    s = LoadMemos(memoBytes, sizes, &spans, col);
     if (!s.ok()) return s;
-    if (text) {
-      for (std::string& item : col->items) {
-        if (!item.empty() && item.back() == '\0') item.pop_back();
-      }
-    }
+    if (text) DropTerminators(data, sizes, *file_, &spans, col);
+    col->items.AssignPacked(file_, std::move(spans));
     return Status::Ok();
   }
 
-  Status LoadMemos(std::string_view memoList, const std::vector<int32_t>& sizes, Column* col) {
+  // Shortens each S item by its trailing NUL and notes whether any other NUL
+  // is left. Counting the NULs of the inline data at once is far cheaper
+  // than searching every item.
+  static void DropTerminators(std::string_view data, const std::vector<int32_t>& sizes, const std::string& buffer,
+                              std::vector<Items::Span>* spans, Column* col) {
+    const auto nuls = static_cast<size_t>(std::count(data.begin(), data.end(), '\0'));
+    size_t terminators = 0;
+    for (size_t r = 0; r < spans->size(); ++r) {
+      Items::Span& span = (*spans)[r];
+      const bool hadNul = span.second > 0 && buffer[span.first + span.second - 1] == '\0';
+      if (hadNul) --span.second;
+      if (sizes[r] > 0) {
+        terminators += hadNul ? 1 : 0;
+      } else if (std::string_view(buffer).substr(span.first, span.second).find('\0') != std::string_view::npos) {
+        col->embeddedNul = true;  // a memo item
+      }
+    }
+    if (nuls != terminators) col->embeddedNul = true;
+  }
+
+  // Points the memo rows (§6.6) at their own columns.
+  Status LoadMemos(std::string_view memoList, const std::vector<int32_t>& sizes, std::vector<Items::Span>* spans,
+                   Column* col) {
     VarintReader memos(memoList);
     int64_t next = 0;
     const auto rows = static_cast<int64_t>(sizes.size());
@@ -150,7 +179,7 @@ class Loader {
       Status s = ReadRef(&memos, &ref, &bytes);
       if (!s.ok()) return s;
       if (sizes[next] != 0) return Corrupt("row " + std::to_string(next) + " is both inline and a memo");
-      col->items[next].assign(bytes);
+      (*spans)[next] = {static_cast<uint32_t>(base_ + ref.pos), static_cast<uint32_t>(ref.size)};
       col->disk.memos.push_back(ref);
       ++next;
     }
@@ -178,6 +207,8 @@ class Loader {
     return Status::Ok();
   }
 
+  std::shared_ptr<const std::string> file_;
+  int64_t base_;
   std::string_view data_;
   const std::string& name_;
   bool big_;
@@ -216,7 +247,9 @@ bool TailsAt(std::string_view file, int64_t end, Candidate* c) {
   return c->tocPos >= format::kHeaderSize && c->tocPos + c->tocLen <= c->end - 16;
 }
 
-Status ParseToc(std::string_view file, const std::string& name, const Candidate& c, Dataset* out) {
+Status ParseToc(const std::shared_ptr<const std::string>& shared, const std::string& name, const Candidate& c,
+                Dataset* out) {
+  const std::string_view file = *shared;
   const std::string_view data = file.substr(static_cast<size_t>(c.base), static_cast<size_t>(c.end));
   const std::string_view toc = data.substr(static_cast<size_t>(c.tocPos), static_cast<size_t>(c.tocLen));
   VarintReader reader(toc);
@@ -233,7 +266,7 @@ Status ParseToc(std::string_view file, const std::string& name, const Candidate&
     return Status::Corruption(name + ": bad structure string \"" + std::string(structure) + "\"");
   }
   if (!s.ok()) return Status::NotSupported(name + ": " + s.message());
-  Loader loader(data, name, c.big, 16 * static_cast<int64_t>(file.size()) + (1 << 20));
+  Loader loader(shared, c.base, c.end, name, c.big, 16 * static_cast<int64_t>(file.size()) + (1 << 20));
   s = loader.LoadTable(props, 1, &reader, &out->root);
   if (!s.ok()) return s;
   if (!reader.AtEnd()) return Status::Corruption(name + ": trailing bytes in the table of contents");
@@ -249,6 +282,11 @@ Status ParseToc(std::string_view file, const std::string& name, const Candidate&
 }  // namespace
 
 Status ReadDataset(std::string_view file, const std::string& name, Dataset* out) {
+  return ReadDataset(std::make_shared<const std::string>(file), name, out);
+}
+
+Status ReadDataset(std::shared_ptr<const std::string> shared, const std::string& name, Dataset* out) {
+  const std::string_view file = *shared;
   *out = Dataset();
   if (file.empty()) {
     out->root = std::make_shared<Table>(std::vector<Property>());
@@ -258,20 +296,21 @@ Status ReadDataset(std::string_view file, const std::string& name, Dataset* out)
   Candidate c;
   Status s = Status::Corruption(name + ": not a Metakit storage (no valid tail markers)");
   if (TailsAt(file, static_cast<int64_t>(file.size()), &c)) {
-    s = ParseToc(file, name, c, out);
+    s = ParseToc(shared, name, c, out);
     if (s.ok()) return s;
   }
   // A commit that grows the file writes its tails last and the header after
   // them, so the header's length still gives the previous dataset's end.
   const auto* header = reinterpret_cast<const uint8_t*>(file.data());
+  if (file.size() >= 8 && header[2] == format::kHeaderValid && header[3] == 0x80) {
+    return Status::NotSupported(name + ": a Metakit file of the pre-2.0 format");
+  }
   if (file.size() >= 8 && ValidHeader(header)) {
     const int64_t end = format::GetBig32(header + 4);
     if (end != static_cast<int64_t>(file.size()) && TailsAt(file, end, &c) && c.base == 0 &&
-        ParseToc(file, name, c, out).ok()) {
+        ParseToc(shared, name, c, out).ok()) {
       return Status::Ok();
     }
-  } else if (file.size() >= 8 && header[2] == format::kHeaderValid && header[3] == 0x80) {
-    return Status::NotSupported(name + ": a Metakit file of the pre-2.0 format");
   }
   // Last resort: the newest intact tails before the end, for a file cut short
   // after its header already announced the new length. Only a few candidates
@@ -280,7 +319,7 @@ Status ReadDataset(std::string_view file, const std::string& name, Dataset* out)
   for (int64_t end = static_cast<int64_t>(file.size()) - 1; end >= 24 && attempts < 4; --end) {
     if (!TailsAt(file, end, &c)) continue;
     ++attempts;
-    if (ParseToc(file, name, c, out).ok()) return Status::Ok();
+    if (ParseToc(shared, name, c, out).ok()) return Status::Ok();
   }
   return s;
 }

@@ -32,6 +32,10 @@ struct Dataset {
 // the header's length field leads to the previous one. Errors: Corruption
 // for a file that holds no readable dataset, NotSupported for features the
 // engine does not handle (pre-2.0 files, unknown types, recursive views).
+// The text columns of the result keep `file` alive and read from it.
+Status ReadDataset(std::shared_ptr<const std::string> file, const std::string& name, Dataset* out);
+
+// The same over a copy of `file`.
 Status ReadDataset(std::string_view file, const std::string& name, Dataset* out);
 
 }  // namespace mk

@@ -36,13 +36,14 @@ Storage::~Storage() = default;
 namespace {
 
 Status ReadWholeFile(FileSystem* fs, const std::string& path, std::string* bytes) {
+  bytes->clear();
   std::unique_ptr<File> file;
   Status s = fs->Open(path, FileSystem::Mode::kRead, &file);
   uint64_t size = 0;
   if (s.ok()) s = file->Size(&size);
   if (!s.ok()) return s;
-  // Positions inside a dataset are 32-bit; anything larger is not ours.
-  if (size > (uint64_t{1} << 32)) return Status::NotSupported(path + ": file too large for a Metakit storage");
+  // Positions inside a dataset are signed 32-bit; anything larger is not ours.
+  if (size > uint64_t{0x7FFFFFFF}) return Status::NotSupported(path + ": file too large for a Metakit storage");
   return file->Read(0, static_cast<size_t>(size), bytes);
 }
 
@@ -53,12 +54,12 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
   impl->path = path;
   impl->fs = fs ? fs : FileSystem::Default();
   impl->readOnly = false;
-  std::string bytes;
+  auto bytes = std::make_shared<std::string>();
   if (impl->fs->Exists(path)) {
-    Status s = ReadWholeFile(impl->fs, path, &bytes);
+    Status s = ReadWholeFile(impl->fs, path, bytes.get());
     if (!s.ok()) return s;
   }
-  Status s = ReadDataset(bytes, path, &impl->dataset);
+  Status s = ReadDataset(std::move(bytes), path, &impl->dataset);
   if (!s.ok()) return s;
   impl->areas = CommittedAreas(impl->dataset);
   result->reset(new Storage(std::move(impl)));
@@ -70,9 +71,9 @@ Status Storage::OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* 
   impl->path = path;
   impl->fs = fs ? fs : FileSystem::Default();
   impl->readOnly = true;
-  std::string bytes;
-  Status s = ReadWholeFile(impl->fs, path, &bytes);
-  if (s.ok()) s = ReadDataset(bytes, path, &impl->dataset);
+  auto bytes = std::make_shared<std::string>();
+  Status s = ReadWholeFile(impl->fs, path, bytes.get());
+  if (s.ok()) s = ReadDataset(std::move(bytes), path, &impl->dataset);
   if (!s.ok()) return s;
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();

@@ -24,38 +24,11 @@ int Table::FindProperty(std::string_view name) const {
   return -1;
 }
 
-bool Table::ValidCell(int row, int col) const {
-  return row >= 0 && row < rows_ && col >= 0 && col < static_cast<int>(props_.size());
-}
-
-int32_t Table::GetInt(int row, int col) const {
-  return ValidCell(row, col) && TypeOf(col) == 'I' ? cols_[col].i32[row] : 0;
-}
-
-int64_t Table::GetLong(int row, int col) const {
-  return ValidCell(row, col) && TypeOf(col) == 'L' ? cols_[col].i64[row] : 0;
-}
-
-float Table::GetFloat(int row, int col) const {
-  return ValidCell(row, col) && TypeOf(col) == 'F' ? std::bit_cast<float>(cols_[col].i32[row]) : 0.0f;
-}
-
-double Table::GetDouble(int row, int col) const {
-  return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row]) : 0.0;
-}
-
 std::string Table::GetString(int row, int col) const { return std::string(TextView(row, col)); }
 
-std::string_view Table::TextView(int row, int col) const {
-  if (!ValidCell(row, col) || TypeOf(col) != 'S') return std::string_view();
-  const std::string& item = cols_[col].items[row];
-  // Metakit reads strings up to the first NUL.
-  return std::string_view(item.data(), std::min(item.size(), item.find('\0')));
-}
-
-const std::string* Table::Item(int row, int col) const {
-  if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return nullptr;
-  return &cols_[col].items[row];
+std::string_view Table::ItemView(int row, int col) const {
+  if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return std::string_view();
+  return cols_[col].items[row];
 }
 
 std::shared_ptr<Table> Table::Sub(int row, int col) const {
@@ -97,7 +70,8 @@ bool Table::SetDouble(int row, int col, double v) {
 
 bool Table::SetItem(int row, int col, std::string_view bytes) {
   if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return false;
-  cols_[col].items[row].assign(bytes.data(), bytes.size());
+  cols_[col].items.Set(static_cast<size_t>(row), bytes);
+  if (bytes.find('\0') != std::string_view::npos) cols_[col].embeddedNul = true;
   TouchColumn(col);
   return true;
 }
@@ -126,7 +100,8 @@ void Table::CopyRowFrom(int row, const Table& src, int srcRow) {
         break;
       }
       default:
-        to.items[row] = from.items[srcRow];
+        to.items.Set(static_cast<size_t>(row), from.items[srcRow]);
+        to.embeddedNul = to.embeddedNul || from.embeddedNul;
     }
     TouchColumn(static_cast<int>(c));
   }
@@ -152,7 +127,7 @@ void Table::InsertRows(int pos, int count) {
         }
         break;
       default:
-        col.items.insert(col.items.begin() + pos, count, std::string());
+        col.items.Insert(static_cast<size_t>(pos), static_cast<size_t>(count));
     }
     TouchColumn(static_cast<int>(c));
   }
@@ -177,7 +152,7 @@ void Table::RemoveRows(int pos, int count) {
         col.subs.erase(col.subs.begin() + pos, col.subs.begin() + pos + count);
         break;
       default:
-        col.items.erase(col.items.begin() + pos, col.items.begin() + pos + count);
+        col.items.Erase(static_cast<size_t>(pos), static_cast<size_t>(count));
     }
     TouchColumn(static_cast<int>(c));
   }
@@ -201,7 +176,7 @@ void Table::ResizeColumn(int col, int rows) {
       for (auto& s : c.subs) s = std::make_shared<Table>(props_[col].subProperties);
       break;
     default:
-      c.items.assign(rows, std::string());
+      c.items.AssignEmpty(static_cast<size_t>(rows));
   }
   TouchColumn(col);
 }

@@ -16,12 +16,15 @@
 // cheaply whether what they depend on changed since they last looked.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "mkstore/items.h"
 #include "mkstore/view.h"
 
 namespace mk {
@@ -48,10 +51,11 @@ class Table;
 struct Column {
   std::vector<int32_t> i32;                  // I values, F bit patterns
   std::vector<int64_t> i64;                  // L values, D bit patterns
-  std::vector<std::string> items;            // S (no trailing NUL) and B bytes
+  Items items;                               // S (no trailing NUL) and B bytes
   std::vector<std::shared_ptr<Table>> subs;  // V
   DiskColumn disk;
   uint64_t stamp = 0;  // when its values last changed
+  bool embeddedNul = false;  // S: some item may hold a NUL before its end
 };
 
 class Table {
@@ -63,18 +67,34 @@ class Table {
   const std::vector<Property>& props() const { return props_; }
   int FindProperty(std::string_view name) const;
   char TypeOf(int col) const { return props_[col].type; }
-  bool ValidCell(int row, int col) const;
+  bool ValidCell(int row, int col) const {
+    return row >= 0 && row < rows_ && col >= 0 && col < static_cast<int>(props_.size());
+  }
 
   // Typed reads: 0 / empty when (row, col) is out of range or of another type.
-  int32_t GetInt(int row, int col) const;
-  int64_t GetLong(int row, int col) const;
-  float GetFloat(int row, int col) const;
-  double GetDouble(int row, int col) const;
+  int32_t GetInt(int row, int col) const {
+    return ValidCell(row, col) && TypeOf(col) == 'I' ? cols_[col].i32[row] : 0;
+  }
+  int64_t GetLong(int row, int col) const {
+    return ValidCell(row, col) && TypeOf(col) == 'L' ? cols_[col].i64[row] : 0;
+  }
+  float GetFloat(int row, int col) const {
+    return ValidCell(row, col) && TypeOf(col) == 'F' ? std::bit_cast<float>(cols_[col].i32[row]) : 0.0f;
+  }
+  double GetDouble(int row, int col) const {
+    return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row]) : 0.0;
+  }
   std::string GetString(int row, int col) const;
   // The text of an S cell up to its first NUL (Metakit's string access);
   // valid until the cell changes.
-  std::string_view TextView(int row, int col) const;
-  const std::string* Item(int row, int col) const;  // S/B, else null
+  std::string_view TextView(int row, int col) const {
+    if (!ValidCell(row, col) || TypeOf(col) != 'S') return std::string_view();
+    const Column& c = cols_[col];
+    const std::string_view item = c.items[row];
+    // Metakit reads strings up to the first NUL.
+    return c.embeddedNul ? item.substr(0, item.find('\0')) : item;
+  }
+  std::string_view ItemView(int row, int col) const;  // S/B raw bytes, else empty
   std::shared_ptr<Table> Sub(int row, int col) const;  // V, else null
 
   // Typed writes: false (and nothing changed) when out of range or of another type.

@@ -12,7 +12,7 @@ namespace {
 
 class TableView : public ViewImpl {
  public:
-  explicit TableView(std::shared_ptr<Table> table) : table_(std::move(table)) {}
+  explicit TableView(std::shared_ptr<Table> table) : table_(std::move(table)) { direct_ = table_.get(); }
   Table* table() const override { return table_.get(); }
   const std::vector<Property>& Props() const override { return table_->props(); }
   void Refresh() override {}
@@ -148,13 +148,9 @@ class RowMapView : public ViewImpl {
     for (int r = 0; r < n; ++r) tableRows[r] = base_->TableRowFast(r);
     rows_.resize(n);
     std::iota(rows_.begin(), rows_.end(), 0);
-    std::stable_sort(rows_.begin(), rows_.end(), [&](int a, int b) {
-      for (int col : sortCols_) {
-        const int cmp = CompareCells(t, tableRows[a], tableRows[b], col);
-        if (cmp != 0) return cmp < 0;
-      }
-      return false;
-    });
+    const RowComparator compare(t, sortCols_);
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [&](int a, int b) { return compare(tableRows[a], tableRows[b]) < 0; });
   }
 
   std::shared_ptr<ViewImpl> base_;
@@ -224,6 +220,7 @@ bool Locate(ViewImpl* impl, int row, int col, int* tableRow, int* tableCol) {
 
 #define MK_GETTER(Type, Name, Empty)                        \
   Type View::Name(int row, int col) const {                 \
+    if (impl_ && impl_->direct()) return impl_->direct()->Name(row, col); \
     int tr, tc;                                             \
     if (!Locate(impl_.get(), row, col, &tr, &tc)) return Empty; \
     return impl_->table()->Name(tr, tc);                    \
@@ -238,11 +235,12 @@ MK_GETTER(std::string, GetString, std::string())
 std::string View::GetBytes(int row, int col) const {
   int tr, tc;
   if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B') return std::string();
-  return *impl_->table()->Item(tr, tc);
+  return std::string(impl_->table()->ItemView(tr, tc));
 }
 
 #define MK_SETTER(Type, Name, TableName)                           \
   bool View::Name(int row, int col, Type value) {                  \
+    if (impl_ && impl_->direct()) return impl_->direct()->TableName(row, col, value); \
     int tr, tc;                                                    \
     if (!Locate(impl_.get(), row, col, &tr, &tc)) return false;    \
     return impl_->table()->TableName(tr, tc, value);               \

@@ -42,6 +42,13 @@ class ViewImpl {
 
   // Table columns whose values decide this view's rows (for change stamps).
   virtual const std::vector<int>& Dependencies() const = 0;
+
+  // The Table when this view is the Table itself (rows and columns map one
+  // to one, nothing to refresh), else null: the fast path for values.
+  Table* direct() const { return direct_; }
+
+ protected:
+  Table* direct_ = nullptr;
 };
 
 // A view directly over `table`.

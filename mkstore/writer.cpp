@@ -115,7 +115,7 @@ class Encoder {
     std::vector<int32_t> sizes(static_cast<size_t>(rows), 0);
     int64_t skip = 0;
     for (int64_t r = 0; r < rows; ++r) {
-      const std::string& item = col->items[r];
+      const std::string_view item = col->items[static_cast<size_t>(r)];
       const int64_t length = static_cast<int64_t>(item.size()) + (text && !item.empty() ? 1 : 0);
       const bool memo = length > format::kMemoAlways ||
                         (length > format::kMemoMinimum && length > format::kMemoBudget / (rows + 1));
@@ -126,7 +126,7 @@ class Encoder {
         ++skip;
         continue;
       }
-      std::string bytes = item;
+      std::string bytes(item);
       if (text) bytes.push_back('\0');
       const Ref ref = Place(std::move(bytes));
       disk->memos.push_back(ref);

@@ -16,19 +16,12 @@ class ScriptedUiTest : public ::testing::Test {
       std::make_unique<ScriptedUi>([this](const std::string& f) { reported_.push_back(f); });
 
   static Message Confirm() {
-    Message m;
-    m.text = "Delete this log?";
-    m.caption = "Confirm";
-    m.buttons = Buttons::kOkCancel;
-    m.default_button = DefaultButton::kSecond;
-    return m;
+    return {"Delete this log?", "Confirm", Icon::kNone, Buttons::kOkCancel, DefaultButton::kSecond};
   }
 };
 
 TEST_F(ScriptedUiTest, OkOnlyMessagesAreRecordedAndNeedNoScript) {
-  Message m;
-  m.text = "SAMPLE LOG!";
-  m.icon = Icon::kExclamation;
+  Message m("SAMPLE LOG!", "", Icon::kExclamation);
   m.close_after_ms = 1000;
   EXPECT_EQ(ui_->ShowMessage(m), Answer::kOk);
   ASSERT_EQ(ui_->messages().size(), 1u);
@@ -61,10 +54,7 @@ TEST_F(ScriptedUiTest, UnexpectedQuestionFailsAndIsAnsweredAsCancelled) {
 }
 
 TEST_F(ScriptedUiTest, UnexpectedYesNoQuestionIsAnsweredNo) {
-  Message m;
-  m.caption = "Is this a butt log?";
-  m.buttons = Buttons::kYesNo;
-  m.icon = Icon::kInformation;
+  const Message m("Butt logs ...", "Is this a butt log?", Icon::kInformation, Buttons::kYesNo);
   EXPECT_EQ(ui_->ShowMessage(m), Answer::kNo);
   EXPECT_EQ(reported_.size(), 1u);
 }

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -33,10 +34,22 @@ enum class DefaultButton { kFirst, kSecond };
 enum class Answer { kOk, kCancel, kYes, kNo };
 
 // A message box. Text and caption are shown byte for byte (UTF-8); "\n" breaks
-// lines.
+// lines. Usually written in place:
+//   ui.ShowMessage({"Invalid midpoint diameter!", "Error", Icon::kStop});
+//   ui.ShowMessage({"Delete this log?", "Confirm", Icon::kNone, Buttons::kOkCancel,
+//                   DefaultButton::kSecond});
 struct Message {
   // Value of close_after_ms for a box that stays until the user closes it.
   static constexpr int kNever = -1;
+
+  Message() = default;
+  Message(std::string text, std::string caption, Icon icon = Icon::kNone,
+          Buttons buttons = Buttons::kOk, DefaultButton default_button = DefaultButton::kFirst)
+      : text(std::move(text)),
+        caption(std::move(caption)),
+        icon(icon),
+        buttons(buttons),
+        default_button(default_button) {}
 
   std::string text;
   std::string caption;

@@ -44,6 +44,15 @@ TEST(UiTest, DamagedFiltersGiveWhatCanBeRead) {
   EXPECT_EQ(lone[0].pattern, "");
 }
 
+TEST(UiTest, MessageDefaultsAreAPlainOkBoxThatStays) {
+  const Message m("Done", "");
+  EXPECT_EQ(m.text, "Done");
+  EXPECT_EQ(m.icon, Icon::kNone);
+  EXPECT_EQ(m.buttons, Buttons::kOk);
+  EXPECT_EQ(m.default_button, DefaultButton::kFirst);
+  EXPECT_EQ(m.close_after_ms, Message::kNever);
+}
+
 TEST(UiTest, WaitCursorIsShownForTheScopeOnly) {
   ScriptedUi ui([](const std::string& f) { ADD_FAILURE() << f; });
   {

@@ -15,7 +15,7 @@ namespace {
 
 // A report text far beyond what any input of the fuzzer's size may produce
 // means the limits leak.
-constexpr size_t kReportLimit = size_t{64} << 20;
+constexpr size_t kReportLimit = size_t{256} << 20;
 
 void Check(bool ok) {
   if (!ok) std::abort();

@@ -272,7 +272,9 @@ TEST_F(LayoutLanguageTest, ThousandsOfColumnsStayWithinTheLineLimit) {
   const LayoutTable* table = layout_.table(0);
   EXPECT_LE(table->columns.back().end, PageLayout::kMaxExtent);
   EXPECT_LE(table->headingLines.size(), PageLayout::kMaxHeadingRows + 1u);
-  for (const std::string& line : table->headingLines) EXPECT_LE(line.size(), 4200u);
+  for (const std::string& line : table->headingLines) {
+    EXPECT_LE(line.size(), static_cast<size_t>(PageLayout::kMaxExtent));
+  }
 }
 
 TEST_F(LayoutLanguageTest, VerticalTitleInAColumnOfNoWidthEnds) {
@@ -297,6 +299,15 @@ TEST_F(LayoutLanguageTest, SubstitutionsThatFeedEachOtherStopGrowing) {
   std::string report;
   layout_.StartPage(report);
   EXPECT_LT(report.size(), 4u * PageLayout::kMaxSubstitutedLength);
+}
+
+TEST_F(LayoutLanguageTest, LinesBeyondTheLimitAreIgnored) {
+  std::string text(kPortrait);
+  for (int i = 0; i < 100; ++i) text += "HEADER=h,,\nFOOTER=,,f\nSUBSTITUTION=s,t\n";
+  ASSERT_EQ(layout_.LoadLayout(text), 0);
+  EXPECT_EQ(layout_.headerLines().size(), static_cast<size_t>(PageLayout::kMaxLayoutLines));
+  EXPECT_EQ(layout_.footerLines().size(), static_cast<size_t>(PageLayout::kMaxLayoutLines));
+  EXPECT_EQ(layout_.substitutions().size(), static_cast<size_t>(PageLayout::kMaxLayoutLines));
 }
 
 }  // namespace

@@ -178,15 +178,18 @@ void PageLayout::Clear() {
 
 void PageLayout::AddHeaderLine(std::string_view left, std::string_view center,
                                std::string_view right) {
+  if (headerLines_.size() >= kMaxLayoutLines) return;
   headerLines_.push_back({std::string(left), std::string(center), std::string(right)});
 }
 
 void PageLayout::AddFooterLine(std::string_view left, std::string_view center,
                                std::string_view right) {
+  if (footerLines_.size() >= kMaxLayoutLines) return;
   footerLines_.push_back({std::string(left), std::string(center), std::string(right)});
 }
 
 void PageLayout::AddSubstitution(std::string_view name, std::string_view value) {
+  if (substitutions_.size() >= kMaxLayoutLines) return;
   substitutions_.emplace_back(std::string(name), std::string(value));
 }
 
@@ -466,7 +469,7 @@ void PageLayout::Rule(std::string& report, char fill, char kind, int startColumn
 
 int PageLayout::Pad(std::string& text, int width, char align, char fill) {
   std::string out;
-  const long long d = AppendPadded(out, text, width, align, fill);
+  const long long d = AppendPadded(out, text, std::min(width, kMaxExtent), align, fill);
   text = std::move(out);
   return ClampInt(d, INT32_MIN, INT32_MAX);
 }

@@ -27,9 +27,11 @@
 // Outside input. A layout text may come from a file, so any text gives a result
 // within bounded memory: every number read from it or given to an operation is
 // brought into the limits below (kMaxExtent and friends) before use, a word
-// wrap always advances, and substitution stops growing a line at
-// kMaxSubstitutedLength characters. Layouts within the limits print exactly as
-// the rules say.
+// wrap always advances, substitution stops growing a line at
+// kMaxSubstitutedLength characters, and header lines, footer lines and
+// substitutions beyond kMaxLayoutLines each are ignored, so that the text
+// printed for one page stays bounded. Layouts within the limits (all real
+// ones, by far) print exactly as the rules say.
 //
 // Thread safety: none; a PageLayout lives for the generation of one report on
 // one thread.
@@ -103,11 +105,14 @@ class PageLayout {
   // and of the line positions a table's columns are laid out on: a column that
   // would end beyond this position is narrowed (to nothing if need be). Real
   // reports stay far below it.
-  static constexpr int kMaxExtent = 4096;
+  static constexpr int kMaxExtent = 1024;
   // A heading taller than this keeps only its lowest rows.
   static constexpr int kMaxHeadingRows = 64;
   // Substitution stops replacing once a line would grow beyond this length.
   static constexpr int kMaxSubstitutedLength = 4 * kMaxExtent;
+  // Most header lines, footer lines and substitutions (the time and date
+  // included) a layout keeps; further ones are ignored.
+  static constexpr int kMaxLayoutLines = 64;
 
   // Sets the geometry, deriving a negative linesPerPage (whole inches of
   // pageHeight minus the vertical margins, times linesPerInch) and a negative
@@ -141,13 +146,15 @@ class PageLayout {
   void Clear();
 
   // Append a page header or footer line (see StartPage and EndPage for where
-  // they are printed and how the parts are placed).
+  // they are printed and how the parts are placed). Ignored when the layout
+  // already has kMaxLayoutLines of that kind.
   void AddHeaderLine(std::string_view left, std::string_view center, std::string_view right);
   void AddFooterLine(std::string_view left, std::string_view center, std::string_view right);
 
   // Appends a substitution: every occurrence of name in a header, footer or
   // heading line is replaced by value when printed (after earlier pairs). A
-  // pair with an empty name is kept but replaces nothing.
+  // pair with an empty name is kept but replaces nothing. Ignored when the
+  // layout already has kMaxLayoutLines pairs.
   void AddSubstitution(std::string_view name, std::string_view value);
 
   // Puts a new table without columns into the lowest empty slot and makes it
@@ -227,7 +234,8 @@ class PageLayout {
   // Fits text to width characters and returns d = width - (its length):
   // d == 0 unchanged; d < 0 replaced by width asterisks (empty when width <=
   // 0); d > 0 filled with d fill characters in front ('r'), behind ('l'), or
-  // d - d/2 in front and d/2 behind ('c'); any other align: unchanged.
+  // d - d/2 in front and d/2 behind ('c'); any other align: unchanged. A width
+  // above kMaxExtent counts as kMaxExtent.
   static int Pad(std::string& text, int width, char align, char fill);
 
   // text with "[SUB:page]" replaced by the page number ("%d"), then every

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,12 @@ TEST_F(PageLayoutTest, PadReplacesTooLongTextByAsterisks) {
   EXPECT_EQ(text, "");
 }
 
+TEST_F(PageLayoutTest, PadWidthIsBoundedByTheLimit) {
+  std::string text = "x";
+  EXPECT_EQ(PageLayout::Pad(text, 1 << 30, 'l', ' '), PageLayout::kMaxExtent - 1);
+  EXPECT_EQ(text.size(), static_cast<size_t>(PageLayout::kMaxExtent));
+}
+
 TEST_F(PageLayoutTest, PadCountsCharactersNotBytes) {
   std::string text = "Mu\xC3\xB1oz";
   EXPECT_EQ(PageLayout::Pad(text, 6, 'r', ' '), 1);
@@ -141,6 +149,54 @@ TEST_F(PageLayoutTest, WrapWithNoRoomStillAdvances) {
   out.clear();
   EXPECT_EQ(layout_.WrapText("a b", 1, 1, "|", &out), 2);  // room 1: no search
   EXPECT_EQ(out, "a|b|");
+}
+
+// The wrap rules spelled out on plain std::string indices (ASCII text only),
+// to check the formatter's character-based wrap against.
+int ReferenceWrap(std::string rest, int s, int e, int charsPerLine, std::string* out) {
+  if (s < 0) s = 1;
+  if (e < 0) e = charsPerLine;
+  const size_t r = static_cast<size_t>(std::max(1, e - s + 1));
+  int lines = 0;
+  while (!rest.empty()) {
+    if (s > 1) out->append(static_cast<size_t>(s - 1), ' ');
+    size_t cut = r;
+    if (rest.size() <= r) {
+      cut = rest.size();
+    } else if (r > 1 && rest[r] != ' ' && rest[r - 1] != ' ') {
+      for (size_t i = r - 1; i >= 2; --i) {
+        if (rest[i - 1] == ' ') {
+          cut = i;
+          break;
+        }
+      }
+    }
+    *out += rest.substr(0, cut) + "|";
+    ++lines;
+    const bool whole = cut == rest.size();
+    rest.erase(0, cut);
+    if (!whole) rest.erase(0, std::min(rest.size(), rest.find_first_not_of(' ')));
+  }
+  return lines;
+}
+
+TEST_F(PageLayoutTest, WrapAgreesWithAPlainReference) {
+  LoadPortrait();
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 40);
+    for (int i = 0; i < length; ++i)
+      text += random() % 3 == 0 ? ' ' : static_cast<char>('a' + random() % 5);
+    const int s = static_cast<int>(random() % 12) - 2;
+    const int e = static_cast<int>(random() % 16) - 2;
+    std::string expected;
+    std::string actual;
+    const int expectedLines = ReferenceWrap(text, s, e, layout_.charsPerLine(), &expected);
+    ASSERT_EQ(layout_.WrapText(text, s, e, "|", &actual), expectedLines)
+        << "\"" << text << "\" " << s << ".." << e;
+    ASSERT_EQ(actual, expected) << "\"" << text << "\" " << s << ".." << e;
+  }
 }
 
 // ---- Substitute ----

@@ -136,6 +136,8 @@ int AddLogRows(TableStore& store, const char* table, const LogKey& key, AddRows 
   if (!store.IsOpen()) return tablestore::kNoFile;
   if (store.TableExists(table) < 0) return 0;
   const SlotGuard rows(store, SelectLogRows(store, table, key, "DLogVolumeRows"));
+  // A table without the key columns holds no rows of any log.
+  if (rows.slot() == tablestore::kNotOneRow) return 0;
   if (rows.slot() < 0) return rows.slot() == tablestore::kNoFile ? rows.slot() : -1;
   add(rows.slot());
   return 0;

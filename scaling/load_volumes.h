@@ -68,8 +68,8 @@ int WriteSegmentRows(tablestore::TableStore& store, const LogKey& key, int produ
 // Adds the log's Seg rows (Seg, LN, SD, LD) and its defect rows (from DefB
 // when `scaleSystem` begins with "B", else DefC: Seg, M, M1..M4, LN, PCT and
 // the entered volume DV, else DCV, else DBV) to `volume`, which the caller has
-// given the log with SetLog. Returns 0 (a missing table adds nothing); -2
-// when no file is open; -1 when no slot is free.
+// given the log with SetLog. Returns 0 (a missing table, or one without the
+// key columns, adds nothing); -2 when no file is open; -1 when no slot is free.
 int AddStoredSegmentsAndDefects(tablestore::TableStore& store, std::string_view scaleSystem,
                                 const LogKey& key, LogVolume* volume);
 

@@ -189,6 +189,15 @@ TEST_F(LoadVolumesTest, MissingSegmentAndDefectTablesGenerateSegments) {
   EXPECT_FLOAT_EQ(volume.GetLog().grossCubic, 10.6f);
 }
 
+TEST_F(LoadVolumesTest, DefectTableWithoutKeyColumnsAddsNothing) {
+  ASSERT_EQ(store_.DefineTable("DefC[M:I,M1:I]"), 0);
+  Append("DefC", {"1", "4"});
+  LogVolume volume;
+  volume.SetLog(16, 10, 12, 5, 1, "Cubic", 4.0f, 6.0f, 0.3f, 0.5f);
+  EXPECT_EQ(AddStoredSegmentsAndDefects(store_, "Cubic", LogKey{"S1", "L1", 5, "1"}, &volume), 0);
+  EXPECT_TRUE(volume.Defects().empty());
+}
+
 TEST_F(LoadVolumesTest, ClosedStoreIsReported) {
   store_.Close();
   LogVolume volume;

@@ -151,6 +151,21 @@ TEST_F(LogVolumeTest, WholeLogSquaredAreaIsSpreadOverSegments) {
   EXPECT_FLOAT_EQ(volume_.Defects()[0].cubicFactor, 24.0f);
 }
 
+TEST_F(LogVolumeTest, WholeLogDiameterCutUsesM1OnEverySegment) {
+  SetCubic(40, 10, 16);
+  volume_.AddDefect(Defect(0, kDiameterCut, 2, 0, 0, 0, 0, 0));
+  const LogRecord& log = volume_.GetLog();
+  const auto& segs = volume_.Segments();
+  // Butt 13 -> 16: 23.2 - Smalian(11, 14, 20) = 23.2 - 17.3; S(13) - S(11) = 3, P = 0.625.
+  EXPECT_FLOAT_EQ(segs[0].cubicDefect, 5.9f);
+  EXPECT_FLOAT_EQ(segs[0].cubicFactor, 4.8f);
+  // Top 10 -> 13: 14.7 - Smalian(8, 11, 20) = 14.7 - 10.1; S(10) - S(8) = 3, P = 0.375.
+  EXPECT_FLOAT_EQ(segs[1].cubicDefect, 4.6f);
+  EXPECT_FLOAT_EQ(segs[1].cubicFactor, 8.0f);
+  EXPECT_FLOAT_EQ(log.defectCubic, 10.5f);
+  EXPECT_FLOAT_EQ(log.netCubic, 27.4f);
+}
+
 TEST_F(LogVolumeTest, SegmentDefectTouchesOnlyItsSegment) {
   SetCubic(40, 10, 16);
   volume_.AddDefect(Defect(2, kLengthCut, 0, 0, 0, 0, 10, 0));  // 14.7 * 10 / 20 = 7.35 -> 7.4

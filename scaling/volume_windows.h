@@ -17,6 +17,7 @@ namespace scaling {
 
 // Window captions.
 inline constexpr char kLogVolumeCaption[] = "Log Volume";
+inline constexpr char kQuickEstimateCaption[] = "Quick Volume Estimage";
 inline constexpr char kLoad100Caption[] = "100% Load Information";
 inline constexpr char kLoad3PCaption[] = "3P Load Information";
 

@@ -54,6 +54,11 @@ class Storage;
 class FileSystem;
 }  // namespace mk
 
+namespace platform {
+class Clock;
+class FileSystem;
+}  // namespace platform
+
 namespace tablestore {
 
 namespace detail {
@@ -93,6 +98,19 @@ class TableStore {
   ~TableStore();
   TableStore(const TableStore&) = delete;
   TableStore& operator=(const TableStore&) = delete;
+
+  // ---- Platform services ----------------------------------------------------
+
+  // Sets where journal entries take their local date and time (`clock`,
+  // borrowed, must outlive the store; null: the system clock) and the device
+  // identity text LogProgramMessage writes as note (as
+  // platform::DeviceIdentity::Text() gives it, e.g. "Scaler 7 PegID:4711"; ""
+  // until set). Kept across Open and Close.
+  void SetJournalSource(const platform::Clock* clock, std::string deviceIdentity);
+
+  // Sets the file system import files are read through (borrowed, must
+  // outlive the store; null: the real one). Kept across Open and Close.
+  void SetFileSystem(platform::FileSystem* files);
 
   // ---- Storage ------------------------------------------------------------
 

@@ -1,0 +1,194 @@
+#include "platform/file_system.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <utility>
+
+namespace platform {
+namespace {
+
+// Owns a descriptor and closes it on every return path.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  bool ok() const { return fd_ >= 0; }
+  int get() const { return fd_; }
+  // Closes now and says whether the close succeeded (it can report a failed
+  // delayed write, which a writer must not ignore).
+  bool Close() { return close(std::exchange(fd_, -1)) == 0; }
+
+ private:
+  int fd_;
+};
+
+FileResult FromErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return FileResult::kNotFound;
+    case EEXIST:
+      return FileResult::kAlreadyExists;
+    default:
+      return FileResult::kIOError;
+  }
+}
+
+bool IsRegularFile(int fd) {
+  struct stat st {};
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = write(fd, data.data(), data.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+bool CopyContents(int in, int out) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(in, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    if (!WriteAll(out, std::string_view(buffer, static_cast<size_t>(n)))) return false;
+  }
+}
+
+// Flushes and closes a file this module created; removes it when anything
+// failed so that no partial file stays behind.
+FileResult FinishNewFile(Fd& out, const std::string& path, bool written) {
+  const bool ok = written && fsync(out.get()) == 0 && out.Close();
+  if (ok) return FileResult::kOk;
+  unlink(path.c_str());
+  return FileResult::kIOError;
+}
+
+// Opens for reading without blocking on a FIFO or taking a terminal.
+int OpenForReading(const std::string& path) {
+  return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+}
+
+}  // namespace
+
+bool PosixFileSystem::Exists(const std::string& path) const {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+FileResult PosixFileSystem::Copy(const std::string& from, const std::string& to) {
+  Fd in(OpenForReading(from));
+  if (!in.ok()) return FromErrno(errno);
+  if (!IsRegularFile(in.get())) return FileResult::kIOError;
+  // O_EXCL makes "never overwrite" one atomic step, with no window between a
+  // check and the create. 0666 under the umask: a copy of a read-only setup
+  // file must still be a writable scale file.
+  Fd out(open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (!out.ok()) return FromErrno(errno);
+  return FinishNewFile(out, to, CopyContents(in.get(), out.get()));
+}
+
+FileResult PosixFileSystem::Move(const std::string& from, const std::string& to) {
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return FileResult::kOk;
+  }
+  const int error = errno;
+  if (error == EXDEV) {
+    const FileResult copied = Copy(from, to);
+    if (copied != FileResult::kOk) return copied;
+    if (unlink(from.c_str()) == 0) return FileResult::kOk;
+    unlink(to.c_str());  // keep exactly one copy: the original
+    return FileResult::kIOError;
+  }
+  if (error == EINVAL) {
+    // The file system cannot rename without replacing; a check before the
+    // rename is the best it allows.
+    if (Exists(to)) return FileResult::kAlreadyExists;
+    return rename(from.c_str(), to.c_str()) == 0 ? FileResult::kOk : FromErrno(errno);
+  }
+  return FromErrno(error);
+}
+
+FileResult PosixFileSystem::Delete(const std::string& path) {
+  return unlink(path.c_str()) == 0 ? FileResult::kOk : FromErrno(errno);
+}
+
+FileResult PosixFileSystem::ReadFile(const std::string& path, size_t max_bytes,
+                                     std::string* contents) const {
+  contents->clear();
+  Fd in(OpenForReading(path));
+  if (!in.ok()) return FromErrno(errno);
+  struct stat st {};
+  if (fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return FileResult::kIOError;
+  if (static_cast<unsigned long long>(st.st_size) > max_bytes) return FileResult::kTooLarge;
+  contents->reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = read(in.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    if (n == 0) return FileResult::kOk;
+    // The file may grow while it is read: the limit holds for what is read.
+    if (static_cast<size_t>(n) > max_bytes - contents->size()) {
+      contents->clear();
+      return FileResult::kTooLarge;
+    }
+    contents->append(buffer, static_cast<size_t>(n));
+  }
+  contents->clear();
+  return FileResult::kIOError;
+}
+
+FileResult PosixFileSystem::WriteFile(const std::string& path, std::string_view contents) {
+  const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0 && errno == EEXIST) {
+    // Left by a crashed earlier process that had our process id.
+    unlink(temp.c_str());
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  }
+  Fd out(fd);
+  if (!out.ok()) return FromErrno(errno);
+  const FileResult written = FinishNewFile(out, temp, WriteAll(out.get(), contents));
+  if (written != FileResult::kOk) return written;
+  if (rename(temp.c_str(), path.c_str()) == 0) return FileResult::kOk;
+  const int error = errno;
+  unlink(temp.c_str());
+  return FromErrno(error);
+}
+
+bool PosixFileSystem::CanOpenExclusive(const std::string& path) const {
+  Fd fd(OpenForReading(path));
+  if (!fd.ok() || !IsRegularFile(fd.get())) return false;
+  // A fresh descriptor conflicts with every flock() holder, this process's
+  // other descriptors included. Other failures (a file system without flock)
+  // cannot tell us anything, so they do not block the user.
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+    flock(fd.get(), LOCK_UN);
+  } else if (errno == EWOULDBLOCK) {
+    return false;
+  }
+  struct flock probe {};
+  probe.l_type = F_WRLCK;  // conflicts with read and write locks alike
+  probe.l_whence = SEEK_SET;
+  probe.l_start = 0;
+  probe.l_len = 0;  // the whole file
+  if (fcntl(fd.get(), F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) return false;
+  return true;
+}
+
+}  // namespace platform

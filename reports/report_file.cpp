@@ -1,0 +1,29 @@
+#include "reports/report_file.h"
+
+#include "platform/text.h"
+
+namespace reports {
+
+std::string ErrorCreatingFileText(std::string_view path) {
+  std::string text(path);
+  text += " is already open by another application.\nClose it and try again.";
+  return text;
+}
+
+bool WriteReportFile(platform::FileSystem& files, const std::string& path, std::string_view text,
+                     platform::Ui* ui) {
+  if (files.WriteFile(path, platform::Utf8ToCp1252(text)) == platform::FileResult::kOk) {
+    return true;
+  }
+  if (ui != nullptr) {
+    platform::Message message;
+    message.text = ErrorCreatingFileText(path);
+    message.caption = std::string(kErrorCreatingFileCaption);
+    message.icon = platform::Icon::kStop;
+    message.buttons = platform::Buttons::kOk;
+    ui->ShowMessage(message);
+  }
+  return false;
+}
+
+}  // namespace reports

@@ -1,7 +1,8 @@
 // The supervisor password file "Varnolde.upw": one account per line, the user
 // name, a comma and the scrambled password; lines separated by a single line
 // feed, no line feed after the last line. The file ships with the program and
-// is never created by it.
+// is never created by it. The byte layout is described in
+// app/password_file_format.md.
 //
 // The functions here work on the file's 8-bit text as bytes (the platform's
 // stored 8-bit encoding): callers convert typed user names and passwords to

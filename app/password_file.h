@@ -73,8 +73,7 @@ std::optional<std::string> ReplacePassword(std::string_view fileText, std::strin
 // The field checks of the sign-in dialog, in the order the user sees them:
 // "Password can't be blank", "Password can't have commas", "Username can't be
 // blank", "Username can't have commas". Empty when the fields pass.
-std::vector<std::string> SignInFieldProblems(std::string_view userName,
-                                             std::string_view password);
+std::vector<std::string> SignInFieldProblems(std::string_view userName, std::string_view password);
 
 // Which account dialog is shown.
 enum class AccountMode { kAddUser, kChangePassword };
@@ -86,7 +85,6 @@ enum class AccountMode { kAddUser, kChangePassword };
 // break) counts as a comma, since it would split or corrupt the account's
 // line. Empty when the fields pass.
 std::vector<std::string> AccountFieldProblems(AccountMode mode, std::string_view userName,
-                                              std::string_view password,
-                                              std::string_view retyped);
+                                              std::string_view password, std::string_view retyped);
 
 }  // namespace app

@@ -247,6 +247,18 @@ TEST_F(PageLayoutTest, VerticalHeadingWrapsSideBySide) {
   EXPECT_EQ(HeadingOf("COLUMN=AB CD,3,r,,|,1,1\n"), expected);
 }
 
+TEST_F(PageLayoutTest, HeadingLinesAreSubstitutedWhenPrinted) {
+  LoadPortrait(
+      "SUBSTITUTION=[SUB:StandID],Cubic\nTABLE=t,0,[SUB:StandID],0\n"
+      "COLUMN=[SUB:page],10,l,,,0,1\nCOLUMN=[SUB:StandID],13,l,, ,0,1\n");
+  layout_.StartPage(report_);
+  layout_.TableHeading(report_);
+  // The heading line is built from the titles as written; the title of the
+  // table is not substituted.
+  EXPECT_EQ(report_, "[SUB:StandID]\n1Cubic \n");
+  EXPECT_EQ(layout_.table(0)->headingLines[0], "[SUB:page][SUB:StandID] ");
+}
+
 TEST_F(PageLayoutTest, PrefixAndSuffixBecomeBlanksInHeadings) {
   LoadPortrait("TABLE=t,2,,1\nCOLUMN=A,3,r,<<,>,0,1\nCOLUMN=B,1,l,,,0,1\n");
   layout_.LayOutColumns();

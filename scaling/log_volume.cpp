@@ -76,13 +76,7 @@ void LogVolume::Compute() {
   if (static_cast<int>(segments_.size()) != expectedSegments_) {
     warnings_ += kWarnIncorrectNumSegments;
   }
-  const LogRecord keep = log_;
-  log_ = LogRecord{};
-  log_.log = keep.log;
-  log_.length = keep.length;
-  log_.smallEnd = keep.smallEnd;
-  log_.largeEnd = keep.largeEnd;
-  log_.product = keep.product;
+  log_ = LogRecord{log_.log, log_.length, log_.smallEnd, log_.largeEnd, log_.product};
   if (scaleSystem_ == 'C') {
     ComputeCubic();
   } else if (scaleSystem_ == 'B') {

@@ -253,7 +253,6 @@ TEST_F(DefaultsTest, ReleasingTheSlotForgetsTheDefaults) {
 // ---- RestructureTable ------------------------------------------------------------------------
 
 TEST_F(DataDictionaryTest, RestructureOrdersNumberedColumnsFirst) {
-  SKIP_WITHOUT_COMMIT();
   Add({.table = "Log", .column = "SkipSeg", .type = "I", .used = "Y", .order1 = 0});
   Add({.table = "Log", .column = "LN", .type = "F", .used = "M", .order1 = 2});
   Add({.table = "Log", .column = "LOG", .type = "I", .used = "Y", .order1 = 1});
@@ -262,7 +261,6 @@ TEST_F(DataDictionaryTest, RestructureOrdersNumberedColumnsFirst) {
 }
 
 TEST_F(DataDictionaryTest, RestructureRules) {
-  SKIP_WITHOUT_COMMIT();
   Add({.table = "LOG", .column = "Skip Seg", .type = "I", .order1 = 1});
   Add({.table = "Log", .column = "Odd", .type = "X", .order1 = 2});
   Add({.table = "log", .column = "Lower", .type = "I", .used = "y", .order1 = 3});
@@ -276,7 +274,6 @@ TEST_F(DataDictionaryTest, RestructureRules) {
 }
 
 TEST_F(DataDictionaryTest, RestructureKeepsTheDataOfColumnsThatStay) {
-  SKIP_WITHOUT_COMMIT();
   ASSERT_EQ(store_.DefineTable("Log[LOG:I,OLD:S,LN:F]"), 0);
   const int t = store_.OpenAView("Log", false);
   AppendRow(store_, t, {"7", "old", "16.5"});
@@ -299,7 +296,6 @@ TEST_F(DataDictionaryTest, RestructureWithoutRowsChangesNothing) {
 }
 
 TEST_F(DataDictionaryTest, RestructureCreatesTheTableCommitsAndListsIt) {
-  SKIP_WITHOUT_COMMIT();
   Add({.table = "Tapers", .column = "SP", .order1 = 1});
   Add({.table = "Tapers", .column = "TPF", .type = "F", .order1 = 2});
   EXPECT_EQ(store_.TableExists("Tapers"), -1);

@@ -326,7 +326,6 @@ TEST_F(SelectionTest, KeyRetrieveFailures) {
 }
 
 TEST_F(SelectionTest, KeyRetrieveStoreOnATableItOpenedInMemoryIsCommittedAtOnce) {
-  SKIP_WITHOUT_COMMIT();
   AddSetting("System", "Finalized", "NO");
   store_.ReleaseViewByName("Globals");
   ASSERT_EQ(store_.Commit(), 0);

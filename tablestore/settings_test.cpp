@@ -87,7 +87,6 @@ TEST_F(SettingsTest, GlobalsIsReleasedOnlyWhenOpenedForTheCall) {
 }
 
 TEST_F(SettingsTest, WriteOnGlobalsOpenedInMemoryIsCommittedAtOnce) {
-  SKIP_WITHOUT_COMMIT();
   AddSetting(store_, "System", "StructureVersion", "20060216");
   ASSERT_EQ(store_.Commit(), 0);
   ASSERT_EQ(store_.Close(), 0);

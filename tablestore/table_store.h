@@ -33,8 +33,9 @@
 //  - a plain slot (GetViewIndex, MakeRowView): a name, and a standalone view
 //    or none.
 //
-// Commits: the storage file changes only on Commit, on releasing an in-memory
-// slot (which commits everything), and when the TableStore is destroyed.
+// Commits: the storage file changes only on Commit (also run by LogMessage and
+// RestructureTable), on releasing an in-memory slot (which commits
+// everything), and when the TableStore is destroyed.
 //
 // Thread safety: none. One TableStore is used from one thread (the user
 // interface thread); it takes no locks.
@@ -53,6 +54,11 @@ namespace mk {
 class Storage;
 class FileSystem;
 }  // namespace mk
+
+namespace platform {
+class Clock;
+class FileSystem;
+}  // namespace platform
 
 namespace tablestore {
 
@@ -94,6 +100,19 @@ class TableStore {
   TableStore(const TableStore&) = delete;
   TableStore& operator=(const TableStore&) = delete;
 
+  // ---- Platform services ----------------------------------------------------
+
+  // Sets where journal entries take their local date and time (`clock`,
+  // borrowed, must outlive the store; null: the system clock) and the device
+  // identity text LogProgramMessage writes as note (as
+  // platform::DeviceIdentity::Text() gives it, e.g. "Scaler 7 PegID:4711"; ""
+  // until set). Kept across Open and Close.
+  void SetJournalSource(const platform::Clock* clock, std::string deviceIdentity);
+
+  // Sets the file system import files are read through (borrowed, must
+  // outlive the store; null: the real one). Kept across Open and Close.
+  void SetFileSystem(platform::FileSystem* files);
+
   // ---- Storage ------------------------------------------------------------
 
   // Opens (or creates, when missing; nothing is written before Commit) the
@@ -105,9 +124,9 @@ class TableStore {
   int Open(const std::string& fileName, bool inMemoryDefault);
 
   // Releases every occupied slot (in-memory copies are written back and
-  // committed), forgets the file and closes the storage. Changes made through
-  // stored (not in-memory) views and not committed are dropped. Returns 0, or
-  // -2 when nothing is open.
+  // committed, which commits everything else too), forgets the file and closes
+  // the storage. Without an in-memory slot, changes made through stored views
+  // and not committed are dropped. Returns 0, or -2 when nothing is open.
   int Close();
 
   // Writes every in-memory slot back into its stored table (in slot order),

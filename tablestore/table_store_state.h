@@ -24,6 +24,7 @@
 #include "mkstore/storage.h"
 #include "mkstore/view.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 #include "tablestore/table_store.h"
 
 namespace tablestore::detail {
@@ -55,6 +56,7 @@ struct StoreState {
   std::string lastError;
   const platform::Clock* clock = nullptr;  // null: the system clock
   std::string deviceIdentity;
+  platform::FileSystem* files = nullptr;  // null: the real file system
 };
 
 // The slot a derived slot writes into; -1 for a slot that is not derived or

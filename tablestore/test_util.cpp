@@ -3,9 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-
-#include "mkstore/storage.h"
 
 namespace tablestore::testing {
 namespace {
@@ -38,14 +35,6 @@ std::string TempPath(const std::string& stem) {
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
-}
-
-bool EngineCanCommit() {
-  static const bool can = [] {
-    std::unique_ptr<mk::Storage> st;
-    return mk::Storage::Open(TempPath("probe.mk"), &st).ok() && st->Commit().ok();
-  }();
-  return can;
 }
 
 int AppendRow(TableStore& store, int slot, const std::vector<std::string>& values) {

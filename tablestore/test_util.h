@@ -25,13 +25,4 @@ std::string Text(const TableStore& store, int slot, int row, int col);
 // Every row of the slot as its GetText values joined by "|", one text per row.
 std::vector<std::string> Rows(const TableStore& store, int slot);
 
-// True when the storage engine can write files. Until its commit is built,
-// tests that need a file on disk skip themselves (SKIP_WITHOUT_COMMIT).
-bool EngineCanCommit();
-
 }  // namespace tablestore::testing
-
-#define SKIP_WITHOUT_COMMIT()                                                                  \
-  do {                                                                                         \
-    if (!::tablestore::testing::EngineCanCommit()) GTEST_SKIP() << "engine cannot commit yet"; \
-  } while (0)

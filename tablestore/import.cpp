@@ -1,0 +1,118 @@
+// ImportView: rows from a text file into a table. Every problem is logged to
+// the journal with level "W" and returned as -1; nothing is shown.
+#include <algorithm>
+
+#include "platform/file_system.h"
+#include "tablestore/import_reader.h"
+#include "tablestore/slot_guard.h"
+#include "tablestore/table_store.h"
+#include "tablestore/table_store_state.h"
+
+namespace tablestore {
+namespace {
+
+// An import file is read whole; larger files are refused rather than risk a
+// huge allocation (a sale list is a few kilobytes).
+constexpr size_t kMaxImportBytes = 32u << 20;
+// A description with more columns than this is refused: no table of the
+// program comes near it, and each imported row would cost that many cells.
+constexpr int kMaxImportColumns = 1024;
+
+// True when the description line names `tableName` and lists at least one
+// and at most kMaxImportColumns columns.
+bool DescribesTable(std::string_view desc, std::string_view tableName) {
+  const size_t bracket = desc.find('[');
+  if (bracket == std::string_view::npos || desc.back() != ']' || desc.size() < bracket + 3) {
+    return false;
+  }
+  const auto columns = std::count(desc.begin(), desc.end(), ',') + 1;
+  return detail::EqualNoCase(desc.substr(0, bracket), tableName) && columns <= kMaxImportColumns;
+}
+
+}  // namespace
+
+bool ImportLines::Next(std::string& line) {
+  line.clear();
+  if (rest_.empty()) return false;
+  const size_t end = rest_.find('\n');
+  const std::string_view raw = rest_.substr(0, end);
+  rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+  line.reserve(raw.size());
+  for (char c : raw) {
+    if (c != '\r') line += c;
+  }
+  return true;
+}
+
+std::string CutDescription(std::string_view line) {
+  const size_t bracket = line.find(']');
+  return std::string(bracket == std::string_view::npos ? line : line.substr(0, bracket + 1));
+}
+
+std::vector<std::string> SplitDataLine(std::string_view line, int columns) {
+  std::vector<std::string> values(std::max(columns, 0));
+  std::string rest(line);
+  for (std::string& value : values) {
+    TableStore::NextToken(rest, value, ",");
+    std::replace(value.begin(), value.end(), '^', ',');
+  }
+  return values;
+}
+
+int TableStore::ImportView(int mode, const std::string& fileName, const std::string& tableName,
+                           int replace) {
+  if (!IsOpen()) return kNoFile;
+  auto problem = [&](const std::string& text) {
+    LogMessage(text, "W", s_->deviceIdentity, "Varnolde");
+    return kNotFound;
+  };
+  std::unique_ptr<platform::FileSystem> posix;
+  platform::FileSystem* files = s_->files;
+  if (files == nullptr) files = (posix = std::make_unique<platform::PosixFileSystem>()).get();
+  std::string bytes;
+  if (files->ReadFile(fileName, kMaxImportBytes, &bytes) != platform::FileResult::kOk) {
+    return problem("Can not open import file " + fileName);
+  }
+  ImportLines lines(bytes);
+  std::string line, desc;
+  if (mode == 1) {
+    const std::string section = detail::Narrow(tableName);
+    bool found = false;
+    while (!found && lines.Next(line))
+      found = line.starts_with('[') && line.find(section) != std::string::npos;
+    if (!found) return problem("Can not find table " + tableName);
+    lines.Next(line);
+    desc = detail::Widen(CutDescription(line));
+  }
+  lines.Next(line);  // column titles in mode 1, the first line in mode 2
+
+  bool created = false;
+  if (FindView(tableName) < 0 && TableExists(tableName) < 0) {
+    if (mode != 1) return problem("Can not find table " + tableName);
+    if (!DescribesTable(desc, tableName) || DefineTable(desc) != kOk) {
+      return problem("Different structure for import");
+    }
+    created = true;
+  }
+  TableLease table(*this, tableName);
+  if (table.slot() < 0) return problem("Can not find table " + tableName);
+  detail::Slot& sl = s_->slots[table.slot()];
+  // Rows go straight into a table slot; a derived or scratch view of that
+  // name has no stored structure to import into.
+  if (sl.parentSlot >= 0 || sl.description.empty() ||
+      (mode == 1 && !created && !detail::EqualNoCase(sl.description, desc))) {
+    return problem("Different structure for import");
+  }
+  if (replace == 2) sl.view.SetSize(0);
+  const int columns = ColumnCount(table.slot());
+  while (lines.Next(line)) {
+    if (mode == 1 && line.starts_with('[')) break;
+    if (line.empty()) continue;
+    const int row = sl.view.AddRow();
+    const std::vector<std::string> values = SplitDataLine(line, columns);
+    for (int c = 0; c < columns; ++c) SetText(table.slot(), row, c, detail::Widen(values[c]));
+  }
+  return kOk;
+}
+
+}  // namespace tablestore

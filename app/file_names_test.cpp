@@ -34,8 +34,7 @@ TEST_F(FileNamesTest, DatePrefixIsYearMonthDay) {
 }
 
 TEST_F(FileNamesTest, PrefixGoesInFrontOfTheFileName) {
-  EXPECT_EQ(WithFileNamePrefix("/data/loads/load.scl", "20101105"),
-            "/data/loads/20101105load.scl");
+  EXPECT_EQ(WithFileNamePrefix("/data/loads/load.scl", "20101105"), "/data/loads/20101105load.scl");
   EXPECT_EQ(WithFileNamePrefix("load.scl", "20101105"), "20101105load.scl");
   EXPECT_EQ(WithFileNamePrefix("/load.scl", "20101105"), "/20101105load.scl");
 }

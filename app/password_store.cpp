@@ -107,8 +107,8 @@ AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
                                   "New username and password added.");
     return outcome;
   }
-  auto changed = ReplacePassword(*text, request.signedIn.userName,
-                                 request.signedIn.storedPassword, password);
+  auto changed =
+      ReplacePassword(*text, request.signedIn.userName, request.signedIn.storedPassword, password);
   if (!changed) {
     Show(ui, "Your account is no longer in the password file, Varnolde.upw.", "Error");
     return outcome;

@@ -27,7 +27,8 @@ class PasswordStoreTest : public ::testing::Test {
 
   std::vector<std::string> Texts() {
     std::vector<std::string> texts;
-    for (const auto& message : ui_.messages()) texts.push_back(message.caption + ": " + message.text);
+    for (const auto& message : ui_.messages())
+      texts.push_back(message.caption + ": " + message.text);
     return texts;
   }
 
@@ -54,8 +55,9 @@ TEST_F(PasswordStoreTest, SignInKeepsTheStoredPasswordAndJournals) {
   EXPECT_EQ(outcome.account.userName, "bob");
   EXPECT_EQ(outcome.account.storedPassword, "$R%=O$#V$");
   EXPECT_TRUE(ui_.messages().empty());
-  EXPECT_EQ(Journal(), (std::vector<std::string>{
-                           "Successful login to Supervisor Options with username: bob"}));
+  EXPECT_EQ(
+      Journal(),
+      (std::vector<std::string>{"Successful login to Supervisor Options with username: bob"}));
 }
 
 TEST_F(PasswordStoreTest, WrongPasswordNamesTheUserInTheJournal) {
@@ -132,8 +134,9 @@ TEST_F(PasswordStoreTest, ChangeForAnAccountThatIsGoneIsNotReportedAsDone) {
 TEST_F(PasswordStoreTest, UnwritableFileIsReported) {
   fs_.SetWriteFails(kPath, true);
   EXPECT_FALSE(Submit(AccountMode::kAddUser, "carol", "pw", "pw").done);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{
-                         "Error: The password file, Varnolde.upw could not be written."}));
+  EXPECT_EQ(
+      Texts(),
+      (std::vector<std::string>{"Error: The password file, Varnolde.upw could not be written."}));
 }
 
 TEST_F(PasswordStoreTest, NewAccountSignsInWithItsUtf8Password) {

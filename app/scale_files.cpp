@@ -55,7 +55,11 @@ void RemoveAllRows(TableStore& store, int slot) {
 
 ScaleFiles::ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
                        std::string programFolder, mk::FileSystem* storeFs)
-    : ui_(ui), fs_(fs), clock_(clock), programFolder_(std::move(programFolder)), storeFs_(storeFs) {}
+    : ui_(ui),
+      fs_(fs),
+      clock_(clock),
+      programFolder_(std::move(programFolder)),
+      storeFs_(storeFs) {}
 
 ScaleFiles::~ScaleFiles() { CloseScaleFile(); }
 
@@ -188,7 +192,8 @@ FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
     CloseScaleFile();
     return FileOutcome::kTooOld;
   }
-  if (Setting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion) != kProgramVersion) {
+  if (Setting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion) !=
+      kProgramVersion) {
     tablestore::WriteSetting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
                              kProgramVersion);
   }
@@ -251,8 +256,7 @@ void ScaleFiles::OpenTables() {
 
 int ScaleFiles::OpenTable(const std::string& table, bool rebuildWithoutCfsawcu) {
   int slot = store_->OpenAView(table, false);
-  bool rebuild = slot < 0 ||
-                 (rebuildWithoutCfsawcu && store_->ColumnIndex(slot, "CFSAWCU") < 0);
+  bool rebuild = slot < 0 || (rebuildWithoutCfsawcu && store_->ColumnIndex(slot, "CFSAWCU") < 0);
   if (rebuild) {
     store_->RestructureTable(table, "Order1");
     slot = store_->OpenAView(table, false);

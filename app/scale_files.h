@@ -57,17 +57,17 @@ struct TableSlots {
 
 // What the main screen needs of the open file (all texts UTF-8).
 struct OpenFileState {
-  std::string path;      // the full path of the open file
-  std::string fileName;  // the name later screens show
-  bool isSetupFile = false;   // the path contains ".SetupScl"
-  std::string fileType;       // stored System/FileType; "" when there is none
-  std::string finalized;      // System/Finalized: "YES" or "NO"
-  std::string scaleUnits;     // SCALESYS of row 0 of Load
-  std::string scaleSample;    // ST of row 0 of Load
-  std::string defFieldLog;    // DefField/Log; "" when missing
-  std::string defFieldSeg;    // DefField/Seg
-  std::string defFieldDef;    // DefField/Def
-  bool hasLogs = false;       // Log had more than one row when opened
+  std::string path;          // the full path of the open file
+  std::string fileName;      // the name later screens show
+  bool isSetupFile = false;  // the path contains ".SetupScl"
+  std::string fileType;      // stored System/FileType; "" when there is none
+  std::string finalized;     // System/Finalized: "YES" or "NO"
+  std::string scaleUnits;    // SCALESYS of row 0 of Load
+  std::string scaleSample;   // ST of row 0 of Load
+  std::string defFieldLog;   // DefField/Log; "" when missing
+  std::string defFieldSeg;   // DefField/Seg
+  std::string defFieldDef;   // DefField/Def
+  bool hasLogs = false;      // Log had more than one row when opened
   TableSlots slots;
 
   // Data Entry and Finalize load are enabled exactly when the load is not
@@ -127,6 +127,7 @@ class ScaleFiles {
   // in state() is that of `scalePath` even when the date was put in front.
   // kCreated, or kFailed / kTooOld with a message shown and no file open.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
+  // The in-use check is the caller's (CheckNotInUse on the setup file).
   FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
 
   // Prepares the file at `path` for work: releases any

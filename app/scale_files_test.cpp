@@ -1,10 +1,9 @@
 #include "app/scale_files.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -41,8 +40,8 @@ class ScaleFilesTest : public ::testing::Test {
 
   // The small test file (two logs) at `version`, with `tables` imported.
   std::string MakeSmallFile(const std::string& name, const std::string& version = "20100830",
-                            std::vector<std::string> tables = {"DataDictionary", "Globals",
-                                                               "Load", "Log", "KZ"}) {
+                            std::vector<std::string> tables = {"DataDictionary", "Globals", "Load",
+                                                               "Log", "KZ"}) {
     std::string path = folder_ / name;
     EXPECT_EQ(BuildStorage(path, SmallFileText(version, false), tables), "");
     return path;
@@ -91,9 +90,9 @@ TEST_F(ScaleFilesTest, CreatesFromTheBundledDefaultAndReopensItFromDisk) {
   ScaleFiles reopened(ui_, fs_, clock_, folder_.path());
   ASSERT_EQ(reopened.OpenScaleFile(scale), FileOutcome::kOpened);
   const OpenFileState& state = reopened.state();
-  for (int slot : {state.slots.dataDictionary, state.slots.globals, state.slots.load,
-                   state.slots.log, state.slots.seg, state.slots.defC, state.slots.defB,
-                   state.slots.kz}) {
+  for (int slot :
+       {state.slots.dataDictionary, state.slots.globals, state.slots.load, state.slots.log,
+        state.slots.seg, state.slots.defC, state.slots.defB, state.slots.kz}) {
     EXPECT_GE(slot, 0);
   }
   EXPECT_EQ(state.scaleUnits, "Cubic");
@@ -134,19 +133,22 @@ class DefaultSetupTest : public ScaleFilesTest {
 
 TEST_F(DefaultSetupTest, DeclaresEveryColumnTheProgramUses) {
   const std::map<std::string, std::vector<std::string>> needed = {
-      {"Load", {"SALE", "LLR", "CONTRACT", "PURCH", "LOCATION", "BRAND", "REM", "DEST", "TRK",
-                "STATUS", "BIAUNIT", "MEASSYS", "REGION", "FOREST", "DISTRICT", "SG", "ST",
-                "SCALESYS", "CFSAWCU", "CFNONSAWCU", "CFSAWBD", "CFNONSAWBD", "MINLEN", "MAXLEN",
-                "MINDIA", "MAXDIA", "SDATE", "STIME", "HDATE", "SCALER", "CHKSCALER", "NWT",
-                "GWT"}},
-      {"Log", {"SALE", "LLR", "LOG", "S", "SP", "P", "G", "B", "LN", "SD", "LD", "KPI", "RND",
-               "HIT", "REM", "GCV", "NCV", "GBV", "NBV", "VOID", "OverrideVolume", "SkipSeg"}},
-      {"Seg", {"SALE", "LLR", "LOG", "S", "P", "Seg", "LN", "SD", "LD", "GCV", "NCV", "GBV",
-               "NBV"}},
-      {"DefC", {"SALE", "LLR", "LOG", "S", "Seg", "M", "M1", "M2", "M3", "M4", "LN", "PCT", "DCV",
-                "SAC", "LCC", "DC", "PC", "RC", "GCV", "NCV", "ABC"}},
-      {"DefB", {"SALE", "LLR", "LOG", "S", "Seg", "M", "M1", "M2", "M3", "M4", "LN", "PCT", "DBV",
-                "SAB", "LCB", "DB", "PB", "RB", "GBV", "NBV", "ABB"}},
+      {"Load",
+       {"SALE",       "LLR",    "CONTRACT",  "PURCH",    "LOCATION", "BRAND",      "REM",
+        "DEST",       "TRK",    "STATUS",    "BIAUNIT",  "MEASSYS",  "REGION",     "FOREST",
+        "DISTRICT",   "SG",     "ST",        "SCALESYS", "CFSAWCU",  "CFNONSAWCU", "CFSAWBD",
+        "CFNONSAWBD", "MINLEN", "MAXLEN",    "MINDIA",   "MAXDIA",   "SDATE",      "STIME",
+        "HDATE",      "SCALER", "CHKSCALER", "NWT",      "GWT"}},
+      {"Log", {"SALE",   "LLR", "LOG", "S",   "SP",  "P",    "G",
+               "B",      "LN",  "SD",  "LD",  "KPI", "RND",  "HIT",
+               "REM",    "GCV", "NCV", "GBV", "NBV", "VOID", "OverrideVolume",
+               "SkipSeg"}},
+      {"Seg",
+       {"SALE", "LLR", "LOG", "S", "P", "Seg", "LN", "SD", "LD", "GCV", "NCV", "GBV", "NBV"}},
+      {"DefC", {"SALE", "LLR", "LOG", "S",   "Seg", "M",  "M1", "M2",  "M3",  "M4", "LN",
+                "PCT",  "DCV", "SAC", "LCC", "DC",  "PC", "RC", "GCV", "NCV", "ABC"}},
+      {"DefB", {"SALE", "LLR", "LOG", "S",   "Seg", "M",  "M1", "M2",  "M3",  "M4", "LN",
+                "PCT",  "DBV", "SAB", "LCB", "DB",  "PB", "RB", "GBV", "NBV", "ABB"}},
       {"KZ", {"SP", "P", "KZ"}},
       {"Tapers", {"SP", "REGION", "FOREST", "DISTRICT", "TAPER"}},
   };
@@ -159,8 +161,7 @@ TEST_F(DefaultSetupTest, DeclaresEveryColumnTheProgramUses) {
     }
     std::string names;
     store_->DescribeView(slot, names, true);
-    EXPECT_EQ(std::count(names.begin(), names.end(), ',') + 1,
-              static_cast<long>(columns.size()))
+    EXPECT_EQ(std::count(names.begin(), names.end(), ',') + 1, static_cast<long>(columns.size()))
         << table << " has columns no part names: " << names;
   }
 }
@@ -189,8 +190,7 @@ TEST_F(DefaultSetupTest, NewRowDefaults) {
 TEST_F(DefaultSetupTest, AllowedValues) {
   std::string species = Dictionary("Log", "SP", "Validate");
   for (const char* code : {"DF", "WH", "RC", "PP", "LP", "WL", "ES", "GF"}) {
-    EXPECT_NE((" " + species + " ").find(std::string(" ") + code + " "), std::string::npos)
-        << code;
+    EXPECT_NE((" " + species + " ").find(std::string(" ") + code + " "), std::string::npos) << code;
   }
   EXPECT_EQ(species.find(','), std::string::npos);
   EXPECT_EQ(Dictionary("Log", "P", "Validate"), "1 2");
@@ -226,14 +226,22 @@ TEST_F(DefaultSetupTest, ScreenOrdersShowTheUnitsVolumes) {
 
 TEST_F(DefaultSetupTest, Settings) {
   const std::vector<std::pair<std::string, std::string>> settings = {
-      {"System,StructureVersion", "20100830"}, {"System,ProgramVersion", "2010.11.05"},
-      {"System,Finalized", "NO"},              {"Option,AppendDateToFileName", "NO"},
-      {"Option,AuditEachLogBeforeAppend", "NO"}, {"Option,AppendAfterDefect", "NO"},
-      {"Option,CloseHitWindow", "-1"},         {"Keys,LogScreen", "L"},
-      {"Keys,SegmentScreen", "S"},             {"Keys,DefectScreen", "D"},
-      {"Keys,VolumeCalc", "V"},                {"Keys,OK", "O"},
-      {"Keys,AddRec", "A"},                    {"Keys,DelRec", "X"},
-      {"DefField,Log", "SP"},                  {"DefField,Seg", "SD"},
+      {"System,StructureVersion", "20100830"},
+      {"System,ProgramVersion", "2010.11.05"},
+      {"System,Finalized", "NO"},
+      {"Option,AppendDateToFileName", "NO"},
+      {"Option,AuditEachLogBeforeAppend", "NO"},
+      {"Option,AppendAfterDefect", "NO"},
+      {"Option,CloseHitWindow", "-1"},
+      {"Keys,LogScreen", "L"},
+      {"Keys,SegmentScreen", "S"},
+      {"Keys,DefectScreen", "D"},
+      {"Keys,VolumeCalc", "V"},
+      {"Keys,OK", "O"},
+      {"Keys,AddRec", "A"},
+      {"Keys,DelRec", "X"},
+      {"DefField,Log", "SP"},
+      {"DefField,Seg", "SD"},
       {"DefField,Def", "M"},
   };
   for (const auto& [blockKey, expected] : settings) {
@@ -381,6 +389,26 @@ TEST_F(ScaleFilesTest, CancelInTheSaveDialogLeavesNoFileOpen) {
   EXPECT_FALSE(files.IsOpen());
   EXPECT_EQ(JournalMessages(open), (std::vector<std::string>{"File opened", "File closed"}));
   EXPECT_EQ(FilesInFolder(), (std::set<std::string>{"open.scl", "Default.SetupScl"}));
+}
+
+TEST_F(ScaleFilesTest, CancelInTheSetupDialogCreatesNothing) {
+  ui_.QueueOpenFile(std::nullopt);
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  EXPECT_EQ(files.CreateScaleFile(std::nullopt), FileOutcome::kCancelled);
+  EXPECT_FALSE(files.IsOpen());
+  EXPECT_EQ(ui_.file_dialogs().size(), 1u);
+  EXPECT_TRUE(FilesInFolder().empty());
+}
+
+TEST_F(ScaleFilesTest, StartupPathOpensWithoutADialog) {
+  std::string scale = MakeSmallFile("start.scl");
+  ScaleFiles files(ui_, fs_, clock_, "/opt/varnolde/");
+  EXPECT_EQ(files.OpenScaleFile(scale), FileOutcome::kOpened);
+  EXPECT_TRUE(ui_.file_dialogs().empty());
+  EXPECT_EQ(files.RememberedFolder(), folder_.path());
+  EXPECT_EQ(files.state().fileName, "start.scl");
+  files.CloseScaleFile();
+  EXPECT_EQ(JournalMessages(scale), (std::vector<std::string>{"File opened"}));
 }
 
 TEST_F(ScaleFilesTest, StartupSetupFileInUseCreatesNothing) {
@@ -535,10 +563,12 @@ TEST_F(ScaleFilesTest, MissingTablesAreBuiltFromTheDictionary) {
 
 TEST_F(ScaleFilesTest, LoadWithoutCullFactorColumnIsRebuilt) {
   std::string text = SmallFileText("20100830", false);
-  std::string oldLoad = "Load[SALE:S,LLR:S,ST:S,SCALESYS:S,CFSAWCU:F]\nSALE,LLR,ST,SCALESYS,CFSAWCU\n"
-                        "Pine Ridge,1001,100,Cubic,0.9\n";
-  text.replace(text.find(oldLoad), oldLoad.size(),
-               "Load[SALE:S,LLR:S,ST:S,SCALESYS:S]\nSALE,LLR,ST,SCALESYS\nPine Ridge,1001,3P,Board\n");
+  std::string oldLoad =
+      "Load[SALE:S,LLR:S,ST:S,SCALESYS:S,CFSAWCU:F]\nSALE,LLR,ST,SCALESYS,CFSAWCU\n"
+      "Pine Ridge,1001,100,Cubic,0.9\n";
+  text.replace(
+      text.find(oldLoad), oldLoad.size(),
+      "Load[SALE:S,LLR:S,ST:S,SCALESYS:S]\nSALE,LLR,ST,SCALESYS\nPine Ridge,1001,3P,Board\n");
   std::string path = folder_ / "nocf.scl";
   ASSERT_EQ(BuildStorage(path, text, {"DataDictionary", "Globals", "Load"}), "");
   ScaleFiles files(ui_, fs_, clock_, folder_.path());
@@ -551,7 +581,8 @@ TEST_F(ScaleFilesTest, LoadWithoutCullFactorColumnIsRebuilt) {
 
 TEST_F(ScaleFilesTest, DamagedFileIsRefused) {
   std::string path = folder_ / "damaged.scl";
-  ASSERT_TRUE(testing::WriteText(path, std::string("JL\x1a") + '\0' + "garbage that is no storage"));
+  ASSERT_TRUE(
+      testing::WriteText(path, std::string("JL\x1a") + '\0' + "garbage that is no storage"));
   ScaleFiles files(ui_, fs_, clock_, folder_.path());
   EXPECT_EQ(files.OpenScaleFile(path), FileOutcome::kFailed);
   EXPECT_FALSE(files.IsOpen());

@@ -36,14 +36,16 @@ void AddDictionaryRow(TableStore& store, const std::string& columnList, const Di
 
 // Writes `value` into the DefaultValue of the dictionary row matching
 // `criteria`, when that row exists.
-void SetDictionaryDefault(TableStore& store, const std::string& criteria, const std::string& value) {
-  tablestore::SlotGuard view(store, store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
+void SetDictionaryDefault(TableStore& store, const std::string& criteria,
+                          const std::string& value) {
+  tablestore::SlotGuard view(store,
+                             store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
   if (view.slot() >= 0 && store.RowCount(view.slot()) > 0) store.SetText(view.slot(), 0, 0, value);
 }
 
 bool DictionaryHasTable(TableStore& store, const std::string& table) {
-  tablestore::SlotGuard view(store,
-                            store.Select("DataDictionary", "TableName", "TableName=" + table, "", "", ""));
+  tablestore::SlotGuard view(
+      store, store.Select("DataDictionary", "TableName", "TableName=" + table, "", "", ""));
   return view.slot() >= 0 && store.RowCount(view.slot()) > 0;
 }
 

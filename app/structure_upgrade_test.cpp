@@ -75,7 +75,8 @@ TEST_F(StructureUpgradeTest, RebuildingLogKeepsItsRows) {
   Upgrade("20050902");
   auto rows = testing::ReadRows(path_, "Log");
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"Pine Ridge", "1001", "1", "1", "1", "32", "0", "0"}));
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{"Pine Ridge", "1001", "1", "1", "1", "32", "0", "0"}));
   EXPECT_EQ(rows[1][5], "16");
 }
 

@@ -86,8 +86,7 @@ std::vector<std::string> JournalMessages(const std::string& path) {
   return messages;
 }
 
-std::string GlobalValue(const std::string& path, const std::string& block,
-                        const std::string& key) {
+std::string GlobalValue(const std::string& path, const std::string& block, const std::string& key) {
   tablestore::TableStore store;
   std::string value = "<missing>";
   if (store.Open(path, false) != 0) return value;
@@ -127,7 +126,9 @@ std::string SmallFileText(const std::string& version, bool withTapers) {
   if (withTapers) text += "Tapers,S,Species,SP,Y,2,,,,,,,,1\n";
   text +=
       "\n[Globals]\nGlobals[Block:S,Key:S,Value:S]\nBlock,Key,Value\n"
-      "System,StructureVersion," + version + "\n"
+      "System,StructureVersion," +
+      version +
+      "\n"
       "System,ProgramVersion,2006.01.01\n"
       "System,Finalized,NO\n"
       "\n[Load]\nLoad[SALE:S,LLR:S,ST:S,SCALESYS:S,CFSAWCU:F]\nSALE,LLR,ST,SCALESYS,CFSAWCU\n"

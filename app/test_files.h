@@ -46,8 +46,7 @@ std::vector<std::string> JournalMessages(const std::string& path);
 
 // The Value of the Globals row Block=block,Key=key; "<missing>" when not
 // exactly one row matches.
-std::string GlobalValue(const std::string& path, const std::string& block,
-                        const std::string& key);
+std::string GlobalValue(const std::string& path, const std::string& block, const std::string& key);
 
 // Import text of a small but complete file at structure version `version`
 // (DataDictionary, Globals and empty domain tables) whose Log holds two logs.

@@ -49,7 +49,7 @@ struct DiskColumn {
 class Table;
 
 struct Column {
-  std::vector<int32_t> i32;                  // I values, F bit patterns
+  Ints i32;                                  // I values, F bit patterns
   std::vector<int64_t> i64;                  // L values, D bit patterns
   Items items;                               // S (no trailing NUL) and B bytes
   std::vector<std::shared_ptr<Table>> subs;  // V

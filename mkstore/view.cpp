@@ -1,7 +1,6 @@
 #include "mkstore/view.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "mkstore/compare.h"
 #include "mkstore/structure.h"
@@ -146,11 +145,7 @@ class RowMapView : public ViewImpl {
     }
     std::vector<int> tableRows(n);
     for (int r = 0; r < n; ++r) tableRows[r] = base_->TableRowFast(r);
-    rows_.resize(n);
-    std::iota(rows_.begin(), rows_.end(), 0);
-    const RowComparator compare(t, sortCols_);
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [&](int a, int b) { return compare(tableRows[a], tableRows[b]) < 0; });
+    rows_ = StableOrder(t, tableRows, sortCols_);
   }
 
   std::shared_ptr<ViewImpl> base_;

@@ -1,6 +1,7 @@
 #include "sampling/butt_log.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "sampling/cell_text.h"
 #include "scaling/data_model.h"
@@ -48,7 +49,7 @@ std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
 
 std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
   std::vector<SegmentShape> s = NormalSegments(ln, sd, ld);
-  if (ld < sd) std::swap(sd, ld);  // the segmenter keeps SD <= LD; so do the rules below
+  if (ld < sd && ld != 0) std::swap(sd, ld);  // as the segmenter orders them
   const int taper = ld - sd;
   if (s.size() == 3) {
     const int q = (m - sd) / 2;

@@ -11,73 +11,13 @@ namespace {
 using testing::ScaleFile;
 using testing::Values;
 
-std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }
+using testing::B;
+using testing::Build100Load;
 std::string Dashes(int n) { return std::string(static_cast<size_t>(n), '-'); }
 std::string Times(const std::string& s, int n) {
   std::string out;
   for (int i = 0; i < n; ++i) out += s;
   return out;
-}
-
-Values Load(const std::string& st) {
-  return {{"SALE", "S1"},          {"LLR", "1001"},       {"ST", st},
-          {"SCALESYS", "Cubic"},   {"REGION", "06"},      {"FOREST", "12"},
-          {"DISTRICT", "3"},       {"LOCATION", "Mill A"}, {"PURCH", "Acme"},
-          {"CONTRACT", "C7"},      {"SG", "2"},           {"HDATE", "20101104"},
-          {"SDATE", "20101105"},   {"STIME", "08:30"},    {"SCALER", "Ann"},
-          {"NWT", "1000"},         {"GWT", "1500"},       {"TRK", "T9"},
-          {"DEST", "Yard"},        {"MEASSYS", "E"},      {"CFSAWCU", "2.0"},
-          {"CFNONSAWCU", "0.5"}};
-}
-
-Values Log(int log, const std::string& s, const std::string& sp, int p, int ln, int sd, int ld) {
-  return {{"SALE", "S1"},
-          {"LLR", "1001"},
-          {"LOG", std::to_string(log)},
-          {"S", s},
-          {"SP", sp},
-          {"P", std::to_string(p)},
-          {"LN", std::to_string(ln)},
-          {"SD", std::to_string(sd)},
-          {"LD", std::to_string(ld)},
-          {"HIT", "-1"}};
-}
-
-Values Seg(int log, int seg, int ln, int sd, int ld) {
-  return {{"SALE", "S1"},
-          {"LLR", "1001"},
-          {"LOG", std::to_string(log)},
-          {"S", "1"},
-          {"Seg", std::to_string(seg)},
-          {"LN", std::to_string(ln)},
-          {"SD", std::to_string(sd)},
-          {"LD", std::to_string(ld)}};
-}
-
-// The 100 % load: a plain log, a non-saw log cut in two segments with a 10 %
-// deduction on segment 2 and a midpoint remark, a voided log and a log whose
-// volume is overridden to zero.
-void Build100Load(ScaleFile& file) {
-  file.AddRow("Load", Load("100"));
-  Values log1 = Log(1, "1", "DF", 1, 16, 10, 12);
-  log1["G"] = "2";
-  file.AddRow("Log", log1);
-  Values log2 = Log(2, "1", "WH", 2, 32, 12, 16);
-  log2["REM"] = "Midpoint diameter: 14";
-  file.AddRow("Log", log2);
-  Values log3 = Log(3, "1", "DF", 1, 12, 9, 10);
-  log3["VOID"] = "1";
-  log3["REM"] = "broken";
-  file.AddRow("Log", log3);
-  Values log4 = Log(4, "1", "DF", 1, 16, 10, 12);
-  log4["OverrideVolume"] = "1";
-  file.AddRow("Log", log4);
-  file.AddRow("Seg", Seg(1, 1, 16, 10, 12));
-  file.AddRow("Seg", Seg(2, 1, 16, 14, 16));
-  file.AddRow("Seg", Seg(2, 2, 16, 12, 14));
-  file.AddRow("Seg", Seg(4, 1, 16, 10, 12));
-  file.AddRow("DefC", {{"SALE", "S1"}, {"LLR", "1001"}, {"LOG", "2"}, {"S", "1"}, {"Seg", "2"},
-                       {"M", "4"}, {"PCT", "10"}});
 }
 
 // The page header of the landscape page (117 characters per line).

@@ -68,6 +68,23 @@ class ScaleFile {
   tablestore::TableStore store_;
 };
 
+// n blanks.
+std::string B(int n);
+
+// Values of a Load row of sale "S1", load receipt "1001" and sale type `st`
+// (cubic, cull factors 2.0 and 0.5, every header text set).
+Values LoadValues(const std::string& st);
+// Values of a Log row of that load (HIT -1).
+Values LogValues(int log, const std::string& s, const std::string& sp, int p, int ln, int sd,
+                 int ld);
+// Values of a Seg row of split "1" of a log of that load.
+Values SegValues(int log, int seg, int ln, int sd, int ld);
+
+// The 100 % load: a plain log, a non-saw log cut in two segments with a 10 %
+// deduction on segment 2 and a midpoint remark, a voided log and a log whose
+// volume is overridden to zero.
+void Build100Load(ScaleFile& file);
+
 // The lines of `text`, each without its line feed (a last line without one
 // is kept).
 std::vector<std::string> Lines(const std::string& text);

@@ -81,6 +81,24 @@ LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key) {
   return limits;
 }
 
+LogCheckContext ReadLogCheckContext(tablestore::TableStore& store, const LoadKey& key) {
+  const TextRow load = ReadLoadRow(store, key, {col::kST, col::kScaleSys});
+  LogCheckContext context;
+  context.saleType = load.Get(col::kST);
+  context.scaleSystem = load.Get(col::kScaleSys);
+  context.limits = ReadLoadLimits(store, key);
+  std::string species;
+  const std::string criteria = std::string("TableName=") + table::kLog + ",ColumnName=" + col::kSP;
+  if (store.KeyRetrieve("DataDictionary", criteria, "Validate", species, false) == 0 &&
+      !species.empty()) {
+    for (char& c : species) {
+      if (c == ' ') c = ',';
+    }
+    context.speciesList = "," + species + ",";
+  }
+  return context;
+}
+
 int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
               std::string& errorText) {
   const TextRow load = ReadLoadRow(store, key, {col::kLLR, col::kST});

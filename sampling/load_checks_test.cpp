@@ -82,6 +82,28 @@ TEST_F(LoadChecksTest, LimitsDefaultForColumnsTheSetupLeavesOut) {
   EXPECT_EQ(limits.maxDia, 999);
 }
 
+// ---- the log check's context ----
+
+TEST_F(LoadChecksTest, LogCheckContextFromLoadAndDictionary) {
+  AddLoad("3P");
+  ASSERT_EQ(store_.DefineTable("DataDictionary[TableName:S,ColumnName:S,Validate:S]"), 0);
+  Append(store_, "DataDictionary", {{"TableName", "Log"}, {"ColumnName", "LN"}, {"Validate", ""}});
+  Append(store_, "DataDictionary",
+         {{"TableName", "Log"}, {"ColumnName", "SP"}, {"Validate", "DF WH RC"}});
+  const LogCheckContext context = ReadLogCheckContext(store_, key_);
+  EXPECT_EQ(context.saleType, "3P");
+  EXPECT_EQ(context.scaleSystem, "Cubic");
+  EXPECT_EQ(context.limits.maxLen, 40);
+  EXPECT_EQ(context.speciesList, ",DF,WH,RC,");
+}
+
+TEST_F(LoadChecksTest, LogCheckContextWithoutSpeciesList) {
+  const LogCheckContext context = ReadLogCheckContext(store_, key_);
+  EXPECT_EQ(context.saleType, "");
+  EXPECT_EQ(context.speciesList, "");
+  EXPECT_EQ(context.limits.maxDia, 999);
+}
+
 // ---- the load audit ----
 
 TEST_F(LoadChecksTest, EmptyLoadFailsAndIsJournaled) {

@@ -200,6 +200,7 @@ void Table::Restructure(const std::vector<Property>& props) {
     }
   }
   cols_ = std::move(cols);
+  layoutStamp_ = NextStamp();
   for (size_t c = 0; c < props.size(); ++c) {
     if (!kept[c]) ResizeColumn(static_cast<int>(c), rows_);
   }
@@ -219,16 +220,6 @@ uint64_t Table::Stamp(const std::vector<int>& cols) const {
     if (c >= 0 && c < static_cast<int>(cols_.size())) sum += cols_[c].stamp;
   }
   return sum;
-}
-
-bool Table::Changed() const {
-  for (size_t c = 0; c < cols_.size(); ++c) {
-    if (!cols_[c].disk.valid) return true;
-    for (const auto& sub : cols_[c].subs) {
-      if (sub->Changed()) return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace mk

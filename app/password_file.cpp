@@ -116,8 +116,7 @@ std::optional<std::string> ReplacePassword(std::string_view fileText, std::strin
   return out;
 }
 
-std::vector<std::string> SignInFieldProblems(std::string_view userName,
-                                             std::string_view password) {
+std::vector<std::string> SignInFieldProblems(std::string_view userName, std::string_view password) {
   std::vector<std::string> problems;
   if (password.empty()) problems.emplace_back("Password can't be blank");
   if (HasForbiddenChar(password)) problems.emplace_back("Password can't have commas");
@@ -127,8 +126,7 @@ std::vector<std::string> SignInFieldProblems(std::string_view userName,
 }
 
 std::vector<std::string> AccountFieldProblems(AccountMode mode, std::string_view userName,
-                                              std::string_view password,
-                                              std::string_view retyped) {
+                                              std::string_view password, std::string_view retyped) {
   std::vector<std::string> problems;
   if (mode == AccountMode::kAddUser) {
     if (userName.empty()) problems.emplace_back("Username can't be blank");

@@ -1,7 +1,8 @@
 // The supervisor password file "Varnolde.upw": one account per line, the user
 // name, a comma and the scrambled password; lines separated by a single line
 // feed, no line feed after the last line. The file ships with the program and
-// is never created by it.
+// is never created by it. The byte layout is described in
+// app/password_file_format.md.
 //
 // The functions here work on the file's 8-bit text as bytes (the platform's
 // stored 8-bit encoding): callers convert typed user names and passwords to
@@ -72,8 +73,7 @@ std::optional<std::string> ReplacePassword(std::string_view fileText, std::strin
 // The field checks of the sign-in dialog, in the order the user sees them:
 // "Password can't be blank", "Password can't have commas", "Username can't be
 // blank", "Username can't have commas". Empty when the fields pass.
-std::vector<std::string> SignInFieldProblems(std::string_view userName,
-                                             std::string_view password);
+std::vector<std::string> SignInFieldProblems(std::string_view userName, std::string_view password);
 
 // Which account dialog is shown.
 enum class AccountMode { kAddUser, kChangePassword };
@@ -85,7 +85,6 @@ enum class AccountMode { kAddUser, kChangePassword };
 // break) counts as a comma, since it would split or corrupt the account's
 // line. Empty when the fields pass.
 std::vector<std::string> AccountFieldProblems(AccountMode mode, std::string_view userName,
-                                              std::string_view password,
-                                              std::string_view retyped);
+                                              std::string_view password, std::string_view retyped);
 
 }  // namespace app

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
+
+#include "platform/file_system.h"
 
 namespace app {
 namespace {
@@ -194,13 +194,12 @@ TEST_F(FieldChecksTest, LineBreakInAUserNameIsRefusedLikeAComma) {
 class BundledFileTest : public ::testing::Test {};
 
 TEST_F(BundledFileTest, DefaultSupervisorSignsIn) {
-  std::ifstream in(VARNOLDE_DATA_DIR "/Varnolde.upw", std::ios::binary);
-  ASSERT_TRUE(in.good());
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_TRUE(FindSignIn(text.str(), "supervisor", "scale2010").has_value());
-  EXPECT_EQ(ParseAccounts(text.str()).size(), 1u);
-  EXPECT_NE(text.str().back(), '\n');
+  platform::PosixFileSystem fs;
+  std::string text;
+  ASSERT_EQ(fs.ReadFile(VARNOLDE_DATA_DIR "/Varnolde.upw", 4096, &text), platform::FileResult::kOk);
+  EXPECT_TRUE(FindSignIn(text, "supervisor", "scale2010").has_value());
+  EXPECT_EQ(ParseAccounts(text).size(), 1u);
+  EXPECT_NE(text.back(), '\n');
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <cstdio>
 
 #include "sampling/cell_text.h"
+#include "scaling/data_model.h"
 #include "scaling/log_segmenter.h"
 #include "scaling/volume_math.h"
 
 namespace sampling {
+
+namespace col = scaling::col;
 
 namespace {
 
@@ -17,6 +20,18 @@ constexpr char kButtLogQuestion[] =
 
 // Logs of this length and longer have five or more segments and no midpoint rule.
 constexpr int kLongestMidpointLog = 80;
+
+void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
+  ui.ShowMessage(platform::Message{text, caption, platform::Icon::kStop});
+}
+
+void AppendRemark(RowCells& row, const std::string& remark) {
+  std::string rem = row.Get(col::kRem);
+  if (!rem.empty()) rem += ", ";
+  row.Set(col::kRem, rem + remark);
+}
+
+}  // namespace
 
 std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
   scaling::LogSegmenter segmenter;
@@ -30,18 +45,6 @@ std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
   }
   return segments;
 }
-
-void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
-  ui.ShowMessage(platform::Message{text, caption, platform::Icon::kStop});
-}
-
-void AppendRemark(RowCells& row, const std::string& remark) {
-  std::string rem = row.Get("REM");
-  if (!rem.empty()) rem += ", ";
-  row.Set("REM", rem + remark);
-}
-
-}  // namespace
 
 std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
   std::vector<SegmentShape> s = NormalSegments(ln, sd, ld);
@@ -67,10 +70,10 @@ std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
 }
 
 MidpointDialog::MidpointDialog(const RowCells& row)
-    : ln_(row.GetInt("LN")), sd_(row.GetInt("SD")), ld_(row.GetInt("LD")) {
+    : ln_(row.GetInt(col::kLN)), sd_(row.GetInt(col::kSD)), ld_(row.GetInt(col::kLD)) {
   if (ld_ < sd_ && ld_ != 0) std::swap(sd_, ld_);
-  heading_ = "Log: " + row.Get("LOG") + "\tS: " + row.Get("S") + "\tSP: " + row.Get("SP") +
-             "\nSD: " + row.Get("SD") + "\t\tLD: " + row.Get("LD");
+  heading_ = "Log: " + row.Get(col::kLog) + "\tS: " + row.Get(col::kS) + "\tSP: " + row.Get(col::kSP) +
+             "\nSD: " + row.Get(col::kSD) + "\t\tLD: " + row.Get(col::kLD);
   normal_ = NormalSegments(ln_, sd_, ld_);
 }
 
@@ -96,14 +99,13 @@ bool MidpointDialog::ApplyMidpoint(int m, RowCells& row, SegmentRowsWriter& segm
     ShowError(ui, "Invalid midpoint diameter!", "Error");
     return false;
   }
-  segments.WriteSegments(MidpointSegments(ln_, sd_, ld_, m));
-  row.Set("SkipSeg", IntText(m));
+  if (segments.WriteSegments(MidpointSegments(ln_, sd_, ld_, m))) row.Set(col::kSkipSeg, IntText(m));
   return true;
 }
 
 int AskButtMidpoint(RowCells& row, SegmentRowsWriter& segments, platform::Ui& ui) {
-  const int ln = row.GetInt("LN");
-  if (ln < 50 || ln > kLongestMidpointLog || row.GetInt("SD") <= 0 || row.GetInt("LD") <= 0) {
+  const int ln = row.GetInt(col::kLN);
+  if (ln < 50 || ln > kLongestMidpointLog || row.GetInt(col::kSD) <= 0 || row.GetInt(col::kLD) <= 0) {
     return kMidpointNotAsked;
   }
   platform::Message ask{kButtLogQuestion, "Is this a butt log?", platform::Icon::kInformation,
@@ -180,14 +182,14 @@ int LdFromTaper(RowCells& row, const TaperPlace& place, const TaperTable* tapers
                 platform::Ui& ui) {
   const int placeCheck = CheckTaperPlace(place, tapers, ui);
   if (placeCheck != kTaperDone) return placeCheck;
-  if (row.GetInt("LD") != 0) {
+  if (row.GetInt(col::kLD) != 0) {
     platform::Message ask{"This log already has an LD.\nOverride with a calculated LD?",
                           "Warning!", platform::Icon::kExclamation, platform::Buttons::kYesNo};
     if (ui.ShowMessage(ask) != platform::Answer::kYes) return kTaperKeptLd;
   }
-  const std::string sp = row.Get("SP");
-  const int ln = row.GetInt("LN");
-  const int sd = row.GetInt("SD");
+  const std::string sp = row.Get(col::kSP);
+  const int ln = row.GetInt(col::kLN);
+  const int sd = row.GetInt(col::kSD);
   if (sp.empty() || ln == 0 || sd == 0) {
     ShowError(ui, "SP, LEN and SD are needed to calculate LD using taper.", "Error!");
     return kTaperMissingMeasurements;
@@ -204,12 +206,12 @@ int LdFromTaper(RowCells& row, const TaperPlace& place, const TaperTable* tapers
     return kTaperNoMatch;
   }
   const int ld = scaling::TruncToInt(scaling::RoundTo(sd + ln * static_cast<double>(*taper), 0));
-  row.Set("LD", IntText(ld));
-  if (row.Get("B").empty()) row.Set("B", "B");
+  row.Set(col::kLD, IntText(ld));
+  if (row.Get(col::kB).empty()) row.Set(col::kB, "B");
   char remark[128];
   std::snprintf(remark, sizeof remark, " LD of %d calculated using a taper of %1.3f in/ft.", ld,
                 static_cast<double>(*taper));
-  row.Set("REM", row.Get("REM") + remark);
+  row.Set(col::kRem, row.Get(col::kRem) + remark);
   return kTaperDone;
 }
 

@@ -38,9 +38,14 @@ class SegmentRowsWriter {
   virtual ~SegmentRowsWriter() = default;
 
   // Brings the log's Seg rows to exactly `segments.size()` rows (rows added
-  // or removed at the end) and writes each row's Seg, LN, SD and LD.
-  virtual void WriteSegments(const std::vector<SegmentShape>& segments) = 0;
+  // or removed at the end) and writes each row's Seg, LN, SD and LD. Returns
+  // false when the rows could not be written (no Seg table).
+  virtual bool WriteSegments(const std::vector<SegmentShape>& segments) = 0;
 };
+
+// The normal segmentation of a log of length `ln` with end diameters `sd`
+// and `ld` (in either order), segment 1 at the butt.
+std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld);
 
 // The segments of a log of length `ln` with end diameters `sd` and `ld` and
 // the measured diameter `m` at the top of the butt segment (3 segments) or
@@ -69,8 +74,8 @@ class MidpointDialog {
   // SD or above LD shows "Invalid midpoint diameter!" ("Error", stop icon)
   // and returns false (the dialog stays). Otherwise writes the log's
   // segments (MidpointSegments) through `segments`, writes m into the row's
-  // SkipSeg cell so that later segmentation keeps these diameters, and
-  // returns true.
+  // SkipSeg cell so that later segmentation keeps these diameters (only when
+  // the segments were written), and returns true.
   bool ApplyMidpoint(int m, RowCells& row, SegmentRowsWriter& segments, platform::Ui& ui) const;
 
  private:

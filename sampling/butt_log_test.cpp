@@ -21,9 +21,11 @@ using platform::Icon;
 
 class RecordingSegments : public SegmentRowsWriter {
  public:
-  void WriteSegments(const std::vector<SegmentShape>& segments) override {
+  bool WriteSegments(const std::vector<SegmentShape>& segments) override {
     writes.push_back(segments);
+    return works;
   }
+  bool works = true;
   std::vector<std::vector<SegmentShape>> writes;
 };
 

@@ -1,6 +1,7 @@
 #include "sampling/cell_text.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <limits>
 
@@ -23,6 +24,23 @@ int CellInt(std::string_view text) {
   if (negative) return static_cast<int>(-value);
   return value > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
                                                  : static_cast<int>(value);
+}
+
+double CellDouble(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  if (i < text.size() && text[i] == '+') ++i;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) {
+    // Too small a magnitude reads as 0; too large is capped at the largest double.
+    const std::string_view number(text.data() + i, static_cast<size_t>(end - (text.data() + i)));
+    const size_t e = number.find_first_of("eE");
+    if (e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-') return 0.0;
+    const double big = std::numeric_limits<double>::max();
+    return number.starts_with('-') ? -big : big;
+  }
+  return error == std::errc() ? value : 0.0;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

@@ -20,6 +20,10 @@ namespace sampling {
 // negative one.
 int CellInt(std::string_view text);
 
+// The decimal number at the start of `text` (after blanks and an optional
+// "+"), read the same way whatever the process locale; 0 when there is none.
+double CellDouble(std::string_view text);
+
 // True when `a` and `b` are equal without regard to ASCII letter case.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

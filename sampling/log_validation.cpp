@@ -4,8 +4,11 @@
 #include <cstdio>
 
 #include "sampling/cell_text.h"
+#include "scaling/data_model.h"
 
 namespace sampling {
+
+namespace col = scaling::col;
 
 namespace {
 
@@ -16,8 +19,8 @@ struct LogValues {
 };
 
 LogValues ReadLog(const RowCells& row) {
-  return LogValues{row.GetInt("P"), row.GetInt("LN"), row.GetInt("SD"), row.GetInt("LD"),
-                   row.GetInt("HIT"), row.Get("SP")};
+  return LogValues{row.GetInt(col::kP), row.GetInt(col::kLN), row.GetInt(col::kSD), row.GetInt(col::kLD),
+                   row.GetInt(col::kHIT), row.Get(col::kSP)};
 }
 
 // Sums are formed in 64 bits so that hostile cells cannot overflow them.
@@ -100,17 +103,50 @@ void CheckSegments(const LogValues& log, const std::vector<SegmentDefects>& segm
   }
 }
 
+// The deduction rules know only some sets of end measurements; any other set
+// would deduct nothing without a word, so such records are refused here.
+const char* MeasurementProblem(const DefectValues& d) {
+  // A measurement counts as taken when it is at least 1, as in the deduction rules.
+  const int taken = (d.m1 >= 1) | (d.m2 >= 1) << 1 | (d.m3 >= 1) << 2 | (d.m4 >= 1) << 3;
+  constexpr int k1 = 1, k2 = 2, k3 = 4, k4 = 8;
+  if (d.m == 3) {
+    if ((taken & k2) && !(taken & k1)) {
+      return "Squared Area defect with an M2 measurement must also have an M1 measurement.";
+    }
+    if ((taken & k4) && !(taken & k3)) {
+      return "Squared Area defect with an M4 measurement must also have an M3 measurement.";
+    }
+    if (taken == 0) return "Squared Area defect has no measurements.";
+    if (taken == (k1 | k2 | k3)) {
+      return "Squared Area defect with M1, M2 and M3 measurements must also have an M4 "
+             "measurement.";
+    }
+    if (taken == (k1 | k3 | k4)) {
+      return "Squared Area defect with M1, M3 and M4 measurements must also have an M2 "
+             "measurement.";
+    }
+  } else if (d.m == 5) {
+    const bool known = taken == k1 || taken == k3 || taken == (k1 | k3) || taken == (k1 | k2) ||
+                       taken == (k1 | k2 | k3 | k4);
+    if (!known) {
+      return "Ring Deduction defect measurements must be M1, M3, M1 and M3, M1 and M2, or all "
+             "four.";
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 DefectValues DefectValues::FromRow(const RowCells& row) {
-  return DefectValues{row.GetInt("M"),  row.GetInt("M1"), row.GetInt("M2"), row.GetInt("M3"),
-                      row.GetInt("M4"), row.GetInt("LN"), row.GetInt("PCT")};
+  return DefectValues{row.GetInt(col::kM),  row.GetInt(col::kM1), row.GetInt(col::kM2), row.GetInt(col::kM3),
+                      row.GetInt(col::kM4), row.GetInt(col::kLN), row.GetInt(col::kPCT)};
 }
 
 Findings CheckLog(const LogCheckContext& context, const RowCells& row,
                   const SegmentSource& segments) {
   Findings out;
-  if (context.scaleSystem != "Cubic" || row.GetInt("VOID") == 1) return out;
+  if (context.scaleSystem != "Cubic" || row.GetInt(col::kVoid) == 1) return out;
   const LogValues log = ReadLog(row);
   const bool threeP = context.saleType == "3P";
   if (threeP && log.hit == 0) {
@@ -146,7 +182,7 @@ int ReportLogFindings(const Findings& findings, int logNumber, platform::Ui& ui)
 
 int ValidateLog(const LogCheckContext& context, const RowCells& row,
                 const SegmentSource& segments, platform::Ui& ui) {
-  return ReportLogFindings(CheckLog(context, row, segments), row.GetInt("LOG"), ui);
+  return ReportLogFindings(CheckLog(context, row, segments), row.GetInt(col::kLog), ui);
 }
 
 DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int logLength) {
@@ -154,10 +190,6 @@ DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int 
   for (size_t i = 0; i < records.size(); ++i) {
     const DefectValues& d = records[i];
     const int record = static_cast<int>(i) + 1;
-    auto problem = [&](const char* what) {
-      std::snprintf(text, sizeof text, "Defect record %d: %s", record, what);
-      return DefectGridProblem{record, text};
-    };
     if (Sum({d.m1, d.m2, d.m3, d.m4, d.ln, d.pct}) < 1) {
       std::snprintf(text, sizeof text, "Defect record %d has no data", record);
       return DefectGridProblem{record, text};
@@ -168,19 +200,9 @@ DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int 
                     record, d.ln, logLength);
       return DefectGridProblem{record, text};
     }
-    if (d.m != 3) continue;
-    // A measurement counts as taken when it is at least 1, as in the deduction rules.
-    const bool has1 = d.m1 >= 1, has2 = d.m2 >= 1, has3 = d.m3 >= 1, has4 = d.m4 >= 1;
-    if (has2 && !has1) {
-      return problem(
-          "Squared Area defect with an M2 measurement must also have an M1 measurement.");
-    }
-    if (has4 && !has3) {
-      return problem(
-          "Squared Area defect with an M4 measurement must also have an M3 measurement.");
-    }
-    if (!has1 && !has2 && !has3 && !has4) {
-      return problem("Squared Area defect has no measurements.");
+    if (const char* measurements = MeasurementProblem(d)) {
+      std::snprintf(text, sizeof text, "Defect record %d: %s", record, measurements);
+      return DefectGridProblem{record, text};
     }
   }
   return DefectGridProblem{};

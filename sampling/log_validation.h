@@ -82,7 +82,10 @@ struct DefectGridProblem {
 
 // Checks the defect records in order against the log's length and stops at
 // the first bad one: no data; defect LN above the log's length; for
-// "Squared Area" (M 3) M2 without M1, M4 without M3, or no measurement.
+// "Squared Area" (M 3) M2 without M1, M4 without M3, or no measurement. Sets
+// of measurements the deduction rules do not know (Squared Area with three
+// of the four; Ring Deduction other than M1, M3, M1+M3, M1+M2 or all four)
+// are refused too, since they would deduct nothing.
 DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int logLength);
 
 // CheckDefectGrid; a bad record's message is shown with caption "Defect

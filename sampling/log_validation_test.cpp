@@ -326,7 +326,33 @@ TEST_F(LogValidationTest, DefectGridSquaredAreaRules) {
             "Defect record 1: Squared Area defect has no measurements.");
   EXPECT_EQ(CheckDefectGrid({{3, 4, 5, 6, 7, 0, 0}}, 32).record, 0);
   // The rules are Squared Area's only.
-  EXPECT_EQ(CheckDefectGrid({{5, 0, 5, 0, 0, 4, 0}}, 32).record, 0);
+  EXPECT_EQ(CheckDefectGrid({{2, 0, 5, 0, 0, 4, 0}}, 32).record, 0);
+}
+
+TEST_F(LogValidationTest, DefectGridRefusesMeasurementSetsWithoutADeductionRule) {
+  // Every set the Squared Area and Ring Deduction tables list passes.
+  const int squared[][4] = {{4, 0, 0, 0}, {0, 0, 4, 0}, {4, 5, 0, 0},
+                            {0, 0, 4, 5}, {4, 0, 6, 0}, {4, 5, 6, 7}};
+  for (const auto& m : squared) {
+    EXPECT_EQ(CheckDefectGrid({{3, m[0], m[1], m[2], m[3], 0, 0}}, 32).record, 0);
+  }
+  const int ring[][4] = {{9, 0, 0, 0}, {0, 0, 9, 0}, {9, 0, 8, 0}, {9, 4, 0, 0}, {9, 4, 8, 3}};
+  for (const auto& m : ring) {
+    EXPECT_EQ(CheckDefectGrid({{5, m[0], m[1], m[2], m[3], 0, 0}}, 32).record, 0);
+  }
+  EXPECT_EQ(CheckDefectGrid({{3, 4, 5, 6, 0, 0, 0}}, 32).message,
+            "Defect record 1: Squared Area defect with M1, M2 and M3 measurements must also have "
+            "an M4 measurement.");
+  EXPECT_EQ(CheckDefectGrid({{3, 4, 0, 6, 7, 0, 0}}, 32).message,
+            "Defect record 1: Squared Area defect with M1, M3 and M4 measurements must also have "
+            "an M2 measurement.");
+  const std::string ringMessage =
+      "Defect record 1: Ring Deduction defect measurements must be M1, M3, M1 and M3, M1 and "
+      "M2, or all four.";
+  EXPECT_EQ(CheckDefectGrid({{5, 0, 5, 0, 0, 4, 0}}, 32).message, ringMessage);
+  EXPECT_EQ(CheckDefectGrid({{5, 0, 0, 6, 3, 0, 0}}, 32).message, ringMessage);
+  EXPECT_EQ(CheckDefectGrid({{5, 9, 4, 8, 0, 0, 0}}, 32).message, ringMessage);
+  EXPECT_EQ(CheckDefectGrid({{5, 0, 0, 0, 0, 4, 0}}, 32).message, ringMessage);
 }
 
 }  // namespace

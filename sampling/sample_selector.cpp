@@ -2,13 +2,16 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <string>
 
 #include "sampling/cell_text.h"
+#include "sampling/store_rows.h"
+#include "scaling/data_model.h"
 
 namespace sampling {
+
+namespace col = scaling::col;
 
 namespace {
 
@@ -23,8 +26,7 @@ int64_t TruncCapped(double x, int64_t limit) {
 }  // namespace
 
 int HitWindowMs(std::string_view closeHitWindow) {
-  const std::string text(closeHitWindow);
-  const double seconds = std::strtod(text.c_str(), nullptr);
+  const double seconds = CellDouble(closeHitWindow);
   if (!(seconds > -1.0)) return platform::Message::kNever;
   const int64_t ms = TruncCapped(seconds, std::numeric_limits<int>::max() / 1000) * 1000;
   return static_cast<int>(ms);
@@ -43,6 +45,17 @@ SampleSelector::SampleSelector(const std::vector<KzRow>& rows, uint32_t seed)
     entry.sp = row.sp;
     entries_.push_back(std::move(entry));
   }
+}
+
+std::optional<SampleSelector> SampleSelector::LoadKZ(tablestore::TableStore& store,
+                                                     const platform::Clock& clock) {
+  if (store.TableExists(scaling::table::kKZ) < 0) return std::nullopt;
+  std::vector<KzRow> rows;
+  for (const TextRow& row :
+       ReadRows(store, scaling::table::kKZ, "", "", {col::kP, col::kSP, col::kKZ})) {
+    rows.push_back(KzRow{row.GetInt(col::kP), row.Get(col::kSP), CellDouble(row.Get(col::kKZ))});
+  }
+  return SampleSelector(rows, clock.TickCount());
 }
 
 int SampleSelector::FindEntry(int p, std::string_view sp, bool hasSpColumn) const {
@@ -67,13 +80,13 @@ int64_t SampleSelector::Threshold(int index) const {
 SampleResult SampleSelector::SelectSample(RowCells& row, std::string_view editedColumn,
                                           int hitWindowMs, platform::Ui& ui) {
   SampleResult result;
-  if (!row.Has("KPI") || !row.Has("P") || !row.Has("HIT") || entries_.empty()) {
+  if (!row.Has(col::kKPI) || !row.Has(col::kP) || !row.Has(col::kHIT) || entries_.empty()) {
     result.code = kSampleColumnsMissing;
     return result;
   }
-  if (!EqualsNoCase(editedColumn, "KPI")) return result;
-  const int estimate = row.GetInt("KPI");
-  const int index = FindEntry(row.GetInt("P"), row.Get("SP"), row.Has("SP"));
+  if (!EqualsNoCase(editedColumn, col::kKPI)) return result;
+  const int estimate = row.GetInt(col::kKPI);
+  const int index = FindEntry(row.GetInt(col::kP), row.Get(col::kSP), row.Has(col::kSP));
   if (index < 0) {
     result.code = kSampleNoKzRow;
     return result;
@@ -87,22 +100,22 @@ SampleResult SampleSelector::SelectSample(RowCells& row, std::string_view edited
     platform::Message ask{text, "Continue?", platform::Icon::kQuestion,
                           platform::Buttons::kOkCancel};
     if (ui.ShowMessage(ask) != platform::Answer::kOk) {
-      row.Set("KPI", "");
+      row.Set(col::kKPI, "");
       result.code = kSampleCancelled;
       return result;
     }
   }
   result.drawn = true;
   result.rnd = generator_.NextInRange(0, entries_[index].kz);
-  row.Set("RND", IntText(result.rnd));
+  row.Set(col::kRND, IntText(result.rnd));
   if (estimate != 0 && estimate >= result.rnd) {
     result.sample = true;
-    row.Set("HIT", "1");
+    row.Set(col::kHIT, "1");
     platform::Message box{"SAMPLE LOG!", "", platform::Icon::kExclamation};
     box.close_after_ms = hitWindowMs;
     ui.ShowMessage(box);
   } else {
-    row.Set("HIT", "0");
+    row.Set(col::kHIT, "0");
     result.lockMeasurements = true;
   }
   return result;

@@ -10,13 +10,16 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/ui.h"
 #include "sampling/log_row.h"
 #include "sampling/mt11213_generator.h"
+#include "tablestore/table_store.h"
 
 namespace sampling {
 
@@ -56,6 +59,12 @@ class SampleSelector {
   // with `seed` (the tick count, when built by the screen). Rows whose KZ is
   // 0 or less (no defined probability) or not a number are left out.
   SampleSelector(const std::vector<KzRow>& rows, uint32_t seed);
+
+  // Reads every row of table KZ (columns P, SP, KZ) of the open file and
+  // builds a selector seeded with the tick count of `clock`. nullopt when the
+  // file has no KZ table (the screen then has no selector).
+  static std::optional<SampleSelector> LoadKZ(tablestore::TableStore& store,
+                                              const platform::Clock& clock);
 
   // Number of usable KZ rows.
   size_t size() const { return entries_.size(); }

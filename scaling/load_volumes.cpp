@@ -5,27 +5,13 @@
 #include "scaling/data_model.h"
 #include "scaling/log_segmenter.h"
 #include "scaling/volume_math.h"
+#include "tablestore/slot_guard.h"
 
 namespace scaling {
 namespace {
 
+using tablestore::SlotGuard;
 using tablestore::TableStore;
-
-// Releases a slot taken by this file when the scope ends.
-class SlotGuard {
- public:
-  SlotGuard(TableStore& store, int slot) : store_(store), slot_(slot) {}
-  ~SlotGuard() {
-    if (slot_ >= 0) store_.ReleaseView(slot_);
-  }
-  SlotGuard(const SlotGuard&) = delete;
-  SlotGuard& operator=(const SlotGuard&) = delete;
-  int slot() const { return slot_; }
-
- private:
-  TableStore& store_;
-  int slot_;
-};
 
 // Column indices of one slot, looked up once; -1 for columns it lacks.
 class Columns {

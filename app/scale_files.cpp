@@ -1,0 +1,326 @@
+#include "app/scale_files.h"
+
+#include <string_view>
+
+#include "app/file_names.h"
+#include "app/structure_upgrade.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/ui.h"
+#include "tablestore/settings.h"
+#include "tablestore/table_store.h"
+
+namespace app {
+namespace {
+
+using tablestore::TableStore;
+
+constexpr const char* kScaleFilter =
+    "Scale Files (*.scl)|*.scl|Scale setup files (*.SetupScl)|*.SetupScl|All Files (*.*)|*.*||NULL";
+constexpr const char* kSetupFilter =
+    "Scale setup files (*.SetupScl)|*.SetupScl|Scale Files (*.scl)|*.scl|All Files (*.*)|*.*||NULL";
+
+// The largest "mrp" read: a folder path, never more than a few hundred bytes.
+constexpr size_t kMaxRememberedFolderBytes = 64 * 1024;
+
+std::string Setting(TableStore& store, std::string_view block, std::string_view key) {
+  std::string value;
+  tablestore::ReadSetting(store, block, key, value);
+  return value;
+}
+
+std::string CellText(TableStore& store, int slot, int row, const std::string& column) {
+  std::string text;
+  int col = store.ColumnIndex(slot, column);
+  if (col >= 0 && row < store.RowCount(slot)) store.GetText(slot, row, col, text);
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+void RemoveAllRows(TableStore& store, int slot) {
+  while (store.RowCount(slot) > 0) {
+    if (store.RemoveRow(slot, 0) < 0) return;
+  }
+}
+
+}  // namespace
+
+ScaleFiles::ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
+                       std::string programFolder, mk::FileSystem* storeFs)
+    : ui_(ui),
+      fs_(fs),
+      clock_(clock),
+      programFolder_(std::move(programFolder)),
+      storeFs_(storeFs) {}
+
+ScaleFiles::~ScaleFiles() { CloseScaleFile(); }
+
+// ---- Open and create -------------------------------------------------------
+
+FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupPath) {
+  std::string path;
+  if (startupPath) {
+    path = *startupPath;
+  } else {
+    if (IsOpen()) Journal("File closed");
+    platform::FileDialog dialog;
+    dialog.title = "Select file:";
+    dialog.default_extension = ".scl";
+    dialog.filter = kScaleFilter;
+    dialog.initial_folder = InitialFolder();
+    auto chosen = ui_.OpenFile(dialog);
+    if (!chosen) {
+      CloseScaleFile();
+      return FileOutcome::kCancelled;
+    }
+    path = *chosen;
+  }
+  RememberFolderOf(path);
+  if (!CheckNotInUse(path)) return FileOutcome::kInUse;
+  FileOutcome outcome = OpenSequence(path);
+  if (outcome == FileOutcome::kOpened) Journal("File opened");
+  return outcome;
+}
+
+FileOutcome ScaleFiles::CreateScaleFile(const std::optional<std::string>& startupSetupPath) {
+  if (IsOpen()) Journal("File closed");
+  CloseScaleFile();
+  std::string setupPath;
+  if (startupSetupPath) {
+    setupPath = *startupSetupPath;
+    RememberFolderOf(setupPath);
+    if (!CheckNotInUse(setupPath)) return FileOutcome::kInUse;
+  } else {
+    platform::FileDialog dialog;
+    dialog.title = "Select Setup file";
+    dialog.default_extension = ".SetupScl";
+    dialog.filter = kSetupFilter;
+    dialog.initial_folder = InitialFolder();
+    dialog.proposed_name = programFolder_ + kDefaultSetupFileName;
+    dialog.must_exist = true;
+    auto chosen = ui_.OpenFile(dialog);
+    if (!chosen) return FileOutcome::kCancelled;
+    setupPath = *chosen;
+    RememberFolderOf(setupPath);
+  }
+  platform::FileDialog save;
+  save.title = "Type file name";
+  save.default_extension = ".scl";
+  save.filter = kScaleFilter;
+  save.initial_folder = InitialFolder();
+  auto scalePath = ui_.SaveFile(save);
+  if (!scalePath) return FileOutcome::kCancelled;
+  RememberFolderOf(*scalePath);
+  return CreateFromSetup(setupPath, *scalePath);
+}
+
+FileOutcome ScaleFiles::CreateFromSetup(const std::string& setupPath,
+                                        const std::string& scalePath) {
+  CloseScaleFile();
+  if (scalePath == setupPath) {
+    ShowError("A new scale file cannot replace its own setup file " + setupPath + ".");
+    return FileOutcome::kFailed;
+  }
+  if (fs_.Exists(scalePath) && !MoveToBackup(scalePath)) return FileOutcome::kFailed;
+  if (!CopyFile(setupPath, scalePath)) return FileOutcome::kFailed;
+  FileOutcome outcome = OpenSequence(scalePath);
+  if (outcome != FileOutcome::kOpened) return outcome;
+  std::string path = scalePath;
+  if (Setting(*store_, tablestore::kBlockOption, tablestore::kKeyAppendDateToFileName) ==
+      tablestore::kYes) {
+    outcome = ApplyDatePrefix(path);
+    if (outcome != FileOutcome::kOpened) return outcome;
+  }
+  Journal("Created from " + setupPath);
+  Journal("File opened");
+  EmptyNewFile();
+  state_.fileName = FileNameOf(scalePath);
+  return FileOutcome::kCreated;
+}
+
+FileOutcome ScaleFiles::ApplyDatePrefix(std::string& scalePath) {
+  std::string prefix = DatePrefix(clock_.Now());
+  CloseScaleFile();
+  std::string dated = WithFileNamePrefix(scalePath, prefix);
+  if (fs_.Exists(dated) && !MoveToBackup(dated)) return FileOutcome::kFailed;
+  if (!CopyFile(scalePath, dated)) return FileOutcome::kFailed;
+  // The undated copy goes only once the dated one is complete. A backup made
+  // of an older file with the undated name stays where it is.
+  fs_.Delete(scalePath);
+  scalePath = dated;
+  return OpenSequence(scalePath);
+}
+
+void ScaleFiles::EmptyNewFile() {
+  const TableSlots& slots = state_.slots;
+  for (int slot : {slots.log, slots.seg, slots.defect}) {
+    if (slot >= 0) RemoveAllRows(*store_, slot);
+  }
+  store_->Commit();
+}
+
+bool ScaleFiles::MoveToBackup(const std::string& path) {
+  auto backup = BackupName(fs_, path);
+  if (backup && fs_.Move(path, *backup) == platform::FileResult::kOk) return true;
+  ShowError("Could not move " + path + " to a backup name.");
+  return false;
+}
+
+bool ScaleFiles::CopyFile(const std::string& from, const std::string& to) {
+  if (fs_.Copy(from, to) == platform::FileResult::kOk) return true;
+  ShowError("Could not copy " + from + " to " + to + ".");
+  return false;
+}
+
+// ---- The open sequence -------------------------------------------------------
+
+FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
+  platform::WaitCursor wait(ui_);
+  CloseScaleFile();
+  if (!OpenStore(path)) return FileOutcome::kFailed;
+  state_.slots.dataDictionary = store_->OpenAView("DataDictionary", false);
+  state_.slots.globals = store_->OpenAView("Globals", false);
+  if (UpgradeStructure(*store_, ui_) == UpgradeResult::kTooOld) {
+    CloseScaleFile();
+    return FileOutcome::kTooOld;
+  }
+  if (Setting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion) !=
+      kProgramVersion) {
+    tablestore::WriteSetting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
+                             kProgramVersion);
+  }
+  state_.path = path;
+  state_.fileName = FileNameOf(path);
+  state_.isSetupFile = path.find(".SetupScl") != std::string::npos;
+  ReadSettings();
+  OpenTables();
+  ReadLoadDesign();
+  return FileOutcome::kOpened;
+}
+
+bool ScaleFiles::OpenStore(const std::string& path) {
+  std::string error;
+  // The storage would make an empty file of a missing one; the lifecycle
+  // only ever opens files that are there.
+  if (fs_.Exists(path)) {
+    store_ = std::make_unique<TableStore>(storeFs_);
+    if (store_->Open(path, false) == tablestore::kOk) return true;
+    error = "\n" + store_->LastError();
+    store_.reset();
+  }
+  platform::Message message;
+  message.text = path + " could not be opened." + error;
+  message.caption = "Cannot open file";
+  message.icon = platform::Icon::kExclamation;
+  ui_.ShowMessage(message);
+  return false;
+}
+
+void ScaleFiles::ReadSettings() {
+  TableStore& store = *store_;
+  state_.defFieldLog = Setting(store, tablestore::kBlockDefField, "Log");
+  state_.defFieldSeg = Setting(store, tablestore::kBlockDefField, "Seg");
+  state_.defFieldDef = Setting(store, tablestore::kBlockDefField, "Def");
+  state_.fileType = Setting(store, tablestore::kBlockSystem, tablestore::kKeyFileType);
+  state_.finalized = tablestore::kNo;
+  if (tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                              state_.finalized) == tablestore::kOk) {
+    return;
+  }
+  // A duplicated row reads as missing too ("NO"), but adding another would
+  // not make it readable: only a missing row is added.
+  tablestore::EnsureSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                            tablestore::kNo);
+}
+
+void ScaleFiles::OpenTables() {
+  TableSlots& slots = state_.slots;
+  slots.load = OpenTable("Load", true);
+  if (slots.load >= 0 && store_->RowCount(slots.load) == 0) store_->AddRow(slots.load, -1);
+  slots.log = OpenTable("Log", false);
+  state_.hasLogs = slots.log >= 0 && store_->RowCount(slots.log) > 1;
+  slots.seg = OpenTable("Seg", false);
+  slots.defC = OpenTable("DefC", false);
+  slots.defB = OpenTable("DefB", false);
+  slots.kz = OpenTable("KZ", false);
+  if (slots.kz >= 0 && store_->RowCount(slots.kz) == 0) store_->AddRow(slots.kz, -1);
+}
+
+int ScaleFiles::OpenTable(const std::string& table, bool rebuildWithoutCfsawcu) {
+  int slot = store_->OpenAView(table, false);
+  bool rebuild = slot < 0 || (rebuildWithoutCfsawcu && store_->ColumnIndex(slot, "CFSAWCU") < 0);
+  if (rebuild) {
+    store_->RestructureTable(table, "Order1");
+    slot = store_->OpenAView(table, false);
+  }
+  if (slot >= 0) store_->LoadColumnInfo(slot);
+  return slot;
+}
+
+void ScaleFiles::ReadLoadDesign() {
+  TableSlots& slots = state_.slots;
+  if (slots.load >= 0) {
+    state_.scaleUnits = CellText(*store_, slots.load, 0, "SCALESYS");
+    state_.scaleSample = CellText(*store_, slots.load, 0, "ST");
+  }
+  slots.defect = EqualsIgnoringCase(state_.scaleUnits, "Cubic") ? slots.defC : slots.defB;
+}
+
+void ScaleFiles::CloseScaleFile() {
+  store_.reset();
+  state_ = OpenFileState();
+}
+
+bool ScaleFiles::CheckNotInUse(const std::string& path) {
+  if (fs_.CanOpenExclusive(path)) return true;
+  platform::Message message;
+  message.text = path + " is in use by another application!\nClose it and try again.";
+  message.caption = "File Already Open";
+  message.icon = platform::Icon::kExclamation;
+  ui_.ShowMessage(message);
+  return false;
+}
+
+// ---- Remembered folder -----------------------------------------------------------
+
+void ScaleFiles::RememberFolderOf(const std::string& path) { rememberedFolder_ = FolderOf(path); }
+
+std::string ScaleFiles::InitialFolder() {
+  if (rememberedFolder_.empty()) {
+    std::string text;
+    std::string mrp = programFolder_ + std::string(kRememberedFolderFileName);
+    if (fs_.ReadFile(mrp, kMaxRememberedFolderBytes, &text) == platform::FileResult::kOk) {
+      rememberedFolder_ = ParseRememberedFolder(text);
+    }
+  }
+  return rememberedFolder_;
+}
+
+bool ScaleFiles::SaveRememberedFolder() {
+  std::string mrp = programFolder_ + std::string(kRememberedFolderFileName);
+  return fs_.WriteFile(mrp, rememberedFolder_) == platform::FileResult::kOk;
+}
+
+// ---- Messages -----------------------------------------------------------------
+
+void ScaleFiles::ShowError(const std::string& text) {
+  platform::Message message;
+  message.text = text;
+  message.caption = "Error";
+  message.icon = platform::Icon::kStop;
+  ui_.ShowMessage(message);
+}
+
+void ScaleFiles::Journal(const std::string& msg) {
+  if (store_) store_->LogProgramMessage(msg);
+}
+
+}  // namespace app

@@ -1,0 +1,198 @@
+// ScaleFiles: choosing, creating, opening and closing the scale file (".scl")
+// or setup file (".SetupScl") that the main screen works on.
+//
+// A new scale file is a byte copy of a setup file, emptied of logs. Opening a
+// file runs one sequence (OpenSequence) that opens its TableStore, brings its
+// structure up to date, records the program version, reads its settings and
+// opens every domain table, and leaves the state the main screen shows in
+// state(). ScaleFiles owns the one TableStore of the open file; the main
+// screen hands store() and the slots to the screens it opens, which must not
+// keep them past CloseScaleFile or the next open or create.
+//
+// Files that would be overwritten are first moved to a backup name
+// (file_names.h); copies never overwrite. Every file operation goes through
+// the platform FileSystem, and the user is spoken to only through the Ui.
+// The journal entries "File opened", "File closed" and "Created from ..." go
+// to the open file.
+//
+// Thread safety: none; the user-interface thread only.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace mk {
+class FileSystem;
+}
+namespace platform {
+class Clock;
+class FileSystem;
+class Ui;
+}  // namespace platform
+namespace tablestore {
+class TableStore;
+}
+
+namespace app {
+
+// The program version written into every file opened.
+inline constexpr const char* kProgramVersion = "2010.11.05";
+
+// The setup file installed beside the program.
+inline constexpr const char* kDefaultSetupFileName = "DefaultScaler.SetupScl";
+
+// Slots of the open file's tables in its TableStore; -1 when not open.
+struct TableSlots {
+  int dataDictionary = -1;
+  int globals = -1;
+  int load = -1;
+  int log = -1;
+  int seg = -1;
+  int defC = -1;
+  int defB = -1;
+  int kz = -1;
+  int defect = -1;  // defC when the scale units are "Cubic", else defB
+};
+
+// What the main screen needs of the open file (all texts UTF-8).
+struct OpenFileState {
+  std::string path;          // the full path of the open file
+  std::string fileName;      // the name later screens show
+  bool isSetupFile = false;  // the path contains ".SetupScl"
+  std::string fileType;      // stored System/FileType; "" when there is none
+  std::string finalized;     // System/Finalized: "YES" or "NO"
+  std::string scaleUnits;    // SCALESYS of row 0 of Load
+  std::string scaleSample;   // ST of row 0 of Load
+  std::string defFieldLog;   // DefField/Log; "" when missing
+  std::string defFieldSeg;   // DefField/Seg
+  std::string defFieldDef;   // DefField/Def
+  bool hasLogs = false;      // Log had more than one row when opened
+  TableSlots slots;
+
+  // Data Entry and Finalize load are enabled exactly when the load is not
+  // finalized; a setup file never enables Data Entry.
+  bool DataEntryEnabled() const { return finalized != "YES" && !isSetupFile; }
+  bool FinalizeEnabled() const { return finalized != "YES"; }
+};
+
+// The outcome of opening or creating a file.
+enum class FileOutcome {
+  kOpened,     // a file was opened; state() describes it
+  kCreated,    // a new scale file was created and opened; the main screen
+               // now runs its Load Info step (and the design dialog for a
+               // "production" file)
+  kCancelled,  // the user cancelled a dialog
+  kInUse,      // the in-use check failed (message shown)
+  kTooOld,     // the structure version is too old (message shown); no file
+               // is open
+  kFailed,     // a file could not be opened, moved or copied (message shown)
+};
+
+class ScaleFiles {
+ public:
+  // `programFolder` ends in "/" (platform::ProgramFolder()); "mrp" and the
+  // default setup file are looked for there. `storeFs` (may be null for the
+  // real file system) is handed to every TableStore. All references are
+  // borrowed and must outlive this object.
+  ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
+             std::string programFolder, mk::FileSystem* storeFs = nullptr);
+  // Closes the open file (committing it). Does not write "mrp": the main
+  // screen calls SaveRememberedFolder on exit.
+  ~ScaleFiles();
+  ScaleFiles(const ScaleFiles&) = delete;
+  ScaleFiles& operator=(const ScaleFiles&) = delete;
+
+  // "&Edit existing file". With `startupPath` (the command line's ".scl"
+  // path, used once) no dialog is shown; otherwise "File closed" is journaled
+  // when a file is open and the open dialog "Select file:" asks. Cancel
+  // closes the open file and gives kCancelled. Then the in-use check (a failed
+  // check leaves the previous file open), OpenSequence and "File opened".
+  FileOutcome OpenScaleFile(const std::optional<std::string>& startupPath);
+
+  // "&Create new file". Closes the open file ("File closed"), takes the setup
+  // file (`startupSetupPath`, used once, after the in-use check; or the open
+  // dialog "Select Setup file", which proposes the default setup file beside
+  // the program) and the new file's path (save dialog "Type file name"), then
+  // runs CreateFromSetup. Any stop leaves no file open.
+  FileOutcome CreateScaleFile(const std::optional<std::string>& startupSetupPath);
+
+  // The dialog-free core of a create, for callers that know both paths (the
+  // command-line tool): moves an existing `scalePath` to its backup name,
+  // copies the setup file there (never overwriting), runs OpenSequence, puts
+  // the date in front of the name when the file's AppendDateToFileName option
+  // is "YES" (backing up a dated file of that name, and keeping any backup of
+  // the undated name), journals "Created from " + setupPath and "File
+  // opened", and empties Log, Seg and the defect table in use. The file name
+  // in state() is that of `scalePath` even when the date was put in front.
+  // kCreated, or kFailed / kTooOld with a message shown and no file open.
+  // The setup file itself is never moved: a `scalePath` equal to it fails.
+  // The in-use check is the caller's (CheckNotInUse on the setup file).
+  FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
+
+  // Prepares the file at `path` for work: releases any
+  // open store, opens a new one, upgrades the structure, writes the program
+  // version, reads DefField and Finalized (adding System/Finalized "NO" when
+  // missing), opens Load, Log, Seg, DefC, DefB and KZ (rebuilding missing ones
+  // from DataDictionary, adding a first row to an empty Load and KZ), loads
+  // their column information and reads SCALESYS and ST. Shows the wait cursor
+  // meanwhile. kOpened; kTooOld ("Cannot open file" shown, store closed);
+  // kFailed (a missing or damaged file: path + " could not be opened." and
+  // the engine's reason titled "Cannot open file" shown, nothing created).
+  FileOutcome OpenSequence(const std::string& path);
+
+  // Destroys the store (committing and closing the file); every slot becomes
+  // -1 and state() is reset. Journals nothing. Nothing happens when no file
+  // is open.
+  void CloseScaleFile();
+
+  // The in-use check: true when `path` can be opened exclusively; otherwise
+  // shows path + " is in use by another application!\nClose it and try
+  // again." titled "File Already Open" and returns false. A file that does
+  // not exist fails the check the same way.
+  bool CheckNotInUse(const std::string& path);
+
+  // True while a file is open.
+  bool IsOpen() const { return store_ != nullptr; }
+  // The open file's store, or null. Owned by this object.
+  tablestore::TableStore* store() { return store_.get(); }
+  // The state of the open file (default values when none is open).
+  const OpenFileState& state() const { return state_; }
+
+  // The folder of the last file chosen (ending in "/"), as kept in memory.
+  const std::string& RememberedFolder() const { return rememberedFolder_; }
+  // Remembers the folder of `path` (the text up to its last "/").
+  void RememberFolderOf(const std::string& path);
+  // The initial folder of the file dialogs: the remembered folder, read from
+  // "mrp" in the program folder first when it is empty.
+  std::string InitialFolder();
+  // Writes the remembered folder into "mrp" ("%s"). Returns whether it was
+  // written.
+  bool SaveRememberedFolder();
+
+ private:
+  // The steps of OpenSequence.
+  bool OpenStore(const std::string& path);
+  void ReadSettings();
+  void OpenTables();
+  int OpenTable(const std::string& table, bool rebuildWithoutCfsawcu);
+  void ReadLoadDesign();
+  // The steps of CreateFromSetup.
+  bool MoveToBackup(const std::string& path);
+  bool CopyFile(const std::string& from, const std::string& to);
+  FileOutcome ApplyDatePrefix(std::string& scalePath);
+  void EmptyNewFile();
+  void ShowError(const std::string& text);
+  void Journal(const std::string& msg);
+
+  platform::Ui& ui_;
+  platform::FileSystem& fs_;
+  const platform::Clock& clock_;
+  std::string programFolder_;
+  mk::FileSystem* storeFs_;
+  std::unique_ptr<tablestore::TableStore> store_;
+  OpenFileState state_;
+  std::string rememberedFolder_;
+};
+
+}  // namespace app

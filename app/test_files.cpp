@@ -1,0 +1,143 @@
+#include "app/test_files.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "tablestore/table_store.h"
+
+namespace app::testing {
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "app-XXXXXX").string();
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern + "/";
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  platform::PosixFileSystem fs;
+  return fs.WriteFile(path, text) == platform::FileResult::kOk;
+}
+
+std::string ReadText(const std::string& path) {
+  platform::PosixFileSystem fs;
+  std::string text;
+  fs.ReadFile(path, 64 << 20, &text);
+  return text;
+}
+
+std::string BuildStorage(const std::string& path, const std::string& importText,
+                         const std::vector<std::string>& tables) {
+  std::string source = path + ".import.txt";
+  if (!WriteText(source, importText)) return "cannot write " + source;
+  tablestore::TableStore store;
+  if (store.Open(path, false) != 0) return "cannot open " + path + ": " + store.LastError();
+  for (const std::string& table : tables) {
+    if (store.ImportView(1, source, table, 2) != 0) return "cannot import " + table;
+  }
+  if (store.Commit() != 0) return "cannot commit: " + store.LastError();
+  store.Close();
+  std::filesystem::remove(source);
+  return "";
+}
+
+std::vector<std::vector<std::string>> ReadRows(const std::string& path, const std::string& table) {
+  std::vector<std::vector<std::string>> rows;
+  tablestore::TableStore store;
+  if (store.Open(path, false) != 0) return rows;
+  int slot = store.OpenAView(table, false);
+  if (slot < 0) return rows;
+  for (int row = 0; row < store.RowCount(slot); ++row) {
+    std::vector<std::string> values(static_cast<size_t>(store.ColumnCount(slot)));
+    for (int col = 0; col < store.ColumnCount(slot); ++col) {
+      store.GetText(slot, row, col, values[static_cast<size_t>(col)]);
+    }
+    rows.push_back(std::move(values));
+  }
+  return rows;
+}
+
+std::string ColumnNames(const std::string& path, const std::string& table) {
+  tablestore::TableStore store;
+  std::string names;
+  if (store.Open(path, false) != 0) return names;
+  int slot = store.OpenAView(table, false);
+  if (slot >= 0) store.DescribeView(slot, names, true);
+  return names;
+}
+
+std::vector<std::string> JournalMessages(const std::string& path) {
+  std::vector<std::string> messages;
+  tablestore::TableStore store;
+  if (store.Open(path, false) != 0) return messages;
+  int slot = store.OpenAView("MessageLog", false);
+  if (slot < 0) return messages;
+  int col = store.ColumnIndex(slot, "Msg");
+  for (int row = 0; row < store.RowCount(slot); ++row) {
+    std::string msg;
+    store.GetText(slot, row, col, msg);
+    messages.push_back(msg);
+  }
+  return messages;
+}
+
+std::string GlobalValue(const std::string& path, const std::string& block, const std::string& key) {
+  tablestore::TableStore store;
+  std::string value = "<missing>";
+  if (store.Open(path, false) != 0) return value;
+  store.KeyRetrieve("Globals", "Block=" + block + ",Key=" + key, "Value", value, false);
+  return value;
+}
+
+std::string SmallFileText(const std::string& version, bool withTapers) {
+  std::string text =
+      "[DataDictionary]\n"
+      "DataDictionary[TableName:S,FieldType:S,Description:S,ColumnName:S,IsUsed:S,Length:I,"
+      "Min:S,Max:S,Validate:S,Callbacks:S,DefaultValue:S,FieldEdit:S,CompoundSelection:S,"
+      "Order1:I,Order2:I,Order3:I,Order4:I,Order5:I,Order6:I,Order7:I,Order8:I,Order9:I,"
+      "Order10:I,Order11:I,Order12:I]\n"
+      "TableName,FieldType,Description,ColumnName,IsUsed,Length,Min,Max,Validate,Callbacks,"
+      "DefaultValue,FieldEdit,CompoundSelection,Order1\n"
+      "Load,S,Sale,SALE,Y,20,,,,,,,,1\n"
+      "Load,S,Load Receipt,LLR,Y,7,,,,,,,,2\n"
+      "Load,S,Sale Type,ST,Y,3,,,,,V100,,,3\n"
+      "Load,S,Scale System,SCALESYS,Y,7,,,,,VCubic,,,4\n"
+      "Load,F,Cull Factor,CFSAWCU,Y,5,,,,,,,,5\n"
+      "Log,S,Sale,SALE,Y,20,,,,,C,,,1\n"
+      "Log,S,Load Receipt,LLR,Y,7,,,,,C,,,2\n"
+      "Log,I,Log Number,LOG,Y,4,,,,,I1,,,3\n"
+      "Log,S,Split,S,Y,1,,,,,V1,,,4\n"
+      "Log,I,Product,P,Y,1,,,1 2,,,,,5\n"
+      "Log,I,Length,LN,Y,3,,,,,,,,6\n"
+      "Seg,S,Sale,SALE,Y,20,,,,,,,,1\n"
+      "Seg,I,Segment,Seg,Y,1,,,,,,,,2\n"
+      "DefC,S,Sale,SALE,Y,20,,,,,,,,1\n"
+      "DefC,I,Method,M,Y,1,,,1 2 3 4 5,,,,,2\n"
+      "DefB,S,Sale,SALE,Y,20,,,,,,,,1\n"
+      "DefB,I,Method,M,Y,1,,,1 2 3 4 5,,,,,2\n"
+      "KZ,S,Species,SP,Y,2,,,,,,,,1\n"
+      "KZ,I,Product,P,Y,1,,,,,,,,2\n"
+      "KZ,I,KZ,KZ,Y,6,,,,,,,,3\n";
+  if (withTapers) text += "Tapers,S,Species,SP,Y,2,,,,,,,,1\n";
+  text +=
+      "\n[Globals]\nGlobals[Block:S,Key:S,Value:S]\nBlock,Key,Value\n"
+      "System,StructureVersion," +
+      version +
+      "\n"
+      "System,ProgramVersion,2006.01.01\n"
+      "System,Finalized,NO\n"
+      "\n[Load]\nLoad[SALE:S,LLR:S,ST:S,SCALESYS:S,CFSAWCU:F]\nSALE,LLR,ST,SCALESYS,CFSAWCU\n"
+      "Pine Ridge,1001,100,Cubic,0.9\n"
+      "\n[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,P:I,LN:I]\nSALE,LLR,LOG,S,P,LN\n"
+      "Pine Ridge,1001,1,1,1,32\n"
+      "Pine Ridge,1001,2,1,2,16\n"
+      "\n[KZ]\nKZ[SP:S,P:I,KZ:I]\nSP,P,KZ\n,0,60\n";
+  return text;
+}
+
+}  // namespace app::testing

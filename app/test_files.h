@@ -1,0 +1,57 @@
+// Test helpers for the file lifecycle tests: a temporary folder, storage files
+// built from import text, and reading tables back from a file on disk.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app::testing {
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes away. path() ends in "/".
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+// Writes `text` as the whole file at `path`; false when that fails.
+bool WriteText(const std::string& path, const std::string& text);
+// The whole file at `path`; "" when it cannot be read.
+std::string ReadText(const std::string& path);
+
+// Builds a storage file at `path` by importing each of `tables` from the
+// import text `importText` (sections "[Table]", description, titles, rows).
+// Returns "" on success, else what went wrong.
+std::string BuildStorage(const std::string& path, const std::string& importText,
+                         const std::vector<std::string>& tables);
+
+// Every row of `table` in the file at `path`, each value as GetText gives it;
+// an empty list when the table is missing.
+std::vector<std::vector<std::string>> ReadRows(const std::string& path, const std::string& table);
+
+// The column names of `table` in the file at `path`, joined by ",".
+std::string ColumnNames(const std::string& path, const std::string& table);
+
+// The Msg column of every MessageLog entry of the file at `path`.
+std::vector<std::string> JournalMessages(const std::string& path);
+
+// The Value of the Globals row Block=block,Key=key; "<missing>" when not
+// exactly one row matches.
+std::string GlobalValue(const std::string& path, const std::string& block, const std::string& key);
+
+// Import text of a small but complete file at structure version `version`
+// (DataDictionary, Globals and empty domain tables) whose Log holds two logs.
+// Sections: DataDictionary, Globals, Load, Log, KZ. With `withTapers` the
+// dictionary already describes Tapers.
+std::string SmallFileText(const std::string& version, bool withTapers);
+
+}  // namespace app::testing

@@ -1,0 +1,265 @@
+#include "reports/report_run.h"
+
+#include <utility>
+
+#include "reports/char_text.h"
+#include "reports/load_data.h"
+#include "reports/report_file.h"
+#include "sampling/load_audit.h"
+#include "scaling/data_model.h"
+#include "scaling/text_format.h"
+#include "tablestore/settings.h"
+#include "tablestore/slot_guard.h"
+
+namespace reports {
+
+namespace col = scaling::col;
+using tablestore::SlotGuard;
+using tablestore::TableLease;
+using tablestore::TableStore;
+
+std::string FitLabel(std::string_view label, int width) {
+  if (width <= 0) return std::string();
+  const std::vector<size_t> starts = CharStarts(label);
+  const size_t count = starts.size() - 1;
+  const size_t w = static_cast<size_t>(width);
+  if (count >= w) return std::string(label.substr(0, starts[w]));
+  std::string fitted(label);
+  fitted.append(w - count, ' ');
+  return fitted;
+}
+
+std::string UnitOfMeasureCode(std::string_view s) {
+  if (s == "Cubic" || s == "cubic" || s == "03" || s == "3") return "03";
+  if (s == "Board" || s == "board" || s == "01" || s == "1") return "01";
+  if (s == "Weight" || s == "weight" || s == "05" || s == "5") return "05";
+  return std::string();
+}
+
+std::string ScaleFileBase(std::string_view path) {
+  static constexpr std::string_view kExtension = ".scl";
+  if (path.size() >= kExtension.size()) {
+    const std::string_view end = path.substr(path.size() - kExtension.size());
+    bool same = true;
+    for (size_t i = 0; i < end.size(); ++i) {
+      const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] + 32) : end[i];
+      same = same && c == kExtension[i];
+    }
+    if (same) return std::string(path.substr(0, path.size() - kExtension.size()));
+  }
+  return std::string(path);
+}
+
+namespace {
+
+// The load's limits; a missing column or a maximum of 0 means "no limit".
+sampling::LoadLimits ReadLimits(const TableStore& store, int slot) {
+  sampling::LoadLimits limits;
+  const auto read = [&](const char* name, int* value, bool isMaximum) {
+    const int c = store.ColumnIndex(slot, name);
+    if (c < 0) return;
+    const int v = CellInt(store, slot, 0, c);
+    if (!isMaximum || v != 0) *value = v;
+  };
+  read(col::kMinLen, &limits.minLen, false);
+  read(col::kMaxLen, &limits.maxLen, true);
+  read(col::kMinDia, &limits.minDia, false);
+  read(col::kMaxDia, &limits.maxDia, true);
+  return limits;
+}
+
+std::vector<sampling::AuditLogRow> ReadAuditRows(const LoadData& data) {
+  std::vector<sampling::AuditLogRow> rows;
+  for (const LogEntry& e : data.logs()) {
+    if (e.isVoid != 0) continue;
+    sampling::AuditLogRow r;
+    r.log = e.log;
+    r.s = e.split;
+    r.p = e.p;
+    r.ln = e.ln;
+    r.sd = e.sd;
+    r.ld = e.ld;
+    r.kpi = e.kpi;
+    r.hit = e.hit;
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+void ShowDone(platform::Ui& ui, std::string text) {
+  ui.ShowMessage({std::move(text), "Done", platform::Icon::kInformation});
+}
+
+// Audits every load before anything is written. True when the run may go on.
+bool AuditEveryLoad(const ReportContext& context,
+                    const std::vector<std::pair<std::string, std::string>>& keys) {
+  for (const auto& [sale, llr] : keys) {
+    std::string errors;
+    const int rc = AuditStoredLoad(*context.store, *context.ui, sale, llr, errors);
+    if (rc >= 1) {
+      context.ui->SetWaitCursor(false);
+      context.ui->ShowMessage({errors, kReportsCancelledCaption + llr, platform::Icon::kStop});
+      return false;
+    }
+    if (rc == sampling::kAuditWarningsCancelled) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int AuditStoredLoad(TableStore& store, platform::Ui& ui, const std::string& sale,
+                    const std::string& llr, std::string& errorText) {
+  errorText.clear();
+  if (store.TableExists(scaling::table::kLog) < 0) return tablestore::kNotOneRow;
+  sampling::LoadLimits limits;
+  std::string design;
+  {
+    const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
+                                             scaling::LoadCriteria(sale, llr), "",
+                                             "DLoadAudit", ""));
+    if (load.slot() < 0 || store.RowCount(load.slot()) != 1) return tablestore::kNotOneRow;
+    limits = ReadLimits(store, load.slot());
+    design = CellText(store, load.slot(), 0, store.ColumnIndex(load.slot(), col::kST));
+  }
+  LoadData data;
+  if (data.Read(store, sale, llr) < 0) return tablestore::kNotOneRow;
+  const sampling::Findings findings = sampling::CheckLoad(limits, design == "3P", ReadAuditRows(data));
+  const sampling::Journal journal = [&store](const std::string& message) {
+    store.LogProgramMessage(message);
+  };
+  return sampling::FinishLoadAudit(findings, llr, ui, journal, errorText);
+}
+
+int GenerateReports(const ReportContext& context, const ReportChoice& choice,
+                    std::string_view createdFor) {
+  if (!choice.comprehensive && !choice.logReport && !choice.brevanta) return 0;
+  if (context.store == nullptr || !context.store->IsOpen()) return 0;
+  platform::WaitCursor wait(*context.ui);
+  const auto keys = ReadLoadKeys(*context.store);
+  const bool nonScale = context.fileType == kFileTypeNonScale;
+  if (!nonScale && !AuditEveryLoad(context, keys)) return 0;
+  ReportRun run(context);
+  if (nonScale) {
+    const int written = run.WriteLoadSummaryCsv();
+    ShowDone(*context.ui, scaling::Format(kCsvCountFormat, written));
+  } else {
+    for (const auto& [sale, llr] : keys) {
+      run.FetchLoadHeader(sale, llr);
+      if (choice.comprehensive) {
+        run.setIncludeComprehensive(false);
+        run.WriteComprehensiveReport(true);
+      }
+      if (choice.logReport) run.WriteLogReport();
+      if (context.fileType != kFileTypeCheckScale && choice.brevanta) run.WriteBrevantaFile();
+    }
+  }
+  context.ui->SetWaitCursor(false);
+  ShowDone(*context.ui, std::string(kReportsCreatedFor) + std::string(createdFor));
+  return 1;
+}
+
+ReportRun::ReportRun(const ReportContext& context) : context_(context) {
+  TableStore& store = *context_.store;
+  tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
+                          programVersion_);
+  loadCount_ = static_cast<int>(ReadLoadKeys(store).size());
+}
+
+ReportRun::~ReportRun() = default;
+
+void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found) {
+  TableStore& store = *context_.store;
+  header_ = LoadHeader();
+  const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
+                                           scaling::LoadCriteria(sale, llr), "", "DLoad", ""));
+  const int slot = load.slot();
+  *found = slot >= 0 && store.RowCount(slot) >= 1;
+  if (!*found) return;
+  const auto text = [&](const char* name) {
+    return CellText(store, slot, 0, store.ColumnIndex(slot, name));
+  };
+  const auto number = [&](const char* name) {
+    return CellFloat(store, slot, 0, store.ColumnIndex(slot, name));
+  };
+  LoadHeader& h = header_;
+  h.contract = text(col::kContract);
+  h.location = text(col::kLocation);
+  h.purch = text(col::kPurch);
+  h.region = text(col::kRegion);
+  h.forest = text(col::kForest);
+  h.district = text(col::kDistrict);
+  h.sdate = text(col::kSDate);
+  h.stime = text(col::kSTime);
+  h.scaler = text(col::kScaler);
+  h.chkScaler = text(col::kChkScaler);
+  h.sg = text(col::kSG);
+  h.st = text(col::kST);
+  h.scaleSys = text(col::kScaleSys);
+  h.cull.sawCubic = number(col::kCfSawCu);
+  h.cull.nonSawCubic = number(col::kCfNonSawCu);
+  h.cull.sawBoard = number(col::kCfSawBd);
+  h.cull.nonSawBoard = number(col::kCfNonSawBd);
+  h.nwt = text(col::kNWT);
+  h.gwt = text(col::kGWT);
+  h.measSys = text(col::kMeasSys);
+  h.status = text(col::kStatus);
+  h.hdate = text(col::kHDate);
+  h.trk = text(col::kTrk);
+  h.dest = text(col::kDest);
+}
+
+void ReportRun::MakeLabels() {
+  const LoadHeader& h = header_;
+  HeaderLabels& l = labels_;
+  l.merchSaw = scaling::Format("Merch (SAW): %4.2f", h.cull.sawCubic);
+  l.merchPulp = scaling::Format("Merch (PULP): %4.2f", h.cull.nonSawCubic);
+  l.uom = FitLabel("UOM: " + h.scaleSys, 28);
+  l.scaleDate = FitLabel("Scale Date: " + h.sdate, 25);
+  l.scaleTime = FitLabel("Scale Time: " + h.stime, 25);
+  l.scaler = FitLabel("Scaler: " + h.scaler, 25);
+  l.checkScaler = FitLabel("Check Scaler: " + h.chkScaler, 25);
+  l.typeScale = FitLabel("Type Scale: " + h.st, 25);
+  l.location = FitLabel("Location: " + h.location, 25);
+  l.saleName = FitLabel("Salename: " + sale_, 75);
+  l.loadReceipt = FitLabel("Load Receipt: " + loadReceipt_, 25);
+  l.purchaser = FitLabel("Purchaser: " + h.purch, 25);
+  l.contract = FitLabel("Contract: " + h.contract, 25);
+  l.sampleGroup = FitLabel("Sample Group: " + h.sg, 25);
+  l.region = FitLabel("Region: " + h.region, 25);
+  l.forest = FitLabel("Forest: " + h.forest, 17);
+  l.district = FitLabel("District: " + h.district, 17);
+  l.haulDate = FitLabel("Haul Date:  " + h.hdate, 25);
+  l.grossWeight = FitLabel("Gross WT: " + h.gwt, 25);
+  l.netWeight = FitLabel("Net WT: " + h.nwt, 25);
+}
+
+int ReportRun::FetchLoadHeader(const std::string& sale, const std::string& llr) {
+  sale_ = sale;
+  loadReceipt_ = llr;
+  bool found = false;
+  ReadHeaderRow(sale, llr, &found);
+  // Every load gets its own code: a scale system outside the known texts must
+  // not inherit the previous load's.
+  header_.unitCode = UnitOfMeasureCode(header_.scaleSys);
+  if (found && context_.setCullFactors) context_.setCullFactors(header_.cull);
+  MakeLabels();
+  reportBaseName_ = ScaleFileBase(context_.scaleFilePath);
+  if (multipleLoads() && context_.fileType != kFileTypeNonScale) reportBaseName_ += llr;
+  threePTotals_.clear();
+  hundredTotals_.clear();
+  combined_.clear();
+  totalsComputed_ = false;
+  // Each load's log report recomputes that load's volumes first, unless the
+  // comprehensive report of the load does it.
+  includeComprehensive_ = true;
+  data_ = std::make_unique<LoadData>();
+  data_->Read(*context_.store, sale, llr);
+  return found ? 0 : tablestore::kNotOneRow;
+}
+
+bool ReportRun::WriteText(const std::string& path) {
+  return WriteReportFile(*context_.files, path, report_, context_.ui);
+}
+
+}  // namespace reports

@@ -1,0 +1,115 @@
+#include "sampling/load_checks.h"
+
+#include <vector>
+
+#include "sampling/cell_text.h"
+#include "scaling/data_model.h"
+#include "tablestore/settings.h"
+
+namespace sampling {
+
+namespace col = scaling::col;
+namespace table = scaling::table;
+
+namespace {
+
+// `text` split at "," with blanks trimmed, as the ColumnLists are read.
+std::vector<std::string> SplitList(std::string text) {
+  std::vector<std::string> names;
+  std::string name;
+  while (!text.empty()) {
+    tablestore::TableStore::NextToken(text, name, ",");
+    names.push_back(name);
+  }
+  return names;
+}
+
+TextRow ReadLoadRow(tablestore::TableStore& store, const LoadKey& key,
+                    const std::vector<std::string>& columns) {
+  std::vector<TextRow> rows = ReadRows(store, table::kLoad, key.Criteria(), "", columns);
+  return rows.empty() ? TextRow() : rows.front();
+}
+
+void ReadLimit(const TextRow& load, const char* column, int& limit) {
+  const std::string text = load.Get(column);
+  if (!text.empty()) limit = CellInt(text);
+}
+
+std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadKey& key) {
+  // A setup without VOID cannot delete logs, so every row is live.
+  const std::string criteria = TableHasColumn(store, table::kLog, col::kVoid)
+                                   ? scaling::LiveLogsCriteria(key.sale, key.llr)
+                                   : key.Criteria();
+  std::vector<AuditLogRow> logs;
+  for (const TextRow& row :
+       ReadRows(store, table::kLog, criteria, "",
+                {col::kLog, col::kS, col::kP, col::kLN, col::kSD, col::kLD, col::kKPI, col::kHIT})) {
+    AuditLogRow log;
+    log.log = row.GetInt(col::kLog);
+    log.s = row.GetInt(col::kS);
+    log.p = row.GetInt(col::kP);
+    log.ln = row.GetInt(col::kLN);
+    log.sd = row.GetInt(col::kSD);
+    log.ld = row.GetInt(col::kLD);
+    log.kpi = row.GetInt(col::kKPI);
+    log.hit = row.GetInt(col::kHIT);
+    logs.push_back(log);
+  }
+  return logs;
+}
+
+FinalizeHooks StoreHooks(tablestore::TableStore& store) {
+  FinalizeHooks hooks;
+  hooks.journal = [&store](const std::string& message) { store.LogProgramMessage(message); };
+  hooks.storeFinalized = [&store](const std::string& value) {
+    return tablestore::StoreSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                                    value) == 0 &&
+           store.Commit() == 0;
+  };
+  return hooks;
+}
+
+}  // namespace
+
+LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key) {
+  const TextRow load = ReadLoadRow(store, key, {col::kMinLen, col::kMaxLen, col::kMinDia, col::kMaxDia});
+  LoadLimits limits;
+  ReadLimit(load, col::kMinLen, limits.minLen);
+  ReadLimit(load, col::kMaxLen, limits.maxLen);
+  ReadLimit(load, col::kMinDia, limits.minDia);
+  ReadLimit(load, col::kMaxDia, limits.maxDia);
+  return limits;
+}
+
+int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
+              std::string& errorText) {
+  const TextRow load = ReadLoadRow(store, key, {col::kLLR, col::kST});
+  const std::string llr = load.Has(col::kLLR) ? load.Get(col::kLLR) : key.llr;
+  const Findings findings =
+      CheckLoad(ReadLoadLimits(store, key), load.Get(col::kST) == "3P", ReadLiveLogs(store, key));
+  const Journal journal = [&store](const std::string& message) {
+    store.LogProgramMessage(message);
+  };
+  return FinishLoadAudit(findings, llr, ui, journal, errorText);
+}
+
+int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
+                 const AuditReportWriter& writeAuditReport) {
+  std::string errorText;
+  const int audit = AuditLoad(store, key, ui, errorText);
+  FinalizeHooks hooks = StoreHooks(store);
+  hooks.writeAuditReport = writeAuditReport;
+  return FinalizeAfterAudit(audit, errorText, ui, hooks);
+}
+
+int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui) {
+  return UnfinalizeLoad(ui, StoreHooks(store));
+}
+
+HeaderAudit AuditLoadHeader(tablestore::TableStore& store, const platform::Clock& clock) {
+  const std::vector<TextRow> rows =
+      ReadRows(store, table::kLoad, "", "", SplitList(kHeaderAuditColumns));
+  return AuditHeader(rows.empty() ? TextRow() : rows.front(), Today(clock));
+}
+
+}  // namespace sampling

@@ -1,0 +1,59 @@
+// The load checks run on the open file: the load audit, finalize and
+// un-finalize, and the header audit, reading the file's tables through
+// TableStore and journaling through its LogProgramMessage.
+//
+// The rules themselves are in load_audit.h and header_audit.h; this file
+// only gathers their inputs from the tables and stores their outcome.
+//
+// Thread safety: none; user-interface thread only.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "sampling/findings.h"
+#include "sampling/header_audit.h"
+#include "sampling/load_audit.h"
+#include "sampling/store_rows.h"
+#include "tablestore/table_store.h"
+
+namespace sampling {
+
+// The limits of load `key` (Load MINLEN, MAXLEN, MINDIA, MAXDIA). A missing
+// Load row, a column the setup leaves out or an empty value keeps the
+// default (0, 999, 0, 999).
+LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key);
+
+// Audits load `key`: its Load row (limits, ST, LLR) and its live logs
+// ("VOID=0" when the Log table has that column), then FinishLoadAudit with
+// the journal of the open file. Returns the error count (> 0, `errorText`
+// then holds the errors), 0 passed, -1 passed with warnings and accepted,
+// -2 passed with warnings and cancelled.
+int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
+              std::string& errorText);
+
+// Writes the audit report of the open file. The reports layer provides it;
+// FinalizeLoad calls it once the load is finalized.
+using AuditReportWriter = std::function<void()>;
+
+// The main screen's finalize command for load `key`: AuditLoad, then
+// FinalizeAfterAudit storing "YES" in Block=System,Key=Finalized. Returns 0
+// when finalized (the main screen disables data entry), the audit's error
+// count, -1 when the scaler cancelled, -2 when the setting could not be
+// stored. `writeAuditReport` may be empty.
+int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
+                 const AuditReportWriter& writeAuditReport);
+
+// The supervisor's un-finalize command: stores "NO" in
+// Block=System,Key=Finalized and journals and tells as UnfinalizeLoad(ui,
+// hooks) does. Returns 0 (the main screen enables data entry) or -2.
+int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui);
+
+// The header audit of the first row of table Load (columns
+// kHeaderAuditColumns; a missing row or column reads as empty) against
+// today's date from `clock`.
+HeaderAudit AuditLoadHeader(tablestore::TableStore& store, const platform::Clock& clock);
+
+}  // namespace sampling

@@ -1,0 +1,107 @@
+#include "sampling/log_tables.h"
+
+#include <utility>
+
+#include "sampling/cell_text.h"
+#include "scaling/data_model.h"
+
+namespace sampling {
+
+namespace col = scaling::col;
+namespace table = scaling::table;
+
+namespace {
+
+std::vector<DefectValues> ReadDefects(tablestore::TableStore& store, const scaling::LogKey& key,
+                                      int seg) {
+  std::vector<DefectValues> defects;
+  const std::string criteria = scaling::SegmentCriteria(key.sale, key.llr, key.log, key.split, seg);
+  for (const TextRow& row : ReadRows(store, table::kDefC, criteria, "",
+                                     {col::kM, col::kM1, col::kM2, col::kM3, col::kM4, col::kLN,
+                                      col::kPCT})) {
+    defects.push_back(DefectValues::FromRow(row));
+  }
+  return defects;
+}
+
+std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store,
+                                         const scaling::LogKey& key) {
+  std::vector<SegmentDefects> segments;
+  const std::string criteria = scaling::LogCriteria(key.sale, key.llr, key.log, key.split);
+  for (const TextRow& row :
+       ReadRows(store, table::kSeg, criteria, "", {col::kSeg, col::kLN, col::kSD, col::kLD})) {
+    SegmentDefects seg;
+    seg.seg = row.GetInt(col::kSeg);
+    seg.ln = row.GetInt(col::kLN);
+    seg.sd = row.GetInt(col::kSD);
+    seg.ld = row.GetInt(col::kLD);
+    seg.defects = ReadDefects(store, key, seg.seg);
+    segments.push_back(std::move(seg));
+  }
+  return segments;
+}
+
+}  // namespace
+
+scaling::LogKey LogKeyFromRow(const RowCells& row) {
+  return scaling::LogKey{row.Get(col::kSale), row.Get(col::kLLR), row.GetInt(col::kLog),
+                         row.Get(col::kS)};
+}
+
+StoreSegmentRows::StoreSegmentRows(tablestore::TableStore& store, const RowCells& row)
+    : store_(store),
+      key_(LogKeyFromRow(row)),
+      product_(row.GetInt(col::kP)),
+      ln_(row.GetInt(col::kLN)),
+      sd_(row.GetInt(col::kSD)),
+      ld_(row.GetInt(col::kLD)) {}
+
+bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) {
+  const int count = scaling::WriteSegmentRows(store_, key_, product_, ln_, sd_, ld_, false);
+  if (count < 0 || count != static_cast<int>(segments.size())) return false;
+  const ScopedSelect view(store_, table::kSeg,
+                          scaling::LogCriteria(key_.sale, key_.llr, key_.log, key_.split));
+  const int sdCol = store_.ColumnIndex(view.slot(), col::kSD);
+  const int ldCol = store_.ColumnIndex(view.slot(), col::kLD);
+  if (view.RowCount() != count) return false;
+  for (int i = 0; i < count; ++i) {
+    if (sdCol >= 0) store_.SetInt(view.slot(), i, sdCol, segments[i].sd);
+    if (ldCol >= 0) store_.SetInt(view.slot(), i, ldCol, segments[i].ld);
+  }
+  return true;
+}
+
+SegmentSource LogSegmentSource(tablestore::TableStore& store, const RowCells& row) {
+  const scaling::LogKey key = LogKeyFromRow(row);
+  const int product = row.GetInt(col::kP);
+  const int ln = row.GetInt(col::kLN), sd = row.GetInt(col::kSD), ld = row.GetInt(col::kLD);
+  const bool handEntered = row.GetInt(col::kSkipSeg) != 0;
+  return [&store, key, product, ln, sd, ld, handEntered] {
+    scaling::WriteSegmentRows(store, key, product, ln, sd, ld, handEntered);
+    return ReadSegments(store, key);
+  };
+}
+
+bool StoreTaperTable::HasRows() const {
+  const tablestore::TableLease tapers(store_, table::kTapers);
+  return tapers.slot() >= 0 && store_.RowCount(tapers.slot()) > 0;
+}
+
+std::optional<float> StoreTaperTable::FindTaper(const std::string& criteria) const {
+  const ScopedSelect view(store_, table::kTapers, criteria);
+  const int taperCol = view.ok() ? store_.ColumnIndex(view.slot(), col::kTaper) : -1;
+  if (taperCol < 0 || view.RowCount() == 0) return std::nullopt;
+  float taper = 0.0f;
+  if (store_.GetFloat(view.slot(), 0, taperCol, taper) != 0) return std::nullopt;
+  return taper;
+}
+
+TaperPlace ReadTaperPlace(tablestore::TableStore& store, const LoadKey& key) {
+  const std::vector<TextRow> rows = ReadRows(store, table::kLoad, key.Criteria(), "",
+                                             {col::kRegion, col::kForest, col::kDistrict});
+  if (rows.empty()) return TaperPlace{};
+  const TextRow& load = rows.front();
+  return TaperPlace{load.Get(col::kRegion), load.Get(col::kForest), load.Get(col::kDistrict)};
+}
+
+}  // namespace sampling

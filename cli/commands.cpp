@@ -3,6 +3,9 @@
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
+#include "platform/folders.h"
+#include "platform/identity.h"
+#include "reports/report_run.h"
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
 #include "tablestore/settings.h"
@@ -22,10 +25,28 @@ class OpenFile {
   OpenFile(Context& ctx, const std::string& path)
       : files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
     opened_ = files_.OpenScaleFile(path) == app::FileOutcome::kOpened;
+    if (opened_) {
+      const platform::DeviceIdentity identity =
+          platform::ReadDeviceIdentity(ctx.fs, platform::SettingsFolder());
+      store().SetJournalSource(&ctx.clock, identity.Text());
+    }
   }
   bool ok() const { return opened_; }
   tablestore::TableStore& store() { return *files_.store(); }
   const app::OpenFileState& state() const { return files_.state(); }
+  // What the reports need of the open file.
+  reports::ReportContext ReportContext(Context& ctx) {
+    reports::ReportContext report;
+    report.store = &store();
+    report.ui = &ctx.ui;
+    report.files = &ctx.fs;
+    report.clock = &ctx.clock;
+    report.scaleFilePath = state().path;
+    report.fileType = state().fileType;
+    report.unitSetting = state().scaleUnits;
+    report.saleTypeSetting = state().scaleSample;
+    return report;
+  }
   // The failure of the open, for the caller to return.
   static Outcome Failed() { return Outcome::Fail("the file could not be opened"); }
 
@@ -99,6 +120,24 @@ bool AuditOneLoad(Context& ctx, OpenFile& file, const sampling::LoadKey& key) {
   return true;
 }
 
+// The files a report run writes for the open file: per load the chosen
+// reports (the Brevanta file only in production files), or the load summary
+// of a "non-scale loads" file.
+std::vector<std::string> ReportFiles(OpenFile& file, const ReportChoice& choice) {
+  const std::string base = reports::ScaleFileBase(file.state().path);
+  if (file.state().fileType == reports::kFileTypeNonScale) return {base + ".csv"};
+  const std::vector<sampling::LoadKey> loads = Loads(file);
+  const bool production = file.state().fileType != reports::kFileTypeCheckScale;
+  std::vector<std::string> paths;
+  for (const sampling::LoadKey& key : loads) {
+    const std::string loadBase = loads.size() >= 2 ? base + key.llr : base;
+    if (choice.comprehensive) paths.push_back(loadBase + ".cmp");
+    if (choice.log) paths.push_back(loadBase + ".clg");
+    if (choice.brevanta && production) paths.push_back(loadBase + ".bva");
+  }
+  return paths;
+}
+
 }  // namespace
 
 Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath) {
@@ -159,18 +198,35 @@ Outcome Finalize(Context& ctx, const std::string& scalePath) {
   if (loads.empty()) return Outcome::Fail("the file has no load");
   // The command itself is the scaler's answer to the confirmation.
   ctx.ui.Accept("Confirm Finalize");
-  const int rc = sampling::FinalizeLoad(file.store(), loads.front(), ctx.ui, {});
+  const reports::ReportContext report = file.ReportContext(ctx);
+  const int rc =
+      sampling::FinalizeLoad(file.store(), loads.front(), ctx.ui, reports::AuditReportHook(report));
   if (rc > 0) return Outcome::Fail("the load audit found " + Plural(rc, "error"));
   if (rc == sampling::kFinalizeCancelled) {
     return Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)");
   }
   if (rc != sampling::kFinalized) return Outcome::Fail("the Finalized setting could not be stored");
-  ctx.out << "Finalized " << scalePath << '\n';
+  ctx.out << "Finalized " << scalePath << "; audit report "
+          << reports::ScaleFileBase(file.state().path) << ".audit\n";
   return Outcome::Ok();
 }
 
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
-  return Outcome::Fail("the report run is not available in this build");
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return OpenFile::Failed();
+  const int stopsBefore = ctx.ui.StopCount();
+  const reports::ReportContext report = file.ReportContext(ctx);
+  const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
+  if (reports::GenerateReports(report, wanted, " " + scalePath) != 1) {
+    return Outcome::Fail("no reports were written (see the messages above)");
+  }
+  if (ctx.ui.StopCount() != stopsBefore) {
+    return Outcome::Fail("some report files could not be written (see the messages above)");
+  }
+  for (const std::string& path : ReportFiles(file, choice)) {
+    if (ctx.fs.Exists(path)) ctx.out << "Wrote " << path << '\n';
+  }
+  return Outcome::Ok();
 }
 
 Outcome Totals(Context& ctx, const std::string& scalePath) {

@@ -22,6 +22,7 @@ void StderrUi::WriteBox(const std::string& caption, const std::string& text) {
 }
 
 Answer StderrUi::ShowMessage(const platform::Message& message) {
+  if (message.icon == platform::Icon::kStop) ++stopCount_;
   WriteBox(message.caption, message.text);
   if (message.buttons == Buttons::kOk) {
     err_ << '\n';

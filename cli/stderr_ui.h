@@ -33,6 +33,11 @@ class StderrUi : public platform::Ui {
   // command answers "Confirm Finalize").
   void Accept(const std::string& caption);
 
+  // Number of message boxes shown with the stop icon (errors) so far:
+  // commands use it to tell a run that reported a failure only by a message
+  // box (a report file that could not be created) from a clean one.
+  int StopCount() const { return stopCount_; }
+
   platform::Answer ShowMessage(const platform::Message& message) override;
   std::optional<std::string> OpenFile(const platform::FileDialog& dialog) override;
   std::optional<std::string> SaveFile(const platform::FileDialog& dialog) override;
@@ -50,6 +55,7 @@ class StderrUi : public platform::Ui {
   std::ostream& err_;
   bool assumeYes_;
   std::set<std::string> accepted_;
+  int stopCount_ = 0;
 };
 
 }  // namespace cli

@@ -31,6 +31,14 @@ TEST_F(StderrUiTest, FurtherLinesAreIndentedAndCarriageReturnsDropped) {
   EXPECT_EQ(err.str(), "Errors Found: Log 3: missing LD\n  Log 4: missing SD\n");
 }
 
+TEST_F(StderrUiTest, StopBoxesAreCounted) {
+  StderrUi ui(out, err, false);
+  ui.ShowMessage({"a", "Error", Icon::kStop});
+  ui.ShowMessage({"b", "Done", Icon::kInformation});
+  ui.ShowMessage({"c", "Error Creating File", Icon::kStop});
+  EXPECT_EQ(ui.StopCount(), 2);
+}
+
 TEST_F(StderrUiTest, EmptyCaptionIsNamedMessage) {
   StderrUi ui(out, err, false);
   ui.ShowMessage({"x", ""});

@@ -22,8 +22,15 @@ class LogValidationTest : public ::testing::Test {
 
   // A measured log that passes every check.
   static TextRow GoodLog() {
-    return TextRow({{"LOG", "7"}, {"S", "1"}, {"SP", "DF"}, {"P", "1"}, {"LN", "32"},
-                    {"SD", "10"}, {"LD", "14"}, {"HIT", "1"}, {"VOID", "0"}});
+    return TextRow({{"LOG", "7"},
+                    {"S", "1"},
+                    {"SP", "DF"},
+                    {"P", "1"},
+                    {"LN", "32"},
+                    {"SD", "10"},
+                    {"LD", "14"},
+                    {"HIT", "1"},
+                    {"VOID", "0"}});
   }
 
   // A segment source that counts its calls and returns `segments_`.
@@ -67,8 +74,8 @@ TEST_F(LogValidationTest, GoodLogPassesAndBringsSegmentsUpToDate) {
 
 TEST_F(LogValidationTest, NonSampleWithoutMeasurementsPasses) {
   context_.saleType = "3P";
-  TextRow row({{"LOG", "3"}, {"SP", "WH"}, {"P", "1"}, {"LN", "0"}, {"SD", ""}, {"LD", "0"},
-               {"HIT", "0"}});
+  TextRow row(
+      {{"LOG", "3"}, {"SP", "WH"}, {"P", "1"}, {"LN", "0"}, {"SD", ""}, {"LD", "0"}, {"HIT", "0"}});
   EXPECT_TRUE(Check(row).empty());
   EXPECT_EQ(segmentCalls_, 0);
 }
@@ -231,7 +238,10 @@ TEST_F(LogValidationTest, DefectLengthAgainstSegmentAndWholeLog) {
 }
 
 TEST_F(LogValidationTest, MethodMeasurementRules) {
-  segments_ = {{1, 32, 10, 14,
+  segments_ = {{1,
+                32,
+                10,
+                14,
                 {{1, 1, 0, 0, 0, 4, 0},
                  {1, 0, 0, 0, 0, 4, 5},
                  {4, 0, 0, 1, 0, 0, 10},
@@ -271,8 +281,8 @@ TEST_F(LogValidationTest, DefectErrorsAreCountedAndShown) {
 }
 
 TEST_F(LogValidationTest, DefectValuesFromRow) {
-  TextRow row({{"M", "3"}, {"M1", "4"}, {"m2", "5"}, {"M3", ""}, {"M4", "x"}, {"LN", "6"},
-               {"PCT", "7"}});
+  TextRow row(
+      {{"M", "3"}, {"M1", "4"}, {"m2", "5"}, {"M3", ""}, {"M4", "x"}, {"LN", "6"}, {"PCT", "7"}});
   const DefectValues d = DefectValues::FromRow(row);
   EXPECT_EQ(d.m, 3);
   EXPECT_EQ(d.m1, 4);
@@ -297,9 +307,8 @@ TEST_F(LogValidationTest, DefectGridAllValid) {
 }
 
 TEST_F(LogValidationTest, DefectGridStopsAtFirstBadRecord) {
-  const int bad = ValidateDefectGrid({{1, 0, 0, 0, 0, 4, 0}, {2, 0, 0, 0, 0, 0, 0},
-                                      {1, 0, 0, 0, 0, 99, 0}},
-                                     32, ui_);
+  const int bad = ValidateDefectGrid(
+      {{1, 0, 0, 0, 0, 4, 0}, {2, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 99, 0}}, 32, ui_);
   EXPECT_EQ(bad, 2);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text, "Defect record 2 has no data");

@@ -54,11 +54,13 @@ int OrderOf(const TableStore& store, int sel, int row, const std::string& orderC
 std::string ColumnField(const TableStore& store, int sel, int row) {
   const std::string name = WithoutBlanks(ReadText(store, sel, row, "ColumnName"));
   if (name.empty()) return std::string();
-  std::string type = ReadText(store, sel, row, "FieldType");
-  if (type.size() != 1 || std::string_view("SILFD").find(type[0]) == std::string_view::npos) {
-    type = "S";
-  }
-  return name + ":" + type;
+  const std::string type = ReadText(store, sel, row, "FieldType");
+  const bool known =
+      type.size() == 1 && std::string_view("SILFD").find(type[0]) != std::string_view::npos;
+  std::string field = name;
+  field += ':';
+  field += known ? type[0] : 'S';
+  return field;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Reading import files: the lines of an 8-bit text file and the values of its
 // data lines. Pure functions over bytes, shared by ImportView and its fuzz
-// target.
+// target. The file format is described in tablestore/import_format.md.
 //
 // Thread safety: an ImportLines object is used by one thread; the free
 // functions are pure.

@@ -156,6 +156,22 @@ TEST_F(ImportTest, MissingFile) {
   EXPECT_EQ(Problems(), std::vector<std::string>{"Can not open import file /prog/none.csv|W"});
 }
 
+TEST_F(ImportTest, AFileTooLargeToReadIsRefused) {
+  std::string huge = "[SaleData]\nSaleData[SALE:S]\nt\n";
+  huge.resize((32u << 20) + 1, 'x');
+  EXPECT_EQ(Import(huge), -1);
+  EXPECT_EQ(Problems(), std::vector<std::string>{"Can not open import file /prog/sales.csv|W"});
+  EXPECT_EQ(store_.TableExists("SaleData"), -1);
+}
+
+TEST_F(ImportTest, NulBytesAndControlCharactersAreJustBytes) {
+  EXPECT_EQ(Import(std::string("[SaleData]\nSaleData[SALE:S,N:I]\nt\na\0b,\x01\x7f"
+                               "9\n",
+                               42)),
+            0);
+  EXPECT_EQ(Table().size(), 1u);
+}
+
 TEST_F(ImportTest, EmptyFileAndFileWithoutTheSection) {
   EXPECT_EQ(Import(""), -1);
   EXPECT_EQ(Import("[Other]\nOther[a:S]\nt\nx\n"), -1);

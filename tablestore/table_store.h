@@ -33,8 +33,9 @@
 //  - a plain slot (GetViewIndex, MakeRowView): a name, and a standalone view
 //    or none.
 //
-// Commits: the storage file changes only on Commit, on releasing an in-memory
-// slot (which commits everything), and when the TableStore is destroyed.
+// Commits: the storage file changes only on Commit (also run by LogMessage and
+// RestructureTable), on releasing an in-memory slot (which commits
+// everything), and when the TableStore is destroyed.
 //
 // Thread safety: none. One TableStore is used from one thread (the user
 // interface thread); it takes no locks.
@@ -123,9 +124,9 @@ class TableStore {
   int Open(const std::string& fileName, bool inMemoryDefault);
 
   // Releases every occupied slot (in-memory copies are written back and
-  // committed), forgets the file and closes the storage. Changes made through
-  // stored (not in-memory) views and not committed are dropped. Returns 0, or
-  // -2 when nothing is open.
+  // committed, which commits everything else too), forgets the file and closes
+  // the storage. Without an in-memory slot, changes made through stored views
+  // and not committed are dropped. Returns 0, or -2 when nothing is open.
   int Close();
 
   // Writes every in-memory slot back into its stored table (in slot order),

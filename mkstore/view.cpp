@@ -284,12 +284,20 @@ int View::AddRow() {
 
 void View::InsertRowFrom(int pos, const View& src, int srcRow) {
   if (!impl_ || !src.impl_ || pos < 0 || pos > RowCount() || srcRow < 0 || srcRow >= src.RowCount()) return;
-  // Take a private copy of the visible values first: the source may be this very table.
+  const Table& from = *src.impl_->table();
+  const int fromRow = src.impl_->TableRowFast(srcRow);
+  Table* t = impl_->table();
+  const int at = impl_->InsertionPoint(pos);
+  if (&from != t && src.impl_->direct()) {
+    t->InsertRows(at, 1);
+    t->CopyRowFrom(at, from, fromRow);
+    return;
+  }
+  // Copy the visible values first: the source may be this very table, or
+  // show only some of its table's columns.
   Table row(src.impl_->Props());
   row.InsertRows(0, 1);
-  row.CopyRowFrom(0, *src.impl_->table(), src.impl_->TableRowFast(srcRow));
-  const int at = impl_->InsertionPoint(pos);
-  Table* t = impl_->table();
+  row.CopyRowFrom(0, from, fromRow);
   t->InsertRows(at, 1);
   t->CopyRowFrom(at, row, 0);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <unordered_map>
 
 #include "mkstore/structure.h"
 
@@ -88,40 +89,107 @@ int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& val
   }
 }
 
-RowComparator::RowComparator(const Table& t, const std::vector<int>& cols) : table_(t), cols_(cols) {
-  for (int c : cols) keys_.push_back({t.TypeOf(c), &t.columns()[c]});
+namespace {
+
+// Order-preserving unsigned keys: comparing keys compares values.
+uint64_t FloatKey(double v) {
+  if (std::isnan(v)) return 0;
+  if (v == 0) v = 0;  // -0.0 sorts with 0.0
+  const auto bits = std::bit_cast<uint64_t>(v);
+  return ((bits >> 63) ? ~bits : bits | (uint64_t{1} << 63)) + 1;
 }
 
-int RowComparator::operator()(int a, int b) const {
-  for (size_t k = 0; k < keys_.size(); ++k) {
-    const Column& c = *keys_[k].column;
-    int cmp = 0;
-    switch (keys_[k].type) {
+// Case-insensitive hashing for text ranks.
+struct TextHash {
+  size_t operator()(std::string_view s) const {
+    uint64_t h = 14695981039346656037u;
+    for (char c : s) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211u;
+    return static_cast<size_t>(h);
+  }
+};
+struct TextEqual {
+  bool operator()(std::string_view a, std::string_view b) const { return CompareText(a, b) == 0; }
+};
+struct BytesHash {
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
+// Replaces each value by its rank among the distinct values: hashing once
+// per row is much cheaper than comparing texts inside the sort.
+template <typename Hash, typename Equal, typename Less>
+void RankTexts(const std::vector<std::string_view>& values, size_t k, size_t j, std::vector<uint64_t>* keys,
+               Less less) {
+  std::unordered_map<std::string_view, uint32_t, Hash, Equal> ids;
+  std::vector<std::string_view> distinct;
+  std::vector<uint32_t> idOf(values.size());
+  for (size_t r = 0; r < values.size(); ++r) {
+    auto [it, added] = ids.emplace(values[r], static_cast<uint32_t>(distinct.size()));
+    if (added) distinct.push_back(values[r]);
+    idOf[r] = it->second;
+  }
+  std::vector<uint32_t> byValue(distinct.size());
+  for (uint32_t i = 0; i < byValue.size(); ++i) byValue[i] = i;
+  std::sort(byValue.begin(), byValue.end(), [&](uint32_t a, uint32_t b) { return less(distinct[a], distinct[b]); });
+  std::vector<uint32_t> rank(distinct.size());
+  for (uint32_t i = 0; i < byValue.size(); ++i) rank[byValue[i]] = i;
+  for (size_t r = 0; r < values.size(); ++r) (*keys)[r * k + j] = rank[idOf[r]];
+}
+
+void FillKeys(const Table& t, const std::vector<int>& rows, int col, size_t k, size_t j, std::vector<uint64_t>* keys) {
+  const size_t n = rows.size();
+  const char type = t.TypeOf(col);
+  if (type == 'S' || type == 'B') {
+    std::vector<std::string_view> values(n);
+    for (size_t r = 0; r < n; ++r) values[r] = type == 'S' ? t.TextView(rows[r], col) : t.ItemView(rows[r], col);
+    if (type == 'S') {
+      RankTexts<TextHash, TextEqual>(values, k, j, keys,
+                                     [](std::string_view a, std::string_view b) { return CompareText(a, b) < 0; });
+    } else {
+      RankTexts<BytesHash, std::equal_to<std::string_view>>(
+          values, k, j, keys, [](std::string_view a, std::string_view b) { return CompareBytes(a, b) < 0; });
+    }
+    return;
+  }
+  for (size_t r = 0; r < n; ++r) {
+    uint64_t key = 0;
+    switch (type) {
       case 'I':
-        cmp = Sign(c.i32[a], c.i32[b]);
+        key = static_cast<uint32_t>(t.GetInt(rows[r], col)) ^ 0x80000000u;
         break;
       case 'L':
-        cmp = Sign(c.i64[a], c.i64[b]);
+        key = static_cast<uint64_t>(t.GetLong(rows[r], col)) ^ (uint64_t{1} << 63);
         break;
       case 'F':
-        cmp = CompareDoubles(std::bit_cast<float>(c.i32[a]), std::bit_cast<float>(c.i32[b]));
+        key = FloatKey(t.GetFloat(rows[r], col));
         break;
       case 'D':
-        cmp = CompareDoubles(std::bit_cast<double>(c.i64[a]), std::bit_cast<double>(c.i64[b]));
-        break;
-      case 'S':
-        cmp = c.embeddedNul ? CompareText(table_.TextView(a, cols_[k]), table_.TextView(b, cols_[k]))
-                            : CompareText(c.items[a], c.items[b]);
-        break;
-      case 'B':
-        cmp = CompareBytes(c.items[a], c.items[b]);
+        key = FloatKey(t.GetDouble(rows[r], col));
         break;
       default:
-        break;
+        break;  // subviews do not order
     }
-    if (cmp != 0) return cmp;
+    (*keys)[r * k + j] = key;
   }
-  return 0;
+}
+
+}  // namespace
+
+std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows, const std::vector<int>& cols) {
+  const size_t n = rows.size();
+  const size_t k = cols.size();
+  std::vector<uint64_t> keys(n * k);
+  for (size_t j = 0; j < k; ++j) FillKeys(t, rows, cols[j], k, j, &keys);
+  std::vector<int> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<int>(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const uint64_t* ka = &keys[static_cast<size_t>(a) * k];
+    const uint64_t* kb = &keys[static_cast<size_t>(b) * k];
+    for (size_t j = 0; j < k; ++j) {
+      if (ka[j] != kb[j]) return ka[j] < kb[j];
+    }
+    return false;
+  });
+  return order;
 }
 
 }  // namespace mk

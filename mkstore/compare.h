@@ -16,25 +16,10 @@ namespace mk {
 // compare equal to anything. REQUIRES: (row, col) is a cell of `t`.
 int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& value);
 
-// Compares rows of one table on a list of columns, in order, the way
-// SortOn orders them. NaN sorts before all numbers. The table must not change
-// while the comparator is in use.
-class RowComparator {
- public:
-  // REQUIRES: every entry of `cols` is a column of `t`.
-  RowComparator(const Table& t, const std::vector<int>& cols);
-  // <0, 0 or >0 as row `a` sorts before, with or after row `b`.
-  // REQUIRES: both rows exist.
-  int operator()(int a, int b) const;
-
- private:
-  struct Key {
-    char type;
-    const Column* column;
-  };
-  const Table& table_;
-  std::vector<int> cols_;
-  std::vector<Key> keys_;
-};
+// The stable ascending order of `rows` (rows of `t`) on the columns `cols`,
+// compared in turn the way SortOn orders them (NaN before all numbers, -0.0
+// equal to 0.0): returns positions into `rows`.
+// REQUIRES: every entry of `cols` is a column of `t`, every row exists.
+std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows, const std::vector<int>& cols);
 
 }  // namespace mk

@@ -90,40 +90,6 @@ int WidthNeeded(int32_t value) {
   return 32;
 }
 
-namespace {
-
-uint64_t LoadBytes(const uint8_t* p, int n, bool bigEndian) {
-  uint64_t v = 0;
-  for (int i = 0; i < n; ++i) {
-    const int shift = bigEndian ? 8 * (n - 1 - i) : 8 * i;
-    v |= static_cast<uint64_t>(p[i]) << shift;
-  }
-  return v;
-}
-
-}  // namespace
-
-int64_t GetPacked(const uint8_t* data, int width, bool bigEndian, int64_t row) {
-  switch (width) {
-    case 0:
-      return 0;
-    case 1:
-    case 2:
-    case 4: {
-      const int64_t bit = row * width;
-      return (data[bit / 8] >> (bit % 8)) & ((1 << width) - 1);
-    }
-    case 8:
-      return static_cast<int8_t>(data[row]);
-    case 16:
-      return static_cast<int16_t>(LoadBytes(data + row * 2, 2, bigEndian));
-    case 32:
-      return static_cast<int32_t>(LoadBytes(data + row * 4, 4, bigEndian));
-    default:
-      return static_cast<int64_t>(LoadBytes(data + row * 8, 8, bigEndian));
-  }
-}
-
 void GetAllPacked(const uint8_t* data, int width, bool bigEndian, int64_t rows, int32_t* out) {
   // One loop per width: this is the hot path of opening a large file.
   switch (width) {

@@ -60,10 +60,36 @@ int64_t SizeForWidth(int64_t rows, int width);
 // Bits needed to hold `value` in an adaptive integer column (§6.1 table).
 int WidthNeeded(int32_t value);
 
+// The `n`-byte number at p in the given byte order.
+inline uint64_t LoadBytes(const uint8_t* p, int n, bool bigEndian) {
+  uint64_t v = 0;
+  for (int i = 0; i < n; ++i) v |= static_cast<uint64_t>(p[i]) << (bigEndian ? 8 * (n - 1 - i) : 8 * i);
+  return v;
+}
+
 // Value `row` of a column of `width` bits at `data`. Widths 1, 2 and 4 are
 // unsigned, 8 and up signed; `bigEndian` applies to 16, 32 and 64 bits.
 // REQUIRES: the column holds at least row + 1 values.
-int64_t GetPacked(const uint8_t* data, int width, bool bigEndian, int64_t row);
+inline int64_t GetPacked(const uint8_t* data, int width, bool bigEndian, int64_t row) {
+  switch (width) {
+    case 0:
+      return 0;
+    case 1:
+    case 2:
+    case 4: {
+      const int64_t bit = row * width;
+      return (data[bit / 8] >> (bit % 8)) & ((1 << width) - 1);
+    }
+    case 8:
+      return static_cast<int8_t>(data[row]);
+    case 16:
+      return static_cast<int16_t>(LoadBytes(data + row * 2, 2, bigEndian));
+    case 32:
+      return static_cast<int32_t>(LoadBytes(data + row * 4, 4, bigEndian));
+    default:
+      return static_cast<int64_t>(LoadBytes(data + row * 8, 8, bigEndian));
+  }
+}
 
 // All `rows` values of a column of `width` bits (at most 32) into out[0..rows).
 // REQUIRES: the column holds at least `rows` values.

@@ -41,4 +41,47 @@ void Items::AssignEmpty(size_t count) {
   strings_.assign(count, std::string());
 }
 
+void Ints::AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width, bool bigEndian,
+                        size_t rows) {
+  packed_ = true;
+  buffer_ = std::move(buffer);
+  data_ = reinterpret_cast<const uint8_t*>(buffer_->data()) + offset;
+  width_ = width;
+  big_ = bigEndian;
+  rows_ = rows;
+  values_.clear();
+}
+
+void Ints::Unpack() {
+  if (!packed_) return;
+  values_.resize(rows_);
+  format::GetAllPacked(data_, width_, big_, static_cast<int64_t>(rows_), values_.data());
+  packed_ = false;
+  buffer_.reset();
+  data_ = nullptr;
+}
+
+void Ints::Set(size_t i, int32_t value) {
+  Unpack();
+  values_[i] = value;
+}
+
+void Ints::Insert(size_t pos, size_t count) {
+  Unpack();
+  values_.insert(values_.begin() + static_cast<std::ptrdiff_t>(pos), count, 0);
+}
+
+void Ints::Erase(size_t pos, size_t count) {
+  Unpack();
+  const auto first = values_.begin() + static_cast<std::ptrdiff_t>(pos);
+  values_.erase(first, first + static_cast<std::ptrdiff_t>(count));
+}
+
+void Ints::AssignZeros(size_t count) {
+  packed_ = false;
+  buffer_.reset();
+  data_ = nullptr;
+  values_.assign(count, 0);
+}
+
 }  // namespace mk

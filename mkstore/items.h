@@ -1,9 +1,9 @@
-// Items: the values of an S or B column.
+// Items and Ints: the values of S/B columns and of I/F columns.
 //
-// A column read from a file stays packed: (start, length) spans into the
-// file's bytes, shared by all columns, which costs one allocation instead of
-// one per row. The first change unpacks it into one string per row, where
-// edits are cheap.
+// Columns read from a file stay packed in the file's bytes (shared by all
+// columns), which costs one allocation per column instead of one per value
+// and nothing to decode until a value is read. The first change unpacks a
+// column into one value per row, where edits are cheap.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,11 @@
 #include <utility>
 #include <vector>
 
+#include "mkstore/format.h"
+
 namespace mk {
 
+// S/B items: packed as (start, length) spans into the file's bytes.
 class Items {
  public:
   using Span = std::pair<uint32_t, uint32_t>;  // start in the buffer, length
@@ -44,6 +47,43 @@ class Items {
   std::shared_ptr<const std::string> buffer_;
   std::vector<Span> spans_;
   std::vector<std::string> strings_;
+};
+
+// The values of an I column (or an F column's bit patterns). A column read
+// from a file stays packed in the file's bytes at its stored width until the
+// first change unpacks it into one int per row.
+class Ints {
+ public:
+  size_t size() const { return packed_ ? rows_ : values_.size(); }
+
+  // Value `i`. REQUIRES: i < size().
+  int32_t operator[](size_t i) const {
+    if (!packed_) return values_[i];
+    return static_cast<int32_t>(format::GetPacked(data_, width_, big_, static_cast<int64_t>(i)));
+  }
+
+  // Replaces the contents by `rows` values of `width` bits (as format.h
+  // packs them) at `offset` in *buffer, keeping `buffer` alive.
+  // REQUIRES: the bytes are there.
+  void AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width, bool bigEndian,
+                    size_t rows);
+
+  // Changes. REQUIRES: positions inside (or, for Insert, at the end of) the values.
+  void Set(size_t i, int32_t value);
+  void Insert(size_t pos, size_t count);  // zeros
+  void Erase(size_t pos, size_t count);
+  void AssignZeros(size_t count);
+
+ private:
+  void Unpack();
+
+  bool packed_ = false;
+  std::shared_ptr<const std::string> buffer_;
+  const uint8_t* data_ = nullptr;
+  int width_ = 0;
+  bool big_ = false;
+  size_t rows_ = 0;
+  std::vector<int32_t> values_;
 };
 
 }  // namespace mk

@@ -59,13 +59,15 @@ class Loader {
     return Status::Ok();
   }
 
+  Status BadWidth(int64_t size, int64_t rows) const {
+    return Corrupt("integer column of " + std::to_string(size) + " bytes does not fit " + std::to_string(rows) +
+                   " rows");
+  }
+
   // An adaptive integer column of `rows` values (§6.1) into *out.
   Status DecodeInts(std::string_view bytes, int64_t rows, std::vector<int32_t>* out, int* width) {
     *width = format::WidthFromSize(rows, static_cast<int64_t>(bytes.size()), 32);
-    if (*width < 0) {
-      return Corrupt("integer column of " + std::to_string(bytes.size()) + " bytes does not fit " +
-                     std::to_string(rows) + " rows");
-    }
+    if (*width < 0) return BadWidth(static_cast<int64_t>(bytes.size()), rows);
     out->resize(static_cast<size_t>(rows));
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     format::GetAllPacked(p, *width, big_, rows, out->data());
@@ -95,7 +97,11 @@ class Loader {
     Status s = ReadRef(list, &ref, &bytes);
     if (!s.ok()) return s;
     col->disk.refs.push_back(ref);
-    return DecodeInts(bytes, rows, &col->i32, &col->disk.width);
+    col->disk.width = format::WidthFromSize(rows, ref.size, 32);
+    if (col->disk.width < 0) return BadWidth(ref.size, rows);
+    col->i32.AssignPacked(file_, static_cast<size_t>(base_ + ref.pos), col->disk.width, big_,
+                          static_cast<size_t>(rows));
+    return Status::Ok();
   }
 
   Status LoadWide(int64_t rows, VarintReader* list, Column* col) {

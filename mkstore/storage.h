@@ -59,8 +59,8 @@ class Storage {
   // new ones start empty or zero, unlisted ones are dropped; a property whose
   // type changes is dropped and added anew. A bare name ("MessageLog") deletes
   // that view. An unparsable description gives InvalidArgument and changes
-  // nothing. View handles of the restructured view obtained earlier must be
-  // fetched again with GetView.
+  // nothing. Handles of the view obtained earlier see the new properties;
+  // views derived from it before the change show no rows from then on.
   Status Restructure(const std::string& description);
 
   // Writes the working copy to the file as described above. Columns that did not

@@ -80,6 +80,22 @@ TEST_F(StorageTest, RestructureKeepsMatchingColumnsAndAddsEmptyOnes) {
   EXPECT_EQ(before.GetString(3, 0), "Globex");  // earlier handles see the new shape
 }
 
+TEST_F(StorageTest, ViewsDerivedBeforeARestructureShowNoRows) {
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(testing::CopyFixture("restructure_getas"), &s).ok());
+  View parts = s->GetView("parts");
+  View sorted = parts.SortOn({"count", "pn"});
+  View sel = parts.Select({{"supplier", std::string("acme")}});
+  View proj = parts.Project({"weight", "pn"});
+  ASSERT_EQ(sel.RowCount(), 1);
+  ASSERT_TRUE(s->Restructure("parts[pn:S]").ok());
+  EXPECT_EQ(sorted.RowCount(), 0);
+  EXPECT_EQ(sel.RowCount(), 0);
+  EXPECT_EQ(proj.RowCount(), 0);
+  EXPECT_EQ(proj.GetString(0, 1), "");
+  EXPECT_EQ(parts.Select({{"pn", std::string("b-200")}}).RowCount(), 1);
+}
+
 TEST_F(StorageTest, RestructureCreatesAndDeletesViews) {
   std::unique_ptr<Storage> s;
   ASSERT_TRUE(Storage::Open(TempPath("new.mk"), &s).ok());

@@ -42,7 +42,7 @@ void Table::TouchColumn(int col) {
 
 bool Table::SetInt(int row, int col, int32_t v) {
   if (!ValidCell(row, col) || TypeOf(col) != 'I') return false;
-  cols_[col].i32[row] = v;
+  cols_[col].i32.Set(static_cast<size_t>(row), v);
   TouchColumn(col);
   return true;
 }
@@ -56,7 +56,7 @@ bool Table::SetLong(int row, int col, int64_t v) {
 
 bool Table::SetFloat(int row, int col, float v) {
   if (!ValidCell(row, col) || TypeOf(col) != 'F') return false;
-  cols_[col].i32[row] = std::bit_cast<int32_t>(v);
+  cols_[col].i32.Set(static_cast<size_t>(row), std::bit_cast<int32_t>(v));
   TouchColumn(col);
   return true;
 }
@@ -85,7 +85,7 @@ void Table::CopyRowFrom(int row, const Table& src, int srcRow) {
     switch (TypeOf(static_cast<int>(c))) {
       case 'I':
       case 'F':
-        to.i32[row] = from.i32[srcRow];
+        to.i32.Set(static_cast<size_t>(row), from.i32[srcRow]);
         break;
       case 'L':
       case 'D':
@@ -114,7 +114,7 @@ void Table::InsertRows(int pos, int count) {
     switch (props_[c].type) {
       case 'I':
       case 'F':
-        col.i32.insert(col.i32.begin() + pos, count, 0);
+        col.i32.Insert(static_cast<size_t>(pos), static_cast<size_t>(count));
         break;
       case 'L':
       case 'D':
@@ -142,7 +142,7 @@ void Table::RemoveRows(int pos, int count) {
     switch (props_[c].type) {
       case 'I':
       case 'F':
-        col.i32.erase(col.i32.begin() + pos, col.i32.begin() + pos + count);
+        col.i32.Erase(static_cast<size_t>(pos), static_cast<size_t>(count));
         break;
       case 'L':
       case 'D':
@@ -165,7 +165,7 @@ void Table::ResizeColumn(int col, int rows) {
   switch (props_[col].type) {
     case 'I':
     case 'F':
-      c.i32.assign(rows, 0);
+      c.i32.AssignZeros(static_cast<size_t>(rows));
       break;
     case 'L':
     case 'D':
@@ -200,6 +200,7 @@ void Table::Restructure(const std::vector<Property>& props) {
     }
   }
   cols_ = std::move(cols);
+  layoutStamp_ = NextStamp();
   for (size_t c = 0; c < props.size(); ++c) {
     if (!kept[c]) ResizeColumn(static_cast<int>(c), rows_);
   }
@@ -219,16 +220,6 @@ uint64_t Table::Stamp(const std::vector<int>& cols) const {
     if (c >= 0 && c < static_cast<int>(cols_.size())) sum += cols_[c].stamp;
   }
   return sum;
-}
-
-bool Table::Changed() const {
-  for (size_t c = 0; c < cols_.size(); ++c) {
-    if (!cols_[c].disk.valid) return true;
-    for (const auto& sub : cols_[c].subs) {
-      if (sub->Changed()) return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace mk

@@ -49,7 +49,7 @@ struct DiskColumn {
 class Table;
 
 struct Column {
-  std::vector<int32_t> i32;                  // I values, F bit patterns
+  Ints i32;                                  // I values, F bit patterns
   std::vector<int64_t> i64;                  // L values, D bit patterns
   Items items;                               // S (no trailing NUL) and B bytes
   std::vector<std::shared_ptr<Table>> subs;  // V
@@ -130,9 +130,10 @@ class Table {
   // Sets the row count of a freshly built table whose columns were filled by
   // the reader. REQUIRES: the invariants above hold for `rows`.
   void SetLoadedRows(int rows) { rows_ = rows; }
-  // True when any column (at any depth) changed since it was last stored.
-  bool Changed() const;
   void TouchColumn(int col);
+
+  // Changes whenever Restructure replaces the property list.
+  uint64_t layoutStamp() const { return layoutStamp_; }
 
   static uint64_t NextStamp();
 
@@ -143,6 +144,7 @@ class Table {
   std::vector<Column> cols_;
   int rows_ = 0;
   uint64_t rowsStamp_ = 0;
+  uint64_t layoutStamp_ = 0;
 };
 
 }  // namespace mk

@@ -1,7 +1,6 @@
 #include "mkstore/view.h"
 
 #include <algorithm>
-#include <numeric>
 
 #include "mkstore/compare.h"
 #include "mkstore/structure.h"
@@ -33,7 +32,8 @@ class TableView : public ViewImpl {
 // Project: the base's rows, a chosen subset of its columns.
 class ProjectView : public ViewImpl {
  public:
-  ProjectView(std::shared_ptr<ViewImpl> base, const std::vector<std::string>& names) : base_(std::move(base)) {
+  ProjectView(std::shared_ptr<ViewImpl> base, const std::vector<std::string>& names)
+      : base_(std::move(base)), layout_(base_->table()->layoutStamp()) {
     for (const std::string& name : names) {
       for (size_t c = 0; c < base_->Props().size(); ++c) {
         if (SameName(base_->Props()[c].name, name)) {
@@ -47,7 +47,7 @@ class ProjectView : public ViewImpl {
   Table* table() const override { return base_->table(); }
   const std::vector<Property>& Props() const override { return props_; }
   void Refresh() override { base_->Refresh(); }
-  int RowCountFast() const override { return base_->RowCountFast(); }
+  int RowCountFast() const override { return Stale() ? 0 : base_->RowCountFast(); }
   int TableRowFast(int row) const override { return base_->TableRowFast(row); }
   int TableCol(int col) const override { return base_->TableCol(colMap_[col]); }
   int BaseRowFast(int row) const override { return row; }
@@ -57,7 +57,11 @@ class ProjectView : public ViewImpl {
   const std::vector<int>& Dependencies() const override { return base_->Dependencies(); }
 
  private:
+  // Column numbers mean nothing once the table was restructured.
+  bool Stale() const { return table()->layoutStamp() != layout_; }
+
   std::shared_ptr<ViewImpl> base_;
+  uint64_t layout_;
   std::vector<int> colMap_;
   std::vector<Property> props_;
 };
@@ -95,6 +99,11 @@ class RowMapView : public ViewImpl {
     const uint64_t stamp = table()->Stamp(deps_);
     if (stamp == stamp_) return;
     stamp_ = stamp;
+    // Column numbers mean nothing once the table was restructured.
+    if (table()->layoutStamp() != layout_) {
+      rows_.clear();
+      return;
+    }
     Rebuild();
   }
 
@@ -117,6 +126,7 @@ class RowMapView : public ViewImpl {
 
  private:
   void Init() {
+    layout_ = table()->layoutStamp();
     const std::vector<int>& more = base_->Dependencies();
     deps_.insert(deps_.end(), more.begin(), more.end());
     std::sort(deps_.begin(), deps_.end());
@@ -146,11 +156,7 @@ class RowMapView : public ViewImpl {
     }
     std::vector<int> tableRows(n);
     for (int r = 0; r < n; ++r) tableRows[r] = base_->TableRowFast(r);
-    rows_.resize(n);
-    std::iota(rows_.begin(), rows_.end(), 0);
-    const RowComparator compare(t, sortCols_);
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [&](int a, int b) { return compare(tableRows[a], tableRows[b]) < 0; });
+    rows_ = StableOrder(t, tableRows, sortCols_);
   }
 
   std::shared_ptr<ViewImpl> base_;
@@ -159,6 +165,7 @@ class RowMapView : public ViewImpl {
   std::vector<int> deps_;
   std::vector<int> rows_;
   uint64_t stamp_ = 0;
+  uint64_t layout_ = 0;
 };
 
 const Property& NoProperty() {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <random>
 
 namespace mk {
@@ -265,6 +267,39 @@ TEST(ViewDifferentialTest, MatchesNaiveSelectAndSort) {
   });
   View sorted = v.SortOn({"s", "k"});
   for (int i = 0; i < 300; ++i) EXPECT_EQ(sorted.IndexInBase(i), order[i]);
+}
+
+}  // namespace
+}  // namespace mk
+
+namespace mk {
+namespace {
+
+TEST(ViewSortTest, NumbersSortNumericallyWithNanFirstAndSignedZerosTied) {
+  View v = View::Create({{"f", 'F', {}}, {"d", 'D', {}}, {"l", 'L', {}}, {"b", 'B', {}}});
+  const float fs[] = {2.5f, -0.0f, std::nanf(""), -3.0f, 0.0f, 1e30f};
+  for (float f : fs) v.SetFloat(v.AddRow(), 0, f);
+  View byF = v.SortOn({"f"});
+  const int expected[] = {2, 3, 1, 4, 0, 5};  // NaN, -3, -0 and 0 in row order, 2.5, 1e30
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(byF.IndexInBase(i), expected[i]) << i;
+
+  const double ds[] = {1e300, -1e-300, 0.0, -1e300, 5.0, -0.0};
+  const int64_t ls[] = {INT64_MIN, -1, INT64_MAX, 0, 1, -2};
+  const char* bs[] = {"\xff", "", "a", "\x01", "A", "a\x00"};
+  for (int r = 0; r < 6; ++r) {
+    v.SetDouble(r, 1, ds[r]);
+    v.SetLong(r, 2, ls[r]);
+    v.SetBytes(r, 3, std::string(bs[r], r == 5 ? 2 : std::strlen(bs[r])));
+  }
+  View byD = v.SortOn({"d"});
+  const int expectedD[] = {3, 1, 2, 5, 4, 0};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(byD.IndexInBase(i), expectedD[i]) << i;
+  View byL = v.SortOn({"l"});
+  const int expectedL[] = {0, 5, 1, 3, 4, 2};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(byL.IndexInBase(i), expectedL[i]) << i;
+  View byB = v.SortOn({"b"});  // bytes compare as unsigned, case matters
+  const int expectedB[] = {1, 3, 4, 2, 5, 0};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(byB.IndexInBase(i), expectedB[i]) << i;
 }
 
 }  // namespace

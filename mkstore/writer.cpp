@@ -77,7 +77,7 @@ class Encoder {
     switch (prop.type) {
       case 'I':
       case 'F':
-        disk.refs.push_back(Place(Ints(col->i32, col->disk.width, &disk.width)));
+        disk.refs.push_back(Place(PackInts(col->i32, col->disk.width, &disk.width)));
         break;
       case 'L':
       case 'D':
@@ -90,14 +90,17 @@ class Encoder {
     Record(col, std::move(disk), list);
   }
 
-  std::string Ints(const std::vector<int32_t>& values, int keepWidth, int* width) {
+  template <typename Values>
+  std::string PackInts(const Values& values, int keepWidth, int* width) {
+    const size_t n = values.size();
     *width = keepWidth;
-    for (int32_t v : values) *width = std::max(*width, format::WidthNeeded(v));
+    for (size_t r = 0; r < n; ++r) *width = std::max(*width, format::WidthNeeded(values[r]));
     std::string bytes;
     if (*width == 0) return bytes;
-    bytes.reserve(static_cast<size_t>(format::SizeForWidth(static_cast<int64_t>(values.size()), *width)));
-    for (size_t r = 0; r < values.size(); ++r) format::PutPacked(&bytes, *width, big_, static_cast<int64_t>(r), values[r]);
-    bytes.resize(static_cast<size_t>(format::SizeForWidth(static_cast<int64_t>(values.size()), *width)), '\0');
+    const auto size = static_cast<size_t>(format::SizeForWidth(static_cast<int64_t>(n), *width));
+    bytes.reserve(size);
+    for (size_t r = 0; r < n; ++r) format::PutPacked(&bytes, *width, big_, static_cast<int64_t>(r), values[r]);
+    bytes.resize(size, '\0');
     return bytes;
   }
 
@@ -138,7 +141,7 @@ class Encoder {
     disk->refs.push_back(Place(std::move(data)));
     if (hasData) {
       int width = 0;
-      disk->refs.push_back(Place(Ints(sizes, 0, &width)));
+      disk->refs.push_back(Place(PackInts(sizes, 0, &width)));
     }
     disk->refs.push_back(Place(std::move(memoList)));
   }

@@ -51,8 +51,15 @@ constexpr char kQuestion[] =
 class ButtLogTest : public ::testing::Test {
  protected:
   static TextRow LogRow(const std::string& ln, const std::string& sd, const std::string& ld) {
-    return TextRow({{"LOG", "12"}, {"S", "1"}, {"SP", "DF"}, {"LN", ln}, {"SD", sd}, {"LD", ld},
-                    {"B", ""}, {"REM", ""}, {"SkipSeg", "0"}});
+    return TextRow({{"LOG", "12"},
+                    {"S", "1"},
+                    {"SP", "DF"},
+                    {"LN", ln},
+                    {"SD", sd},
+                    {"LD", ld},
+                    {"B", ""},
+                    {"REM", ""},
+                    {"SkipSeg", "0"}});
   }
 
   RecordingSegments segments_;

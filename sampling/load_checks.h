@@ -16,6 +16,7 @@
 #include "sampling/findings.h"
 #include "sampling/header_audit.h"
 #include "sampling/load_audit.h"
+#include "sampling/log_validation.h"
 #include "sampling/store_rows.h"
 #include "tablestore/table_store.h"
 
@@ -25,6 +26,12 @@ namespace sampling {
 // Load row, a column the setup leaves out or an empty value keeps the
 // default (0, 999, 0, 999).
 LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key);
+
+// What ValidateLog needs of load `key` and the setup: ST and SCALESYS of
+// its Load row, its limits (ReadLoadLimits) and the species list made from
+// the Validate text of Log.SP in DataDictionary (blanks made commas, a comma
+// added at each end; "" when there is none, which disables the check).
+LogCheckContext ReadLogCheckContext(tablestore::TableStore& store, const LoadKey& key);
 
 // Audits load `key`: its Load row (limits, ST, LLR) and its live logs
 // ("VOID=0" when the Log table has that column), then FinishLoadAudit with

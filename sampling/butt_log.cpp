@@ -30,8 +30,8 @@ void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
 }
 
 int Capped(int64_t value) {
-  return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int>::min(),
-                                              std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 void AppendRemark(RowCells& row, const std::string& remark) {

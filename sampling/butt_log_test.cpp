@@ -200,10 +200,8 @@ TEST_F(ButtLogTest, HugeDiametersDoNotOverflowTheMidpointRule) {
   // T = 2147483646, q1 = T / 4 = 536870911, q2 = (m - SD) / 2 = 1073741823.
   // Row 0's LD and row 3's SD keep the log's ends; every other diameter is
   // the rule's: m + q1 capped, m, and m - q2 = 1073741824.
-  const std::vector<SegmentShape> expected = {{1, 18, kMax, kMax},
-                                              {2, 18, kMax, kMax},
-                                              {3, 18, 1073741824, kMax},
-                                              {4, 16, 1, 1073741824}};
+  const std::vector<SegmentShape> expected = {
+      {1, 18, kMax, kMax}, {2, 18, kMax, kMax}, {3, 18, 1073741824, kMax}, {4, 16, 1, 1073741824}};
   ASSERT_EQ(segments_.writes.size(), 1u);
   EXPECT_EQ(segments_.writes[0], expected);
 }

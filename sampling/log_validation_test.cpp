@@ -298,6 +298,35 @@ TEST_F(LogValidationTest, HugeMeasurementsDoNotOverflowSums) {
   EXPECT_EQ(Check(GoodLog()).errors, "Seg 1, Def 1: M1-M4 & PCT must be 0 for M=1\n");
 }
 
+TEST_F(LogValidationTest, RandomDamagedRowsNeverBreakTheCheck) {
+  uint32_t state = 99;
+  auto next = [&state](int range) {
+    state = state * 1103515245u + 12345u;
+    return static_cast<int>((state >> 8) % static_cast<uint32_t>(range)) - range / 4;
+  };
+  for (int i = 0; i < 300; ++i) {
+    segments_.clear();
+    for (int s = next(6); s > 0; --s) {
+      SegmentDefects seg{next(4), next(30), next(40), next(40), {}};
+      for (int d = next(6); d > 0; --d) {
+        seg.defects.push_back(
+            {next(8), next(50), next(50), next(50), next(50), next(40), next(120)});
+      }
+      segments_.push_back(seg);
+    }
+    TextRow row = GoodLog();
+    row.Set("LN", std::to_string(next(60)));
+    row.Set("P", std::to_string(next(4)));
+    const Findings f = Check(row);
+    ASSERT_GE(f.errorCount, 0);
+    std::vector<DefectValues> grid;
+    for (const auto& seg : segments_)
+      grid.insert(grid.end(), seg.defects.begin(), seg.defects.end());
+    const DefectGridProblem p = CheckDefectGrid(grid, next(60));
+    ASSERT_LE(p.record, static_cast<int>(grid.size()));
+  }
+}
+
 // ---- the defect grid ----
 
 TEST_F(LogValidationTest, DefectGridAllValid) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "mkstore/fault_file_system.h"
 #include "mkstore/json_dump.h"
@@ -19,6 +20,21 @@ std::string Reopen(mk::FaultFileSystem* fs) {
   return s.ok() ? mk::DumpJson(*again) : s.ToString();
 }
 
+// Sorts and selects on every property, checking the row maps.
+void Derive(const mk::View& v) {
+  std::vector<std::string> names;
+  for (int c = 0; c < v.PropertyCount(); ++c) names.push_back(v.NthProperty(c).name);
+  const mk::View sorted = v.SortOn(names);
+  if (sorted.RowCount() != v.RowCount()) std::abort();
+  for (int r = 0; r < sorted.RowCount(); ++r) {
+    const int base = sorted.IndexInBase(r);
+    if (base < 0 || base >= v.RowCount()) std::abort();
+  }
+  if (v.RowCount() == 0 || names.empty()) return;
+  const mk::View sel = v.Select({{names[0], v.GetString(0, 0)}, {names.back(), int64_t{0}}});
+  if (sel.RowCount() > v.RowCount()) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -29,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)mk::DumpJson(*storage);
   for (const std::string& name : storage->ViewNames()) {
     mk::View v = storage->GetView(name);
+    Derive(v);
     v.InsertRows(v.RowCount() / 2, 1);
   }
   if (!storage->Commit().ok()) return 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace mk::testing {
 
@@ -26,9 +27,14 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-// A fresh path in the test's temporary folder (nothing there yet).
+// A fresh path in a temporary folder of the running test's own (tests run in
+// parallel processes), with nothing there yet.
 inline std::string TempPath(const std::string& name) {
-  const std::string dir = ::testing::TempDir() + "mkstore_tests";
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string test = std::string(info->test_suite_name()) + "." + info->name();
+  std::replace(test.begin(), test.end(), '/', '_');
+  const std::string dir =
+      ::testing::TempDir() + "mkstore_tests_" + std::to_string(::getpid()) + "/" + test;
   std::filesystem::create_directories(dir);
   const std::string path = dir + "/" + name;
   std::filesystem::remove(path);

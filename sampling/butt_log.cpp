@@ -1,6 +1,10 @@
 #include "sampling/butt_log.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
+#include <utility>
 
 #include "sampling/cell_text.h"
 #include "scaling/data_model.h"
@@ -23,6 +27,11 @@ constexpr int kLongestMidpointLog = 80;
 
 void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
   ui.ShowMessage(platform::Message{text, caption, platform::Icon::kStop});
+}
+
+int Capped(int64_t value) {
+  return static_cast<int>(
+      std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 void AppendRemark(RowCells& row, const std::string& remark) {
@@ -48,23 +57,25 @@ std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
 
 std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
   std::vector<SegmentShape> s = NormalSegments(ln, sd, ld);
-  if (ld < sd) std::swap(sd, ld);  // the segmenter keeps SD <= LD; so do the rules below
-  const int taper = ld - sd;
+  if (ld < sd && ld != 0) std::swap(sd, ld);  // as the segmenter orders them
+  // Formed in 64 bits and capped: damaged diameters near the ends of the int
+  // range must not overflow m + q1.
+  const int64_t taper = int64_t{ld} - sd;
   if (s.size() == 3) {
-    const int q = (m - sd) / 2;
+    const int64_t q = (int64_t{m} - sd) / 2;
     s[0].sd = m;
     s[1].ld = m;
-    s[1].sd = m - q;
-    s[2].ld = m - q;
+    s[1].sd = Capped(m - q);
+    s[2].ld = Capped(m - q);
   } else if (s.size() == 4) {
-    const int q1 = taper / 4;
-    const int q2 = (m - sd) / 2;
+    const int64_t q1 = taper / 4;
+    const int64_t q2 = (int64_t{m} - sd) / 2;
     s[1].sd = m;
     s[2].ld = m;
-    s[0].sd = m + q1;
-    s[1].ld = m + q1;
-    s[2].sd = m - q2;
-    s[3].ld = m - q2;
+    s[0].sd = Capped(m + q1);
+    s[1].ld = Capped(m + q1);
+    s[2].sd = Capped(m - q2);
+    s[3].ld = Capped(m - q2);
   }
   return s;
 }
@@ -72,8 +83,9 @@ std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
 MidpointDialog::MidpointDialog(const RowCells& row)
     : ln_(row.GetInt(col::kLN)), sd_(row.GetInt(col::kSD)), ld_(row.GetInt(col::kLD)) {
   if (ld_ < sd_ && ld_ != 0) std::swap(sd_, ld_);
-  heading_ = "Log: " + row.Get(col::kLog) + "\tS: " + row.Get(col::kS) + "\tSP: " + row.Get(col::kSP) +
-             "\nSD: " + row.Get(col::kSD) + "\t\tLD: " + row.Get(col::kLD);
+  heading_ = "Log: " + row.Get(col::kLog) + "\tS: " + row.Get(col::kS) +
+             "\tSP: " + row.Get(col::kSP) + "\nSD: " + row.Get(col::kSD) +
+             "\t\tLD: " + row.Get(col::kLD);
   normal_ = NormalSegments(ln_, sd_, ld_);
 }
 
@@ -87,8 +99,8 @@ std::string MidpointDialog::Prompt() const {
   if (normal_.size() == 4) {
     std::snprintf(distance, sizeof distance, "(%d feet from the butt end)",
                   normal_[0].ln + normal_[1].ln);
-    return std::string("Please enter the diameter at the ") +
-           "midpoint (top of second segment)\n" + distance;
+    return std::string("Please enter the diameter at the ") + "midpoint (top of second segment)\n" +
+           distance;
   }
   return "";
 }
@@ -99,13 +111,15 @@ bool MidpointDialog::ApplyMidpoint(int m, RowCells& row, SegmentRowsWriter& segm
     ShowError(ui, "Invalid midpoint diameter!", "Error");
     return false;
   }
-  if (segments.WriteSegments(MidpointSegments(ln_, sd_, ld_, m))) row.Set(col::kSkipSeg, IntText(m));
+  if (segments.WriteSegments(MidpointSegments(ln_, sd_, ld_, m)))
+    row.Set(col::kSkipSeg, IntText(m));
   return true;
 }
 
 int AskButtMidpoint(RowCells& row, SegmentRowsWriter& segments, platform::Ui& ui) {
   const int ln = row.GetInt(col::kLN);
-  if (ln < 50 || ln > kLongestMidpointLog || row.GetInt(col::kSD) <= 0 || row.GetInt(col::kLD) <= 0) {
+  if (ln < 50 || ln > kLongestMidpointLog || row.GetInt(col::kSD) <= 0 ||
+      row.GetInt(col::kLD) <= 0) {
     return kMidpointNotAsked;
   }
   platform::Message ask{kButtLogQuestion, "Is this a butt log?", platform::Icon::kInformation,
@@ -135,9 +149,7 @@ constexpr char kPlaceNeeded[] =
 
 // A CriteriaString cannot quote: a value holding "," or "=" would be read as
 // further column names, so such a lookup matches nothing.
-bool Quotable(const std::string& value) {
-  return value.find_first_of(",=") == std::string::npos;
-}
+bool Quotable(const std::string& value) { return value.find_first_of(",=") == std::string::npos; }
 
 std::string TaperCriteria(const std::string& sp, const TaperPlace& place,
                           const std::string& district) {
@@ -183,8 +195,8 @@ int LdFromTaper(RowCells& row, const TaperPlace& place, const TaperTable* tapers
   const int placeCheck = CheckTaperPlace(place, tapers, ui);
   if (placeCheck != kTaperDone) return placeCheck;
   if (row.GetInt(col::kLD) != 0) {
-    platform::Message ask{"This log already has an LD.\nOverride with a calculated LD?",
-                          "Warning!", platform::Icon::kExclamation, platform::Buttons::kYesNo};
+    platform::Message ask{"This log already has an LD.\nOverride with a calculated LD?", "Warning!",
+                          platform::Icon::kExclamation, platform::Buttons::kYesNo};
     if (ui.ShowMessage(ask) != platform::Answer::kYes) return kTaperKeptLd;
   }
   const std::string sp = row.Get(col::kSP);
@@ -194,8 +206,8 @@ int LdFromTaper(RowCells& row, const TaperPlace& place, const TaperTable* tapers
     ShowError(ui, "SP, LEN and SD are needed to calculate LD using taper.", "Error!");
     return kTaperMissingMeasurements;
   }
-  const bool quotable = Quotable(sp) && Quotable(place.region) && Quotable(place.forest) &&
-                        Quotable(place.district);
+  const bool quotable =
+      Quotable(sp) && Quotable(place.region) && Quotable(place.forest) && Quotable(place.district);
   const std::string first = TaperCriteria(sp, place, place.district);
   const std::string second = TaperCriteria(sp, place, "All");
   std::optional<float> taper = LookUpTaper(*tapers, first, quotable);

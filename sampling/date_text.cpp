@@ -29,7 +29,8 @@ int ValidateDate(std::string_view text, bool allowFuture, CivilDate today) {
   for (char c : text) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return kDateNotDigits;
   }
-  const CivilDate d{Digits(text.substr(0, 4)), Digits(text.substr(4, 2)), Digits(text.substr(6, 2))};
+  const CivilDate d{Digits(text.substr(0, 4)), Digits(text.substr(4, 2)),
+                    Digits(text.substr(6, 2))};
   if (d.day < 1 || d.day > DaysInMonth(d.year, d.month)) return kDateBadDay;
   if (d.month < 1 || d.month > 12) return kDateBadMonth;
   if (!allowFuture && DateKey(d) > DateKey(today)) return kDateInFuture;

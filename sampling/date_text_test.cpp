@@ -98,7 +98,8 @@ TEST(DateTextTest, TodayComesFromTheClock) {
 }
 
 TEST(DateTextTest, HdateMessagesByCode) {
-  EXPECT_EQ(HdateMessage(kDateInFuture), "Invalid HDATE - Date falls after the FDR's system date\n");
+  EXPECT_EQ(HdateMessage(kDateInFuture),
+            "Invalid HDATE - Date falls after the FDR's system date\n");
   EXPECT_EQ(HdateMessage(kDateBadMonth), "Invalid HDATE - Invalid month - Format is YYYYMMDD\n");
   EXPECT_EQ(HdateMessage(kDateBadDay),
             "Invalid HDATE - Invalid day of month - Format is YYYYMMDD\n");

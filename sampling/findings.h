@@ -13,7 +13,7 @@
 namespace sampling {
 
 struct Findings {
-  std::string errors;    // lines ending in "\n", in the order found
+  std::string errors;  // lines ending in "\n", in the order found
   int errorCount = 0;
   std::string warnings;  // lines ending in "\n", in the order found
   int warningCount = 0;

@@ -84,8 +84,7 @@ TEST_F(HeaderAuditTest, HdateMonthThirteenIsBadDayToo) {
 
 TEST_F(HeaderAuditTest, HdateOfSevenCharactersIsBadLength) {
   header_.Set("HDATE", "2010110");
-  EXPECT_EQ(Audit().text,
-            "Invalid HDATE - Date length should be 8 numbers - Format is YYYYMMDD");
+  EXPECT_EQ(Audit().text, "Invalid HDATE - Date length should be 8 numbers - Format is YYYYMMDD");
 }
 
 TEST_F(HeaderAuditTest, HdateInTheFuture) {

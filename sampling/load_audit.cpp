@@ -36,12 +36,18 @@ void CheckSplits(std::vector<AuditLogRow> rows, Findings& out) {
 }
 
 void CheckRanges(const LoadLimits& limits, const AuditLogRow& row, Findings& out) {
-  if (row.ln > limits.maxLen) out.Warning(Format("Log %d: LN of %d above maximum\n", row.log, row.ln));
-  if (row.ln < limits.minLen) out.Warning(Format("Log %d: LN of %d below minimum\n", row.log, row.ln));
-  if (row.sd > limits.maxDia) out.Warning(Format("Log %d: SD of %d above maximum\n", row.log, row.sd));
-  if (row.sd < limits.minDia) out.Warning(Format("Log %d: SD of %d below minimum\n", row.log, row.sd));
-  if (row.ld > limits.maxDia) out.Warning(Format("Log %d: LD of %d above maximum\n", row.log, row.ld));
-  if (row.ld < limits.minDia) out.Warning(Format("Log %d: LD of %d below minimum\n", row.log, row.ld));
+  if (row.ln > limits.maxLen)
+    out.Warning(Format("Log %d: LN of %d above maximum\n", row.log, row.ln));
+  if (row.ln < limits.minLen)
+    out.Warning(Format("Log %d: LN of %d below minimum\n", row.log, row.ln));
+  if (row.sd > limits.maxDia)
+    out.Warning(Format("Log %d: SD of %d above maximum\n", row.log, row.sd));
+  if (row.sd < limits.minDia)
+    out.Warning(Format("Log %d: SD of %d below minimum\n", row.log, row.sd));
+  if (row.ld > limits.maxDia)
+    out.Warning(Format("Log %d: LD of %d above maximum\n", row.log, row.ld));
+  if (row.ld < limits.minDia)
+    out.Warning(Format("Log %d: LD of %d below minimum\n", row.log, row.ld));
 }
 
 void CheckSampleLog(const LoadLimits& limits, const AuditLogRow& row, Findings& out) {
@@ -101,9 +107,9 @@ int FinishLoadAudit(const Findings& findings, const std::string& llr, platform::
     log("Passed load audit");
     return kAuditPassed;
   }
-  platform::Message ask{"Load " + llr + " passed the audit with warning(s):\n" +
-                            findings.warnings + "\nContinue?",
-                        "Warning", platform::Icon::kExclamation, platform::Buttons::kOkCancel};
+  platform::Message ask{
+      "Load " + llr + " passed the audit with warning(s):\n" + findings.warnings + "\nContinue?",
+      "Warning", platform::Icon::kExclamation, platform::Buttons::kOkCancel};
   const platform::Answer answer = ui.ShowMessage(ask);
   log("Passed load audit with warning(s): " + ReplaceBreaks(findings.warnings, ","));
   return answer == platform::Answer::kOk ? kAuditWarningsAccepted : kAuditWarningsCancelled;

@@ -66,8 +66,8 @@ struct FinalizeHooks {
 
 // FinalizeLoad results besides the audit's error count (> 0).
 inline constexpr int kFinalized = 0;
-inline constexpr int kFinalizeCancelled = -1;       // the scaler cancelled a prompt
-inline constexpr int kFinalizeNotStored = -2;       // the Finalized setting could not be written
+inline constexpr int kFinalizeCancelled = -1;  // the scaler cancelled a prompt
+inline constexpr int kFinalizeNotStored = -2;  // the Finalized setting could not be written
 
 // The finalize command after the audit returned `auditResult` (with
 // `errorText`). Errors: shows the error text ("Errors Found - Finalize

@@ -133,8 +133,7 @@ TEST_F(LoadAuditTest, UndecidedSampleIsAnErrorAndNotMeasured) {
 TEST_F(LoadAuditTest, LaterSplitTakesTheDecisionOfTheSplitBefore) {
   // The second split of log 3 is undecided but follows split 1 of the same
   // log and product, so it is examined like a sample log.
-  const Findings f =
-      CheckLoad(limits_, true, {Log(3, 1, 16, 8, 10, 1), Log(3, 2, 16, 8, 0, -1)});
+  const Findings f = CheckLoad(limits_, true, {Log(3, 1, 16, 8, 10, 1), Log(3, 2, 16, 8, 0, -1)});
   EXPECT_EQ(f.errors, "Log 3: missing LD\n");
   // Another product, or a first split, is not exempt.
   const Findings g =

@@ -41,9 +41,9 @@ std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadK
                                    ? scaling::LiveLogsCriteria(key.sale, key.llr)
                                    : key.Criteria();
   std::vector<AuditLogRow> logs;
-  for (const TextRow& row :
-       ReadRows(store, table::kLog, criteria, "",
-                {col::kLog, col::kS, col::kP, col::kLN, col::kSD, col::kLD, col::kKPI, col::kHIT})) {
+  for (const TextRow& row : ReadRows(
+           store, table::kLog, criteria, "",
+           {col::kLog, col::kS, col::kP, col::kLN, col::kSD, col::kLD, col::kKPI, col::kHIT})) {
     AuditLogRow log;
     log.log = row.GetInt(col::kLog);
     log.s = row.GetInt(col::kS);
@@ -72,7 +72,8 @@ FinalizeHooks StoreHooks(tablestore::TableStore& store) {
 }  // namespace
 
 LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key) {
-  const TextRow load = ReadLoadRow(store, key, {col::kMinLen, col::kMaxLen, col::kMinDia, col::kMaxDia});
+  const TextRow load =
+      ReadLoadRow(store, key, {col::kMinLen, col::kMaxLen, col::kMinDia, col::kMaxDia});
   LoadLimits limits;
   ReadLimit(load, col::kMinLen, limits.minLen);
   ReadLimit(load, col::kMaxLen, limits.maxLen);

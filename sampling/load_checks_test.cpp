@@ -31,18 +31,37 @@ class LoadChecksTest : public ::testing::Test {
   }
 
   void AddLoad(const std::string& st) {
-    Append(store_, "Load", {{"SALE", "Bear"}, {"LLR", "1042"}, {"CONTRACT", "C"}, {"SCALER", "JD"},
-                            {"ST", st}, {"SCALESYS", "Cubic"}, {"CFSAWCU", "0.5"},
-                            {"CFNONSAWCU", "0.5"}, {"MINLEN", "8"}, {"MAXLEN", "40"},
-                            {"MINDIA", "4"}, {"MAXDIA", "30"}, {"SDATE", "20101101"}});
+    Append(store_, "Load",
+           {{"SALE", "Bear"},
+            {"LLR", "1042"},
+            {"CONTRACT", "C"},
+            {"SCALER", "JD"},
+            {"ST", st},
+            {"SCALESYS", "Cubic"},
+            {"CFSAWCU", "0.5"},
+            {"CFNONSAWCU", "0.5"},
+            {"MINLEN", "8"},
+            {"MAXLEN", "40"},
+            {"MINDIA", "4"},
+            {"MAXDIA", "30"},
+            {"SDATE", "20101101"}});
   }
 
   void AddLog(const std::string& log, const std::string& s, const std::string& ln,
               const std::string& sd, const std::string& ld, const std::string& hit = "1",
               const std::string& voided = "0", const std::string& llr = "1042") {
-    Append(store_, "Log", {{"SALE", "Bear"}, {"LLR", llr}, {"LOG", log}, {"S", s}, {"SP", "DF"},
-                           {"P", "1"}, {"LN", ln}, {"SD", sd}, {"LD", ld}, {"HIT", hit},
-                           {"VOID", voided}});
+    Append(store_, "Log",
+           {{"SALE", "Bear"},
+            {"LLR", llr},
+            {"LOG", log},
+            {"S", s},
+            {"SP", "DF"},
+            {"P", "1"},
+            {"LN", ln},
+            {"SD", sd},
+            {"LD", ld},
+            {"HIT", hit},
+            {"VOID", voided}});
   }
 
   std::vector<std::string> Journal() { return Dump(store_, "MessageLog", {"Msg"}); }
@@ -118,7 +137,7 @@ TEST_F(LoadChecksTest, EmptyLoadFailsAndIsJournaled) {
 TEST_F(LoadChecksTest, VoidedLogsAndOtherLoadsAreLeftOut) {
   AddLoad("100");
   AddLog("1", "1", "16", "8", "10");
-  AddLog("2", "2", "16", "8", "10", "1", "1");     // voided: its bad split does not count
+  AddLog("2", "2", "16", "8", "10", "1", "1");        // voided: its bad split does not count
   AddLog("3", "5", "16", "8", "10", "1", "0", "77");  // another load
   std::string errorText;
   EXPECT_EQ(AuditLoad(store_, key_, ui_, errorText), kAuditPassed);
@@ -245,10 +264,19 @@ TEST_F(LoadChecksTest, HeaderAuditReadsTheFirstLoadRow) {
 }
 
 TEST_F(LoadChecksTest, HeaderAuditOfFloatFactorZero) {
-  Append(store_, "Load", {{"SALE", "Bear"}, {"LLR", "1"}, {"CONTRACT", "C"}, {"SCALER", "JD"},
-                          {"ST", "100"}, {"SCALESYS", "Cubic"}, {"CFSAWCU", "0"},
-                          {"CFNONSAWCU", "0.4"}, {"MAXLEN", "40"}, {"MAXDIA", "30"},
-                          {"HDATE", "20101102"}, {"SDATE", "20101101"}});
+  Append(store_, "Load",
+         {{"SALE", "Bear"},
+          {"LLR", "1"},
+          {"CONTRACT", "C"},
+          {"SCALER", "JD"},
+          {"ST", "100"},
+          {"SCALESYS", "Cubic"},
+          {"CFSAWCU", "0"},
+          {"CFNONSAWCU", "0.4"},
+          {"MAXLEN", "40"},
+          {"MAXDIA", "30"},
+          {"HDATE", "20101102"},
+          {"SDATE", "20101101"}});
   platform::FixedClock clock(platform::LocalDateTime{2010, 11, 5, 9, 5, 0});
   const HeaderAudit audit = AuditLoadHeader(store_, clock);
   EXPECT_EQ(audit.text, "No CFSAWCU\nHDATE can't be after SDATE");

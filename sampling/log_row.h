@@ -36,9 +36,11 @@ class RowCells {
 // A RowCells held as (column, text) pairs in column order.
 class TextRow : public RowCells {
  public:
+  // A row without columns, or with `cells` as (column, text) in column order.
   TextRow() = default;
   TextRow(std::initializer_list<std::pair<std::string, std::string>> cells) : cells_(cells) {}
 
+  // RowCells: the first column whose name matches (letter case ignored).
   bool Has(std::string_view column) const override;
   std::string Get(std::string_view column) const override;
   void Set(std::string_view column, std::string_view text) override;

@@ -16,9 +16,9 @@ std::vector<DefectValues> ReadDefects(tablestore::TableStore& store, const scali
                                       int seg) {
   std::vector<DefectValues> defects;
   const std::string criteria = scaling::SegmentCriteria(key.sale, key.llr, key.log, key.split, seg);
-  for (const TextRow& row : ReadRows(store, table::kDefC, criteria, "",
-                                     {col::kM, col::kM1, col::kM2, col::kM3, col::kM4, col::kLN,
-                                      col::kPCT})) {
+  for (const TextRow& row :
+       ReadRows(store, table::kDefC, criteria, "",
+                {col::kM, col::kM1, col::kM2, col::kM3, col::kM4, col::kLN, col::kPCT})) {
     defects.push_back(DefectValues::FromRow(row));
   }
   return defects;

@@ -53,6 +53,8 @@ class StoreTaperTable : public TaperTable {
   // REQUIRES: `store` outlives the object.
   explicit StoreTaperTable(tablestore::TableStore& store) : store_(store) {}
 
+  // TaperTable: HasRows is false without a Tapers table; FindTaper is
+  // nullopt when the criteria match no row or name a column the table lacks.
   bool HasRows() const override;
   std::optional<float> FindTaper(const std::string& criteria) const override;
 

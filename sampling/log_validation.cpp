@@ -19,8 +19,8 @@ struct LogValues {
 };
 
 LogValues ReadLog(const RowCells& row) {
-  return LogValues{row.GetInt(col::kP), row.GetInt(col::kLN), row.GetInt(col::kSD), row.GetInt(col::kLD),
-                   row.GetInt(col::kHIT), row.Get(col::kSP)};
+  return LogValues{row.GetInt(col::kP),  row.GetInt(col::kLN),  row.GetInt(col::kSD),
+                   row.GetInt(col::kLD), row.GetInt(col::kHIT), row.Get(col::kSP)};
 }
 
 // Sums are formed in 64 bits so that hostile cells cannot overflow them.
@@ -50,8 +50,8 @@ void CheckRanges(const LoadLimits& limits, const LogValues& log, Findings& out) 
 
 // The findings of one defect, appended as "Seg s, Def d: finding\n". Returns
 // false when the rest of the segment's defects are to be skipped.
-bool CheckDefect(const LogValues& log, const SegmentDefects& seg, int number,
-                 const DefectValues& d, Findings& out) {
+bool CheckDefect(const LogValues& log, const SegmentDefects& seg, int number, const DefectValues& d,
+                 Findings& out) {
   const std::string prefix = "Seg " + IntText(seg.seg) + ", Def " + IntText(number) + ": ";
   auto finding = [&](const std::string& text) { out.Error(prefix + text + "\n"); };
   if (d.m < 1 || d.m > 5) {
@@ -139,8 +139,9 @@ const char* MeasurementProblem(const DefectValues& d) {
 }  // namespace
 
 DefectValues DefectValues::FromRow(const RowCells& row) {
-  return DefectValues{row.GetInt(col::kM),  row.GetInt(col::kM1), row.GetInt(col::kM2), row.GetInt(col::kM3),
-                      row.GetInt(col::kM4), row.GetInt(col::kLN), row.GetInt(col::kPCT)};
+  return DefectValues{row.GetInt(col::kM),  row.GetInt(col::kM1), row.GetInt(col::kM2),
+                      row.GetInt(col::kM3), row.GetInt(col::kM4), row.GetInt(col::kLN),
+                      row.GetInt(col::kPCT)};
 }
 
 Findings CheckLog(const LogCheckContext& context, const RowCells& row,
@@ -180,8 +181,8 @@ int ReportLogFindings(const Findings& findings, int logNumber, platform::Ui& ui)
   return kLogValid;
 }
 
-int ValidateLog(const LogCheckContext& context, const RowCells& row,
-                const SegmentSource& segments, platform::Ui& ui) {
+int ValidateLog(const LogCheckContext& context, const RowCells& row, const SegmentSource& segments,
+                platform::Ui& ui) {
   return ReportLogFindings(CheckLog(context, row, segments), row.GetInt(col::kLog), ui);
 }
 
@@ -211,8 +212,7 @@ DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int 
 int ValidateDefectGrid(const std::vector<DefectValues>& records, int logLength, platform::Ui& ui) {
   const DefectGridProblem problem = CheckDefectGrid(records, logLength);
   if (problem.record > 0) {
-    ui.ShowMessage(
-        platform::Message{problem.message, "Defect Error!", platform::Icon::kStop});
+    ui.ShowMessage(platform::Message{problem.message, "Defect Error!", platform::Icon::kStop});
   }
   return problem.record;
 }

@@ -71,8 +71,8 @@ inline constexpr int kLogWarningsCancelled = -2;
 int ReportLogFindings(const Findings& findings, int logNumber, platform::Ui& ui);
 
 // CheckLog followed by ReportLogFindings with the row's LOG.
-int ValidateLog(const LogCheckContext& context, const RowCells& row,
-                const SegmentSource& segments, platform::Ui& ui);
+int ValidateLog(const LogCheckContext& context, const RowCells& row, const SegmentSource& segments,
+                platform::Ui& ui);
 
 // The first bad record of a defect grid.
 struct DefectGridProblem {

@@ -22,8 +22,15 @@ class LogValidationTest : public ::testing::Test {
 
   // A measured log that passes every check.
   static TextRow GoodLog() {
-    return TextRow({{"LOG", "7"}, {"S", "1"}, {"SP", "DF"}, {"P", "1"}, {"LN", "32"},
-                    {"SD", "10"}, {"LD", "14"}, {"HIT", "1"}, {"VOID", "0"}});
+    return TextRow({{"LOG", "7"},
+                    {"S", "1"},
+                    {"SP", "DF"},
+                    {"P", "1"},
+                    {"LN", "32"},
+                    {"SD", "10"},
+                    {"LD", "14"},
+                    {"HIT", "1"},
+                    {"VOID", "0"}});
   }
 
   // A segment source that counts its calls and returns `segments_`.
@@ -67,8 +74,8 @@ TEST_F(LogValidationTest, GoodLogPassesAndBringsSegmentsUpToDate) {
 
 TEST_F(LogValidationTest, NonSampleWithoutMeasurementsPasses) {
   context_.saleType = "3P";
-  TextRow row({{"LOG", "3"}, {"SP", "WH"}, {"P", "1"}, {"LN", "0"}, {"SD", ""}, {"LD", "0"},
-               {"HIT", "0"}});
+  TextRow row(
+      {{"LOG", "3"}, {"SP", "WH"}, {"P", "1"}, {"LN", "0"}, {"SD", ""}, {"LD", "0"}, {"HIT", "0"}});
   EXPECT_TRUE(Check(row).empty());
   EXPECT_EQ(segmentCalls_, 0);
 }
@@ -231,7 +238,10 @@ TEST_F(LogValidationTest, DefectLengthAgainstSegmentAndWholeLog) {
 }
 
 TEST_F(LogValidationTest, MethodMeasurementRules) {
-  segments_ = {{1, 32, 10, 14,
+  segments_ = {{1,
+                32,
+                10,
+                14,
                 {{1, 1, 0, 0, 0, 4, 0},
                  {1, 0, 0, 0, 0, 4, 5},
                  {4, 0, 0, 1, 0, 0, 10},
@@ -271,8 +281,8 @@ TEST_F(LogValidationTest, DefectErrorsAreCountedAndShown) {
 }
 
 TEST_F(LogValidationTest, DefectValuesFromRow) {
-  TextRow row({{"M", "3"}, {"M1", "4"}, {"m2", "5"}, {"M3", ""}, {"M4", "x"}, {"LN", "6"},
-               {"PCT", "7"}});
+  TextRow row(
+      {{"M", "3"}, {"M1", "4"}, {"m2", "5"}, {"M3", ""}, {"M4", "x"}, {"LN", "6"}, {"PCT", "7"}});
   const DefectValues d = DefectValues::FromRow(row);
   EXPECT_EQ(d.m, 3);
   EXPECT_EQ(d.m1, 4);
@@ -288,6 +298,35 @@ TEST_F(LogValidationTest, HugeMeasurementsDoNotOverflowSums) {
   EXPECT_EQ(Check(GoodLog()).errors, "Seg 1, Def 1: M1-M4 & PCT must be 0 for M=1\n");
 }
 
+TEST_F(LogValidationTest, RandomDamagedRowsNeverBreakTheCheck) {
+  uint32_t state = 99;
+  auto next = [&state](int range) {
+    state = state * 1103515245u + 12345u;
+    return static_cast<int>((state >> 8) % static_cast<uint32_t>(range)) - range / 4;
+  };
+  for (int i = 0; i < 300; ++i) {
+    segments_.clear();
+    for (int s = next(6); s > 0; --s) {
+      SegmentDefects seg{next(4), next(30), next(40), next(40), {}};
+      for (int d = next(6); d > 0; --d) {
+        seg.defects.push_back(
+            {next(8), next(50), next(50), next(50), next(50), next(40), next(120)});
+      }
+      segments_.push_back(seg);
+    }
+    TextRow row = GoodLog();
+    row.Set("LN", std::to_string(next(60)));
+    row.Set("P", std::to_string(next(4)));
+    const Findings f = Check(row);
+    ASSERT_GE(f.errorCount, 0);
+    std::vector<DefectValues> grid;
+    for (const auto& seg : segments_)
+      grid.insert(grid.end(), seg.defects.begin(), seg.defects.end());
+    const DefectGridProblem p = CheckDefectGrid(grid, next(60));
+    ASSERT_LE(p.record, static_cast<int>(grid.size()));
+  }
+}
+
 // ---- the defect grid ----
 
 TEST_F(LogValidationTest, DefectGridAllValid) {
@@ -297,9 +336,8 @@ TEST_F(LogValidationTest, DefectGridAllValid) {
 }
 
 TEST_F(LogValidationTest, DefectGridStopsAtFirstBadRecord) {
-  const int bad = ValidateDefectGrid({{1, 0, 0, 0, 0, 4, 0}, {2, 0, 0, 0, 0, 0, 0},
-                                      {1, 0, 0, 0, 0, 99, 0}},
-                                     32, ui_);
+  const int bad = ValidateDefectGrid(
+      {{1, 0, 0, 0, 0, 4, 0}, {2, 0, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 99, 0}}, 32, ui_);
   EXPECT_EQ(bad, 2);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text, "Defect record 2 has no data");

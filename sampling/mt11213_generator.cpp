@@ -7,7 +7,7 @@ namespace sampling {
 
 namespace {
 
-constexpr int kShift = 175;                 // the "M" of the twister
+constexpr int kShift = 175;                      // the "M" of the twister
 constexpr uint32_t kLowerMask = (1u << 19) - 1;  // the low 19 bits taken from the next word
 constexpr uint32_t kUpperMask = ~kLowerMask;
 constexpr uint32_t kMatrix = 0xE4BD75F5u;

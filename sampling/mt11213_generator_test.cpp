@@ -58,7 +58,8 @@ TEST(Mt11213GeneratorTest, MatchesReferenceAcrossSeveralRegenerations) {
   for (uint32_t seed : {0u, 1u, 4357u, 0xFFFFFFFFu}) {
     Mt11213Generator g(seed);
     ReferenceMt ref(seed);
-    for (int i = 0; i < 351 * 4 + 7; ++i) ASSERT_EQ(g.NextU32(), ref.Next()) << "seed " << seed << " draw " << i;
+    for (int i = 0; i < 351 * 4 + 7; ++i)
+      ASSERT_EQ(g.NextU32(), ref.Next()) << "seed " << seed << " draw " << i;
   }
 }
 

@@ -32,15 +32,15 @@ int HitWindowMs(std::string_view closeHitWindow) {
   return static_cast<int>(ms);
 }
 
-SampleSelector::SampleSelector(const std::vector<KzRow>& rows, uint32_t seed)
-    : generator_(seed) {
+SampleSelector::SampleSelector(const std::vector<KzRow>& rows, uint32_t seed) : generator_(seed) {
   for (const KzRow& row : rows) {
     if (!(row.kz > 0.0)) continue;  // 0, negative or NaN: no probability to draw with
     Entry entry;
-    entry.probability = row.kz <= 1.0 ? static_cast<float>(row.kz) : static_cast<float>(1.0 / row.kz);
+    entry.probability =
+        row.kz <= 1.0 ? static_cast<float>(row.kz) : static_cast<float>(1.0 / row.kz);
     if (!(entry.probability > 0.0f)) continue;  // a KZ so large its probability underflows
-    entry.kz = static_cast<int>(TruncCapped(1.0 / entry.probability + 0.5,
-                                            std::numeric_limits<int>::max()));
+    entry.kz = static_cast<int>(
+        TruncCapped(1.0 / entry.probability + 0.5, std::numeric_limits<int>::max()));
     entry.p = row.p;
     entry.sp = row.sp;
     entries_.push_back(std::move(entry));

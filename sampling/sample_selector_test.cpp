@@ -15,8 +15,15 @@ class SampleSelectorTest : public ::testing::Test {
  protected:
   // A 3P log row with every column the selection uses.
   static TextRow LogRow(const std::string& sp, const std::string& p, const std::string& kpi) {
-    return TextRow({{"LOG", "1"}, {"SP", sp}, {"P", p}, {"KPI", kpi}, {"RND", ""}, {"HIT", "-1"},
-                    {"LN", ""}, {"SD", ""}, {"LD", ""}});
+    return TextRow({{"LOG", "1"},
+                    {"SP", sp},
+                    {"P", p},
+                    {"KPI", kpi},
+                    {"RND", ""},
+                    {"HIT", "-1"},
+                    {"LN", ""},
+                    {"SD", ""},
+                    {"LD", ""}});
   }
 
   // The first NextInRange(0, kz) of a generator seeded with `seed`.

@@ -11,9 +11,8 @@ ScopedSelect::ScopedSelect(tablestore::TableStore& store, const std::string& tab
                            const std::string& viewName)
     : store_(store),
       table_(store, table),
-      view_(store, table_.slot() < 0
-                       ? table_.slot()
-                       : store.Select(table, "", criteria, sortList, viewName, "")) {}
+      view_(store, table_.slot() < 0 ? table_.slot()
+                                     : store.Select(table, "", criteria, sortList, viewName, "")) {}
 
 ScopedSelect::~ScopedSelect() = default;
 

@@ -35,6 +35,7 @@ class ScopedSelect {
   // outlives the object.
   ScopedSelect(tablestore::TableStore& store, const std::string& table, const std::string& criteria,
                const std::string& sortList = "", const std::string& viewName = "");
+  // Releases the derived slot, then the table's slot when this object opened it.
   ~ScopedSelect();
   ScopedSelect(const ScopedSelect&) = delete;
   ScopedSelect& operator=(const ScopedSelect&) = delete;
@@ -42,6 +43,7 @@ class ScopedSelect {
   // The derived slot, or the negative result of opening the table or of Select.
   int slot() const { return view_.slot(); }
   bool ok() const { return view_.slot() >= 0; }
+  // Rows of the derived view; 0 when the selection failed.
   int RowCount() const;
 
   // The slot of the stored table the selection was made from; negative when

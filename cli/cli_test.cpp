@@ -1,0 +1,360 @@
+// varnolde-cli run as a user runs it: the built tool as a process, on real
+// files in a temporary folder. Expected figures are derived from the files
+// the tool wrote (the totals text against the Brevanta file's sums), never
+// copied from its output.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+std::string Demo(const std::string& name) { return std::string(VARNOLDE_DEMO_DIR) + "/" + name; }
+
+// The lines of `text` that contain `needle`.
+int CountLines(const std::string& text, const std::string& needle) {
+  int n = 0;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) n += line.find(needle) != std::string::npos;
+  return n;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(::testing::TempDir()) /
+           (std::string("cli_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs varnolde-cli with `args` in the test's folder.
+  ToolRun Cli(const std::vector<std::string>& args) {
+    std::string cmd = "cd " + Quote(dir_.string()) + " && " + Quote(VARNOLDE_CLI);
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    cmd += " >out.txt 2>err.txt";
+    const int status = std::system(cmd.c_str());
+    ToolRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadAll(dir_ / "out.txt");
+    run.err = ReadAll(dir_ / "err.txt");
+    return run;
+  }
+
+  // Creates `scl` from the bundled setup and imports `text` into it.
+  void MakeLoad(const std::string& scl, const std::string& text) {
+    ToolRun r = Cli({"create", scl});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = Cli({"import", scl, text});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+  }
+
+  void WriteText(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name, std::ios::binary) << text;
+  }
+
+  fs::path dir_;
+};
+
+// A 3P cubic header that passes the header audit, then the Log section line.
+constexpr char kSmallLoad[] =
+    "[Load]\nLoad[SALE:S,LLR:S,CONTRACT:S,SCALER:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,"
+    "MINLEN:I,MAXLEN:I,MINDIA:I,MAXDIA:I,SDATE:S,HDATE:S]\nt\n"
+    "Test Sale,77,C-1,A. Scaler,3P,Cubic,10.67,8,8,40,4,30,20200102,20200101\n"
+    "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,KPI:I,RND:I,HIT:I,LN:I,SD:I,LD:I]\nt\n"
+    "Test Sale,77,1,1,DF,1,30,40,0,,,\n"
+    "Test Sale,77,2,1,DF,1,30,20,1,16,10,12\n";
+
+// ---- The totals text and the files of the main job -------------------------
+
+// The figures of one line of the totals text ("   Gross: 1.0   2.0    3.0").
+std::vector<double> TotalsLine(const std::string& totals, const std::string& label) {
+  std::istringstream in(totals);
+  for (std::string line; std::getline(in, line);) {
+    const size_t at = line.find(label + ":");
+    if (at == std::string::npos) continue;
+    std::istringstream nums(line.substr(at + label.size() + 1));
+    std::vector<double> v;
+    for (double x; nums >> x;) v.push_back(x);
+    return v;
+  }
+  return {};
+}
+
+// The Brevanta file's species lines, split at ",".
+std::vector<std::vector<std::string>> BrevantaSpeciesLines(const std::string& bva) {
+  std::vector<std::vector<std::string>> lines;
+  std::istringstream in(bva);
+  std::string line;
+  std::getline(in, line);  // the load line
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::istringstream f(line);
+    for (std::string field; std::getline(f, field, ',');) fields.push_back(field);
+    if (fields.size() >= 4) lines.push_back(fields);
+  }
+  return lines;
+}
+
+TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
+  MakeLoad("demo.scl", Demo("demo-3p-cubic.txt"));
+  ToolRun r = Cli({"audit", "demo.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "Header audit: passed\nLoad audit of SALE Cedar Ridge LLR 1001: passed\n");
+  r = Cli({"finalize", "demo.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = Cli({"report", "demo.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote demo.cmp\nWrote demo.clg\nWrote demo.bva\n");
+  for (const char* ext : {".cmp", ".clg", ".bva", ".audit"}) {
+    EXPECT_GT(fs::file_size(dir_ / (std::string("demo") + ext)), 0u) << ext;
+  }
+  r = Cli({"totals", "demo.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("3P Load Information\nSALE: Cedar Ridge  LLR: 1001\r\n", 0), 0u) << r.out;
+
+  // The 3P expansion per product from the Brevanta file's species-product
+  // sums (samples m, KPI sum K, gross and net ratio sums): (R / m) * K.
+  std::map<int, double> m, k, rg, rn;
+  for (const auto& f : BrevantaSpeciesLines(ReadAll(dir_ / "demo.bva"))) {
+    ASSERT_EQ(f.size(), 6u);
+    const int p = std::stoi(f[1]);
+    m[p] += std::stod(f[2]);
+    k[p] += std::stod(f[3]);
+    rg[p] += std::stod(f[4]);
+    rn[p] += std::stod(f[5]);
+  }
+  const std::vector<double> gross = TotalsLine(r.out, "Gross");
+  const std::vector<double> net = TotalsLine(r.out, "Net");
+  const std::vector<double> measured = TotalsLine(r.out, "Measured");
+  ASSERT_EQ(gross.size(), 3u);
+  ASSERT_EQ(net.size(), 3u);
+  ASSERT_EQ(measured.size(), 3u);
+  for (int p : {1, 2}) {
+    EXPECT_NEAR(gross[p - 1], rg[p] / m[p] * k[p], 0.11) << "product " << p;
+    EXPECT_NEAR(net[p - 1], rn[p] / m[p] * k[p], 0.11) << "product " << p;
+    EXPECT_EQ(measured[p - 1], m[p]) << "product " << p;
+  }
+  // Every measured, live log is listed as a sample in the comprehensive report.
+  EXPECT_EQ(CountLines(ReadAll(dir_ / "demo.cmp"), " * "), static_cast<int>(measured[2]));
+}
+
+TEST_F(CliTest, MainJobOf100PercentBoardLoadAgreesWithTotals) {
+  MakeLoad("board.scl", Demo("demo-100-board.txt"));
+  ToolRun r = Cli({"audit", "board.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  r = Cli({"report", "board.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  r = Cli({"totals", "board.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("100% Load Information\n", 0), 0u) << r.out;
+  EXPECT_TRUE(TotalsLine(r.out, "Counted").empty());
+  std::map<int, double> gross, net;
+  for (const auto& f : BrevantaSpeciesLines(ReadAll(dir_ / "board.bva"))) {
+    gross[std::stoi(f[1])] += std::stod(f[2]);
+    net[std::stoi(f[1])] += std::stod(f[3]);
+  }
+  const std::vector<double> g = TotalsLine(r.out, "Gross");
+  const std::vector<double> n = TotalsLine(r.out, "Net");
+  ASSERT_EQ(g.size(), 3u);
+  ASSERT_EQ(n.size(), 3u);
+  EXPECT_NEAR(g[0], gross[1], 0.05);
+  EXPECT_NEAR(g[1], gross[2], 0.05);
+  EXPECT_NEAR(g[2], gross[1] + gross[2], 0.05);
+  EXPECT_NEAR(n[2], net[1] + net[2], 0.05);
+}
+
+// ---- Audit -----------------------------------------------------------------
+
+TEST_F(CliTest, AuditFailsOnSampleWithoutLD) {
+  WriteText("load.txt", std::string(kSmallLoad) + "Test Sale,77,3,1,WH,1,25,5,1,20,9,\n");
+  MakeLoad("load.scl", "load.txt");
+  const ToolRun r = Cli({"audit", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out,
+            "Header audit: passed\n"
+            "Load audit of SALE Test Sale LLR 77: 1 error\n"
+            "  Log 3: missing LD\n");
+  EXPECT_EQ(r.err, "varnolde-cli: load.scl: the audit found errors\n");
+}
+
+TEST_F(CliTest, AuditReportsHeaderProblems) {
+  WriteText("load.txt", "[Log]\nLog[LOG:I,HIT:I]\nt\n1,0\n");
+  MakeLoad("load.scl", "load.txt");
+  const ToolRun r = Cli({"audit", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  // The new file's Load row has only the setup's defaults: ST 100, SCALESYS
+  // Cubic, MAXLEN 66, MAXDIA 60, and cull factors of 0.
+  EXPECT_EQ(r.out.rfind("Header audit: 6 problems\n  No SALE\n  No LLR\n  No CONTRACT\n"
+                        "  No SCALER\n  No CFSAWCU\n  No CFNONSAWCU\n",
+                        0),
+            0u)
+      << r.out;
+}
+
+TEST_F(CliTest, WarningsQuestionIsRefusedOrAcceptedWithYes) {
+  // A sample 50 feet long on a load whose maximum is 40: a range warning.
+  WriteText("load.txt", std::string(kSmallLoad) + "Test Sale,77,3,1,WH,1,25,5,1,50,9,14\n");
+  MakeLoad("load.scl", "load.txt");
+  ToolRun r = Cli({"finalize", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Warning: Load 77 passed the audit with warning(s):\n"
+                       "  Log 3: LN of 50 above maximum\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("-> Cancel (pass --yes to accept)"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "load.audit"));
+  r = Cli({"--yes", "finalize", "load.scl"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(fs::exists(dir_ / "load.audit"));
+  // The load is finalized now: no more logs come in.
+  r = Cli({"import", "load.scl", "load.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: load.scl: the load is finalized: its log data can no longer "
+            "be changed\n");
+}
+
+// ---- Several files, damaged files --------------------------------------------
+
+TEST_F(CliTest, ReportOnDamagedFileFailsAndOthersAreWritten) {
+  MakeLoad("a.scl", Demo("demo-3p-cubic.txt"));
+  MakeLoad("c.scl", Demo("demo-100-board.txt"));
+  std::string bytes = ReadAll(dir_ / "a.scl");
+  bytes.resize(bytes.size() / 2);
+  WriteText("b.scl", bytes);
+  const ToolRun r = Cli({"report", "a.scl", "b.scl", "c.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("varnolde-cli: [1/3] a.scl\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("varnolde-cli: [3/3] c.scl\n"), std::string::npos) << r.err;
+  EXPECT_EQ(CountLines(r.err, "varnolde-cli: b.scl: "), 1) << r.err;
+  EXPECT_NE(r.err.find("varnolde-cli: 1 of 3 files failed\n"), std::string::npos);
+  for (const char* name : {"a.cmp", "a.clg", "a.bva", "c.cmp", "c.clg", "c.bva"}) {
+    EXPECT_TRUE(fs::exists(dir_ / name)) << name;
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "b.cmp"));
+  EXPECT_EQ(ReadAll(dir_ / "b.scl"), bytes);  // the damaged file is left as it was
+}
+
+TEST_F(CliTest, ReportOnLoadWithErrorsWritesNothing) {
+  WriteText("load.txt", std::string(kSmallLoad) + "Test Sale,77,3,1,WH,1,25,5,1,20,,14\n");
+  MakeLoad("load.scl", "load.txt");
+  const ToolRun r = Cli({"report", "--log", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Errors Found - Reports Cancelled for load 77: Log 3: missing SD"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "load.clg"));
+}
+
+TEST_F(CliTest, ReportChoosesFiles) {
+  MakeLoad("load.scl", Demo("demo-3p-cubic.txt"));
+  const ToolRun r = Cli({"report", "load.scl", "--log"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote load.clg\n");
+  EXPECT_FALSE(fs::exists(dir_ / "load.cmp"));
+  EXPECT_FALSE(fs::exists(dir_ / "load.bva"));
+}
+
+TEST_F(CliTest, MissingFileFailsWithOneLine) {
+  const ToolRun r = Cli({"totals", "nothing.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(CountLines(r.err, "varnolde-cli: nothing.scl: "), 1) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "nothing.scl"));
+}
+
+// ---- Create and import ---------------------------------------------------------
+
+TEST_F(CliTest, CreateOverAnExistingFileBacksItUp) {
+  ASSERT_EQ(Cli({"create", "x.scl"}).exitCode, 0);
+  const std::string first = ReadAll(dir_ / "x.scl");
+  const ToolRun r = Cli({"create", "x.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Created x.scl\n");
+  EXPECT_EQ(ReadAll(dir_ / "x.scl.BAK1"), first);
+}
+
+TEST_F(CliTest, CreateFromAMissingSetupFails) {
+  const ToolRun r = Cli({"create", "--setup", "none.SetupScl", "x.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("none.SetupScl is in use by another application!"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "x.scl"));
+}
+
+TEST_F(CliTest, RefusedImportChangesNothing) {
+  ASSERT_EQ(Cli({"create", "x.scl"}).exitCode, 0);
+  WriteText("bad.txt", "[Log]\nLog[LOG:I,COLOUR:S]\nt\n1,red\n");
+  const ToolRun r = Cli({"import", "x.scl", "bad.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: x.scl: bad.txt: Log: the file's column COLOUR is not in the "
+            "scale file's table\n");
+  const ToolRun dump = Cli({"dump", "x.scl", "--table", "Log"});
+  EXPECT_NE(dump.out.find("\"row_count\": 0,"), std::string::npos) << dump.out;
+}
+
+// ---- Dump ------------------------------------------------------------------------
+
+TEST_F(CliTest, DumpOfEveryFixtureEqualsItsJson) {
+  for (const auto& entry : fs::directory_iterator(VARNOLDE_FIXTURES_DIR)) {
+    if (entry.path().extension() != ".mk") continue;
+    const ToolRun r = Cli({"dump", entry.path().string()});
+    EXPECT_EQ(r.exitCode, 0) << entry.path() << r.err;
+    EXPECT_EQ(r.out, ReadAll(entry.path().string() + ".json")) << entry.path();
+  }
+}
+
+TEST_F(CliTest, DumpOfUnknownTableFails) {
+  const ToolRun r =
+      Cli({"dump", std::string(VARNOLDE_FIXTURES_DIR) + "/int_3rows.mk", "--table", "w"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(CountLines(r.err, "no table named w"), 1);
+  EXPECT_EQ(r.out, "");
+}
+
+// ---- Command line ----------------------------------------------------------------
+
+TEST_F(CliTest, WrongCommandLinesExitTwo) {
+  EXPECT_EQ(Cli({}).exitCode, 2);
+  EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(Cli({"import", "x.scl"}).exitCode, 2);
+  EXPECT_EQ(Cli({"audit"}).exitCode, 2);
+}
+
+TEST_F(CliTest, HelpExitsZeroAndNamesEveryCommand) {
+  const ToolRun r = Cli({"--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  for (const char* command :
+       {"create", "import", "audit", "finalize", "report", "totals", "dump"}) {
+    EXPECT_NE(r.out.find(command), std::string::npos) << command;
+  }
+}
+
+}  // namespace

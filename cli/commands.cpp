@@ -1,0 +1,255 @@
+#include "cli/commands.h"
+
+#include "app/scale_files.h"
+#include "cli/load_import.h"
+#include "cli/table_dump.h"
+#include "platform/folders.h"
+#include "platform/identity.h"
+#include "reports/report_run.h"
+#include "sampling/load_checks.h"
+#include "scaling/load_volumes.h"
+#include "tablestore/settings.h"
+#include "tablestore/table_store.h"
+
+namespace cli {
+namespace {
+
+// Import files larger than this are refused rather than read: a load of
+// 100,000 logs stays far below it.
+constexpr size_t kMaxImportBytes = 64u << 20;
+
+// A scale file opened as the main screen opens it, closed (and committed)
+// when the object goes.
+class OpenFile {
+ public:
+  OpenFile(Context& ctx, const std::string& path)
+      : files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
+    opened_ = files_.OpenScaleFile(path) == app::FileOutcome::kOpened;
+    if (opened_) {
+      const platform::DeviceIdentity identity =
+          platform::ReadDeviceIdentity(ctx.fs, platform::SettingsFolder());
+      store().SetJournalSource(&ctx.clock, identity.Text());
+    }
+  }
+  bool ok() const { return opened_; }
+  tablestore::TableStore& store() { return *files_.store(); }
+  const app::OpenFileState& state() const { return files_.state(); }
+  // What the reports need of the open file.
+  reports::ReportContext ReportContext(Context& ctx) {
+    reports::ReportContext report;
+    report.store = &store();
+    report.ui = &ctx.ui;
+    report.files = &ctx.fs;
+    report.clock = &ctx.clock;
+    report.scaleFilePath = state().path;
+    report.fileType = state().fileType;
+    report.unitSetting = state().scaleUnits;
+    report.saleTypeSetting = state().scaleSample;
+    return report;
+  }
+  // The failure of the open, for the caller to return.
+  static Outcome Failed() { return Outcome::Fail("the file could not be opened"); }
+
+ private:
+  app::ScaleFiles files_;
+  bool opened_ = false;
+};
+
+// The loads of the open file (SALE and LLR of every Load row), in order.
+std::vector<sampling::LoadKey> Loads(OpenFile& file) {
+  std::vector<sampling::LoadKey> keys;
+  tablestore::TableStore& store = file.store();
+  const int slot = file.state().slots.load;
+  const int sale = store.ColumnIndex(slot, "SALE");
+  const int llr = store.ColumnIndex(slot, "LLR");
+  for (int row = 0; row < store.RowCount(slot); ++row) {
+    sampling::LoadKey key;
+    store.GetText(slot, row, sale, key.sale);
+    store.GetText(slot, row, llr, key.llr);
+    keys.push_back(std::move(key));
+  }
+  return keys;
+}
+
+// Writes `text` with every line indented by two blanks.
+void WriteIndented(std::ostream& out, const std::string& text) {
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t end = text.find('\n', begin);
+    if (end == std::string::npos) end = text.size();
+    out << "  " << text.substr(begin, end - begin) << '\n';
+    begin = end + 1;
+  }
+}
+
+std::string Plural(int n, const char* word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+// The header audit as the main screen runs it when the load information
+// screen closes, with its journal entry. True when the header passes.
+bool AuditHeader(Context& ctx, OpenFile& file) {
+  const sampling::HeaderAudit audit = sampling::AuditLoadHeader(file.store(), ctx.clock);
+  if (audit.problems == 0) {
+    file.store().LogProgramMessage("Passed header audit");
+    ctx.out << "Header audit: passed\n";
+    return true;
+  }
+  file.store().LogProgramMessage("Failed load information audit: " + audit.JournalText());
+  ctx.out << "Header audit: " << Plural(audit.problems, "problem") << '\n';
+  WriteIndented(ctx.out, audit.text);
+  return false;
+}
+
+// The load audit of one load. True unless it found errors.
+bool AuditOneLoad(Context& ctx, OpenFile& file, const sampling::LoadKey& key) {
+  std::string errors;
+  const int rc = sampling::AuditLoad(file.store(), key, ctx.ui, errors);
+  ctx.out << "Load audit of SALE " << key.sale << " LLR " << key.llr << ": ";
+  if (rc > 0) {
+    ctx.out << Plural(rc, "error") << '\n';
+    WriteIndented(ctx.out, errors);
+    return false;
+  }
+  if (rc == sampling::kAuditPassed) {
+    ctx.out << "passed\n";
+  } else {
+    ctx.out << "passed with warnings ("
+            << (rc == sampling::kAuditWarningsAccepted ? "accepted" : "not accepted") << ")\n";
+  }
+  return true;
+}
+
+// The files a report run writes for the open file: per load the chosen
+// reports (the Brevanta file only in production files), or the load summary
+// of a "non-scale loads" file.
+std::vector<std::string> ReportFiles(OpenFile& file, const ReportChoice& choice) {
+  const std::string base = reports::ScaleFileBase(file.state().path);
+  if (file.state().fileType == reports::kFileTypeNonScale) return {base + ".csv"};
+  const std::vector<sampling::LoadKey> loads = Loads(file);
+  const bool production = file.state().fileType != reports::kFileTypeCheckScale;
+  std::vector<std::string> paths;
+  for (const sampling::LoadKey& key : loads) {
+    const std::string loadBase = loads.size() >= 2 ? base + key.llr : base;
+    if (choice.comprehensive) paths.push_back(loadBase + ".cmp");
+    if (choice.log) paths.push_back(loadBase + ".clg");
+    if (choice.brevanta && production) paths.push_back(loadBase + ".bva");
+  }
+  return paths;
+}
+
+}  // namespace
+
+Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath) {
+  const std::string setup =
+      setupPath.empty() ? ctx.programFolder + app::kDefaultSetupFileName : setupPath;
+  app::ScaleFiles files(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder);
+  if (!files.CheckNotInUse(setup))
+    return Outcome::Fail("the setup file " + setup + " cannot be used");
+  if (files.CreateFromSetup(setup, scalePath) != app::FileOutcome::kCreated) {
+    return Outcome::Fail("the scale file could not be created");
+  }
+  ctx.out << "Created " << files.state().path << '\n';
+  return Outcome::Ok();
+}
+
+Outcome Import(Context& ctx, const std::string& scalePath, const std::string& textPath) {
+  std::string bytes;
+  switch (ctx.fs.ReadFile(textPath, kMaxImportBytes, &bytes)) {
+    case platform::FileResult::kOk:
+      break;
+    case platform::FileResult::kNotFound:
+      return Outcome::Fail("the import file " + textPath + " does not exist");
+    case platform::FileResult::kTooLarge:
+      return Outcome::Fail("the import file " + textPath + " is too large");
+    default:
+      return Outcome::Fail("the import file " + textPath + " cannot be read");
+  }
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return OpenFile::Failed();
+  if (file.state().finalized == tablestore::kYes) {
+    return Outcome::Fail("the load is finalized: its log data can no longer be changed");
+  }
+  ImportSummary summary;
+  if (ImportLoadText(file.store(), bytes, &summary) != 0) {
+    return Outcome::Fail(textPath + ": " + summary.error);
+  }
+  ctx.out << "Imported " << textPath << " into " << scalePath << ":";
+  const char* sep = " ";
+  for (const auto& [table, rows] : summary.rows) {
+    ctx.out << sep << table << " " << Plural(rows, "row");
+    sep = ", ";
+  }
+  ctx.out << '\n';
+  return Outcome::Ok();
+}
+
+Outcome Audit(Context& ctx, const std::string& scalePath) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return OpenFile::Failed();
+  bool passed = AuditHeader(ctx, file);
+  for (const sampling::LoadKey& key : Loads(file)) passed = AuditOneLoad(ctx, file, key) && passed;
+  return passed ? Outcome::Ok() : Outcome::Fail("the audit found errors");
+}
+
+Outcome Finalize(Context& ctx, const std::string& scalePath) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return OpenFile::Failed();
+  const std::vector<sampling::LoadKey> loads = Loads(file);
+  if (loads.empty()) return Outcome::Fail("the file has no load");
+  // The command itself is the scaler's answer to the confirmation.
+  ctx.ui.Accept("Confirm Finalize");
+  const reports::ReportContext report = file.ReportContext(ctx);
+  const int rc =
+      sampling::FinalizeLoad(file.store(), loads.front(), ctx.ui, reports::AuditReportHook(report));
+  if (rc > 0) return Outcome::Fail("the load audit found " + Plural(rc, "error"));
+  if (rc == sampling::kFinalizeCancelled) {
+    return Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)");
+  }
+  if (rc != sampling::kFinalized) return Outcome::Fail("the Finalized setting could not be stored");
+  ctx.out << "Finalized " << scalePath << "; audit report "
+          << reports::ScaleFileBase(file.state().path) << ".audit\n";
+  return Outcome::Ok();
+}
+
+Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return OpenFile::Failed();
+  const int stopsBefore = ctx.ui.StopCount();
+  const reports::ReportContext report = file.ReportContext(ctx);
+  const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
+  if (reports::GenerateReports(report, wanted, " " + scalePath) != 1) {
+    return Outcome::Fail("no reports were written (see the messages above)");
+  }
+  if (ctx.ui.StopCount() != stopsBefore) {
+    return Outcome::Fail("some report files could not be written (see the messages above)");
+  }
+  for (const std::string& path : ReportFiles(file, choice)) {
+    if (ctx.fs.Exists(path)) ctx.out << "Wrote " << path << '\n';
+  }
+  return Outcome::Ok();
+}
+
+Outcome Totals(Context& ctx, const std::string& scalePath) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return OpenFile::Failed();
+  for (const sampling::LoadKey& key : Loads(file)) {
+    scaling::LoadTotalsWindow window;
+    const int rc = scaling::RefreshLoadTotals(file.store(), key.sale, key.llr, &window);
+    if (rc != 0) {
+      return Outcome::Fail("the totals of SALE " + key.sale + " LLR " + key.llr +
+                           " could not be computed (" + std::to_string(rc) + ")");
+    }
+    ctx.out << window.caption << '\n' << window.text;
+  }
+  return Outcome::Ok();
+}
+
+Outcome Dump(Context& ctx, const std::string& scalePath, const std::string& table) {
+  std::string json, error;
+  if (!DumpFile(scalePath, table, &json, &error)) return Outcome::Fail(error);
+  ctx.out << json;
+  return Outcome::Ok();
+}
+
+}  // namespace cli

@@ -6,6 +6,8 @@
 #include "app/structure_upgrade.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
+#include "platform/identity.h"
 #include "platform/ui.h"
 #include "tablestore/settings.h"
 #include "tablestore/table_store.h"
@@ -212,6 +214,10 @@ bool ScaleFiles::OpenStore(const std::string& path) {
   // only ever opens files that are there.
   if (fs_.Exists(path)) {
     store_ = std::make_unique<TableStore>(storeFs_);
+    // Every journal entry of this file, the upgrade's included, carries the
+    // program's clock and the device identity.
+    store_->SetJournalSource(
+        &clock_, platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
     if (store_->Open(path, false) == tablestore::kOk) return true;
     error = "\n" + store_->LastError();
     store_.reset();

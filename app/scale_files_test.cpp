@@ -106,6 +106,12 @@ TEST_F(ScaleFilesTest, CreatesFromTheBundledDefaultAndReopensItFromDisk) {
   EXPECT_EQ(JournalMessages(scale),
             (std::vector<std::string>{"Created from " + setup, "File opened", "File opened"}));
   EXPECT_EQ(GlobalValue(scale, "System", "ProgramVersion"), "2010.11.05");
+  // Every entry is stamped by the program's clock, not the machine's.
+  for (const auto& row : ReadRows(scale, "MessageLog")) {
+    ASSERT_GE(row.size(), 4u);
+    EXPECT_EQ(row[2], "11/05/2010");
+    EXPECT_EQ(row[3], "09:05");
+  }
   EXPECT_TRUE(ui_.messages().empty());
 }
 

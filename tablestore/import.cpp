@@ -1,6 +1,7 @@
 // ImportView: rows from a text file into a table. Every problem is logged to
 // the journal with level "W" and returned as -1; nothing is shown.
 #include <algorithm>
+#include <memory>
 
 #include "platform/file_system.h"
 #include "tablestore/import_reader.h"

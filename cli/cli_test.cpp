@@ -237,8 +237,9 @@ TEST_F(CliTest, WarningsQuestionIsRefusedOrAcceptedWithYes) {
   // The load is finalized now: no more logs come in.
   r = Cli({"import", "load.scl", "load.txt"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "varnolde-cli: load.scl: the load is finalized: its log data can no longer "
-                   "be changed\n");
+  EXPECT_EQ(r.err,
+            "varnolde-cli: load.scl: the load is finalized: its log data can no longer "
+            "be changed\n");
 }
 
 // ---- Several files, damaged files --------------------------------------------
@@ -312,8 +313,9 @@ TEST_F(CliTest, RefusedImportChangesNothing) {
   WriteText("bad.txt", "[Log]\nLog[LOG:I,COLOUR:S]\nt\n1,red\n");
   const ToolRun r = Cli({"import", "x.scl", "bad.txt"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "varnolde-cli: x.scl: bad.txt: Log: the file's column COLOUR is not in the "
-                   "scale file's table\n");
+  EXPECT_EQ(r.err,
+            "varnolde-cli: x.scl: bad.txt: Log: the file's column COLOUR is not in the "
+            "scale file's table\n");
   const ToolRun dump = Cli({"dump", "x.scl", "--table", "Log"});
   EXPECT_NE(dump.out.find("\"row_count\": 0,"), std::string::npos) << dump.out;
 }
@@ -330,7 +332,8 @@ TEST_F(CliTest, DumpOfEveryFixtureEqualsItsJson) {
 }
 
 TEST_F(CliTest, DumpOfUnknownTableFails) {
-  const ToolRun r = Cli({"dump", std::string(VARNOLDE_FIXTURES_DIR) + "/int_3rows.mk", "--table", "w"});
+  const ToolRun r =
+      Cli({"dump", std::string(VARNOLDE_FIXTURES_DIR) + "/int_3rows.mk", "--table", "w"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(CountLines(r.err, "no table named w"), 1);
   EXPECT_EQ(r.out, "");
@@ -348,7 +351,8 @@ TEST_F(CliTest, WrongCommandLinesExitTwo) {
 TEST_F(CliTest, HelpExitsZeroAndNamesEveryCommand) {
   const ToolRun r = Cli({"--help"});
   EXPECT_EQ(r.exitCode, 0);
-  for (const char* command : {"create", "import", "audit", "finalize", "report", "totals", "dump"}) {
+  for (const char* command :
+       {"create", "import", "audit", "finalize", "report", "totals", "dump"}) {
     EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }

@@ -144,7 +144,8 @@ Outcome Create(Context& ctx, const std::string& setupPath, const std::string& sc
   const std::string setup =
       setupPath.empty() ? ctx.programFolder + app::kDefaultSetupFileName : setupPath;
   app::ScaleFiles files(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder);
-  if (!files.CheckNotInUse(setup)) return Outcome::Fail("the setup file " + setup + " cannot be used");
+  if (!files.CheckNotInUse(setup))
+    return Outcome::Fail("the setup file " + setup + " cannot be used");
   if (files.CreateFromSetup(setup, scalePath) != app::FileOutcome::kCreated) {
     return Outcome::Fail("the scale file could not be created");
   }

@@ -49,7 +49,8 @@ std::optional<std::string> StderrUi::SaveFile(const platform::FileDialog& dialog
 }
 
 std::optional<std::string> StderrUi::PromptText(const platform::TextPrompt& prompt) {
-  WriteBox(prompt.caption, prompt.text + "\n-> cancelled (no text can be typed without a screen)\n");
+  WriteBox(prompt.caption,
+           prompt.text + "\n-> cancelled (no text can be typed without a screen)\n");
   return std::nullopt;
 }
 

@@ -67,9 +67,9 @@ TEST_F(StderrUiTest, QuestionIsAcceptedWithYes) {
 TEST_F(StderrUiTest, AcceptAnswersOnlyThatCaption) {
   StderrUi ui(out, err, false);
   ui.Accept("Confirm Finalize");
-  EXPECT_EQ(ui.ShowMessage({"Are you sure?", "Confirm Finalize", Icon::kQuestion,
-                            Buttons::kOkCancel}),
-            Answer::kOk);
+  EXPECT_EQ(
+      ui.ShowMessage({"Are you sure?", "Confirm Finalize", Icon::kQuestion, Buttons::kOkCancel}),
+      Answer::kOk);
   EXPECT_EQ(ui.ShowMessage({"Continue?", "Warning", Icon::kExclamation, Buttons::kOkCancel}),
             Answer::kCancel);
 }

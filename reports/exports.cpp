@@ -44,7 +44,11 @@ int ReportRun::WriteLoadSummaryCsv() {
 }
 
 bool ReportRun::WriteBrevantaFile() {
-  report_ = "~" + CsvValues() + ",1\n";
+  // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about
+  // "literal" + std::string in release builds.
+  report_.assign(1, '~');
+  report_ += CsvValues();
+  report_ += ",1\n";
   if (totalsComputed_ && header_.st == "3P") {
     for (const ThreePTotal& t : threePTotals_) {
       scaling::AppendFormat(report_, "%s,%s,%7d,%8ld,%10.4f,%8.4f\n", t.species.c_str(),

@@ -98,17 +98,17 @@ Values SegValues(int log, int seg, int ln, int sd, int ld) {
 void Build100Load(ScaleFile& file) {
   file.AddRow("Load", LoadValues("100"));
   Values log1 = LogValues(1, "1", "DF", 1, 16, 10, 12);
-  log1["G"] = "2";
+  log1.insert_or_assign("G", std::string("2"));
   file.AddRow("Log", log1);
   Values log2 = LogValues(2, "1", "WH", 2, 32, 12, 16);
-  log2["REM"] = "Midpoint diameter: 14";
+  log2.insert_or_assign("REM", std::string("Midpoint diameter: 14"));
   file.AddRow("Log", log2);
   Values log3 = LogValues(3, "1", "DF", 1, 12, 9, 10);
-  log3["VOID"] = "1";
-  log3["REM"] = "broken";
+  log3.insert_or_assign("VOID", std::string("1"));
+  log3.insert_or_assign("REM", std::string("broken"));
   file.AddRow("Log", log3);
   Values log4 = LogValues(4, "1", "DF", 1, 16, 10, 12);
-  log4["OverrideVolume"] = "1";
+  log4.insert_or_assign("OverrideVolume", std::string("1"));
   file.AddRow("Log", log4);
   file.AddRow("Seg", SegValues(1, 1, 16, 10, 12));
   file.AddRow("Seg", SegValues(2, 1, 16, 14, 16));

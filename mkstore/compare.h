@@ -20,6 +20,7 @@ int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& val
 // compared in turn the way SortOn orders them (NaN before all numbers, -0.0
 // equal to 0.0): returns positions into `rows`.
 // REQUIRES: every entry of `cols` is a column of `t`, every row exists.
-std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows, const std::vector<int>& cols);
+std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows,
+                             const std::vector<int>& cols);
 
 }  // namespace mk

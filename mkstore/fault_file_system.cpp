@@ -73,7 +73,8 @@ Status FaultFileSystem::CountWrite(std::string* target, uint64_t offset, std::st
   if (failAt_ > 0 && writes_ > failAt_) return Status::IOError("write failed (injected)");
   const bool fail = failAt_ > 0 && writes_ == failAt_;
   const std::string_view stored = fail ? bytes.substr(0, std::min(torn_, bytes.size())) : bytes;
-  if (target->size() < offset + stored.size()) target->resize(static_cast<size_t>(offset + stored.size()), '\0');
+  if (target->size() < offset + stored.size())
+    target->resize(static_cast<size_t>(offset + stored.size()), '\0');
   target->replace(static_cast<size_t>(offset), stored.size(), stored);
   bytesWritten_ += static_cast<int64_t>(stored.size());
   return fail ? Status::IOError("write failed (injected)") : Status::Ok();

@@ -30,8 +30,9 @@ class CrashTest : public ::testing::Test {
   // failing after `torn` bytes. Then crashes and checks the file holds the
   // old or the new state (the new one when the commit said OK). Returns
   // whether the commit completed.
-  bool RunOnce(const std::string& initial, bool exists, const std::function<void(Storage*)>& change, bool packed,
-               int n, size_t torn, const std::string& oldJson, const std::string& newJson) {
+  bool RunOnce(const std::string& initial, bool exists, const std::function<void(Storage*)>& change,
+               bool packed, int n, size_t torn, const std::string& oldJson,
+               const std::string& newJson) {
     fs_ = FaultFileSystem();
     if (exists) fs_.SetContents(kPath, initial);
     std::unique_ptr<Storage> s;
@@ -44,7 +45,8 @@ class CrashTest : public ::testing::Test {
     if (st.ok()) {
       EXPECT_EQ(now, newJson) << "write " << n << " torn " << torn;
     } else {
-      EXPECT_TRUE(now == oldJson || now == newJson) << "write " << n << " torn " << torn << ": " << now;
+      EXPECT_TRUE(now == oldJson || now == newJson)
+          << "write " << n << " torn " << torn << ": " << now;
       // The same storage object recovers and commits on the next attempt.
       EXPECT_TRUE(s->Commit().ok()) << "retry after write " << n;
       EXPECT_EQ(Reopened(), newJson) << "retry after write " << n;
@@ -80,7 +82,9 @@ class CrashTest : public ::testing::Test {
   FaultFileSystem fs_;
 };
 
-std::string Fixture(const std::string& name) { return testing::ReadFile(testing::kFixtures + "/" + name + ".mk"); }
+std::string Fixture(const std::string& name) {
+  return testing::ReadFile(testing::kFixtures + "/" + name + ".mk");
+}
 
 void AppendRows(Storage* s) {
   View v = s->GetView("items");
@@ -95,7 +99,8 @@ TEST_F(CrashTest, GrowingCommit) { Exhaust(Fixture("multi_commit_reuse"), true, 
 
 TEST_F(CrashTest, CommitIntoFreedSpace) {
   // multi_commit_reuse.mk has free gaps: a small change fits into them.
-  Exhaust(Fixture("multi_commit_reuse"), true, [](Storage* s) { s->GetView("items").SetInt(0, 0, 5); });
+  Exhaust(Fixture("multi_commit_reuse"), true,
+          [](Storage* s) { s->GetView("items").SetInt(0, 0, 5); });
 }
 
 TEST_F(CrashTest, FirstCommitOfANewFile) {
@@ -106,8 +111,9 @@ TEST_F(CrashTest, FirstCommitOfANewFile) {
 }
 
 TEST_F(CrashTest, PackedCommit) {
-  Exhaust(Fixture("multi_commit_reuse"), true, [](Storage* s) { s->GetView("items").SetString(1, 1, "packed"); },
-          true);
+  Exhaust(
+      Fixture("multi_commit_reuse"), true,
+      [](Storage* s) { s->GetView("items").SetString(1, 1, "packed"); }, true);
 }
 
 TEST_F(CrashTest, GrowingCommitOnAFileWithAStaleHeader) {

@@ -76,6 +76,45 @@ TEST_F(AuditReportTest, SmallFileInFull) {
   EXPECT_TRUE(file_.ui().messages().empty());
 }
 
+TEST(AuditReportOf3PTest, AfterAReportRunInFull) {
+  ScaleFile file;
+  testing::Build3PLoad(file);
+  ReportContext context = file.Context();
+  context.unitSetting = "Cubic";
+  context.saleTypeSetting = "3P";
+  ReportChoice choice;
+  choice.logReport = true;
+  ASSERT_EQ(GenerateReports(context, choice, ""), 1);  // journals the load audit
+  std::string text;
+  ASSERT_TRUE(WriteAuditReport(context, &text));
+  const std::string expected =
+      B(34) + "V A R N O L D E  1.0.0" + B(19) + "Date: 11/05/2010\n" +
+      "Region: 06" + B(26) + "-- AUDIT REPORT --" + B(21) + "Time: 14:07    \n\n" +
+      "Type Scale: 3P" + B(11) + "UOM: Cubic" + B(12) + "\n" +
+      "Scale Date: 20101105" + B(5) + "Location: Mill A" + B(6) + "Purchaser: Acme" + B(13) +
+      "Forest: 12" + B(7) + "\n" +
+      "Scale Time: 08:30" + B(8) + "Salename: S1" + B(10) + "Contract: C7" + B(16) +
+      "District: 3" + B(6) + "\n" +
+      "Scaler: Ann" + B(14) + "Load Receipt: 1001" + B(4) + "Sample Group: 2" + B(13) +
+      "Merch (SAW): 2.00\n" +
+      B(75) + "Merch (PULP): 0.50\n" +
+      "\n" +
+      "\n" + B(38) + "AUDIT MESSAGES\n\n" +
+      "   Date      Time  " + B(11) + "Identity" + B(11) + "   Program  " + B(13) + "Message" +
+      B(12) + "  \n" +
+      Dashes(10) + "  " + Dashes(5) + "  " + Dashes(30) + "  " + Dashes(8) + "  " + Dashes(32) +
+      "\n" +
+      "11/05/2010  14:07  Scaler 7 PegID:4711" + B(11) + "  Varnolde  Passed load audit" + B(15) +
+      "  \n" +
+      std::string(57, '\n') + B(84) + "Page: 1\n";
+  const std::vector<std::string> want = testing::Lines(expected);
+  const std::vector<std::string> got = testing::Lines(text);
+  for (size_t i = 0; i < want.size() && i < got.size(); ++i) {
+    EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+  }
+  EXPECT_EQ(text, expected);
+}
+
 TEST_F(AuditReportTest, BackslashIsACutPoint) {
   Log("C:\\Varnolde\\Data\\Scale\\Loads\\load1001.scl opened");
   std::string text;

@@ -118,6 +118,43 @@ void Build100Load(ScaleFile& file) {
                        {"M", "4"}, {"PCT", "10"}});
 }
 
+namespace {
+
+Values With(Values values, const std::map<std::string, std::string>& more) {
+  for (const auto& [key, value] : more) values.insert_or_assign(key, value);
+  return values;
+}
+
+}  // namespace
+
+void Build3PLoad(ScaleFile& file) {
+  file.AddRow("Load", LoadValues("3P"));
+  file.AddRow("Log", With(LogValues(1, "1", "DF", 1, 16, 10, 12),
+                          {{"KPI", "40"}, {"RND", "30"}, {"HIT", "1"}}));
+  file.AddRow("Log", With(LogValues(2, "1", "DF", 1, 0, 0, 0),
+                          {{"KPI", "30"}, {"RND", "50"}, {"HIT", "0"}}));
+  file.AddRow("Log", With(LogValues(3, "1", "WH", 2, 16, 8, 10),
+                          {{"KPI", "30"}, {"RND", "10"}, {"HIT", "1"}}));
+  file.AddRow("Log", LogValues(3, "2", "WH", 2, 10, 6, 8));
+  file.AddRow("Log", With(LogValues(4, "1", "DF", 1, 12, 9, 10),
+                          {{"KPI", "25"}, {"RND", "5"}, {"HIT", "1"}, {"VOID", "1"}}));
+  file.AddRow("Log", With(LogValues(5, "1", "DF", 1, 32, 12, 16),
+                          {{"KPI", "50"}, {"RND", "20"}, {"HIT", "1"},
+                           {"REM", "Midpoint diameter: 14"}}));
+  file.AddRow("Log", With(LogValues(6, "1", "DF", 1, 16, 10, 12),
+                          {{"KPI", "40"}, {"RND", "40"}, {"HIT", "1"}, {"OverrideVolume", "1"}}));
+  file.AddRow("Seg", SegValues(1, 1, 16, 10, 12));
+  file.AddRow("Seg", SegValues(3, 1, 16, 8, 10));
+  file.AddRow("Seg", With(SegValues(3, 1, 10, 6, 8), {{"S", "2"}}));
+  file.AddRow("Seg", SegValues(5, 1, 16, 14, 16));
+  file.AddRow("Seg", SegValues(5, 2, 16, 12, 14));
+  file.AddRow("Seg", SegValues(6, 1, 16, 10, 12));
+  file.AddRow("DefC", {{"SALE", "S1"}, {"LLR", "1001"}, {"LOG", "5"}, {"S", "1"}, {"Seg", "2"},
+                       {"M", "4"}, {"PCT", "10"}});
+  file.AddRow("KZ", {{"P", "1"}, {"SP", "DF"}, {"KZ", "100"}});
+  file.AddRow("KZ", {{"P", "2"}, {"SP", "WH"}, {"KZ", "80"}});
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;

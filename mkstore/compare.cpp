@@ -76,7 +76,8 @@ int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& val
     case 'L':
       return CompareInteger(t.GetLong(row, col), value);
     case 'F':
-      return CompareDoubles(t.GetFloat(row, col), AsDouble(value));
+      // Metakit holds the criteria in a row of the same types: a float.
+      return CompareDoubles(t.GetFloat(row, col), static_cast<float>(AsDouble(value)));
     case 'D':
       return CompareDoubles(t.GetDouble(row, col), AsDouble(value));
     case 'S':

@@ -12,7 +12,9 @@ namespace mk {
 
 // Compares the value at (row, col) of `t` with a criteria value, converting
 // the criteria value to the column's kind (text to number: its leading
-// number, or 0; number to text: its shortest decimal form). Subview cells
+// number, or 0; number to text: its shortest decimal form; for F columns
+// the number is narrowed to float first, as Metakit's typed criteria row
+// would hold it). Subview cells
 // compare equal to anything. REQUIRES: (row, col) is a cell of `t`.
 int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& value);
 

@@ -112,6 +112,13 @@ TEST_F(ViewTest, SelectComparesNumbersNumerically) {
   EXPECT_EQ(Names(view_.Select({{"num", std::string("1")}})), (Texts{"Oak"}));
 }
 
+TEST_F(ViewTest, FloatCriteriaCompareAsFloats) {
+  view_.SetFloat(3, 2, 0.1f);
+  EXPECT_EQ(Names(view_.Select({{"w", 0.1}})), (Texts{"birch"}));
+  EXPECT_EQ(Names(view_.Select({{"w", std::string("0.1")}})), (Texts{"birch"}));
+  EXPECT_EQ(Names(view_.SelectRange({{"w", 0.1}}, {{"w", 0.5}})), (Texts{"PINE", "birch"}));
+}
+
 TEST_F(ViewTest, SelectIgnoresUnknownProperties) {
   EXPECT_EQ(view_.Select({{"nope", int64_t{1}}}).RowCount(), 4);
 }

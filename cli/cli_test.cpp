@@ -283,6 +283,25 @@ TEST_F(CliTest, ReportChoosesFiles) {
   EXPECT_FALSE(fs::exists(dir_ / "load.bva"));
 }
 
+TEST_F(CliTest, TwoLoadsGiveReportsNamedAfterTheirReceipts) {
+  WriteText("loads.txt",
+            std::string(kSmallLoad) +
+                "[Load]\nLoad[SALE:S,LLR:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,MAXLEN:I]\nt\n"
+                "Test Sale,78,3P,Cubic,10.67,8,40\n"
+                "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,KPI:I,RND:I,HIT:I,LN:I,SD:I,LD:I]\nt\n"
+                "Test Sale,78,1,1,WH,1,30,10,1,20,9,12\n");
+  MakeLoad("two.scl", "loads.txt");
+  ToolRun r = Cli({"audit", "two.scl"});
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.out,
+            "Header audit: passed\n"
+            "Load audit of SALE Test Sale LLR 77: passed\n"
+            "Load audit of SALE Test Sale LLR 78: passed\n");
+  r = Cli({"report", "two.scl", "--log", "--brevanta"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote two77.clg\nWrote two77.bva\nWrote two78.clg\nWrote two78.bva\n");
+}
+
 TEST_F(CliTest, MissingFileFailsWithOneLine) {
   const ToolRun r = Cli({"totals", "nothing.scl"});
   EXPECT_EQ(r.exitCode, 1);

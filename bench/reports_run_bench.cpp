@@ -27,7 +27,8 @@ constexpr char kLogDesc[] =
     "Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,G:I,B:S,LN:I,SD:I,LD:I,KPI:I,RND:I,HIT:I,REM:S,GCV:F,"
     "NCV:F,VOID:I,OverrideVolume:I]";
 constexpr char kSegDesc[] = "Seg[SALE:S,LLR:S,LOG:I,S:S,P:I,Seg:I,LN:I,SD:I,LD:I]";
-constexpr char kDefCDesc[] = "DefC[SALE:S,LLR:S,LOG:I,S:S,Seg:I,M:I,M1:I,M2:I,M3:I,M4:I,LN:I,PCT:I]";
+constexpr char kDefCDesc[] =
+    "DefC[SALE:S,LLR:S,LOG:I,S:S,Seg:I,M:I,M1:I,M2:I,M3:I,M4:I,LN:I,PCT:I]";
 
 // A scale file in a temporary folder with one 3P load of `logs` logs: every
 // fifth log a sample, every tenth cut into two splits, 32-foot logs with two
@@ -35,7 +36,8 @@ constexpr char kDefCDesc[] = "DefC[SALE:S,LLR:S,LOG:I,S:S,Seg:I,M:I,M1:I,M2:I,M3
 class BenchFile {
  public:
   explicit BenchFile(int logs) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "reports-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "reports-bench-XXXXXX").string();
     if (mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
     path_ = folder_ + "/bench.scl";
     store_.Open(path_, false);
@@ -43,8 +45,12 @@ class BenchFile {
                              kDefCDesc, "KZ[P:I,SP:S,KZ:I]"}) {
       store_.DefineTable(desc);
     }
-    Add("Load", {{"SALE", "S1"}, {"LLR", "1001"}, {"ST", "3P"}, {"SCALESYS", "Cubic"},
-                 {"CFSAWCU", "2.0"}, {"CFNONSAWCU", "0.5"}});
+    Add("Load", {{"SALE", "S1"},
+                 {"LLR", "1001"},
+                 {"ST", "3P"},
+                 {"SCALESYS", "Cubic"},
+                 {"CFSAWCU", "2.0"},
+                 {"CFNONSAWCU", "0.5"}});
     const int log = store_.OpenAView("Log", false);
     const int seg = store_.OpenAView("Seg", false);
     const int def = store_.OpenAView("DefC", false);
@@ -54,19 +60,37 @@ class BenchFile {
       const int splits = n % 10 == 0 ? 2 : 1;
       for (int s = 1; s <= splits; ++s) {
         const std::string split = std::to_string(s);
-        Row(log, {{"SALE", "S1"}, {"LLR", "1001"}, {"LOG", std::to_string(n)}, {"S", split},
-                  {"SP", species[n % 4]}, {"P", n % 3 == 0 ? "2" : "1"}, {"LN", "32"},
-                  {"SD", "12"}, {"LD", "16"}, {"KPI", s == 1 ? "40" : "0"},
-                  {"RND", std::to_string(n % 97)}, {"HIT", sample ? (s == 1 ? "1" : "-1") : "0"},
+        Row(log, {{"SALE", "S1"},
+                  {"LLR", "1001"},
+                  {"LOG", std::to_string(n)},
+                  {"S", split},
+                  {"SP", species[n % 4]},
+                  {"P", n % 3 == 0 ? "2" : "1"},
+                  {"LN", "32"},
+                  {"SD", "12"},
+                  {"LD", "16"},
+                  {"KPI", s == 1 ? "40" : "0"},
+                  {"RND", std::to_string(n % 97)},
+                  {"HIT", sample ? (s == 1 ? "1" : "-1") : "0"},
                   {"REM", n % 7 == 0 ? "Midpoint diameter: 14" : ""}});
         for (int k = 1; k <= 2; ++k) {
-          Row(seg, {{"SALE", "S1"}, {"LLR", "1001"}, {"LOG", std::to_string(n)}, {"S", split},
-                    {"Seg", std::to_string(k)}, {"LN", "16"}, {"SD", k == 1 ? "14" : "12"},
+          Row(seg, {{"SALE", "S1"},
+                    {"LLR", "1001"},
+                    {"LOG", std::to_string(n)},
+                    {"S", split},
+                    {"Seg", std::to_string(k)},
+                    {"LN", "16"},
+                    {"SD", k == 1 ? "14" : "12"},
                     {"LD", k == 1 ? "16" : "14"}});
         }
         if (n % 3 == 0) {
-          Row(def, {{"SALE", "S1"}, {"LLR", "1001"}, {"LOG", std::to_string(n)}, {"S", split},
-                    {"Seg", "2"}, {"M", "4"}, {"PCT", "10"}});
+          Row(def, {{"SALE", "S1"},
+                    {"LLR", "1001"},
+                    {"LOG", std::to_string(n)},
+                    {"S", split},
+                    {"Seg", "2"},
+                    {"M", "4"},
+                    {"PCT", "10"}});
         }
       }
     }

@@ -6,6 +6,9 @@
 #include "reports/report_test_util.h"
 #include "sampling/load_audit.h"
 
+// The expected texts are laid out line by line as the report prints them;
+// automatic formatting would run the lines together.
+// clang-format off
 namespace reports {
 namespace {
 
@@ -167,3 +170,4 @@ TEST_F(AuditReportTest, FinalizeWritesTheAuditReport) {
 
 }  // namespace
 }  // namespace reports
+// clang-format on

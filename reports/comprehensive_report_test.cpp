@@ -5,6 +5,9 @@
 #include "reports/report_run.h"
 #include "reports/report_test_util.h"
 
+// The expected texts are laid out line by line as the report prints them;
+// automatic formatting would run the lines together.
+// clang-format off
 namespace reports {
 namespace {
 
@@ -187,3 +190,4 @@ TEST(ComprehensiveReportTest, StoresTheRecomputedVolumes) {
 
 }  // namespace
 }  // namespace reports
+// clang-format on

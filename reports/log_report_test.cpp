@@ -8,6 +8,9 @@
 #include "reports/report_run.h"
 #include "reports/report_test_util.h"
 
+// The expected texts are laid out line by line as the report prints them;
+// automatic formatting would run the lines together.
+// clang-format off
 namespace reports {
 namespace {
 
@@ -234,6 +237,28 @@ TEST(LogReportTest, ThreePBrevantaInFull) {
             "WH,2,      1,      30,    0.3300,  0.3300\n");
 }
 
+TEST(LogReportTest, CheckScaleHeading) {
+  ScaleFile file;
+  testing::Build100Load(file);
+  ReportChoice choice;
+  choice.logReport = choice.comprehensive = choice.brevanta = true;
+  ASSERT_EQ(GenerateReports(file.Context(kFileTypeCheckScale), choice, ""), 1);
+  const std::vector<std::string> lines = testing::Lines(file.File(file.base() + ".clg"));
+  ASSERT_GT(lines.size(), 11u);
+  // After the load receipt line and its extra line feed.
+  EXPECT_EQ(lines[3], B(36) + "*** CHECK SCALE ***" + B(35));
+  EXPECT_EQ(lines[4], "");
+  EXPECT_EQ(lines[5], "Salename: S1" + B(63) + "Region: 06" + B(15));
+  EXPECT_EQ(lines[10], "Check Scaler: " + B(11));
+  EXPECT_EQ(lines[11], "");
+  const std::vector<std::string> cmp = testing::Lines(file.File(file.base() + ".cmp"));
+  ASSERT_GT(cmp.size(), 11u);
+  EXPECT_EQ(cmp[3], B(49) + "*** CHECK SCALE ***" + B(48));
+  EXPECT_EQ(cmp[10], "Check Scaler: " + B(11));
+  // No Brevanta file for a check scale.
+  EXPECT_EQ(file.files().File(file.base() + ".bva"), nullptr);
+}
+
 TEST(LogReportTest, HundredPercentBrevantaHasTheSpeciesWithGross) {
   ScaleFile file;
   testing::Build100Load(file);
@@ -422,3 +447,4 @@ TEST_F(ThreePLoadTest, BrevantaCarriesTheCombinedSplitRatios) {
 
 }  // namespace
 }  // namespace reports
+// clang-format on

@@ -3,8 +3,6 @@
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
-#include "platform/folders.h"
-#include "platform/identity.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
@@ -33,9 +31,6 @@ class OpenFile {
       failure_ = "the file could not be opened";
       return;
     }
-    const platform::DeviceIdentity identity =
-        platform::ReadDeviceIdentity(ctx.fs, platform::SettingsFolder());
-    store().SetJournalSource(&ctx.clock, identity.Text());
   }
   bool ok() const { return failure_.empty(); }
   // Why the file could not be opened, for the caller to return.

@@ -43,7 +43,7 @@ bool WriteAndReport(platform::Ui& ui, platform::FileSystem& fs, const std::strin
     Show(ui, "The password file, Varnolde.upw could not be written.", "Error");
     return false;
   }
-  Show(ui, doneMessage, "Done");
+  Show(ui, doneMessage, "Done", platform::Icon::kInformation);
   return true;
 }
 
@@ -96,7 +96,9 @@ AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
     Show(ui, kFileNotFound, "File Not Found");
     refused = true;
   }
-  if (password != retyped) {
+  // Compared as typed: two passwords that differ only in characters without
+  // an 8-bit form would be the same once converted.
+  if (request.password != request.retyped) {
     Show(ui, "Passwords don't match", "Error");
     refused = true;
   }

@@ -85,12 +85,12 @@ struct AccountOutcome {
 // already exists"; "The password file, Varnolde.upw was not found in the
 // program directory." (caption "File Not Found"); "Passwords don't match".
 // With no problem: add mode appends the account ("New username and password
-// added.", caption "Done"); change mode rewrites the signed-in user's own line
-// only ("Password changed.", caption "Done"). When that line is no longer in
-// the file, "Your account is no longer in the password file, Varnolde.upw."
-// (caption "Error") is shown instead and nothing is written; a file that
-// cannot be written shows "The password file, Varnolde.upw could not be
-// written." (caption "Error").
+// added.", caption "Done", information icon); change mode rewrites the
+// signed-in user's own line only ("Password changed.", likewise). When that
+// line is no longer in the file, "Your account is no longer in the password
+// file, Varnolde.upw." (caption "Error") is shown instead and nothing is
+// written; a file that cannot be written shows "The password file,
+// Varnolde.upw could not be written." (caption "Error").
 AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
                              const std::string& passwordPath, const AccountRequest& request);
 

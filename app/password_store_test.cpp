@@ -96,6 +96,23 @@ TEST_F(PasswordStoreTest, AddingAUserAppendsOneLine) {
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Done: New username and password added."}));
 }
 
+TEST_F(PasswordStoreTest, CompletedActionsCarryTheInformationIcon) {
+  ASSERT_TRUE(Submit(AccountMode::kAddUser, "carol", "password", "password").done);
+  ASSERT_TRUE(Submit(AccountMode::kChangePassword, "", "passwordp", "passwordp").done);
+  ASSERT_EQ(ui_.messages().size(), 2u);
+  EXPECT_EQ(ui_.messages()[0].caption, "Done");
+  EXPECT_EQ(ui_.messages()[0].icon, platform::Icon::kInformation);
+  EXPECT_EQ(ui_.messages()[1].caption, "Done");
+  EXPECT_EQ(ui_.messages()[1].icon, platform::Icon::kInformation);
+}
+
+TEST_F(PasswordStoreTest, TypedPasswordsThatDifferOnlyWhereTheFileHasNoCharacterDoNotMatch) {
+  // U+4E2D and U+6587 have no 8-bit form: both would be stored as "?".
+  EXPECT_FALSE(Submit(AccountMode::kAddUser, "carol", "a\xE4\xB8\xAD", "a\xE6\x96\x87").done);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{"Error: Passwords don't match"}));
+  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
+}
+
 TEST_F(PasswordStoreTest, AddingAnExistingUserIsRefused) {
   AccountOutcome outcome = Submit(AccountMode::kAddUser, "bob", "x", "y");
   EXPECT_FALSE(outcome.done);

@@ -166,6 +166,8 @@ void ScaleFiles::EmptyNewFile() {
   for (int slot : {slots.log, slots.seg, slots.defect}) {
     if (slot >= 0) RemoveAllRows(*store_, slot);
   }
+  // The open counted the logs of the copied file; the new file has none.
+  state_.hasLogs = false;
   store_->Commit();
 }
 
@@ -216,8 +218,8 @@ bool ScaleFiles::OpenStore(const std::string& path) {
     store_ = std::make_unique<TableStore>(storeFs_);
     // Every journal entry of this file, the upgrade's included, carries the
     // program's clock and the device identity.
-    store_->SetJournalSource(
-        &clock_, platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
+    store_->SetJournalSource(&clock_,
+                             platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
     if (store_->Open(path, false) == tablestore::kOk) return true;
     error = "\n" + store_->LastError();
     store_.reset();

@@ -67,7 +67,8 @@ struct OpenFileState {
   std::string defFieldLog;   // DefField/Log; "" when missing
   std::string defFieldSeg;   // DefField/Seg
   std::string defFieldDef;   // DefField/Def
-  bool hasLogs = false;      // Log had more than one row when opened
+  bool hasLogs = false;      // Log had more than one row when opened (never
+                             // for a file just created: it was emptied)
   TableSlots slots;
 
   // Data Entry and Finalize load are enabled exactly when the load is not

@@ -335,6 +335,15 @@ TEST_F(ScaleFilesTest, NewFileIsEmptiedOfLogs) {
   EXPECT_EQ(ReadRows(setup, "Log").size(), 2u);
 }
 
+TEST_F(ScaleFilesTest, NewFileMadeFromAFileWithLogsHasNoLogs) {
+  // A scale file chosen as the setup file has two logs; its emptied copy has
+  // none, so the design of the new load may still be chosen.
+  std::string setup = MakeSmallFile("with-logs.scl");
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  ASSERT_EQ(files.CreateFromSetup(setup, folder_ / "new.scl"), FileOutcome::kCreated);
+  EXPECT_FALSE(files.state().hasLogs);
+}
+
 TEST_F(ScaleFilesTest, CopyThatCannotBeMadeStopsWithNoFileOpen) {
   std::string setup = CopyDefaultSetup();
   ScaleFiles files(ui_, fs_, clock_, folder_.path());

@@ -15,16 +15,20 @@ namespace {
 
 constexpr int kRows = 100000;
 const char* const kDescription =
-    "Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,KPI:I,RND:I,HIT:I,GCV:F,NCV:F,VOID:I,REM:S]";
+    "Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,KPI:I,RND:I,HIT:I,GCV:F,NCV:F,VOID:I,REM:"
+    "S]";
 
 // Counts the bytes written through the real file system.
 class CountingFileSystem : public mk::FileSystem {
  public:
   class CountingFile : public mk::File {
    public:
-    CountingFile(std::unique_ptr<mk::File> f, int64_t* counter) : f_(std::move(f)), counter_(counter) {}
+    CountingFile(std::unique_ptr<mk::File> f, int64_t* counter)
+        : f_(std::move(f)), counter_(counter) {}
     mk::Status Size(uint64_t* size) override { return f_->Size(size); }
-    mk::Status Read(uint64_t offset, size_t n, std::string* out) override { return f_->Read(offset, n, out); }
+    mk::Status Read(uint64_t offset, size_t n, std::string* out) override {
+      return f_->Read(offset, n, out);
+    }
     mk::Status Write(uint64_t offset, std::string_view data) override {
       *counter_ += static_cast<int64_t>(data.size());
       return f_->Write(offset, data);
@@ -43,7 +47,9 @@ class CountingFileSystem : public mk::FileSystem {
     return s;
   }
   bool Exists(const std::string& path) override { return base_->Exists(path); }
-  mk::Status Rename(const std::string& from, const std::string& to) override { return base_->Rename(from, to); }
+  mk::Status Rename(const std::string& from, const std::string& to) override {
+    return base_->Rename(from, to);
+  }
   mk::Status Remove(const std::string& path) override { return base_->Remove(path); }
 
   int64_t written = 0;
@@ -101,8 +107,8 @@ void BM_ReadFileBytes(benchmark::State& state) {
     std::unique_ptr<mk::File> f;
     uint64_t size = 0;
     std::string bytes;
-    if (!mk::FileSystem::Default()->Open(path, mk::FileSystem::Mode::kRead, &f).ok() || !f->Size(&size).ok() ||
-        !f->Read(0, size, &bytes).ok()) {
+    if (!mk::FileSystem::Default()->Open(path, mk::FileSystem::Mode::kRead, &f).ok() ||
+        !f->Size(&size).ok() || !f->Read(0, size, &bytes).ok()) {
       std::abort();
     }
     benchmark::DoNotOptimize(bytes.data());
@@ -142,7 +148,8 @@ void BM_SelectBySaleLoadAndVoid(benchmark::State& state) {
   mk::View log = s->GetView("Log");
   int found = 0;
   for (auto _ : state) {
-    mk::View sel = log.Select({{"SALE", std::string("sale2")}, {"LLR", std::string("2000")}, {"VOID", int64_t{0}}});
+    mk::View sel = log.Select(
+        {{"SALE", std::string("sale2")}, {"LLR", std::string("2000")}, {"VOID", int64_t{0}}});
     found = sel.RowCount();
     benchmark::DoNotOptimize(found);
   }

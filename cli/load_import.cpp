@@ -30,7 +30,8 @@ bool SameName(std::string_view a, std::string_view b) {
 // its section). nullptr when it names none.
 const char* SectionTable(const std::string& line) {
   const size_t close = line.find(']');
-  const std::string inner = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+  const std::string inner =
+      line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
   for (const char* t : kLoadTables) {
     if (SameName(inner, t)) return t;
   }
@@ -70,7 +71,8 @@ bool ReadSections(std::string_view bytes, std::vector<Section>* sections, std::s
     }
     const char* table = SectionTable(line);
     if (table == nullptr) {
-      *error = "section " + platform::Cp1252ToUtf8(line) + " names none of the tables Load, Log, "
+      *error = "section " + platform::Cp1252ToUtf8(line) +
+               " names none of the tables Load, Log, "
                "Seg, DefC, DefB, KZ";
       return false;
     }

@@ -81,8 +81,8 @@ TEST_F(LoadImportTest, RowsTakeDefaultsForColumnsLeftOutOrEmpty) {
                    ",,,WH,16,\n"),
             0)
       << summary.error;
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"Alpha|1234|1|1|DF|32|1|0|",
-                                                   "Alpha||2|1|WH|16|-1|0|"}));
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Alpha|1234|1|1|DF|32|1|0|", "Alpha||2|1|WH|16|-1|0|"}));
   ASSERT_EQ(summary.rows.size(), 1u);
   EXPECT_EQ(summary.rows[0], (std::pair<std::string, int>("Log", 2)));
 }

@@ -2,7 +2,6 @@
 // commands themselves are in cli/commands.h; this file parses the command line
 // (CLI11) and runs the chosen command once per file named.
 #include <CLI/CLI.hpp>
-
 #include <functional>
 #include <iostream>
 
@@ -51,11 +50,13 @@ struct Options {
 // Declares the options and commands of the tool, bound to `o`.
 void DeclareCommands(CLI::App& app, Options& o) {
   app.require_subcommand(1);
+  app.fallthrough();  // --yes may also follow the command
   app.add_flag("-y,--yes", o.yes,
                "answer OK to the questions a message box would ask (a load audit with warnings)");
   o.create = app.add_subcommand(
-      "create", "make a new scale file from a setup file (backups and date prefix as the setup's "
-                "options say)");
+      "create",
+      "make a new scale file from a setup file (backups and date prefix as the setup's "
+      "options say)");
   o.create->add_option("--setup", o.setup,
                        "the setup file (default: DefaultScaler.SetupScl beside the program)");
   o.create->add_option("OUT", o.scale, "the new scale file (.scl)")->required();
@@ -63,7 +64,8 @@ void DeclareCommands(CLI::App& app, Options& o) {
       "import", "append the rows of a load text file (sections Load, Log, Seg, DefC, DefB, KZ)");
   o.import->add_option("FILE", o.scale, "the scale file")->required();
   o.import->add_option("TEXTFILE", o.text, "the import text file")->required();
-  o.audit = app.add_subcommand("audit", "header audit and load audit; exit 1 when there are errors");
+  o.audit =
+      app.add_subcommand("audit", "header audit and load audit; exit 1 when there are errors");
   o.audit->add_option("FILES", o.files, "scale files")->required();
   o.finalize =
       app.add_subcommand("finalize", "audit and finalize the load, and write its audit report");

@@ -11,7 +11,8 @@ StderrUi::StderrUi(std::ostream& out, std::ostream& err, bool assumeYes)
 void StderrUi::Accept(const std::string& caption) { accepted_.insert(caption); }
 
 void StderrUi::WriteBox(const std::string& caption, const std::string& text) {
-  err_ << (caption.empty() ? "Message" : caption) << ": ";
+  // Dialog titles such as "Select file:" bring their own colon.
+  err_ << (caption.empty() ? "Message" : caption) << (caption.ends_with(':') ? " " : ": ");
   for (char ch : text) {
     if (ch == '\n') {
       err_ << "\n  ";
@@ -49,7 +50,8 @@ std::optional<std::string> StderrUi::SaveFile(const platform::FileDialog& dialog
 }
 
 std::optional<std::string> StderrUi::PromptText(const platform::TextPrompt& prompt) {
-  WriteBox(prompt.caption, prompt.text + "\n-> cancelled (no text can be typed without a screen)\n");
+  WriteBox(prompt.caption,
+           prompt.text + "\n-> cancelled (no text can be typed without a screen)\n");
   return std::nullopt;
 }
 

@@ -67,9 +67,9 @@ TEST_F(StderrUiTest, QuestionIsAcceptedWithYes) {
 TEST_F(StderrUiTest, AcceptAnswersOnlyThatCaption) {
   StderrUi ui(out, err, false);
   ui.Accept("Confirm Finalize");
-  EXPECT_EQ(ui.ShowMessage({"Are you sure?", "Confirm Finalize", Icon::kQuestion,
-                            Buttons::kOkCancel}),
-            Answer::kOk);
+  EXPECT_EQ(
+      ui.ShowMessage({"Are you sure?", "Confirm Finalize", Icon::kQuestion, Buttons::kOkCancel}),
+      Answer::kOk);
   EXPECT_EQ(ui.ShowMessage({"Continue?", "Warning", Icon::kExclamation, Buttons::kOkCancel}),
             Answer::kCancel);
 }
@@ -91,7 +91,10 @@ TEST_F(StderrUiTest, DialogsAndPromptsAreCancelled) {
   EXPECT_EQ(ui.OpenFile(open), std::nullopt);
   EXPECT_EQ(ui.SaveFile(save), std::nullopt);
   EXPECT_EQ(ui.PromptText(prompt), std::nullopt);
-  EXPECT_NE(err.str().find("Type file name"), std::string::npos);
+  EXPECT_EQ(err.str().rfind("Select file: no file can be chosen without a screen: cancelled\n", 0),
+            0u)
+      << err.str();
+  EXPECT_NE(err.str().find("Type file name: "), std::string::npos);
   EXPECT_EQ(out.str(), "");
 }
 

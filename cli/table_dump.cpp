@@ -17,7 +17,8 @@ constexpr std::string_view kEntryStart = "{\"name\": \"";
 // Names are compared as they appear quoted in the dump, letter case ignored.
 std::string PickEntry(const std::string& dump, const std::string& table) {
   size_t pos = 0;
-  while ((pos = dump.find(std::string("\n") + std::string(kEntryStart), pos)) != std::string::npos) {
+  while ((pos = dump.find(std::string("\n") + std::string(kEntryStart), pos)) !=
+         std::string::npos) {
     const size_t begin = pos + 1;
     const size_t nameAt = begin + kEntryStart.size();
     pos = nameAt;

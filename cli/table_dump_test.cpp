@@ -1,16 +1,18 @@
 #include "cli/table_dump.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 namespace cli {
 namespace {
 
-std::string Fixture(const std::string& name) { return std::string(VARNOLDE_FIXTURES_DIR) + "/" + name; }
+std::string Fixture(const std::string& name) {
+  return std::string(VARNOLDE_FIXTURES_DIR) + "/" + name;
+}
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -57,7 +57,8 @@ std::string AsText(const CriteriaValue& v) {
   if (const auto* s = std::get_if<std::string>(&v)) return *s;
   char buf[32];
   const auto* i = std::get_if<int64_t>(&v);
-  auto res = i ? std::to_chars(buf, buf + sizeof buf, *i) : std::to_chars(buf, buf + sizeof buf, std::get<double>(v));
+  auto res = i ? std::to_chars(buf, buf + sizeof buf, *i)
+               : std::to_chars(buf, buf + sizeof buf, std::get<double>(v));
   return std::string(buf, res.ptr);
 }
 
@@ -75,14 +76,17 @@ int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& val
     case 'L':
       return CompareInteger(t.GetLong(row, col), value);
     case 'F':
-      return CompareDoubles(t.GetFloat(row, col), AsDouble(value));
+      // Metakit holds the criteria in a row of the same types: a float.
+      return CompareDoubles(t.GetFloat(row, col), static_cast<float>(AsDouble(value)));
     case 'D':
       return CompareDoubles(t.GetDouble(row, col), AsDouble(value));
     case 'S':
-      if (const auto* s = std::get_if<std::string>(&value)) return CompareText(t.TextView(row, col), *s);
+      if (const auto* s = std::get_if<std::string>(&value))
+        return CompareText(t.TextView(row, col), *s);
       return CompareText(t.TextView(row, col), AsText(value));
     case 'B':
-      if (const auto* s = std::get_if<std::string>(&value)) return CompareBytes(t.ItemView(row, col), *s);
+      if (const auto* s = std::get_if<std::string>(&value))
+        return CompareBytes(t.ItemView(row, col), *s);
       return CompareBytes(t.ItemView(row, col), AsText(value));
     default:
       return 0;
@@ -117,8 +121,8 @@ struct BytesHash {
 // Replaces each value by its rank among the distinct values: hashing once
 // per row is much cheaper than comparing texts inside the sort.
 template <typename Hash, typename Equal, typename Less>
-void RankTexts(const std::vector<std::string_view>& values, size_t k, size_t j, std::vector<uint64_t>* keys,
-               Less less) {
+void RankTexts(const std::vector<std::string_view>& values, size_t k, size_t j,
+               std::vector<uint64_t>* keys, Less less) {
   std::unordered_map<std::string_view, uint32_t, Hash, Equal> ids;
   std::vector<std::string_view> distinct;
   std::vector<uint32_t> idOf(values.size());
@@ -129,24 +133,29 @@ void RankTexts(const std::vector<std::string_view>& values, size_t k, size_t j, 
   }
   std::vector<uint32_t> byValue(distinct.size());
   for (uint32_t i = 0; i < byValue.size(); ++i) byValue[i] = i;
-  std::sort(byValue.begin(), byValue.end(), [&](uint32_t a, uint32_t b) { return less(distinct[a], distinct[b]); });
+  std::sort(byValue.begin(), byValue.end(),
+            [&](uint32_t a, uint32_t b) { return less(distinct[a], distinct[b]); });
   std::vector<uint32_t> rank(distinct.size());
   for (uint32_t i = 0; i < byValue.size(); ++i) rank[byValue[i]] = i;
   for (size_t r = 0; r < values.size(); ++r) (*keys)[r * k + j] = rank[idOf[r]];
 }
 
-void FillKeys(const Table& t, const std::vector<int>& rows, int col, size_t k, size_t j, std::vector<uint64_t>* keys) {
+void FillKeys(const Table& t, const std::vector<int>& rows, int col, size_t k, size_t j,
+              std::vector<uint64_t>* keys) {
   const size_t n = rows.size();
   const char type = t.TypeOf(col);
   if (type == 'S' || type == 'B') {
     std::vector<std::string_view> values(n);
-    for (size_t r = 0; r < n; ++r) values[r] = type == 'S' ? t.TextView(rows[r], col) : t.ItemView(rows[r], col);
+    for (size_t r = 0; r < n; ++r)
+      values[r] = type == 'S' ? t.TextView(rows[r], col) : t.ItemView(rows[r], col);
     if (type == 'S') {
-      RankTexts<TextHash, TextEqual>(values, k, j, keys,
-                                     [](std::string_view a, std::string_view b) { return CompareText(a, b) < 0; });
+      RankTexts<TextHash, TextEqual>(
+          values, k, j, keys,
+          [](std::string_view a, std::string_view b) { return CompareText(a, b) < 0; });
     } else {
       RankTexts<BytesHash, std::equal_to<std::string_view>>(
-          values, k, j, keys, [](std::string_view a, std::string_view b) { return CompareBytes(a, b) < 0; });
+          values, k, j, keys,
+          [](std::string_view a, std::string_view b) { return CompareBytes(a, b) < 0; });
     }
     return;
   }
@@ -174,7 +183,8 @@ void FillKeys(const Table& t, const std::vector<int>& rows, int col, size_t k, s
 
 }  // namespace
 
-std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows, const std::vector<int>& cols) {
+std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows,
+                             const std::vector<int>& cols) {
   const size_t n = rows.size();
   const size_t k = cols.size();
   std::vector<uint64_t> keys(n * k);

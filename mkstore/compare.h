@@ -12,7 +12,9 @@ namespace mk {
 
 // Compares the value at (row, col) of `t` with a criteria value, converting
 // the criteria value to the column's kind (text to number: its leading
-// number, or 0; number to text: its shortest decimal form). Subview cells
+// number, or 0; number to text: its shortest decimal form; for F columns
+// the number is narrowed to float first, as Metakit's typed criteria row
+// would hold it). Subview cells
 // compare equal to anything. REQUIRES: (row, col) is a cell of `t`.
 int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& value);
 
@@ -20,6 +22,7 @@ int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& val
 // compared in turn the way SortOn orders them (NaN before all numbers, -0.0
 // equal to 0.0): returns positions into `rows`.
 // REQUIRES: every entry of `cols` is a column of `t`, every row exists.
-std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows, const std::vector<int>& cols);
+std::vector<int> StableOrder(const Table& t, const std::vector<int>& rows,
+                             const std::vector<int>& cols);
 
 }  // namespace mk

@@ -1,10 +1,11 @@
 #include "mkstore/file.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace mk {
 namespace {
@@ -29,7 +30,8 @@ class PosixFile : public File {
     out->resize(n);
     size_t done = 0;
     while (done < n) {
-      const ssize_t got = ::pread(fd_, out->data() + done, n - done, static_cast<off_t>(offset + done));
+      const ssize_t got =
+          ::pread(fd_, out->data() + done, n - done, static_cast<off_t>(offset + done));
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return PosixError(path_, "read");
       if (got == 0) return Status::IOError(path_ + ": read past the end of the file");

@@ -100,10 +100,12 @@ void GetAllPacked(const uint8_t* data, int width, bool bigEndian, int64_t rows, 
       for (int64_t r = 0; r < rows; ++r) out[r] = static_cast<int8_t>(data[r]);
       return;
     case 16:
-      for (int64_t r = 0; r < rows; ++r) out[r] = static_cast<int16_t>(LoadBytes(data + r * 2, 2, bigEndian));
+      for (int64_t r = 0; r < rows; ++r)
+        out[r] = static_cast<int16_t>(LoadBytes(data + r * 2, 2, bigEndian));
       return;
     case 32:
-      for (int64_t r = 0; r < rows; ++r) out[r] = static_cast<int32_t>(LoadBytes(data + r * 4, 4, bigEndian));
+      for (int64_t r = 0; r < rows; ++r)
+        out[r] = static_cast<int32_t>(LoadBytes(data + r * 4, 4, bigEndian));
       return;
     default: {
       const int perByte = 8 / width;
@@ -137,7 +139,8 @@ void PutPacked(std::string* out, int width, bool bigEndian, int64_t row, int64_t
 uint32_t GetBig32(const uint8_t* p) { return static_cast<uint32_t>(LoadBytes(p, 4, true)); }
 
 void PutBig32(std::string* out, uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) out->push_back(static_cast<char>((value >> shift) & 0xFF));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out->push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
 }  // namespace mk::format

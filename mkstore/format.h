@@ -63,7 +63,8 @@ int WidthNeeded(int32_t value);
 // The `n`-byte number at p in the given byte order.
 inline uint64_t LoadBytes(const uint8_t* p, int n, bool bigEndian) {
   uint64_t v = 0;
-  for (int i = 0; i < n; ++i) v |= static_cast<uint64_t>(p[i]) << (bigEndian ? 8 * (n - 1 - i) : 8 * i);
+  for (int i = 0; i < n; ++i)
+    v |= static_cast<uint64_t>(p[i]) << (bigEndian ? 8 * (n - 1 - i) : 8 * i);
   return v;
 }
 

@@ -34,7 +34,8 @@ TEST(VarintTest, EncodesTheDocumentedExamples) {
 }
 
 TEST(VarintTest, DecodesWhatItEncodes) {
-  for (int64_t v : {0LL, 1LL, 127LL, 128LL, 300LL, 16384LL, 2147483647LL, -1LL, -129LL, -2147483648LL}) {
+  for (int64_t v :
+       {0LL, 1LL, 127LL, 128LL, 300LL, 16384LL, 2147483647LL, -1LL, -129LL, -2147483648LL}) {
     const std::string s = Encode(v);
     VarintReader r(s);
     int64_t got = 0;
@@ -68,8 +69,8 @@ TEST(VarintTest, FailedReaderStaysFailed) {
 // Observed sizes of §6.1 for N = 1..8 and each width.
 TEST(WidthTest, SmallColumnSizesMatchTheObservedTable) {
   const int widths[] = {1, 2, 4, 8, 16, 32};
-  const int sizes[8][6] = {{3, 5, 6, 1, 2, 4},  {3, 5, 1, 2, 4, 8},   {4, 1, 2, 3, 6, 12},
-                           {5, 1, 2, 4, 8, 16}, {1, 2, 3, 5, 10, 20}, {1, 2, 3, 6, 12, 24},
+  const int sizes[8][6] = {{3, 5, 6, 1, 2, 4},   {3, 5, 1, 2, 4, 8},   {4, 1, 2, 3, 6, 12},
+                           {5, 1, 2, 4, 8, 16},  {1, 2, 3, 5, 10, 20}, {1, 2, 3, 6, 12, 24},
                            {1, 2, 4, 7, 14, 28}, {1, 2, 4, 8, 16, 32}};
   for (int n = 1; n <= 8; ++n) {
     for (int w = 0; w < 6; ++w) {
@@ -81,7 +82,8 @@ TEST(WidthTest, SmallColumnSizesMatchTheObservedTable) {
 
 TEST(WidthTest, EverySizeWrittenMapsBackToItsWidth) {
   for (int n = 1; n <= 3000; ++n) {
-    for (int w : {1, 2, 4, 8, 16, 32, 64}) EXPECT_EQ(WidthFromSize(n, SizeForWidth(n, w), 64), w) << n;
+    for (int w : {1, 2, 4, 8, 16, 32, 64})
+      EXPECT_EQ(WidthFromSize(n, SizeForWidth(n, w), 64), w) << n;
   }
 }
 
@@ -110,7 +112,8 @@ TEST(PackedTest, RoundTripsEveryWidthInBothByteOrders) {
     for (int w : {1, 2, 4, 8, 16, 32, 64}) {
       std::string col;
       const int64_t limit = w < 8 ? (1 << w) : 100;
-      for (int64_t r = 0; r < 37; ++r) PutPacked(&col, w, big, r, (r * 7) % limit - (w >= 8 ? 50 : 0));
+      for (int64_t r = 0; r < 37; ++r)
+        PutPacked(&col, w, big, r, (r * 7) % limit - (w >= 8 ? 50 : 0));
       for (int64_t r = 0; r < 37; ++r) {
         EXPECT_EQ(GetPacked(reinterpret_cast<const uint8_t*>(col.data()), w, big, r),
                   (r * 7) % limit - (w >= 8 ? 50 : 0));

@@ -12,7 +12,8 @@ void Items::AssignPacked(std::shared_ptr<const std::string> buffer, std::vector<
 void Items::Unpack() {
   if (!packed_) return;
   strings_.resize(spans_.size());
-  for (size_t i = 0; i < spans_.size(); ++i) strings_[i].assign(*buffer_, spans_[i].first, spans_[i].second);
+  for (size_t i = 0; i < spans_.size(); ++i)
+    strings_[i].assign(*buffer_, spans_[i].first, spans_[i].second);
   packed_ = false;
   buffer_.reset();
   spans_ = std::vector<Span>();
@@ -41,8 +42,8 @@ void Items::AssignEmpty(size_t count) {
   strings_.assign(count, std::string());
 }
 
-void Ints::AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width, bool bigEndian,
-                        size_t rows) {
+void Ints::AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width,
+                        bool bigEndian, size_t rows) {
   packed_ = true;
   buffer_ = std::move(buffer);
   data_ = reinterpret_cast<const uint8_t*>(buffer_->data()) + offset;

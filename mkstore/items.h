@@ -65,8 +65,8 @@ class Ints {
   // Replaces the contents by `rows` values of `width` bits (as format.h
   // packs them) at `offset` in *buffer, keeping `buffer` alive.
   // REQUIRES: the bytes are there.
-  void AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width, bool bigEndian,
-                    size_t rows);
+  void AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width,
+                    bool bigEndian, size_t rows);
 
   // Changes. REQUIRES: positions inside (or, for Insert, at the end of) the values.
   void Set(size_t i, int32_t value);

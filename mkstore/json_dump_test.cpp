@@ -38,15 +38,19 @@ TEST_F(JsonDumpTest, SpecialValuesAndEscapes) {
   v.SetLong(0, 2, -5);
   v.SetBytes(0, 3, std::string("\x00\xAB", 2));
   v.SetString(0, 4, "q\"b\\\t\x7f\xe9~");
-  EXPECT_EQ(DumpJson(*s),
-            "{\n\"description\": \"v[f:F,d:D,l:L,b:B,s:S,sub[x:I]]\",\n\"views\": [\n"
-            "{\"name\": \"v\",\n"
-            " \"columns\": [{\"name\": \"f\", \"type\": \"F\"}, {\"name\": \"d\", \"type\": \"D\"}, "
-            "{\"name\": \"l\", \"type\": \"L\"}, {\"name\": \"b\", \"type\": \"B\"}, {\"name\": \"s\", \"type\": "
-            "\"S\"}, {\"name\": \"sub\", \"type\": \"V\", \"columns\": [{\"name\": \"x\", \"type\": \"I\"}]}],\n"
-            " \"row_count\": 2,\n"
-            " \"rows\": [[\"NaN\", \"Infinity\", \"-5\", \"00ab\", \"q\\\"b\\\\\\u0009\\u007f\\u00e9~\", []],\n"
-            " [-0.0, \"-Infinity\", \"0\", \"\", \"\", []]]}\n]\n}\n");
+  EXPECT_EQ(
+      DumpJson(*s),
+      "{\n\"description\": \"v[f:F,d:D,l:L,b:B,s:S,sub[x:I]]\",\n\"views\": [\n"
+      "{\"name\": \"v\",\n"
+      " \"columns\": [{\"name\": \"f\", \"type\": \"F\"}, {\"name\": \"d\", \"type\": \"D\"}, "
+      "{\"name\": \"l\", \"type\": \"L\"}, {\"name\": \"b\", \"type\": \"B\"}, {\"name\": \"s\", "
+      "\"type\": "
+      "\"S\"}, {\"name\": \"sub\", \"type\": \"V\", \"columns\": [{\"name\": \"x\", \"type\": "
+      "\"I\"}]}],\n"
+      " \"row_count\": 2,\n"
+      " \"rows\": [[\"NaN\", \"Infinity\", \"-5\", \"00ab\", \"q\\\"b\\\\\\u0009\\u007f\\u00e9~\", "
+      "[]],\n"
+      " [-0.0, \"-Infinity\", \"0\", \"\", \"\", []]]}\n]\n}\n");
 }
 
 TEST_F(JsonDumpTest, TopLevelPropertiesThatAreNotViews) {

@@ -15,8 +15,8 @@ using format::VarintReader;
 class Loader {
  public:
   // The dataset spans `end` bytes of *file from `base`.
-  Loader(std::shared_ptr<const std::string> file, int64_t base, int64_t end, const std::string& name,
-         bool bigEndian, int64_t cellBudget)
+  Loader(std::shared_ptr<const std::string> file, int64_t base, int64_t end,
+         const std::string& name, bool bigEndian, int64_t cellBudget)
       : file_(std::move(file)),
         base_(base),
         data_(std::string_view(*file_).substr(static_cast<size_t>(base), static_cast<size_t>(end))),
@@ -31,7 +31,8 @@ class Loader {
                    std::shared_ptr<Table>* out) {
     if (rows < 0) return Corrupt("negative row count");
     const int64_t cells = rows * std::max<int64_t>(1, static_cast<int64_t>(props.size()));
-    if (cells > budget_) return Corrupt("row count " + std::to_string(rows) + " out of proportion to the file");
+    if (cells > budget_)
+      return Corrupt("row count " + std::to_string(rows) + " out of proportion to the file");
     budget_ -= cells;
     auto table = std::make_shared<Table>(props);
     for (size_t c = 0; c < props.size() && rows > 0; ++c) {
@@ -45,23 +46,24 @@ class Loader {
 
  private:
   Status ReadRef(VarintReader* list, Ref* ref, std::string_view* bytes) {
-    if (!list->Read(&ref->size) || ref->size < 0) return Corrupt("bad column size in a column list");
+    if (!list->Read(&ref->size) || ref->size < 0)
+      return Corrupt("bad column size in a column list");
     ref->pos = 0;
     *bytes = std::string_view();
     if (ref->size == 0) return Status::Ok();
     if (!list->Read(&ref->pos)) return Corrupt("bad column position in a column list");
     const auto limit = static_cast<int64_t>(data_.size());
     if (ref->pos < format::kHeaderSize || ref->pos > limit || ref->size > limit - ref->pos) {
-      return Corrupt("column of " + std::to_string(ref->size) + " bytes at offset " + std::to_string(ref->pos) +
-                     " lies outside the dataset");
+      return Corrupt("column of " + std::to_string(ref->size) + " bytes at offset " +
+                     std::to_string(ref->pos) + " lies outside the dataset");
     }
     *bytes = data_.substr(static_cast<size_t>(ref->pos), static_cast<size_t>(ref->size));
     return Status::Ok();
   }
 
   Status BadWidth(int64_t size, int64_t rows) const {
-    return Corrupt("integer column of " + std::to_string(size) + " bytes does not fit " + std::to_string(rows) +
-                   " rows");
+    return Corrupt("integer column of " + std::to_string(size) + " bytes does not fit " +
+                   std::to_string(rows) + " rows");
   }
 
   // An adaptive integer column of `rows` values (§6.1) into *out.
@@ -113,8 +115,9 @@ class Loader {
     col->disk.width = 64;
     col->i64.assign(static_cast<size_t>(rows), 0);
     if (ref.size == 0) return Status::Ok();
-    if (ref.size != rows * 8) return Corrupt("64-bit column of " + std::to_string(ref.size) + " bytes for " +
-                                             std::to_string(rows) + " rows");
+    if (ref.size != rows * 8)
+      return Corrupt("64-bit column of " + std::to_string(ref.size) + " bytes for " +
+                     std::to_string(rows) + " rows");
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     for (int64_t r = 0; r < rows; ++r) col->i64[r] = format::GetPacked(p, 64, big_, r);
     return Status::Ok();
@@ -138,11 +141,13 @@ class Loader {
     int64_t at = 0;
     const int64_t start = base_ + dataRef.pos;
     for (int64_t r = 0; r < rows; ++r) {
-      if (sizes[r] < 0 || sizes[r] > static_cast<int64_t>(data.size()) - at) return Corrupt("bad item sizes");
+      if (sizes[r] < 0 || sizes[r] > static_cast<int64_t>(data.size()) - at)
+        return Corrupt("bad item sizes");
       spans[r] = {static_cast<uint32_t>(start + at), static_cast<uint32_t>(sizes[r])};
       at += sizes[r];
     }
-    if (at != static_cast<int64_t>(data.size())) return Corrupt("item sizes do not add up to the data column");
+    if (at != static_cast<int64_t>(data.size()))
+      return Corrupt("item sizes do not add up to the data column");
     s = LoadMemos(memoBytes, sizes, &spans, col);
     if (!s.ok()) return s;
     if (text) DropTerminators(data, sizes, *file_, &spans, col);
@@ -153,8 +158,9 @@ class Loader {
   // Shortens each S item by its trailing NUL and notes whether any other NUL
   // is left. Counting the NULs of the inline data at once is far cheaper
   // than searching every item.
-  static void DropTerminators(std::string_view data, const std::vector<int32_t>& sizes, const std::string& buffer,
-                              std::vector<Items::Span>* spans, Column* col) {
+  static void DropTerminators(std::string_view data, const std::vector<int32_t>& sizes,
+                              const std::string& buffer, std::vector<Items::Span>* spans,
+                              Column* col) {
     const auto nuls = static_cast<size_t>(std::count(data.begin(), data.end(), '\0'));
     size_t terminators = 0;
     for (size_t r = 0; r < spans->size(); ++r) {
@@ -163,7 +169,8 @@ class Loader {
       if (hadNul) --span.second;
       if (sizes[r] > 0) {
         terminators += hadNul ? 1 : 0;
-      } else if (std::string_view(buffer).substr(span.first, span.second).find('\0') != std::string_view::npos) {
+      } else if (std::string_view(buffer).substr(span.first, span.second).find('\0') !=
+                 std::string_view::npos) {
         col->embeddedNul = true;  // a memo item
       }
     }
@@ -171,8 +178,8 @@ class Loader {
   }
 
   // Points the memo rows (§6.6) at their own columns.
-  Status LoadMemos(std::string_view memoList, const std::vector<int32_t>& sizes, std::vector<Items::Span>* spans,
-                   Column* col) {
+  Status LoadMemos(std::string_view memoList, const std::vector<int32_t>& sizes,
+                   std::vector<Items::Span>* spans, Column* col) {
     VarintReader memos(memoList);
     int64_t next = 0;
     const auto rows = static_cast<int64_t>(sizes.size());
@@ -184,7 +191,8 @@ class Loader {
       next += skip;
       Status s = ReadRef(&memos, &ref, &bytes);
       if (!s.ok()) return s;
-      if (sizes[next] != 0) return Corrupt("row " + std::to_string(next) + " is both inline and a memo");
+      if (sizes[next] != 0)
+        return Corrupt("row " + std::to_string(next) + " is both inline and a memo");
       (*spans)[next] = {static_cast<uint32_t>(base_ + ref.pos), static_cast<uint32_t>(ref.size)};
       col->disk.memos.push_back(ref);
       ++next;
@@ -253,17 +261,21 @@ bool TailsAt(std::string_view file, int64_t end, Candidate* c) {
   return c->tocPos >= format::kHeaderSize && c->tocPos + c->tocLen <= c->end - 16;
 }
 
-Status ParseToc(const std::shared_ptr<const std::string>& shared, const std::string& name, const Candidate& c,
-                Dataset* out) {
+Status ParseToc(const std::shared_ptr<const std::string>& shared, const std::string& name,
+                const Candidate& c, Dataset* out) {
   const std::string_view file = *shared;
-  const std::string_view data = file.substr(static_cast<size_t>(c.base), static_cast<size_t>(c.end));
-  const std::string_view toc = data.substr(static_cast<size_t>(c.tocPos), static_cast<size_t>(c.tocLen));
+  const std::string_view data =
+      file.substr(static_cast<size_t>(c.base), static_cast<size_t>(c.end));
+  const std::string_view toc =
+      data.substr(static_cast<size_t>(c.tocPos), static_cast<size_t>(c.tocLen));
   VarintReader reader(toc);
   int64_t reserved, length, rootRows;
   std::string_view structure;
   if (!reader.Read(&reserved) || reserved != 0 || !reader.Read(&length) || length < 0 ||
-      !reader.ReadBytes(static_cast<size_t>(length), &structure) || !reader.Read(&rootRows) || rootRows != 1) {
-    return Status::Corruption(name + ": bad table of contents at offset " + std::to_string(c.tocPos));
+      !reader.ReadBytes(static_cast<size_t>(length), &structure) || !reader.Read(&rootRows) ||
+      rootRows != 1) {
+    return Status::Corruption(name + ": bad table of contents at offset " +
+                              std::to_string(c.tocPos));
   }
   std::vector<Property> props;
   int duplicates = 0;
@@ -272,10 +284,12 @@ Status ParseToc(const std::shared_ptr<const std::string>& shared, const std::str
     return Status::Corruption(name + ": bad structure string \"" + std::string(structure) + "\"");
   }
   if (!s.ok()) return Status::NotSupported(name + ": " + s.message());
-  Loader loader(shared, c.base, c.end, name, c.big, 16 * static_cast<int64_t>(file.size()) + (1 << 20));
+  Loader loader(shared, c.base, c.end, name, c.big,
+                16 * static_cast<int64_t>(file.size()) + (1 << 20));
   s = loader.LoadTable(props, 1, &reader, &out->root);
   if (!s.ok()) return s;
-  if (!reader.AtEnd()) return Status::Corruption(name + ": trailing bytes in the table of contents");
+  if (!reader.AtEnd())
+    return Status::Corruption(name + ": trailing bytes in the table of contents");
   out->base = c.base;
   out->end = c.end;
   out->bigEndian = c.big;
@@ -291,7 +305,8 @@ Status ReadDataset(std::string_view file, const std::string& name, Dataset* out)
   return ReadDataset(std::make_shared<const std::string>(file), name, out);
 }
 
-Status ReadDataset(std::shared_ptr<const std::string> shared, const std::string& name, Dataset* out) {
+Status ReadDataset(std::shared_ptr<const std::string> shared, const std::string& name,
+                   Dataset* out) {
   const std::string_view file = *shared;
   *out = Dataset();
   if (file.empty()) {

@@ -24,10 +24,12 @@ std::string Big32(uint32_t v) {
 
 // A dataset: header, `columns` from offset 8, then a table of contents with
 // `structure` and the root's column references `rootRefs`, then the tails.
-std::string Craft(const std::string& structure, const std::string& columns, const std::string& rootRefs) {
+std::string Craft(const std::string& structure, const std::string& columns,
+                  const std::string& rootRefs) {
   std::string f("JL\x1a\0", 4);
   f += Big32(0) + columns;
-  const std::string toc = V(0) + V(static_cast<int64_t>(structure.size())) + structure + V(1) + rootRefs;
+  const std::string toc =
+      V(0) + V(static_cast<int64_t>(structure.size())) + structure + V(1) + rootRefs;
   const auto tocPos = static_cast<uint32_t>(f.size());
   f += toc;
   const auto tailAt = static_cast<uint32_t>(f.size());
@@ -38,9 +40,11 @@ std::string Craft(const std::string& structure, const std::string& columns, cons
 }
 
 // One view "v" whose V column (at offset 8 + prefix size) is `vcolumn`.
-std::string OneView(const std::string& structure, const std::string& prefix, const std::string& vcolumn) {
-  return Craft(structure, prefix + vcolumn,
-               V(static_cast<int64_t>(vcolumn.size())) + V(8 + static_cast<int64_t>(prefix.size())));
+std::string OneView(const std::string& structure, const std::string& prefix,
+                    const std::string& vcolumn) {
+  return Craft(
+      structure, prefix + vcolumn,
+      V(static_cast<int64_t>(vcolumn.size())) + V(8 + static_cast<int64_t>(prefix.size())));
 }
 
 Status Read(const std::string& bytes) {
@@ -72,7 +76,8 @@ TEST(ReaderTest, PreTwoFormatIsNotSupported) {
 }
 
 TEST(ReaderTest, HugeRowCountWithoutDataIsRefused) {
-  const Status s = Read(OneView("v[a:I,b:S,c:D]", "", V(0) + V(0x7FFFFFFF) + V(0) + V(0) + V(0) + V(0)));
+  const Status s =
+      Read(OneView("v[a:I,b:S,c:D]", "", V(0) + V(0x7FFFFFFF) + V(0) + V(0) + V(0) + V(0)));
   EXPECT_TRUE(s.IsCorruption());
   EXPECT_EQ(s.message(), "t.mk: row count 2147483647 out of proportion to the file");
 }
@@ -103,21 +108,23 @@ TEST(ReaderTest, WrongSizeOfLongColumnIsCorruption) {
 
 TEST(ReaderTest, ItemSizesThatDoNotAddUpAreCorruption) {
   // Data "ab\0" (3 bytes) with sizes 3 and 4 (4-bit column, 2 rows: 1 byte).
-  const Status s = Read(OneView("v[s:S]", std::string("ab\0\x43", 4), V(0) + V(2) + V(3) + V(8) + V(1) + V(11) + V(0)));
+  const Status s = Read(OneView("v[s:S]", std::string("ab\0\x43", 4),
+                                V(0) + V(2) + V(3) + V(8) + V(1) + V(11) + V(0)));
   EXPECT_TRUE(s.IsCorruption());
 }
 
 TEST(ReaderTest, MemoForARowBeyondTheViewIsCorruption) {
   const std::string memo = "hello";
   const std::string list = V(5) + V(5) + V(8);  // skip to row 5 of 1
-  const Status s =
-      Read(OneView("v[s:S]", memo + list, V(0) + V(1) + V(0) + V(static_cast<int64_t>(list.size())) + V(13)));
+  const Status s = Read(OneView("v[s:S]", memo + list,
+                                V(0) + V(1) + V(0) + V(static_cast<int64_t>(list.size())) + V(13)));
   EXPECT_TRUE(s.IsCorruption());
   EXPECT_EQ(s.message(), "t.mk: bad memo list");
 }
 
 TEST(ReaderTest, UnknownTypeAndRecursiveViewsAreNotSupported) {
-  EXPECT_EQ(Read(OneView("v[a:Q]", "\x39", V(0) + V(3) + V(1) + V(8))).code(), Status::Code::kNotSupported);
+  EXPECT_EQ(Read(OneView("v[a:Q]", "\x39", V(0) + V(3) + V(1) + V(8))).code(),
+            Status::Code::kNotSupported);
   EXPECT_EQ(Read(OneView("v[^]", "", V(0) + V(0))).code(), Status::Code::kNotSupported);
 }
 

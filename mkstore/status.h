@@ -29,7 +29,9 @@ class Status {
   static Status InvalidArgument(std::string msg) {
     return Status(Code::kInvalidArgument, std::move(msg));
   }
-  static Status NotSupported(std::string msg) { return Status(Code::kNotSupported, std::move(msg)); }
+  static Status NotSupported(std::string msg) {
+    return Status(Code::kNotSupported, std::move(msg));
+  }
 
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }

@@ -14,8 +14,8 @@ class Storage::Impl {
   FileSystem* fs = nullptr;
   bool readOnly = false;
   Dataset dataset;
-  std::vector<Ref> areas;     // what the committed dataset occupies in the file
-  bool mustReread = false;    // a commit failed: the file's state is unknown
+  std::vector<Ref> areas;   // what the committed dataset occupies in the file
+  bool mustReread = false;  // a commit failed: the file's state is unknown
 
   Status Commit(bool packed);
   // Positions in a dataset are signed 32-bit numbers.
@@ -43,7 +43,8 @@ Status ReadWholeFile(FileSystem* fs, const std::string& path, std::string* bytes
   if (s.ok()) s = file->Size(&size);
   if (!s.ok()) return s;
   // Positions inside a dataset are signed 32-bit; anything larger is not ours.
-  if (size > uint64_t{0x7FFFFFFF}) return Status::NotSupported(path + ": file too large for a Metakit storage");
+  if (size > uint64_t{0x7FFFFFFF})
+    return Status::NotSupported(path + ": file too large for a Metakit storage");
   return file->Read(0, static_cast<size_t>(size), bytes);
 }
 
@@ -66,7 +67,8 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
   return Status::Ok();
 }
 
-Status Storage::OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* result, FileSystem* fs) {
+Status Storage::OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* result,
+                             FileSystem* fs) {
   auto impl = std::make_unique<Impl>();
   impl->path = path;
   impl->fs = fs ? fs : FileSystem::Default();
@@ -111,7 +113,8 @@ Status Storage::Restructure(const std::string& description) {
   std::vector<Property> props = impl_->root().props();
   const int c = impl_->FindView(parsed[0].name);
   if (c < 0 && impl_->root().FindProperty(parsed[0].name) >= 0) {
-    return Status::InvalidArgument("\"" + parsed[0].name + "\" is a top-level property, not a view");
+    return Status::InvalidArgument("\"" + parsed[0].name +
+                                   "\" is a top-level property, not a view");
   }
   if (remove) {
     if (c < 0) return Status::Ok();

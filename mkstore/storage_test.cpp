@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "mkstore/json_dump.h"
 #include "mkstore/test_util.h"
 
@@ -59,7 +58,8 @@ TEST_F(StorageTest, ReadOnlyOpenOfMissingFileIsNotFound) {
 TEST_F(StorageTest, NamedViewsAreFoundWithoutRegardToCase) {
   std::unique_ptr<Storage> s;
   ASSERT_TRUE(Storage::OpenReadOnly(kFixtures + "/multi_table_db.mk", &s).ok());
-  EXPECT_EQ(s->ViewNames(), (std::vector<std::string>{"DataDictionary", "Globals", "MessageLog", "Log", "Load"}));
+  EXPECT_EQ(s->ViewNames(),
+            (std::vector<std::string>{"DataDictionary", "Globals", "MessageLog", "Log", "Load"}));
   View log = s->GetView("LOG");
   ASSERT_TRUE(log.IsValid());
   EXPECT_EQ(log.Describe(), "LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,GCV:F,NCV:F,VOID:I");

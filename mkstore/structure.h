@@ -31,7 +31,9 @@ Status ParseFields(std::string_view text, std::vector<Property>* out, int* dupli
 std::string DescribeFields(const std::vector<Property>& props);
 
 // `c` with A-Z mapped to a-z; every other byte unchanged (no locale).
-inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // True when `a` and `b` are equal without regard to ASCII letter case.
 bool SameName(std::string_view a, std::string_view b);

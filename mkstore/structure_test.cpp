@@ -38,7 +38,8 @@ TEST(StructureTest, EmptyTextIsAnEmptyList) {
 
 TEST(StructureTest, RejectsBadSyntax) {
   std::vector<Property> props;
-  for (const char* bad : {"a:I,", ",a:I", "a[b:I", "a]", "a:", "a:I]", ":I", "a[b:I]]", "a[b:I]x", "a:I[x]"}) {
+  for (const char* bad :
+       {"a:I,", ",a:I", "a[b:I", "a]", "a:", "a:I]", ":I", "a[b:I]]", "a[b:I]x", "a:I[x]"}) {
     EXPECT_EQ(ParseFields(bad, &props).code(), Status::Code::kInvalidArgument) << bad;
   }
 }

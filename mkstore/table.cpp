@@ -79,7 +79,8 @@ bool Table::SetItem(int row, int col, std::string_view bytes) {
 void Table::CopyRowFrom(int row, const Table& src, int srcRow) {
   for (size_t c = 0; c < props_.size(); ++c) {
     const int sc = src.FindProperty(props_[c].name);
-    if (sc < 0 || src.TypeOf(sc) != TypeOf(static_cast<int>(c)) || !src.ValidCell(srcRow, sc)) continue;
+    if (sc < 0 || src.TypeOf(sc) != TypeOf(static_cast<int>(c)) || !src.ValidCell(srcRow, sc))
+      continue;
     const Column& from = src.cols_[sc];
     Column& to = cols_[c];
     switch (TypeOf(static_cast<int>(c))) {
@@ -189,7 +190,8 @@ void Table::Restructure(const std::vector<Property>& props) {
   for (size_t c = 0; c < props.size(); ++c) {
     int found = -1;
     for (size_t o = 0; o < old.size(); ++o) {
-      if (SameName(old[o].name, props[c].name) && old[o].type == props[c].type) found = static_cast<int>(o);
+      if (SameName(old[o].name, props[c].name) && old[o].type == props[c].type)
+        found = static_cast<int>(o);
     }
     if (found >= 0) {
       kept[c] = true;

@@ -39,11 +39,11 @@ struct Ref {
 
 // Where a column lies in the file as last read or committed.
 struct DiskColumn {
-  bool valid = false;          // false: never stored, or changed since
-  std::vector<Ref> refs;       // in column-list order (§5.3 of the format notes)
-  std::vector<Ref> memos;      // S/B memo item columns
-  int width = 0;               // I/F: width in bits as stored; kept when rewriting
-  std::string listBytes;       // V: the column's bytes, to tell whether it changed
+  bool valid = false;      // false: never stored, or changed since
+  std::vector<Ref> refs;   // in column-list order (§5.3 of the format notes)
+  std::vector<Ref> memos;  // S/B memo item columns
+  int width = 0;           // I/F: width in bits as stored; kept when rewriting
+  std::string listBytes;   // V: the column's bytes, to tell whether it changed
 };
 
 class Table;
@@ -54,7 +54,7 @@ struct Column {
   Items items;                               // S (no trailing NUL) and B bytes
   std::vector<std::shared_ptr<Table>> subs;  // V
   DiskColumn disk;
-  uint64_t stamp = 0;  // when its values last changed
+  uint64_t stamp = 0;        // when its values last changed
   bool embeddedNul = false;  // S: some item may hold a NUL before its end
 };
 
@@ -79,10 +79,12 @@ class Table {
     return ValidCell(row, col) && TypeOf(col) == 'L' ? cols_[col].i64[row] : 0;
   }
   float GetFloat(int row, int col) const {
-    return ValidCell(row, col) && TypeOf(col) == 'F' ? std::bit_cast<float>(cols_[col].i32[row]) : 0.0f;
+    return ValidCell(row, col) && TypeOf(col) == 'F' ? std::bit_cast<float>(cols_[col].i32[row])
+                                                     : 0.0f;
   }
   double GetDouble(int row, int col) const {
-    return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row]) : 0.0;
+    return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row])
+                                                     : 0.0;
   }
   std::string GetString(int row, int col) const;
   // The text of an S cell up to its first NUL (Metakit's string access);
@@ -94,7 +96,7 @@ class Table {
     // Metakit reads strings up to the first NUL.
     return c.embeddedNul ? item.substr(0, item.find('\0')) : item;
   }
-  std::string_view ItemView(int row, int col) const;  // S/B raw bytes, else empty
+  std::string_view ItemView(int row, int col) const;   // S/B raw bytes, else empty
   std::shared_ptr<Table> Sub(int row, int col) const;  // V, else null
 
   // Typed writes: false (and nothing changed) when out of range or of another type.

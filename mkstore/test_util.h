@@ -1,15 +1,15 @@
 // Helpers shared by the engine's tests: fixture paths and whole-file access.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace mk::testing {
 

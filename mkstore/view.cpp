@@ -11,7 +11,9 @@ namespace {
 
 class TableView : public ViewImpl {
  public:
-  explicit TableView(std::shared_ptr<Table> table) : table_(std::move(table)) { direct_ = table_.get(); }
+  explicit TableView(std::shared_ptr<Table> table) : table_(std::move(table)) {
+    direct_ = table_.get();
+  }
   Table* table() const override { return table_.get(); }
   const std::vector<Property>& Props() const override { return table_->props(); }
   void Refresh() override {}
@@ -215,7 +217,8 @@ namespace {
 bool Locate(ViewImpl* impl, int row, int col, int* tableRow, int* tableCol) {
   if (!impl) return false;
   impl->Refresh();
-  if (row < 0 || row >= impl->RowCountFast() || col < 0 || col >= static_cast<int>(impl->Props().size())) {
+  if (row < 0 || row >= impl->RowCountFast() || col < 0 ||
+      col >= static_cast<int>(impl->Props().size())) {
     return false;
   }
   *tableRow = impl->TableRowFast(row);
@@ -225,12 +228,12 @@ bool Locate(ViewImpl* impl, int row, int col, int* tableRow, int* tableCol) {
 
 }  // namespace
 
-#define MK_GETTER(Type, Name, Empty)                        \
-  Type View::Name(int row, int col) const {                 \
+#define MK_GETTER(Type, Name, Empty)                                      \
+  Type View::Name(int row, int col) const {                               \
     if (impl_ && impl_->direct()) return impl_->direct()->Name(row, col); \
-    int tr, tc;                                             \
-    if (!Locate(impl_.get(), row, col, &tr, &tc)) return Empty; \
-    return impl_->table()->Name(tr, tc);                    \
+    int tr, tc;                                                           \
+    if (!Locate(impl_.get(), row, col, &tr, &tc)) return Empty;           \
+    return impl_->table()->Name(tr, tc);                                  \
   }
 MK_GETTER(int32_t, GetInt, 0)
 MK_GETTER(int64_t, GetLong, 0)
@@ -241,16 +244,17 @@ MK_GETTER(std::string, GetString, std::string())
 
 std::string View::GetBytes(int row, int col) const {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B') return std::string();
+  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B')
+    return std::string();
   return std::string(impl_->table()->ItemView(tr, tc));
 }
 
-#define MK_SETTER(Type, Name, TableName)                           \
-  bool View::Name(int row, int col, Type value) {                  \
+#define MK_SETTER(Type, Name, TableName)                                              \
+  bool View::Name(int row, int col, Type value) {                                     \
     if (impl_ && impl_->direct()) return impl_->direct()->TableName(row, col, value); \
-    int tr, tc;                                                    \
-    if (!Locate(impl_.get(), row, col, &tr, &tc)) return false;    \
-    return impl_->table()->TableName(tr, tc, value);               \
+    int tr, tc;                                                                       \
+    if (!Locate(impl_.get(), row, col, &tr, &tc)) return false;                       \
+    return impl_->table()->TableName(tr, tc, value);                                  \
   }
 MK_SETTER(int32_t, SetInt, SetInt)
 MK_SETTER(int64_t, SetLong, SetLong)
@@ -283,13 +287,22 @@ int View::AddRow() {
 }
 
 void View::InsertRowFrom(int pos, const View& src, int srcRow) {
-  if (!impl_ || !src.impl_ || pos < 0 || pos > RowCount() || srcRow < 0 || srcRow >= src.RowCount()) return;
-  // Take a private copy of the visible values first: the source may be this very table.
+  if (!impl_ || !src.impl_ || pos < 0 || pos > RowCount() || srcRow < 0 || srcRow >= src.RowCount())
+    return;
+  const Table& from = *src.impl_->table();
+  const int fromRow = src.impl_->TableRowFast(srcRow);
+  Table* t = impl_->table();
+  const int at = impl_->InsertionPoint(pos);
+  if (&from != t && src.impl_->direct()) {
+    t->InsertRows(at, 1);
+    t->CopyRowFrom(at, from, fromRow);
+    return;
+  }
+  // Copy the visible values first: the source may be this very table, or
+  // show only some of its table's columns.
   Table row(src.impl_->Props());
   row.InsertRows(0, 1);
-  row.CopyRowFrom(0, *src.impl_->table(), src.impl_->TableRowFast(srcRow));
-  const int at = impl_->InsertionPoint(pos);
-  Table* t = impl_->table();
+  row.CopyRowFrom(0, from, fromRow);
   t->InsertRows(at, 1);
   t->CopyRowFrom(at, row, 0);
 }
@@ -307,8 +320,8 @@ void View::SetSize(int rows) {
 
 namespace {
 
-std::vector<RowMapView::Condition> Conditions(const ViewImpl& base, const Criteria& criteria, int lowest,
-                                              int highest) {
+std::vector<RowMapView::Condition> Conditions(const ViewImpl& base, const Criteria& criteria,
+                                              int lowest, int highest) {
   std::vector<RowMapView::Condition> out;
   for (const auto& [name, value] : criteria) {
     for (size_t c = 0; c < base.Props().size(); ++c) {
@@ -362,6 +375,8 @@ int View::IndexInBase(int row) const {
   return impl_->BaseRowFast(row);
 }
 
-std::string View::Describe() const { return impl_ ? DescribeFields(impl_->Props()) : std::string(); }
+std::string View::Describe() const {
+  return impl_ ? DescribeFields(impl_->Props()) : std::string();
+}
 
 }  // namespace mk

@@ -32,9 +32,10 @@ namespace mk {
 
 // One property (column): a name and a type letter. Types: 'S' text,
 // 'I' 32-bit integer, 'L' 64-bit integer, 'F' 32-bit float, 'D' 64-bit double,
-// 'B' bytes, 'M' memo bytes, 'V' subview (with its own properties).
-// B, M and V values are kept and written back unchanged but cannot be read or
-// written through this interface except as noted.
+// 'B' bytes, 'V' subview (with its own properties). Metakit's old 'M' (memo)
+// properties are read as, and written back as, 'B'.
+// Subview (V) values are kept and written back unchanged but cannot be read
+// or written through this interface; B values through GetBytes/SetBytes.
 struct Property {
   std::string name;
   char type = 'S';
@@ -75,12 +76,12 @@ class View {
 
   // Typed getters. REQUIRES: 0 <= row < RowCount(), 0 <= col < PropertyCount().
   // A getter used on a property of another type returns 0 / empty.
-  int32_t GetInt(int row, int col) const;        // 'I'
-  int64_t GetLong(int row, int col) const;       // 'L'
-  float GetFloat(int row, int col) const;        // 'F'
-  double GetDouble(int row, int col) const;      // 'D'
-  std::string GetString(int row, int col) const; // 'S', without Metakit's trailing NUL
-  std::string GetBytes(int row, int col) const;  // 'B' and 'M'
+  int32_t GetInt(int row, int col) const;         // 'I'
+  int64_t GetLong(int row, int col) const;        // 'L'
+  float GetFloat(int row, int col) const;         // 'F'
+  double GetDouble(int row, int col) const;       // 'D'
+  std::string GetString(int row, int col) const;  // 'S', without Metakit's trailing NUL
+  std::string GetBytes(int row, int col) const;   // 'B'
 
   // Typed setters; same preconditions. A setter used on a property of another
   // type changes nothing and returns false; otherwise returns true.

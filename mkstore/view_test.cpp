@@ -14,7 +14,8 @@ namespace {
 class ViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    view_ = View::Create({{"name", 'S', {}}, {"num", 'I', {}}, {"w", 'F', {}}, {"big", 'L', {}}, {"d", 'D', {}}});
+    view_ = View::Create(
+        {{"name", 'S', {}}, {"num", 'I', {}}, {"w", 'F', {}}, {"big", 'L', {}}, {"d", 'D', {}}});
     Add("pine", 3, 1.5f);
     Add("Oak", 1, 2.5f);
     Add("PINE", 2, 0.5f);
@@ -109,6 +110,13 @@ TEST_F(ViewTest, SelectComparesNumbersNumerically) {
   EXPECT_EQ(Names(view_.Select({{"w", 2.5}})), (Texts{"Oak"}));
   EXPECT_EQ(Names(view_.Select({{"num", 3.0}, {"name", std::string("BIRCH")}})), (Texts{"birch"}));
   EXPECT_EQ(Names(view_.Select({{"num", std::string("1")}})), (Texts{"Oak"}));
+}
+
+TEST_F(ViewTest, FloatCriteriaCompareAsFloats) {
+  view_.SetFloat(3, 2, 0.1f);
+  EXPECT_EQ(Names(view_.Select({{"w", 0.1}})), (Texts{"birch"}));
+  EXPECT_EQ(Names(view_.Select({{"w", std::string("0.1")}})), (Texts{"birch"}));
+  EXPECT_EQ(Names(view_.SelectRange({{"w", 0.1}}, {{"w", 0.5}})), (Texts{"PINE", "birch"}));
 }
 
 TEST_F(ViewTest, SelectIgnoresUnknownProperties) {
@@ -218,7 +226,7 @@ TEST_F(ViewTest, InsertRowFromCopiesByName) {
   EXPECT_EQ(view_.RowCount(), 5);
   EXPECT_EQ(view_.GetInt(1, 1), 42);
   EXPECT_EQ(view_.GetString(1, 0), "");  // same name, other type: left empty
-  view_.InsertRowFrom(0, view_, 2);     // from itself
+  view_.InsertRowFrom(0, view_, 2);      // from itself
   EXPECT_EQ(view_.GetString(0, 0), "Oak");
 }
 
@@ -262,7 +270,8 @@ TEST(ViewDifferentialTest, MatchesNaiveSelectAndSort) {
     return s;
   };
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-    if (lower(ref[a].second) != lower(ref[b].second)) return lower(ref[a].second) < lower(ref[b].second);
+    if (lower(ref[a].second) != lower(ref[b].second))
+      return lower(ref[a].second) < lower(ref[b].second);
     return ref[a].first < ref[b].first;
   });
   View sorted = v.SortOn({"s", "k"});

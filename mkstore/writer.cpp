@@ -56,7 +56,8 @@ class Encoder {
  private:
   Ref Place(std::string bytes) {
     if (bytes.empty()) return Ref{};
-    const Ref ref{static_cast<int64_t>(bytes.size()), alloc_->Allocate(static_cast<int64_t>(bytes.size()))};
+    const Ref ref{static_cast<int64_t>(bytes.size()),
+                  alloc_->Allocate(static_cast<int64_t>(bytes.size()))};
     plan_->writes.emplace_back(ref.pos, std::move(bytes));
     return ref;
   }
@@ -99,7 +100,8 @@ class Encoder {
     if (*width == 0) return bytes;
     const auto size = static_cast<size_t>(format::SizeForWidth(static_cast<int64_t>(n), *width));
     bytes.reserve(size);
-    for (size_t r = 0; r < n; ++r) format::PutPacked(&bytes, *width, big_, static_cast<int64_t>(r), values[r]);
+    for (size_t r = 0; r < n; ++r)
+      format::PutPacked(&bytes, *width, big_, static_cast<int64_t>(r), values[r]);
     bytes.resize(size, '\0');
     return bytes;
   }
@@ -107,7 +109,8 @@ class Encoder {
   std::string Wide(const std::vector<int64_t>& values) {
     std::string bytes;
     bytes.reserve(values.size() * 8);
-    for (size_t r = 0; r < values.size(); ++r) format::PutPacked(&bytes, 64, big_, static_cast<int64_t>(r), values[r]);
+    for (size_t r = 0; r < values.size(); ++r)
+      format::PutPacked(&bytes, 64, big_, static_cast<int64_t>(r), values[r]);
     return bytes;
   }
 
@@ -120,8 +123,8 @@ class Encoder {
     for (int64_t r = 0; r < rows; ++r) {
       const std::string_view item = col->items[static_cast<size_t>(r)];
       const int64_t length = static_cast<int64_t>(item.size()) + (text && !item.empty() ? 1 : 0);
-      const bool memo = length > format::kMemoAlways ||
-                        (length > format::kMemoMinimum && length > format::kMemoBudget / (rows + 1));
+      const bool memo = length > format::kMemoAlways || (length > format::kMemoMinimum &&
+                                                         length > format::kMemoBudget / (rows + 1));
       if (!memo) {
         data += item;
         if (text && !item.empty()) data.push_back('\0');
@@ -252,7 +255,8 @@ CommitPlan PlanCommit(Dataset* ds, const std::vector<Ref>& areas, bool packed) {
     plan.unchanged = true;
     return plan;
   }
-  plan.tocRef = {static_cast<int64_t>(plan.toc.size()), alloc.Allocate(static_cast<int64_t>(plan.toc.size()))};
+  plan.tocRef = {static_cast<int64_t>(plan.toc.size()),
+                 alloc.Allocate(static_cast<int64_t>(plan.toc.size()))};
   plan.writes.emplace_back(plan.tocRef.pos, plan.toc);
   std::sort(plan.writes.begin(), plan.writes.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -277,7 +281,9 @@ Status WriteRuns(File* file, int64_t base, const CommitPlan& plan) {
   while (i < plan.writes.size()) {
     const int64_t start = plan.writes[i].first;
     std::string run = plan.writes[i].second;
-    for (++i; i < plan.writes.size() && plan.writes[i].first == start + static_cast<int64_t>(run.size()); ++i) {
+    for (++i;
+         i < plan.writes.size() && plan.writes[i].first == start + static_cast<int64_t>(run.size());
+         ++i) {
       run += plan.writes[i].second;
     }
     Status s = file->Write(static_cast<uint64_t>(base + start), run);

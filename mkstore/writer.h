@@ -31,9 +31,9 @@ struct CommitPlan {
   std::vector<Update> updates;
   std::string toc;
   Ref tocRef;
-  int64_t end = 0;        // dataset length once committed
-  bool inPlace = false;   // everything fitted below the old tails
-  bool unchanged = false; // the table of contents is the committed one: nothing to write
+  int64_t end = 0;         // dataset length once committed
+  bool inPlace = false;    // everything fitted below the old tails
+  bool unchanged = false;  // the table of contents is the committed one: nothing to write
 };
 
 // The byte ranges (relative to the dataset's header) that the committed

@@ -34,13 +34,26 @@ void TouchEverything(Storage* s) {
     for (int c = 0; c < v.PropertyCount(); ++c) {
       if (v.RowCount() == 0) continue;
       switch (v.NthProperty(c).type) {
-        case 'I': v.SetInt(0, c, v.GetInt(0, c)); break;
-        case 'L': v.SetLong(0, c, v.GetLong(0, c)); break;
-        case 'F': v.SetFloat(0, c, v.GetFloat(0, c)); break;
-        case 'D': v.SetDouble(0, c, v.GetDouble(0, c)); break;
-        case 'S': v.SetString(0, c, v.GetString(0, c)); break;
-        case 'B': v.SetBytes(0, c, v.GetBytes(0, c)); break;
-        default: break;
+        case 'I':
+          v.SetInt(0, c, v.GetInt(0, c));
+          break;
+        case 'L':
+          v.SetLong(0, c, v.GetLong(0, c));
+          break;
+        case 'F':
+          v.SetFloat(0, c, v.GetFloat(0, c));
+          break;
+        case 'D':
+          v.SetDouble(0, c, v.GetDouble(0, c));
+          break;
+        case 'S':
+          v.SetString(0, c, v.GetString(0, c));
+          break;
+        case 'B':
+          v.SetBytes(0, c, v.GetBytes(0, c));
+          break;
+        default:
+          break;
       }
     }
   }
@@ -89,10 +102,11 @@ TEST_P(SinglePassTest, PackedRewriteReproducesMetakitsBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, SinglePassTest,
-                         ::testing::Values("empty_saveto", "int_3rows", "string_3rows", "type_I", "type_L",
-                                           "type_F", "type_D", "type_S", "type_B", "float_adaptive",
-                                           "strings_cp1252", "memo_large_items", "zero_rows", "big_5000rows",
-                                           "multi_table_db", "nested_subview", "bigendian_flipped"),
+                         ::testing::Values("empty_saveto", "int_3rows", "string_3rows", "type_I",
+                                           "type_L", "type_F", "type_D", "type_S", "type_B",
+                                           "float_adaptive", "strings_cp1252", "memo_large_items",
+                                           "zero_rows", "big_5000rows", "multi_table_db",
+                                           "nested_subview", "bigendian_flipped"),
                          [](const auto& info) { return info.param; });
 
 TEST(WriterTest, PackedRewriteOfIntWidthsDiffersOnlyInPaddingBits) {

@@ -77,9 +77,8 @@ void AddAuditHeader(PageLayout& page, const ReportContext& context, const AuditH
                          fit("Sample Group: " + h.sg, 25, 28) +
                          scaling::Format("Merch (SAW): %4.2f", h.cull.sawCubic),
                      "", "");
-  page.AddHeaderLine(std::string(75, ' ') +
-                         scaling::Format("Merch (PULP): %4.2f", h.cull.nonSawCubic),
-                     "", "");
+  page.AddHeaderLine(
+      std::string(75, ' ') + scaling::Format("Merch (PULP): %4.2f", h.cull.nonSawCubic), "", "");
   page.AddHeaderLine("", "", "");
 }
 
@@ -105,10 +104,9 @@ void AddMessages(PageLayout& page, TableStore& store, std::string& report) {
   for (int i = 0; i < 5; ++i) c[i] = store.ColumnIndex(slot, kNames[i]);
   for (int row = 0; row < store.RowCount(slot); ++row) {
     const std::string msg = CellText(store, slot, row, c[0]);
-    const std::string fields = CellText(store, slot, row, c[1]) + "|" +
-                               CellText(store, slot, row, c[2]) + "|" +
-                               CellText(store, slot, row, c[3]) + "|" +
-                               CellText(store, slot, row, c[4]) + "|";
+    const std::string fields =
+        CellText(store, slot, row, c[1]) + "|" + CellText(store, slot, row, c[2]) + "|" +
+        CellText(store, slot, row, c[3]) + "|" + CellText(store, slot, row, c[4]) + "|";
     if (CharCount(msg) <= 32) {
       page.FormatRow(report, fields + msg + "|", '|');
       continue;
@@ -142,8 +140,7 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   PageLayout page(PageLayout::ReportConstructionGeometry(), *context.clock);
   page.LoadLayout(kPortraitLayout);
   std::string version;
-  tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
-                          version);
+  tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion, version);
   const AuditHeading heading = ReadAuditHeading(store);
   if (context.setCullFactors) context.setCullFactors(heading.cull);
   AddAuditHeader(page, context, heading, version);

@@ -2,8 +2,8 @@
 // load, which also recomputes and stores every listed log's cubic volumes.
 #include "reports/load_data.h"
 #include "reports/page_layout.h"
-#include "reports/report_text.h"
 #include "reports/report_run.h"
+#include "reports/report_text.h"
 #include "scaling/data_model.h"
 #include "scaling/text_format.h"
 #include "scaling/volume_math.h"
@@ -32,12 +32,13 @@ class ComprehensiveWriter {
 
   void VoidLog(const LogEntry& e, const std::string& rem) {
     if (e.hit == 1) {
-      Row(Format("%d|-|-|%d|%s|%d|%d|%d|%d|||%d|%d|D|%s|-|--|--|--|--|--|--|--|--|--|---|-----|"
-                 "-----|--",
-                 e.log, e.split, e.sp.c_str(), e.ln, e.sd, e.ld, e.p, e.kpi, e.rndValue,
-                 rem.c_str()));
+      Row(Format(
+          "%d|-|-|%d|%s|%d|%d|%d|%d|||%d|%d|D|%s|-|--|--|--|--|--|--|--|--|--|---|-----|"
+          "-----|--",
+          e.log, e.split, e.sp.c_str(), e.ln, e.sd, e.ld, e.p, e.kpi, e.rndValue, rem.c_str()));
     } else {
-      Row(Format("%d|-|-|%d|%s|%d|%d|%d|%d|||----|----|D|%s|-|--|--|--|--|--|--|--|--|--|---|"
+      Row(
+          Format("%d|-|-|%d|%s|%d|%d|%d|%d|||----|----|D|%s|-|--|--|--|--|--|--|--|--|--|---|"
                  "-----|-----|--",
                  e.log, e.split, e.sp.c_str(), e.ln, e.sd, e.ld, e.p, rem.c_str()));
     }
@@ -57,12 +58,14 @@ class ComprehensiveWriter {
     const float n = zero ? 0.0f : log.netCubic;
     const int pct = WholePercent(n, g);
     if (e.hit == 1) {
-      Row(Format("%d|-|-|%d|%s|%d|%d|%d|%d|||%d|%d|*|%s|-|--|--|--|--|--|--|--|--|--|---|%5.1f|"
+      Row(
+          Format("%d|-|-|%d|%s|%d|%d|%d|%d|||%d|%d|*|%s|-|--|--|--|--|--|--|--|--|--|---|%5.1f|"
                  "%5.1f|%d",
-                 log.log, e.split, e.sp.c_str(), log.length, log.smallEnd, log.largeEnd, e.p,
-                 e.kpi, e.rndValue, rem.c_str(), g, n, pct));
+                 log.log, e.split, e.sp.c_str(), log.length, log.smallEnd, log.largeEnd, e.p, e.kpi,
+                 e.rndValue, rem.c_str(), g, n, pct));
     } else {
-      Row(Format("%d|-|-|%d|%s|%d|%d|%d|%d|||----|----|-|%s|-|--|--|--|--|--|--|--|--|--|---|"
+      Row(
+          Format("%d|-|-|%d|%s|%d|%d|%d|%d|||----|----|-|%s|-|--|--|--|--|--|--|--|--|--|---|"
                  "%5.1f|%5.1f|%d",
                  log.log, e.split, e.sp.c_str(), log.length, log.smallEnd, log.largeEnd, e.p,
                  rem.c_str(), g, n, pct));
@@ -79,10 +82,11 @@ class ComprehensiveWriter {
   void Segment(const scaling::SegmentRecord& seg, int product, bool zero) {
     const float g = zero ? 0.0f : seg.cubicGross;
     const float n = zero ? 0.0f : seg.cubicNet;
-    Row(Format("|%d|-|-|--|%d|%d|%d|%d|-|-|----|----|-|----------|-|--|--|--|--|--|--|--|--|--|"
+    Row(
+        Format("|%d|-|-|--|%d|%d|%d|%d|-|-|----|----|-|----------|-|--|--|--|--|--|--|--|--|--|"
                "---|%5.1f|%5.1f|%d|%5.2f",
-               seg.seg, seg.length, seg.smallEnd, seg.largeEnd, product, g, n,
-               WholePercent(n, g), zero ? 0.0f : seg.cubicFactor));
+               seg.seg, seg.length, seg.smallEnd, seg.largeEnd, product, g, n, WholePercent(n, g),
+               zero ? 0.0f : seg.cubicFactor));
   }
 
   // The defect tables have no type letter, so its column shows "-"; the
@@ -90,7 +94,8 @@ class ComprehensiveWriter {
   void Defect(const scaling::DefectRecord& d, const scaling::SegmentRecord& seg, bool zero) {
     const float v = zero ? 0.0f : d.cubicDeduction;
     const int loss = zero ? 0 : WholePercent(d.cubicDeduction, seg.cubicGross);
-    Row(Format("||%d|-|--|--|--|--|-|-|-|----|----|-|----------|%s|%d|%d|%d|%d|%d|%d|%d|--|--|"
+    Row(
+        Format("||%d|-|--|--|--|--|-|-|-|----|----|-|----------|%s|%d|%d|%d|%d|%d|%d|%d|--|--|"
                "---|%5.1f|||%5.2f",
                d.method, "-", d.measures.m1, d.measures.m2, d.measures.m3, d.measures.m4,
                d.measures.length, d.measures.percent, loss, v, zero ? 0.0f : d.cubicFactor));
@@ -100,17 +105,10 @@ class ComprehensiveWriter {
   std::string& report_;
 };
 
-}  // namespace
-
-bool ReportRun::WriteComprehensiveReport(bool writeFile) {
-  TableStore& store = *context_.store;
-  PageLayout page(PageLayout::ReportConstructionGeometry(), *context_.clock);
-  page.LoadLayout(kComprehensiveLayout);
-  report_.clear();
-  const bool checkScale = context_.fileType == kFileTypeCheckScale;
-  const HeaderLabels& l = labels_;
-  page.AddHeaderLine("", "V A R N O L D E  V E R S I O N  " + programVersion_,
-                     "Date: [SUB:date]");
+// The page header lines of the comprehensive report.
+void AddComprehensiveHeader(PageLayout& page, const HeaderLabels& l, const std::string& version,
+                            bool checkScale) {
+  page.AddHeaderLine("", "V A R N O L D E  V E R S I O N  " + version, "Date: [SUB:date]");
   page.AddHeaderLine(l.loadReceipt, "-- COMPREHENSIVE REPORT --", "Time: [SUB:time]    \n");
   if (checkScale) page.AddHeaderLine("", "*** CHECK SCALE ***", "\n");
   page.AddHeaderLine(l.saleName, "", "");
@@ -120,6 +118,16 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
   page.AddHeaderLine(l.scaler + l.netWeight + l.sampleGroup + l.district + l.merchPulp, "", "");
   if (checkScale) page.AddHeaderLine(l.checkScaler, "", "");
   page.AddHeaderLine("", "", "");
+}
+
+}  // namespace
+
+bool ReportRun::WriteComprehensiveReport(bool writeFile) {
+  TableStore& store = *context_.store;
+  PageLayout page(PageLayout::ReportConstructionGeometry(), *context_.clock);
+  page.LoadLayout(kComprehensiveLayout);
+  report_.clear();
+  AddComprehensiveHeader(page, labels_, programVersion_, context_.fileType == kFileTypeCheckScale);
   page.SelectTable("vol");
   page.StartPage(report_);
   page.TableHeading(report_);
@@ -167,8 +175,8 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
   // indistinguishable from this load's.
   for (const LogEntry& e : data_->logs()) {
     if (e.rem.empty()) continue;
-    writer.Row(e.logText + "|" + e.s + "|" + e.sp + "|" + (e.isVoid == 1 ? "D" : "") + "|" +
-               e.rem + "|");
+    writer.Row(e.logText + "|" + e.s + "|" + e.sp + "|" + (e.isVoid == 1 ? "D" : "") + "|" + e.rem +
+               "|");
     writer.Rule();
   }
   page.EndPage(report_);

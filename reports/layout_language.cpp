@@ -79,14 +79,22 @@ int ReadInt(std::string_view token) {
 
 bool ReadFlag(std::string_view token) { return ReadInt(token) != 0; }
 
+// The keywords "VERSION" and "PAGE" may stand between blanks; any other white
+// space (a tab, a carriage return) stays part of the token.
+std::string_view TrimBlanks(std::string_view token) {
+  const size_t first = token.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return token.substr(first, token.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace
 
 int PageLayout::LoadLayout(std::string_view layoutText) {
   LayoutTokens tokens(layoutText);
-  if (TrimWhiteSpace(tokens.Next()) != "VERSION") return -1;
+  if (TrimBlanks(tokens.Next()) != "VERSION") return -1;
   Clear();
   tokens.Next();  // the version: both layouts say "PL1.0.0"; nothing depends on it
-  if (TrimWhiteSpace(tokens.Next()) != "PAGE") return -2;
+  if (TrimBlanks(tokens.Next()) != "PAGE") return -2;
   PageGeometry g;
   g.pageWidth = ReadFloat(tokens.Next());
   g.pageHeight = ReadFloat(tokens.Next());

@@ -103,6 +103,21 @@ TEST_F(LayoutLanguageTest, FirstThreeTokensAreTrimmed) {
   EXPECT_EQ(layout_.charsPerLine(), 91);
 }
 
+TEST_F(LayoutLanguageTest, FirstThreeTokensLoseOnlyBlanks) {
+  // Only blanks are trimmed from the keywords: a tab or a carriage return
+  // stays part of the token, which is then not the keyword.
+  EXPECT_EQ(layout_.LoadLayout("\tVERSION=PL1.0.0\nPAGE=8.5,11,13,.5,.5,.5,.5,6,70,-1\n"), -1);
+  EXPECT_EQ(layout_.charsPerLine(), 84);  // nothing changed
+  EXPECT_EQ(layout_.LoadLayout("VERSION\r=PL1.0.0\nPAGE=8.5,11,13,.5,.5,.5,.5,6,70,-1\n"), -1);
+  EXPECT_EQ(layout_.LoadLayout("VERSION=PL1.0.0\n\tPAGE=8.5,11,13,.5,.5,.5,.5,6,70,-1\n"), -2);
+  EXPECT_EQ(layout_.LoadLayout("VERSION=PL1.0.0\nPAGE\r=8.5,11,13,.5,.5,.5,.5,6,70,-1\n"), -2);
+  EXPECT_EQ(layout_.charsPerLine(), 84);  // geometry unchanged
+  // A carriage return that ends the version line belongs to the version,
+  // which nothing reads.
+  EXPECT_EQ(layout_.LoadLayout("VERSION=PL1.0.0\r\nPAGE=8.5,11,13,.5,.5,.5,.5,6,70,-1\r\n"), 0);
+  EXPECT_EQ(layout_.charsPerLine(), 91);
+}
+
 TEST_F(LayoutLanguageTest, NumbersReadLikeTheCLibrary) {
   // Leading blanks and a plus sign are accepted, trailing text is ignored, an
   // integer field stops at the decimal point, an empty number is 0.

@@ -91,10 +91,23 @@ int LoadData::Read(TableStore& store, const std::string& sale, const std::string
 }
 
 void LoadData::ReadLogs(TableStore& store, const std::string& sale, const std::string& llr) {
-  static const char* const kNames[17] = {
-      col::kLog, col::kS,   col::kSP,  col::kP,   col::kG,    col::kB,
-      col::kLN,  col::kSD,  col::kLD,  col::kKPI, col::kRND,  col::kHIT,
-      col::kRem, col::kGCV, col::kNCV, col::kVoid, col::kOverrideVolume};
+  static const char* const kNames[17] = {col::kLog,
+                                         col::kS,
+                                         col::kSP,
+                                         col::kP,
+                                         col::kG,
+                                         col::kB,
+                                         col::kLN,
+                                         col::kSD,
+                                         col::kLD,
+                                         col::kKPI,
+                                         col::kRND,
+                                         col::kHIT,
+                                         col::kRem,
+                                         col::kGCV,
+                                         col::kNCV,
+                                         col::kVoid,
+                                         col::kOverrideVolume};
   int c[17] = {};
   const auto prepare = [&](int slot) {
     for (int i = 0; i < 17; ++i) c[i] = store.ColumnIndex(slot, kNames[i]);
@@ -151,8 +164,8 @@ void LoadData::ReadSegments(TableStore& store, const std::string& sale, const st
 }
 
 void LoadData::ReadDefects(TableStore& store, const std::string& sale, const std::string& llr) {
-  static const char* const kNames[11] = {col::kSeg, col::kM,  col::kM1,  col::kM2,
-                                         col::kM3,  col::kM4, col::kLN,  col::kPCT,
+  static const char* const kNames[11] = {col::kSeg, col::kM,  col::kM1, col::kM2,
+                                         col::kM3,  col::kM4, col::kLN, col::kPCT,
                                          col::kLog, col::kS,  col::kDV};
   int c[11] = {};
   const auto prepare = [&](int slot) {

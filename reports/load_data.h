@@ -74,10 +74,8 @@ class LoadData {
  private:
   using Key = std::pair<int, std::string>;
   void ReadLogs(tablestore::TableStore& store, const std::string& sale, const std::string& llr);
-  void ReadSegments(tablestore::TableStore& store, const std::string& sale,
-                    const std::string& llr);
-  void ReadDefects(tablestore::TableStore& store, const std::string& sale,
-                   const std::string& llr);
+  void ReadSegments(tablestore::TableStore& store, const std::string& sale, const std::string& llr);
+  void ReadDefects(tablestore::TableStore& store, const std::string& sale, const std::string& llr);
   template <typename Record>
   const std::vector<Record>* Rows(const std::map<Key, std::vector<Record>>& rows, int log,
                                   const std::string& s) const;

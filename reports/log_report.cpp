@@ -56,6 +56,7 @@ class LogReportWriter {
 
  private:
   void AddLogColumns();
+  void ThreePTotalsHeading();
   std::string Cull(const LogEntry& e) const;
   void ListLog(const std::vector<const LogEntry*>& rows, size_t i,
                std::vector<CombinedSplitRatio>* combined);
@@ -67,9 +68,9 @@ class LogReportWriter {
   const LoadData& data_;
   const LoadHeader& header_;
   bool threeP_;
-  std::vector<const LogEntry*> live_;                 // table order
-  std::set<std::string> species_;                     // ascending
-  std::set<std::pair<std::string, int>> pairs_;       // ascending
+  std::vector<const LogEntry*> live_;            // table order
+  std::set<std::string> species_;                // ascending
+  std::set<std::pair<std::string, int>> pairs_;  // ascending
   float totalGross_ = 0.0f;
   float totalNet_ = 0.0f;
 };
@@ -139,9 +140,9 @@ void LogReportWriter::ListLog(const std::vector<const LogEntry*>& rows, size_t i
   const LogEntry& e = *rows[i];
   const std::string mark = e.isVoid != 0 ? "D" : (e.hit == 1 ? "*" : "");
   const std::string rem = ListedRemark(e.rem);
-  const std::string head = e.logText + "|" + e.s + "|" + e.sp + "|" + Measurement(e.lnText) +
-                           "|" + Measurement(e.sdText) + "|" + Measurement(e.ldText) + "|" +
-                           e.pText + "|" + Measurement(e.g) + "|" + e.b + "|";
+  const std::string head = e.logText + "|" + e.s + "|" + e.sp + "|" + Measurement(e.lnText) + "|" +
+                           Measurement(e.sdText) + "|" + Measurement(e.ldText) + "|" + e.pText +
+                           "|" + Measurement(e.g) + "|" + e.b + "|";
   const bool full = threeP_ && e.isVoid == 0 && (e.hit == 1 || (e.hit == -1 && e.split >= 2));
   const std::string percent = Format("%3.0f", e.gcv > 0.0f ? e.ncv / e.gcv * 100.0f : 0.0f);
   if (full) {
@@ -191,17 +192,49 @@ void LogReportWriter::LogList(std::vector<CombinedSplitRatio>* combined) {
   Rule();
 }
 
-// The combined split ratios of a sample log, or nullptr.
-const CombinedSplitRatio* FindCombined(const std::vector<CombinedSplitRatio>& combined,
-                                       const LogEntry& e) {
-  for (const CombinedSplitRatio& c : combined) {
-    if (c.log == e.log && c.split == e.s) return &c;
+// The combined split ratios of the load's split logs, by (log, split).
+using CombinedIndex = std::map<std::pair<int, std::string>, const CombinedSplitRatio*>;
+
+// The sums and expansion of one species-product pair.
+struct PairSums {
+  int n = 0, m = 0, u = 0;
+  long k = 0;
+  float rg = 0.0f, rn = 0.0f;
+  float eg = 0.0f, en = 0.0f, ed = 0.0f, pct = 100.0f;
+};
+
+PairSums SumPair(const std::vector<const LogEntry*>& logs, const CombinedIndex& combined) {
+  PairSums p;
+  p.n = static_cast<int>(logs.size());
+  for (const LogEntry* e : logs) {
+    p.k += e->kpi;
+    if (e->hit == -1 && e->kpi == 0) ++p.u;
+    if (e->hit != 1) continue;
+    ++p.m;
+    if (e->kpi == 0) continue;
+    const auto it = combined.find({e->log, e->s});
+    if (it != combined.end()) {
+      p.rg += it->second->grossRatio;
+      p.rn += it->second->netRatio;
+    } else {
+      const float inverse = 1.0f / static_cast<float>(e->kpi);
+      p.rg += inverse * e->gcv;
+      p.rn += inverse * e->ncv;
+    }
   }
-  return nullptr;
+  p.eg = p.en = static_cast<float>(p.k);
+  if (p.m > 0) {
+    const float share = 1.0f / static_cast<float>(p.m);
+    p.eg = share * p.rg * static_cast<float>(p.k);
+    p.en = share * p.rn * static_cast<float>(p.k);
+    p.ed = p.eg - p.en;
+    p.pct = p.eg != 0.0f ? p.en / p.eg * 100.0f : 0.0f;
+  }
+  if (p.pct < 0.0f) p.pct = 0.0f;
+  return p;
 }
 
-void LogReportWriter::ThreePTotals(const std::vector<CombinedSplitRatio>& combined,
-                                   std::vector<ThreePTotal>* totals) {
+void LogReportWriter::ThreePTotalsHeading() {
   page_.AddTable("3PTotals", 0, "", true);
   struct Column {
     const char* title;
@@ -228,50 +261,30 @@ void LogReportWriter::ThreePTotals(const std::vector<CombinedSplitRatio>& combin
   Blank(2);
   report_ += "          -Number of--";
   Blank(1);
-  report_ += "          Count   Meas    Sum    -Sum of Ratios---     Sum of Expanded Volumes    (N/G)";
+  report_ +=
+      "          Count   Meas    Sum    -Sum of Ratios---     Sum of Expanded Volumes    (N/G)";
   Blank(1);
   page_.TableHeading(report_);
-  bool anyWithoutSamples = false;
-  // The index of the live logs of each pair, in table order.
+}
+
+void LogReportWriter::ThreePTotals(const std::vector<CombinedSplitRatio>& combined,
+                                   std::vector<ThreePTotal>* totals) {
+  ThreePTotalsHeading();
+  CombinedIndex index;
+  for (const CombinedSplitRatio& c : combined) index.emplace(std::make_pair(c.log, c.split), &c);
   std::map<std::pair<std::string, int>, std::vector<const LogEntry*>> byPair;
   for (const LogEntry* e : live_) byPair[{e->sp, e->p}].push_back(e);
+  bool anyWithoutSamples = false;
   for (const auto& pair : pairs_) {
-    const std::vector<const LogEntry*>& logs = byPair[pair];
-    const int n = static_cast<int>(logs.size());
-    long k = 0;
-    int m = 0, u = 0;
-    float rg = 0.0f, rn = 0.0f;
-    for (const LogEntry* e : logs) {
-      k += e->kpi;
-      if (e->hit == -1 && e->kpi == 0) ++u;
-      if (e->hit != 1) continue;
-      ++m;
-      if (e->kpi == 0) continue;
-      if (const CombinedSplitRatio* c = FindCombined(combined, *e)) {
-        rg += c->grossRatio;
-        rn += c->netRatio;
-      } else {
-        const float inverse = 1.0f / static_cast<float>(e->kpi);
-        rg += inverse * e->gcv;
-        rn += inverse * e->ncv;
-      }
-    }
-    float eg = static_cast<float>(k), en = static_cast<float>(k), ed = 0.0f, pct = 100.0f;
-    if (m > 0) {
-      const float share = 1.0f / static_cast<float>(m);
-      eg = share * rg * static_cast<float>(k);
-      en = share * rn * static_cast<float>(k);
-      ed = eg - en;
-      pct = eg != 0.0f ? en / eg * 100.0f : 0.0f;
-    }
-    if (pct < 0.0f) pct = 0.0f;
-    anyWithoutSamples = anyWithoutSamples || m == 0;
+    const PairSums p = SumPair(byPair[pair], index);
+    anyWithoutSamples = anyWithoutSamples || p.m == 0;
     const std::string product = std::to_string(pair.second);
     Row(Format("%s|%s|%d|%d|%ld|%6.4f|%6.4f|%6.1f|%6.1f|%6.1f|%3.0f|%s|", pair.first.c_str(),
-               product.c_str(), n - m - u, m, k, rg, rn, eg, ed, en, pct, m == 0 ? "*" : ""));
-    totalGross_ += eg;
-    totalNet_ += en;
-    totals->push_back({pair.first, product, m, rg, k, rn});
+               product.c_str(), p.n - p.m - p.u, p.m, p.k, p.rg, p.rn, p.eg, p.ed, p.en, p.pct,
+               p.m == 0 ? "*" : ""));
+    totalGross_ += p.eg;
+    totalNet_ += p.en;
+    totals->push_back({pair.first, product, p.m, p.rg, p.k, p.rn});
   }
   Rule();
   page_.Paragraph(report_,
@@ -361,8 +374,7 @@ void LogReportWriter::SampleSummary() {
     const LogEntry& e = *live_[i];
     if (e.hit == 0) continue;
     line(e.logText, e.s, e.sp, e.pText, std::to_string(e.kpi), e.gcv, e.ncv);
-    const bool last = i + 1 == live_.size() || live_[i + 1]->log != e.log ||
-                      live_[i + 1]->p != e.p;
+    const bool last = i + 1 == live_.size() || live_[i + 1]->log != e.log || live_[i + 1]->p != e.p;
     const auto& sums = splits[{e.log, e.p}];
     if (last && sums.first >= 2) {
       line(e.logText, "-", e.sp, e.pText, "-", sums.second.first, sums.second.second);
@@ -385,8 +397,8 @@ void LogReportWriter::HundredLine(const std::string& species, const std::string&
 
 void LogReportWriter::HundredTotals(std::vector<HundredTotal>* totals) {
   page_.PageBreak(report_);
-  page_.AddTable("Summary100", 25,
-                 "                                               T O T A L S\n", true);
+  page_.AddTable("Summary100", 25, "                                               T O T A L S\n",
+                 true);
   page_.AddColumn("Species", 7, 'c', "", "   ", false, 1);
   page_.AddColumn("Product", 7, 'c', "", "   ", false, 1);
   page_.AddColumn("Count", 5, 'r', "", "   ", false, 1);
@@ -479,15 +491,12 @@ bool ReportRun::WriteLogReport() {
   page.AddHeaderLine(l.saleName + l.region, "", "");
   page.AddHeaderLine(FitLabel(l.haulDate, 22) + l.typeScale + FitLabel(l.uom, 28) + l.forest, "",
                      "");
-  page.AddHeaderLine(FitLabel(l.scaleDate, 22) + l.location + FitLabel(l.purchaser, 28) +
-                         l.district,
-                     "", "");
-  page.AddHeaderLine(FitLabel(l.scaleTime, 22) + l.grossWeight + FitLabel(l.contract, 28) +
-                         l.merchSaw,
-                     "", "");
-  page.AddHeaderLine(FitLabel(l.scaler, 22) + l.netWeight + FitLabel(l.sampleGroup, 28) +
-                         l.merchPulp,
-                     "", "");
+  page.AddHeaderLine(
+      FitLabel(l.scaleDate, 22) + l.location + FitLabel(l.purchaser, 28) + l.district, "", "");
+  page.AddHeaderLine(
+      FitLabel(l.scaleTime, 22) + l.grossWeight + FitLabel(l.contract, 28) + l.merchSaw, "", "");
+  page.AddHeaderLine(
+      FitLabel(l.scaler, 22) + l.netWeight + FitLabel(l.sampleGroup, 28) + l.merchPulp, "", "");
   if (checkScale) page.AddHeaderLine(l.checkScaler, "", "");
   page.AddHeaderLine("", "", "");
   const bool threeP = header_.st == "3P";

@@ -8,6 +8,9 @@
 #include "reports/report_run.h"
 #include "reports/report_test_util.h"
 
+// The expected texts are laid out line by line as the report prints them;
+// automatic formatting would run the lines together.
+// clang-format off
 namespace reports {
 namespace {
 
@@ -20,12 +23,13 @@ using testing::Values;
 std::string Dashes(int n) { return std::string(static_cast<size_t>(n), '-'); }
 
 // The portrait page header of load 1001 (91 characters per line).
-std::string ClgHeader() {
+std::string ClgHeader(const std::string& st = "100") {
   return B(34) + "V A R N O L D E  1.0.0" + B(19) + "Date: 11/05/2010\n" +
          "Load Receipt: 1001" + B(7) + B(10) + "-- CUFT LOG REPORT --" + B(19) +
          "Time: 14:07    \n\n" +
          "Salename: S1" + B(63) + "Region: 06" + B(15) + "\n" +
-         "Haul Date:  20101104" + B(2) + "Type Scale: 100" + B(10) + "UOM: Cubic" + B(18) +
+         "Haul Date:  20101104" + B(2) + "Type Scale: " + st + B(13 - static_cast<int>(st.size())) +
+         "UOM: Cubic" + B(18) +
          "Forest: 12" + B(7) + "\n" +
          "Scale Date: 20101105" + B(2) + "Location: Mill A" + B(9) + "Purchaser: Acme" + B(13) +
          "District: 3" + B(6) + "\n" +
@@ -103,6 +107,156 @@ TEST(LogReportTest, HundredPercentLoadInFull) {
   }
   EXPECT_EQ(got.size(), want.size());
   EXPECT_EQ(file.File(file.base() + ".clg"), expected);
+}
+
+// The headings of the 3P log list (19 columns, 5 heading rows).
+std::string ThreePLogHeading() {
+  // Columns as in the 100 % list up to BUTT (1-31), then KPI 33-36, RND #
+  // 39-42, HIT 44, REMARKS 47-56, GROSS 59-63, RATIO 66-71, NET 74-78, RATIO
+  // 81-86, (N/G) PCT 89-93, CULL SEGS 96-99.
+  const std::string tail = B(10) + "  " + B(5) + "  " + B(6) + "  " + B(5) + "  " + B(6) + "  ";
+  return std::string("\t\t\t\t\t \t \t -------- V O L U M E S (CF) -------\n") +
+         " L   S" + B(21) + "G    " + "        R     " + tail + B(5) + "  " + B(4) + "\n" +
+         " O   P   S" + B(15) + "P R  B " + "        N     " + tail + B(5) + "  " + B(4) + "\n" +
+         " G   L   P   L   S   L   R A  U " + "  K     D  H  " + tail + B(5) + "  " + B(4) +
+         "\n" +
+         "     I   E   E   E   E   O D  T " + "  P        I  " + B(10) + "  " + B(5) + "  " +
+         B(6) + "  " + B(5) + "  " + B(6) + "  (N/G)  CULL\n" +
+         " #   T   C   N   D   D   D E  T " + "  I     #  T  " +
+         "  REMARKS   GROSS   RATIO   NET    RATIO   PCT   SEGS\n" +
+         "---  -  --  --  --  --  -- - -- ----  ---- -  ----------  -----  ------  -----  ------  "
+         "-----  ----\n";
+}
+
+TEST(LogReportTest, ThreePLoadInFull) {
+  ScaleFile file;
+  testing::Build3PLoad(file);
+  ReportChoice choice;
+  choice.logReport = true;
+  ASSERT_EQ(GenerateReports(file.Context(), choice, ""), 1);
+  const std::string blankCells = "  " + B(5) + "  " + B(6) + "  " + B(5) + "  " + B(6) + "  " +
+                                 B(5) + "  " + B(4) + "\n";
+  const std::string expected =
+      ClgHeader("3P") +
+      "      KZ Values\n" +
+      "Product Species  KZ  \n" +
+      "------- ------- ----\n" +
+      "   1       DF    100 \n" +
+      "   2       WH     80 \n" +
+      Dashes(20) + "\n" +
+      "\n\n" +
+      ThreePLogHeading() +
+      "  1  1  DF  16  10  12   1        40    30 *  " + B(10) +
+      "   10.6  0.2650   10.6  0.2650    100      \n" +
+      "  2  1  DF" + B(15) + "1        30    50    " + B(10) + blankCells +
+      // (7.2 + 2.7) / 30 for the first split.
+      "  3  1  WH  16   8  10   2        30    10 *  " + B(10) +
+      "    7.2  0.3300    7.2  0.3300    100      \n" +
+      "  3  2  WH  10   6   8   2         0     0    " + B(10) +
+      "    2.7  0.0000    2.7  0.0000    100      \n" +
+      "  4  1  DF  12   9  10   1        25     5 D  " + B(10) + blankCells +
+      // 34.5 / 50 and 33.0 / 50; the 1.60 factor is not above CFSAWCU 2.0.
+      "  5  1  DF  32  12  16   1        50    20 *  Midpnt: 14   34.5  0.6900   33.0  0.6600"
+      "     96      \n" +
+      "  6  1  DF  16  10  12   1        40    40 *  " + B(10) +
+      "    0.0  0.0000    0.0  0.0000      0      \n" +
+      Dashes(99) + "\n" +
+      // 31 lines written.
+      std::string(38, '\n') + Footer(1) + "\f" + ClgHeader("3P") +
+      "\n\n" +
+      "\t \t \t       3P TOTALS BY SPECIES-PRODUCT\n\n" +
+      "          -Number of--\n" +
+      "          Count   Meas    Sum    -Sum of Ratios---     Sum of Expanded Volumes    (N/G)\n" +
+      "SP   PR    Logs   Logs    KPI     Gross      Net        Gross   Defect     Net     PCT      "
+      "\n" +
+      "--   --   -----   ----   -----   -------   -------     ------   ------   ------   -----   -\n" +
+      // DF: m = 3, K = 40 + 30 + 50 + 40, RG = 0.265 + 0.69 + 0, RN = 0.265 + 0.66 + 0;
+      // EG = 0.955 x 160 / 3 = 50.93, EN = 0.925 x 160 / 3 = 49.33.
+      "DF    1       1      3     160    0.9550    0.9250       50.9      1.6     49.3      97     \n" +
+      // WH: the sample's combined split ratios; the undecided split is in u.
+      "WH    2       0      1      30    0.3300    0.3300        9.9      0.0      9.9     100     \n" +
+      Dashes(91) + "\n" +
+      "    Note: If any logs have multiple products, the number of logs will include splits.\n" +
+      "\n\n\n\n" +
+      B(29) + "TOTAL NUMBER OF LOGS BY SPECIES\n\n" +
+      B(37) + "Species   Logs   \n" +
+      B(37) + "-------   ----\n" +
+      B(37) + "   DF        4   \n" +
+      B(37) + "   WH        1   \n" +
+      B(37) + Dashes(14) + "\n" +
+      B(37) + " Total:      5   \n" +
+      "\n\n\n\n" +
+      B(38) + "OVERALL TOTALS\n\n" +
+      B(28) + "------ V O L U M E S ------\n" +
+      B(34) + "(in Cubic Feet)\n" +
+      B(28) + B(7) + "   " + B(7) + "   " + B(7) + "   (N/G)\n" +
+      B(28) + " Gross      Def       Net      Pct \n" +
+      // 50.93 + 9.9 gross, 49.33 + 9.9 net.
+      B(28) + "   60.8       1.6      59.2      97\n" +
+      // 43 lines written.
+      std::string(26, '\n') + Footer(2) + "\f" + ClgHeader("3P") +
+      B(36) + "SAMPLE VOLUME SUMMARY\n" + B(41) + "(Cubic Feet)\n\n" +
+      B(22) + "Log#   Split     SP    Prod   KPI    Gross     Def      Net    Pct   \n" +
+      B(22) + "----   -----   -----   ----   ---   ------   ------   ------   ---\n" +
+      B(22) + "   1     1       DF      1     40     10.6      0.0     10.6   100   \n" +
+      B(22) + "   3     1       WH      2     30      7.2      0.0      7.2   100   \n" +
+      B(22) + "   3     2       WH      2      0      2.7      0.0      2.7   100   \n" +
+      B(22) + "   3     -       WH      2      -      9.9      0.0      9.9   100   \n" +
+      B(22) + "   5     1       DF      1     50     34.5      1.5     33.0    96   \n" +
+      B(22) + "   6     1       DF      1     40      0.0      0.0      0.0     0   \n" +
+      "\n\n\n\n" +
+      B(39) + "MEAN MEASUREMENTS\n" +
+      B(37) + " SP    LN    SD    LD   \n" +
+      B(37) + "---   ---   ---   ---\n" +
+      // DF: 64 / 3, 32 / 3, 40 / 3; WH: 26 / 2, 14 / 2, 18 / 2; all: 90 / 5, 46 / 5, 58 / 5.
+      B(37) + " DF    21    11    13   \n" +
+      B(37) + " WH    13     7     9   \n" +
+      B(37) + Dashes(21) + "\n" +
+      B(37) + "All    18     9    12   \n" +
+      // 30 lines written.
+      std::string(39, '\n') + Footer(3);
+  const std::vector<std::string> want = testing::Lines(expected);
+  const std::vector<std::string> got = testing::Lines(file.File(file.base() + ".clg"));
+  for (size_t i = 0; i < want.size() && i < got.size(); ++i) {
+    EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+  }
+  EXPECT_EQ(got.size(), want.size());
+  EXPECT_EQ(file.File(file.base() + ".clg"), expected);
+}
+
+TEST(LogReportTest, ThreePBrevantaInFull) {
+  ScaleFile file;
+  testing::Build3PLoad(file);
+  ReportChoice choice;
+  choice.logReport = choice.brevanta = true;
+  ASSERT_EQ(GenerateReports(file.Context(), choice, ""), 1);
+  EXPECT_EQ(file.File(file.base() + ".bva"),
+            "~06,12,3,S1,Mill A,Acme,Yard,C7,2,20101104,20101105,Ann,T9,1001,1000,1500,E,03,3P,"
+            "1\n"
+            "DF,1,      3,     160,    0.9550,  0.9250\n"
+            "WH,2,      1,      30,    0.3300,  0.3300\n");
+}
+
+TEST(LogReportTest, CheckScaleHeading) {
+  ScaleFile file;
+  testing::Build100Load(file);
+  ReportChoice choice;
+  choice.logReport = choice.comprehensive = choice.brevanta = true;
+  ASSERT_EQ(GenerateReports(file.Context(kFileTypeCheckScale), choice, ""), 1);
+  const std::vector<std::string> lines = testing::Lines(file.File(file.base() + ".clg"));
+  ASSERT_GT(lines.size(), 11u);
+  // After the load receipt line and its extra line feed.
+  EXPECT_EQ(lines[3], B(36) + "*** CHECK SCALE ***" + B(35));
+  EXPECT_EQ(lines[4], "");
+  EXPECT_EQ(lines[5], "Salename: S1" + B(63) + "Region: 06" + B(15));
+  EXPECT_EQ(lines[10], "Check Scaler: " + B(11));
+  EXPECT_EQ(lines[11], "");
+  const std::vector<std::string> cmp = testing::Lines(file.File(file.base() + ".cmp"));
+  ASSERT_GT(cmp.size(), 11u);
+  EXPECT_EQ(cmp[3], B(49) + "*** CHECK SCALE ***" + B(48));
+  EXPECT_EQ(cmp[10], "Check Scaler: " + B(11));
+  // No Brevanta file for a check scale.
+  EXPECT_EQ(file.files().File(file.base() + ".bva"), nullptr);
 }
 
 TEST(LogReportTest, HundredPercentBrevantaHasTheSpeciesWithGross) {
@@ -293,3 +447,4 @@ TEST_F(ThreePLoadTest, BrevantaCarriesTheCombinedSplitRatios) {
 
 }  // namespace
 }  // namespace reports
+// clang-format on

@@ -132,10 +132,10 @@ class PageLayout {
   PageLayout& operator=(const PageLayout&) = delete;
 
   // Reads a layout text (see the top of this file).
-  // Returns -1 when the first token, trimmed, is not exactly "VERSION": nothing
-  // changes. Otherwise the layout is cleared (Clear) and -2 is returned when
-  // the third token, trimmed, is not "PAGE" (the layout stays empty, the
-  // geometry unchanged). Otherwise reads the ten PAGE fields, derives the
+  // Returns -1 when the first token, trimmed of blanks, is not exactly
+  // "VERSION": nothing changes. Otherwise the layout is cleared (Clear) and -2
+  // is returned when the third token, trimmed of blanks, is not "PAGE" (the
+  // layout stays empty, the geometry unchanged). Otherwise reads the ten PAGE fields, derives the
   // geometry as the constructor does, resets the page state (line 0, page 0,
   // no current table), records the time and date substitutions, runs every
   // directive and returns 0.

@@ -115,16 +115,17 @@ int AuditStoredLoad(TableStore& store, platform::Ui& ui, const std::string& sale
   sampling::LoadLimits limits;
   std::string design;
   {
-    const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
-                                             scaling::LoadCriteria(sale, llr), "",
-                                             "DLoadAudit", ""));
+    const SlotGuard load(
+        store, store.Select(scaling::table::kLoad, "", scaling::LoadCriteria(sale, llr), "",
+                            "DLoadAudit", ""));
     if (load.slot() < 0 || store.RowCount(load.slot()) != 1) return tablestore::kNotOneRow;
     limits = ReadLimits(store, load.slot());
     design = CellText(store, load.slot(), 0, store.ColumnIndex(load.slot(), col::kST));
   }
   LoadData data;
   if (data.Read(store, sale, llr) < 0) return tablestore::kNotOneRow;
-  const sampling::Findings findings = sampling::CheckLoad(limits, design == "3P", ReadAuditRows(data));
+  const sampling::Findings findings =
+      sampling::CheckLoad(limits, design == "3P", ReadAuditRows(data));
   const sampling::Journal journal = [&store](const std::string& message) {
     store.LogProgramMessage(message);
   };

@@ -114,10 +114,10 @@ struct HeaderLabels {
 struct ThreePTotal {
   std::string species;
   std::string product;
-  int samples = 0;           // m: sample logs (HIT 1)
-  float grossRatioSum = 0;   // RG
-  long kpiSum = 0;           // K: KPI of every live log of the pair
-  float netRatioSum = 0;     // RN
+  int samples = 0;          // m: sample logs (HIT 1)
+  float grossRatioSum = 0;  // RG
+  long kpiSum = 0;          // K: KPI of every live log of the pair
+  float netRatioSum = 0;    // RN
 };
 
 // One species-product line of the 100 % totals of the log report.

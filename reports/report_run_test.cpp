@@ -11,17 +11,18 @@ using testing::ScaleFile;
 using testing::Values;
 
 Values LoadRow(const std::string& llr, const std::string& scaleSys = "Cubic") {
-  return {{"SALE", "Big Pine"}, {"LLR", llr},        {"ST", "100"},      {"SCALESYS", scaleSys},
-          {"REGION", "06"},     {"FOREST", "12"},    {"DISTRICT", "3"},  {"LOCATION", "Mill A"},
-          {"PURCH", "Acme"},    {"DEST", "Yard"},    {"CONTRACT", "C7"}, {"SG", "2"},
+  return {{"SALE", "Big Pine"},  {"LLR", llr},          {"ST", "100"},      {"SCALESYS", scaleSys},
+          {"REGION", "06"},      {"FOREST", "12"},      {"DISTRICT", "3"},  {"LOCATION", "Mill A"},
+          {"PURCH", "Acme"},     {"DEST", "Yard"},      {"CONTRACT", "C7"}, {"SG", "2"},
           {"HDATE", "20101104"}, {"SDATE", "20101105"}, {"STIME", "08:30"}, {"SCALER", "Ann"},
-          {"TRK", "T9"},        {"NWT", "1000"},     {"GWT", "1500"},    {"MEASSYS", "E"},
-          {"CFSAWCU", "0.5"},   {"CFNONSAWCU", "0.75"}};
+          {"TRK", "T9"},         {"NWT", "1000"},       {"GWT", "1500"},    {"MEASSYS", "E"},
+          {"CFSAWCU", "0.5"},    {"CFNONSAWCU", "0.75"}};
 }
 
 Values LogRow(const std::string& llr, int log) {
-  return {{"SALE", "Big Pine"}, {"LLR", llr}, {"LOG", std::to_string(log)}, {"S", "1"},
-          {"SP", "DF"},        {"P", "1"},   {"LN", "16"}, {"SD", "10"}, {"LD", "12"},
+  return {{"SALE", "Big Pine"}, {"LLR", llr}, {"LOG", std::to_string(log)},
+          {"S", "1"},           {"SP", "DF"}, {"P", "1"},
+          {"LN", "16"},         {"SD", "10"}, {"LD", "12"},
           {"HIT", "-1"}};
 }
 

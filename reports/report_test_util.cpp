@@ -61,17 +61,16 @@ std::string ScaleFile::File(const std::string& path) const {
 std::string B(int n) { return std::string(static_cast<size_t>(n), ' '); }
 
 Values LoadValues(const std::string& st) {
-  return {{"SALE", "S1"},          {"LLR", "1001"},       {"ST", st},
-          {"SCALESYS", "Cubic"},   {"REGION", "06"},      {"FOREST", "12"},
-          {"DISTRICT", "3"},       {"LOCATION", "Mill A"}, {"PURCH", "Acme"},
-          {"CONTRACT", "C7"},      {"SG", "2"},           {"HDATE", "20101104"},
-          {"SDATE", "20101105"},   {"STIME", "08:30"},    {"SCALER", "Ann"},
-          {"NWT", "1000"},         {"GWT", "1500"},       {"TRK", "T9"},
-          {"DEST", "Yard"},        {"MEASSYS", "E"},      {"CFSAWCU", "2.0"},
-          {"CFNONSAWCU", "0.5"}};
+  return {{"SALE", "S1"},        {"LLR", "1001"},      {"ST", st},        {"SCALESYS", "Cubic"},
+          {"REGION", "06"},      {"FOREST", "12"},     {"DISTRICT", "3"}, {"LOCATION", "Mill A"},
+          {"PURCH", "Acme"},     {"CONTRACT", "C7"},   {"SG", "2"},       {"HDATE", "20101104"},
+          {"SDATE", "20101105"}, {"STIME", "08:30"},   {"SCALER", "Ann"}, {"NWT", "1000"},
+          {"GWT", "1500"},       {"TRK", "T9"},        {"DEST", "Yard"},  {"MEASSYS", "E"},
+          {"CFSAWCU", "2.0"},    {"CFNONSAWCU", "0.5"}};
 }
 
-Values LogValues(int log, const std::string& s, const std::string& sp, int p, int ln, int sd, int ld) {
+Values LogValues(int log, const std::string& s, const std::string& sp, int p, int ln, int sd,
+                 int ld) {
   return {{"SALE", "S1"},
           {"LLR", "1001"},
           {"LOG", std::to_string(log)},
@@ -98,24 +97,71 @@ Values SegValues(int log, int seg, int ln, int sd, int ld) {
 void Build100Load(ScaleFile& file) {
   file.AddRow("Load", LoadValues("100"));
   Values log1 = LogValues(1, "1", "DF", 1, 16, 10, 12);
-  log1["G"] = "2";
+  log1.insert_or_assign("G", std::string("2"));
   file.AddRow("Log", log1);
   Values log2 = LogValues(2, "1", "WH", 2, 32, 12, 16);
-  log2["REM"] = "Midpoint diameter: 14";
+  log2.insert_or_assign("REM", std::string("Midpoint diameter: 14"));
   file.AddRow("Log", log2);
   Values log3 = LogValues(3, "1", "DF", 1, 12, 9, 10);
-  log3["VOID"] = "1";
-  log3["REM"] = "broken";
+  log3.insert_or_assign("VOID", std::string("1"));
+  log3.insert_or_assign("REM", std::string("broken"));
   file.AddRow("Log", log3);
   Values log4 = LogValues(4, "1", "DF", 1, 16, 10, 12);
-  log4["OverrideVolume"] = "1";
+  log4.insert_or_assign("OverrideVolume", std::string("1"));
   file.AddRow("Log", log4);
   file.AddRow("Seg", SegValues(1, 1, 16, 10, 12));
   file.AddRow("Seg", SegValues(2, 1, 16, 14, 16));
   file.AddRow("Seg", SegValues(2, 2, 16, 12, 14));
   file.AddRow("Seg", SegValues(4, 1, 16, 10, 12));
-  file.AddRow("DefC", {{"SALE", "S1"}, {"LLR", "1001"}, {"LOG", "2"}, {"S", "1"}, {"Seg", "2"},
-                       {"M", "4"}, {"PCT", "10"}});
+  file.AddRow("DefC", {{"SALE", "S1"},
+                       {"LLR", "1001"},
+                       {"LOG", "2"},
+                       {"S", "1"},
+                       {"Seg", "2"},
+                       {"M", "4"},
+                       {"PCT", "10"}});
+}
+
+namespace {
+
+Values With(Values values, const std::map<std::string, std::string>& more) {
+  for (const auto& [key, value] : more) values.insert_or_assign(key, value);
+  return values;
+}
+
+}  // namespace
+
+void Build3PLoad(ScaleFile& file) {
+  file.AddRow("Load", LoadValues("3P"));
+  file.AddRow("Log", With(LogValues(1, "1", "DF", 1, 16, 10, 12),
+                          {{"KPI", "40"}, {"RND", "30"}, {"HIT", "1"}}));
+  file.AddRow("Log", With(LogValues(2, "1", "DF", 1, 0, 0, 0),
+                          {{"KPI", "30"}, {"RND", "50"}, {"HIT", "0"}}));
+  file.AddRow("Log", With(LogValues(3, "1", "WH", 2, 16, 8, 10),
+                          {{"KPI", "30"}, {"RND", "10"}, {"HIT", "1"}}));
+  file.AddRow("Log", LogValues(3, "2", "WH", 2, 10, 6, 8));
+  file.AddRow("Log", With(LogValues(4, "1", "DF", 1, 12, 9, 10),
+                          {{"KPI", "25"}, {"RND", "5"}, {"HIT", "1"}, {"VOID", "1"}}));
+  file.AddRow("Log",
+              With(LogValues(5, "1", "DF", 1, 32, 12, 16),
+                   {{"KPI", "50"}, {"RND", "20"}, {"HIT", "1"}, {"REM", "Midpoint diameter: 14"}}));
+  file.AddRow("Log", With(LogValues(6, "1", "DF", 1, 16, 10, 12),
+                          {{"KPI", "40"}, {"RND", "40"}, {"HIT", "1"}, {"OverrideVolume", "1"}}));
+  file.AddRow("Seg", SegValues(1, 1, 16, 10, 12));
+  file.AddRow("Seg", SegValues(3, 1, 16, 8, 10));
+  file.AddRow("Seg", With(SegValues(3, 1, 10, 6, 8), {{"S", "2"}}));
+  file.AddRow("Seg", SegValues(5, 1, 16, 14, 16));
+  file.AddRow("Seg", SegValues(5, 2, 16, 12, 14));
+  file.AddRow("Seg", SegValues(6, 1, 16, 10, 12));
+  file.AddRow("DefC", {{"SALE", "S1"},
+                       {"LLR", "1001"},
+                       {"LOG", "5"},
+                       {"S", "1"},
+                       {"Seg", "2"},
+                       {"M", "4"},
+                       {"PCT", "10"}});
+  file.AddRow("KZ", {{"P", "1"}, {"SP", "DF"}, {"KZ", "100"}});
+  file.AddRow("KZ", {{"P", "2"}, {"SP", "WH"}, {"KZ", "80"}});
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -85,6 +85,11 @@ Values SegValues(int log, int seg, int ln, int sd, int ld);
 // volume is overridden to zero.
 void Build100Load(ScaleFile& file);
 
+// The 3P load: samples, a non-sample, a log cut into two splits of one
+// product, a voided sample, a sample with a 10 % deduction on segment 2 and a
+// midpoint remark, a sample whose volume is overridden to zero; KZ rows.
+void Build3PLoad(ScaleFile& file);
+
 // The lines of `text`, each without its line feed (a last line without one
 // is kept).
 std::vector<std::string> Lines(const std::string& text);

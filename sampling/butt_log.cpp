@@ -1,6 +1,9 @@
 #include "sampling/butt_log.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <utility>
 
 #include "sampling/cell_text.h"
@@ -24,6 +27,11 @@ constexpr int kLongestMidpointLog = 80;
 
 void ShowError(platform::Ui& ui, const std::string& text, const char* caption) {
   ui.ShowMessage(platform::Message{text, caption, platform::Icon::kStop});
+}
+
+int Capped(int64_t value) {
+  return static_cast<int>(
+      std::clamp<int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 void AppendRemark(RowCells& row, const std::string& remark) {
@@ -50,22 +58,24 @@ std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
 std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
   std::vector<SegmentShape> s = NormalSegments(ln, sd, ld);
   if (ld < sd && ld != 0) std::swap(sd, ld);  // as the segmenter orders them
-  const int taper = ld - sd;
+  // Formed in 64 bits and capped: damaged diameters near the ends of the int
+  // range must not overflow m + q1.
+  const int64_t taper = int64_t{ld} - sd;
   if (s.size() == 3) {
-    const int q = (m - sd) / 2;
+    const int64_t q = (int64_t{m} - sd) / 2;
     s[0].sd = m;
     s[1].ld = m;
-    s[1].sd = m - q;
-    s[2].ld = m - q;
+    s[1].sd = Capped(m - q);
+    s[2].ld = Capped(m - q);
   } else if (s.size() == 4) {
-    const int q1 = taper / 4;
-    const int q2 = (m - sd) / 2;
+    const int64_t q1 = taper / 4;
+    const int64_t q2 = (int64_t{m} - sd) / 2;
     s[1].sd = m;
     s[2].ld = m;
-    s[0].sd = m + q1;
-    s[1].ld = m + q1;
-    s[2].sd = m - q2;
-    s[3].ld = m - q2;
+    s[0].sd = Capped(m + q1);
+    s[1].ld = Capped(m + q1);
+    s[2].sd = Capped(m - q2);
+    s[3].ld = Capped(m - q2);
   }
   return s;
 }

@@ -189,6 +189,23 @@ TEST_F(ButtLogTest, DialogPiecesForOtherSegmentCounts) {
   EXPECT_EQ(normal, expected);  // two segments: no midpoint rule, normal segmentation
 }
 
+TEST_F(ButtLogTest, HugeDiametersDoNotOverflowTheMidpointRule) {
+  // A damaged LD at the top of the int range: m + T/4 cannot be formed in an
+  // int, so the rule's values stop at the largest int instead of wrapping.
+  TextRow row = LogRow("70", "1", "2147483647");
+  ui_.QueueAnswer(Answer::kYes);
+  ui_.QueuePrompt("2147483647");
+  EXPECT_EQ(AskButtMidpoint(row, segments_, ui_), kMidpointApplied);
+  constexpr int kMax = 2147483647;
+  // T = 2147483646, q1 = T / 4 = 536870911, q2 = (m - SD) / 2 = 1073741823.
+  // Row 0's LD and row 3's SD keep the log's ends; every other diameter is
+  // the rule's: m + q1 capped, m, and m - q2 = 1073741824.
+  const std::vector<SegmentShape> expected = {
+      {1, 18, kMax, kMax}, {2, 18, kMax, kMax}, {3, 18, 1073741824, kMax}, {4, 16, 1, 1073741824}};
+  ASSERT_EQ(segments_.writes.size(), 1u);
+  EXPECT_EQ(segments_.writes[0], expected);
+}
+
 TEST_F(ButtLogTest, ReversedDiametersAreTakenInOrder) {
   TextRow row = LogRow("50", "20", "10");
   RecordingSegments writer;

@@ -9,7 +9,8 @@
 #   FILE.txt       a load in the import text format: the same road as the demos
 #   FILE.SetupScl  the demo 3P load on a scale file made from this setup file
 #   FILE.scl       an existing scale file: audited, finalized and reported in place
-# New scale files and their reports go to build/main-job/ (emptied first).
+# New scale files and their reports go to build/main-job/ (a file of the same
+# name from an earlier run, and its reports, are replaced).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -20,7 +21,6 @@ echo "Built in build/."
 
 cli=$root/build/bin/varnolde-cli
 out=$root/build/main-job
-rm -rf "$out"
 mkdir -p "$out"
 
 abs() { case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac; }
@@ -37,6 +37,7 @@ finish() {
 # A new scale file from setup $1 with the load text $2, named $3.
 new_load() {
   local setup=$1 text=$2 scl=$out/$3.scl
+  rm -f "$out/$3".{scl,cmp,clg,bva,csv,audit}
   echo
   echo "== $(basename "$text") -> $scl"
   if [ -n "$setup" ]; then "$cli" create --setup "$setup" "$scl"; else "$cli" create "$scl"; fi
@@ -47,6 +48,7 @@ new_load() {
 if [ $# -eq 0 ]; then
   set -- data/demo/demo-3p-cubic.txt data/demo/demo-100-board.txt
 fi
+folders=()
 for arg in "$@"; do
   file=$(abs "$arg")
   case "$file" in
@@ -54,8 +56,10 @@ for arg in "$@"; do
     *.SetupScl) new_load "$file" "$root/data/demo/demo-3p-cubic.txt" "$(basename "$file" .SetupScl)"; where=$out ;;
     *) new_load "" "$file" "$(basename "${file%.*}")"; where=$out ;;
   esac
+  [[ " ${folders[*]} " == *" $where "* ]] || folders+=("$where")
 done
 
 echo
-echo "Done. The scale files, reports (.cmp, .clg), exports (.bva) and audit reports (.audit) are in:"
-if [ -d "$out" ] && [ -n "$(ls -A "$out")" ]; then ls -1 "$out" | sed "s|^|  $out/|"; else echo "  ${where:-$out}"; fi
+echo "Done. Scale files (.scl), comprehensive reports (.cmp), log reports (.clg),"
+echo "Brevanta exports (.bva) and audit reports (.audit) are in:"
+printf '  %s\n' "${folders[@]}"

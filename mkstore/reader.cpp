@@ -318,7 +318,8 @@ Status ReadDataset(std::shared_ptr<const std::string> shared, const std::string&
   Status s = Status::Corruption(name + ": not a Metakit storage (no valid tail markers)");
   if (TailsAt(file, static_cast<int64_t>(file.size()), &c)) {
     s = ParseToc(shared, name, c, out);
-    if (s.ok()) return s;
+    // A dataset we cannot handle is reported, not replaced by an older one.
+    if (s.ok() || s.code() == Status::Code::kNotSupported) return s;
   }
   // A commit that grows the file writes its tails last and the header after
   // them, so the header's length still gives the previous dataset's end.

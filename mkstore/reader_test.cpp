@@ -128,6 +128,22 @@ TEST(ReaderTest, UnknownTypeAndRecursiveViewsAreNotSupported) {
   EXPECT_EQ(Read(OneView("v[^]", "", V(0) + V(0))).code(), Status::Code::kNotSupported);
 }
 
+TEST(ReaderTest, UnsupportedLastDatasetIsNotReplacedByAnOlderOne) {
+  // int_3rows.mk's dataset stays intact inside a newer one whose view uses an
+  // unknown type letter (its V column at 40 reuses the column at 8).
+  const std::string older = testing::ReadFile(testing::kFixtures + "/int_3rows.mk");
+  const std::string vcolumn = V(0) + V(3) + V(1) + V(8);
+  const std::string both =
+      Craft("v[a:Q]", older.substr(8) + vcolumn, V(static_cast<int64_t>(vcolumn.size())) + V(40));
+  EXPECT_EQ(Read(both).code(), Status::Code::kNotSupported);
+  // With a known type the same file reads as the newer dataset.
+  const std::string good =
+      Craft("v[a:I]", older.substr(8) + vcolumn, V(static_cast<int64_t>(vcolumn.size())) + V(40));
+  Dataset ds;
+  ASSERT_TRUE(ReadDataset(good, "t.mk", &ds).ok());
+  EXPECT_EQ(ds.toc.pos, 44);
+}
+
 TEST(ReaderTest, BadStructureStringIsCorruption) {
   EXPECT_TRUE(Read(OneView("v[a:I", "", V(0) + V(0))).IsCorruption());
   EXPECT_TRUE(Read(OneView("v[a:I,A:I]", "", V(0) + V(0))).IsCorruption());

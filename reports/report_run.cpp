@@ -123,7 +123,7 @@ int AuditStoredLoad(TableStore& store, platform::Ui& ui, const std::string& sale
     design = CellText(store, load.slot(), 0, store.ColumnIndex(load.slot(), col::kST));
   }
   LoadData data;
-  if (data.Read(store, sale, llr) < 0) return tablestore::kNotOneRow;
+  if (data.Read(store, sale, llr, true) < 0) return tablestore::kNotOneRow;
   const sampling::Findings findings =
       sampling::CheckLoad(limits, design == "3P", ReadAuditRows(data));
   const sampling::Journal journal = [&store](const std::string& message) {

@@ -51,6 +51,8 @@ struct CullFactors {
 // What the reports need of the application: the open file and the services
 // they talk through. Every pointer is borrowed and must outlive every call
 // that is given the context (and every hook made from it).
+// REQUIRES: store, ui, files and clock are not null (the store may be closed:
+// the calls then do nothing).
 struct ReportContext {
   tablestore::TableStore* store = nullptr;  // the open scale file
   platform::Ui* ui = nullptr;               // messages, wait cursor

@@ -3,8 +3,6 @@
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
-#include "platform/folders.h"
-#include "platform/identity.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
@@ -19,19 +17,24 @@ namespace {
 constexpr size_t kMaxImportBytes = 64u << 20;
 
 // A scale file opened as the main screen opens it, closed (and committed)
-// when the object goes.
+// when the object goes. A path that names no file is refused before the
+// in-use check, whose message would blame another application.
 class OpenFile {
  public:
   OpenFile(Context& ctx, const std::string& path)
       : files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
-    opened_ = files_.OpenScaleFile(path) == app::FileOutcome::kOpened;
-    if (opened_) {
-      const platform::DeviceIdentity identity =
-          platform::ReadDeviceIdentity(ctx.fs, platform::SettingsFolder());
-      store().SetJournalSource(&ctx.clock, identity.Text());
+    if (!ctx.fs.Exists(path)) {
+      failure_ = "no such file";
+      return;
+    }
+    if (files_.OpenScaleFile(path) != app::FileOutcome::kOpened) {
+      failure_ = "the file could not be opened";
+      return;
     }
   }
-  bool ok() const { return opened_; }
+  bool ok() const { return failure_.empty(); }
+  // Why the file could not be opened, for the caller to return.
+  Outcome Failed() const { return Outcome::Fail(failure_); }
   tablestore::TableStore& store() { return *files_.store(); }
   const app::OpenFileState& state() const { return files_.state(); }
   // What the reports need of the open file.
@@ -47,12 +50,10 @@ class OpenFile {
     report.saleTypeSetting = state().scaleSample;
     return report;
   }
-  // The failure of the open, for the caller to return.
-  static Outcome Failed() { return Outcome::Fail("the file could not be opened"); }
 
  private:
   app::ScaleFiles files_;
-  bool opened_ = false;
+  std::string failure_;
 };
 
 // The loads of the open file (SALE and LLR of every Load row), in order.
@@ -166,7 +167,7 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
       return Outcome::Fail("the import file " + textPath + " cannot be read");
   }
   OpenFile file(ctx, scalePath);
-  if (!file.ok()) return OpenFile::Failed();
+  if (!file.ok()) return file.Failed();
   if (file.state().finalized == tablestore::kYes) {
     return Outcome::Fail("the load is finalized: its log data can no longer be changed");
   }
@@ -186,7 +187,7 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
 
 Outcome Audit(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
-  if (!file.ok()) return OpenFile::Failed();
+  if (!file.ok()) return file.Failed();
   bool passed = AuditHeader(ctx, file);
   for (const sampling::LoadKey& key : Loads(file)) passed = AuditOneLoad(ctx, file, key) && passed;
   return passed ? Outcome::Ok() : Outcome::Fail("the audit found errors");
@@ -194,7 +195,7 @@ Outcome Audit(Context& ctx, const std::string& scalePath) {
 
 Outcome Finalize(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
-  if (!file.ok()) return OpenFile::Failed();
+  if (!file.ok()) return file.Failed();
   const std::vector<sampling::LoadKey> loads = Loads(file);
   if (loads.empty()) return Outcome::Fail("the file has no load");
   // The command itself is the scaler's answer to the confirmation.
@@ -214,7 +215,7 @@ Outcome Finalize(Context& ctx, const std::string& scalePath) {
 
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
   OpenFile file(ctx, scalePath);
-  if (!file.ok()) return OpenFile::Failed();
+  if (!file.ok()) return file.Failed();
   const int stopsBefore = ctx.ui.StopCount();
   const reports::ReportContext report = file.ReportContext(ctx);
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
@@ -232,7 +233,7 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
 
 Outcome Totals(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
-  if (!file.ok()) return OpenFile::Failed();
+  if (!file.ok()) return file.Failed();
   for (const sampling::LoadKey& key : Loads(file)) {
     scaling::LoadTotalsWindow window;
     const int rc = scaling::RefreshLoadTotals(file.store(), key.sale, key.llr, &window);

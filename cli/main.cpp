@@ -50,6 +50,7 @@ struct Options {
 // Declares the options and commands of the tool, bound to `o`.
 void DeclareCommands(CLI::App& app, Options& o) {
   app.require_subcommand(1);
+  app.fallthrough();  // --yes may also follow the command
   app.add_flag("-y,--yes", o.yes,
                "answer OK to the questions a message box would ask (a load audit with warnings)");
   o.create = app.add_subcommand(

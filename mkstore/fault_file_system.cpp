@@ -21,12 +21,13 @@ class FaultFile : public File {
   }
 
   Status Write(uint64_t offset, std::string_view bytes) override {
-    return fs_->CountWrite(&data_->current, offset, bytes);
+    return fs_->CountWrite(data_.get(), offset, bytes);
   }
 
   Status Sync() override {
     if (fs_->failing()) return Status::IOError(path_ + ": sync failed (injected)");
     data_->durable = data_->current;
+    data_->unsynced.clear();
     return Status::Ok();
   }
 
@@ -52,7 +53,7 @@ Status FaultFileSystem::Rename(const std::string& from, const std::string& to) {
   auto it = files_.find(from);
   if (it == files_.end()) return Status::NotFound(from + ": no such file");
   if (failing()) return Status::IOError(from + ": rename failed (injected)");
-  auto data = std::make_shared<Data>(Data{it->second->current, it->second->current});
+  auto data = std::make_shared<Data>(Data{it->second->current, it->second->current, {}});
   files_.erase(it);
   files_[to] = std::move(data);
   return Status::Ok();
@@ -68,21 +69,48 @@ void FaultFileSystem::FailWrite(int n, size_t tornBytes) {
   torn_ = tornBytes;
 }
 
-Status FaultFileSystem::CountWrite(std::string* target, uint64_t offset, std::string_view bytes) {
+namespace {
+
+void Apply(std::string* target, uint64_t offset, std::string_view bytes) {
+  if (target->size() < offset + bytes.size())
+    target->resize(static_cast<size_t>(offset + bytes.size()), '\0');
+  target->replace(static_cast<size_t>(offset), bytes.size(), bytes);
+}
+
+}  // namespace
+
+Status FaultFileSystem::CountWrite(Data* target, uint64_t offset, std::string_view bytes) {
   ++writes_;
   if (failAt_ > 0 && writes_ > failAt_) return Status::IOError("write failed (injected)");
   const bool fail = failAt_ > 0 && writes_ == failAt_;
   const std::string_view stored = fail ? bytes.substr(0, std::min(torn_, bytes.size())) : bytes;
-  if (target->size() < offset + stored.size())
-    target->resize(static_cast<size_t>(offset + stored.size()), '\0');
-  target->replace(static_cast<size_t>(offset), stored.size(), stored);
+  Apply(&target->current, offset, stored);
+  target->unsynced.emplace_back(offset, std::string(stored));
   bytesWritten_ += static_cast<int64_t>(stored.size());
   return fail ? Status::IOError("write failed (injected)") : Status::Ok();
 }
 
 void FaultFileSystem::Crash() {
-  for (auto& [path, data] : files_) data->current = data->durable;
+  CrashKeeping([](int) { return false; });
+}
+
+void FaultFileSystem::CrashKeeping(const std::function<bool(int)>& keep) {
+  int i = 0;
+  for (auto& [path, data] : files_) {
+    data->current = data->durable;
+    for (const auto& [offset, bytes] : data->unsynced) {
+      if (keep(i++)) Apply(&data->current, offset, bytes);
+    }
+    data->durable = data->current;
+    data->unsynced.clear();
+  }
   failAt_ = 0;
+}
+
+int FaultFileSystem::unsyncedWrites() const {
+  int n = 0;
+  for (const auto& [path, data] : files_) n += static_cast<int>(data->unsynced.size());
+  return n;
 }
 
 std::string FaultFileSystem::Contents(const std::string& path) const {
@@ -91,7 +119,7 @@ std::string FaultFileSystem::Contents(const std::string& path) const {
 }
 
 void FaultFileSystem::SetContents(const std::string& path, const std::string& bytes) {
-  files_[path] = std::make_shared<Data>(Data{bytes, bytes});
+  files_[path] = std::make_shared<Data>(Data{bytes, bytes, {}});
 }
 
 }  // namespace mk

@@ -12,9 +12,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mkstore/file.h"
 
@@ -37,6 +40,12 @@ class FaultFileSystem : public FileSystem {
   int64_t bytesWritten() const { return bytesWritten_; }
   // Throws away everything written but not synced, and turns failures off.
   void Crash();
+  // Like Crash, but the unsynced writes for which keep(i) is true (i counts
+  // them from 0 over all files, in the order they were made) survive, as a
+  // disk may persist some of them in any order.
+  void CrashKeeping(const std::function<bool(int)>& keep);
+  // Number of writes made since the last sync of their file.
+  int unsyncedWrites() const;
 
   // Direct access to a file's current bytes (empty when missing), and
   // replacing them (durably).
@@ -48,8 +57,9 @@ class FaultFileSystem : public FileSystem {
   struct Data {
     std::string current;
     std::string durable;
+    std::vector<std::pair<uint64_t, std::string>> unsynced;  // (offset, bytes)
   };
-  Status CountWrite(std::string* target, uint64_t offset, std::string_view bytes);
+  Status CountWrite(Data* target, uint64_t offset, std::string_view bytes);
   bool failing() const { return failAt_ > 0 && writes_ >= failAt_; }
 
   std::map<std::string, std::shared_ptr<Data>> files_;

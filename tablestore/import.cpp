@@ -18,6 +18,14 @@ constexpr size_t kMaxImportBytes = 32u << 20;
 // A description with more columns than this is refused: no table of the
 // program comes near it, and each imported row would cost that many cells.
 constexpr int kMaxImportColumns = 1024;
+// An import writing more values (rows times columns) than this is refused: a
+// file of short lines into a wide table would otherwise take gigabytes and
+// minutes. A sale list holds a few thousand values.
+constexpr size_t kMaxImportValues = size_t{1} << 20;
+
+size_t DescribedColumns(std::string_view desc) {
+  return static_cast<size_t>(std::count(desc.begin(), desc.end(), ',')) + 1;
+}
 
 // True when the description line names `tableName` and lists at least one
 // and at most kMaxImportColumns columns.
@@ -26,8 +34,30 @@ bool DescribesTable(std::string_view desc, std::string_view tableName) {
   if (bracket == std::string_view::npos || desc.back() != ']' || desc.size() < bracket + 3) {
     return false;
   }
-  const auto columns = std::count(desc.begin(), desc.end(), ',') + 1;
-  return detail::EqualNoCase(desc.substr(0, bracket), tableName) && columns <= kMaxImportColumns;
+  return detail::EqualNoCase(desc.substr(0, bracket), tableName) &&
+         DescribedColumns(desc) <= kMaxImportColumns;
+}
+
+// The next data line, empty lines skipped; false at the end of the file and,
+// in mode 1, at the next section line.
+bool NextDataLine(ImportLines& lines, int mode, std::string& line) {
+  while (lines.Next(line)) {
+    if (mode == 1 && line.starts_with('[')) return false;
+    if (!line.empty()) return true;
+  }
+  return false;
+}
+
+// The number of data lines left, read ahead without moving `lines`.
+size_t CountDataLines(ImportLines lines, int mode) {
+  size_t count = 0;
+  std::string line;
+  while (NextDataLine(lines, mode, line)) ++count;
+  return count;
+}
+
+bool TooManyValues(size_t rows, size_t columns) {
+  return columns > 0 && rows > kMaxImportValues / columns;
 }
 
 }  // namespace
@@ -52,10 +82,16 @@ std::string CutDescription(std::string_view line) {
 
 std::vector<std::string> SplitDataLine(std::string_view line, int columns) {
   std::vector<std::string> values(std::max(columns, 0));
-  std::string rest(line);
+  // Each value is cut from its own piece: cutting every value from the front
+  // of the whole rest would copy a long line once per column.
+  size_t start = 0;
   for (std::string& value : values) {
-    TableStore::NextToken(rest, value, ",");
+    if (start > line.size()) break;  // the line is exhausted: empty values
+    const size_t end = std::min(line.find(',', start), line.size());
+    std::string piece(line.substr(start, end - start));
+    TableStore::NextToken(piece, value, ",");
     std::replace(value.begin(), value.end(), '^', ',');
+    start = end + 1;
   }
   return values;
 }
@@ -86,13 +122,15 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
     desc = detail::Widen(CutDescription(line));
   }
   lines.Next(line);  // column titles in mode 1, the first line in mode 2
+  const size_t rows = CountDataLines(lines, mode);
+  const std::string tooLarge = "Can not open import file " + fileName;
 
   bool created = false;
   if (FindView(tableName) < 0 && TableExists(tableName) < 0) {
     if (mode != 1) return problem("Can not find table " + tableName);
-    if (!DescribesTable(desc, tableName) || DefineTable(desc) != kOk) {
-      return problem("Different structure for import");
-    }
+    if (!DescribesTable(desc, tableName)) return problem("Different structure for import");
+    if (TooManyValues(rows, DescribedColumns(desc))) return problem(tooLarge);
+    if (DefineTable(desc) != kOk) return problem("Different structure for import");
     created = true;
   }
   TableLease table(*this, tableName);
@@ -104,11 +142,10 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
       (mode == 1 && !created && !detail::EqualNoCase(sl.description, desc))) {
     return problem("Different structure for import");
   }
-  if (replace == 2) sl.view.SetSize(0);
   const int columns = ColumnCount(table.slot());
-  while (lines.Next(line)) {
-    if (mode == 1 && line.starts_with('[')) break;
-    if (line.empty()) continue;
+  if (TooManyValues(rows, static_cast<size_t>(columns))) return problem(tooLarge);
+  if (replace == 2) sl.view.SetSize(0);
+  while (NextDataLine(lines, mode, line)) {
     const int row = sl.view.AddRow();
     const std::vector<std::string> values = SplitDataLine(line, columns);
     for (int c = 0; c < columns; ++c) SetText(table.slot(), row, c, detail::Widen(values[c]));

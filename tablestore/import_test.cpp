@@ -164,6 +164,27 @@ TEST_F(ImportTest, AFileTooLargeToReadIsRefused) {
   EXPECT_EQ(store_.TableExists("SaleData"), -1);
 }
 
+// A small file of short lines must not grow into millions of stored values:
+// 1025 lines into 1024 columns, or 2^18 + 1 lines into four columns, is more
+// than the 2^20 values an import may write. Nothing is created or replaced.
+TEST_F(ImportTest, AFileThatWouldWriteTooManyValuesIsRefused) {
+  std::string desc = "SaleData[";
+  for (int c = 0; c < 1024; ++c) desc += (c > 0 ? ",C" : "C") + std::to_string(c) + ":S";
+  std::string wide = "[SaleData]\n" + desc + "]\nt\n";
+  for (int r = 0; r < 1025; ++r) wide += "a\n";
+  EXPECT_EQ(Import(wide), -1);
+  EXPECT_EQ(store_.TableExists("SaleData"), -1);
+
+  ASSERT_EQ(Import(kSaleFile), 0);
+  std::string tall = "[SaleData]\nSaleData[SALE:S,LLR:S,CFSAWCU:F,MINLEN:I]\nt\n";
+  for (int r = 0; r < (1 << 18) + 1; ++r) tall += "a\n";
+  EXPECT_EQ(Import(tall), -1);
+  EXPECT_EQ(Table(), (std::vector<std::string>{"Ridge 7|123456|0.8|8",
+                                               "Creek,North|000001|1.25|10"}));
+  EXPECT_EQ(Problems(), (std::vector<std::string>{"Can not open import file /prog/sales.csv|W",
+                                                  "Can not open import file /prog/sales.csv|W"}));
+}
+
 TEST_F(ImportTest, NulBytesAndControlCharactersAreJustBytes) {
   EXPECT_EQ(Import(std::string("[SaleData]\nSaleData[SALE:S,N:I]\nt\na\0b,\x01\x7f"
                                "9\n",
@@ -261,6 +282,18 @@ TEST(ImportLinesTest, DataLineValues) {
   EXPECT_EQ(SplitDataLine("a,b,c", 2), (std::vector<std::string>{"a", "b"}));
   EXPECT_EQ(SplitDataLine("a", 0), std::vector<std::string>{});
   EXPECT_EQ(SplitDataLine("^^", 1), std::vector<std::string>{",,"});
+}
+
+TEST(ImportLinesTest, DataLineValuesAtTheEdges) {
+  EXPECT_EQ(SplitDataLine("a,", 3), (std::vector<std::string>{"a", "", ""}));
+  EXPECT_EQ(SplitDataLine("", 2), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(SplitDataLine(",,", 2), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(SplitDataLine(" , x ", 2), (std::vector<std::string>{"", "x"}));
+  // The last of many columns, after a long run of empty values.
+  const std::string line = std::string(1023, ',') + " " + std::string(1 << 16, 'x');
+  const std::vector<std::string> values = SplitDataLine(line, 1024);
+  EXPECT_EQ(values[1022], "");
+  EXPECT_EQ(values[1023], std::string(1 << 16, 'x'));
 }
 
 }  // namespace

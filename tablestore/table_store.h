@@ -345,8 +345,10 @@ class TableStore {
   // the table's, letter case ignored), skips one line, then reads data lines
   // ("," between values, "^" for ",") up to the next "[" line. Mode 2: the first
   // line is skipped and every other line is data. With replace 2 the table is
-  // emptied first, otherwise rows are appended. Returns 0; -1 on any problem
-  // (logged to MessageLog with level "W"); -2 no file open.
+  // emptied first, otherwise rows are appended. A file over 32 MiB, or one
+  // whose data lines times the table's columns exceed 2^20 values, is refused
+  // before anything changes. Returns 0; -1 on any problem (logged to
+  // MessageLog with level "W"); -2 no file open.
   int ImportView(int mode, const std::string& fileName, const std::string& tableName, int replace);
 
  private:

@@ -252,6 +252,8 @@ class ReportRun {
   bool totalsComputed() const { return totalsComputed_; }
 
  private:
+  // FetchLoadHeader without reading the load's rows (the CSV needs none).
+  int FetchHeaderOnly(const std::string& sale, const std::string& llr);
   void ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found);
   void MakeLabels();
   std::string CsvValues() const;

@@ -240,8 +240,8 @@ TEST(ReportRunDamageTest, MissingTablesAndColumns) {
   ASSERT_EQ(store.DefineTable("Load[SALE:S,LLR:S,ST:S]"), 0);
   ASSERT_EQ(store.DefineTable("Log[SALE:S,LLR:S,LOG:I,LN:I,SD:I,LD:I]"), 0);
   file.AddRow("Load", {{"SALE", "S"}, {"LLR", "1"}, {"ST", "3P"}});
-  file.AddRow("Log", {{"SALE", "S"}, {"LLR", "1"}, {"LOG", "1"}, {"LN", "16"}, {"SD", "10"},
-                      {"LD", "12"}});
+  file.AddRow(
+      "Log", {{"SALE", "S"}, {"LLR", "1"}, {"LOG", "1"}, {"LN", "16"}, {"SD", "10"}, {"LD", "12"}});
   // Without HIT every log is undecided: the 3P audit refuses the load.
   ReportChoice choice;
   choice.comprehensive = choice.logReport = choice.brevanta = true;
@@ -277,6 +277,25 @@ TEST(ReportRunDamageTest, NoFileOpen) {
   EXPECT_FALSE(WriteAuditReport(context));
   EXPECT_TRUE(files.files().empty());
   EXPECT_TRUE(ui.messages().empty());
+}
+
+}  // namespace
+}  // namespace reports
+
+namespace reports {
+namespace {
+
+TEST(ReportRunOrderTest, ReportsBeforeAnyHeaderAreEmptyNotACrash) {
+  testing::ScaleFile file;
+  const ReportContext context = file.Context();
+  ReportRun run(context);
+  EXPECT_TRUE(run.WriteLogReport());
+  EXPECT_TRUE(run.WriteComprehensiveReport(true));
+  EXPECT_TRUE(run.WriteBrevantaFile());
+  EXPECT_EQ(run.WriteLoadSummaryCsv(), 0);  // no Load rows: the heading line only
+  EXPECT_EQ(file.File(file.base() + ".csv"),
+            "Region,Forest,Dist,Sale,Location,Purchaser,Dest,Contract,SG,HDate,SDate,Scaler,"
+            "Truck,LLR,NWT,GWT,E/M,UOM,Sampling,Status\n");
 }
 
 }  // namespace

@@ -220,11 +220,6 @@ TEST_F(ReportRunTest, BrevantaOnlyForProductionFiles) {
             "03,100,1\n");
 }
 
-TEST_F(ReportRunTest, StoredAuditOfAMissingLoad) {
-  std::string errors;
-  EXPECT_EQ(AuditStoredLoad(file_.store(), file_.ui(), "x", "y", errors), -3);
-}
-
 }  // namespace
 }  // namespace reports
 

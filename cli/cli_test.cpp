@@ -308,8 +308,8 @@ TEST_F(CliTest, EveryCommandThatOpensTheFileJournalsItsClose) {
   const std::string journal = JournalOf(r.out);
   ASSERT_EQ(journal.rfind("Created from ", 0), 0u) << journal;
   EXPECT_EQ(journal.substr(journal.find('\n') + 1),
-            "File opened\nFile closed\n"                        // create
-            "File opened\nFile closed\n"                        // import
+            "File opened\nFile closed\n"  // create
+            "File opened\nFile closed\n"  // import
             "File opened\nPassed header audit\nPassed load audit\nFile closed\n");
 }
 
@@ -416,6 +416,31 @@ TEST_F(CliTest, CreateOverAnExistingFileBacksItUp) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "Created x.scl\n");
   EXPECT_EQ(ReadAll(dir_ / "x.scl.BAK1"), first);
+}
+
+TEST_F(CliTest, CreateMovesNoFolderAndNoFileInUse) {
+  fs::create_directories(dir_ / "folder.scl");
+  ToolRun r = Cli({"create", "folder.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: folder.scl: a folder (or a file that cannot be read) is in the "
+            "way; nothing was created\n");
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder.scl"));
+  EXPECT_FALSE(fs::exists(dir_ / "folder.scl.BAK1"));
+
+  WriteText("held.scl", "bytes another program is writing");
+  const std::string hold = "cd " + Quote(dir_.string()) + " && flock held.scl " +
+                           Quote(VARNOLDE_CLI) + " create held.scl";
+  r.exitCode = WEXITSTATUS(std::system((hold + " >out.txt 2>err.txt").c_str()));
+  r.err = ReadAll(dir_ / "err.txt");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("held.scl is in use by another application!"), std::string::npos);
+  EXPECT_NE(r.err.find("varnolde-cli: held.scl: the file in the way is in use; nothing was "
+                       "created\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadAll(dir_ / "held.scl"), "bytes another program is writing");
+  EXPECT_FALSE(fs::exists(dir_ / "held.scl.BAK1"));
 }
 
 TEST_F(CliTest, CreateFromAMissingSetupFails) {

@@ -34,6 +34,13 @@ std::string NotAStorageFile(const platform::FileSystem& fs, const std::string& p
   }
 }
 
+// True when `path` is a regular file this process can read (a folder is not).
+bool IsReadableFile(const platform::FileSystem& fs, const std::string& path) {
+  std::string none;
+  const platform::FileResult read = fs.ReadFile(path, 0, &none);
+  return read == platform::FileResult::kOk || read == platform::FileResult::kTooLarge;
+}
+
 // A scale file opened as the main screen opens it, and closed as the main
 // screen closes it ("File closed" journaled, the file committed) when the
 // object goes.
@@ -170,6 +177,19 @@ Outcome Create(Context& ctx, const std::string& setupPath, const std::string& sc
   app::ScaleFiles files(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder);
   if (!files.CheckNotInUse(setup))
     return Outcome::Fail("the setup file " + setup + " cannot be used");
+  // A file at the new file's path is moved to its backup name: never a
+  // folder, and not while another program holds it (the handheld could not
+  // move a file that was open).
+  if (ctx.fs.Exists(scalePath)) {
+    if (!IsReadableFile(ctx.fs, scalePath)) {
+      return Outcome::Fail(
+          "a folder (or a file that cannot be read) is in the way; nothing "
+          "was created");
+    }
+    if (!files.CheckNotInUse(scalePath)) {
+      return Outcome::Fail("the file in the way is in use; nothing was created");
+    }
+  }
   if (files.CreateFromSetup(setup, scalePath) != app::FileOutcome::kCreated) {
     return Outcome::Fail("the scale file could not be created");
   }

@@ -250,6 +250,24 @@ TEST(WriterTest, AppendedDatasetKeepsItsForeignPrefix) {
   EXPECT_EQ(Dump(path), ReadFile(kFixtures + "/base_offset_appended.mk.json"));
 }
 
+TEST(WriterTest, CopiedAndNewSubviewsAreWrittenIncrementally) {
+  const std::string path = CopyFixture("nested_subview");
+  auto s = OpenOrDie(path);
+  View orders = s->GetView("orders");
+  orders.InsertRowFrom(1, orders, 0);  // deep copy of two lines with their tags
+  orders.InsertRows(0, 1);             // empty subviews
+  orders.SetInt(0, 0, 99);
+  const std::string expected = DumpJson(*s);
+  ASSERT_TRUE(s->Commit().ok());
+  EXPECT_EQ(Dump(path), expected);
+  orders.RemoveRows(3, 1);  // drop the original "Jones" row, then pack
+  const std::string after = DumpJson(*s);
+  ASSERT_TRUE(s->Commit().ok());
+  EXPECT_EQ(Dump(path), after);
+  ASSERT_TRUE(s->CommitPacked().ok());
+  EXPECT_EQ(Dump(path), after);
+}
+
 TEST(WriterTest, ReadOnlyStorageRefusesToCommit) {
   std::unique_ptr<Storage> s;
   ASSERT_TRUE(Storage::OpenReadOnly(kFixtures + "/int_3rows.mk", &s).ok());

@@ -123,7 +123,7 @@ int AuditStoredLoad(TableStore& store, platform::Ui& ui, const std::string& sale
     design = CellText(store, load.slot(), 0, store.ColumnIndex(load.slot(), col::kST));
   }
   LoadData data;
-  if (data.Read(store, sale, llr) < 0) return tablestore::kNotOneRow;
+  if (data.Read(store, sale, llr, true) < 0) return tablestore::kNotOneRow;
   const sampling::Findings findings =
       sampling::CheckLoad(limits, design == "3P", ReadAuditRows(data));
   const sampling::Journal journal = [&store](const std::string& message) {
@@ -160,7 +160,8 @@ int GenerateReports(const ReportContext& context, const ReportChoice& choice,
   return 1;
 }
 
-ReportRun::ReportRun(const ReportContext& context) : context_(context) {
+ReportRun::ReportRun(const ReportContext& context)
+    : context_(context), data_(std::make_unique<LoadData>()) {
   TableStore& store = *context_.store;
   tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
                           programVersion_);
@@ -236,6 +237,12 @@ void ReportRun::MakeLabels() {
 }
 
 int ReportRun::FetchLoadHeader(const std::string& sale, const std::string& llr) {
+  const int rc = FetchHeaderOnly(sale, llr);
+  data_->Read(*context_.store, sale, llr);
+  return rc;
+}
+
+int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) {
   sale_ = sale;
   loadReceipt_ = llr;
   bool found = false;
@@ -254,8 +261,8 @@ int ReportRun::FetchLoadHeader(const std::string& sale, const std::string& llr) 
   // Each load's log report recomputes that load's volumes first, unless the
   // comprehensive report of the load does it.
   includeComprehensive_ = true;
+  // No rows of another load may be reported under this header.
   data_ = std::make_unique<LoadData>();
-  data_->Read(*context_.store, sale, llr);
   return found ? 0 : tablestore::kNotOneRow;
 }
 

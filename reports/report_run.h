@@ -51,6 +51,8 @@ struct CullFactors {
 // What the reports need of the application: the open file and the services
 // they talk through. Every pointer is borrowed and must outlive every call
 // that is given the context (and every hook made from it).
+// REQUIRES: store, ui, files and clock are not null (the store may be closed:
+// the calls then do nothing).
 struct ReportContext {
   tablestore::TableStore* store = nullptr;  // the open scale file
   platform::Ui* ui = nullptr;               // messages, wait cursor
@@ -250,6 +252,8 @@ class ReportRun {
   bool totalsComputed() const { return totalsComputed_; }
 
  private:
+  // FetchLoadHeader without reading the load's rows (the CSV needs none).
+  int FetchHeaderOnly(const std::string& sale, const std::string& llr);
   void ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found);
   void MakeLabels();
   std::string CsvValues() const;

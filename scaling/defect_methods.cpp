@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 #include "scaling/log_segmenter.h"
@@ -232,17 +230,17 @@ CubicDeduction RingDeduction(const Inputs& in) {
   return {static_cast<float>(v), BoardBasedFactor(in, x, r)};
 }
 
-// The butt-end and top-end values of one measurement pair on one segment.
-std::pair<int, int> PairOnSegment(int first, int second, int position, int count) {
+// The butt-end and top-end values of one measurement pair on each of `count`
+// segments.
+void PairOverSegments(int first, int second, int count, std::vector<int>* butts,
+                      std::vector<int>* tops) {
   if (first >= 1 && second >= 1) {
-    std::vector<int> butts;
-    std::vector<int> tops;
-    SpreadOverSegments(first, second, count, &butts, &tops);
-    return {butts[position], tops[position]};
+    SpreadOverSegments(first, second, count, butts, tops);
+    return;
   }
-  if (first >= 1) return {first, 0};
-  if (second >= 1) return {0, second};
-  return {0, 0};
+  const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
+  butts->assign(n, first >= 1 ? first : 0);
+  tops->assign(n, first < 1 && second >= 1 ? second : 0);
 }
 
 }  // namespace
@@ -280,11 +278,26 @@ int AreaTableRank(long long area) {
 
 DefectMeasures MeasuresOnSegment(int method, const DefectMeasures& measures, int position,
                                  int count) {
-  if (method != kSquaredArea && method != kRingDeduction) return measures;
   if (position < 0 || position >= count) return measures;
-  DefectMeasures spread = measures;
-  std::tie(spread.m1, spread.m3) = PairOnSegment(measures.m1, measures.m3, position, count);
-  std::tie(spread.m2, spread.m4) = PairOnSegment(measures.m2, measures.m4, position, count);
+  return MeasuresOnSegments(method, measures, count)[position];
+}
+
+std::vector<DefectMeasures> MeasuresOnSegments(int method, const DefectMeasures& measures,
+                                               int count) {
+  std::vector<DefectMeasures> spread(count > 0 ? static_cast<size_t>(count) : 0, measures);
+  if (method != kSquaredArea && method != kRingDeduction) return spread;
+  std::vector<int> butts;
+  std::vector<int> tops;
+  PairOverSegments(measures.m1, measures.m3, count, &butts, &tops);
+  for (size_t k = 0; k < spread.size(); ++k) {
+    spread[k].m1 = butts[k];
+    spread[k].m3 = tops[k];
+  }
+  PairOverSegments(measures.m2, measures.m4, count, &butts, &tops);
+  for (size_t k = 0; k < spread.size(); ++k) {
+    spread[k].m2 = butts[k];
+    spread[k].m4 = tops[k];
+  }
   return spread;
 }
 

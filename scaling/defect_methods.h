@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace scaling {
 
@@ -74,6 +75,11 @@ int AreaTableRank(long long area);
 // M3, M4. Other methods get the measurements unchanged.
 DefectMeasures MeasuresOnSegment(int method, const DefectMeasures& measures, int position,
                                  int count);
+
+// MeasuresOnSegment for every position 0..count-1 at once (empty when
+// count < 1), in time linear in `count`.
+std::vector<DefectMeasures> MeasuresOnSegments(int method, const DefectMeasures& measures,
+                                               int count);
 
 // The deduction and factor of one defect of method `method` on `segment`.
 // `wholeLog` is true for a defect with Seg = 0, whose measurements the caller

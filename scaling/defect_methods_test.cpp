@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace scaling {
 namespace {
 
@@ -269,6 +271,24 @@ TEST(WholeLogSpreadTest, OneSidedPairs) {
   const DefectMeasures second = MeasuresOnSegment(kSquaredArea, Measures(0, 0, 6, 0, 0, 0), 0, 3);
   EXPECT_EQ(second.m1, 0);
   EXPECT_EQ(second.m3, 6);
+}
+
+TEST(WholeLogSpreadTest, AllSegmentsAtOnce) {
+  const std::vector<DefectMeasures> spread =
+      MeasuresOnSegments(kRingDeduction, Measures(12, 4, 6, 0, 5, 50), 2);
+  ASSERT_EQ(spread.size(), 2u);
+  // (M1, M3) = (12, 6) spreads to (12, 9) and (9, 6); M2 alone stays on every segment.
+  EXPECT_EQ(spread[0].m1, 12);
+  EXPECT_EQ(spread[0].m3, 9);
+  EXPECT_EQ(spread[1].m1, 9);
+  EXPECT_EQ(spread[1].m3, 6);
+  EXPECT_EQ(spread[0].m2, 4);
+  EXPECT_EQ(spread[1].m2, 4);
+  EXPECT_EQ(spread[1].m4, 0);
+  EXPECT_EQ(spread[1].length, 5);
+  EXPECT_EQ(spread[1].percent, 50);
+  EXPECT_TRUE(MeasuresOnSegments(kSquaredArea, Measures(12, 0, 6, 0, 0, 0), 0).empty());
+  EXPECT_TRUE(MeasuresOnSegments(kSquaredArea, Measures(12, 0, 6, 0, 0, 0), -3).empty());
 }
 
 TEST(WholeLogSpreadTest, OtherMethodsUnchanged) {

@@ -21,6 +21,17 @@ void InsertBySegment(std::vector<Record>& list, const Record& record) {
   list.insert(at, record);
 }
 
+// Applies one defect to one segment: the deduction and factor are stored on
+// the defect record and added to the segment's sums.
+void ApplyCubicDefect(DefectRecord& d, const DefectMeasures& measures, const SegmentShape& shape,
+                      bool wholeLog, float* deduction, float* factor) {
+  const CubicDeduction result = ComputeCubicDeduction(d.method, measures, shape, wholeLog);
+  d.cubicDeduction = result.volume;
+  d.cubicFactor = result.factor;
+  *deduction += result.volume;
+  *factor += result.factor;
+}
+
 }  // namespace
 
 int BoardDeduction(const DefectRecord& defect, int gross, int smallEnd, int length) {
@@ -103,28 +114,36 @@ void LogVolume::GenerateSegments() {
 
 void LogVolume::ComputeCubic() {
   const int count = static_cast<int>(segments_.size());
+  std::vector<SegmentShape> shapes;
+  shapes.reserve(segments_.size());
+  for (SegmentRecord& seg : segments_) {
+    seg = SegmentRecord{seg.seg, seg.length, seg.smallEnd, seg.largeEnd};
+    shapes.push_back(SegmentShape{seg.length, seg.smallEnd, seg.largeEnd,
+                                  SmalianCubicFeet(seg.smallEnd, seg.largeEnd, seg.length)});
+  }
+  std::vector<float> deductions(segments_.size(), 0.0f);
+  std::vector<float> factors(segments_.size(), 0.0f);
+  // Whole-log defects first, then the segment's own, as the cull sums expect.
+  // Each whole-log defect is spread over the segments once: a damaged log with
+  // thousands of segments must not cost their square.
+  for (DefectRecord& d : defects_) {
+    if (d.seg != 0) continue;
+    const std::vector<DefectMeasures> spread = MeasuresOnSegments(d.method, d.measures, count);
+    for (int k = 0; k < count; ++k) {
+      ApplyCubicDefect(d, spread[k], shapes[k], true, &deductions[k], &factors[k]);
+    }
+  }
   float gross = 0.0f;
   float defect = 0.0f;
   for (int k = 0; k < count; ++k) {
     SegmentRecord& seg = segments_[k];
-    seg = SegmentRecord{seg.seg, seg.length, seg.smallEnd, seg.largeEnd};
-    const SegmentShape shape{seg.length, seg.smallEnd, seg.largeEnd,
-                             SmalianCubicFeet(seg.smallEnd, seg.largeEnd, seg.length)};
-    float deduction = 0.0f;
-    float factor = 0.0f;
-    // Whole-log defects first, then the segment's own, as the cull sums expect.
-    for (const bool wholeLog : {true, false}) {
-      for (DefectRecord& d : defects_) {
-        if (wholeLog ? d.seg != 0 : d.seg != seg.seg || d.seg == 0) continue;
-        const DefectMeasures measures =
-            wholeLog ? MeasuresOnSegment(d.method, d.measures, k, count) : d.measures;
-        const CubicDeduction result = ComputeCubicDeduction(d.method, measures, shape, wholeLog);
-        d.cubicDeduction = result.volume;
-        d.cubicFactor = result.factor;
-        deduction += result.volume;
-        factor += result.factor;
-      }
+    const SegmentShape& shape = shapes[k];
+    for (DefectRecord& d : defects_) {
+      if (d.seg == 0 || d.seg != seg.seg) continue;
+      ApplyCubicDefect(d, d.measures, shape, false, &deductions[k], &factors[k]);
     }
+    float deduction = deductions[k];
+    const float factor = factors[k];
     // The sawlog factor culls every product.
     if (factor > cfSawCu_) deduction = shape.gross;
     seg.cubicGross = shape.gross;

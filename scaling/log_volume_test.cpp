@@ -151,6 +151,24 @@ TEST_F(LogVolumeTest, WholeLogSquaredAreaIsSpreadOverSegments) {
   EXPECT_FLOAT_EQ(volume_.Defects()[0].cubicFactor, 24.0f);
 }
 
+TEST_F(LogVolumeTest, WholeLogSpreadOverManySegmentsOfADamagedLog) {
+  // A damaged file may hold thousands of Seg rows for one log; spreading a
+  // whole-log defect must stay linear in their number, not quadratic.
+  constexpr int kCount = 30000;
+  SetCubic(20, 10, 12);
+  for (int seg = 1; seg <= kCount; ++seg) volume_.AddSegment(Segment(seg, 20, 10, 12));
+  volume_.AddDefect(Defect(0, kSquaredArea, 12, 0, 6, 0, 0, 0));
+  const auto& segs = volume_.Segments();
+  ASSERT_EQ(segs.size(), static_cast<size_t>(kCount));
+  // The taper of 6 goes to the six top segments, one inch each: every lower
+  // segment is 12 x 12 over 20 feet, 144 * 20 / 144 = 20.0 cubic feet.
+  EXPECT_FLOAT_EQ(segs[0].cubicDefect, 20.0f);
+  EXPECT_FLOAT_EQ(segs[kCount - 7].cubicDefect, 20.0f);
+  // The top segment runs from 7 to 6 inches: side 6.5 -> 6, 36 * 20 / 144 = 5.0.
+  EXPECT_FLOAT_EQ(segs[kCount - 1].cubicDefect, 5.0f);
+  EXPECT_FLOAT_EQ(volume_.Defects()[0].cubicDeduction, 5.0f);
+}
+
 TEST_F(LogVolumeTest, WholeLogDiameterCutUsesM1OnEverySegment) {
   SetCubic(40, 10, 16);
   volume_.AddDefect(Defect(0, kDiameterCut, 2, 0, 0, 0, 0, 0));

@@ -190,14 +190,14 @@ std::vector<std::vector<std::string>> SectionRows(const std::string& text,
 // and a sample exactly when its estimate is not 0 and at least RND.
 TEST_F(CliTest, Demo3PLoadHasTheDrawsOfItsKZTable) {
   const std::string text = ReadAll(Demo("demo-3p-cubic.txt"));
-  const auto kz = SectionRows(text, "KZ");  // SP,P,KZ
+  const auto kz = SectionRows(text, "KZ");  // P,SP,KZ
   const auto logs = SectionRows(text, "Log");
   ASSERT_EQ(logs.size(), 40u);
   for (const auto& log : logs) {  // SALE,LLR,LOG,S,SP,P,G,B,KPI,RND,HIT,...
     const std::string name = "log " + log[2] + "/" + log[3];
     int limit = -1;
     for (const auto& row : kz) {
-      if (row[1] == log[5] && (row[0].empty() || row[0] == log[4])) {
+      if (row[0] == log[5] && (row[1].empty() || row[1] == log[4])) {
         limit = std::stoi(row[2]);
         break;
       }

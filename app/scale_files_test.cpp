@@ -269,6 +269,10 @@ TEST_F(DefaultSetupTest, ReferenceRows) {
   EXPECT_EQ(sp, "");
   EXPECT_EQ(p, "0");
   EXPECT_GT(std::stoi(value), 0);
+  // The log report lists the first three KZ columns as product, species, KZ.
+  std::string kzColumns;
+  store_->DescribeView(kz, kzColumns, true);
+  EXPECT_EQ(kzColumns, "P,SP,KZ");
   int tapers = store_->OpenAView("Tapers", false);
   EXPECT_GE(store_->RowCount(tapers), 3);
   std::string taper;

@@ -166,6 +166,50 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   EXPECT_EQ(CountLines(ReadAll(dir_ / "demo.cmp"), " * "), static_cast<int>(measured[2]));
 }
 
+// The data lines of section `table` of a load text, split at ",".
+std::vector<std::vector<std::string>> SectionRows(const std::string& text,
+                                                  const std::string& table) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line) && line != "[" + table + "]") {
+  }
+  std::getline(in, line);  // description
+  std::getline(in, line);  // titles
+  while (std::getline(in, line) && !line.empty() && line[0] != '[') {
+    std::vector<std::string> fields;
+    std::istringstream f(line + ",");
+    for (std::string field; std::getline(f, field, ',');) fields.push_back(field);
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+// Each demo log was drawn as the data entry screen draws: RND from 0 to the
+// KZ of the first KZ row of its product whose species is empty or its own,
+// and a sample exactly when its estimate is not 0 and at least RND.
+TEST_F(CliTest, Demo3PLoadHasTheDrawsOfItsKZTable) {
+  const std::string text = ReadAll(Demo("demo-3p-cubic.txt"));
+  const auto kz = SectionRows(text, "KZ");  // P,SP,KZ
+  const auto logs = SectionRows(text, "Log");
+  ASSERT_EQ(logs.size(), 40u);
+  for (const auto& log : logs) {  // SALE,LLR,LOG,S,SP,P,G,B,KPI,RND,HIT,...
+    const std::string name = "log " + log[2] + "/" + log[3];
+    int limit = -1;
+    for (const auto& row : kz) {
+      if (row[0] == log[5] && (row[1].empty() || row[1] == log[4])) {
+        limit = std::stoi(row[2]);
+        break;
+      }
+    }
+    ASSERT_GT(limit, 0) << name << " has no KZ row";
+    const int kpi = std::stoi(log[8]), rnd = std::stoi(log[9]), hit = std::stoi(log[10]);
+    EXPECT_LE(rnd, limit) << name;
+    EXPECT_LE(kpi, limit) << name << ": estimate over KZ";
+    EXPECT_EQ(hit, kpi != 0 && kpi >= rnd ? 1 : 0) << name;
+  }
+}
+
 TEST_F(CliTest, MainJobOf100PercentBoardLoadAgreesWithTotals) {
   MakeLoad("board.scl", Demo("demo-100-board.txt"));
   ToolRun r = Cli({"audit", "board.scl"});
@@ -242,6 +286,46 @@ TEST_F(CliTest, WarningsQuestionIsRefusedOrAcceptedWithYes) {
             "be changed\n");
 }
 
+// The Msg column of the file's journal, one entry per line.
+std::string JournalOf(const std::string& dump) {
+  std::string messages;
+  std::istringstream in(dump);
+  for (std::string line; std::getline(in, line);) {
+    const size_t row = line.find("[\"\", \"");
+    if (row == std::string::npos) continue;
+    const size_t begin = row + 6;
+    messages += line.substr(begin, line.find('"', begin) - begin) + "\n";
+  }
+  return messages;
+}
+
+TEST_F(CliTest, EveryCommandThatOpensTheFileJournalsItsClose) {
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  ASSERT_EQ(Cli({"audit", "load.scl"}).exitCode, 0);
+  const ToolRun r = Cli({"dump", "load.scl", "--table", "MessageLog"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const std::string journal = JournalOf(r.out);
+  ASSERT_EQ(journal.rfind("Created from ", 0), 0u) << journal;
+  EXPECT_EQ(journal.substr(journal.find('\n') + 1),
+            "File opened\nFile closed\n"  // create
+            "File opened\nFile closed\n"  // import
+            "File opened\nPassed header audit\nPassed load audit\nFile closed\n");
+}
+
+TEST_F(CliTest, FinalizingAFinalizedLoadChangesNothing) {
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  ASSERT_EQ(Cli({"finalize", "load.scl"}).exitCode, 0);
+  const std::string audit = ReadAll(dir_ / "load.audit");
+  const ToolRun r = Cli({"finalize", "load.scl"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "load.scl: the load is already finalized; nothing done\n");
+  EXPECT_EQ(ReadAll(dir_ / "load.audit"), audit);
+  const std::string journal = JournalOf(Cli({"dump", "load.scl", "--table", "MessageLog"}).out);
+  EXPECT_EQ(CountLines(journal, "Load finalized"), 1) << journal;
+}
+
 // ---- Several files, damaged files --------------------------------------------
 
 TEST_F(CliTest, ReportOnDamagedFileFailsAndOthersAreWritten) {
@@ -302,6 +386,20 @@ TEST_F(CliTest, TwoLoadsGiveReportsNamedAfterTheirReceipts) {
   EXPECT_EQ(r.out, "Wrote two77.clg\nWrote two77.bva\nWrote two78.clg\nWrote two78.bva\n");
 }
 
+TEST_F(CliTest, FolderOrEmptyFileIsNotBlamedOnAnotherApplication) {
+  fs::create_directories(dir_ / "folder.scl");
+  WriteText("empty.scl", "");
+  ToolRun r = Cli({"audit", "folder.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: folder.scl: not a file that can be read (a folder, or a file "
+            "without read permission)\n");
+  r = Cli({"report", "empty.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "varnolde-cli: empty.scl: the file is empty: it holds no scale data\n");
+  EXPECT_EQ(fs::file_size(dir_ / "empty.scl"), 0u);
+}
+
 TEST_F(CliTest, MissingFileFailsWithOneLine) {
   const ToolRun r = Cli({"totals", "nothing.scl"});
   EXPECT_EQ(r.exitCode, 1);
@@ -320,10 +418,35 @@ TEST_F(CliTest, CreateOverAnExistingFileBacksItUp) {
   EXPECT_EQ(ReadAll(dir_ / "x.scl.BAK1"), first);
 }
 
+TEST_F(CliTest, CreateMovesNoFolderAndNoFileInUse) {
+  fs::create_directories(dir_ / "folder.scl");
+  ToolRun r = Cli({"create", "folder.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: folder.scl: a folder (or a file that cannot be read) is in the "
+            "way; nothing was created\n");
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder.scl"));
+  EXPECT_FALSE(fs::exists(dir_ / "folder.scl.BAK1"));
+
+  WriteText("held.scl", "bytes another program is writing");
+  const std::string hold = "cd " + Quote(dir_.string()) + " && flock held.scl " +
+                           Quote(VARNOLDE_CLI) + " create held.scl";
+  r.exitCode = WEXITSTATUS(std::system((hold + " >out.txt 2>err.txt").c_str()));
+  r.err = ReadAll(dir_ / "err.txt");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("held.scl is in use by another application!"), std::string::npos);
+  EXPECT_NE(r.err.find("varnolde-cli: held.scl: the file in the way is in use; nothing was "
+                       "created\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadAll(dir_ / "held.scl"), "bytes another program is writing");
+  EXPECT_FALSE(fs::exists(dir_ / "held.scl.BAK1"));
+}
+
 TEST_F(CliTest, CreateFromAMissingSetupFails) {
   const ToolRun r = Cli({"create", "--setup", "none.SetupScl", "x.scl"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("none.SetupScl is in use by another application!"), std::string::npos);
+  EXPECT_EQ(r.err, "varnolde-cli: x.scl: the setup file none.SetupScl: no such file\n");
   EXPECT_FALSE(fs::exists(dir_ / "x.scl"));
 }
 
@@ -354,7 +477,8 @@ TEST_F(CliTest, DumpOfUnknownTableFails) {
   const ToolRun r =
       Cli({"dump", std::string(VARNOLDE_FIXTURES_DIR) + "/int_3rows.mk", "--table", "w"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(CountLines(r.err, "no table named w"), 1);
+  EXPECT_EQ(r.err, "varnolde-cli: " + std::string(VARNOLDE_FIXTURES_DIR) +
+                       "/int_3rows.mk: no table named w\n");
   EXPECT_EQ(r.out, "");
 }
 

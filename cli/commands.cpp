@@ -16,22 +16,50 @@ namespace {
 // 100,000 logs stays far below it.
 constexpr size_t kMaxImportBytes = 64u << 20;
 
-// A scale file opened as the main screen opens it, closed (and committed)
-// when the object goes. A path that names no file is refused before the
-// in-use check, whose message would blame another application.
+// Why `path` cannot be a scale or setup file, or "" when it may be one.
+// Asked before the in-use check, whose message would blame another
+// application for a missing file or a folder, and before the open sequence,
+// which takes an empty file (an empty storage) for one of an old structure.
+std::string NotAStorageFile(const platform::FileSystem& fs, const std::string& path) {
+  std::string none;
+  switch (fs.ReadFile(path, 0, &none)) {
+    case platform::FileResult::kTooLarge:
+      return "";  // it holds bytes: the open tells whether they are a scale file
+    case platform::FileResult::kNotFound:
+      return "no such file";
+    case platform::FileResult::kOk:
+      return "the file is empty: it holds no scale data";
+    default:
+      return "not a file that can be read (a folder, or a file without read permission)";
+  }
+}
+
+// True when `path` is a regular file this process can read (a folder is not).
+bool IsReadableFile(const platform::FileSystem& fs, const std::string& path) {
+  std::string none;
+  const platform::FileResult read = fs.ReadFile(path, 0, &none);
+  return read == platform::FileResult::kOk || read == platform::FileResult::kTooLarge;
+}
+
+// A scale file opened as the main screen opens it, and closed as the main
+// screen closes it ("File closed" journaled, the file committed) when the
+// object goes.
 class OpenFile {
  public:
   OpenFile(Context& ctx, const std::string& path)
       : files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
-    if (!ctx.fs.Exists(path)) {
-      failure_ = "no such file";
-      return;
-    }
+    failure_ = NotAStorageFile(ctx.fs, path);
+    if (!failure_.empty()) return;
     if (files_.OpenScaleFile(path) != app::FileOutcome::kOpened) {
       failure_ = "the file could not be opened";
       return;
     }
   }
+  ~OpenFile() {
+    if (files_.IsOpen()) store().LogProgramMessage("File closed");
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
   bool ok() const { return failure_.empty(); }
   // Why the file could not be opened, for the caller to return.
   Outcome Failed() const { return Outcome::Fail(failure_); }
@@ -144,13 +172,29 @@ std::vector<std::string> ReportFiles(OpenFile& file, const ReportChoice& choice)
 Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath) {
   const std::string setup =
       setupPath.empty() ? ctx.programFolder + app::kDefaultSetupFileName : setupPath;
+  const std::string notSetup = NotAStorageFile(ctx.fs, setup);
+  if (!notSetup.empty()) return Outcome::Fail("the setup file " + setup + ": " + notSetup);
   app::ScaleFiles files(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder);
   if (!files.CheckNotInUse(setup))
     return Outcome::Fail("the setup file " + setup + " cannot be used");
+  // A file at the new file's path is moved to its backup name: never a
+  // folder, and not while another program holds it (the handheld could not
+  // move a file that was open).
+  if (ctx.fs.Exists(scalePath)) {
+    if (!IsReadableFile(ctx.fs, scalePath)) {
+      return Outcome::Fail(
+          "a folder (or a file that cannot be read) is in the way; nothing "
+          "was created");
+    }
+    if (!files.CheckNotInUse(scalePath)) {
+      return Outcome::Fail("the file in the way is in use; nothing was created");
+    }
+  }
   if (files.CreateFromSetup(setup, scalePath) != app::FileOutcome::kCreated) {
     return Outcome::Fail("the scale file could not be created");
   }
   ctx.out << "Created " << files.state().path << '\n';
+  files.store()->LogProgramMessage("File closed");
   return Outcome::Ok();
 }
 
@@ -198,6 +242,12 @@ Outcome Finalize(Context& ctx, const std::string& scalePath) {
   if (!file.ok()) return file.Failed();
   const std::vector<sampling::LoadKey> loads = Loads(file);
   if (loads.empty()) return Outcome::Fail("the file has no load");
+  // The main screen offers no Finalize for a finalized load: a second one
+  // would only journal it again and rewrite its audit report.
+  if (file.state().finalized == tablestore::kYes) {
+    ctx.out << scalePath << ": the load is already finalized; nothing done\n";
+    return Outcome::Ok();
+  }
   // The command itself is the scaler's answer to the confirmation.
   ctx.ui.Accept("Confirm Finalize");
   const reports::ReportContext report = file.ReportContext(ctx);

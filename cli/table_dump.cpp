@@ -42,14 +42,16 @@ bool DumpFile(const std::string& path, const std::string& table, std::string* js
   std::unique_ptr<mk::Storage> storage;
   const mk::Status status = mk::Storage::OpenReadOnly(path, &storage);
   if (!status.ok()) {
-    *error = path + ": " + status.ToString();
+    // The engine's messages start with the path, which the caller adds.
+    *error = status.message();
+    if (error->starts_with(path + ": ")) error->erase(0, path.size() + 2);
     return false;
   }
   *json = mk::DumpJson(*storage);
   if (table.empty()) return true;
   *json = PickEntry(*json, table);
   if (json->empty()) {
-    *error = path + ": no table named " + table;
+    *error = "no table named " + table;
     return false;
   }
   return true;

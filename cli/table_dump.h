@@ -13,9 +13,10 @@ namespace cli {
 // Sets `json` to the dump of the storage file at `path`: every table, or with
 // a non-empty `table` only that table's object ({"name": ..., "columns":
 // ..., "row_count": ..., "rows": ...}, name matched without regard to letter
-// case), ending in a newline. Returns true; false with `error` set (one line,
-// naming the file or the table) when the file cannot be opened or is damaged,
-// or has no such table. The file is never written.
+// case), ending in a newline. Returns true; false with `error` set (one line
+// without the file's path, which the caller puts in front) when the file
+// cannot be opened or is damaged, or has no such table. The file is never
+// written.
 bool DumpFile(const std::string& path, const std::string& table, std::string* json,
               std::string* error);
 

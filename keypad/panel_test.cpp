@@ -8,10 +8,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 // clang-format on
+#include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,23 +41,33 @@ constexpr auto kPatience = std::chrono::seconds(20);
 class Child {
  public:
   // Starts argv[0] (searched in PATH) with the environment of the test plus
-  // env. When passFd >= 0 it becomes the child's fd 3.
+  // env. When passFd >= 0 it becomes the child's fd 3. nullptr when it
+  // cannot be started. The child is killed when the test process dies
+  // without stopping it (a crash, an abort, a kill): an X server left behind
+  // would run on and keep ctest's output pipe open.
   static std::unique_ptr<Child> start(const std::vector<std::string>& argv,
                                       const std::map<std::string, std::string>& env, int passFd = -1) {
     int out[2];
+    int failed[2];
     if (pipe2(out, O_CLOEXEC) != 0) return nullptr;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    if (passFd >= 0) posix_spawn_file_actions_adddup2(&actions, passFd, 3);
+    if (pipe2(failed, O_CLOEXEC) != 0) {
+      close(out[0]);
+      close(out[1]);
+      return nullptr;
+    }
     std::vector<std::string> envText = environment(env);
     std::vector<char*> args = pointers(argv);
     std::vector<char*> envs = pointers(envText);
-    pid_t pid = -1;
-    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envs.data());
-    posix_spawn_file_actions_destroy(&actions);
+    pid_t parent = getpid();
+    pid_t pid = fork();
+    if (pid == 0) execChild(parent, out[1], passFd, failed[1], args, envs);
     close(out[1]);
-    if (rc != 0) {
+    close(failed[1]);
+    int error = 0;
+    bool started = pid > 0 && read(failed[0], &error, sizeof error) == 0;
+    close(failed[0]);
+    if (!started) {
+      if (pid > 0) waitpid(pid, nullptr, 0);
       close(out[0]);
       return nullptr;
     }
@@ -81,6 +92,7 @@ class Child {
   }
 
   const std::vector<std::string>& lines() const { return lines_; }
+  pid_t pid() const { return pid_; }
 
   // Waits (bounded) for the child to end and returns its exit status; -1
   // when it had to be killed or did not exit normally.
@@ -99,6 +111,21 @@ class Child {
 
  private:
   Child(pid_t pid, int out) : pid_(pid), out_(out) {}
+
+  // In the forked child: only async-signal-safe calls until exec. An exec
+  // failure is reported through failedFd (closed on exec when it works).
+  [[noreturn]] static void execChild(pid_t parent, int outFd, int passFd, int failedFd, std::vector<char*>& args,
+                                     std::vector<char*>& envs) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);  // the test died before prctl took effect
+    dup2(outFd, 1);
+    if (passFd >= 0) dup2(passFd, 3);
+    execvpe(args[0], args.data(), envs.data());
+    int error = errno;
+    ssize_t ignored = write(failedFd, &error, sizeof error);
+    (void)ignored;
+    _exit(127);
+  }
 
   static std::vector<std::string> environment(const std::map<std::string, std::string>& env) {
     std::vector<std::string> all;
@@ -306,6 +333,46 @@ TEST_F(PanelTest, CustomizedLetterTypesAsShown) {
   Window panel = 0;
   ASSERT_NO_FATAL_FAILURE(startBoth(&field, &panel));
   tapAndExpect(panel, {{1, "Q"}, {2, "QT"}, {20, "Q"}, {13, "Q4"}});
+}
+
+// A test process that dies without stopping its children (a crash, an
+// abort, a kill) must take them along: an X server left running would keep
+// ctest waiting on its output pipe and outlive the test run.
+TEST(ChildProcess, DiesWithTheTestThatStartedIt) {
+  ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);  // orphans come back here to be reaped
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  pid_t middle = fork();
+  ASSERT_GE(middle, 0);
+  if (middle == 0) {
+    close(fds[0]);
+    auto child = Child::start({"sleep", "30"}, {});
+    pid_t pid = child ? child->pid() : -1;
+    if (write(fds[1], &pid, sizeof pid) != sizeof pid) _exit(1);
+    pause();
+    _exit(0);
+  }
+  close(fds[1]);
+  pid_t grandchild = -1;
+  pollfd p{fds[0], POLLIN, 0};
+  if (poll(&p, 1, 20000) == 1 && read(fds[0], &grandchild, sizeof grandchild) != sizeof grandchild) grandchild = -1;
+  close(fds[0]);
+  kill(middle, SIGKILL);
+  waitpid(middle, nullptr, 0);
+  ASSERT_GT(grandchild, 0);
+  int status = 0;
+  bool reaped = false;
+  for (auto deadline = Clock::now() + std::chrono::seconds(5); !reaped && Clock::now() < deadline;) {
+    reaped = waitpid(grandchild, &status, WNOHANG) == grandchild;
+    if (!reaped) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!reaped) {
+    kill(grandchild, SIGKILL);
+    waitpid(grandchild, nullptr, 0);
+  }
+  prctl(PR_SET_CHILD_SUBREAPER, 0);
+  EXPECT_TRUE(reaped) << "the child outlived the process that started it";
+  EXPECT_TRUE(reaped && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
 }
 
 // Runs plinq-panel without a display and returns its exit status.

@@ -35,7 +35,7 @@ int ReportRun::WriteLoadSummaryCsv() {
   const auto keys = ReadLoadKeys(*context_.store);
   std::string text = kCsvHeading;
   for (const auto& [sale, llr] : keys) {
-    FetchLoadHeader(sale, llr);
+    FetchHeaderOnly(sale, llr);
     text += CsvValues() + ",0\n";
   }
   report_ = std::move(text);

@@ -78,13 +78,15 @@ std::vector<std::pair<std::string, std::string>> ReadLoadKeys(TableStore& store)
   return keys;
 }
 
-int LoadData::Read(TableStore& store, const std::string& sale, const std::string& llr) {
+int LoadData::Read(TableStore& store, const std::string& sale, const std::string& llr,
+                   bool logsOnly) {
   logs_.clear();
   liveIndex_.clear();
   segments_.clear();
   defects_.clear();
   if (!store.IsOpen()) return tablestore::kNoFile;
   ReadLogs(store, sale, llr);
+  if (logsOnly) return 0;
   ReadSegments(store, sale, llr);
   ReadDefects(store, sale, llr);
   return 0;

@@ -52,10 +52,12 @@ struct LogEntry {
 
 class LoadData {
  public:
-  // Reads the load's rows of Log, Seg and DefC through `store` (tables that
-  // are open in a slot named like the table are read there, others are
-  // opened for the call and released). Returns 0; -2 when no file is open.
-  int Read(tablestore::TableStore& store, const std::string& sale, const std::string& llr);
+  // Reads the load's rows of Log and, unless `logsOnly`, of Seg and DefC
+  // through `store` (tables that are open in a slot named like the table are
+  // read there, others are opened for the call and released). Returns 0; -2
+  // when no file is open.
+  int Read(tablestore::TableStore& store, const std::string& sale, const std::string& llr,
+           bool logsOnly = false);
 
   // The load's Log rows, in table order.
   const std::vector<LogEntry>& logs() const { return logs_; }

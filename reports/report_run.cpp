@@ -6,6 +6,7 @@
 #include "reports/load_data.h"
 #include "reports/report_file.h"
 #include "sampling/load_audit.h"
+#include "sampling/load_checks.h"
 #include "scaling/data_model.h"
 #include "scaling/text_format.h"
 #include "tablestore/settings.h"
@@ -52,40 +53,6 @@ std::string ScaleFileBase(std::string_view path) {
 
 namespace {
 
-// The load's limits; a missing column or a maximum of 0 means "no limit".
-sampling::LoadLimits ReadLimits(const TableStore& store, int slot) {
-  sampling::LoadLimits limits;
-  const auto read = [&](const char* name, int* value, bool isMaximum) {
-    const int c = store.ColumnIndex(slot, name);
-    if (c < 0) return;
-    const int v = CellInt(store, slot, 0, c);
-    if (!isMaximum || v != 0) *value = v;
-  };
-  read(col::kMinLen, &limits.minLen, false);
-  read(col::kMaxLen, &limits.maxLen, true);
-  read(col::kMinDia, &limits.minDia, false);
-  read(col::kMaxDia, &limits.maxDia, true);
-  return limits;
-}
-
-std::vector<sampling::AuditLogRow> ReadAuditRows(const LoadData& data) {
-  std::vector<sampling::AuditLogRow> rows;
-  for (const LogEntry& e : data.logs()) {
-    if (e.isVoid != 0) continue;
-    sampling::AuditLogRow r;
-    r.log = e.log;
-    r.s = e.split;
-    r.p = e.p;
-    r.ln = e.ln;
-    r.sd = e.sd;
-    r.ld = e.ld;
-    r.kpi = e.kpi;
-    r.hit = e.hit;
-    rows.push_back(r);
-  }
-  return rows;
-}
-
 void ShowDone(platform::Ui& ui, std::string text) {
   ui.ShowMessage({std::move(text), "Done", platform::Icon::kInformation});
 }
@@ -95,7 +62,7 @@ bool AuditEveryLoad(const ReportContext& context,
                     const std::vector<std::pair<std::string, std::string>>& keys) {
   for (const auto& [sale, llr] : keys) {
     std::string errors;
-    const int rc = AuditStoredLoad(*context.store, *context.ui, sale, llr, errors);
+    const int rc = sampling::AuditLoad(*context.store, {sale, llr}, *context.ui, errors);
     if (rc >= 1) {
       context.ui->SetWaitCursor(false);
       context.ui->ShowMessage({errors, kReportsCancelledCaption + llr, platform::Icon::kStop});
@@ -107,30 +74,6 @@ bool AuditEveryLoad(const ReportContext& context,
 }
 
 }  // namespace
-
-int AuditStoredLoad(TableStore& store, platform::Ui& ui, const std::string& sale,
-                    const std::string& llr, std::string& errorText) {
-  errorText.clear();
-  if (store.TableExists(scaling::table::kLog) < 0) return tablestore::kNotOneRow;
-  sampling::LoadLimits limits;
-  std::string design;
-  {
-    const SlotGuard load(
-        store, store.Select(scaling::table::kLoad, "", scaling::LoadCriteria(sale, llr), "",
-                            "DLoadAudit", ""));
-    if (load.slot() < 0 || store.RowCount(load.slot()) != 1) return tablestore::kNotOneRow;
-    limits = ReadLimits(store, load.slot());
-    design = CellText(store, load.slot(), 0, store.ColumnIndex(load.slot(), col::kST));
-  }
-  LoadData data;
-  if (data.Read(store, sale, llr) < 0) return tablestore::kNotOneRow;
-  const sampling::Findings findings =
-      sampling::CheckLoad(limits, design == "3P", ReadAuditRows(data));
-  const sampling::Journal journal = [&store](const std::string& message) {
-    store.LogProgramMessage(message);
-  };
-  return sampling::FinishLoadAudit(findings, llr, ui, journal, errorText);
-}
 
 int GenerateReports(const ReportContext& context, const ReportChoice& choice,
                     std::string_view createdFor) {
@@ -160,7 +103,8 @@ int GenerateReports(const ReportContext& context, const ReportChoice& choice,
   return 1;
 }
 
-ReportRun::ReportRun(const ReportContext& context) : context_(context) {
+ReportRun::ReportRun(const ReportContext& context)
+    : context_(context), data_(std::make_unique<LoadData>()) {
   TableStore& store = *context_.store;
   tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
                           programVersion_);
@@ -236,6 +180,12 @@ void ReportRun::MakeLabels() {
 }
 
 int ReportRun::FetchLoadHeader(const std::string& sale, const std::string& llr) {
+  const int rc = FetchHeaderOnly(sale, llr);
+  data_->Read(*context_.store, sale, llr);
+  return rc;
+}
+
+int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) {
   sale_ = sale;
   loadReceipt_ = llr;
   bool found = false;
@@ -254,8 +204,8 @@ int ReportRun::FetchLoadHeader(const std::string& sale, const std::string& llr) 
   // Each load's log report recomputes that load's volumes first, unless the
   // comprehensive report of the load does it.
   includeComprehensive_ = true;
+  // No rows of another load may be reported under this header.
   data_ = std::make_unique<LoadData>();
-  data_->Read(*context_.store, sale, llr);
   return found ? 0 : tablestore::kNotOneRow;
 }
 

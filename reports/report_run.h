@@ -51,6 +51,8 @@ struct CullFactors {
 // What the reports need of the application: the open file and the services
 // they talk through. Every pointer is borrowed and must outlive every call
 // that is given the context (and every hook made from it).
+// REQUIRES: store, ui, files and clock are not null (the store may be closed:
+// the calls then do nothing).
 struct ReportContext {
   tablestore::TableStore* store = nullptr;  // the open scale file
   platform::Ui* ui = nullptr;               // messages, wait cursor
@@ -152,17 +154,6 @@ std::string UnitOfMeasureCode(std::string_view scaleSystem);
 // path unchanged when it has none.
 std::string ScaleFileBase(std::string_view scaleFilePath);
 
-// The load audit over the stored load: reads the load's limits (MINLEN,
-// MAXLEN, MINDIA, MAXDIA; a missing column, or a maximum of 0, gives the
-// default 0 / 999), its ST and its live logs (VOID 0) in table order, checks
-// them (sampling::CheckLoad) and ends the audit as sampling::FinishLoadAudit
-// does (journal entry, warnings prompt through `ui`). Returns the error count
-// (> 0, `errorText` holds the errors), 0 passed, -1 warnings accepted, -2
-// warnings cancelled; -3 when the file has no such load or no Log table
-// (nothing is journalled or shown).
-int AuditStoredLoad(tablestore::TableStore& store, platform::Ui& ui, const std::string& sale,
-                    const std::string& llr, std::string& errorText);
-
 // Caption prefix of the message that refuses a run for a load with errors.
 inline constexpr char kReportsCancelledCaption[] = "Errors Found - Reports Cancelled for load ";
 // Text of the final message: this, followed by what the dialog passes.
@@ -172,7 +163,7 @@ inline constexpr char kCsvCountFormat[] = "A csv file containing %d loads has be
 
 // The report run. With none of the three chosen returns 0 at once. Otherwise,
 // with the wait cursor shown: unless the file type is "non-scale loads",
-// audits every load (AuditStoredLoad); the first load with errors stops the
+// audits every load (sampling::AuditLoad); the first load with errors stops the
 // run before any file is written, with a message box holding the error text,
 // caption kReportsCancelledCaption + its load receipt, stop icon (result 0);
 // a cancelled warnings prompt stops it silently (result 0). Then a
@@ -250,6 +241,8 @@ class ReportRun {
   bool totalsComputed() const { return totalsComputed_; }
 
  private:
+  // FetchLoadHeader without reading the load's rows (the CSV needs none).
+  int FetchHeaderOnly(const std::string& sale, const std::string& llr);
   void ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found);
   void MakeLabels();
   std::string CsvValues() const;

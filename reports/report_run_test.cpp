@@ -220,9 +220,77 @@ TEST_F(ReportRunTest, BrevantaOnlyForProductionFiles) {
             "03,100,1\n");
 }
 
-TEST_F(ReportRunTest, StoredAuditOfAMissingLoad) {
-  std::string errors;
-  EXPECT_EQ(AuditStoredLoad(file_.store(), file_.ui(), "x", "y", errors), -3);
+}  // namespace
+}  // namespace reports
+
+namespace reports {
+namespace {
+
+// A setup that leaves out most columns, and a file without Seg, DefC and KZ:
+// every report is still written, the missing values read as empty or 0.
+TEST(ReportRunDamageTest, MissingTablesAndColumns) {
+  testing::ScaleFile file;
+  tablestore::TableStore& store = file.store();
+  for (const char* table : {"Seg", "DefC", "KZ"}) ASSERT_EQ(store.DefineTable(table), 0);
+  ASSERT_EQ(store.DefineTable("Load[SALE:S,LLR:S,ST:S]"), 0);
+  ASSERT_EQ(store.DefineTable("Log[SALE:S,LLR:S,LOG:I,LN:I,SD:I,LD:I]"), 0);
+  file.AddRow("Load", {{"SALE", "S"}, {"LLR", "1"}, {"ST", "3P"}});
+  file.AddRow(
+      "Log", {{"SALE", "S"}, {"LLR", "1"}, {"LOG", "1"}, {"LN", "16"}, {"SD", "10"}, {"LD", "12"}});
+  // Without HIT every log is undecided: the 3P audit refuses the load.
+  ReportChoice choice;
+  choice.comprehensive = choice.logReport = choice.brevanta = true;
+  EXPECT_EQ(GenerateReports(file.Context(), choice, ""), 0);
+  EXPECT_EQ(file.ui().messages().back().text, "Log 1: sample not determined (HIT = -1)");
+  // A 100 % load of the same shape is reported.
+  ASSERT_EQ(store.DefineTable("Load[SALE:S,LLR:S]"), 0);
+  const ReportContext context = file.Context();
+  ReportRun run(context);
+  ASSERT_EQ(run.FetchLoadHeader("S", "1"), 0);
+  EXPECT_EQ(run.header().unitCode, "");
+  EXPECT_EQ(run.labels().uom, "UOM: " + testing::B(23));
+  EXPECT_TRUE(run.WriteComprehensiveReport(true));
+  EXPECT_TRUE(run.WriteLogReport());
+  EXPECT_TRUE(run.WriteBrevantaFile());
+  EXPECT_NE(file.File(file.base() + ".clg").find("  1  1"), std::string::npos);
+  EXPECT_EQ(file.File(file.base() + ".bva"), "~,,,S,,,,,,,,,,1,,,,,,1\n");
+}
+
+TEST(ReportRunDamageTest, NoFileOpen) {
+  tablestore::TableStore store;
+  platform::ScriptedUi ui;
+  platform::MemFileSystem files;
+  platform::FixedClock clock;
+  ReportContext context;
+  context.store = &store;
+  context.ui = &ui;
+  context.files = &files;
+  context.clock = &clock;
+  ReportChoice choice;
+  choice.logReport = true;
+  EXPECT_EQ(GenerateReports(context, choice, ""), 0);
+  EXPECT_FALSE(WriteAuditReport(context));
+  EXPECT_TRUE(files.files().empty());
+  EXPECT_TRUE(ui.messages().empty());
+}
+
+}  // namespace
+}  // namespace reports
+
+namespace reports {
+namespace {
+
+TEST(ReportRunOrderTest, ReportsBeforeAnyHeaderAreEmptyNotACrash) {
+  testing::ScaleFile file;
+  const ReportContext context = file.Context();
+  ReportRun run(context);
+  EXPECT_TRUE(run.WriteLogReport());
+  EXPECT_TRUE(run.WriteComprehensiveReport(true));
+  EXPECT_TRUE(run.WriteBrevantaFile());
+  EXPECT_EQ(run.WriteLoadSummaryCsv(), 0);  // no Load rows: the heading line only
+  EXPECT_EQ(file.File(file.base() + ".csv"),
+            "Region,Forest,Dist,Sale,Location,Purchaser,Dest,Contract,SG,HDate,SDate,Scaler,"
+            "Truck,LLR,NWT,GWT,E/M,UOM,Sampling,Status\n");
 }
 
 }  // namespace

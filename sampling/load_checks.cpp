@@ -30,9 +30,14 @@ TextRow ReadLoadRow(tablestore::TableStore& store, const LoadKey& key,
   return rows.empty() ? TextRow() : rows.front();
 }
 
-void ReadLimit(const TextRow& load, const char* column, int& limit) {
+// An empty value keeps the default. So does a maximum of 0: in a numeric
+// column it is what a load without that limit holds, and taken literally it
+// would put every log above the maximum.
+void ReadLimit(const TextRow& load, const char* column, int& limit, bool isMaximum) {
   const std::string text = load.Get(column);
-  if (!text.empty()) limit = CellInt(text);
+  if (text.empty()) return;
+  const int value = CellInt(text);
+  if (!isMaximum || value != 0) limit = value;
 }
 
 std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadKey& key) {
@@ -75,10 +80,10 @@ LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key) {
   const TextRow load =
       ReadLoadRow(store, key, {col::kMinLen, col::kMaxLen, col::kMinDia, col::kMaxDia});
   LoadLimits limits;
-  ReadLimit(load, col::kMinLen, limits.minLen);
-  ReadLimit(load, col::kMaxLen, limits.maxLen);
-  ReadLimit(load, col::kMinDia, limits.minDia);
-  ReadLimit(load, col::kMaxDia, limits.maxDia);
+  ReadLimit(load, col::kMinLen, limits.minLen, false);
+  ReadLimit(load, col::kMaxLen, limits.maxLen, true);
+  ReadLimit(load, col::kMinDia, limits.minDia, false);
+  ReadLimit(load, col::kMaxDia, limits.maxDia, true);
   return limits;
 }
 

@@ -24,7 +24,7 @@ namespace sampling {
 
 // The limits of load `key` (Load MINLEN, MAXLEN, MINDIA, MAXDIA). A missing
 // Load row, a column the setup leaves out or an empty value keeps the
-// default (0, 999, 0, 999).
+// default (0, 999, 0, 999), and so does a maximum of 0 (no limit set).
 LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key);
 
 // What ValidateLog needs of load `key` and the setup: ST and SCALESYS of

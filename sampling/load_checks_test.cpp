@@ -101,6 +101,18 @@ TEST_F(LoadChecksTest, LimitsDefaultForColumnsTheSetupLeavesOut) {
   EXPECT_EQ(limits.maxDia, 999);
 }
 
+TEST_F(LoadChecksTest, AMaximumOfZeroMeansNoLimit) {
+  ASSERT_EQ(store_.DefineTable("Load[SALE:S,LLR:S,MINLEN:I,MAXLEN:I,MINDIA:I,MAXDIA:I]"), 0);
+  Append(store_, "Load",
+         {{"SALE", "Bear"}, {"LLR", "1042"}, {"MINLEN", "0"}, {"MAXLEN", "0"}, {"MINDIA", "0"},
+          {"MAXDIA", "0"}});
+  const LoadLimits limits = ReadLoadLimits(store_, key_);
+  EXPECT_EQ(limits.minLen, 0);
+  EXPECT_EQ(limits.maxLen, 999);
+  EXPECT_EQ(limits.minDia, 0);
+  EXPECT_EQ(limits.maxDia, 999);
+}
+
 // ---- the log check's context ----
 
 TEST_F(LoadChecksTest, LogCheckContextFromLoadAndDictionary) {

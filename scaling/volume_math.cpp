@@ -23,7 +23,10 @@ float RoundTo(double x, int n) {
   double whole = 0;
   const double fraction = std::modf(y * 0.1, &whole);
   if (fraction + 0.001 > 1.0) whole += 1.0;
-  return static_cast<float>(whole / kPowersOfTen[n]);
+  // Damaged measurements can give values past the float range, where the
+  // narrowing conversion would be undefined.
+  constexpr double kMax = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(whole / kPowersOfTen[n], -kMax, kMax));
 }
 
 int TruncToInt(double x) {

@@ -8,6 +8,11 @@
 namespace scaling {
 namespace {
 
+TEST(RoundToTest, ValuesPastTheFloatRangeStopAtItsEnds) {
+  EXPECT_EQ(RoundTo(1e300, 1), std::numeric_limits<float>::max());
+  EXPECT_EQ(RoundTo(-1e300, 0), -std::numeric_limits<float>::max());
+}
+
 TEST(RoundToTest, HalfGoesAwayFromZero) {
   EXPECT_FLOAT_EQ(RoundTo(2.65, 1), 2.7f);
   EXPECT_FLOAT_EQ(RoundTo(-2.65, 1), -2.7f);

@@ -57,7 +57,8 @@ std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadK
     log.sd = row.GetInt(col::kSD);
     log.ld = row.GetInt(col::kLD);
     log.kpi = row.GetInt(col::kKPI);
-    log.hit = row.GetInt(col::kHIT);
+    // Without a HIT column no log of the load was ever decided.
+    log.hit = row.Has(col::kHIT) ? row.GetInt(col::kHIT) : -1;
     logs.push_back(log);
   }
   return logs;

@@ -165,6 +165,15 @@ TEST_F(LoadChecksTest, ThreePLoadChecksSampleLogs) {
   EXPECT_EQ(errorText, "Log 1: missing LD");
 }
 
+TEST_F(LoadChecksTest, ThreePLoadWithoutHitColumnHasNoSampleDecisions) {
+  AddLoad("3P");
+  ASSERT_EQ(store_.DefineTable("Log[SALE:S,LLR:S,LOG:I,S:S,P:I,LN:I,SD:I,LD:I,VOID:I]"), 0);
+  Append(store_, "Log", {{"SALE", "Bear"}, {"LLR", "1042"}, {"LOG", "1"}, {"S", "1"}});
+  std::string errorText;
+  EXPECT_EQ(AuditLoad(store_, key_, ui_, errorText), 1);
+  EXPECT_EQ(errorText, "Log 1: sample not determined (HIT = -1)");
+}
+
 TEST_F(LoadChecksTest, WarningsNameTheLoadReceipt) {
   AddLoad("100");
   AddLog("1", "1", "41", "8", "10");

@@ -7,7 +7,9 @@
 // These values are stored on disk: never change them.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -65,7 +67,11 @@ int WidthNeeded(int32_t value);
 // byte swap): this is on the per-value read path.
 inline uint64_t LoadBytes(const uint8_t* p, int n, bool bigEndian) {
   uint64_t v = 0;
-  for (int i = 0; i < n; ++i) v |= static_cast<uint64_t>(p[i]) << (8 * i);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&v, p, static_cast<size_t>(n));
+  } else {
+    for (int i = 0; i < n; ++i) v |= static_cast<uint64_t>(p[i]) << (8 * i);
+  }
   return bigEndian && n > 0 ? __builtin_bswap64(v) >> (64 - 8 * n) : v;
 }
 

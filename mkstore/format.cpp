@@ -90,6 +90,25 @@ int WidthNeeded(int32_t value) {
   return 32;
 }
 
+namespace {
+
+// GetAllPacked for widths below 8: whole bytes at a time, with the shifts
+// known at compile time.
+template <int W>
+void GetAllSmall(const uint8_t* data, int64_t rows, int32_t* out) {
+  constexpr int kPerByte = 8 / W;
+  constexpr int kMask = (1 << W) - 1;
+  const int64_t whole = rows / kPerByte;
+  for (int64_t b = 0; b < whole; ++b) {
+    const uint8_t byte = data[b];
+    for (int k = 0; k < kPerByte; ++k) out[b * kPerByte + k] = (byte >> (k * W)) & kMask;
+  }
+  for (int64_t r = whole * kPerByte; r < rows; ++r)
+    out[r] = (data[r / kPerByte] >> ((r % kPerByte) * W)) & kMask;
+}
+
+}  // namespace
+
 void GetAllPacked(const uint8_t* data, int width, bool bigEndian, int64_t rows, int32_t* out) {
   // One loop per width: this is the hot path of opening a large file.
   switch (width) {
@@ -107,13 +126,12 @@ void GetAllPacked(const uint8_t* data, int width, bool bigEndian, int64_t rows, 
       for (int64_t r = 0; r < rows; ++r)
         out[r] = static_cast<int32_t>(LoadBytes(data + r * 4, 4, bigEndian));
       return;
-    default: {
-      const int perByte = 8 / width;
-      const int mask = (1 << width) - 1;
-      for (int64_t r = 0; r < rows; ++r) {
-        out[r] = (data[r / perByte] >> ((r % perByte) * width)) & mask;
-      }
-    }
+    case 1:
+      return GetAllSmall<1>(data, rows, out);
+    case 2:
+      return GetAllSmall<2>(data, rows, out);
+    default:
+      return GetAllSmall<4>(data, rows, out);
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace mk::format {
 namespace {
 
@@ -127,6 +129,39 @@ TEST(PackedTest, SixteenBitsHonourByteOrder) {
   EXPECT_EQ(GetPacked(reinterpret_cast<const uint8_t*>(be.data()), 16, true, 0), 1000);
   EXPECT_EQ(GetPacked(reinterpret_cast<const uint8_t*>(be.data()), 16, true, 1), -2);
   EXPECT_EQ(GetPacked(reinterpret_cast<const uint8_t*>(be.data()), 16, false, 0), -6141);
+}
+
+TEST(PackedTest, WholeColumnDecodingMatchesOneByOne) {
+  // Row counts around whole bytes, so the tail of a partly used byte counts.
+  for (bool big : {false, true}) {
+    for (int w : {0, 1, 2, 4, 8, 16, 32}) {
+      for (int64_t rows = 1; rows <= 19; ++rows) {
+        std::string col;
+        const int64_t limit = w == 0 ? 1 : w < 8 ? (1 << w) : 100;
+        for (int64_t r = 0; r < rows; ++r)
+          PutPacked(&col, w, big, r, (r * 5 + 3) % limit - (w >= 8 ? 50 : 0));
+        col.resize(static_cast<size_t>((rows * w + 7) / 8));
+        const auto* data = reinterpret_cast<const uint8_t*>(col.data());
+        std::vector<int32_t> all(static_cast<size_t>(rows), -99);
+        GetAllPacked(data, w, big, rows, all.data());
+        for (int64_t r = 0; r < rows; ++r) {
+          EXPECT_EQ(all[r], GetPacked(data, w, big, r)) << "width " << w << " rows " << rows;
+          EXPECT_EQ(all[r], (r * 5 + 3) % limit - (w >= 8 ? 50 : 0));
+        }
+      }
+    }
+  }
+}
+
+TEST(PackedTest, WideValuesHonourByteOrder) {
+  const std::string bytes = Bytes({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0});
+  const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+  EXPECT_EQ(GetPacked(p, 32, true, 0), 0x12345678);
+  EXPECT_EQ(GetPacked(p, 32, false, 0), 0x78563412);
+  EXPECT_EQ(GetPacked(p, 32, true, 1), static_cast<int32_t>(0x9ABCDEF0u));
+  EXPECT_EQ(GetPacked(p, 64, true, 0), static_cast<int64_t>(0x123456789ABCDEF0u));
+  EXPECT_EQ(GetPacked(p, 64, false, 0), static_cast<int64_t>(0xF0DEBC9A78563412u));
+  EXPECT_EQ(GetBig32(p + 4), 0x9ABCDEF0u);
 }
 
 }  // namespace

@@ -128,57 +128,60 @@ class Loader {
     std::string_view data, sizesBytes, memoBytes;
     Status s = ReadRef(list, &dataRef, &data);
     col->disk.refs.push_back(dataRef);
-    std::vector<int32_t> sizes(static_cast<size_t>(rows), 0);
+    std::vector<int32_t>& sizes = sizes_;
     if (s.ok() && dataRef.size > 0) {
       s = ReadRef(list, &sizesRef, &sizesBytes);
       col->disk.refs.push_back(sizesRef);
       if (s.ok()) s = DecodeInts(sizesBytes, rows, &sizes, &col->disk.width);
+    } else {
+      sizes.assign(static_cast<size_t>(rows), 0);
     }
     if (s.ok()) s = ReadRef(list, &memoRef, &memoBytes);
     if (!s.ok()) return s;
     col->disk.refs.push_back(memoRef);
     std::vector<Items::Span> spans(static_cast<size_t>(rows));
-    int64_t at = 0;
-    const int64_t start = base_ + dataRef.pos;
-    for (int64_t r = 0; r < rows; ++r) {
-      if (sizes[r] < 0 || sizes[r] > static_cast<int64_t>(data.size()) - at)
-        return Corrupt("bad item sizes");
-      spans[r] = {static_cast<uint32_t>(start + at), static_cast<uint32_t>(sizes[r])};
-      at += sizes[r];
-    }
-    if (at != static_cast<int64_t>(data.size()))
+    int64_t terminators = 0;
+    const int64_t used = SpanItems(sizes.data(), data, base_ + dataRef.pos, text, &spans, &terminators);
+    if (used < 0) return Corrupt("bad item sizes");
+    if (used != static_cast<int64_t>(data.size()))
       return Corrupt("item sizes do not add up to the data column");
-    s = LoadMemos(memoBytes, sizes, &spans, col);
+    // More NULs in the data than terminators: some item holds one inside.
+    // Counting them at once is far cheaper than searching every item.
+    if (text && std::count(data.begin(), data.end(), '\0') != terminators) col->embeddedNul = true;
+    s = LoadMemos(text, memoBytes, sizes, &spans, col);
     if (!s.ok()) return s;
-    if (text) DropTerminators(data, sizes, *file_, &spans, col);
     col->items.AssignPacked(file_, std::move(spans));
     return Status::Ok();
   }
 
-  // Shortens each S item by its trailing NUL and notes whether any other NUL
-  // is left. Counting the NULs of the inline data at once is far cheaper
-  // than searching every item.
-  static void DropTerminators(std::string_view data, const std::vector<int32_t>& sizes,
-                              const std::string& buffer, std::vector<Items::Span>* spans,
-                              Column* col) {
-    const auto nuls = static_cast<size_t>(std::count(data.begin(), data.end(), '\0'));
-    size_t terminators = 0;
-    for (size_t r = 0; r < spans->size(); ++r) {
-      Items::Span& span = (*spans)[r];
-      const bool hadNul = span.second > 0 && buffer[span.first + span.second - 1] == '\0';
-      if (hadNul) --span.second;
-      if (sizes[r] > 0) {
-        terminators += hadNul ? 1 : 0;
-      } else if (std::string_view(buffer).substr(span.first, span.second).find('\0') !=
-                 std::string_view::npos) {
-        col->embeddedNul = true;  // a memo item
-      }
+  // Points the memo rows (§6.6) at their own columns.
+  // Points spans[r] at item r of sizes[r] bytes, the items lying end to end
+  // in `data`, which starts at file offset `start`. S items (`text`) end in a
+  // NUL that is not part of the text: the spans leave it out, and
+  // *terminators counts them. Returns the bytes the items use, or -1 when a
+  // size is negative or overruns the data. Kept apart from its caller so the
+  // loop's state stays in registers: it runs once per item of the file.
+  static int64_t SpanItems(const int32_t* sizes, std::string_view data, int64_t start, bool text,
+                           std::vector<Items::Span>* spans, int64_t* terminators) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+    const auto total = static_cast<int64_t>(data.size());
+    Items::Span* out = spans->data();
+    const auto rows = static_cast<int64_t>(spans->size());
+    int64_t at = 0, ends = 0;
+    for (int64_t r = 0; r < rows; ++r) {
+      const int64_t n = sizes[r];
+      if (n < 0 || n > total - at) return -1;
+      const int64_t terminated = text && n > 0 && bytes[at + n - 1] == 0 ? 1 : 0;
+      ends += terminated;
+      out[r] = {static_cast<uint32_t>(start + at), static_cast<uint32_t>(n - terminated)};
+      at += n;
     }
-    if (nuls != terminators) col->embeddedNul = true;
+    *terminators = ends;
+    return at;
   }
 
-  // Points the memo rows (§6.6) at their own columns.
-  Status LoadMemos(std::string_view memoList, const std::vector<int32_t>& sizes,
+  // Text memos lose their terminating NUL like inline items.
+  Status LoadMemos(bool text, std::string_view memoList, const std::vector<int32_t>& sizes,
                    std::vector<Items::Span>* spans, Column* col) {
     VarintReader memos(memoList);
     int64_t next = 0;
@@ -193,7 +196,10 @@ class Loader {
       if (!s.ok()) return s;
       if (sizes[next] != 0)
         return Corrupt("row " + std::to_string(next) + " is both inline and a memo");
-      (*spans)[next] = {static_cast<uint32_t>(base_ + ref.pos), static_cast<uint32_t>(ref.size)};
+      std::string_view item = bytes;
+      if (text && !item.empty() && item.back() == '\0') item.remove_suffix(1);
+      if (text && item.find('\0') != std::string_view::npos) col->embeddedNul = true;
+      (*spans)[next] = {static_cast<uint32_t>(base_ + ref.pos), static_cast<uint32_t>(item.size())};
       col->disk.memos.push_back(ref);
       ++next;
     }
@@ -227,6 +233,7 @@ class Loader {
   const std::string& name_;
   bool big_;
   int64_t budget_;
+  std::vector<int32_t> sizes_;  // scratch for LoadItems, kept to spare allocations
 };
 
 // A dataset whose tails end at `end` (file offset), or false.

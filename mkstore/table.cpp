@@ -24,8 +24,6 @@ int Table::FindProperty(std::string_view name) const {
   return -1;
 }
 
-std::string Table::GetString(int row, int col) const { return std::string(TextView(row, col)); }
-
 std::string_view Table::ItemView(int row, int col) const {
   if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return std::string_view();
   return cols_[col].items[row];

@@ -86,7 +86,7 @@ class Table {
     return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row])
                                                      : 0.0;
   }
-  std::string GetString(int row, int col) const;
+  std::string GetString(int row, int col) const { return std::string(TextView(row, col)); }
   // The text of an S cell up to its first NUL (Metakit's string access);
   // valid until the cell changes.
   std::string_view TextView(int row, int col) const {

@@ -226,20 +226,29 @@ bool Locate(ViewImpl* impl, int row, int col, int* tableRow, int* tableCol) {
   return true;
 }
 
+// A typed read through a derived view's row map (or from no view: the
+// type's zero). Out of line, so that the direct path of the getters below
+// needs no stack frame: callers read many values in a row.
+template <typename T, T (Table::*Get)(int, int) const>
+[[gnu::noinline]] T ReadMapped(ViewImpl* impl, int row, int col) {
+  int tr, tc;
+  if (!Locate(impl, row, col, &tr, &tc)) return T();
+  return (impl->table()->*Get)(tr, tc);
+}
+
 }  // namespace
 
-#define MK_GETTER(Type, Name, Empty)                                      \
-  Type View::Name(int row, int col) const {                               \
-    if (impl_ && impl_->direct()) return impl_->direct()->Name(row, col); \
-    int tr, tc;                                                           \
-    if (!Locate(impl_.get(), row, col, &tr, &tc)) return Empty;           \
-    return impl_->table()->Name(tr, tc);                                  \
+#define MK_GETTER(Type, Name)                                                   \
+  Type View::Name(int row, int col) const {                                     \
+    if (impl_ && impl_->direct()) [[likely]]                                    \
+      return impl_->direct()->Name(row, col);                                   \
+    return ReadMapped<Type, &Table::Name>(impl_.get(), row, col);               \
   }
-MK_GETTER(int32_t, GetInt, 0)
-MK_GETTER(int64_t, GetLong, 0)
-MK_GETTER(float, GetFloat, 0.0f)
-MK_GETTER(double, GetDouble, 0.0)
-MK_GETTER(std::string, GetString, std::string())
+MK_GETTER(int32_t, GetInt)
+MK_GETTER(int64_t, GetLong)
+MK_GETTER(float, GetFloat)
+MK_GETTER(double, GetDouble)
+MK_GETTER(std::string, GetString)
 #undef MK_GETTER
 
 std::string View::GetBytes(int row, int col) const {

@@ -1,9 +1,6 @@
 #include "reports/report_test_util.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
 
 namespace reports::testing {
 
@@ -11,9 +8,7 @@ ScaleFile::ScaleFile(const std::string& name)
     : clock_(platform::LocalDateTime{2010, 11, 5, 14, 7, 0}),
       ui_(std::make_unique<platform::ScriptedUi>(
           [](const std::string& failure) { ADD_FAILURE() << failure; })) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "reports-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) folder_ = pattern;
-  path_ = folder_ + "/" + name + ".scl";
+  path_ = folder_ / (name + ".scl");
   store_.SetJournalSource(&clock_, "Scaler 7 PegID:4711");
   EXPECT_EQ(store_.Open(path_, false), 0);
   for (const char* desc : {kGlobalsDesc, kLoadDesc, kLogDesc, kSegDesc, kDefCDesc, kKZDesc}) {
@@ -24,8 +19,6 @@ ScaleFile::ScaleFile(const std::string& name)
 
 ScaleFile::~ScaleFile() {
   store_.Close();
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
 }
 
 std::string ScaleFile::base() const { return path_.substr(0, path_.size() - 4); }

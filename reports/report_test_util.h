@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/mem_file_system.h"
 #include "platform/scripted_ui.h"
+#include "platform/test_support.h"
 #include "reports/report_run.h"
 #include "tablestore/table_store.h"
 
@@ -60,7 +61,7 @@ class ScaleFile {
   std::string File(const std::string& path) const;
 
  private:
-  std::string folder_;
+  platform::testing::TempFolder folder_;
   std::string path_;
   platform::FixedClock clock_;
   platform::MemFileSystem files_;

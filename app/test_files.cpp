@@ -9,16 +9,6 @@
 
 namespace app::testing {
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "app-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern + "/";
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 bool WriteText(const std::string& path, const std::string& text) {
   platform::PosixFileSystem fs;
   return fs.WriteFile(path, text) == platform::FileResult::kOk;

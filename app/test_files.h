@@ -5,23 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/test_support.h"
+
 namespace app::testing {
 
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the object goes away. path() ends in "/".
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
+using TempFolder = platform::testing::TempFolder;
 
 // Writes `text` as the whole file at `path`; false when that fails.
 bool WriteText(const std::string& path, const std::string& text);

@@ -1,36 +1,14 @@
 #include "sampling/store_test_util.h"
 
-#include <cstdlib>
-#include <filesystem>
-
+#include "platform/test_support.h"
 #include "sampling/store_rows.h"
 
 namespace sampling::testing {
 
-namespace {
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sampling-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
-
 std::string TempPath(const std::string& stem) {
-  static TempFolder folder;
+  static platform::testing::TempFolder folder;
   static int counter = 0;
-  return folder.path() + "/" + std::to_string(++counter) + "-" + stem;
+  return folder.path() + std::to_string(++counter) + "-" + stem;
 }
 
 int Append(tablestore::TableStore& store, const std::string& table,

@@ -1,35 +1,15 @@
 #include "tablestore/test_util.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
+#include "platform/test_support.h"
+
 namespace tablestore::testing {
-namespace {
-
-// One folder per test process, removed when the process ends.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tablestore-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-}  // namespace
 
 std::string TempPath(const std::string& stem) {
-  static TempFolder folder;
+  static platform::testing::TempFolder folder;
   static int counter = 0;
-  return folder.path() + "/" + std::to_string(++counter) + "-" + stem;
+  return folder.path() + std::to_string(++counter) + "-" + stem;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -141,7 +141,8 @@ class Loader {
     col->disk.refs.push_back(memoRef);
     std::vector<Items::Span> spans(static_cast<size_t>(rows));
     int64_t terminators = 0;
-    const int64_t used = SpanItems(sizes.data(), data, base_ + dataRef.pos, text, &spans, &terminators);
+    const int64_t used =
+        SpanItems(sizes.data(), data, base_ + dataRef.pos, text, &spans, &terminators);
     if (used < 0) return Corrupt("bad item sizes");
     if (used != static_cast<int64_t>(data.size()))
       return Corrupt("item sizes do not add up to the data column");
@@ -154,7 +155,6 @@ class Loader {
     return Status::Ok();
   }
 
-  // Points the memo rows (§6.6) at their own columns.
   // Points spans[r] at item r of sizes[r] bytes, the items lying end to end
   // in `data`, which starts at file offset `start`. S items (`text`) end in a
   // NUL that is not part of the text: the spans leave it out, and
@@ -180,7 +180,8 @@ class Loader {
     return at;
   }
 
-  // Text memos lose their terminating NUL like inline items.
+  // Points the memo rows (§6.6) at their own columns. Text memos lose their
+  // terminating NUL like inline items.
   Status LoadMemos(bool text, std::string_view memoList, const std::vector<int32_t>& sizes,
                    std::vector<Items::Span>* spans, Column* col) {
     VarintReader memos(memoList);

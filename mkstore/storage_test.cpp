@@ -124,9 +124,13 @@ TEST_F(StorageTest, RestructureRejectsBadDescriptions) {
 // long enough to be stored as memos) and integers of every width read back
 // from the file as they were written, after an incremental and a packed commit.
 TEST_F(StorageTest, ValuesOfEveryShapeReadBackFromTheFile) {
-  const std::vector<std::string> texts = {
-      "",  std::string("a\0b", 3), "pine", std::string(20000, 'x'),
-      std::string("memo\0tail") + std::string(15000, 'y'), std::string(150, 'z'), "x"};
+  const std::vector<std::string> texts = {"",
+                                          std::string("a\0b", 3),
+                                          "pine",
+                                          std::string(20000, 'x'),
+                                          std::string("memo\0tail", 9) + std::string(15000, 'y'),
+                                          std::string(150, 'z'),
+                                          "x"};
   const std::vector<int32_t> ints = {0, 1, 3, 15, -128, 32767, -2000000000};
   const std::string path = TempPath("shapes.mk");
   std::unique_ptr<Storage> s;

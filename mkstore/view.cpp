@@ -238,11 +238,11 @@ template <typename T, T (Table::*Get)(int, int) const>
 
 }  // namespace
 
-#define MK_GETTER(Type, Name)                                                   \
-  Type View::Name(int row, int col) const {                                     \
-    if (impl_ && impl_->direct()) [[likely]]                                    \
-      return impl_->direct()->Name(row, col);                                   \
-    return ReadMapped<Type, &Table::Name>(impl_.get(), row, col);               \
+#define MK_GETTER(Type, Name)                                     \
+  Type View::Name(int row, int col) const {                       \
+    if (impl_ && impl_->direct()) [[likely]]                      \
+      return impl_->direct()->Name(row, col);                     \
+    return ReadMapped<Type, &Table::Name>(impl_.get(), row, col); \
   }
 MK_GETTER(int32_t, GetInt)
 MK_GETTER(int64_t, GetLong)

@@ -140,7 +140,7 @@ void BM_OpenAndReadEveryValue(benchmark::State& state) {
       const char type = log.NthProperty(c).type;
       for (int r = 0; r < rows; ++r) {
         if (type == 'S') {
-          sum += static_cast<int64_t>(log.GetString(r, c).size());
+          sum += static_cast<int64_t>(log.GetText(r, c).size());
         } else if (type == 'F') {
           sum += static_cast<int64_t>(log.GetFloat(r, c));
         } else {

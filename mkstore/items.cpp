@@ -1,22 +1,47 @@
 #include "mkstore/items.h"
 
+#include <bit>
+
 namespace mk {
 
+void Items::DropPacked() {
+  buffer_.reset();
+  ends_ = std::vector<uint32_t>();
+  spans_ = std::vector<Span>();
+}
+
+void Items::AssignEnds(std::shared_ptr<const std::string> buffer, std::vector<uint32_t> ends,
+                       bool text) {
+  DropPacked();
+  form_ = Form::kEnds;
+  text_ = text;
+  buffer_ = std::move(buffer);
+  ends_ = std::move(ends);
+  strings_.clear();
+}
+
 void Items::AssignPacked(std::shared_ptr<const std::string> buffer, std::vector<Span> spans) {
-  packed_ = true;
+  DropPacked();
+  form_ = Form::kSpans;
   buffer_ = std::move(buffer);
   spans_ = std::move(spans);
   strings_.clear();
 }
 
+void Items::Describe(detail::CellColumn* out) const {
+  if (form_ != Form::kEnds || !text_) return;
+  out->kind = detail::CellKind::kText;
+  out->offsets = ends_.data();
+  out->bytes = buffer_->data();
+}
+
 void Items::Unpack() {
-  if (!packed_) return;
-  strings_.resize(spans_.size());
-  for (size_t i = 0; i < spans_.size(); ++i)
-    strings_[i].assign(*buffer_, spans_[i].first, spans_[i].second);
-  packed_ = false;
-  buffer_.reset();
-  spans_ = std::vector<Span>();
+  if (form_ == Form::kStrings) return;
+  const size_t n = size();
+  strings_.resize(n);
+  for (size_t i = 0; i < n; ++i) strings_[i].assign((*this)[i]);
+  form_ = Form::kStrings;
+  DropPacked();
 }
 
 void Items::Set(size_t i, std::string_view bytes) {
@@ -36,9 +61,8 @@ void Items::Erase(size_t pos, size_t count) {
 }
 
 void Items::AssignEmpty(size_t count) {
-  packed_ = false;
-  buffer_.reset();
-  spans_ = std::vector<Span>();
+  form_ = Form::kStrings;
+  DropPacked();
   strings_.assign(count, std::string());
 }
 
@@ -51,6 +75,48 @@ void Ints::AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset
   big_ = bigEndian;
   rows_ = rows;
   values_.clear();
+}
+
+void Ints::Describe(bool isFloat, detail::CellColumn* out) const {
+  using detail::CellKind;
+  if (!packed_) {
+    out->kind = isFloat ? CellKind::kFloat : CellKind::kInt32;
+    out->values = reinterpret_cast<const uint8_t*>(values_.data());
+    return;
+  }
+  const bool hostOrder = big_ == (std::endian::native == std::endian::big);
+  CellKind kind = CellKind::kNone;
+  if (isFloat) {
+    if (width_ == 32 && hostOrder) kind = CellKind::kFloat;
+  } else if (width_ < 16 || hostOrder) {
+    switch (width_) {
+      case 0:
+        kind = CellKind::kBits0;
+        break;
+      case 1:
+        kind = CellKind::kBits1;
+        break;
+      case 2:
+        kind = CellKind::kBits2;
+        break;
+      case 4:
+        kind = CellKind::kBits4;
+        break;
+      case 8:
+        kind = CellKind::kInt8;
+        break;
+      case 16:
+        kind = CellKind::kInt16;
+        break;
+      case 32:
+        kind = CellKind::kInt32;
+        break;
+      default:
+        break;
+    }
+  }
+  out->kind = kind;
+  out->values = data_;
 }
 
 void Ints::Unpack() {

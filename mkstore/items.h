@@ -13,26 +13,52 @@
 #include <utility>
 #include <vector>
 
+#include "mkstore/cells.h"
 #include "mkstore/format.h"
 
 namespace mk {
 
-// S/B items: packed as (start, length) spans into the file's bytes.
+// S/B items: packed in the file's bytes, either end to end (one offset per
+// item) or, when some items lie elsewhere (memos), as (start, length) spans.
 class Items {
  public:
   using Span = std::pair<uint32_t, uint32_t>;  // start in the buffer, length
 
-  size_t size() const { return packed_ ? spans_.size() : strings_.size(); }
+  size_t size() const {
+    switch (form_) {
+      case Form::kEnds:
+        return ends_.size() - 1;
+      case Form::kSpans:
+        return spans_.size();
+      default:
+        return strings_.size();
+    }
+  }
 
   // Item `i`; valid until the next change. REQUIRES: i < size().
   std::string_view operator[](size_t i) const {
-    if (!packed_) return strings_[i];
-    return std::string_view(buffer_->data() + spans_[i].first, spans_[i].second);
+    switch (form_) {
+      case Form::kEnds:
+        return detail::ItemAt(buffer_->data(), ends_.data(), static_cast<uint32_t>(i), text_);
+      case Form::kSpans:
+        return std::string_view(buffer_->data() + spans_[i].first, spans_[i].second);
+      default:
+        return strings_[i];
+    }
   }
 
+  // Replaces the contents by items lying end to end in *buffer, keeping
+  // `buffer` alive: item i is [ends[i], ends[i + 1]), less its terminating
+  // NUL for S items (`text`). REQUIRES: ends non-empty and non-decreasing,
+  // its last entry at most buffer->size().
+  void AssignEnds(std::shared_ptr<const std::string> buffer, std::vector<uint32_t> ends, bool text);
   // Replaces the contents by packed items, keeping `buffer` alive.
   // REQUIRES: every span lies in *buffer.
   void AssignPacked(std::shared_ptr<const std::string> buffer, std::vector<Span> spans);
+
+  // Fills *out (see cells.h) for S items held end to end; else leaves it
+  // as it is.
+  void Describe(detail::CellColumn* out) const;
 
   // Changes. REQUIRES: positions inside (or, for Insert, at the end of) the items.
   void Set(size_t i, std::string_view bytes);
@@ -41,10 +67,14 @@ class Items {
   void AssignEmpty(size_t count);
 
  private:
+  enum class Form : uint8_t { kStrings, kEnds, kSpans };
   void Unpack();
+  void DropPacked();
 
-  bool packed_ = false;
+  Form form_ = Form::kStrings;
+  bool text_ = false;  // kEnds: items are S texts
   std::shared_ptr<const std::string> buffer_;
+  std::vector<uint32_t> ends_;
   std::vector<Span> spans_;
   std::vector<std::string> strings_;
 };
@@ -67,6 +97,10 @@ class Ints {
   // REQUIRES: the bytes are there.
   void AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset, int width,
                     bool bigEndian, size_t rows);
+
+  // Fills *out (see cells.h) when the values can be read in place as 'I'
+  // values, or as 'F' values for `isFloat`; else leaves it as it is.
+  void Describe(bool isFloat, detail::CellColumn* out) const;
 
   // Changes. REQUIRES: positions inside (or, for Insert, at the end of) the values.
   void Set(size_t i, int32_t value);

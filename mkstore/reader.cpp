@@ -66,13 +66,12 @@ class Loader {
                    std::to_string(rows) + " rows");
   }
 
-  // An adaptive integer column of `rows` values (§6.1) into *out.
-  Status DecodeInts(std::string_view bytes, int64_t rows, std::vector<int32_t>* out, int* width) {
+  // An adaptive integer column of `rows` values (§6.1) into out[0..rows).
+  Status DecodeInts(std::string_view bytes, int64_t rows, int32_t* out, int* width) {
     *width = format::WidthFromSize(rows, static_cast<int64_t>(bytes.size()), 32);
     if (*width < 0) return BadWidth(static_cast<int64_t>(bytes.size()), rows);
-    out->resize(static_cast<size_t>(rows));
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
-    format::GetAllPacked(p, *width, big_, rows, out->data());
+    format::GetAllPacked(p, *width, big_, rows, out);
     return Status::Ok();
   }
 
@@ -128,65 +127,78 @@ class Loader {
     std::string_view data, sizesBytes, memoBytes;
     Status s = ReadRef(list, &dataRef, &data);
     col->disk.refs.push_back(dataRef);
-    std::vector<int32_t>& sizes = sizes_;
+    // Item r ends where item r + 1 starts: one offset per item finds them
+    // all. The sizes are decoded in place of the offsets they lead to.
+    std::vector<uint32_t> ends(static_cast<size_t>(rows) + 1);
     if (s.ok() && dataRef.size > 0) {
       s = ReadRef(list, &sizesRef, &sizesBytes);
       col->disk.refs.push_back(sizesRef);
-      if (s.ok()) s = DecodeInts(sizesBytes, rows, &sizes, &col->disk.width);
-    } else {
-      sizes.assign(static_cast<size_t>(rows), 0);
+      if (s.ok())
+        s = DecodeInts(sizesBytes, rows, reinterpret_cast<int32_t*>(ends.data() + 1),
+                       &col->disk.width);
     }
     if (s.ok()) s = ReadRef(list, &memoRef, &memoBytes);
     if (!s.ok()) return s;
     col->disk.refs.push_back(memoRef);
-    std::vector<Items::Span> spans(static_cast<size_t>(rows));
     int64_t terminators = 0;
-    const int64_t used =
-        SpanItems(sizes.data(), data, base_ + dataRef.pos, text, &spans, &terminators);
+    const int64_t used = EndItems(data, base_ + dataRef.pos, text, &ends, &terminators);
     if (used < 0) return Corrupt("bad item sizes");
     if (used != static_cast<int64_t>(data.size()))
       return Corrupt("item sizes do not add up to the data column");
     // More NULs in the data than terminators: some item holds one inside.
     // Counting them at once is far cheaper than searching every item.
     if (text && std::count(data.begin(), data.end(), '\0') != terminators) col->embeddedNul = true;
-    s = LoadMemos(text, memoBytes, sizes, &spans, col);
+    if (memoBytes.empty()) {
+      col->items.AssignEnds(file_, std::move(ends), text);
+      return Status::Ok();
+    }
+    // Memo items lie elsewhere in the file: one span per item.
+    std::vector<Items::Span> spans(static_cast<size_t>(rows));
+    for (size_t r = 0; r < spans.size(); ++r) {
+      const std::string_view item =
+          detail::ItemAt(file_->data(), ends.data(), static_cast<uint32_t>(r), text);
+      spans[r] = {static_cast<uint32_t>(item.data() - file_->data()),
+                  static_cast<uint32_t>(item.size())};
+    }
+    s = LoadMemos(text, memoBytes, ends, &spans, col);
     if (!s.ok()) return s;
     col->items.AssignPacked(file_, std::move(spans));
     return Status::Ok();
   }
 
-  // Points spans[r] at item r of sizes[r] bytes, the items lying end to end
-  // in `data`, which starts at file offset `start`. S items (`text`) end in a
-  // NUL that is not part of the text: the spans leave it out, and
-  // *terminators counts them. Returns the bytes the items use, or -1 when a
-  // size is negative or overruns the data. Kept apart from its caller so the
-  // loop's state stays in registers: it runs once per item of the file.
-  static int64_t SpanItems(const int32_t* sizes, std::string_view data, int64_t start, bool text,
-                           std::vector<Items::Span>* spans, int64_t* terminators) {
+  // Turns the item sizes in (*ends)[1..] into where each item ends, the
+  // items lying end to end in `data`, which starts at file offset `start`
+  // (also (*ends)[0]). S items (`text`) end in a NUL that is not part of
+  // the text: *terminators counts them. Returns the bytes the items use, or
+  // -1 when a size is negative or overruns the data. Kept apart from its
+  // caller so the loop's state stays in registers: it runs once per item of
+  // the file.
+  static int64_t EndItems(std::string_view data, int64_t start, bool text,
+                          std::vector<uint32_t>* ends, int64_t* terminators) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     const auto total = static_cast<int64_t>(data.size());
-    Items::Span* out = spans->data();
-    const auto rows = static_cast<int64_t>(spans->size());
-    int64_t at = 0, ends = 0;
+    uint32_t* out = ends->data();
+    const auto rows = static_cast<int64_t>(ends->size()) - 1;
+    int64_t at = 0, terminated = 0;
+    out[0] = static_cast<uint32_t>(start);
     for (int64_t r = 0; r < rows; ++r) {
-      const int64_t n = sizes[r];
+      const int64_t n = static_cast<int32_t>(out[r + 1]);
       if (n < 0 || n > total - at) return -1;
-      const int64_t terminated = text && n > 0 && bytes[at + n - 1] == 0 ? 1 : 0;
-      ends += terminated;
-      out[r] = {static_cast<uint32_t>(start + at), static_cast<uint32_t>(n - terminated)};
       at += n;
+      terminated += text && n > 0 && bytes[at - 1] == 0 ? 1 : 0;
+      out[r + 1] = static_cast<uint32_t>(start + at);
     }
-    *terminators = ends;
+    *terminators = terminated;
     return at;
   }
 
   // Points the memo rows (§6.6) at their own columns. Text memos lose their
   // terminating NUL like inline items.
-  Status LoadMemos(bool text, std::string_view memoList, const std::vector<int32_t>& sizes,
+  Status LoadMemos(bool text, std::string_view memoList, const std::vector<uint32_t>& ends,
                    std::vector<Items::Span>* spans, Column* col) {
     VarintReader memos(memoList);
     int64_t next = 0;
-    const auto rows = static_cast<int64_t>(sizes.size());
+    const auto rows = static_cast<int64_t>(spans->size());
     while (!memos.AtEnd()) {
       int64_t skip;
       Ref ref;
@@ -195,7 +207,7 @@ class Loader {
       next += skip;
       Status s = ReadRef(&memos, &ref, &bytes);
       if (!s.ok()) return s;
-      if (sizes[next] != 0)
+      if (ends[next + 1] != ends[next])
         return Corrupt("row " + std::to_string(next) + " is both inline and a memo");
       std::string_view item = bytes;
       if (text && !item.empty() && item.back() == '\0') item.remove_suffix(1);
@@ -234,7 +246,6 @@ class Loader {
   const std::string& name_;
   bool big_;
   int64_t budget_;
-  std::vector<int32_t> sizes_;  // scratch for LoadItems, kept to spare allocations
 };
 
 // A dataset whose tails end at `end` (file offset), or false.

@@ -15,6 +15,33 @@ uint64_t Table::NextStamp() {
 
 Table::Table(std::vector<Property> props) : props_(std::move(props)), cols_(props_.size()) {
   rowsStamp_ = NextStamp();
+  DescribeAll();
+}
+
+void Table::DescribeColumn(int col) {
+  detail::CellColumn& cell = cellColumns_[col];
+  const Column& c = cols_[col];
+  cell = detail::CellColumn();
+  switch (props_[col].type) {
+    case 'I':
+    case 'F':
+      c.i32.Describe(props_[col].type == 'F', &cell);
+      break;
+    case 'S':
+      // Texts with a NUL inside end at it: the engine's path finds it.
+      if (!c.embeddedNul) c.items.Describe(&cell);
+      break;
+    default:
+      break;
+  }
+}
+
+void Table::DescribeAll() {
+  cellColumns_.resize(cols_.size());
+  for (size_t c = 0; c < cols_.size(); ++c) DescribeColumn(static_cast<int>(c));
+  cells_.rows = static_cast<uint32_t>(rows_);
+  cells_.cols = static_cast<uint32_t>(cols_.size());
+  cells_.columns = cellColumns_.data();
 }
 
 int Table::FindProperty(std::string_view name) const {
@@ -36,6 +63,7 @@ std::shared_ptr<Table> Table::Sub(int row, int col) const {
 void Table::TouchColumn(int col) {
   cols_[col].disk.valid = false;
   cols_[col].stamp = NextStamp();
+  DescribeColumn(col);
 }
 
 bool Table::SetInt(int row, int col, int32_t v) {
@@ -132,6 +160,7 @@ void Table::InsertRows(int pos, int count) {
   }
   rows_ += count;
   rowsStamp_ = NextStamp();
+  cells_.rows = static_cast<uint32_t>(rows_);
 }
 
 void Table::RemoveRows(int pos, int count) {
@@ -157,6 +186,7 @@ void Table::RemoveRows(int pos, int count) {
   }
   rows_ -= count;
   rowsStamp_ = NextStamp();
+  cells_.rows = static_cast<uint32_t>(rows_);
 }
 
 void Table::ResizeColumn(int col, int rows) {
@@ -200,11 +230,13 @@ void Table::Restructure(const std::vector<Property>& props) {
     }
   }
   cols_ = std::move(cols);
+  cellColumns_.resize(cols_.size());
   layoutStamp_ = NextStamp();
   for (size_t c = 0; c < props.size(); ++c) {
     if (!kept[c]) ResizeColumn(static_cast<int>(c), rows_);
   }
   rowsStamp_ = NextStamp();
+  DescribeAll();
 }
 
 std::shared_ptr<Table> Table::DeepCopy() const {

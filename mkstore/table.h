@@ -62,6 +62,9 @@ class Table {
  public:
   // An empty table with these properties.
   explicit Table(std::vector<Property> props);
+  // Not copyable: cells() points into the table itself.
+  Table(const Table&) = delete;
+  Table& operator=(const Table&) = delete;
 
   int rows() const { return rows_; }
   const std::vector<Property>& props() const { return props_; }
@@ -131,19 +134,31 @@ class Table {
   const std::vector<Column>& columns() const { return cols_; }
   // Sets the row count of a freshly built table whose columns were filled by
   // the reader. REQUIRES: the invariants above hold for `rows`.
-  void SetLoadedRows(int rows) { rows_ = rows; }
+  void SetLoadedRows(int rows) {
+    rows_ = rows;
+    DescribeAll();
+  }
   void TouchColumn(int col);
 
   // Changes whenever Restructure replaces the property list.
   uint64_t layoutStamp() const { return layoutStamp_; }
 
+  // How View reads this table's values in place (see cells.h); kept current
+  // by every change, at a fixed address for the table's lifetime.
+  const detail::CellTable& cells() const { return cells_; }
+
   static uint64_t NextStamp();
 
  private:
   void ResizeColumn(int col, int rows);
+  // Rewrites the cell description of one column, or of the whole table.
+  void DescribeColumn(int col);
+  void DescribeAll();
 
   std::vector<Property> props_;
   std::vector<Column> cols_;
+  std::vector<detail::CellColumn> cellColumns_;
+  detail::CellTable cells_;
   int rows_ = 0;
   uint64_t rowsStamp_ = 0;
   uint64_t layoutStamp_ = 0;

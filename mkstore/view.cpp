@@ -181,9 +181,10 @@ std::shared_ptr<ViewImpl> MakeTableView(std::shared_ptr<Table> table) {
   return std::make_shared<TableView>(std::move(table));
 }
 
-View::View() : impl_(MakeTableView(std::make_shared<Table>(std::vector<Property>()))) {}
+View::View() : View(MakeTableView(std::make_shared<Table>(std::vector<Property>()))) {}
 
-View::View(std::shared_ptr<ViewImpl> impl) : impl_(std::move(impl)) {}
+View::View(std::shared_ptr<ViewImpl> impl)
+    : impl_(std::move(impl)), cells_(impl_ && impl_->direct() ? &impl_->direct()->cells() : nullptr) {}
 
 View View::Create(std::vector<Property> properties) {
   return View(MakeTableView(std::make_shared<Table>(std::move(properties))));
@@ -238,17 +239,17 @@ template <typename T, T (Table::*Get)(int, int) const>
 
 }  // namespace
 
-#define MK_GETTER(Type, Name)                                     \
-  Type View::Name(int row, int col) const {                       \
-    if (impl_ && impl_->direct()) [[likely]]                      \
-      return impl_->direct()->Name(row, col);                     \
-    return ReadMapped<Type, &Table::Name>(impl_.get(), row, col); \
+#define MK_GETTER(Type, Name, TableName)                                \
+  Type View::Name(int row, int col) const {                             \
+    if (impl_ && impl_->direct()) [[likely]]                            \
+      return impl_->direct()->TableName(row, col);                      \
+    return ReadMapped<Type, &Table::TableName>(impl_.get(), row, col);  \
   }
-MK_GETTER(int32_t, GetInt)
-MK_GETTER(int64_t, GetLong)
-MK_GETTER(float, GetFloat)
-MK_GETTER(double, GetDouble)
-MK_GETTER(std::string, GetString)
+MK_GETTER(int32_t, GetIntSlow, GetInt)
+MK_GETTER(int64_t, GetLong, GetLong)
+MK_GETTER(float, GetFloatSlow, GetFloat)
+MK_GETTER(double, GetDouble, GetDouble)
+MK_GETTER(std::string_view, GetTextSlow, TextView)
 #undef MK_GETTER
 
 std::string View::GetBytes(int row, int col) const {

@@ -28,6 +28,8 @@
 #include <variant>
 #include <vector>
 
+#include "mkstore/cells.h"
+
 namespace mk {
 
 // One property (column): a name and a type letter. Types: 'S' text,
@@ -75,13 +77,21 @@ class View {
   int FindProperty(std::string_view name) const;
 
   // Typed getters. REQUIRES: 0 <= row < RowCount(), 0 <= col < PropertyCount().
-  // A getter used on a property of another type returns 0 / empty.
+  // A getter used on a property of another type, or on a cell outside the
+  // view, returns 0 / empty.
   int32_t GetInt(int row, int col) const;         // 'I'
   int64_t GetLong(int row, int col) const;        // 'L'
   float GetFloat(int row, int col) const;         // 'F'
   double GetDouble(int row, int col) const;       // 'D'
   std::string GetString(int row, int col) const;  // 'S', without Metakit's trailing NUL
   std::string GetBytes(int row, int col) const;   // 'B'
+  // The text GetString returns, without a copy: the view points into the
+  // engine's own bytes. It stays valid until the next change of any kind
+  // (a setter, an insert or a removal, through any handle, or a
+  // Restructure) to the rows this view shows, or until the storage and
+  // every handle on its views are gone, whichever comes first. Copy it to
+  // keep it longer.
+  std::string_view GetText(int row, int col) const;  // 'S'
 
   // Typed setters; same preconditions. A setter used on a property of another
   // type changes nothing and returns false; otherwise returns true.
@@ -131,7 +141,44 @@ class View {
   const std::shared_ptr<ViewImpl>& impl() const { return impl_; }
 
  private:
+  // The getters' way through the engine, for whatever their inline
+  // reads below do not cover.
+  int32_t GetIntSlow(int row, int col) const;
+  float GetFloatSlow(int row, int col) const;
+  std::string_view GetTextSlow(int row, int col) const;
+
   std::shared_ptr<ViewImpl> impl_;
+  // The table's cell description when this view is a table's own (rows and
+  // columns map one to one), else null; lives as long as impl_.
+  const detail::CellTable* cells_ = nullptr;
 };
+
+// Callers often read every value of a table: these read the common shapes
+// in place, with no call.
+inline int32_t View::GetInt(int row, int col) const {
+  int32_t v;
+  const detail::CellColumn* c = detail::CellAt(cells_, row, col);
+  if (c != nullptr && detail::ReadInt(*c, row, &v)) [[likely]]
+    return v;
+  return GetIntSlow(row, col);
+}
+
+inline float View::GetFloat(int row, int col) const {
+  float v;
+  const detail::CellColumn* c = detail::CellAt(cells_, row, col);
+  if (c != nullptr && detail::ReadFloat(*c, row, &v)) [[likely]]
+    return v;
+  return GetFloatSlow(row, col);
+}
+
+inline std::string_view View::GetText(int row, int col) const {
+  std::string_view v;
+  const detail::CellColumn* c = detail::CellAt(cells_, row, col);
+  if (c != nullptr && detail::ReadText(*c, row, &v)) [[likely]]
+    return v;
+  return GetTextSlow(row, col);
+}
+
+inline std::string View::GetString(int row, int col) const { return std::string(GetText(row, col)); }
 
 }  // namespace mk

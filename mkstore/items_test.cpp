@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <random>
 
 namespace mk {
@@ -47,6 +48,114 @@ TEST(ItemsTest, PackedItemsFollowAPlainVector) {
   items.AssignEmpty(2);
   EXPECT_EQ(items.size(), 2u);
   EXPECT_EQ(items[1], "");
+}
+
+// Items end to end: S items lose one terminating NUL (only at their end,
+// only one), B items keep every byte.
+TEST(ItemsTest, ItemsEndToEndDropOnlyTheTextTerminator) {
+  const std::string bytes("__pine\0\0x\0\0oak", 14);
+  auto buffer = std::make_shared<const std::string>(bytes);
+  const std::vector<uint32_t> ends{2, 7, 8, 8, 10, 11, 14};
+  Items text;
+  text.AssignEnds(buffer, ends, true);
+  const std::vector<std::string> texts{"pine", "", "", "x", "", "oak"};
+  ASSERT_EQ(text.size(), texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(text[i], texts[i]) << i;
+  Items raw;
+  raw.AssignEnds(buffer, ends, false);
+  const std::vector<std::string> items{std::string("pine\0", 5), std::string(1, '\0'), "",
+                                       std::string("x\0", 2),  std::string(1, '\0'), "oak"};
+  ASSERT_EQ(raw.size(), items.size());
+  for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(raw[i], items[i]) << i;
+  // Changes unpack them first; the values stay.
+  text.Erase(0, 1);
+  text.Set(4, "elm");
+  EXPECT_EQ(text.size(), 5u);
+  EXPECT_EQ(text[2], "x");
+  EXPECT_EQ(text[4], "elm");
+  Items none;
+  none.AssignEnds(buffer, {5}, true);
+  EXPECT_EQ(none.size(), 0u);
+}
+
+// Only S items end to end are described for reading in place.
+TEST(ItemsTest, OnlyTextsEndToEndAreReadInPlace) {
+  auto buffer = std::make_shared<const std::string>(std::string("ab\0cd\0", 6));
+  Items items;
+  detail::CellColumn cell;
+  items.AssignEnds(buffer, {0, 3, 6}, true);
+  items.Describe(&cell);
+  ASSERT_EQ(cell.kind, detail::CellKind::kText);
+  std::string_view v;
+  ASSERT_TRUE(detail::ReadText(cell, 1, &v));
+  EXPECT_EQ(v, "cd");
+  EXPECT_EQ(v.data(), buffer->data() + 3);  // no copy
+  for (int form = 0; form < 3; ++form) {
+    detail::CellColumn other;
+    if (form == 0) items.AssignEnds(buffer, {0, 3, 6}, false);  // B items
+    if (form == 1) items.AssignPacked(buffer, {{0, 2}, {3, 2}});
+    if (form == 2) items.AssignEmpty(2);
+    items.Describe(&other);
+    EXPECT_EQ(other.kind, detail::CellKind::kNone) << form;
+    EXPECT_FALSE(detail::ReadText(other, 0, &v));
+  }
+}
+
+// Every stored width reads in place in the host's byte order; other byte
+// orders and odd float widths are left to the engine; unpacked values
+// always read in place.
+TEST(IntsTest, InPlaceReadsCoverEveryWidthInHostOrder) {
+  constexpr bool kBigHost = std::endian::native == std::endian::big;
+  // Four 32-bit values, in host order: 5, -6, 70000, -80000.
+  std::string bytes;
+  for (int32_t v : {5, -6, 70000, -80000}) bytes.append(reinterpret_cast<const char*>(&v), 4);
+  auto buffer = std::make_shared<const std::string>(bytes);
+  struct Case {
+    int width;
+    bool big;
+    detail::CellKind kind;
+  };
+  const Case cases[] = {
+      {0, false, detail::CellKind::kBits0},   {1, true, detail::CellKind::kBits1},
+      {2, false, detail::CellKind::kBits2},   {4, true, detail::CellKind::kBits4},
+      {8, true, detail::CellKind::kInt8},     {16, kBigHost, detail::CellKind::kInt16},
+      {32, kBigHost, detail::CellKind::kInt32}, {16, !kBigHost, detail::CellKind::kNone},
+      {32, !kBigHost, detail::CellKind::kNone},
+  };
+  for (const Case& c : cases) {
+    Ints ints;
+    const size_t rows = c.width == 0 ? 4 : size_t{128} / static_cast<size_t>(c.width);
+    ints.AssignPacked(buffer, 0, c.width, c.big, rows);
+    detail::CellColumn cell;
+    ints.Describe(false, &cell);
+    EXPECT_EQ(cell.kind, c.kind) << c.width << " " << c.big;
+    int32_t v = 0;
+    ASSERT_EQ(detail::ReadInt(cell, 0, &v), c.kind != detail::CellKind::kNone);
+    for (size_t r = 0; c.kind != detail::CellKind::kNone && r < rows; ++r) {
+      ASSERT_TRUE(detail::ReadInt(cell, static_cast<int>(r), &v));
+      EXPECT_EQ(v, ints[r]) << c.width << " row " << r;
+    }
+    detail::CellColumn asFloat;
+    ints.Describe(true, &asFloat);
+    EXPECT_EQ(asFloat.kind, c.width == 32 && c.big == kBigHost ? detail::CellKind::kFloat
+                                                              : detail::CellKind::kNone);
+  }
+  Ints unpacked;
+  unpacked.AssignPacked(buffer, 0, 32, !kBigHost, 4);
+  unpacked.Set(1, 9);
+  detail::CellColumn cell;
+  unpacked.Describe(false, &cell);
+  EXPECT_EQ(cell.kind, detail::CellKind::kInt32);
+  int32_t v = 0;
+  ASSERT_TRUE(detail::ReadInt(cell, 1, &v));
+  EXPECT_EQ(v, 9);
+  ASSERT_TRUE(detail::ReadInt(cell, 3, &v));
+  EXPECT_EQ(v, unpacked[3]);
+  unpacked.Describe(true, &cell);
+  EXPECT_EQ(cell.kind, detail::CellKind::kFloat);
+  float f = 0;
+  ASSERT_TRUE(detail::ReadFloat(cell, 1, &f));
+  EXPECT_EQ(std::bit_cast<int32_t>(f), 9);
 }
 
 TEST(IntsTest, PackedValuesDecodeAtEveryWidth) {

@@ -51,6 +51,46 @@ TEST_F(ViewTest, ValuesRoundTripByType) {
   EXPECT_EQ(view_.GetDouble(0, 4), -0.125);
 }
 
+TEST_F(ViewTest, TextWithoutACopy) {
+  EXPECT_EQ(view_.GetText(1, 0), "Oak");
+  EXPECT_EQ(view_.GetText(1, 1), "");   // an I property
+  EXPECT_EQ(view_.GetText(4, 0), "");   // past the last row
+  EXPECT_EQ(view_.GetText(-1, 0), "");
+  EXPECT_EQ(view_.GetText(0, 5), "");   // past the last property
+  EXPECT_EQ(View(nullptr).GetText(0, 0), "");
+  // Derived views read through their row maps.
+  View sorted = view_.SortOn({"name"});
+  EXPECT_EQ(sorted.GetText(0, 0), "birch");
+  View picked = view_.Project({"w", "name"});
+  EXPECT_EQ(picked.GetText(2, 1), "PINE");
+  EXPECT_EQ(picked.GetText(2, 0), "");
+  // Texts end at a NUL inside them, as GetString does.
+  ASSERT_TRUE(view_.SetString(3, 0, std::string("bir\0ch", 6)));
+  EXPECT_EQ(view_.GetText(3, 0), "bir");
+  EXPECT_EQ(view_.GetString(3, 0), "bir");
+  EXPECT_EQ(sorted.GetText(0, 0), "bir");
+}
+
+TEST_F(ViewTest, GettersOfOtherTypesOrOutsideGiveZero) {
+  EXPECT_EQ(view_.GetInt(0, 0), 0);    // S
+  EXPECT_EQ(view_.GetInt(0, 2), 0);    // F
+  EXPECT_EQ(view_.GetFloat(0, 1), 0);  // I
+  EXPECT_EQ(view_.GetFloat(0, 0), 0);  // S
+  EXPECT_EQ(view_.GetInt(4, 1), 0);
+  EXPECT_EQ(view_.GetFloat(-1, 2), 0);
+  EXPECT_EQ(view_.GetInt(0, -1), 0);
+  EXPECT_EQ(View(nullptr).GetInt(0, 0), 0);
+  EXPECT_EQ(View(nullptr).GetFloat(0, 0), 0);
+  EXPECT_EQ(View().GetInt(0, 0), 0);
+  // A handle sees rows added and removed through another handle.
+  View other = view_;
+  other.RemoveRows(0, 3);
+  EXPECT_EQ(view_.GetInt(0, 1), 3);
+  EXPECT_EQ(view_.GetInt(1, 1), 0);
+  EXPECT_EQ(view_.GetText(0, 0), "birch");
+  EXPECT_EQ(view_.GetText(1, 0), "");
+}
+
 TEST_F(ViewTest, WrongTypeOrOutOfRangeChangesNothing) {
   EXPECT_FALSE(view_.SetInt(0, 0, 5));
   EXPECT_FALSE(view_.SetString(0, 1, "x"));

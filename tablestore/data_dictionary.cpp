@@ -142,6 +142,9 @@ int TableStore::RestructureTable(const std::string& tableName, const std::string
       }
     }
   }
+  // Rows that leave no column in use would drop every column and with them
+  // all the table's data: refuse that like a table without rows.
+  if (desc.back() == '[') return kNotFound;
   if (DefineTable(desc + "]") != kOk) return kNotFound;
   return Commit() == kOk ? kOk : kNotFound;
 }

@@ -308,6 +308,16 @@ TEST_F(DataDictionaryTest, RestructureWithoutRowsChangesNothing) {
   EXPECT_EQ(closed.RestructureTable("Log", "Order1"), -2);
 }
 
+TEST_F(DataDictionaryTest, RestructureToNoColumnsKeepsTheTableAndItsData) {
+  ASSERT_EQ(store_.DefineTable("Log[LOG:I]"), 0);
+  AppendRow(store_, store_.OpenAView("Log", false), {"7"});
+  Add({.table = "Log", .column = "LOG", .type = "I", .used = "N", .order1 = 1});
+  Add({.table = "Log", .column = "Old", .type = "I", .order1 = -1});
+  EXPECT_EQ(store_.RestructureTable("Log", "Order1"), -1);
+  EXPECT_EQ(Describe("Log"), "Log[LOG:I]");
+  EXPECT_EQ(Rows(store_, store_.OpenAView("Log", false)), std::vector<std::string>{"7"});
+}
+
 TEST_F(DataDictionaryTest, RestructureCreatesTheTableCommitsAndListsIt) {
   Add({.table = "Tapers", .column = "SP", .order1 = 1});
   Add({.table = "Tapers", .column = "TPF", .type = "F", .order1 = 2});

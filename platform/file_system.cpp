@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -30,6 +32,25 @@ class Fd {
  private:
   int fd_;
 };
+
+// Whether no flock() holder blocks an exclusive lock on `fd`. A fresh
+// descriptor conflicts with every holder, this process's other descriptors
+// included. Another in-use check (of this or another process) holds its probe
+// for microseconds only, so a refusal is retried a few times before the file
+// counts as locked. Other failures (a file system without flock) cannot tell
+// us anything, so they do not block the user.
+bool FlockFree(int fd) {
+  constexpr int kAttempts = 5;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      flock(fd, LOCK_UN);
+      return true;
+    }
+    if (errno != EWOULDBLOCK) return true;
+  }
+  return false;
+}
 
 FileResult FromErrno(int error) {
   switch (error) {
@@ -174,14 +195,7 @@ FileResult PosixFileSystem::WriteFile(const std::string& path, std::string_view 
 bool PosixFileSystem::CanOpenExclusive(const std::string& path) const {
   Fd fd(OpenForReading(path));
   if (!fd.ok() || !IsRegularFile(fd.get())) return false;
-  // A fresh descriptor conflicts with every flock() holder, this process's
-  // other descriptors included. Other failures (a file system without flock)
-  // cannot tell us anything, so they do not block the user.
-  if (flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
-    flock(fd.get(), LOCK_UN);
-  } else if (errno == EWOULDBLOCK) {
-    return false;
-  }
+  if (!FlockFree(fd.get())) return false;
   struct flock probe {};
   probe.l_type = F_WRLCK;  // conflicts with read and write locks alike
   probe.l_whence = SEEK_SET;

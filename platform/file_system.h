@@ -16,7 +16,9 @@
 // open of it holds an advisory lock of either kind Linux offers:
 // - a flock() lock (shared or exclusive) on any open file description,
 //   including one of this same process: probed with flock(LOCK_EX | LOCK_NB)
-//   on a fresh descriptor, released at once;
+//   on a fresh descriptor, released at once (a refusal is tried again a few
+//   times over some milliseconds, so that two checks of the same file at the
+//   same moment do not see each other's probe as a holder);
 // - a POSIX record lock (fcntl F_SETLK) or open-file-description lock
 //   (F_OFD_SETLK), read or write, on any byte: probed with F_OFD_GETLK, which
 //   also sees the record locks of this same process.

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/test_support.h"
@@ -219,6 +221,21 @@ TEST_F(FileSystemTest, FreeFileCanBeOpenedExclusively) {
   EXPECT_TRUE(fs_.CanOpenExclusive(dir_ / "a.scl"));
   // The check leaves no lock behind.
   EXPECT_TRUE(fs_.CanOpenExclusive(dir_ / "a.scl"));
+}
+
+TEST_F(FileSystemTest, ChecksOfOneFileAtTheSameMomentDoNotBlockEachOther) {
+  Put(dir_ / "a.scl", "x");
+  const std::string path = dir_ / "a.scl";
+  std::atomic<int> refused = 0;
+  auto check = [&] {
+    for (int i = 0; i < 2000; ++i) {
+      if (!fs_.CanOpenExclusive(path)) ++refused;
+    }
+  };
+  std::thread other(check);
+  check();
+  other.join();
+  EXPECT_EQ(refused, 0);
 }
 
 TEST_F(FileSystemTest, MissingFileFolderAndFifoFailTheCheck) {

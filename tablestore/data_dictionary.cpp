@@ -41,6 +41,20 @@ ColumnInfo InfoFromRow(const TableStore& store, int sel, int row) {
   return info;
 }
 
+// The only row of `sel` (DataDictionary rows of one table) that describes the
+// stored column `column`, or -1 when none or several do. Stored names are
+// dictionary names with their blanks dropped, so the match drops them too.
+int RowDescribing(const TableStore& store, int sel, const std::string& column) {
+  int match = -1, matches = 0;
+  for (int r = 0; r < store.RowCount(sel); ++r) {
+    if (detail::EqualNoCase(WithoutBlanks(ReadText(store, sel, r, "ColumnName")), column)) {
+      match = r;
+      ++matches;
+    }
+  }
+  return matches == 1 ? match : -1;
+}
+
 // The order value of a DataDictionary row: the orderColumn value, or 1 when
 // no orderColumn is given.
 int OrderOf(const TableStore& store, int sel, int row, const std::string& orderColumn) {
@@ -81,11 +95,11 @@ int TableStore::LoadColumnInfo(int slot) {
   TableLease dict(*this, kDictionary);
   if (dict.slot() < 0) return dict.slot();
   std::vector<ColumnInfo> infos(ColumnCount(slot));
+  SlotGuard sel(*this,
+                Select(kDictionary, "", "TableName=" + s_->slots[slot].name, "", "", ""));
   for (int c = 0; c < static_cast<int>(infos.size()); ++c) {
-    const std::string criteria =
-        "TableName=" + s_->slots[slot].name + ",ColumnName=" + ColumnName(slot, c);
-    SlotGuard sel(*this, Select(kDictionary, "", criteria, "", "", ""));
-    if (RowCount(sel.slot()) == 1) infos[c] = InfoFromRow(*this, sel.slot(), 0);
+    const int row = RowDescribing(*this, sel.slot(), ColumnName(slot, c));
+    if (row >= 0) infos[c] = InfoFromRow(*this, sel.slot(), row);
   }
   s_->slots[slot].columnInfo = std::move(infos);
   s_->slots[slot].columnInfoLoaded = true;
@@ -128,6 +142,9 @@ int TableStore::RestructureTable(const std::string& tableName, const std::string
       }
     }
   }
+  // Rows that leave no column in use would drop every column and with them
+  // all the table's data: refuse that like a table without rows.
+  if (desc.back() == '[') return kNotFound;
   if (DefineTable(desc + "]") != kOk) return kNotFound;
   return Commit() == kOk ? kOk : kNotFound;
 }
@@ -164,16 +181,8 @@ int TableStore::StoreProjection(const std::string& columnList, const std::string
   for (int position = 1; !rest.empty(); ++position) {
     std::string name;
     NextToken(rest, name, ",");
-    // The list names stored columns (blanks dropped); the row that describes
-    // the column must be the only one.
-    int match = -1, matches = 0;
-    for (int r = 0; r < RowCount(sel.slot()); ++r) {
-      if (detail::EqualNoCase(WithoutBlanks(ReadText(*this, sel.slot(), r, "ColumnName")), name)) {
-        match = r;
-        ++matches;
-      }
-    }
-    if (matches == 1) SetLong(sel.slot(), match, orderCol, position);
+    const int row = RowDescribing(*this, sel.slot(), name);
+    if (row >= 0) SetLong(sel.slot(), row, orderCol, position);
   }
   return kOk;
 }

@@ -138,6 +138,19 @@ TEST_F(DataDictionaryTest, AColumnWithTwoRowsGetsNoInformation) {
   EXPECT_EQ(Info(t, "a").length, 0);
 }
 
+TEST_F(DataDictionaryTest, ANameWithBlanksDescribesTheColumnBuiltFromIt) {
+  Add({.table = "Log", .column = "Skip Seg", .type = "I", .defaultValue = "V0", .order1 = 1});
+  Add({.table = "Log", .column = "L N", .type = "I", .order1 = 2, .length = 2});
+  Add({.table = "Log", .column = "LN", .type = "I", .used = "N", .length = 3});
+  ASSERT_EQ(store_.RestructureTable("Log", "Order1"), 0);
+  const int t = store_.OpenAView("Log", false);
+  ASSERT_EQ(store_.LoadColumnInfo(t), 0);
+  EXPECT_EQ(Info(t, "SkipSeg").defaultKind, 'V');
+  EXPECT_EQ(Info(t, "SkipSeg").defaultText, "0");
+  // "L N" and "LN" both describe the stored LN: neither is taken.
+  EXPECT_EQ(Info(t, "LN").length, 0);
+}
+
 TEST_F(DataDictionaryTest, InformationIsMissingUntilLoadedAndAfterRelease) {
   ASSERT_EQ(store_.DefineTable("T[a:I]"), 0);
   const int t = store_.OpenAView("T", false);
@@ -293,6 +306,16 @@ TEST_F(DataDictionaryTest, RestructureWithoutRowsChangesNothing) {
   EXPECT_EQ(Describe("Log"), "Log[LOG:I]");
   TableStore closed;
   EXPECT_EQ(closed.RestructureTable("Log", "Order1"), -2);
+}
+
+TEST_F(DataDictionaryTest, RestructureToNoColumnsKeepsTheTableAndItsData) {
+  ASSERT_EQ(store_.DefineTable("Log[LOG:I]"), 0);
+  AppendRow(store_, store_.OpenAView("Log", false), {"7"});
+  Add({.table = "Log", .column = "LOG", .type = "I", .used = "N", .order1 = 1});
+  Add({.table = "Log", .column = "Old", .type = "I", .order1 = -1});
+  EXPECT_EQ(store_.RestructureTable("Log", "Order1"), -1);
+  EXPECT_EQ(Describe("Log"), "Log[LOG:I]");
+  EXPECT_EQ(Rows(store_, store_.OpenAView("Log", false)), std::vector<std::string>{"7"});
 }
 
 TEST_F(DataDictionaryTest, RestructureCreatesTheTableCommitsAndListsIt) {

@@ -309,8 +309,8 @@ class TableStore {
   // only IsUsed "Y" or "M"; blanks dropped from names; unknown types as S),
   // keeping the data of columns that stay, then commits. Any slot named
   // `tableName` is released first; reopen it afterwards. Returns 0; -1 no
-  // DataDictionary row for the table (nothing changes) or the restructure
-  // failed; -2 no file open.
+  // DataDictionary row for the table, or none of its rows gives a column
+  // (nothing changes), or the restructure failed; -2 no file open.
   int RestructureTable(const std::string& tableName, const std::string& orderColumn);
 
   // Sets `columnList` to the names of the table's columns shown in the order

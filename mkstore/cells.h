@@ -20,24 +20,23 @@ namespace mk::detail {
 
 enum class CellKind : uint8_t {
   kNone,  // no direct read: ask the engine
-  // 'I' values packed at this width (1, 2 and 4 bits unsigned, low bits
-  // first; 8 bits and up signed, host byte order).
-  kBits0,
-  kBits1,
-  kBits2,
-  kBits4,
-  kInt8,
-  kInt16,
-  kInt32,
+  // 'I' values packed at 2^log2Width bits (1, 2 and 4 bits unsigned, low
+  // bits first; 8 bits and up signed, little-endian). The three bytes
+  // before `values` belong to the same buffer (see ReadInt).
+  kInt,
   kFloat,  // 'F' values, 32 bits, host byte order
-  // 'S' items end to end: item r is bytes[offsets[r], offsets[r + 1]),
-  // without its terminating NUL when it has one, and holds no other NUL.
+  // 'S' items end to end: item r is bytes[offsets[r], offsets[r + 1]);
+  // every non-empty one ends in a NUL that is not part of the text and
+  // holds no other.
   kText,
 };
 
 struct CellColumn {
   CellKind kind = CellKind::kNone;
-  const uint8_t* values = nullptr;    // integer and float kinds
+  uint8_t log2Width = 0;              // kInt
+  uint8_t drop = 0;                   // kInt: 32 - width
+  uint32_t mask = 0;                  // kInt: ~0, or 2^width - 1 below 8 bits
+  const uint8_t* values = nullptr;    // kInt, kFloat
   const uint32_t* offsets = nullptr;  // kText: rows + 1 entries
   const char* bytes = nullptr;        // kText
 };
@@ -45,17 +44,25 @@ struct CellColumn {
 struct CellTable {
   uint32_t rows = 0;
   uint32_t cols = 0;
-  const CellColumn* columns = nullptr;  // `cols` entries
+  // `cols` entries, then one of kind kNone for any column outside.
+  const CellColumn* columns = nullptr;
 };
 
-// The column of cell (row, col) when `table` is set and the cell lies in
-// it, else null.
-inline const CellColumn* CellAt(const CellTable* table, int row, int col) {
-  if (table == nullptr || static_cast<uint32_t>(row) >= table->rows ||
-      static_cast<uint32_t>(col) >= table->cols) {
-    return nullptr;
-  }
-  return &table->columns[col];
+// A table with no cells: what views that are not a table's own read from,
+// so that every read goes the engine's way.
+inline constexpr CellColumn kNoColumn{};
+inline constexpr CellTable kNoCells{0, 0, &kNoColumn};
+
+// The description of column `col` of `table`; kind kNone when there is no
+// such column. Found with no branch, so that loops over the rows of one
+// column can read it once, before the loop.
+inline const CellColumn& ColumnOf(const CellTable& table, int col) {
+  const auto c = static_cast<uint32_t>(col);
+  return table.columns[c < table.cols ? c : table.cols];
+}
+
+inline bool InRows(const CellTable& table, int row) {
+  return static_cast<uint32_t>(row) < table.rows;
 }
 
 template <typename T>
@@ -65,39 +72,27 @@ T LoadHost(const uint8_t* p) {
   return v;
 }
 
-// Sets *out to the 'I' value in `row` of `c` and returns true; false when
-// `c` has no direct read for 'I' values. REQUIRES: row < the table's rows.
+// Readers of one value of a column described by `kind` and the pointers
+// of its CellColumn (passed one by one, so that a loop over the rows of one
+// column can load them once): set *out to the value in `row` and return
+// true, or return false when the kind has no direct read for that type.
+// REQUIRES: row < the table's rows.
+
+// 'I' values. One formula for every width, so that reading a value takes
+// no branch: load the 32 bits that end with the value's last byte (the
+// three bytes before a column always exist, see CellKind), move the
+// value's top bit to bit 31, shift it back down with its sign, and keep
+// the width's bits.
 inline bool ReadInt(const CellColumn& c, int row, int32_t* out) {
-  const auto r = static_cast<uint32_t>(row);
-  const uint8_t* p = c.values;
-  switch (c.kind) {
-    case CellKind::kBits0:
-      *out = 0;
-      return true;
-    case CellKind::kBits1:
-      *out = (p[r >> 3] >> (r & 7)) & 1;
-      return true;
-    case CellKind::kBits2:
-      *out = (p[r >> 2] >> ((r & 3) * 2)) & 3;
-      return true;
-    case CellKind::kBits4:
-      *out = (p[r >> 1] >> ((r & 1) * 4)) & 15;
-      return true;
-    case CellKind::kInt8:
-      *out = static_cast<int8_t>(p[r]);
-      return true;
-    case CellKind::kInt16:
-      *out = LoadHost<int16_t>(p + size_t{r} * 2);
-      return true;
-    case CellKind::kInt32:
-      *out = LoadHost<int32_t>(p + size_t{r} * 4);
-      return true;
-    default:
-      return false;
-  }
+  if (c.kind != CellKind::kInt) return false;
+  const uint64_t last = ((uint64_t{static_cast<uint32_t>(row)} + 1) << c.log2Width) - 1;  // bit
+  const uint32_t word = LoadHost<uint32_t>(c.values + (last >> 3) - 3);
+  const uint32_t top = word << (7 - (last & 7));
+  *out = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(top) >> c.drop) & c.mask);
+  return true;
 }
 
-// The same for 'F' values.
+// 'F' values.
 inline bool ReadFloat(const CellColumn& c, int row, float* out) {
   if (c.kind != CellKind::kFloat) return false;
   *out = LoadHost<float>(c.values + size_t{static_cast<uint32_t>(row)} * 4);
@@ -114,10 +109,13 @@ inline std::string_view ItemAt(const char* bytes, const uint32_t* offsets, uint3
   return std::string_view(p, text && n > 0 && p[n - 1] == '\0' ? n - 1 : n);
 }
 
-// The same for 'S' texts; *out points into the column's bytes.
+// 'S' texts; *out points into the column's bytes.
 inline bool ReadText(const CellColumn& c, int row, std::string_view* out) {
   if (c.kind != CellKind::kText) return false;
-  *out = ItemAt(c.bytes, c.offsets, static_cast<uint32_t>(row), true);
+  const auto r = static_cast<uint32_t>(row);
+  const uint32_t start = c.offsets[r];
+  const size_t n = c.offsets[r + 1] - start;
+  *out = std::string_view(c.bytes + start, n - (n != 0));
   return true;
 }
 

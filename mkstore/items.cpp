@@ -11,10 +11,11 @@ void Items::DropPacked() {
 }
 
 void Items::AssignEnds(std::shared_ptr<const std::string> buffer, std::vector<uint32_t> ends,
-                       bool text) {
+                       bool text, bool terminated) {
   DropPacked();
   form_ = Form::kEnds;
   text_ = text;
+  terminated_ = terminated;
   buffer_ = std::move(buffer);
   ends_ = std::move(ends);
   strings_.clear();
@@ -29,7 +30,7 @@ void Items::AssignPacked(std::shared_ptr<const std::string> buffer, std::vector<
 }
 
 void Items::Describe(detail::CellColumn* out) const {
-  if (form_ != Form::kEnds || !text_) return;
+  if (form_ != Form::kEnds || !text_ || !terminated_) return;
   out->kind = detail::CellKind::kText;
   out->offsets = ends_.data();
   out->bytes = buffer_->data();
@@ -79,44 +80,23 @@ void Ints::AssignPacked(std::shared_ptr<const std::string> buffer, size_t offset
 
 void Ints::Describe(bool isFloat, detail::CellColumn* out) const {
   using detail::CellKind;
-  if (!packed_) {
-    out->kind = isFloat ? CellKind::kFloat : CellKind::kInt32;
-    out->values = reinterpret_cast<const uint8_t*>(values_.data());
+  // The in-place reads load whole little-endian words.
+  if constexpr (std::endian::native != std::endian::little) return;
+  const bool packedBig = packed_ && big_;
+  const int width = packed_ ? width_ : 32;
+  out->values = packed_ ? data_ : reinterpret_cast<const uint8_t*>(values_.data());
+  if (isFloat) {
+    if (width == 32 && !packedBig) out->kind = CellKind::kFloat;
     return;
   }
-  const bool hostOrder = big_ == (std::endian::native == std::endian::big);
-  CellKind kind = CellKind::kNone;
-  if (isFloat) {
-    if (width_ == 32 && hostOrder) kind = CellKind::kFloat;
-  } else if (width_ < 16 || hostOrder) {
-    switch (width_) {
-      case 0:
-        kind = CellKind::kBits0;
-        break;
-      case 1:
-        kind = CellKind::kBits1;
-        break;
-      case 2:
-        kind = CellKind::kBits2;
-        break;
-      case 4:
-        kind = CellKind::kBits4;
-        break;
-      case 8:
-        kind = CellKind::kInt8;
-        break;
-      case 16:
-        kind = CellKind::kInt16;
-        break;
-      case 32:
-        kind = CellKind::kInt32;
-        break;
-      default:
-        break;
-    }
-  }
-  out->kind = kind;
-  out->values = data_;
+  // Width 0 has no bytes to read from; wider big-endian values need a swap;
+  // the reads may load the three bytes before the values.
+  if (width == 0 || (width > 8 && packedBig)) return;
+  if (packed_ && data_ - reinterpret_cast<const uint8_t*>(buffer_->data()) < 3) return;
+  out->kind = CellKind::kInt;
+  out->log2Width = static_cast<uint8_t>(std::countr_zero(static_cast<unsigned>(width)));
+  out->drop = static_cast<uint8_t>(32 - width);
+  out->mask = width < 8 ? (uint32_t{1} << width) - 1 : ~uint32_t{0};
 }
 
 void Ints::Unpack() {

@@ -49,15 +49,17 @@ class Items {
 
   // Replaces the contents by items lying end to end in *buffer, keeping
   // `buffer` alive: item i is [ends[i], ends[i + 1]), less its terminating
-  // NUL for S items (`text`). REQUIRES: ends non-empty and non-decreasing,
+  // NUL for S items (`text`). `terminated`: every non-empty S item has one
+  // (as Metakit writes them). REQUIRES: ends non-empty and non-decreasing,
   // its last entry at most buffer->size().
-  void AssignEnds(std::shared_ptr<const std::string> buffer, std::vector<uint32_t> ends, bool text);
+  void AssignEnds(std::shared_ptr<const std::string> buffer, std::vector<uint32_t> ends, bool text,
+                  bool terminated);
   // Replaces the contents by packed items, keeping `buffer` alive.
   // REQUIRES: every span lies in *buffer.
   void AssignPacked(std::shared_ptr<const std::string> buffer, std::vector<Span> spans);
 
-  // Fills *out (see cells.h) for S items held end to end; else leaves it
-  // as it is.
+  // Fills *out (see cells.h) for S items held end to end and terminated;
+  // else leaves it as it is.
   void Describe(detail::CellColumn* out) const;
 
   // Changes. REQUIRES: positions inside (or, for Insert, at the end of) the items.
@@ -72,7 +74,8 @@ class Items {
   void DropPacked();
 
   Form form_ = Form::kStrings;
-  bool text_ = false;  // kEnds: items are S texts
+  bool text_ = false;        // kEnds: items are S texts ...
+  bool terminated_ = false;  // ... every non-empty one ending in a NUL
   std::shared_ptr<const std::string> buffer_;
   std::vector<uint32_t> ends_;
   std::vector<Span> spans_;

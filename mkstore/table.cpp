@@ -37,7 +37,8 @@ void Table::DescribeColumn(int col) {
 }
 
 void Table::DescribeAll() {
-  cellColumns_.resize(cols_.size());
+  // One more: what reads of a column outside the table find.
+  cellColumns_.assign(cols_.size() + 1, detail::CellColumn());
   for (size_t c = 0; c < cols_.size(); ++c) DescribeColumn(static_cast<int>(c));
   cells_.rows = static_cast<uint32_t>(rows_);
   cells_.cols = static_cast<uint32_t>(cols_.size());
@@ -230,7 +231,7 @@ void Table::Restructure(const std::vector<Property>& props) {
     }
   }
   cols_ = std::move(cols);
-  cellColumns_.resize(cols_.size());
+  cellColumns_.resize(cols_.size() + 1);
   layoutStamp_ = NextStamp();
   for (size_t c = 0; c < props.size(); ++c) {
     if (!kept[c]) ResizeColumn(static_cast<int>(c), rows_);

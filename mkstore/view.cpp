@@ -184,7 +184,7 @@ std::shared_ptr<ViewImpl> MakeTableView(std::shared_ptr<Table> table) {
 View::View() : View(MakeTableView(std::make_shared<Table>(std::vector<Property>()))) {}
 
 View::View(std::shared_ptr<ViewImpl> impl)
-    : impl_(std::move(impl)), cells_(impl_ && impl_->direct() ? &impl_->direct()->cells() : nullptr) {}
+    : impl_(std::move(impl)), cells_(impl_ && impl_->direct() ? &impl_->direct()->cells() : &detail::kNoCells) {}
 
 View View::Create(std::vector<Property> properties) {
   return View(MakeTableView(std::make_shared<Table>(std::move(properties))));

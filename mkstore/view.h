@@ -149,32 +149,32 @@ class View {
 
   std::shared_ptr<ViewImpl> impl_;
   // The table's cell description when this view is a table's own (rows and
-  // columns map one to one), else null; lives as long as impl_.
-  const detail::CellTable* cells_ = nullptr;
+  // columns map one to one), else detail::kNoCells; lives as long as impl_.
+  const detail::CellTable* cells_ = &detail::kNoCells;
 };
 
 // Callers often read every value of a table: these read the common shapes
 // in place, with no call.
 inline int32_t View::GetInt(int row, int col) const {
   int32_t v;
-  const detail::CellColumn* c = detail::CellAt(cells_, row, col);
-  if (c != nullptr && detail::ReadInt(*c, row, &v)) [[likely]]
+  if (detail::InRows(*cells_, row) && detail::ReadInt(detail::ColumnOf(*cells_, col), row, &v))
+      [[likely]]
     return v;
   return GetIntSlow(row, col);
 }
 
 inline float View::GetFloat(int row, int col) const {
   float v;
-  const detail::CellColumn* c = detail::CellAt(cells_, row, col);
-  if (c != nullptr && detail::ReadFloat(*c, row, &v)) [[likely]]
+  if (detail::InRows(*cells_, row) && detail::ReadFloat(detail::ColumnOf(*cells_, col), row, &v))
+      [[likely]]
     return v;
   return GetFloatSlow(row, col);
 }
 
 inline std::string_view View::GetText(int row, int col) const {
   std::string_view v;
-  const detail::CellColumn* c = detail::CellAt(cells_, row, col);
-  if (c != nullptr && detail::ReadText(*c, row, &v)) [[likely]]
+  if (detail::InRows(*cells_, row) && detail::ReadText(detail::ColumnOf(*cells_, col), row, &v))
+      [[likely]]
     return v;
   return GetTextSlow(row, col);
 }

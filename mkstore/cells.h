@@ -20,10 +20,14 @@ namespace mk::detail {
 
 enum class CellKind : uint8_t {
   kNone,  // no direct read: ask the engine
-  // 'I' values packed at 2^log2Width bits (1, 2 and 4 bits unsigned, low
-  // bits first; 8 bits and up signed, little-endian). The three bytes
-  // before `values` belong to the same buffer (see ReadInt).
+  // 'I' values of 8, 16 or 32 bits, signed, little-endian: value r is the
+  // top `32 - drop` bits of the 32-bit word at words + (r << shift) (the
+  // word that ends with the value's last byte; `words` may lie up to three
+  // bytes before the values, inside the same buffer).
   kInt,
+  // 'I' values of 2^shift bits (1, 2 or 4), unsigned, low bits first:
+  // value r is (values[bit / 8] >> bit % 8) & mask, bit = r << shift.
+  kBits,
   kFloat,  // 'F' values, 32 bits, host byte order
   // 'S' items end to end: item r is bytes[offsets[r], offsets[r + 1]);
   // every non-empty one ends in a NUL that is not part of the text and
@@ -33,10 +37,11 @@ enum class CellKind : uint8_t {
 
 struct CellColumn {
   CellKind kind = CellKind::kNone;
-  uint8_t log2Width = 0;              // kInt
-  uint8_t drop = 0;                   // kInt: 32 - width
-  uint32_t mask = 0;                  // kInt: ~0, or 2^width - 1 below 8 bits
-  const uint8_t* values = nullptr;    // kInt, kFloat
+  uint8_t shift = 0;                  // kInt, kBits
+  uint8_t drop = 0;                   // kInt
+  uint8_t mask = 0;                   // kBits
+  const uint8_t* words = nullptr;     // kInt
+  const uint8_t* values = nullptr;    // kBits, kFloat
   const uint32_t* offsets = nullptr;  // kText: rows + 1 entries
   const char* bytes = nullptr;        // kText
 };
@@ -78,18 +83,20 @@ T LoadHost(const uint8_t* p) {
 // true, or return false when the kind has no direct read for that type.
 // REQUIRES: row < the table's rows.
 
-// 'I' values. One formula for every width, so that reading a value takes
-// no branch: load the 32 bits that end with the value's last byte (the
-// three bytes before a column always exist, see CellKind), move the
-// value's top bit to bit 31, shift it back down with its sign, and keep
-// the width's bits.
+// 'I' values. Both kinds read with no branch: the kind is the same for
+// every row of a column, so the test of it costs nothing in a loop.
 inline bool ReadInt(const CellColumn& c, int row, int32_t* out) {
-  if (c.kind != CellKind::kInt) return false;
-  const uint64_t last = ((uint64_t{static_cast<uint32_t>(row)} + 1) << c.log2Width) - 1;  // bit
-  const uint32_t word = LoadHost<uint32_t>(c.values + (last >> 3) - 3);
-  const uint32_t top = word << (7 - (last & 7));
-  *out = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int32_t>(top) >> c.drop) & c.mask);
-  return true;
+  const uint64_t r = static_cast<uint32_t>(row);
+  if (c.kind == CellKind::kInt) {
+    *out = LoadHost<int32_t>(c.words + (r << c.shift)) >> c.drop;
+    return true;
+  }
+  if (c.kind == CellKind::kBits) {
+    const uint64_t bit = r << c.shift;
+    *out = (c.values[bit >> 3] >> (bit & 7)) & c.mask;
+    return true;
+  }
+  return false;
 }
 
 // 'F' values.

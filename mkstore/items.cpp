@@ -84,19 +84,31 @@ void Ints::Describe(bool isFloat, detail::CellColumn* out) const {
   if constexpr (std::endian::native != std::endian::little) return;
   const bool packedBig = packed_ && big_;
   const int width = packed_ ? width_ : 32;
-  out->values = packed_ ? data_ : reinterpret_cast<const uint8_t*>(values_.data());
+  const uint8_t* values = packed_ ? data_ : reinterpret_cast<const uint8_t*>(values_.data());
   if (isFloat) {
-    if (width == 32 && !packedBig) out->kind = CellKind::kFloat;
+    if (width == 32 && !packedBig) {
+      out->kind = CellKind::kFloat;
+      out->values = values;
+    }
     return;
   }
-  // Width 0 has no bytes to read from; wider big-endian values need a swap;
-  // the reads may load the three bytes before the values.
+  if (width == 1 || width == 2 || width == 4) {
+    out->kind = CellKind::kBits;
+    out->shift = static_cast<uint8_t>(std::countr_zero(static_cast<unsigned>(width)));
+    out->mask = static_cast<uint8_t>((1 << width) - 1);
+    out->values = values;
+    return;
+  }
+  // Width 0 has no bytes to read; wider big-endian values need a swap.
   if (width == 0 || (width > 8 && packedBig)) return;
-  if (packed_ && data_ - reinterpret_cast<const uint8_t*>(buffer_->data()) < 3) return;
+  // Values narrower than a word are read as the top of the word that ends
+  // with them, which starts before the first value: the bytes must be there.
+  const int back = 4 - width / 8;
+  if (packed_ && data_ - reinterpret_cast<const uint8_t*>(buffer_->data()) < back) return;
   out->kind = CellKind::kInt;
-  out->log2Width = static_cast<uint8_t>(std::countr_zero(static_cast<unsigned>(width)));
+  out->shift = static_cast<uint8_t>(std::countr_zero(static_cast<unsigned>(width / 8)));
   out->drop = static_cast<uint8_t>(32 - width);
-  out->mask = width < 8 ? (uint32_t{1} << width) - 1 : ~uint32_t{0};
+  out->words = values - back;
 }
 
 void Ints::Unpack() {

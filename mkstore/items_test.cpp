@@ -65,7 +65,7 @@ TEST(ItemsTest, ItemsEndToEndDropOnlyTheTextTerminator) {
   Items raw;
   raw.AssignEnds(buffer, ends, false, false);
   const std::vector<std::string> items{std::string("pine\0", 5), std::string(1, '\0'), "",
-                                       std::string("x\0", 2),  std::string(1, '\0'), "oak"};
+                                       std::string("x\0", 2),    std::string(1, '\0'), "oak"};
   ASSERT_EQ(raw.size(), items.size());
   for (size_t i = 0; i < items.size(); ++i) EXPECT_EQ(raw[i], items[i]) << i;
   // Changes unpack them first; the values stay.
@@ -122,20 +122,21 @@ TEST(IntsTest, InPlaceReadsCoverEveryWidth) {
   const detail::CellKind kInt = detail::CellKind::kInt, kBits = detail::CellKind::kBits,
                          kNone = detail::CellKind::kNone;
   const Case cases[] = {
-      {4, 1, false, kBits}, {4, 2, true, kBits},  {0, 4, false, kBits}, {4, 8, true, kInt},
-      {3, 8, false, kInt},  {2, 8, false, kNone}, {4, 16, false, kInt}, {2, 16, false, kInt},
+      {4, 1, false, kBits},  {4, 2, true, kBits},  {0, 4, false, kBits}, {4, 8, true, kInt},
+      {3, 8, false, kInt},   {2, 8, false, kNone}, {4, 16, false, kInt}, {2, 16, false, kInt},
       {1, 16, false, kNone}, {4, 32, false, kInt}, {0, 32, false, kInt}, {4, 0, false, kNone},
-      {4, 16, true, kNone}, {4, 32, true, kNone},
+      {4, 16, true, kNone},  {4, 32, true, kNone},
   };
   for (const Case& c : cases) {
     const size_t room = (bytes.size() - c.offset) * 8;
-    const size_t rows = c.width == 0 ? 4 : std::min<size_t>(room / static_cast<size_t>(c.width), 99);
+    const size_t rows =
+        c.width == 0 ? 4 : std::min<size_t>(room / static_cast<size_t>(c.width), 99);
     Ints ints;
     ints.AssignPacked(buffer, c.offset, c.width, c.big, rows);
     detail::CellColumn cell;
     ints.Describe(false, &cell);
-    const std::string what = std::to_string(c.width) + (c.big ? " big" : " little") + " at " +
-                             std::to_string(c.offset);
+    const std::string what =
+        std::to_string(c.width) + (c.big ? " big" : " little") + " at " + std::to_string(c.offset);
     EXPECT_EQ(cell.kind, c.kind) << what;
     int32_t v = 0;
     ASSERT_EQ(detail::ReadInt(cell, 0, &v), c.kind != kNone) << what;
@@ -145,8 +146,8 @@ TEST(IntsTest, InPlaceReadsCoverEveryWidth) {
     }
     detail::CellColumn asFloat;
     ints.Describe(true, &asFloat);
-    EXPECT_EQ(asFloat.kind, c.width == 32 && !c.big ? detail::CellKind::kFloat
-                                                    : detail::CellKind::kNone)
+    EXPECT_EQ(asFloat.kind,
+              c.width == 32 && !c.big ? detail::CellKind::kFloat : detail::CellKind::kNone)
         << what;
   }
   Ints unpacked;

@@ -190,8 +190,8 @@ class Loader {
   // the text. Returns the bytes the items use, or -1 when a size is
   // negative or overruns the data. Kept apart from its caller so the loop's
   // state stays in registers: it runs once per item of the file.
-  static int64_t EndItems(std::string_view data, int64_t start, bool text,
-                          std::vector<uint32_t>* ends, ItemCounts* counts) {
+  [[gnu::noinline]] static int64_t EndItems(std::string_view data, int64_t start, bool text,
+                                            std::vector<uint32_t>* ends, ItemCounts* counts) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
     const auto total = static_cast<int64_t>(data.size());
     uint32_t* out = ends->data();

@@ -184,7 +184,8 @@ std::shared_ptr<ViewImpl> MakeTableView(std::shared_ptr<Table> table) {
 View::View() : View(MakeTableView(std::make_shared<Table>(std::vector<Property>()))) {}
 
 View::View(std::shared_ptr<ViewImpl> impl)
-    : impl_(std::move(impl)), cells_(impl_ && impl_->direct() ? &impl_->direct()->cells() : &detail::kNoCells) {}
+    : impl_(std::move(impl)),
+      cells_(impl_ && impl_->direct() ? &impl_->direct()->cells() : &detail::kNoCells) {}
 
 View View::Create(std::vector<Property> properties) {
   return View(MakeTableView(std::make_shared<Table>(std::move(properties))));
@@ -239,11 +240,11 @@ template <typename T, T (Table::*Get)(int, int) const>
 
 }  // namespace
 
-#define MK_GETTER(Type, Name, TableName)                                \
-  Type View::Name(int row, int col) const {                             \
-    if (impl_ && impl_->direct()) [[likely]]                            \
-      return impl_->direct()->TableName(row, col);                      \
-    return ReadMapped<Type, &Table::TableName>(impl_.get(), row, col);  \
+#define MK_GETTER(Type, Name, TableName)                               \
+  Type View::Name(int row, int col) const {                            \
+    if (impl_ && impl_->direct()) [[likely]]                           \
+      return impl_->direct()->TableName(row, col);                     \
+    return ReadMapped<Type, &Table::TableName>(impl_.get(), row, col); \
   }
 MK_GETTER(int32_t, GetIntSlow, GetInt)
 MK_GETTER(int64_t, GetLong, GetLong)

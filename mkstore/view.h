@@ -179,6 +179,8 @@ inline std::string_view View::GetText(int row, int col) const {
   return GetTextSlow(row, col);
 }
 
-inline std::string View::GetString(int row, int col) const { return std::string(GetText(row, col)); }
+inline std::string View::GetString(int row, int col) const {
+  return std::string(GetText(row, col));
+}
 
 }  // namespace mk

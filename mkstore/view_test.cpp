@@ -53,10 +53,10 @@ TEST_F(ViewTest, ValuesRoundTripByType) {
 
 TEST_F(ViewTest, TextWithoutACopy) {
   EXPECT_EQ(view_.GetText(1, 0), "Oak");
-  EXPECT_EQ(view_.GetText(1, 1), "");   // an I property
-  EXPECT_EQ(view_.GetText(4, 0), "");   // past the last row
+  EXPECT_EQ(view_.GetText(1, 1), "");  // an I property
+  EXPECT_EQ(view_.GetText(4, 0), "");  // past the last row
   EXPECT_EQ(view_.GetText(-1, 0), "");
-  EXPECT_EQ(view_.GetText(0, 5), "");   // past the last property
+  EXPECT_EQ(view_.GetText(0, 5), "");  // past the last property
   EXPECT_EQ(View(nullptr).GetText(0, 0), "");
   // Derived views read through their row maps.
   View sorted = view_.SortOn({"name"});

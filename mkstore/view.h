@@ -60,6 +60,18 @@ class View {
   // An empty view with no properties and no rows.
   View();
 
+  // Copies share the rows. A moved-from handle is left invalid, like the
+  // result of a failed lookup.
+  View(const View&) = default;
+  View& operator=(const View&) = default;
+  View(View&& other) noexcept
+      : impl_(std::move(other.impl_)), cells_(std::exchange(other.cells_, &detail::kNoCells)) {}
+  View& operator=(View&& other) noexcept {
+    impl_ = std::move(other.impl_);
+    cells_ = std::exchange(other.cells_, &detail::kNoCells);
+    return *this;
+  }
+
   // A standalone view with the given properties and no rows.
   static View Create(std::vector<Property> properties);
 

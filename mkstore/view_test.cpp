@@ -71,6 +71,23 @@ TEST_F(ViewTest, TextWithoutACopy) {
   EXPECT_EQ(sorted.GetText(0, 0), "bir");
 }
 
+TEST_F(ViewTest, AMovedFromHandleReadsNothing) {
+  View moved = std::move(view_);
+  EXPECT_FALSE(view_.IsValid());  // NOLINT(bugprone-use-after-move): what is left
+  EXPECT_EQ(view_.GetInt(0, 1), 0);
+  EXPECT_EQ(view_.GetText(0, 0), "");
+  {
+    View other = View::Create({{"n", 'I', {}}});
+    other.AddRow();
+    other.SetInt(0, 0, 5);
+    view_ = std::move(other);
+    EXPECT_FALSE(other.IsValid());  // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(other.GetInt(0, 0), 0);
+  }
+  EXPECT_EQ(view_.GetInt(0, 0), 5);  // the rows live on in the handle moved to
+  EXPECT_EQ(moved.GetText(1, 0), "Oak");
+}
+
 TEST_F(ViewTest, GettersOfOtherTypesOrOutsideGiveZero) {
   EXPECT_EQ(view_.GetInt(0, 0), 0);    // S
   EXPECT_EQ(view_.GetInt(0, 2), 0);    // F

@@ -5,7 +5,9 @@
 namespace mk {
 
 void Items::DropPacked() {
+  terminated_ = false;
   buffer_.reset();
+  bytes_ = nullptr;
   ends_ = std::vector<uint32_t>();
   spans_ = std::vector<Span>();
 }
@@ -15,8 +17,9 @@ void Items::AssignEnds(std::shared_ptr<const std::string> buffer, std::vector<ui
   DropPacked();
   form_ = Form::kEnds;
   text_ = text;
-  terminated_ = terminated;
+  terminated_ = text && terminated;
   buffer_ = std::move(buffer);
+  bytes_ = buffer_->data();
   ends_ = std::move(ends);
   strings_.clear();
 }
@@ -25,15 +28,16 @@ void Items::AssignPacked(std::shared_ptr<const std::string> buffer, std::vector<
   DropPacked();
   form_ = Form::kSpans;
   buffer_ = std::move(buffer);
+  bytes_ = buffer_->data();
   spans_ = std::move(spans);
   strings_.clear();
 }
 
 void Items::Describe(detail::CellColumn* out) const {
-  if (form_ != Form::kEnds || !text_ || !terminated_) return;
+  if (!terminated_) return;
   out->kind = detail::CellKind::kText;
   out->offsets = ends_.data();
-  out->bytes = buffer_->data();
+  out->bytes = bytes_;
 }
 
 void Items::Unpack() {

@@ -25,26 +25,21 @@ class Items {
   using Span = std::pair<uint32_t, uint32_t>;  // start in the buffer, length
 
   size_t size() const {
-    switch (form_) {
-      case Form::kEnds:
-        return ends_.size() - 1;
-      case Form::kSpans:
-        return spans_.size();
-      default:
-        return strings_.size();
-    }
+    if (form_ == Form::kEnds) return ends_.size() - 1;
+    return form_ == Form::kSpans ? spans_.size() : strings_.size();
   }
 
   // Item `i`; valid until the next change. REQUIRES: i < size().
   std::string_view operator[](size_t i) const {
-    switch (form_) {
-      case Form::kEnds:
-        return detail::ItemAt(buffer_->data(), ends_.data(), static_cast<uint32_t>(i), text_);
-      case Form::kSpans:
-        return std::string_view(buffer_->data() + spans_[i].first, spans_[i].second);
-      default:
-        return strings_[i];
+    if (terminated_) {  // the usual case first: S items end to end, as Metakit writes them
+      const uint32_t start = ends_[i];
+      const size_t n = ends_[i + 1] - start;
+      return std::string_view(bytes_ + start, n - (n != 0));
     }
+    if (form_ == Form::kEnds)
+      return detail::ItemAt(bytes_, ends_.data(), static_cast<uint32_t>(i), text_);
+    if (form_ == Form::kSpans) return std::string_view(bytes_ + spans_[i].first, spans_[i].second);
+    return strings_[i];
   }
 
   // Replaces the contents by items lying end to end in *buffer, keeping
@@ -75,8 +70,9 @@ class Items {
 
   Form form_ = Form::kStrings;
   bool text_ = false;        // kEnds: items are S texts ...
-  bool terminated_ = false;  // ... every non-empty one ending in a NUL
+  bool terminated_ = false;  // ... every non-empty one ending in a NUL (kEnds only)
   std::shared_ptr<const std::string> buffer_;
+  const char* bytes_ = nullptr;  // buffer_'s bytes
   std::vector<uint32_t> ends_;
   std::vector<Span> spans_;
   std::vector<std::string> strings_;

@@ -58,10 +58,14 @@ TEST(ItemsTest, ItemsEndToEndDropOnlyTheTextTerminator) {
   auto buffer = std::make_shared<const std::string>(bytes);
   const std::vector<uint32_t> ends{2, 7, 8, 8, 10, 11, 14};
   Items text;
-  text.AssignEnds(buffer, ends, true, true);
+  text.AssignEnds(buffer, ends, true, false);  // "oak" has no NUL
   const std::vector<std::string> texts{"pine", "", "", "x", "", "oak"};
   ASSERT_EQ(text.size(), texts.size());
   for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(text[i], texts[i]) << i;
+  Items terminated;  // the same without "oak": every item ends in its NUL
+  terminated.AssignEnds(buffer, {2, 7, 8, 8, 10, 11}, true, true);
+  ASSERT_EQ(terminated.size(), 5u);
+  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(terminated[i], texts[i]) << i;
   Items raw;
   raw.AssignEnds(buffer, ends, false, false);
   const std::vector<std::string> items{std::string("pine\0", 5), std::string(1, '\0'), "",

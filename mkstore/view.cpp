@@ -150,14 +150,16 @@ class RowMapView : public ViewImpl {
     const Table& t = *table();
     const int n = base_->RowCountFast();
     rows_.clear();
+    // A base that is the table itself maps rows one to one: no call per row.
+    const bool direct = base_->direct() != nullptr;
     if (sortCols_.empty()) {
       for (int r = 0; r < n; ++r) {
-        if (Matches(t, base_->TableRowFast(r))) rows_.push_back(r);
+        if (Matches(t, direct ? r : base_->TableRowFast(r))) rows_.push_back(r);
       }
       return;
     }
     std::vector<int> tableRows(n);
-    for (int r = 0; r < n; ++r) tableRows[r] = base_->TableRowFast(r);
+    for (int r = 0; r < n; ++r) tableRows[r] = direct ? r : base_->TableRowFast(r);
     rows_ = StableOrder(t, tableRows, sortCols_);
   }
 

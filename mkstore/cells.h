@@ -4,9 +4,10 @@
 // itself when a caller reads a whole table. So every Table keeps a flat
 // description of how each of its columns can be read in place (CellTable),
 // and a View over a table reads the common shapes through it with no call:
-// integer columns at their stored width in host byte order, 32-bit floats,
-// and text items lying end to end in one buffer. Everything else (other
-// shapes, derived views, out-of-range cells) takes the engine's own path.
+// little-endian integer columns at their stored width, 32-bit floats, and
+// texts lying end to end in one buffer. Everything else (other shapes,
+// big-endian hosts, derived views, cells outside the table) takes the
+// engine's own path.
 //
 // The owning Table rewrites its CellTable after every change, so a
 // description is valid exactly as long as the values it points to.
@@ -58,9 +59,8 @@ struct CellTable {
 inline constexpr CellColumn kNoColumn{};
 inline constexpr CellTable kNoCells{0, 0, &kNoColumn};
 
-// The description of column `col` of `table`; kind kNone when there is no
-// such column. Found with no branch, so that loops over the rows of one
-// column can read it once, before the loop.
+// The description of column `col` of `table`; the sentinel of kind kNone
+// when there is no such column (found with no branch).
 inline const CellColumn& ColumnOf(const CellTable& table, int col) {
   const auto c = static_cast<uint32_t>(col);
   return table.columns[c < table.cols ? c : table.cols];
@@ -77,14 +77,12 @@ T LoadHost(const uint8_t* p) {
   return v;
 }
 
-// Readers of one value of a column described by `kind` and the pointers
-// of its CellColumn (passed one by one, so that a loop over the rows of one
-// column can load them once): set *out to the value in `row` and return
-// true, or return false when the kind has no direct read for that type.
-// REQUIRES: row < the table's rows.
+// Readers of one value of column `c`: set *out to the value in `row` and
+// return true, or return false when the column has no direct read for that
+// type. REQUIRES: row < the table's rows.
 
-// 'I' values. Both kinds read with no branch: the kind is the same for
-// every row of a column, so the test of it costs nothing in a loop.
+// 'I' values. Each kind reads with no branch of its own; the test of the
+// kind goes the same way for every row of a column, so it predicts well.
 inline bool ReadInt(const CellColumn& c, int row, int32_t* out) {
   const uint64_t r = static_cast<uint32_t>(row);
   if (c.kind == CellKind::kInt) {

@@ -98,11 +98,10 @@ class View {
   std::string GetString(int row, int col) const;  // 'S', without Metakit's trailing NUL
   std::string GetBytes(int row, int col) const;   // 'B'
   // The text GetString returns, without a copy: the view points into the
-  // engine's own bytes. It stays valid until the next change of any kind
-  // (a setter, an insert or a removal, through any handle, or a
-  // Restructure) to the rows this view shows, or until the storage and
-  // every handle on its views are gone, whichever comes first. Copy it to
-  // keep it longer.
+  // engine's own bytes. It stays valid until the next change to the rows
+  // behind this view (a setter, an insert or a removal, through any handle,
+  // or a Storage::Restructure), or until the storage and every handle on
+  // its views are gone, whichever comes first. Copy it to keep it longer.
   std::string_view GetText(int row, int col) const;  // 'S'
 
   // Typed setters; same preconditions. A setter used on a property of another

@@ -16,6 +16,10 @@ class Storage::Impl {
   Dataset dataset;
   std::vector<Ref> areas;   // what the committed dataset occupies in the file
   bool mustReread = false;  // a commit failed: the file's state is unknown
+  // Bytes follow the dataset in the file (it was found behind them, e.g. a
+  // commit cut short). An open reads the end of the file first, so the next
+  // commit rewrites the file rather than leave them there.
+  bool trailing = false;
 
   Status Commit(bool packed);
   // Positions in a dataset are signed 32-bit numbers.
@@ -48,6 +52,10 @@ Status ReadWholeFile(FileSystem* fs, const std::string& path, std::string* bytes
   return file->Read(0, static_cast<size_t>(size), bytes);
 }
 
+bool HasTrailingBytes(const Dataset& dataset, size_t fileSize) {
+  return dataset.end > 0 && static_cast<uint64_t>(dataset.base + dataset.end) != fileSize;
+}
+
 }  // namespace
 
 Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, FileSystem* fs) {
@@ -60,8 +68,10 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
     Status s = ReadWholeFile(impl->fs, path, bytes.get());
     if (!s.ok()) return s;
   }
+  const size_t size = bytes->size();
   Status s = ReadDataset(std::move(bytes), path, &impl->dataset);
   if (!s.ok()) return s;
+  impl->trailing = HasTrailingBytes(impl->dataset, size);
   impl->areas = CommittedAreas(impl->dataset);
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();
@@ -169,6 +179,7 @@ Status Storage::Impl::Commit(bool packed) {
     Status s = ReadWholeFile(fs, path, &bytes);
     if (s.ok()) s = ReadDataset(bytes, path, &onDisk);
     if (!s.ok()) return s;
+    trailing = HasTrailingBytes(onDisk, bytes.size());
     areas = CommittedAreas(onDisk);
     ForgetDisk(dataset.root.get());
     onDisk.root = dataset.root;
@@ -180,7 +191,7 @@ Status Storage::Impl::Commit(bool packed) {
     std::unique_ptr<File> file;
     return fs->Open(path, FileSystem::Mode::kCreate, &file);
   }
-  if (packed || dataset.end == 0) return CommitImage();
+  if (packed || dataset.end == 0 || trailing) return CommitImage();
   CommitPlan plan = PlanCommit(&dataset, areas, false);
   if (plan.end > kMaxDataset) return TooLarge();
   if (!plan.unchanged) {
@@ -208,6 +219,7 @@ Status Storage::Impl::CommitImage() {
   if (plan.end > kMaxDataset) return TooLarge();
   Status s = ReplaceFile(fs, path, prefix + PackedImage(plan, dataset.bigEndian));
   if (!s.ok()) return s;
+  trailing = false;
   AdoptPlan(&plan, static_cast<int64_t>(prefix.size()), &dataset, &areas);
   return Status::Ok();
 }

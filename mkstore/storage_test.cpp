@@ -213,6 +213,29 @@ TEST_F(StorageTest, ValuesOfEveryShapeReadBackFromTheFile) {
   }
 }
 
+// A dataset found behind trailing bytes (here: a commit cut short after its
+// first bytes) must not stay behind them: an open looks at the end of the
+// file first, where those bytes, partly overwritten by later commits, could
+// pass for another state. The next commit leaves nothing after the dataset.
+TEST_F(StorageTest, ACommitDropsBytesTrailingTheDataset) {
+  const std::string path = TempPath("trailing.mk");
+  const std::string committed = testing::ReadFile(kFixtures + "/string_3rows.mk");
+  testing::WriteFile(path, committed + std::string(4000, 'x'));
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(path, &s).ok());
+  View v = s->GetView(s->ViewNames().at(0));
+  ASSERT_EQ(v.RowCount(), 3);
+  v.InsertRows(1, 1);
+  v.SetString(1, 0, "new");
+  ASSERT_TRUE(s->Commit().ok());
+  std::unique_ptr<Storage> again;
+  ASSERT_TRUE(Storage::OpenReadOnly(path, &again).ok());
+  EXPECT_EQ(DumpJson(*again), DumpJson(*s));
+  const std::string bytes = testing::ReadFile(path);
+  EXPECT_EQ(bytes.find(std::string(40, 'x')), std::string::npos);
+  EXPECT_EQ(bytes.substr(bytes.size() - 8, 1), "\x80");  // ends with the commit tail
+}
+
 TEST_F(StorageTest, DumpOfAWorkingCopyShowsUncommittedChanges) {
   std::unique_ptr<Storage> s;
   ASSERT_TRUE(Storage::Open(kFixtures + "/int_3rows.mk", &s).ok());

@@ -477,6 +477,19 @@ TEST_F(ScaleFilesTest, FolderWithABlankIsRememberedUpToTheBlank) {
   EXPECT_EQ(next.InitialFolder(), folder_ / "My");
 }
 
+TEST_F(ScaleFilesTest, AFileOpenElsewhereIsInUseUntilClosed) {
+  std::string scale = MakeSmallFile("shared.scl");
+  platform::ScriptedUi otherUi{[](const std::string& f) { ADD_FAILURE() << f; }};
+  ScaleFiles other(otherUi, fs_, clock_, folder_.path());
+  ASSERT_EQ(other.OpenScaleFile(scale), FileOutcome::kOpened);
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  EXPECT_EQ(files.OpenScaleFile(scale), FileOutcome::kInUse);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].text, scale + kInUseTail);
+  other.CloseScaleFile();
+  EXPECT_EQ(files.OpenScaleFile(scale), FileOutcome::kOpened);
+}
+
 TEST_F(ScaleFilesTest, SetupFileOpensForEditingWithoutDataEntry) {
   std::string setup = CopyDefaultSetup();
   ScaleFiles files(ui_, fs_, clock_, folder_.path());

@@ -1,6 +1,7 @@
 #include "mkstore/file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,10 @@ class PosixFile : public File {
     if (::fdatasync(fd_) != 0) return PosixError(path_, "sync");
     return Status::Ok();
   }
+
+  // A shared lock: several Storages (and programs) may hold one at once,
+  // while any exclusive probe fails.
+  void MarkInUse() override { ::flock(fd_, LOCK_SH | LOCK_NB); }
 
  private:
   std::string path_;

@@ -30,6 +30,12 @@ class File {
   virtual Status Write(uint64_t offset, std::string_view data) = 0;
   // Makes everything written so far durable.
   virtual Status Sync() = 0;
+  // Marks the file as in use for as long as this File stays open: other
+  // programs' in-use checks (an exclusive lock probe) then refuse it, as
+  // the handheld refused a file some program had open. Opens by others
+  // are not blocked. Best effort: a file system without locks keeps
+  // working unmarked.
+  virtual void MarkInUse() {}
 };
 
 class FileSystem {

@@ -21,6 +21,11 @@ class Storage::Impl {
   // commit rewrites the file rather than leave them there.
   bool trailing = false;
 
+  // The file kept open while the Storage lives, marking it in use; opened
+  // anew whenever a commit replaces the file.
+  std::unique_ptr<File> inUse;
+
+  void MarkInUse();
   Status Commit(bool packed);
   // Positions in a dataset are signed 32-bit numbers.
   static constexpr int64_t kMaxDataset = 0x7FFFFFFF;
@@ -73,6 +78,7 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
   if (!s.ok()) return s;
   impl->trailing = HasTrailingBytes(impl->dataset, size);
   impl->areas = CommittedAreas(impl->dataset);
+  impl->MarkInUse();
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();
 }
@@ -87,6 +93,7 @@ Status Storage::OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* 
   Status s = ReadWholeFile(impl->fs, path, bytes.get());
   if (s.ok()) s = ReadDataset(std::move(bytes), path, &impl->dataset);
   if (!s.ok()) return s;
+  impl->MarkInUse();
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();
 }
@@ -189,7 +196,9 @@ Status Storage::Impl::Commit(bool packed) {
   if (dataset.end == 0 && dataset.root->props().empty()) {
     // Nothing to store in a new file: Metakit leaves it empty.
     std::unique_ptr<File> file;
-    return fs->Open(path, FileSystem::Mode::kCreate, &file);
+    Status s = fs->Open(path, FileSystem::Mode::kCreate, &file);
+    if (s.ok()) MarkInUse();
+    return s;
   }
   if (packed || dataset.end == 0 || trailing) return CommitImage();
   CommitPlan plan = PlanCommit(&dataset, areas, false);
@@ -219,9 +228,16 @@ Status Storage::Impl::CommitImage() {
   if (plan.end > kMaxDataset) return TooLarge();
   Status s = ReplaceFile(fs, path, prefix + PackedImage(plan, dataset.bigEndian));
   if (!s.ok()) return s;
+  MarkInUse();
   trailing = false;
   AdoptPlan(&plan, static_cast<int64_t>(prefix.size()), &dataset, &areas);
   return Status::Ok();
+}
+
+void Storage::Impl::MarkInUse() {
+  inUse.reset();
+  if (!fs->Exists(path) || !fs->Open(path, FileSystem::Mode::kRead, &inUse).ok()) return;
+  inUse->MarkInUse();
 }
 
 const std::string& Storage::path() const { return impl_->path; }

@@ -8,6 +8,10 @@
 // data goes to free space (or the end of the file), the header that makes it
 // current last, so that a crash at any moment leaves the last committed state.
 //
+// While a Storage lives it keeps its file open with a shared advisory lock
+// (flock), so that the in-use check of this or another program sees the file
+// as in use; a commit that replaces the file moves the lock to the new one.
+//
 // Thread safety: none; use a Storage and its views from one thread at a time.
 #pragma once
 

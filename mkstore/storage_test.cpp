@@ -1,6 +1,9 @@
 #include "mkstore/storage.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <bit>
 
@@ -211,6 +214,35 @@ TEST_F(StorageTest, ValuesOfEveryShapeReadBackFromTheFile) {
       EXPECT_EQ(v.GetFloat(r, 3), static_cast<float>(ints[r]) / 4) << "row " << r;
     }
   }
+}
+
+// Whether a fresh descriptor could take an exclusive lock on `path`, as an
+// in-use check does.
+bool FreeOfLocks(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::close(fd);
+  return free;
+}
+
+TEST_F(StorageTest, AnOpenStorageMarksItsFileInUseUntilItCloses) {
+  const std::string path = TempPath("in_use.mk");
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(path, &s).ok());
+  ASSERT_TRUE(s->Restructure("Log[LOG:I]").ok());
+  ASSERT_TRUE(s->Commit().ok());  // the first commit writes a new file
+  EXPECT_FALSE(FreeOfLocks(path));
+  s->GetView("Log").AddRow();
+  ASSERT_TRUE(s->CommitPacked().ok());  // replaces the file again
+  EXPECT_FALSE(FreeOfLocks(path));
+  // Several storages may have one file open.
+  std::unique_ptr<Storage> reader;
+  ASSERT_TRUE(Storage::OpenReadOnly(path, &reader).ok());
+  s.reset();
+  EXPECT_FALSE(FreeOfLocks(path));
+  reader.reset();
+  EXPECT_TRUE(FreeOfLocks(path));
 }
 
 // A dataset found behind trailing bytes (here: a commit cut short after its

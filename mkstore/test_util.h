@@ -51,7 +51,10 @@ inline std::string CopyFixture(const std::string& name) {
 // The names of all fixture files, without ".mk", sorted.
 inline std::vector<std::string> FixtureNames() {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(kFixtures)) {
+  // A missing folder lists nothing (the count test then fails) rather than
+  // throwing while the tests are being listed.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(kFixtures, error)) {
     if (entry.path().extension() == ".mk") names.push_back(entry.path().stem().string());
   }
   std::sort(names.begin(), names.end());

@@ -110,6 +110,25 @@ void CellGrid::ClearRows() {
   Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
+void CellGrid::SetRows(std::vector<std::vector<std::string>> texts,
+                       std::vector<std::string> rowsInView) {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
+  rows_.resize(1);
+  rows_.reserve(texts.size() + 1);
+  rowsInView.resize(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    Row row = MakeRow();
+    for (size_t c = 0; c < row.cells.size() && c < texts[i].size(); ++c) {
+      row.cells[c].text = std::move(texts[i][c]);
+    }
+    row.rowInView = std::move(rowsInView[i]);
+    rows_.push_back(std::move(row));
+  }
+  currentRow_ = currentColumn_ = -1;
+  EndEditing();
+  Notify([&](CellGridListener* l) { l->OnGridReset(); });
+}
+
 bool CellGrid::ValidCell(int row, int column) const {
   return row >= 0 && row < RowCount() && column >= 0 && column < ColumnCount();
 }

@@ -134,12 +134,15 @@ std::vector<std::string> GridBinding::ReadRow(int viewRow) const {
 int GridBinding::Fill() {
   const int rows = store_.RowCount(slot_);
   if (rows < 0) return -1;
-  grid_.ClearRows();
+  std::vector<std::vector<std::string>> texts;
+  std::vector<std::string> rowsInView;
+  texts.reserve(rows);
+  rowsInView.reserve(rows);
   for (int v = 0; v < rows; ++v) {
-    const int row = grid_.AppendRow();
-    grid_.SetRowTexts(row, ReadRow(v));
-    grid_.SetRowInView(row, std::to_string(v));
+    texts.push_back(ReadRow(v));
+    rowsInView.push_back(std::to_string(v));
   }
+  grid_.SetRows(std::move(texts), std::move(rowsInView));
   return 0;
 }
 

@@ -84,6 +84,8 @@ class GridView : public QTableView, private grid::CellGridListener {
   // The editor of the cell at `index` (after starting the grid's edit), or null
   // when the cell cannot be edited.
   QWidget* CreateEditor(QWidget* parent, const QModelIndex& index);
+  // Ends the grid's edit as the closing of `editor` with `hint` says.
+  void EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
   void ApplyColumnWidths();
   void SyncFromGrid();
 

@@ -77,6 +77,10 @@ TEST_F(GridViewTest, TypingIntoACellEndsAnEditWithOldAndNewText) {
   Key(Qt::Key_Return);
   EXPECT_EQ(log_.edits, std::vector<std::string>{"2,1 16->24"});
   EXPECT_EQ(grid_.Text(2, 1), "24");
+  // On to the next cell, which is not edited until typed into.
+  EXPECT_EQ(grid_.CurrentColumn(), 2);
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(view_.editor(), nullptr);
 }
 
 TEST_F(GridViewTest, EnterReachesTheHandlerAsThirteenBeforeTheCellMoves) {

@@ -183,6 +183,7 @@ void GridBinding::ApplyDefaultRules(int row) {
 }
 
 void GridBinding::MarkReadOnly(int row, std::string_view commaList) {
+  if (row < 1) return;
   const std::string list = Upper(commaList);
   for (int c = 0; c < grid_.ColumnCount(); ++c) {
     if (list.empty() || list.find("," + Upper(grid_.ColumnName(c)) + ",") != std::string::npos) {
@@ -241,9 +242,13 @@ void GridBinding::Renumber(const std::vector<int>& viewRowOf,
   }
 }
 
+bool GridBinding::ColumnsIntact() const {
+  return grid_.ColumnCount() == static_cast<int>(viewColumns_.size());
+}
+
 int GridBinding::WriteBackInStep() {
   const int viewRows = store_.RowCount(slot_);
-  if (viewRows < 0) return -1;
+  if (viewRows < 0 || !ColumnsIntact()) return -1;
   std::vector<bool> referenced(viewRows, false);
   std::vector<int> viewRowOf(grid_.RowCount(), -1);
   for (int row = 1; row < grid_.RowCount(); ++row) {
@@ -277,7 +282,7 @@ int GridBinding::RemoveAllRows() {
 int GridBinding::WriteBackReplace(const std::optional<std::string>& log,
                                   const std::optional<std::string>& split) {
   const int base = store_.BaseSlot(slot_);
-  if (store_.RowCount(slot_) < 0 || base < 0) return -1;
+  if (store_.RowCount(slot_) < 0 || base < 0 || !ColumnsIntact()) return -1;
   int rc = RemoveAllRows();
   if (rc < 0) return rc;
   std::vector<int> columns;

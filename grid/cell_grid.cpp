@@ -11,9 +11,9 @@ const std::vector<std::string> kNoChoices;
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 }  // namespace
@@ -22,9 +22,7 @@ CellGrid::CellGrid() { rows_.push_back(Row{}); }
 
 void CellGrid::AddListener(CellGridListener* listener) { listeners_.push_back(listener); }
 
-void CellGrid::RemoveListener(CellGridListener* listener) {
-  std::erase(listeners_, listener);
-}
+void CellGrid::RemoveListener(CellGridListener* listener) { std::erase(listeners_, listener); }
 
 void CellGrid::SetColumns(const std::vector<std::string>& names) {
   Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });

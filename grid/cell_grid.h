@@ -137,8 +137,7 @@ class CellGrid {
   // them and the `_RowInView_` text of the same index in `rowsInView` ("" when
   // missing). No current cell afterwards; reported as one reset, so a view
   // takes thousands of rows at once.
-  void SetRows(std::vector<std::vector<std::string>> texts,
-               std::vector<std::string> rowsInView);
+  void SetRows(std::vector<std::vector<std::string>> texts, std::vector<std::string> rowsInView);
 
   // ---- Cells ---------------------------------------------------------------------
   const std::string& Text(int row, int column) const;

@@ -58,8 +58,8 @@ int ParseRowNumber(const std::string& text, int limit) {
 std::string Increment(const std::string& previous, const std::string& ruleText) {
   int64_t step = tablestore::ParseLong(ruleText);
   if (step == 0) step = 1;
-  const int64_t sum = std::clamp<int64_t>(tablestore::ParseLong(previous) + step, INT32_MIN,
-                                          INT32_MAX);
+  const int64_t sum =
+      std::clamp<int64_t>(tablestore::ParseLong(previous) + step, INT32_MIN, INT32_MAX);
   return tablestore::FormatInt(static_cast<int32_t>(sum));
 }
 
@@ -228,8 +228,7 @@ int GridBinding::RemoveUnreferenced(const std::vector<bool>& referenced) {
   return 0;
 }
 
-void GridBinding::Renumber(const std::vector<int>& viewRowOf,
-                           const std::vector<bool>& referenced) {
+void GridBinding::Renumber(const std::vector<int>& viewRowOf, const std::vector<bool>& referenced) {
   // removedBefore[v]: how many of the view rows 0..v-1 were removed.
   std::vector<int> removedBefore(referenced.size() + 1, 0);
   for (size_t v = 0; v < referenced.size(); ++v) {

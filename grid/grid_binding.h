@@ -102,8 +102,8 @@ class GridBinding {
   // rows of its table one for one in the table's order (a table slot, or a
   // projection of one), so that an appended row is the view's last row.
   // Returns 0; -1 for a bad slot, a grid whose columns changed, or when an
-  // appended row is not the view's last row; or the first negative TableStore result (the view may then be
-  // partly written; the caller does not commit and says so).
+  // appended row is not the view's last row; or the first negative TableStore result (the view may
+  // then be partly written; the caller does not commit and says so).
   int WriteBackInStep();
   // Writes the grid back by replacing the view's rows (see above). `log` and
   // `split`, when given, go to the table's `LOG` and `S` columns of every row

@@ -300,6 +300,11 @@ void GridView::EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint h
   }
 }
 
+void GridView::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) ApplyColumnWidths();
+}
+
 void GridView::ApplyColumnWidths() {
   const QFontMetrics header = horizontalHeader()->fontMetrics();
   for (int c = 0; c < grid_.ColumnCount(); ++c) {

@@ -70,6 +70,8 @@ class GridView : public QTableView, private grid::CellGridListener {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void commitData(QWidget* editor) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  // Column widths follow the font.
+  void changeEvent(QEvent* event) override;
   // Typing on a cell that opens no editor must not jump to another row.
   void keyboardSearch(const QString&) override {}
 

@@ -159,6 +159,10 @@ TEST_F(GridViewTest, HiddenColumnsAreNotShownAndWidthsFollowTheFont) {
   EXPECT_EQ(view_.columnWidth(1), view_.CharsToPixels(20));
   grid_.SetColumnWidth(1, 0);
   EXPECT_TRUE(view_.isColumnHidden(1));
+  QFont big = view_.font();
+  big.setPointSize(big.pointSize() * 2);
+  view_.setFont(big);
+  EXPECT_EQ(view_.columnWidth(2), view_.CharsToPixels(grid::kDefaultColumnWidth));
 }
 
 TEST_F(GridViewTest, TheCurrentCellIsKeptInStepBothWays) {

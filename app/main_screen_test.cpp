@@ -74,7 +74,7 @@ class MainScreenTest : public ::testing::Test {
   void MakeGoodLoad() {
     const TableSlots& slots = app_.slots();
     SetRow(slots.load, 0, {{"SALE", "S1"}, {"LLR", "1"}, {"ST", "100"}, {"SCALESYS", "Cubic"}});
-    ASSERT_EQ(app_.store()->AddRow(slots.log, -1), 0);
+    ASSERT_GE(app_.store()->AddRow(slots.log, -1), 0);
     SetRow(slots.log, 0,
            {{"SALE", "S1"}, {"LLR", "1"}, {"LOG", "1"}, {"S", "1"}, {"LN", "32"}, {"SD", "10"},
             {"LD", "12"}});
@@ -176,14 +176,14 @@ TEST_F(MainScreenTest, FileTypeListOnlyWithoutLogsAndWithOneLoad) {
   const std::string path = MakeScaleFile();
   Open(path);
   ASSERT_TRUE(screen_.view().fileTypeList);
-  ASSERT_EQ(app_.store()->AddRow(app_.slots().log, -1), 0);
+  ASSERT_GE(app_.store()->AddRow(app_.slots().log, -1), 0);
   screen_.OnDataEntry();
   EXPECT_FALSE(screen_.view().fileTypeList);
   EXPECT_EQ(screen_.view().fileType, 0);
 
   const std::string twoLoads = MakeScaleFile("two.scl");
   Open(twoLoads);
-  ASSERT_EQ(app_.store()->AddRow(app_.slots().load, -1), 0);
+  ASSERT_GE(app_.store()->AddRow(app_.slots().load, -1), 0);
   screen_.OnLoadInfo();  // header audit of the empty load fails: one box
   EXPECT_FALSE(screen_.view().fileTypeList);
   EXPECT_EQ(screen_.view().fileType, 0);

@@ -79,7 +79,7 @@ void MainDialog::BuildLayout() {
   layout->addWidget(fileType_, 4, 1);
   layout->addWidget(design, 5, 0, 1, 2);
   layout->addWidget(done_, 6, 1);
-  filePath_->setMinimumWidth(fontMetrics().horizontalAdvance(QString(48, 'x')));
+  filePath_->setMinimumWidth(fontMetrics().horizontalAdvance(QString(64, 'x')));
 }
 
 void MainDialog::Start(std::optional<std::string> commandLinePath) {

@@ -14,6 +14,9 @@ namespace {
 
 using tablestore::TableStore;
 
+const char* const kFullColumns =
+    "TableName,FieldType,Description,ColumnName,IsUsed,Length,DefaultValue,Order1";
+
 // A DataDictionary row as the upgrade steps write it, column by column of the
 // projection they write through.
 struct DictionaryRow {
@@ -22,71 +25,114 @@ struct DictionaryRow {
 };
 
 // Appends one row to DataDictionary through a projection on `columnList`.
-void AddDictionaryRow(TableStore& store, const std::string& columnList, const DictionaryRow& row) {
+// False when the row could not be added or written.
+bool AddDictionaryRow(TableStore& store, const std::string& columnList, const DictionaryRow& row) {
   tablestore::SlotGuard view(store, store.Select("DataDictionary", columnList, "", "", "", ""));
-  int slot = view.slot();
-  if (slot < 0) return;
-  store.AddRow(slot, -1);
+  const int slot = view.slot();
+  if (slot < 0 || store.AddRow(slot, -1) < 0) return false;
   // A projection without criteria shows every row, so the new row is its last.
-  int last = store.RowCount(slot) - 1;
+  const int last = store.RowCount(slot) - 1;
   int col = 0;
-  for (const std::string& text : row.texts) store.SetText(slot, last, col++, text);
-  for (int number : row.numbers) store.SetInt(slot, last, col++, number);
+  bool written = true;
+  for (const std::string& text : row.texts) {
+    written = store.SetText(slot, last, col++, text) == tablestore::kOk && written;
+  }
+  for (int number : row.numbers) {
+    written = store.SetInt(slot, last, col++, number) == tablestore::kOk && written;
+  }
+  return written;
 }
 
-// Writes `value` into the DefaultValue of the dictionary row matching
-// `criteria`, when that row exists.
-void SetDictionaryDefault(TableStore& store, const std::string& criteria,
-                          const std::string& value) {
+// True when DataDictionary has a row matching `criteria`.
+bool DictionaryHas(TableStore& store, const std::string& criteria) {
   tablestore::SlotGuard view(store,
-                             store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
-  if (view.slot() >= 0 && store.RowCount(view.slot()) > 0) store.SetText(view.slot(), 0, 0, value);
-}
-
-bool DictionaryHasTable(TableStore& store, const std::string& table) {
-  tablestore::SlotGuard view(
-      store, store.Select("DataDictionary", "TableName", "TableName=" + table, "", "", ""));
+                             store.Select("DataDictionary", "TableName", criteria, "", "", ""));
   return view.slot() >= 0 && store.RowCount(view.slot()) > 0;
 }
 
-// Ends a step: the stored version is raised first, so that a step is never
-// run twice, then the journal records it.
-long FinishStep(TableStore& store, long version) {
-  std::string text = std::to_string(version);
-  tablestore::WriteSetting(store, tablestore::kBlockSystem, tablestore::kKeyStructureVersion, text);
-  store.LogProgramMessage("Data structure version updated to " + text);
-  return version;
+// Adds the Log column row `row` (ColumnName in texts[3]) unless a step that
+// stopped after its commit already added it.
+bool AddLogColumnOnce(TableStore& store, const DictionaryRow& row) {
+  if (DictionaryHas(store, "TableName=Log,ColumnName=" + row.texts[3])) return true;
+  return AddDictionaryRow(store, kFullColumns, row);
 }
 
-const char* const kFullColumns =
-    "TableName,FieldType,Description,ColumnName,IsUsed,Length,DefaultValue,Order1";
-
-long AddOverrideVolume(TableStore& store) {
-  AddDictionaryRow(store, kFullColumns,
-                   {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}});
-  store.RestructureTable("Log", "Order1");
-  return FinishStep(store, 20060208);
+// Writes `value` into the DefaultValue of the dictionary row matching
+// `criteria`, when that row exists. False when it exists and the write failed.
+bool SetDictionaryDefault(TableStore& store, const std::string& criteria,
+                          const std::string& value) {
+  tablestore::SlotGuard view(store,
+                             store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
+  if (view.slot() < 0 || store.RowCount(view.slot()) == 0) return true;
+  return store.SetText(view.slot(), 0, 0, value) == tablestore::kOk;
 }
 
-long AddSkipSeg(TableStore& store) {
-  SetDictionaryDefault(store, "TableName=Log,ColumnName=OverrideVolume", "V0");
-  SetDictionaryDefault(store, "TableName=Log,ColumnName=P", "V1");
-  AddDictionaryRow(store, kFullColumns,
-                   {{"Log", "I", "Skip Segmentation", "SkipSeg", "Y", "1", "V0", "32"}, {}});
-  store.RestructureTable("Log", "Order1");
-  return FinishStep(store, 20060216);
+// Ends a step: stores the version and journals it, which commits the step's
+// changes together with the version. False when either was refused or the
+// commit failed: the file then keeps the previous step's state.
+bool FinishStep(TableStore& store, long version) {
+  const std::string text = std::to_string(version);
+  return tablestore::WriteSetting(store, tablestore::kBlockSystem,
+                                  tablestore::kKeyStructureVersion, text) == tablestore::kOk &&
+         store.LogProgramMessage("Data structure version updated to " + text) == tablestore::kOk;
 }
 
-long DescribeTapers(TableStore& store) {
-  if (!DictionaryHasTable(store, "Tapers")) {
+// Log rebuilt from the dictionary with its new column.
+bool RestructureLog(TableStore& store) {
+  return store.RestructureTable("Log", "Order1") == tablestore::kOk;
+}
+
+bool AddOverrideVolume(TableStore& store) {
+  return AddLogColumnOnce(store,
+                          {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}}) &&
+         RestructureLog(store) && FinishStep(store, 20060208);
+}
+
+bool AddSkipSeg(TableStore& store) {
+  return SetDictionaryDefault(store, "TableName=Log,ColumnName=OverrideVolume", "V0") &&
+         SetDictionaryDefault(store, "TableName=Log,ColumnName=P", "V1") &&
+         AddLogColumnOnce(store,
+                          {{"Log", "I", "Skip Segmentation", "SkipSeg", "Y", "1", "V0", "32"}, {}}) &&
+         RestructureLog(store) && FinishStep(store, 20060216);
+}
+
+bool DescribeTapers(TableStore& store) {
+  if (!DictionaryHas(store, "TableName=Tapers")) {
     const char* const columns = "TableName,FieldType,Description,ColumnName,IsUsed,Length,Order1";
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "Species", "SP", "Y"}, {2, 1}});
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "Region", "REGION", "Y"}, {2, 2}});
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "Forest", "FOREST", "Y"}, {2, 3}});
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "District", "DISTRICT", "Y"}, {2, 4}});
-    AddDictionaryRow(store, columns, {{"Tapers", "F", "Taper per foot", "TAPER", "Y"}, {4, 5}});
+    const DictionaryRow rows[] = {
+        {{"Tapers", "S", "Species", "SP", "Y"}, {2, 1}},
+        {{"Tapers", "S", "Region", "REGION", "Y"}, {2, 2}},
+        {{"Tapers", "S", "Forest", "FOREST", "Y"}, {2, 3}},
+        {{"Tapers", "S", "District", "DISTRICT", "Y"}, {2, 4}},
+        {{"Tapers", "F", "Taper per foot", "TAPER", "Y"}, {4, 5}},
+    };
+    for (const DictionaryRow& row : rows) {
+      if (!AddDictionaryRow(store, columns, row)) return false;
+    }
   }
   return FinishStep(store, kCurrentStructureVersion);
+}
+
+// One upgrade step: the version it starts from (inclusive), the one it
+// reaches, and the step.
+struct Step {
+  long from;
+  long to;
+  bool (*run)(TableStore& store);
+};
+
+constexpr Step kSteps[] = {
+    {kOldestStructureVersion, 20060208, AddOverrideVolume},
+    {20060208, 20060216, AddSkipSeg},
+    {20060216, kCurrentStructureVersion, DescribeTapers},
+};
+
+void ShowCannotOpen(platform::Ui& ui, const std::string& text) {
+  platform::Message message;
+  message.text = text;
+  message.caption = "Cannot open file";
+  message.icon = platform::Icon::kExclamation;
+  ui.ShowMessage(message);
 }
 
 }  // namespace
@@ -116,15 +162,17 @@ long ReadStructureVersion(TableStore& store) {
 
 UpgradeResult UpgradeStructure(TableStore& store, platform::Ui& ui) {
   long version = ReadStructureVersion(store);
-  if (version >= kOldestStructureVersion && version < 20060208) version = AddOverrideVolume(store);
-  if (version >= 20060208 && version < 20060216) version = AddSkipSeg(store);
-  if (version >= 20060216 && version < kCurrentStructureVersion) version = DescribeTapers(store);
+  for (const Step& step : kSteps) {
+    if (version < step.from || version >= step.to) continue;
+    if (!step.run(store)) {
+      ShowCannotOpen(ui, std::string(kUpgradeFailedText) + std::to_string(step.to) + ":\n" +
+                             store.LastError());
+      return UpgradeResult::kFailed;
+    }
+    version = step.to;
+  }
   if (version >= kCurrentStructureVersion) return UpgradeResult::kCurrent;
-  platform::Message message;
-  message.text = "This file has an old version of the data structure.";
-  message.caption = "Cannot open file";
-  message.icon = platform::Icon::kExclamation;
-  ui.ShowMessage(message);
+  ShowCannotOpen(ui, "This file has an old version of the data structure.");
   return UpgradeResult::kTooOld;
 }
 

@@ -172,7 +172,9 @@ Status ReplaceFile(FileSystem* fs, const std::string& path, const std::string& i
   if (s.ok()) s = file->Sync();
   file.reset();
   if (s.ok()) s = fs->Rename(temp, path);
-  if (!s.ok()) fs->Remove(temp);
+  // The failure to report is `s`; a temporary file that cannot be removed
+  // either is harmless (the next replace removes it first).
+  if (!s.ok()) (void)fs->Remove(temp);
   return s;
 }
 

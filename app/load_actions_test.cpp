@@ -1,0 +1,3 @@
+#include "app/load_actions.h"
+
+#include <gtest/gtest.h>

@@ -17,10 +17,7 @@ std::vector<sampling::LoadKey> ListLoads(tablestore::TableStore& store) {
 }
 
 bool Journal(tablestore::TableStore& store, platform::Ui& ui, const std::string& msg) {
-  if (store.LogProgramMessage(msg) == tablestore::kOk) return true;
-  ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(), kJournalFailedCaption,
-                  platform::Icon::kStop});
-  return false;
+  return sampling::WriteJournal(store, ui, msg);
 }
 
 HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store, const platform::Clock& clock,

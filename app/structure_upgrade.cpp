@@ -67,65 +67,66 @@ bool SetDictionaryDefault(TableStore& store, const std::string& criteria,
   return store.SetText(view.slot(), 0, 0, value) == tablestore::kOk;
 }
 
-// Ends a step: stores the version and journals it, which commits the step's
-// changes together with the version. False when either was refused or the
-// commit failed: the file then keeps the previous step's state.
-bool FinishStep(TableStore& store, long version) {
-  const std::string text = std::to_string(version);
-  return tablestore::WriteSetting(store, tablestore::kBlockSystem,
-                                  tablestore::kKeyStructureVersion, text) == tablestore::kOk &&
-         store.LogProgramMessage("Data structure version updated to " + text) == tablestore::kOk;
-}
-
-// Log rebuilt from the dictionary with its new column.
-bool RestructureLog(TableStore& store) {
-  return store.RestructureTable("Log", "Order1") == tablestore::kOk;
-}
-
 bool AddOverrideVolume(TableStore& store) {
   return AddLogColumnOnce(store,
-                          {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}}) &&
-         RestructureLog(store) && FinishStep(store, 20060208);
+                          {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}});
 }
 
 bool AddSkipSeg(TableStore& store) {
   return SetDictionaryDefault(store, "TableName=Log,ColumnName=OverrideVolume", "V0") &&
          SetDictionaryDefault(store, "TableName=Log,ColumnName=P", "V1") &&
          AddLogColumnOnce(store,
-                          {{"Log", "I", "Skip Segmentation", "SkipSeg", "Y", "1", "V0", "32"}, {}}) &&
-         RestructureLog(store) && FinishStep(store, 20060216);
+                          {{"Log", "I", "Skip Segmentation", "SkipSeg", "Y", "1", "V0", "32"}, {}});
 }
 
 bool DescribeTapers(TableStore& store) {
-  if (!DictionaryHas(store, "TableName=Tapers")) {
-    const char* const columns = "TableName,FieldType,Description,ColumnName,IsUsed,Length,Order1";
-    const DictionaryRow rows[] = {
-        {{"Tapers", "S", "Species", "SP", "Y"}, {2, 1}},
-        {{"Tapers", "S", "Region", "REGION", "Y"}, {2, 2}},
-        {{"Tapers", "S", "Forest", "FOREST", "Y"}, {2, 3}},
-        {{"Tapers", "S", "District", "DISTRICT", "Y"}, {2, 4}},
-        {{"Tapers", "F", "Taper per foot", "TAPER", "Y"}, {4, 5}},
-    };
-    for (const DictionaryRow& row : rows) {
-      if (!AddDictionaryRow(store, columns, row)) return false;
-    }
+  if (DictionaryHas(store, "TableName=Tapers")) return true;
+  const char* const columns = "TableName,FieldType,Description,ColumnName,IsUsed,Length,Order1";
+  const DictionaryRow rows[] = {
+      {{"Tapers", "S", "Species", "SP", "Y"}, {2, 1}},
+      {{"Tapers", "S", "Region", "REGION", "Y"}, {2, 2}},
+      {{"Tapers", "S", "Forest", "FOREST", "Y"}, {2, 3}},
+      {{"Tapers", "S", "District", "DISTRICT", "Y"}, {2, 4}},
+      {{"Tapers", "F", "Taper per foot", "TAPER", "Y"}, {4, 5}},
+  };
+  for (const DictionaryRow& row : rows) {
+    if (!AddDictionaryRow(store, columns, row)) return false;
   }
-  return FinishStep(store, kCurrentStructureVersion);
+  return true;
 }
 
 // One upgrade step: the version it starts from (inclusive), the one it
-// reaches, and the step.
+// reaches, its changes to DataDictionary (made without a commit), and
+// whether Log is then rebuilt from the dictionary.
 struct Step {
   long from;
   long to;
-  bool (*run)(TableStore& store);
+  bool (*change)(TableStore& store);
+  bool restructureLog;
 };
 
 constexpr Step kSteps[] = {
-    {kOldestStructureVersion, 20060208, AddOverrideVolume},
-    {20060208, 20060216, AddSkipSeg},
-    {20060216, kCurrentStructureVersion, DescribeTapers},
+    {kOldestStructureVersion, 20060208, AddOverrideVolume, true},
+    {20060208, 20060216, AddSkipSeg, true},
+    {20060216, kCurrentStructureVersion, DescribeTapers, false},
 };
+
+// Runs `step` on a file at `version`: its dictionary changes and the new
+// version go into the open file, then one commit takes them together (the
+// restructure of Log when the step has one, else the journal entry), so the
+// file is at the old version or the new one with everything that goes with
+// it. The journal entry follows. Returns the version the file holds
+// afterwards; *ok is false when something could not be written.
+long RunStep(TableStore& store, const Step& step, long version, bool* ok) {
+  const std::string text = std::to_string(step.to);
+  *ok = step.change(store) &&
+        tablestore::WriteSetting(store, tablestore::kBlockSystem,
+                                 tablestore::kKeyStructureVersion, text) == tablestore::kOk &&
+        (!step.restructureLog || store.RestructureTable("Log", "Order1") == tablestore::kOk);
+  if (!*ok) return version;
+  *ok = store.LogProgramMessage("Data structure version updated to " + text) == tablestore::kOk;
+  return *ok || step.restructureLog ? step.to : version;
+}
 
 void ShowCannotOpen(platform::Ui& ui, const std::string& text) {
   platform::Message message;
@@ -164,12 +165,13 @@ UpgradeResult UpgradeStructure(TableStore& store, platform::Ui& ui) {
   long version = ReadStructureVersion(store);
   for (const Step& step : kSteps) {
     if (version < step.from || version >= step.to) continue;
-    if (!step.run(store)) {
-      ShowCannotOpen(ui, std::string(kUpgradeFailedText) + std::to_string(step.to) + ":\n" +
+    bool ok = false;
+    version = RunStep(store, step, version, &ok);
+    if (!ok) {
+      ShowCannotOpen(ui, std::string(kUpgradeFailedText) + std::to_string(version) + ":\n" +
                              store.LastError());
       return UpgradeResult::kFailed;
     }
-    version = step.to;
   }
   if (version >= kCurrentStructureVersion) return UpgradeResult::kCurrent;
   ShowCannotOpen(ui, "This file has an old version of the data structure.");

@@ -8,8 +8,8 @@
 //   20060216                OverrideVolume and P have defaults; Log has SkipSeg
 //   20100830                DataDictionary describes the table Tapers
 // Each step stores the version it reaches and journals it before the next
-// one starts; the journal entry commits the step's changes together with its
-// version, so the file is at one version or the next, never in between. An
+// one starts; the step's changes are committed together with its version, so
+// the file is at one version or the next, never in between. An
 // upgrade that was interrupted resumes where it stopped, and a step finds the
 // dictionary rows it adds already there when an earlier attempt of it stopped
 // after a commit.
@@ -42,9 +42,10 @@ enum class UpgradeResult {
 };
 
 // Start of the message shown when a step fails: followed by the version the
-// step was to reach, ":", a line break and the engine's reason.
+// file holds (the last step completed), ":", a line break and the engine's
+// reason.
 inline constexpr char kUpgradeFailedText[] =
-    "The data structure of this file could not be updated to version ";
+    "The update of this file's data structure stopped at version ";
 
 // Reads a version text as the handheld's wide integer parse did: leading
 // blanks, an optional sign and the digits that follow; anything else ends the

@@ -75,8 +75,10 @@ std::string SettingCriteria(std::string_view block, std::string_view key);
 
 // Reads a setting into `value`. Returns 0; -3 when the row is missing or
 // duplicated (value untouched); -1 when Globals cannot be opened; -2 when the
-// selection cannot be made (Globals lacks Block, Key or Value).
-[[nodiscard]] int ReadSetting(TableStore& store, std::string_view block, std::string_view key,
+// selection cannot be made (Globals lacks Block, Key or Value). Not
+// [[nodiscard]], unlike the writers: a failed read leaves the caller's
+// default in `value`, which is what most readers want.
+int ReadSetting(TableStore& store, std::string_view block, std::string_view key,
                 std::string& value);
 
 // Writes an existing setting. Returns 0; -3 when the row is missing or

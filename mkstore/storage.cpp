@@ -172,7 +172,9 @@ Status ReplaceFile(FileSystem* fs, const std::string& path, const std::string& i
   if (s.ok()) s = file->Sync();
   file.reset();
   if (s.ok()) s = fs->Rename(temp, path);
-  if (!s.ok()) fs->Remove(temp);
+  // The failure to report is `s`; a temporary file that cannot be removed
+  // either is harmless (the next replace removes it first).
+  if (!s.ok()) (void)fs->Remove(temp);
   return s;
 }
 
@@ -203,16 +205,19 @@ Status Storage::Impl::Commit(bool packed) {
   if (packed || dataset.end == 0 || trailing) return CommitImage();
   CommitPlan plan = PlanCommit(&dataset, areas, false);
   if (plan.end > kMaxDataset) return TooLarge();
+  bool staleHeader = false;
+  const int64_t headerLength = dataset.headerLength;
   if (!plan.unchanged) {
     std::unique_ptr<File> file;
     Status s = fs->Open(path, FileSystem::Mode::kReadWrite, &file);
-    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan);
+    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan, &staleHeader);
     if (!s.ok()) {
       mustReread = true;
       return s;
     }
   }
   AdoptPlan(&plan, dataset.base, &dataset, &areas);
+  if (staleHeader) dataset.headerLength = headerLength;
   return Status::Ok();
 }
 

@@ -106,25 +106,31 @@ class View {
 
   // Typed setters; same preconditions. A setter used on a property of another
   // type changes nothing and returns false; otherwise returns true.
-  bool SetInt(int row, int col, int32_t value);
-  bool SetLong(int row, int col, int64_t value);
-  bool SetFloat(int row, int col, float value);
-  bool SetDouble(int row, int col, double value);
-  bool SetString(int row, int col, std::string_view bytes);
-  bool SetBytes(int row, int col, std::string_view bytes);
+  [[nodiscard]] bool SetInt(int row, int col, int32_t value);
+  [[nodiscard]] bool SetLong(int row, int col, int64_t value);
+  [[nodiscard]] bool SetFloat(int row, int col, float value);
+  [[nodiscard]] bool SetDouble(int row, int col, double value);
+  [[nodiscard]] bool SetString(int row, int col, std::string_view bytes);
+  [[nodiscard]] bool SetBytes(int row, int col, std::string_view bytes);
 
-  // Inserts `count` empty rows (zero numbers, empty texts) before `pos`.
-  // REQUIRES: 0 <= pos <= RowCount(), count >= 0.
-  void InsertRows(int pos, int count);
-  // Appends one empty row and returns its index.
-  int AddRow();
+  // The row changes below return true when done. A position outside the view
+  // (or an invalid view) changes nothing and returns false, so a caller never
+  // takes a refused insert for a new row.
+
+  // Inserts `count` empty rows (zero numbers, empty texts) before `pos`
+  // (0 <= pos <= RowCount()); a count of 0 or less inserts nothing and is
+  // done.
+  [[nodiscard]] bool InsertRows(int pos, int count);
+  // Appends one empty row and returns its index; -1 for an invalid view.
+  [[nodiscard]] int AddRow();
   // Inserts a copy of row `srcRow` of `src` before `pos`; values are copied by
   // property name (properties `src` lacks stay empty).
-  void InsertRowFrom(int pos, const View& src, int srcRow);
-  // Removes `count` rows starting at `pos`. REQUIRES: the range is inside the view.
-  void RemoveRows(int pos, int count);
-  // Grows (with empty rows) or shrinks the view to `rows` rows.
-  void SetSize(int rows);
+  [[nodiscard]] bool InsertRowFrom(int pos, const View& src, int srcRow);
+  // Removes `count` rows starting at `pos` (the range must lie inside the
+  // view; a count of 0 or less removes nothing and is done).
+  [[nodiscard]] bool RemoveRows(int pos, int count);
+  // Grows (with empty rows) or shrinks the view to `rows` rows (rows >= 0).
+  [[nodiscard]] bool SetSize(int rows);
 
   // Derived views. Properties named in the arguments that this view lacks are
   // ignored by Metakit; callers validate names first.

@@ -142,11 +142,16 @@ TEST_F(ViewTest, InsertRemoveAndSetSize) {
   EXPECT_EQ(view_.RowCount(), 0);
 }
 
-TEST_F(ViewTest, OutOfRangeRowChangesAreIgnored) {
-  view_.InsertRows(5, 1);
-  view_.RemoveRows(3, 2);
-  view_.RemoveRows(-1, 1);
+TEST_F(ViewTest, OutOfRangeRowChangesAreRefused) {
+  // Issue 17: a refused position says so, so no caller takes it for a row.
+  EXPECT_FALSE(view_.InsertRows(5, 1));
+  EXPECT_FALSE(view_.InsertRows(-1, 1));
+  EXPECT_FALSE(view_.RemoveRows(3, 2));
+  EXPECT_FALSE(view_.RemoveRows(-1, 1));
+  EXPECT_FALSE(view_.SetSize(-1));
+  EXPECT_FALSE(view_.InsertRowFrom(5, view_, 0));
   EXPECT_EQ(view_.RowCount(), 4);
+  EXPECT_TRUE(view_.InsertRows(4, 0));  // nothing to do, at a valid position
 }
 
 TEST_F(ViewTest, FindPropertyIgnoresCase) {

@@ -294,7 +294,8 @@ Status WriteRuns(File* file, int64_t base, const CommitPlan& plan) {
 
 }  // namespace
 
-Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan) {
+Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan, bool* staleHeader) {
+  *staleHeader = false;
   const auto at = [&](int64_t pos) { return static_cast<uint64_t>(ds.base + pos); };
   Status s;
   if (!plan.inPlace && ds.headerLength != ds.end) {
@@ -312,11 +313,11 @@ Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan) {
     s = file->Write(at(plan.end - 16), SkipTail(plan.end - 16) + CommitTail(plan.tocRef));
   }
   if (s.ok()) s = file->Sync();
-  if (s.ok() && plan.end != ds.headerLength) {
-    s = file->Write(at(0), Header(ds.bigEndian, plan.end));
-    if (s.ok()) s = file->Sync();
-  }
-  return s;
+  if (!s.ok() || plan.end == ds.headerLength) return s;
+  s = file->Write(at(0), Header(ds.bigEndian, plan.end));
+  if (s.ok()) s = file->Sync();
+  *staleHeader = !s.ok();
+  return Status::Ok();
 }
 
 void AdoptPlan(CommitPlan* plan, int64_t base, Dataset* ds, std::vector<Ref>* areas) {

@@ -132,7 +132,17 @@ std::string NameFromHeading(const AuditHeading& h) {
   return name;
 }
 
+std::string AuditReportPath(const ReportContext& context, const AuditHeading& heading) {
+  const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
+                                                         : ScaleFileBase(context.scaleFilePath);
+  return base + ".audit";
+}
+
 }  // namespace
+
+std::string AuditReportPath(const ReportContext& context) {
+  return AuditReportPath(context, ReadAuditHeading(*context.store));
+}
 
 bool WriteAuditReport(const ReportContext& context, std::string* text) {
   TableStore& store = *context.store;
@@ -156,9 +166,8 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.TableHeading(report);
   AddMessages(page, store, report);
   page.EndPage(report);
-  const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
-                                                         : ScaleFileBase(context.scaleFilePath);
-  const bool written = WriteReportFile(*context.files, base + ".audit", report, nullptr);
+  const bool written = WriteReportFile(*context.files, AuditReportPath(context, heading), report,
+                                       nullptr);
   if (text != nullptr) *text = std::move(report);
   return written;
 }

@@ -153,8 +153,10 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
         const float g = zero ? 0.0f : scaling::RoundTo(log.grossCubic, 1);
         const float n = zero ? 0.0f : scaling::RoundTo(log.netCubic, 1);
         if (slot >= 0) {
-          store.SetFloat(slot, e.row, cGcv, g);
-          store.SetFloat(slot, e.row, cNcv, n);
+          // A setup without GCV or NCV (index -1) stores nothing there; the
+          // values read back below then say what the file holds.
+          (void)store.SetFloat(slot, e.row, cGcv, g);
+          (void)store.SetFloat(slot, e.row, cNcv, n);
           e.gcv = CellFloat(store, slot, e.row, cGcv);
           e.ncv = CellFloat(store, slot, e.row, cNcv);
         }

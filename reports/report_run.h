@@ -307,6 +307,11 @@ class ReportRun {
 // written. Returns true when written. `text` (optional) receives the report.
 bool WriteAuditReport(const ReportContext& context, std::string* text = nullptr);
 
+// The path WriteAuditReport writes to: the scale file base + ".audit", or
+// without a scale file path the name made from the first load.
+// REQUIRES: context.store is open.
+std::string AuditReportPath(const ReportContext& context);
+
 // Message shown after the audit report was written on request.
 inline constexpr char kAuditReportCreated[] = "Audit report created";
 

@@ -65,8 +65,8 @@ bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) 
   const int ldCol = store_.ColumnIndex(view.slot(), col::kLD);
   if (view.RowCount() != count) return false;
   for (int i = 0; i < count; ++i) {
-    if (sdCol >= 0) store_.SetInt(view.slot(), i, sdCol, segments[i].sd);
-    if (ldCol >= 0) store_.SetInt(view.slot(), i, ldCol, segments[i].ld);
+    if (sdCol >= 0 && store_.SetInt(view.slot(), i, sdCol, segments[i].sd) != 0) return false;
+    if (ldCol >= 0 && store_.SetInt(view.slot(), i, ldCol, segments[i].ld) != 0) return false;
   }
   return true;
 }

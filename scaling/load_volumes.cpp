@@ -54,14 +54,16 @@ int SelectLogRows(TableStore& store, const char* table, const LogKey& key, const
                       viewName, "");
 }
 
-// Writes the log's keys and product into a row just appended to the table slot.
+// Writes the log's keys and product into a row just appended to the table
+// slot. A column the table lacks (index -1) is skipped; the caller checks
+// that the row then joins the log's rows.
 void FillNewSegmentRow(TableStore& store, int tableSlot, int row, const LogKey& key, int product) {
   const Columns c(store, tableSlot);
-  store.SetText(tableSlot, row, c[col::kSale], key.sale);
-  store.SetText(tableSlot, row, c[col::kLLR], key.llr);
-  store.SetInt(tableSlot, row, c[col::kLog], key.log);
-  store.SetText(tableSlot, row, c[col::kS], key.split);
-  store.SetInt(tableSlot, row, c[col::kP], product);
+  (void)store.SetText(tableSlot, row, c[col::kSale], key.sale);
+  (void)store.SetText(tableSlot, row, c[col::kLLR], key.llr);
+  (void)store.SetInt(tableSlot, row, c[col::kLog], key.log);
+  (void)store.SetText(tableSlot, row, c[col::kS], key.split);
+  (void)store.SetInt(tableSlot, row, c[col::kP], product);
 }
 
 // Adds or removes rows of the derived slot `segSlot` until it has `count`.
@@ -76,7 +78,9 @@ bool ResizeSegmentRows(TableStore& store, int segSlot, const LogKey& key, int pr
     if (store.RowCount(segSlot) != have + 1) return false;
     ++have;
   }
-  while (have > count) store.RemoveRow(segSlot, --have);
+  while (have > count) {
+    if (store.RemoveRow(segSlot, --have) < 0) return false;
+  }
   return true;
 }
 
@@ -129,9 +133,11 @@ int AddLogRows(TableStore& store, const char* table, const LogKey& key, AddRows 
   return 0;
 }
 
+// Stores the cubic volumes; a setup that leaves GCV or NCV out (index -1)
+// stores nothing there, on purpose.
 void SetVolumes(TableStore& store, int slot, int row, const Columns& c, float gross, float net) {
-  store.SetFloat(slot, row, c[col::kGCV], gross);
-  store.SetFloat(slot, row, c[col::kNCV], net);
+  (void)store.SetFloat(slot, row, c[col::kGCV], gross);
+  (void)store.SetFloat(slot, row, c[col::kNCV], net);
 }
 
 // The live logs of the load as the totals need them.
@@ -185,12 +191,14 @@ int WriteSegmentRows(TableStore& store, const LogKey& key, int product, int ln, 
   if (slot < 0) return slot == tablestore::kNoFile ? slot : -1;
   if (!ResizeSegmentRows(store, slot, key, product, count)) return -1;
   const Columns c(store, slot);
+  // The rows exist (ResizeSegmentRows); a column the setup leaves out
+  // (index -1) is skipped.
   for (int i = 0; i < count; ++i) {
-    store.SetInt(slot, i, c[col::kSeg], i + 1);
-    store.SetInt(slot, i, c[col::kLN], segmenter.Lengths()[i]);
+    (void)store.SetInt(slot, i, c[col::kSeg], i + 1);
+    (void)store.SetInt(slot, i, c[col::kLN], segmenter.Lengths()[i]);
     if (skipSeg) continue;
-    store.SetInt(slot, i, c[col::kSD], segmenter.SmallEnds()[i]);
-    store.SetInt(slot, i, c[col::kLD], segmenter.LargeEnds()[i]);
+    (void)store.SetInt(slot, i, c[col::kSD], segmenter.SmallEnds()[i]);
+    (void)store.SetInt(slot, i, c[col::kLD], segmenter.LargeEnds()[i]);
   }
   return count;
 }
@@ -259,8 +267,9 @@ int RecomputeLoadVolumes(TableStore& store, const LoadSettings& load, std::strin
   for (int row = 0; row < store.RowCount(slot); ++row) {
     if (IntAt(store, slot, row, c[col::kOverrideVolume]) != 0) {
       SetVolumes(store, slot, row, c, 0.0f, 0.0f);
-      store.SetFloat(slot, row, c[col::kGBV], 0.0f);
-      store.SetFloat(slot, row, c[col::kNBV], 0.0f);
+      // Board volumes only where the setup keeps them (index -1 otherwise).
+      (void)store.SetFloat(slot, row, c[col::kGBV], 0.0f);
+      (void)store.SetFloat(slot, row, c[col::kNBV], 0.0f);
       continue;
     }
     if (IntAt(store, slot, row, c[col::kVoid]) != 0) continue;

@@ -121,7 +121,11 @@ int TableStore::GetColumnInfo(int slot, int col, ColumnInfo& info) const {
 
 int TableStore::RestructureTable(const std::string& tableName, const std::string& orderColumn) {
   if (!IsOpen()) return kNoFile;
-  while (FindView(tableName) >= 0) ReleaseView(FindView(tableName));
+  while (FindView(tableName) >= 0) {
+    // The restructure commits below; a failed commit of a released copy shows
+    // there too (the same file), so its result adds nothing here.
+    (void)ReleaseView(FindView(tableName));
+  }
   std::string desc = tableName + "[";
   {
     TableLease dict(*this, kDictionary);
@@ -146,7 +150,7 @@ int TableStore::RestructureTable(const std::string& tableName, const std::string
   // all the table's data: refuse that like a table without rows.
   if (desc.back() == '[') return kNotFound;
   if (DefineTable(desc + "]") != kOk) return kNotFound;
-  return Commit() == kOk ? kOk : kNotFound;
+  return Commit();
 }
 
 int TableStore::MakeProjection(std::string& columnList, const std::string& tableName,
@@ -176,15 +180,18 @@ int TableStore::StoreProjection(const std::string& columnList, const std::string
   SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, "", "", ""));
   const int orderCol = ColumnIndex(sel.slot(), orderColumn);
   if (sel.slot() < 0 || orderCol < 0) return 1;
-  for (int r = 0; r < RowCount(sel.slot()); ++r) SetLong(sel.slot(), r, orderCol, 0);
+  for (int r = 0; r < RowCount(sel.slot()); ++r) {
+    if (SetLong(sel.slot(), r, orderCol, 0) != kOk) return 1;
+  }
   std::string rest = columnList;
   for (int position = 1; !rest.empty(); ++position) {
     std::string name;
     NextToken(rest, name, ",");
     const int row = RowDescribing(*this, sel.slot(), name);
-    if (row >= 0) SetLong(sel.slot(), row, orderCol, position);
+    if (row >= 0 && SetLong(sel.slot(), row, orderCol, position) != kOk) return 1;
   }
-  return kOk;
+  if (sel.Release() != kOk) return kWriteFailed;
+  return dict.Release();
 }
 
 }  // namespace tablestore

@@ -100,7 +100,9 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
                            int replace) {
   if (!IsOpen()) return kNoFile;
   auto problem = [&](const std::string& text) {
-    LogMessage(text, "W", s_->deviceIdentity, "Varnolde");
+    // The import has failed either way; a journal that cannot take the
+    // entry changes nothing about the result.
+    (void)LogMessage(text, "W", s_->deviceIdentity, "Varnolde");
     return kNotFound;
   };
   std::unique_ptr<platform::FileSystem> posix;
@@ -144,13 +146,17 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
   }
   const int columns = ColumnCount(table.slot());
   if (TooManyValues(rows, static_cast<size_t>(columns))) return problem(tooLarge);
-  if (replace == 2) sl.view.SetSize(0);
+  if (replace == 2 && !sl.view.SetSize(0)) return problem("Import failed");
   while (NextDataLine(lines, mode, line)) {
     const int row = sl.view.AddRow();
+    if (row < 0) return problem("Import failed");
     const std::vector<std::string> values = SplitDataLine(line, columns);
-    for (int c = 0; c < columns; ++c) SetText(table.slot(), row, c, detail::Widen(values[c]));
+    // A column of a type that holds no text (result 1) stays empty.
+    for (int c = 0; c < columns; ++c) {
+      (void)SetText(table.slot(), row, c, detail::Widen(values[c]));
+    }
   }
-  return kOk;
+  return table.Release() == kOk ? kOk : kWriteFailed;
 }
 
 }  // namespace tablestore

@@ -103,7 +103,7 @@ int BuildCriteria(TableStore& store, detail::StoreState& s, int slot, int source
     if (it == props.end()) props.push_back(prop);
   }
   mk::View rows = mk::View::Create(props);
-  rows.SetSize(range ? 2 : 1);
+  if (!rows.SetSize(range ? 2 : 1)) return kNotOneRow;
   s.slots[slot].view = rows;
   for (size_t i = 0; i < pairs.size(); ++i) {
     if (store.SetText(slot, 0, columnOf[i], pairs[i].low) != kOk) return kNotOneRow;
@@ -179,8 +179,9 @@ int TableStore::Select(const std::string& tableName, const std::string& columnLi
       out.baseName = tableName;
     }
   }
-  if (selCrit >= 0) ReleaseView(selCrit);
-  if (selRCrit >= 0) ReleaseView(selRCrit);
+  // Scratch slots are plain views: releasing them commits nothing.
+  if (selCrit >= 0) (void)ReleaseView(selCrit);
+  if (selRCrit >= 0) (void)ReleaseView(selRCrit);
   return result;
 }
 
@@ -193,7 +194,11 @@ int TableStore::KeyRetrieve(const std::string& tableName, const std::string& cri
   if (RowCount(sel.slot()) != 1) return kNotOneRow;
   const int rc = store ? SetText(sel.slot(), 0, 0, value) : GetText(sel.slot(), 0, 0, value);
   // A column of a type that holds no text, or a view without columns.
-  return rc == kOk ? kOk : kNotOneRow;
+  if (rc != kOk) return kNotOneRow;
+  // A table opened for the call in memory is committed as it is released
+  // (the derived slot first).
+  if (sel.Release() != kOk || table.Release() != kOk) return kWriteFailed;
+  return kOk;
 }
 
 }  // namespace tablestore

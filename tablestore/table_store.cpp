@@ -103,20 +103,31 @@ void RebuildTableList(StoreState& s) {
   }
 }
 
-// A standalone copy of every row of `stored`.
-mk::View MakeMemoryCopy(const mk::View& stored) {
-  mk::View copy = stored.Clone();
-  for (int r = 0; r < stored.RowCount(); ++r) copy.InsertRowFrom(r, stored, r);
-  return copy;
+// Appends every row of `from` to `to`. False when the engine refused a row
+// (only an invalid view can make it refuse).
+bool AppendRows(mk::View& to, const mk::View& from) {
+  for (int r = 0; r < from.RowCount(); ++r) {
+    if (!to.InsertRowFrom(to.RowCount(), from, r)) return false;
+  }
+  return true;
+}
+
+// Sets `copy` to a standalone copy of every row of `stored`. False when a row
+// was refused (the copy would then write an incomplete table back).
+bool MakeMemoryCopy(const mk::View& stored, mk::View* copy) {
+  *copy = stored.Clone();
+  return AppendRows(*copy, stored);
 }
 
 // Replaces the rows of the stored table named like the in-memory slot by the
-// slot's rows. A table that no longer exists is left alone.
-void WriteBack(StoreState& s, const Slot& sl) {
+// slot's rows. A table that no longer exists is left alone. False (with
+// s.lastError set) when the engine refused the rows.
+bool WriteBack(StoreState& s, const Slot& sl) {
   mk::View stored = s.storage->GetView(Narrow(sl.name));
-  if (!stored.IsValid()) return;
-  stored.SetSize(0);
-  for (int r = 0; r < sl.view.RowCount(); ++r) stored.InsertRowFrom(r, sl.view, r);
+  if (!stored.IsValid()) return true;
+  if (stored.SetSize(0) && AppendRows(stored, sl.view)) return true;
+  s.lastError = "the rows of " + sl.name + " could not be written back";
+  return false;
 }
 
 int ReadText(const mk::View& v, int row, int col, std::string& text) {
@@ -207,25 +218,27 @@ double AsDouble(const Value& v) {
 }
 
 int WriteOwn(mk::View& v, int row, int col, const Value& value) {
+  bool done = false;
   switch (v.NthProperty(col).type) {
     case 'S':
-      v.SetString(row, col, AsText(value));
-      return kOk;
+      done = v.SetString(row, col, AsText(value));
+      break;
     case 'I':
-      v.SetInt(row, col, AsInt(value));
-      return kOk;
+      done = v.SetInt(row, col, AsInt(value));
+      break;
     case 'L':
-      v.SetLong(row, col, AsInt(value));
-      return kOk;
+      done = v.SetLong(row, col, AsInt(value));
+      break;
     case 'F':
-      v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
-      return kOk;
+      done = v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
+      break;
     case 'D':
-      v.SetDouble(row, col, AsDouble(value));
-      return kOk;
+      done = v.SetDouble(row, col, AsDouble(value));
+      break;
     default:
       return 1;
   }
+  return done ? kOk : kNotFound;
 }
 
 // Writes `value` at (row, col) of the slot, or through a derived slot into the
@@ -242,22 +255,26 @@ int Write(StoreState& s, int slot, int row, int col, const Value& value) {
 }
 
 // Applies the column defaults of the loaded column information of table slot
-// `target` to row `pos`, copying from row `prev` (-1: there is none).
+// `target` to row `pos`, copying from row `prev` (-1: there is none). The
+// row and columns are valid, so a setter refuses only a column of a type
+// outside S, I, L, F, D (result 1): such a column keeps its empty value, as
+// it would without a default.
 void ApplyDefaults(TableStore& store, const Slot& target, int slot, int prev, int pos) {
   for (int c = 0; c < static_cast<int>(target.columnInfo.size()); ++c) {
     const ColumnInfo& info = target.columnInfo[c];
     if (info.defaultKind == 'C' && prev >= 0) {
       std::string text;
       store.GetText(slot, prev, c, text);
-      store.SetText(slot, pos, c, text);
+      (void)store.SetText(slot, pos, c, text);
     } else if (info.defaultKind == 'I' && prev >= 0) {
       int previous = 0;
       store.GetInt(slot, prev, c, previous);
       const int64_t step = info.defaultText.empty() ? 1 : ParseLong(info.defaultText);
       // The sum wraps to 32 bits, as the stored 32-bit value would.
-      store.SetLong(slot, pos, c, static_cast<int32_t>(static_cast<uint32_t>(previous + step)));
+      (void)store.SetLong(slot, pos, c,
+                          static_cast<int32_t>(static_cast<uint32_t>(previous + step)));
     } else if (info.defaultKind == 'V' && !info.defaultText.empty()) {
-      store.SetText(slot, pos, c, info.defaultText);
+      (void)store.SetText(slot, pos, c, info.defaultText);
     }
   }
 }
@@ -268,12 +285,17 @@ TableStore::TableStore(mk::FileSystem* fs) : s_(std::make_unique<StoreState>()) 
 
 TableStore::~TableStore() {
   if (!IsOpen()) return;
-  Commit();
-  Close();
+  // A destructor cannot report: owners that must know whether the last
+  // changes reached the file commit (and check) before letting the store go.
+  // Close finds nothing left to commit after a successful Commit.
+  (void)Commit();
+  (void)Close();
 }
 
 int TableStore::Open(const std::string& fileName, bool inMemoryDefault) {
-  if (IsOpen()) Close();
+  // Opening another file is the caller's way of leaving this one: changes it
+  // did not commit are dropped, as Close drops them.
+  if (IsOpen()) (void)Close();
   std::unique_ptr<mk::Storage> storage;
   const mk::Status st = mk::Storage::Open(fileName, &storage, s_->fs);
   if (!st.ok()) {
@@ -290,24 +312,25 @@ int TableStore::Open(const std::string& fileName, bool inMemoryDefault) {
 
 int TableStore::Close() {
   if (!IsOpen()) return kNoFile;
+  int result = kOk;
   for (int i = 0; i < kSlotCount; ++i) {
-    if (s_->slots[i].used) ReleaseView(i);
+    if (s_->slots[i].used && ReleaseView(i) == kWriteFailed) result = kWriteFailed;
   }
   s_->storage.reset();
   s_->fileName.clear();
   RebuildTableList(*s_);
-  return kOk;
+  return result;
 }
 
 int TableStore::Commit() {
   if (!IsOpen()) return kNoFile;
   for (const Slot& sl : s_->slots) {
-    if (sl.used && sl.inMemory) WriteBack(*s_, sl);
+    if (sl.used && sl.inMemory && !WriteBack(*s_, sl)) return kWriteFailed;
   }
   const mk::Status st = s_->storage->Commit();
   if (!st.ok()) {
     s_->lastError = st.ToString();
-    return kNotFound;
+    return kWriteFailed;
   }
   return kOk;
 }
@@ -329,7 +352,7 @@ int TableStore::DefineTable(const std::string& description) {
   if (!IsOpen()) return kNoFile;
   std::string rest = description, tableName;
   NextToken(rest, tableName, "[");
-  ReleaseViewByName(tableName);
+  if (ReleaseViewByName(tableName) == kWriteFailed) return kWriteFailed;
   const mk::Status st = s_->storage->Restructure(Narrow(description));
   RebuildTableList(*s_);
   if (!st.ok()) {
@@ -342,12 +365,14 @@ int TableStore::DefineTable(const std::string& description) {
 int TableStore::OpenAView(const std::string& tableName, bool inMemory) {
   if (!IsOpen()) return kNoFile;
   const int existing = FindView(tableName);
-  if (existing >= 0) ReleaseView(existing);
+  if (existing >= 0 && ReleaseView(existing) == kWriteFailed) return kWriteFailed;
   if (TableExists(tableName) < 0) return kNotFound;
   const int slot = LowestFreeSlot(*s_);
   if (slot < 0) return kNotFound;
   const mk::View stored = s_->storage->GetView(Narrow(tableName));
-  TakeSlot(*s_, slot, tableName, inMemory ? MakeMemoryCopy(stored) : stored);
+  mk::View view = stored;
+  if (inMemory && !MakeMemoryCopy(stored, &view)) return kNotFound;
+  TakeSlot(*s_, slot, tableName, std::move(view));
   Slot& sl = s_->slots[slot];
   sl.inMemory = inMemory;
   const std::string desc = stored.Describe();
@@ -374,9 +399,11 @@ int TableStore::ReleaseView(int slot) {
   if (slot < 0 || slot >= kSlotCount) return 2;
   if (!s_->slots[slot].used) return 1;
   // Committing writes this slot back together with every other in-memory one.
-  if (s_->slots[slot].inMemory) Commit();
+  // The slot is freed either way; a failed commit leaves the file as it was
+  // and the copy's changes are lost, which the result says.
+  const int committed = s_->slots[slot].inMemory ? Commit() : kOk;
   s_->slots[slot] = Slot{};
-  return kOk;
+  return committed == kOk ? kOk : kWriteFailed;
 }
 
 int TableStore::ReleaseViewByName(const std::string& name) {
@@ -421,7 +448,7 @@ int TableStore::AddRow(int slot, int afterRow) {
   }
   Slot& t = s_->slots[target];
   const int pos = (!derived && afterRow >= 0) ? afterRow + 1 : t.view.RowCount();
-  t.view.InsertRows(pos, 1);
+  if (!t.view.InsertRows(pos, 1)) return kNotFound;
   if (t.columnInfoLoaded) ApplyDefaults(*this, t, target, prev, pos);
   return pos;
 }
@@ -439,7 +466,7 @@ int TableStore::RemoveRow(int slot, int row) {
   const Slot* sl = UsedSlot(*s_, slot);
   if (sl == nullptr || row < 0 || row >= sl->view.RowCount()) return kNotFound;
   if (sl->parentSlot < 0) {
-    s_->slots[slot].view.RemoveRows(row, 1);
+    if (!s_->slots[slot].view.RemoveRows(row, 1)) return kNotFound;
   } else {
     const int parent = LiveParent(*s_, *sl);
     if (parent < 0 || RemoveRow(parent, MapToParent(*sl, row)) < 0) return kNotFound;
@@ -510,8 +537,12 @@ int TableStore::MakeRowView(const std::string& tableName, int row, const std::st
     std::string value;
     GetText(source, row, c, value);
     const int r = rows.AddRow();
-    rows.SetString(r, 0, Narrow(ColumnName(source, c)));
-    rows.SetString(r, 1, Narrow(value));
+    // Item and Value are text columns of the view made above.
+    if (r < 0 || !rows.SetString(r, 0, Narrow(ColumnName(source, c))) ||
+        !rows.SetString(r, 1, Narrow(value))) {
+      (void)ReleaseView(slot);  // a plain slot: nothing to commit
+      return kNotFound;
+    }
   }
   s_->slots[slot].view = rows;
   return slot;
@@ -525,10 +556,9 @@ int TableStore::StoreRowView(const std::string& tableName, int rowViewSlot, int 
   for (int c = 0; c < ColumnCount(source) && c < RowCount(rowViewSlot); ++c) {
     std::string value;
     GetText(rowViewSlot, c, valueCol, value);
-    SetText(source, row, c, value);
-    ++written;
+    if (SetText(source, row, c, value) == kOk) ++written;
   }
-  ReleaseView(rowViewSlot);
+  (void)ReleaseView(rowViewSlot);  // a row view is a plain slot: nothing to commit
   return written;
 }
 

@@ -94,7 +94,7 @@ size_t MessageCut(std::string_view msg) {
   return 0;
 }
 
-void AddMessages(PageLayout& page, TableStore& store, std::string& report) {
+void AddMessages(PageLayout& page, TableStore& store) {
   if (store.TableExists("MessageLog") < 0) return;
   const tablestore::TableLease log(store, "MessageLog");
   const int slot = log.slot();
@@ -108,15 +108,17 @@ void AddMessages(PageLayout& page, TableStore& store, std::string& report) {
         CellText(store, slot, row, c[1]) + "|" + CellText(store, slot, row, c[2]) + "|" +
         CellText(store, slot, row, c[3]) + "|" + CellText(store, slot, row, c[4]) + "|";
     if (CharCount(msg) <= 32) {
-      page.FormatRow(report, fields + msg + "|", '|');
+      page.FormatRow(fields + msg + "|", '|');
       continue;
     }
     const std::vector<size_t> starts = CharStarts(msg);
     const size_t cut = starts[MessageCut(msg)];
-    page.FormatRow(report, fields + msg.substr(0, cut) + "|", '|');
+    // The row and the rest of its message stay on one page.
+    page.EnsureRoom(2);
+    page.FormatRow(fields + msg.substr(0, cut) + "|", '|');
     size_t rest = cut;
     while (rest < msg.size() && IsWhiteSpace(msg[rest])) ++rest;
-    report += std::string(9, ' ') + msg.substr(rest) + "\n";
+    page.TextLine(std::string(9, ' ') + msg.substr(rest));
   }
 }
 
@@ -151,11 +153,11 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.AddColumn("Identity", 30, 'l', "", "  ", false, 1);
   page.AddColumn("Program", 8, 'l', "", "  ", false, 1);
   page.AddColumn("Message", 32, 'l', "", "  ", false, 1);
-  std::string report;
-  page.StartPage(report);
-  page.TableHeading(report);
-  AddMessages(page, store, report);
-  page.EndPage(report);
+  page.StartPage();
+  page.TableHeading();
+  AddMessages(page, store);
+  page.EndPage();
+  std::string report = page.TakeText();
   const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
                                                          : ScaleFileBase(context.scaleFilePath);
   const bool written = WriteReportFile(*context.files, base + ".audit", report, nullptr);

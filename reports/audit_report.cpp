@@ -8,6 +8,7 @@
 #include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "tablestore/settings.h"
 #include "tablestore/slot_guard.h"
@@ -15,6 +16,7 @@
 namespace reports {
 
 namespace col = scaling::col;
+using scaling::CellText;
 using tablestore::TableStore;
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 struct AuditHeading {
   std::string region, sdate, stime, scaler, location, sale, llr, purch, contract, sg, forest,
       district;
-  CullFactors cull;
+  scaling::CullFactors cull;
 };
 
 AuditHeading ReadAuditHeading(TableStore& store) {
@@ -34,9 +36,6 @@ AuditHeading ReadAuditHeading(TableStore& store) {
   if (slot < 0 || store.RowCount(slot) < 1) return h;
   const auto text = [&](const char* name) {
     return CellText(store, slot, 0, store.ColumnIndex(slot, name));
-  };
-  const auto number = [&](const char* name) {
-    return CellFloat(store, slot, 0, store.ColumnIndex(slot, name));
   };
   h.region = text(col::kRegion);
   h.sdate = text(col::kSDate);
@@ -50,8 +49,7 @@ AuditHeading ReadAuditHeading(TableStore& store) {
   h.sg = text(col::kSG);
   h.forest = text(col::kForest);
   h.district = text(col::kDistrict);
-  h.cull = {number(col::kCfSawCu), number(col::kCfNonSawCu), number(col::kCfSawBd),
-            number(col::kCfNonSawBd)};
+  h.cull = scaling::ReadCullFactors(store, slot, 0);
   return h;
 }
 

@@ -5,6 +5,7 @@
 #include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "scaling/volume_math.h"
 #include "tablestore/slot_guard.h"
@@ -144,7 +145,7 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
         writer.VoidLog(e, rem);
       } else {
         scaling::LogVolume volume;
-        data_->LoadCubicVolume(e, header_.cull.sawCubic, header_.cull.nonSawCubic, &volume);
+        data_->LoadCubicVolume(e, header_.cull, &volume);
         const bool zero = e.overrideVolume != 0;
         writer.LiveLog(e, rem, volume, zero);
         const scaling::LogRecord& log = volume.GetLog();
@@ -153,8 +154,8 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
         if (slot >= 0) {
           store.SetFloat(slot, e.row, cGcv, g);
           store.SetFloat(slot, e.row, cNcv, n);
-          e.gcv = CellFloat(store, slot, e.row, cGcv);
-          e.ncv = CellFloat(store, slot, e.row, cNcv);
+          e.gcv = scaling::CellFloat(store, slot, e.row, cGcv);
+          e.ncv = scaling::CellFloat(store, slot, e.row, cNcv);
         }
       }
       writer.Rule();

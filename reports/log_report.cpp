@@ -11,6 +11,7 @@
 #include "reports/page_layout.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "tablestore/slot_guard.h"
 
@@ -84,8 +85,8 @@ void LogReportWriter::KzValues(tablestore::TableStore& store) {
     const tablestore::TableLease kz(store, "KZ");
     const int slot = kz.slot();
     for (int row = 0; slot >= 0 && row < store.RowCount(slot); ++row) {
-      Row(CellText(store, slot, row, 0) + "|" + CellText(store, slot, row, 1) + "|" +
-          CellText(store, slot, row, 2) + "|");
+      Row(scaling::CellText(store, slot, row, 0) + "|" + scaling::CellText(store, slot, row, 1) + "|" +
+          scaling::CellText(store, slot, row, 2) + "|");
     }
   }
   Rule();
@@ -128,7 +129,7 @@ void LogReportWriter::AddLogColumns() {
 
 std::string LogReportWriter::Cull(const LogEntry& e) const {
   scaling::LogVolume volume;
-  data_.LoadCubicVolume(e, header_.cull.sawCubic, header_.cull.nonSawCubic, &volume);
+  data_.LoadCubicVolume(e, header_.cull, &volume);
   volume.Compute();
   int culled = 0;
   for (const scaling::SegmentRecord& seg : volume.Segments()) {

@@ -8,6 +8,7 @@
 #include "sampling/load_audit.h"
 #include "sampling/load_checks.h"
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "tablestore/settings.h"
 #include "tablestore/slot_guard.h"
@@ -15,6 +16,7 @@
 namespace reports {
 
 namespace col = scaling::col;
+using scaling::CellText;
 using tablestore::SlotGuard;
 using tablestore::TableLease;
 using tablestore::TableStore;
@@ -124,9 +126,6 @@ void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, b
   const auto text = [&](const char* name) {
     return CellText(store, slot, 0, store.ColumnIndex(slot, name));
   };
-  const auto number = [&](const char* name) {
-    return CellFloat(store, slot, 0, store.ColumnIndex(slot, name));
-  };
   LoadHeader& h = header_;
   h.contract = text(col::kContract);
   h.location = text(col::kLocation);
@@ -141,10 +140,7 @@ void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, b
   h.sg = text(col::kSG);
   h.st = text(col::kST);
   h.scaleSys = text(col::kScaleSys);
-  h.cull.sawCubic = number(col::kCfSawCu);
-  h.cull.nonSawCubic = number(col::kCfNonSawCu);
-  h.cull.sawBoard = number(col::kCfSawBd);
-  h.cull.nonSawBoard = number(col::kCfNonSawBd);
+  h.cull = scaling::ReadCullFactors(store, slot, 0);
   h.nwt = text(col::kNWT);
   h.gwt = text(col::kGWT);
   h.measSys = text(col::kMeasSys);

@@ -44,7 +44,7 @@ StoreSegmentRows::StoreSegmentRows(tablestore::TableStore& store, const RowCells
       sd_(row.GetInt(col::kSD)),
       ld_(row.GetInt(col::kLD)) {}
 
-bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) {
+bool StoreSegmentRows::WriteSegments(const std::vector<scaling::SegmentShape>& segments) {
   const int count = scaling::WriteSegmentRows(store_, key_, product_, ln_, sd_, ld_, false);
   if (count < 0 || count != static_cast<int>(segments.size())) return false;
   const ScopedSelect view(store_, table::kSeg,
@@ -53,8 +53,8 @@ bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) 
   const int ldCol = store_.ColumnIndex(view.slot(), col::kLD);
   if (view.RowCount() != count) return false;
   for (int i = 0; i < count; ++i) {
-    if (sdCol >= 0) store_.SetInt(view.slot(), i, sdCol, segments[i].sd);
-    if (ldCol >= 0) store_.SetInt(view.slot(), i, ldCol, segments[i].ld);
+    if (sdCol >= 0) store_.SetInt(view.slot(), i, sdCol, segments[i].smallEnd);
+    if (ldCol >= 0) store_.SetInt(view.slot(), i, ldCol, segments[i].largeEnd);
   }
   return true;
 }

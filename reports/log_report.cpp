@@ -85,8 +85,8 @@ void LogReportWriter::KzValues(tablestore::TableStore& store) {
     const tablestore::TableLease kz(store, "KZ");
     const int slot = kz.slot();
     for (int row = 0; slot >= 0 && row < store.RowCount(slot); ++row) {
-      Row(scaling::CellText(store, slot, row, 0) + "|" + scaling::CellText(store, slot, row, 1) + "|" +
-          scaling::CellText(store, slot, row, 2) + "|");
+      Row(scaling::CellText(store, slot, row, 0) + "|" + scaling::CellText(store, slot, row, 1) +
+          "|" + scaling::CellText(store, slot, row, 2) + "|");
     }
   }
   Rule();
@@ -290,11 +290,11 @@ void LogReportWriter::ThreePTotals(const std::vector<CombinedSplitRatio>& combin
   }
   Rule();
   page_.Paragraph(
-                  "Note: If any logs have multiple products, the number of logs will include "
-                  "splits.",
-                  5, -1);
+      "Note: If any logs have multiple products, the number of logs will include "
+      "splits.",
+      5, -1);
   if (anyWithoutSamples) {
-    page_.Paragraph( "* Species-Product has no samples. Volumes are estimates.", 3, -1);
+    page_.Paragraph("* Species-Product has no samples. Volumes are estimates.", 3, -1);
   }
   Blank(4);
 }

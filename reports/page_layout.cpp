@@ -447,8 +447,8 @@ void PageLayout::FormatRow(std::string_view row, char delimiter) {
 }
 
 void PageLayout::TextLine(std::string_view text) {
-  EnsureRoom(1 + static_cast<int>(std::min<long long>(
-                     std::count(text.begin(), text.end(), '\n'), kMaxExtent)));
+  EnsureRoom(1 + static_cast<int>(
+                     std::min<long long>(std::count(text.begin(), text.end(), '\n'), kMaxExtent)));
   Write(text);
   Write("\n");
 }

@@ -360,7 +360,8 @@ TEST_F(PageLayoutTest, RowThatWouldBeThe70thLineGoesToTheNextPage) {
   ASSERT_EQ(layout_.lineOnPage(), 69);
   const size_t before = layout_.text().size();
   layout_.FormatRow("8", '|');
-  EXPECT_EQ(layout_.text().substr(before), PortraitFooter(1) + "\fREPORT\nTitle\n   A  \n  ---\n    8 \n");
+  EXPECT_EQ(layout_.text().substr(before),
+            PortraitFooter(1) + "\fREPORT\nTitle\n   A  \n  ---\n    8 \n");
   EXPECT_EQ(CountLines(layout_.text().substr(0, layout_.text().find('\f'))), 70);
   EXPECT_EQ(layout_.pageNumber(), 2);
   EXPECT_EQ(layout_.lineOnPage(), 5);
@@ -434,7 +435,8 @@ TEST_F(PageLayoutTest, ParagraphMakesRoomForAllItsLines) {
   layout_.StartPage();
   WriteLines(68);
   layout_.Paragraph("Note: one two three", 5, 14);
-  EXPECT_EQ(layout_.text().substr(68 * 2), "\n" + PortraitFooter(1) + "\f    Note: one \n    two three\n");
+  EXPECT_EQ(layout_.text().substr(68 * 2),
+            "\n" + PortraitFooter(1) + "\f    Note: one \n    two three\n");
   EXPECT_EQ(layout_.lineOnPage(), 2);
 }
 
@@ -475,9 +477,9 @@ TEST_F(PageLayoutTest, HeaderLinePlacesItsThreeParts) {
   layout_.AddHeaderLine("Load Receipt: 55", "-- CUFT LOG REPORT --", "Time: [SUB:time]    \n");
   layout_.StartPage();
   // W = 91; the center (21 characters) starts after 91/2 - 21/2 = 35.
-  EXPECT_EQ(layout_.text(), Blanks(35) + "V A R N O L D E  2010" + Blanks(19) + "Date: 12/07/2026\n" +
-                         "Load Receipt: 55" + Blanks(19) + "-- CUFT LOG REPORT --" + Blanks(19) +
-                         "Time: 09:05    \n\n");
+  EXPECT_EQ(layout_.text(), Blanks(35) + "V A R N O L D E  2010" + Blanks(19) +
+                                "Date: 12/07/2026\n" + "Load Receipt: 55" + Blanks(19) +
+                                "-- CUFT LOG REPORT --" + Blanks(19) + "Time: 09:05    \n\n");
   EXPECT_EQ(layout_.lineOnPage(), 2);  // the line feed inside the right part is not counted
 }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/text.h"
 #include "reports/char_text.h"
 #include "reports/load_data.h"
 #include "reports/report_file.h"
@@ -43,12 +44,9 @@ std::string ScaleFileBase(std::string_view path) {
   static constexpr std::string_view kExtension = ".scl";
   if (path.size() >= kExtension.size()) {
     const std::string_view end = path.substr(path.size() - kExtension.size());
-    bool same = true;
-    for (size_t i = 0; i < end.size(); ++i) {
-      const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] + 32) : end[i];
-      same = same && c == kExtension[i];
+    if (platform::EqualsIgnoringAsciiCase(end, kExtension)) {
+      return std::string(path.substr(0, path.size() - kExtension.size()));
     }
-    if (same) return std::string(path.substr(0, path.size() - kExtension.size()));
   }
   return std::string(path);
 }

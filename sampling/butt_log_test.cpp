@@ -20,9 +20,9 @@ namespace sampling {
 namespace {
 
 using platform::Answer;
-using scaling::SegmentShape;
 using platform::Buttons;
 using platform::Icon;
+using scaling::SegmentShape;
 
 class RecordingSegments : public SegmentRowsWriter {
  public:

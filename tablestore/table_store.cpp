@@ -12,17 +12,6 @@ namespace detail {
 std::string Narrow(std::string_view utf8) { return platform::Utf8ToCp1252(utf8); }
 std::string Widen(std::string_view stored) { return platform::Cp1252ToUtf8(stored); }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
@@ -320,7 +309,7 @@ const std::string& TableStore::TableList() const { return s_->tableList; }
 
 int TableStore::TableExists(const std::string& name) const {
   for (size_t i = 0; i < s_->tableNames.size(); ++i) {
-    if (detail::EqualNoCase(s_->tableNames[i], name)) return static_cast<int>(i);
+    if (platform::EqualsIgnoringAsciiCase(s_->tableNames[i], name)) return static_cast<int>(i);
   }
   return kNotFound;
 }

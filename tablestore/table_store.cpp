@@ -110,70 +110,76 @@ void WriteBack(StoreState& s, const Slot& sl) {
 
 int ReadText(const mk::View& v, int row, int col, std::string& text) {
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       text = Widen(v.GetString(row, col));
       return kOk;
-    case 'I':
+    case mk::PropertyType::kInt:
       text = FormatInt(v.GetInt(row, col));
       return kOk;
-    case 'L':
+    case mk::PropertyType::kLong:
       text = FormatInt(static_cast<int32_t>(v.GetLong(row, col)));
       return kOk;
-    case 'F':
+    case mk::PropertyType::kFloat:
       text = FormatFloat(v.GetFloat(row, col));
       return kOk;
-    case 'D':
+    case mk::PropertyType::kDouble:
       text = FormatDouble(v.GetDouble(row, col));
       return kOk;
-    default:
-      return 1;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  return 1;
 }
 
 int ReadInt(const mk::View& v, int row, int col, int& value) {
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       value = ParseLong(v.GetString(row, col));
       return kOk;
-    case 'I':
+    case mk::PropertyType::kInt:
       value = v.GetInt(row, col);
       return kOk;
-    case 'L':
+    case mk::PropertyType::kLong:
       value = static_cast<int32_t>(v.GetLong(row, col));
       return kOk;
-    case 'F':
+    case mk::PropertyType::kFloat:
       value = RoundHalfUp(v.GetFloat(row, col));
       return kOk;
-    case 'D':
+    case mk::PropertyType::kDouble:
       value = RoundHalfUp(v.GetDouble(row, col));
       return kOk;
-    default:
-      value = 0;
-      return 1;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  value = 0;
+  return 1;
 }
 
 int ReadFloat(const mk::View& v, int row, int col, float& value) {
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       value = NarrowToFloat(ParseDouble(v.GetString(row, col)));
       return kOk;
-    case 'I':
+    case mk::PropertyType::kInt:
       value = static_cast<float>(v.GetInt(row, col));
       return kOk;
-    case 'L':
+    case mk::PropertyType::kLong:
       value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col)));
       return kOk;
-    case 'F':
+    case mk::PropertyType::kFloat:
       value = v.GetFloat(row, col);
       return kOk;
-    case 'D':
+    case mk::PropertyType::kDouble:
       value = NarrowToFloat(v.GetDouble(row, col));
       return kOk;
-    default:
-      value = 0;
-      return 1;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  value = 0;
+  return 1;
 }
 
 // The value as the text, integer, double it becomes in an S, I/L, F/D column.
@@ -197,24 +203,26 @@ double AsDouble(const Value& v) {
 
 int WriteOwn(mk::View& v, int row, int col, const Value& value) {
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       v.SetString(row, col, AsText(value));
       return kOk;
-    case 'I':
+    case mk::PropertyType::kInt:
       v.SetInt(row, col, AsInt(value));
       return kOk;
-    case 'L':
+    case mk::PropertyType::kLong:
       v.SetLong(row, col, AsInt(value));
       return kOk;
-    case 'F':
+    case mk::PropertyType::kFloat:
       v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
       return kOk;
-    case 'D':
+    case mk::PropertyType::kDouble:
       v.SetDouble(row, col, AsDouble(value));
       return kOk;
-    default:
-      return 1;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  return 1;
 }
 
 // Writes `value` at (row, col) of the slot, or through a derived slot into the
@@ -468,7 +476,7 @@ int TableStore::DescribeView(int slot, std::string& text, bool namesOnly) const 
   for (int c = 0; c < sl->view.PropertyCount(); ++c) {
     if (c > 0) out += ',';
     out += Widen(sl->view.NthProperty(c).name);
-    if (!namesOnly) out += std::string(":") + sl->view.NthProperty(c).type;
+    if (!namesOnly) out += std::string(":") + mk::TypeLetter(sl->view.NthProperty(c).type);
   }
   text = namesOnly ? out : out + "]";
   return kOk;
@@ -485,7 +493,8 @@ int TableStore::MakeRowView(const std::string& tableName, int row, const std::st
   const std::string name = viewName.empty() ? "Row" + std::to_string(row) + tableName : viewName;
   const int slot = GetViewIndex(name);
   if (slot < 0) return kNotFound;
-  mk::View rows = mk::View::Create({{"Item", 'S', {}}, {"Value", 'S', {}}});
+  mk::View rows = mk::View::Create(
+      {{"Item", mk::PropertyType::kString, {}}, {"Value", mk::PropertyType::kString, {}}});
   for (int c = 0; c < ColumnCount(source); ++c) {
     std::string value;
     GetText(source, row, c, value);

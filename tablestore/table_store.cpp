@@ -1,5 +1,6 @@
 #include "tablestore/table_store.h"
 
+#include <optional>
 #include <variant>
 
 #include "platform/text.h"
@@ -108,78 +109,68 @@ void WriteBack(StoreState& s, const Slot& sl) {
   for (int r = 0; r < sl.view.RowCount(); ++r) stored.InsertRowFrom(r, sl.view, r);
 }
 
-int ReadText(const mk::View& v, int row, int col, std::string& text) {
+// A cell as its column holds it: the stored text of an S column, the value of
+// an I, F or D column, and of an L column cut to 32 bits, as every typed read
+// takes it. B and V columns have no typed value (nullopt).
+using Cell = std::variant<std::string, int32_t, float, double>;
+
+std::optional<Cell> ReadCell(const mk::View& v, int row, int col) {
   switch (v.NthProperty(col).type) {
     case mk::PropertyType::kString:
-      text = Widen(v.GetString(row, col));
-      return kOk;
+      return Cell(v.GetString(row, col));
     case mk::PropertyType::kInt:
-      text = FormatInt(v.GetInt(row, col));
-      return kOk;
+      return Cell(v.GetInt(row, col));
     case mk::PropertyType::kLong:
-      text = FormatInt(static_cast<int32_t>(v.GetLong(row, col)));
-      return kOk;
+      return Cell(static_cast<int32_t>(v.GetLong(row, col)));
     case mk::PropertyType::kFloat:
-      text = FormatFloat(v.GetFloat(row, col));
-      return kOk;
+      return Cell(v.GetFloat(row, col));
     case mk::PropertyType::kDouble:
-      text = FormatDouble(v.GetDouble(row, col));
-      return kOk;
+      return Cell(v.GetDouble(row, col));
     case mk::PropertyType::kBytes:
     case mk::PropertyType::kSubview:
       break;
   }
-  return 1;
+  return std::nullopt;
+}
+
+// The visitor made of one function per alternative of a variant.
+template <typename... Ways>
+struct Each : Ways... {
+  using Ways::operator()...;
+};
+
+int ReadText(const mk::View& v, int row, int col, std::string& text) {
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  text = std::visit(
+      Each{[](const std::string& stored) { return Widen(stored); },
+           [](int32_t i) { return FormatInt(i); }, [](float f) { return FormatFloat(f); },
+           [](double d) { return FormatDouble(d); }},
+      *cell);
+  return kOk;
 }
 
 int ReadInt(const mk::View& v, int row, int col, int& value) {
-  switch (v.NthProperty(col).type) {
-    case mk::PropertyType::kString:
-      value = ParseLong(v.GetString(row, col));
-      return kOk;
-    case mk::PropertyType::kInt:
-      value = v.GetInt(row, col);
-      return kOk;
-    case mk::PropertyType::kLong:
-      value = static_cast<int32_t>(v.GetLong(row, col));
-      return kOk;
-    case mk::PropertyType::kFloat:
-      value = RoundHalfUp(v.GetFloat(row, col));
-      return kOk;
-    case mk::PropertyType::kDouble:
-      value = RoundHalfUp(v.GetDouble(row, col));
-      return kOk;
-    case mk::PropertyType::kBytes:
-    case mk::PropertyType::kSubview:
-      break;
-  }
   value = 0;
-  return 1;
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  value = std::visit(
+      Each{[](const std::string& stored) { return ParseLong(stored); }, [](int32_t i) { return i; },
+           [](float f) { return RoundHalfUp(f); }, [](double d) { return RoundHalfUp(d); }},
+      *cell);
+  return kOk;
 }
 
 int ReadFloat(const mk::View& v, int row, int col, float& value) {
-  switch (v.NthProperty(col).type) {
-    case mk::PropertyType::kString:
-      value = NarrowToFloat(ParseDouble(v.GetString(row, col)));
-      return kOk;
-    case mk::PropertyType::kInt:
-      value = static_cast<float>(v.GetInt(row, col));
-      return kOk;
-    case mk::PropertyType::kLong:
-      value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col)));
-      return kOk;
-    case mk::PropertyType::kFloat:
-      value = v.GetFloat(row, col);
-      return kOk;
-    case mk::PropertyType::kDouble:
-      value = NarrowToFloat(v.GetDouble(row, col));
-      return kOk;
-    case mk::PropertyType::kBytes:
-    case mk::PropertyType::kSubview:
-      break;
-  }
-  value = 0;
-  return 1;
+  value = 0.0f;
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  value =
+      std::visit(Each{[](const std::string& stored) { return NarrowToFloat(ParseDouble(stored)); },
+                      [](int32_t i) { return static_cast<float>(i); }, [](float f) { return f; },
+                      [](double d) { return NarrowToFloat(d); }},
+                 *cell);
+  return kOk;
 }
 
 // The value as the text, integer, double it becomes in an S, I/L, F/D column.

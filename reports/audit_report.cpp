@@ -21,39 +21,17 @@ using tablestore::TableStore;
 
 namespace {
 
-// The texts of the first Load row the audit report prints.
-struct AuditHeading {
-  std::string region, sdate, stime, scaler, location, sale, llr, purch, contract, sg, forest,
-      district;
-  scaling::CullFactors cull;
-};
-
-AuditHeading ReadAuditHeading(TableStore& store) {
-  AuditHeading h;
-  if (store.TableExists(scaling::table::kLoad) < 0) return h;
+// The first Load row, which the audit report prints (empty texts when there
+// is none).
+LoadHeader ReadAuditHeading(TableStore& store) {
+  if (store.TableExists(scaling::table::kLoad) < 0) return LoadHeader();
   const tablestore::TableLease load(store, scaling::table::kLoad);
   const int slot = load.slot();
-  if (slot < 0 || store.RowCount(slot) < 1) return h;
-  const auto text = [&](const char* name) {
-    return CellText(store, slot, 0, store.ColumnIndex(slot, name));
-  };
-  h.region = text(col::kRegion);
-  h.sdate = text(col::kSDate);
-  h.stime = text(col::kSTime);
-  h.scaler = text(col::kScaler);
-  h.location = text(col::kLocation);
-  h.sale = text(col::kSale);
-  h.llr = text(col::kLLR);
-  h.purch = text(col::kPurch);
-  h.contract = text(col::kContract);
-  h.sg = text(col::kSG);
-  h.forest = text(col::kForest);
-  h.district = text(col::kDistrict);
-  h.cull = scaling::ReadCullFactors(store, slot, 0);
-  return h;
+  if (slot < 0 || store.RowCount(slot) < 1) return LoadHeader();
+  return ReadLoadHeader(store, slot, 0);
 }
 
-void AddAuditHeader(PageLayout& page, const ReportContext& context, const AuditHeading& h,
+void AddAuditHeader(PageLayout& page, const ReportContext& context, const LoadHeader& h,
                     const std::string& version) {
   const auto fit = [](const std::string& label, int width, int again) {
     return FitLabel(FitLabel(label, width), again);
@@ -122,7 +100,7 @@ void AddMessages(PageLayout& page, TableStore& store) {
 
 // The name used when the scale file's path is unknown: the sale, or the scale
 // date and time joined by "_", without blanks, "/" made "-", ":" dropped.
-std::string NameFromHeading(const AuditHeading& h) {
+std::string NameFromHeading(const LoadHeader& h) {
   const std::string source = h.sale.empty() ? h.sdate + "_" + h.stime : h.sale;
   std::string name;
   for (char c : source) {
@@ -141,7 +119,7 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.LoadLayout(kPortraitLayout);
   std::string version;
   tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion, version);
-  const AuditHeading heading = ReadAuditHeading(store);
+  const LoadHeader heading = ReadAuditHeading(store);
   if (context.setCullFactors) context.setCullFactors(heading.cull);
   AddAuditHeader(page, context, heading, version);
   page.AddTable("Audit", 0, "\n                                      AUDIT MESSAGES\n", true);

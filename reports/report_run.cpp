@@ -113,18 +113,13 @@ ReportRun::ReportRun(const ReportContext& context)
 
 ReportRun::~ReportRun() = default;
 
-void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found) {
-  TableStore& store = *context_.store;
-  header_ = LoadHeader();
-  const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
-                                           scaling::LoadCriteria(sale, llr), "", "DLoad", ""));
-  const int slot = load.slot();
-  *found = slot >= 0 && store.RowCount(slot) >= 1;
-  if (!*found) return;
+LoadHeader ReadLoadHeader(const TableStore& store, int slot, int row) {
   const auto text = [&](const char* name) {
-    return CellText(store, slot, 0, store.ColumnIndex(slot, name));
+    return CellText(store, slot, row, store.ColumnIndex(slot, name));
   };
-  LoadHeader& h = header_;
+  LoadHeader h;
+  h.sale = text(col::kSale);
+  h.llr = text(col::kLLR);
   h.contract = text(col::kContract);
   h.location = text(col::kLocation);
   h.purch = text(col::kPurch);
@@ -138,7 +133,7 @@ void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, b
   h.sg = text(col::kSG);
   h.st = text(col::kST);
   h.scaleSys = text(col::kScaleSys);
-  h.cull = scaling::ReadCullFactors(store, slot, 0);
+  h.cull = scaling::ReadCullFactors(store, slot, row);
   h.nwt = text(col::kNWT);
   h.gwt = text(col::kGWT);
   h.measSys = text(col::kMeasSys);
@@ -146,6 +141,18 @@ void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, b
   h.hdate = text(col::kHDate);
   h.trk = text(col::kTrk);
   h.dest = text(col::kDest);
+  return h;
+}
+
+void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found) {
+  TableStore& store = *context_.store;
+  header_ = LoadHeader();
+  const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
+                                           scaling::LoadCriteria(sale, llr), "", "DLoad", ""));
+  const int slot = load.slot();
+  *found = slot >= 0 && store.RowCount(slot) >= 1;
+  if (!*found) return;
+  header_ = ReadLoadHeader(store, slot, 0);
 }
 
 void ReportRun::MakeLabels() {

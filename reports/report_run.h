@@ -74,12 +74,17 @@ struct ReportChoice {
 
 // The texts of a load's Load row that the reports print (all as stored).
 struct LoadHeader {
+  std::string sale, llr;
   std::string contract, location, purch, region, forest, district;
   std::string sdate, stime, scaler, chkScaler, sg, st, scaleSys;
   std::string nwt, gwt, measSys, status, hdate, trk, dest;
   scaling::CullFactors cull;
   std::string unitCode;  // "03", "01", "05", or "" (see UnitOfMeasureCode)
 };
+
+// The texts and cull factors of row `row` of a slot over table Load (a
+// column the table lacks reads as empty text or 0); unitCode stays empty.
+LoadHeader ReadLoadHeader(const tablestore::TableStore& store, int slot, int row);
 
 // The labelled header texts, already fitted to their widths (FitLabel).
 struct HeaderLabels {

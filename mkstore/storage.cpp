@@ -35,7 +35,7 @@ class Storage::Impl {
   Table& root() const { return *dataset.root; }
   int FindView(std::string_view name) const {
     const int c = root().FindProperty(name);
-    return c >= 0 && root().TypeOf(c) == 'V' ? c : -1;
+    return c >= 0 && root().TypeOf(c) == PropertyType::kSubview ? c : -1;
   }
 };
 
@@ -103,7 +103,7 @@ std::string Storage::Description() const { return DescribeFields(impl_->root().p
 std::vector<std::string> Storage::ViewNames() const {
   std::vector<std::string> names;
   for (const Property& p : impl_->root().props()) {
-    if (p.type == 'V') names.push_back(p.name);
+    if (p.type == PropertyType::kSubview) names.push_back(p.name);
   }
   return names;
 }
@@ -124,7 +124,7 @@ Status Storage::Restructure(const std::string& description) {
                                    (s.ok() ? std::string() : ": " + s.message()));
   }
   const bool remove = description.find_first_of("[:") == std::string::npos;
-  if (!remove && parsed[0].type != 'V') {
+  if (!remove && parsed[0].type != PropertyType::kSubview) {
     return Status::InvalidArgument("\"" + description + "\" does not describe a view");
   }
   std::vector<Property> props = impl_->root().props();

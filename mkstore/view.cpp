@@ -257,7 +257,8 @@ MK_GETTER(std::string_view, GetTextSlow, TextView)
 
 std::string View::GetBytes(int row, int col) const {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B')
+  if (!Locate(impl_.get(), row, col, &tr, &tc) ||
+      impl_->table()->TypeOf(tc) != PropertyType::kBytes)
     return std::string();
   return std::string(impl_->table()->ItemView(tr, tc));
 }
@@ -277,13 +278,17 @@ MK_SETTER(double, SetDouble, SetDouble)
 
 bool View::SetString(int row, int col, std::string_view bytes) {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'S') return false;
+  if (!Locate(impl_.get(), row, col, &tr, &tc) ||
+      impl_->table()->TypeOf(tc) != PropertyType::kString)
+    return false;
   return impl_->table()->SetItem(tr, tc, bytes);
 }
 
 bool View::SetBytes(int row, int col, std::string_view bytes) {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B') return false;
+  if (!Locate(impl_.get(), row, col, &tr, &tc) ||
+      impl_->table()->TypeOf(tc) != PropertyType::kBytes)
+    return false;
   return impl_->table()->SetItem(tr, tc, bytes);
 }
 

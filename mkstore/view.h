@@ -32,15 +32,30 @@
 
 namespace mk {
 
-// One property (column): a name and a type letter. Types: 'S' text,
-// 'I' 32-bit integer, 'L' 64-bit integer, 'F' 32-bit float, 'D' 64-bit double,
-// 'B' bytes, 'V' subview (with its own properties). Metakit's old 'M' (memo)
-// properties are read as, and written back as, 'B'.
+// The type of a property. Each value is the letter that stands for the type
+// in a structure description ("Name:S,Count:I"), as files store it: never
+// change them. Metakit's old 'M' (memo) properties are read as, and written
+// back as, kBytes. A switch on a PropertyType lists every type (no default),
+// so that the compiler names any switch a new type would be missing from.
+enum class PropertyType : char {
+  kString = 'S',   // text
+  kInt = 'I',      // 32-bit integer
+  kLong = 'L',     // 64-bit integer
+  kFloat = 'F',    // 32-bit float
+  kDouble = 'D',   // 64-bit double
+  kBytes = 'B',    // bytes
+  kSubview = 'V',  // a view of its own properties in every row
+};
+
+// The letter that stands for `type` in a structure description.
+constexpr char TypeLetter(PropertyType type) { return static_cast<char>(type); }
+
+// One property (column): a name and a type.
 // Subview (V) values are kept and written back unchanged but cannot be read
 // or written through this interface; B values through GetBytes/SetBytes.
 struct Property {
   std::string name;
-  char type = 'S';
+  PropertyType type = PropertyType::kString;
   std::vector<Property> subProperties;  // only for type 'V'
 
   bool operator==(const Property&) const = default;

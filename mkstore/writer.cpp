@@ -69,24 +69,28 @@ class Encoder {
   }
 
   void EncodeColumn(const Property& prop, Column* col, int rows, std::string* list) {
-    if (prop.type == 'V') return EncodeSubviews(col, rows, list);
+    if (prop.type == PropertyType::kSubview) return EncodeSubviews(col, rows, list);
     if (col->disk.valid && !all_) {
       for (const Ref& r : col->disk.refs) PutRef(list, r);
       return;
     }
     DiskColumn disk;
     switch (prop.type) {
-      case 'I':
-      case 'F':
+      case PropertyType::kInt:
+      case PropertyType::kFloat:
         disk.refs.push_back(Place(PackInts(col->i32, col->disk.width, &disk.width)));
         break;
-      case 'L':
-      case 'D':
+      case PropertyType::kLong:
+      case PropertyType::kDouble:
         disk.width = 64;
         disk.refs.push_back(Place(Wide(col->i64)));
         break;
-      default:
-        EncodeItems(prop.type == 'S', col, &disk);
+      case PropertyType::kString:
+      case PropertyType::kBytes:
+        EncodeItems(prop.type == PropertyType::kString, col, &disk);
+        break;
+      case PropertyType::kSubview:
+        return;  // encoded above
     }
     Record(col, std::move(disk), list);
   }

@@ -80,8 +80,8 @@ TEST_F(ReportRunTest, HeaderLabelsAreFittedToTheirWidths) {
 TEST_F(ReportRunTest, CullFactorsAreHandedToTheApplication) {
   file_.AddRow("Load", LoadRow("1234"));
   ReportContext context = file_.Context();
-  CullFactors seen;
-  context.setCullFactors = [&](const CullFactors& f) { seen = f; };
+  scaling::CullFactors seen;
+  context.setCullFactors = [&](const scaling::CullFactors& f) { seen = f; };
   ReportRun run(context);
   run.FetchLoadHeader("Big Pine", "1234");
   EXPECT_FLOAT_EQ(seen.sawCubic, 0.5f);

@@ -6,6 +6,7 @@
 // (the application does) pay for opening it once.
 #include <algorithm>
 
+#include "platform/text.h"
 #include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 #include "tablestore/table_store_state.h"
@@ -47,7 +48,8 @@ ColumnInfo InfoFromRow(const TableStore& store, int sel, int row) {
 int RowDescribing(const TableStore& store, int sel, const std::string& column) {
   int match = -1, matches = 0;
   for (int r = 0; r < store.RowCount(sel); ++r) {
-    if (detail::EqualNoCase(WithoutBlanks(ReadText(store, sel, r, "ColumnName")), column)) {
+    if (platform::EqualsIgnoringAsciiCase(WithoutBlanks(ReadText(store, sel, r, "ColumnName")),
+                                          column)) {
       match = r;
       ++matches;
     }
@@ -95,8 +97,7 @@ int TableStore::LoadColumnInfo(int slot) {
   TableLease dict(*this, kDictionary);
   if (dict.slot() < 0) return dict.slot();
   std::vector<ColumnInfo> infos(ColumnCount(slot));
-  SlotGuard sel(*this,
-                Select(kDictionary, "", "TableName=" + s_->slots[slot].name, "", "", ""));
+  SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + s_->slots[slot].name, "", "", ""));
   for (int c = 0; c < static_cast<int>(infos.size()); ++c) {
     const int row = RowDescribing(*this, sel.slot(), ColumnName(slot, c));
     if (row >= 0) infos[c] = InfoFromRow(*this, sel.slot(), row);

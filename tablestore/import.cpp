@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "tablestore/import_reader.h"
 #include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
@@ -34,7 +35,7 @@ bool DescribesTable(std::string_view desc, std::string_view tableName) {
   if (bracket == std::string_view::npos || desc.back() != ']' || desc.size() < bracket + 3) {
     return false;
   }
-  return detail::EqualNoCase(desc.substr(0, bracket), tableName) &&
+  return platform::EqualsIgnoringAsciiCase(desc.substr(0, bracket), tableName) &&
          DescribedColumns(desc) <= kMaxImportColumns;
 }
 
@@ -141,7 +142,7 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
   // Rows go straight into a table slot; a derived or scratch view of that
   // name has no stored structure to import into.
   if (sl.parentSlot >= 0 || sl.description.empty() ||
-      (mode == 1 && !created && !detail::EqualNoCase(sl.description, desc))) {
+      (mode == 1 && !created && !platform::EqualsIgnoringAsciiCase(sl.description, desc))) {
     return problem("Different structure for import");
   }
   const int columns = ColumnCount(table.slot());

@@ -68,24 +68,26 @@ int ParseColumns(const TableStore& store, const detail::Slot& source, int source
 // The typed value at (row, col) of a criteria view, as the engine compares it.
 bool CriteriaValueAt(const mk::View& v, int row, int col, mk::CriteriaValue& out) {
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       out = v.GetString(row, col);
       return true;
-    case 'I':
+    case mk::PropertyType::kInt:
       out = int64_t{v.GetInt(row, col)};
       return true;
-    case 'L':
+    case mk::PropertyType::kLong:
       out = v.GetLong(row, col);
       return true;
-    case 'F':
+    case mk::PropertyType::kFloat:
       out = static_cast<double>(v.GetFloat(row, col));
       return true;
-    case 'D':
+    case mk::PropertyType::kDouble:
       out = v.GetDouble(row, col);
       return true;
-    default:
-      return false;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  return false;
 }
 
 // Fills the scratch slot `slot` with a view of the pairs' columns and one row

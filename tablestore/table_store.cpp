@@ -1,5 +1,6 @@
 #include "tablestore/table_store.h"
 
+#include <optional>
 #include <variant>
 
 #include "platform/text.h"
@@ -11,17 +12,6 @@ namespace detail {
 
 std::string Narrow(std::string_view utf8) { return platform::Utf8ToCp1252(utf8); }
 std::string Widen(std::string_view stored) { return platform::Cp1252ToUtf8(stored); }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -130,72 +120,68 @@ bool WriteBack(StoreState& s, const Slot& sl) {
   return false;
 }
 
-int ReadText(const mk::View& v, int row, int col, std::string& text) {
+// A cell as its column holds it: the stored text of an S column, the value of
+// an I, F or D column, and of an L column cut to 32 bits, as every typed read
+// takes it. B and V columns have no typed value (nullopt).
+using Cell = std::variant<std::string, int32_t, float, double>;
+
+std::optional<Cell> ReadCell(const mk::View& v, int row, int col) {
   switch (v.NthProperty(col).type) {
-    case 'S':
-      text = Widen(v.GetString(row, col));
-      return kOk;
-    case 'I':
-      text = FormatInt(v.GetInt(row, col));
-      return kOk;
-    case 'L':
-      text = FormatInt(static_cast<int32_t>(v.GetLong(row, col)));
-      return kOk;
-    case 'F':
-      text = FormatFloat(v.GetFloat(row, col));
-      return kOk;
-    case 'D':
-      text = FormatDouble(v.GetDouble(row, col));
-      return kOk;
-    default:
-      return 1;
+    case mk::PropertyType::kString:
+      return Cell(v.GetString(row, col));
+    case mk::PropertyType::kInt:
+      return Cell(v.GetInt(row, col));
+    case mk::PropertyType::kLong:
+      return Cell(static_cast<int32_t>(v.GetLong(row, col)));
+    case mk::PropertyType::kFloat:
+      return Cell(v.GetFloat(row, col));
+    case mk::PropertyType::kDouble:
+      return Cell(v.GetDouble(row, col));
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  return std::nullopt;
+}
+
+// The visitor made of one function per alternative of a variant.
+template <typename... Ways>
+struct Each : Ways... {
+  using Ways::operator()...;
+};
+
+int ReadText(const mk::View& v, int row, int col, std::string& text) {
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  text = std::visit(
+      Each{[](const std::string& stored) { return Widen(stored); },
+           [](int32_t i) { return FormatInt(i); }, [](float f) { return FormatFloat(f); },
+           [](double d) { return FormatDouble(d); }},
+      *cell);
+  return kOk;
 }
 
 int ReadInt(const mk::View& v, int row, int col, int& value) {
-  switch (v.NthProperty(col).type) {
-    case 'S':
-      value = ParseLong(v.GetString(row, col));
-      return kOk;
-    case 'I':
-      value = v.GetInt(row, col);
-      return kOk;
-    case 'L':
-      value = static_cast<int32_t>(v.GetLong(row, col));
-      return kOk;
-    case 'F':
-      value = RoundHalfUp(v.GetFloat(row, col));
-      return kOk;
-    case 'D':
-      value = RoundHalfUp(v.GetDouble(row, col));
-      return kOk;
-    default:
-      value = 0;
-      return 1;
-  }
+  value = 0;
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  value = std::visit(
+      Each{[](const std::string& stored) { return ParseLong(stored); }, [](int32_t i) { return i; },
+           [](float f) { return RoundHalfUp(f); }, [](double d) { return RoundHalfUp(d); }},
+      *cell);
+  return kOk;
 }
 
 int ReadFloat(const mk::View& v, int row, int col, float& value) {
-  switch (v.NthProperty(col).type) {
-    case 'S':
-      value = NarrowToFloat(ParseDouble(v.GetString(row, col)));
-      return kOk;
-    case 'I':
-      value = static_cast<float>(v.GetInt(row, col));
-      return kOk;
-    case 'L':
-      value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col)));
-      return kOk;
-    case 'F':
-      value = v.GetFloat(row, col);
-      return kOk;
-    case 'D':
-      value = NarrowToFloat(v.GetDouble(row, col));
-      return kOk;
-    default:
-      value = 0;
-      return 1;
-  }
+  value = 0.0f;
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  value =
+      std::visit(Each{[](const std::string& stored) { return NarrowToFloat(ParseDouble(stored)); },
+                      [](int32_t i) { return static_cast<float>(i); }, [](float f) { return f; },
+                      [](double d) { return NarrowToFloat(d); }},
+                 *cell);
+  return kOk;
 }
 
 // The value as the text, integer, double it becomes in an S, I/L, F/D column.
@@ -220,22 +206,23 @@ double AsDouble(const Value& v) {
 int WriteOwn(mk::View& v, int row, int col, const Value& value) {
   bool done = false;
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       done = v.SetString(row, col, AsText(value));
       break;
-    case 'I':
+    case mk::PropertyType::kInt:
       done = v.SetInt(row, col, AsInt(value));
       break;
-    case 'L':
+    case mk::PropertyType::kLong:
       done = v.SetLong(row, col, AsInt(value));
       break;
-    case 'F':
+    case mk::PropertyType::kFloat:
       done = v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
       break;
-    case 'D':
+    case mk::PropertyType::kDouble:
       done = v.SetDouble(row, col, AsDouble(value));
       break;
-    default:
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
       return 1;
   }
   return done ? kOk : kNotFound;
@@ -343,7 +330,7 @@ const std::string& TableStore::TableList() const { return s_->tableList; }
 
 int TableStore::TableExists(const std::string& name) const {
   for (size_t i = 0; i < s_->tableNames.size(); ++i) {
-    if (detail::EqualNoCase(s_->tableNames[i], name)) return static_cast<int>(i);
+    if (platform::EqualsIgnoringAsciiCase(s_->tableNames[i], name)) return static_cast<int>(i);
   }
   return kNotFound;
 }
@@ -515,7 +502,7 @@ int TableStore::DescribeView(int slot, std::string& text, bool namesOnly) const 
   for (int c = 0; c < sl->view.PropertyCount(); ++c) {
     if (c > 0) out += ',';
     out += Widen(sl->view.NthProperty(c).name);
-    if (!namesOnly) out += std::string(":") + sl->view.NthProperty(c).type;
+    if (!namesOnly) out += std::string(":") + mk::TypeLetter(sl->view.NthProperty(c).type);
   }
   text = namesOnly ? out : out + "]";
   return kOk;
@@ -532,7 +519,8 @@ int TableStore::MakeRowView(const std::string& tableName, int row, const std::st
   const std::string name = viewName.empty() ? "Row" + std::to_string(row) + tableName : viewName;
   const int slot = GetViewIndex(name);
   if (slot < 0) return kNotFound;
-  mk::View rows = mk::View::Create({{"Item", 'S', {}}, {"Value", 'S', {}}});
+  mk::View rows = mk::View::Create(
+      {{"Item", mk::PropertyType::kString, {}}, {"Value", mk::PropertyType::kString, {}}});
   for (int c = 0; c < ColumnCount(source); ++c) {
     std::string value;
     GetText(source, row, c, value);

@@ -81,7 +81,10 @@ class FileSystem {
   // Writes contents as the whole file, creating it or replacing an existing
   // one. The new contents are written beside the file first and then put in
   // its place, so a failure or crash leaves either the old file or the new one,
-  // never a mix. kNotFound when the folder does not exist.
+  // never a mix. kNotFound when the folder does not exist. A successful write
+  // also removes what earlier writes of `path` cut short by a crash left
+  // beside it (the real file system: path + "." + process id + ".tmp" of a
+  // process that no longer runs).
   virtual FileResult WriteFile(const std::string& path, std::string_view contents) = 0;
 
   // The in-use check: true when path is an existing regular file that can be

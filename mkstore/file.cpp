@@ -149,26 +149,6 @@ class PosixFileSystem : public FileSystem {
     return Status::Ok();
   }
 
-  // See the top of file.h: lock, then make sure the lock is on the file the
-  // path names now. A holder that replaced the file between our open and
-  // our lock has let go of the old one, so our lock on it would be
-  // worthless; the path is opened again (a bounded number of times: each
-  // round means another program committed meanwhile).
-  Status OpenExclusive(const std::string& path, std::unique_ptr<File>* result) {
-    constexpr int kRounds = 100;
-    for (int round = 0; round < kRounds; ++round) {
-      const int fd = OpenForWork(path);
-      if (fd < 0) return OpenError(path);
-      auto file = std::make_unique<PosixFile>(path, fd);
-      if (!Lock(fd)) return Busy(path);
-      if (StillNamed(path, fd)) {
-        *result = std::move(file);
-        return Status::Ok();
-      }
-    }
-    return Busy(path);
-  }
-
   // Writes beside the file the path names, locks the new file before it
   // takes that name, and renames it there: a program that opens the path
   // from then on finds it held.
@@ -211,6 +191,27 @@ class PosixFileSystem : public FileSystem {
       return PosixError(path, "remove");
     }
     return Status::Ok();
+  }
+
+ private:
+  // See the top of file.h: lock, then make sure the lock is on the file the
+  // path names now. A holder that replaced the file between our open and
+  // our lock has let go of the old one, so our lock on it would be
+  // worthless; the path is opened again (a bounded number of times: each
+  // round means another program committed meanwhile).
+  Status OpenExclusive(const std::string& path, std::unique_ptr<File>* result) {
+    constexpr int kRounds = 100;
+    for (int round = 0; round < kRounds; ++round) {
+      const int fd = OpenForWork(path);
+      if (fd < 0) return OpenError(path);
+      auto file = std::make_unique<PosixFile>(path, fd);
+      if (!Lock(fd)) return Busy(path);
+      if (StillNamed(path, fd)) {
+        *result = std::move(file);
+        return Status::Ok();
+      }
+    }
+    return Busy(path);
   }
 };
 

@@ -253,6 +253,40 @@ TEST_F(StorageTest, AnOpenStorageHoldsItsFileUntilItCloses) {
   EXPECT_TRUE(Storage::Open(path, &second).ok());
 }
 
+// Two writers that keep trying while the other commits the file whole: an
+// open can get its lock on the file just replaced (and let go of) by the
+// other, which no longer is the file at the path; it must then try the new
+// one. At no moment may both hold the file.
+TEST_F(StorageTest, WholeFileCommitsNeverLetTwoWritersHoldTheFile) {
+  const std::string path = TempPath("contended.mk");
+  {
+    std::unique_ptr<Storage> s;
+    ASSERT_TRUE(Storage::Open(path, &s).ok());
+    ASSERT_TRUE(s->Restructure("Log[LOG:I]").ok());
+    ASSERT_TRUE(s->Commit().ok());
+  }
+  std::atomic<int> holders = 0, overlaps = 0, commits = 0;
+  auto writer = [&] {
+    for (int done = 0; done < 100;) {
+      std::unique_ptr<Storage> s;
+      if (!Storage::Open(path, &s).ok()) continue;
+      overlaps += ++holders > 1;
+      View log = s->GetView("Log");
+      log.SetInt(log.AddRow(), 0, ++commits);
+      EXPECT_TRUE(s->CommitPacked().ok());
+      --holders;
+      ++done;
+    }
+  };
+  std::thread other(writer);
+  writer();
+  other.join();
+  EXPECT_EQ(overlaps, 0);
+  std::unique_ptr<Storage> after;
+  ASSERT_TRUE(Storage::OpenReadOnly(path, &after).ok());
+  EXPECT_EQ(after->GetView("Log").RowCount(), 200);  // no commit lost
+}
+
 // A reader that opens while a commit is being written into the file waits
 // for it, rather than read some of its bytes and not others.
 TEST_F(StorageTest, AReaderWaitsForACommitBeingWritten) {

@@ -3,6 +3,7 @@
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
+#include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
@@ -237,7 +238,7 @@ Outcome Audit(Context& ctx, const std::string& scalePath) {
   return passed ? Outcome::Ok() : Outcome::Fail("the audit found errors");
 }
 
-Outcome Finalize(Context& ctx, const std::string& scalePath) {
+Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
   const std::vector<sampling::LoadKey> loads = Loads(file);
@@ -250,7 +251,8 @@ Outcome Finalize(Context& ctx, const std::string& scalePath) {
   }
   // The command itself is the scaler's answer to the confirmation.
   ctx.ui.Accept("Confirm Finalize");
-  const reports::ReportContext report = file.ReportContext(ctx);
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = pdf;
   const int rc =
       sampling::FinalizeLoad(file.store(), loads.front(), ctx.ui, reports::AuditReportHook(report));
   if (rc > 0) return Outcome::Fail("the load audit found " + Plural(rc, "error"));
@@ -258,8 +260,14 @@ Outcome Finalize(Context& ctx, const std::string& scalePath) {
     return Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)");
   }
   if (rc != sampling::kFinalized) return Outcome::Fail("the Finalized setting could not be stored");
-  ctx.out << "Finalized " << scalePath << "; audit report "
-          << reports::ScaleFileBase(file.state().path) << ".audit\n";
+  const std::string audit = reports::ScaleFileBase(file.state().path) + ".audit";
+  ctx.out << "Finalized " << scalePath << "; audit report " << audit << '\n';
+  // The audit report is written silently; only its file tells.
+  if (!pdf) return Outcome::Ok();
+  if (!ctx.fs.Exists(reports::PdfPath(audit))) {
+    return Outcome::Fail("the audit report's PDF copy could not be written");
+  }
+  ctx.out << "Wrote " << reports::PdfPath(audit) << '\n';
   return Outcome::Ok();
 }
 
@@ -267,7 +275,8 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
   const int stopsBefore = ctx.ui.StopCount();
-  const reports::ReportContext report = file.ReportContext(ctx);
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
   if (reports::GenerateReports(report, wanted, " " + scalePath) != 1) {
     return Outcome::Fail("no reports were written (see the messages above)");
@@ -277,6 +286,10 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
   }
   for (const std::string& path : ReportFiles(file, choice)) {
     if (ctx.fs.Exists(path)) ctx.out << "Wrote " << path << '\n';
+    const std::string pdf = reports::PdfPath(path);
+    if (choice.pdf && reports::LayoutForReportFile(path) != nullptr && ctx.fs.Exists(pdf)) {
+      ctx.out << "Wrote " << pdf << '\n';
+    }
   }
   return Outcome::Ok();
 }

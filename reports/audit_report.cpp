@@ -4,7 +4,7 @@
 #include "reports/char_text.h"
 #include "reports/load_data.h"
 #include "reports/page_layout.h"
-#include "reports/report_file.h"
+#include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "scaling/data_model.h"
@@ -158,7 +158,7 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.EndPage(report);
   const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
                                                          : ScaleFileBase(context.scaleFilePath);
-  const bool written = WriteReportFile(*context.files, base + ".audit", report, nullptr);
+  const bool written = WriteReportAndPdf(context, base + ".audit", report, nullptr);
   if (text != nullptr) *text = std::move(report);
   return written;
 }

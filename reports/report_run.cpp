@@ -4,7 +4,7 @@
 
 #include "reports/char_text.h"
 #include "reports/load_data.h"
-#include "reports/report_file.h"
+#include "reports/report_pdf.h"
 #include "sampling/load_audit.h"
 #include "sampling/load_checks.h"
 #include "scaling/data_model.h"
@@ -210,7 +210,7 @@ int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) 
 }
 
 bool ReportRun::WriteText(const std::string& path) {
-  return WriteReportFile(*context_.files, path, report_, context_.ui);
+  return WriteReportAndPdf(context_, path, report_, context_.ui);
 }
 
 }  // namespace reports

@@ -73,7 +73,8 @@ std::vector<Page> ReportPages(std::string_view bytes) {
     if (c != '\n' && c != '\f') continue;
     // A form feed ends the page, and the line before it only when that line
     // has characters of its own: after a line feed it starts no empty line.
-    if (c == '\n' || pos > lineStart) pages.back().push_back(bytes.substr(lineStart, pos - lineStart));
+    if (c == '\n' || pos > lineStart)
+      pages.back().push_back(bytes.substr(lineStart, pos - lineStart));
     if (c == '\f') pages.emplace_back();
     lineStart = pos + 1;
   }
@@ -108,7 +109,8 @@ PrintSheet SheetForLayout(const PageGeometry& layout, int longestPage) {
 PrintSheet SheetForReport(const PageGeometry& layout, std::string_view reportBytes) {
   size_t longest = 0;
   for (const Page& page : ReportPages(reportBytes)) longest = std::max(longest, page.size());
-  return SheetForLayout(layout, static_cast<int>(std::min<size_t>(longest, PageLayout::kMaxExtent)));
+  return SheetForLayout(layout,
+                        static_cast<int>(std::min<size_t>(longest, PageLayout::kMaxExtent)));
 }
 
 PageGeometry LayoutGeometry(std::string_view layoutText) {

@@ -35,8 +35,8 @@ using Surface = std::unique_ptr<cairo_surface_t, Release<cairo_surface_t, cairo_
 using Cairo = std::unique_ptr<cairo_t, Release<cairo_t, cairo_destroy>>;
 using FontFace =
     std::unique_ptr<cairo_font_face_t, Release<cairo_font_face_t, cairo_font_face_destroy>>;
-using FontOptions =
-    std::unique_ptr<cairo_font_options_t, Release<cairo_font_options_t, cairo_font_options_destroy>>;
+using FontOptions = std::unique_ptr<cairo_font_options_t,
+                                    Release<cairo_font_options_t, cairo_font_options_destroy>>;
 
 bool HasFamily(FcPattern* pattern, const char* family) {
   FcChar8* name = nullptr;
@@ -159,8 +159,8 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
   return false;
 }
 
-bool WriteReportAndPdf(const ReportContext& context, const std::string& path,
-                       std::string_view text, platform::Ui* ui) {
+bool WriteReportAndPdf(const ReportContext& context, const std::string& path, std::string_view text,
+                       platform::Ui* ui) {
   if (!WriteReportFile(*context.files, path, text, ui)) return false;
   if (context.pdfCopies && LayoutForReportFile(path) != nullptr) {
     WriteReportPdf(*context.files, path, text, ui);

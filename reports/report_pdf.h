@@ -48,10 +48,11 @@ bool RenderReportPdf(std::string_view reportBytes, const PrintSheet& sheet, std:
 // SheetForReport gives for the layout LayoutForReportFile(reportPath) names.
 // The characters are those of the text file, so a character with no 8-bit
 // form shows as "?" in both. Returns true when written; false, changing no
-// file, for a path that names no printed report. When the PDF cannot be written, returns false and, when ui is not
-// null, shows the text report's message (ErrorCreatingFileText of the PDF's
-// path); when it cannot be made (no report face), the same caption with the
-// text "<pdf path> could not be made: <reason>.".
+// file, for a path that names no printed report. When the PDF cannot be
+// written, returns false and, when ui is not null, shows the text report's
+// message (ErrorCreatingFileText of the PDF's path); when it cannot be made
+// (no report face), the same caption with the text
+// "<pdf path> could not be made: <reason>.".
 bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
                     std::string_view text, platform::Ui* ui);
 
@@ -60,7 +61,7 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
 // the text was written, WriteReportPdf with the same ui. Returns whether the
 // text report was written; a PDF that could not be written has shown its
 // message (with a ui) and never keeps the text report from being written.
-bool WriteReportAndPdf(const ReportContext& context, const std::string& path,
-                       std::string_view text, platform::Ui* ui);
+bool WriteReportAndPdf(const ReportContext& context, const std::string& path, std::string_view text,
+                       platform::Ui* ui);
 
 }  // namespace reports

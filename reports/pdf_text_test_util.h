@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "reports/report_pages.h"
 
 namespace reports::testing {
@@ -67,6 +68,20 @@ inline std::vector<std::vector<std::string>> PdfPages(const std::string& pdfPath
                                           pdfPath + "' - 2>/dev/null"));
   if (!pages.empty() && pages.back().empty()) pages.pop_back();
   return pages;
+}
+
+// The pages of a report's 8-bit text `bytes` as its PDF copy should read back
+// (PagesOfLines).
+inline std::vector<std::vector<std::string>> ReportTextPages(const std::string& bytes) {
+  return PagesOfLines(platform::Cp1252ToUtf8(bytes));
+}
+
+// The pages of `pdfPath`, the PDF copy of the report file `reportPath` whose
+// 8-bit text is `bytes`, read at the pitch and margin of its sheet.
+inline std::vector<std::vector<std::string>> ReportPdfPages(const std::string& pdfPath,
+                                                            const std::string& reportPath,
+                                                            const std::string& bytes) {
+  return PdfPages(pdfPath, SheetForReport(LayoutGeometry(LayoutForReportFile(reportPath)), bytes));
 }
 
 // Width and height in points of every page of a PDF file, from pdfinfo.

@@ -13,8 +13,6 @@
 namespace reports {
 namespace {
 
-using testing::PagesOfLines;
-using testing::PdfPages;
 using testing::PdfPageSizes;
 
 class ReportPdfTest : public ::testing::Test {
@@ -34,8 +32,7 @@ class ReportPdfTest : public ::testing::Test {
   // The pages of the PDF copy of a report of 8-bit text `bytes` at `path`.
   std::vector<std::vector<std::string>> ReadBack(const std::string& path,
                                                  const std::string& bytes) {
-    const PrintSheet sheet = SheetForReport(LayoutGeometry(LayoutForReportFile(path)), bytes);
-    return PdfPages(OnDisk(PdfPath(path)), sheet);
+    return testing::ReportPdfPages(OnDisk(PdfPath(path)), path, bytes);
   }
 
   // Expects the PDF copy of the report file `path` to read back page by page
@@ -44,8 +41,8 @@ class ReportPdfTest : public ::testing::Test {
     const std::string pdf = OnDisk(PdfPath(path));
     ASSERT_FALSE(pdf.empty()) << path;
     const std::string bytes = file_.File(path);
-    const auto pages = PagesOfLines(platform::Cp1252ToUtf8(bytes));
-    EXPECT_EQ(ReadBack(path, bytes), pages) << path;
+    const auto pages = testing::ReportTextPages(bytes);
+    EXPECT_EQ(testing::ReportPdfPages(pdf, path, bytes), pages) << path;
     const auto sizes = PdfPageSizes(pdf);
     EXPECT_EQ(sizes.size(), pages.size()) << path;
     for (const auto& [w, h] : sizes) {

@@ -278,7 +278,7 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
   reports::ReportContext report = file.ReportContext(ctx);
   report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
-  if (reports::GenerateReports(report, wanted, " " + scalePath) != 1) {
+  if (!reports::GenerateReports(report, wanted, " " + scalePath).ran) {
     return Outcome::Fail("no reports were written (see the messages above)");
   }
   if (ctx.ui.StopCount() != stopsBefore) {

@@ -158,7 +158,7 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.EndPage(report);
   const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
                                                          : ScaleFileBase(context.scaleFilePath);
-  const bool written = WriteReportAndPdf(context, base + ".audit", report, nullptr);
+  const bool written = WriteReportAndPdf(context, base + ".audit", report, nullptr, nullptr);
   if (text != nullptr) *text = std::move(report);
   return written;
 }

@@ -160,12 +160,16 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
 }
 
 bool WriteReportAndPdf(const ReportContext& context, const std::string& path, std::string_view text,
-                       platform::Ui* ui) {
-  if (!WriteReportFile(*context.files, path, text, ui)) return false;
-  if (context.pdfCopies && LayoutForReportFile(path) != nullptr) {
-    WriteReportPdf(*context.files, path, text, ui);
+                       platform::Ui* ui, ReportRunResult* result) {
+  const auto record = [result](bool written, const std::string& file) {
+    if (result != nullptr) (written ? result->written : result->failed).push_back(file);
+  };
+  const bool written = WriteReportFile(*context.files, path, text, ui);
+  record(written, path);
+  if (written && context.pdfCopies && LayoutForReportFile(path) != nullptr) {
+    record(WriteReportPdf(*context.files, path, text, ui), PdfPath(path));
   }
-  return true;
+  return written;
 }
 
 }  // namespace reports

@@ -31,6 +31,7 @@
 namespace reports {
 
 struct ReportContext;
+struct ReportRunResult;
 
 // The PDF copy's path: reportPath followed by ".pdf".
 std::string PdfPath(std::string_view reportPath);
@@ -61,7 +62,9 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
 // the text was written, WriteReportPdf with the same ui. Returns whether the
 // text report was written; a PDF that could not be written has shown its
 // message (with a ui) and never keeps the text report from being written.
+// When result is not null, each path written is appended to result->written
+// and each that could not be, to result->failed.
 bool WriteReportAndPdf(const ReportContext& context, const std::string& path, std::string_view text,
-                       platform::Ui* ui);
+                       platform::Ui* ui, ReportRunResult* result);
 
 }  // namespace reports

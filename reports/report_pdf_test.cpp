@@ -59,8 +59,11 @@ class ReportPdfTest : public ::testing::Test {
 
 TEST_F(ReportPdfTest, RunWritesAFaithfulPdfBesideEachPrintedReport) {
   testing::Build3PLoad(file_);
-  ASSERT_EQ(GenerateReports(context_, {true, true, true}, ""), 1);
+  const ReportRunResult result = GenerateReports(context_, {true, true, true}, "");
   const std::string base = file_.base();
+  EXPECT_EQ(result.written,
+            (std::vector<std::string>{base + ".cmp", base + ".cmp.pdf", base + ".clg",
+                                      base + ".clg.pdf", base + ".bva"}));
   ExpectFaithfulCopy(base + ".cmp", 792, 612);
   ExpectFaithfulCopy(base + ".clg", 612, 792);
   EXPECT_EQ(file_.files().File(base + ".bva.pdf"), nullptr);
@@ -68,12 +71,12 @@ TEST_F(ReportPdfTest, RunWritesAFaithfulPdfBesideEachPrintedReport) {
 
 TEST_F(ReportPdfTest, TextReportsStayAsTheyAreAndPdfsOnlyWhenAsked) {
   testing::Build3PLoad(file_);
-  ASSERT_EQ(GenerateReports(context_, {true, true, false}, ""), 1);
+  ASSERT_TRUE(GenerateReports(context_, {true, true, false}, "").complete());
   const std::string base = file_.base();
   const std::string cmp = file_.File(base + ".cmp"), clg = file_.File(base + ".clg");
   file_.files().Delete(PdfPath(base + ".cmp"));
   file_.files().Delete(PdfPath(base + ".clg"));
-  ASSERT_EQ(GenerateReports(file_.Context(), {true, true, false}, ""), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(), {true, true, false}, "").complete());
   EXPECT_EQ(file_.File(base + ".cmp"), cmp);
   EXPECT_EQ(file_.File(base + ".clg"), clg);
   EXPECT_EQ(file_.files().File(PdfPath(base + ".cmp")), nullptr);
@@ -90,7 +93,9 @@ TEST_F(ReportPdfTest, PdfThatCannotBeWrittenIsReportedAndTheTextIsStillWritten) 
   testing::Build3PLoad(file_);
   const std::string clg = file_.base() + ".clg";
   file_.files().SetWriteFails(PdfPath(clg), true);
-  ASSERT_EQ(GenerateReports(context_, {false, true, false}, " x"), 1);
+  const ReportRunResult result = GenerateReports(context_, {false, true, false}, " x");
+  EXPECT_EQ(result.written, std::vector<std::string>{clg});
+  EXPECT_EQ(result.failed, std::vector<std::string>{clg + ".pdf"});
   EXPECT_NE(file_.files().File(clg), nullptr);
   ASSERT_EQ(file_.ui().messages().size(), 2u);  // the failure, then "Done"
   const platform::Message& message = file_.ui().messages()[0];

@@ -1,0 +1,70 @@
+// Application: what every screen shares about the running program and the
+// open file. The main screen owns the one Application and hands it to every
+// screen it opens; screens read and set these values here, never in globals.
+//
+// It holds the program's services (the Ui, the clock, the file system and the
+// program folder, all borrowed) and the ScaleFiles that own the open file's
+// TableStore and slots.
+//
+// Thread safety: none; the user-interface thread only.
+#pragma once
+
+#include <string>
+
+#include "app/scale_files.h"
+
+namespace platform {
+class Clock;
+class FileSystem;
+class Ui;
+}  // namespace platform
+
+namespace app {
+
+// The three file types, in the order of the main screen's list.
+inline constexpr const char* kFileTypeProduction = "production";
+inline constexpr const char* kFileTypeCheckScale = "check scale";
+inline constexpr const char* kFileTypeNonScale = "non-scale loads";
+
+class Application {
+ public:
+  // All references are borrowed and must outlive the Application.
+  // `programFolder` ends in "/".
+  Application(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
+              std::string programFolder)
+      : ui(ui), fs(fs), clock(clock), programFolder(programFolder), files(ui, fs, clock, programFolder) {}
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // ---- Services --------------------------------------------------------------
+  platform::Ui& ui;
+  platform::FileSystem& fs;
+  const platform::Clock& clock;
+  const std::string programFolder;
+
+  // The open file (store, slots, the state read when it was opened).
+  ScaleFiles files;
+  // The open file's store, or null when no file is open.
+  tablestore::TableStore* store() { return files.store(); }
+  // The slots of the open file's tables (all -1 when none is open).
+  const TableSlots& slots() const { return files.state().slots; }
+
+  // ---- Shared screen state ------------------------------------------------------
+  // The file type text ("production", "check scale", "non-scale loads").
+  std::string fileType = kFileTypeProduction;
+  // True only for "check scale".
+  bool checkScale = false;
+  // The data entry screen's mode: 'L' log grid, 'S' segments, 'D' defects.
+  char screenMode = 'L';
+  // Set when a supervisor signed in from the setup screen; lets the load
+  // information screen and the design dialog edit protected fields. Turned
+  // off when the load information screen writes its rows back.
+  bool loadInfoEditable = false;
+  // The Log table had rows when the file was opened, or logs were entered.
+  bool hasLogs = false;
+  // The main screen's access flag, set by the setup screens after a
+  // successful supervisor sign-in.
+  bool supervisorAccess = false;
+};
+
+}  // namespace app

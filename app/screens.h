@@ -1,0 +1,53 @@
+// Screens: how one screen opens another.
+//
+// A screen's logic class never creates another screen's dialog: it calls this
+// interface, which the Qt program implements with the real dialogs and tests
+// implement with stand-ins. Every call is modal: it returns when the screen
+// it opened has closed.
+//
+// Thread safety: none; the user-interface thread only.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+class Application;
+
+// What the scale and sample design dialog returns on OK.
+struct DesignChoice {
+  std::string scaleSample;  // e.g. "100", "3P"
+  std::string scaleUnits;   // e.g. "Cubic", "Board"
+};
+
+// The reports dialog's choice ("Generate &Reports"); nullopt when cancelled.
+struct ReportChoice {
+  bool comprehensive = true;
+  bool logReport = true;
+  bool brevanta = true;
+  bool pdf = false;  // write a PDF beside every report
+};
+
+class Screens {
+ public:
+  virtual ~Screens() = default;
+
+  // The About box.
+  virtual void ShowAbout() = 0;
+  // The load information screen for the open file (`app.files.state()`).
+  virtual void ShowLoadInfo(Application& app) = 0;
+  // The data entry screen for the open file.
+  virtual void ShowDataEntry(Application& app) = 0;
+  // The scale and sample design dialog, opened with the current texts.
+  // Returns the chosen texts on OK, nullopt on Cancel.
+  virtual std::optional<DesignChoice> ShowDesign(Application& app,
+                                                 const DesignChoice& current) = 0;
+  // The setup and options screen (which may open the supervisor dialogs and
+  // set app.supervisorAccess / app.loadInfoEditable).
+  virtual void ShowSetup(Application& app) = 0;
+  // The reports dialog; returns the reports chosen, nullopt when cancelled.
+  virtual std::optional<ReportChoice> ShowReports(Application& app) = 0;
+};
+
+}  // namespace app

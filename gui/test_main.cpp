@@ -1,0 +1,13 @@
+// The dialog tests' main: one QApplication for all tests, numbers formatted
+// as the core expects.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <clocale>
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

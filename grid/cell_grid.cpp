@@ -11,9 +11,9 @@ const std::vector<std::string> kNoChoices;
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 }  // namespace
@@ -22,17 +22,16 @@ CellGrid::CellGrid() { rows_.push_back(Row{}); }
 
 void CellGrid::AddListener(CellGridListener* listener) { listeners_.push_back(listener); }
 
-void CellGrid::RemoveListener(CellGridListener* listener) {
-  std::erase(listeners_, listener);
-}
+void CellGrid::RemoveListener(CellGridListener* listener) { std::erase(listeners_, listener); }
 
 void CellGrid::SetColumns(const std::vector<std::string>& names) {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
   columns_.assign(names.size(), Column{});
   rows_.clear();
   rows_.push_back(MakeRow());
   for (size_t c = 0; c < names.size(); ++c) rows_[0].cells[c].text = names[c];
   currentRow_ = currentColumn_ = -1;
-  editing_ = false;
+  EndEditing();
   Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
@@ -79,6 +78,7 @@ int CellGrid::AppendRow() { return InsertRow(RowCount()); }
 
 int CellGrid::InsertRow(int row) {
   if (row < 1 || row > RowCount()) return -1;
+  Notify([&](CellGridListener* l) { l->OnRowsAboutToBeInserted(row, 1); });
   rows_.insert(rows_.begin() + row, MakeRow());
   const int oldCurrent = currentRow_;
   if (currentRow_ >= row) ++currentRow_;
@@ -89,8 +89,9 @@ int CellGrid::InsertRow(int row) {
 
 bool CellGrid::DeleteRow(int row) {
   if (row < 1 || row >= RowCount()) return false;
+  Notify([&](CellGridListener* l) { l->OnRowsAboutToBeRemoved(row, 1); });
   const int oldCurrent = currentRow_;
-  if (currentRow_ == row) editing_ = false;
+  if (currentRow_ == row) EndEditing();
   rows_.erase(rows_.begin() + row);
   if (currentRow_ > row || (currentRow_ == row && row >= RowCount())) --currentRow_;
   if (currentRow_ < 1) currentRow_ = currentColumn_ = -1;
@@ -100,9 +101,29 @@ bool CellGrid::DeleteRow(int row) {
 }
 
 void CellGrid::ClearRows() {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
   rows_.resize(1);
   currentRow_ = currentColumn_ = -1;
-  editing_ = false;
+  EndEditing();
+  Notify([&](CellGridListener* l) { l->OnGridReset(); });
+}
+
+void CellGrid::SetRows(std::vector<std::vector<std::string>> texts,
+                       std::vector<std::string> rowsInView) {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
+  rows_.resize(1);
+  rows_.reserve(texts.size() + 1);
+  rowsInView.resize(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    Row row = MakeRow();
+    for (size_t c = 0; c < row.cells.size() && c < texts[i].size(); ++c) {
+      row.cells[c].text = std::move(texts[i][c]);
+    }
+    row.rowInView = std::move(rowsInView[i]);
+    rows_.push_back(std::move(row));
+  }
+  currentRow_ = currentColumn_ = -1;
+  EndEditing();
   Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
@@ -179,7 +200,7 @@ bool CellGrid::SetCurrentCell(int row, int column) {
   const bool clear = row == -1 && column == -1;
   if (!clear && (row < 1 || !ValidCell(row, column))) return false;
   if (editing_) {
-    CommitEdit(Text(currentRow_, currentColumn_));
+    CommitEdit(editText_);
     // A listener of the ended edit may have removed rows.
     if (!clear && !ValidCell(row, column)) return false;
   }
@@ -193,13 +214,14 @@ bool CellGrid::SetCurrentCell(int row, int column) {
 bool CellGrid::BeginEdit() {
   if (currentRow_ < 1 || IsReadOnly(currentRow_, currentColumn_)) return false;
   editing_ = true;
+  editText_ = Text(currentRow_, currentColumn_);
   Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
   return true;
 }
 
 bool CellGrid::CommitEdit(std::string text) {
   if (!editing_) return false;
-  editing_ = false;
+  EndEditing();
   CellEdit edit{currentRow_, currentColumn_, rows_[currentRow_].cells[currentColumn_].text,
                 std::move(text)};
   rows_[currentRow_].cells[currentColumn_].text = edit.newText;
@@ -209,9 +231,18 @@ bool CellGrid::CommitEdit(std::string text) {
   return true;
 }
 
+void CellGrid::SetEditText(std::string text) {
+  if (editing_) editText_ = std::move(text);
+}
+
+void CellGrid::EndEditing() {
+  editing_ = false;
+  editText_.clear();
+}
+
 void CellGrid::CancelEdit() {
   if (!editing_) return;
-  editing_ = false;
+  EndEditing();
   Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
 }
 

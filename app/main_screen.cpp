@@ -55,8 +55,8 @@ bool MainScreen::CheckClock() {
   const platform::LocalDateTime now = app_.clock.Now();
   const int today = now.year * 10000 + now.month * 100 + now.day;
   if (today >= kVersionYear * 10000 + kVersionMonth * 100 + kVersionDay) return false;
-  const std::string date = std::to_string(now.month) + "/" + std::to_string(now.day) + "/" +
-                           std::to_string(now.year);
+  const std::string date =
+      std::to_string(now.month) + "/" + std::to_string(now.day) + "/" + std::to_string(now.year);
   app_.ui.ShowMessage({"It appears your data recorder's date of " + date +
                            " is invalid.\nPlease reset it to the current date.",
                        "Bad Date", platform::Icon::kExclamation});
@@ -127,8 +127,7 @@ void MainScreen::EnableEntryByFileType() {
 }
 
 void MainScreen::UpdateFileTypeList() {
-  view_.fileTypeList =
-      RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
+  view_.fileTypeList = RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
 }
 
 void MainScreen::OnLoadInfo() {
@@ -187,17 +186,13 @@ void MainScreen::OnReports() {
   if (!view_.reports) return;
   const std::optional<ReportChoice> choice = screens_.ShowReports(app_);
   if (!choice) return;
-  const reports::ReportContext context = MakeReportContext(
-      *app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  reports::GenerateReports(context, {choice->comprehensive, choice->logReport, choice->brevanta},
+  reports::GenerateReports(ReportContext(), {choice->comprehensive, choice->logReport, choice->brevanta},
                            " " + app_.files.state().path);
 }
 
 void MainScreen::OnFinalize() {
   if (!view_.finalize) return;
-  const reports::ReportContext context = MakeReportContext(
-      *app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  const FinalizeOutcome outcome = FinalizeFirstLoad(context);
+  const FinalizeOutcome outcome = FinalizeFirstLoad(ReportContext());
   if (outcome.status != FinalizeStatus::kFinalized &&
       outcome.status != FinalizeStatus::kAlreadyFinalized) {
     return;
@@ -215,6 +210,13 @@ void MainScreen::OnDone() {
   // user) must not stop the program from closing.
   app_.files.SaveRememberedFolder();
   ShowNoFile();
+}
+
+reports::ReportContext MainScreen::ReportContext() {
+  reports::ReportContext context =
+      MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
+  context.fileType = app_.fileType;  // the list may have changed since the file was opened
+  return context;
 }
 
 bool MainScreen::FinalizeAllowed() const {

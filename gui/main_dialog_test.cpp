@@ -23,7 +23,8 @@ class NoScreens : public app::Screens {
   void ShowAbout() override {}
   void ShowLoadInfo(app::Application&) override { ++loadInfo; }
   void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&, const app::DesignChoice&) override {
+  std::optional<app::DesignChoice> ShowDesign(app::Application&,
+                                              const app::DesignChoice&) override {
     return std::nullopt;
   }
   void ShowSetup(app::Application&) override {}
@@ -71,7 +72,8 @@ TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
   ui.QueueOpenFile(path);
   Mnemonic(dialog, Qt::Key_E);  // &Edit existing file
   EXPECT_EQ(field->text().toStdString(), path);
-  for (const char* text : {"&Load Info", "&Data Entry", "&Setup && Options", "&Reports", "&Finalize load", " ... "}) {
+  for (const char* text :
+       {"&Load Info", "&Data Entry", "&Setup && Options", "&Reports", "&Finalize load", " ... "}) {
     EXPECT_TRUE(Button(dialog, text)->isEnabled()) << text;
   }
   auto* fileType = dialog.findChild<QComboBox*>();

@@ -83,6 +83,9 @@ void MainScreen::ShowOpenedFile() {
   const OpenFileState& state = app_.files.state();
   finalized_ = state.finalized;
   app_.hasLogs = state.hasLogs;
+  app_.landingFieldLog = state.defFieldLog;
+  app_.landingFieldSeg = state.defFieldSeg;
+  app_.landingFieldDef = state.defFieldDef;
   view_.filePath = state.path;
   view_.scaleUnits = state.scaleUnits;
   view_.scaleSample = state.scaleSample;
@@ -100,6 +103,9 @@ void MainScreen::ShowNoFile() {
   app_.fileType = kFileTypeProduction;
   app_.checkScale = false;
   app_.hasLogs = false;
+  app_.landingFieldLog.clear();
+  app_.landingFieldSeg.clear();
+  app_.landingFieldDef.clear();
 }
 
 void MainScreen::OnFileTypeChanged(int index) {
@@ -186,7 +192,8 @@ void MainScreen::OnReports() {
   if (!view_.reports) return;
   const std::optional<ReportChoice> choice = screens_.ShowReports(app_);
   if (!choice) return;
-  reports::GenerateReports(ReportContext(), {choice->comprehensive, choice->logReport, choice->brevanta},
+  reports::GenerateReports(ReportContext(),
+                           {choice->comprehensive, choice->logReport, choice->brevanta},
                            " " + app_.files.state().path);
 }
 

@@ -126,6 +126,11 @@ TEST_F(MainScreenTest, OpenedScaleFileEnablesEveryTask) {
   screen_.OnDone();
   EXPECT_EQ(GlobalValue(path, "System", "FileType"), "production");
   EXPECT_EQ(JournalMessages(path).back(), "File closed");
+  EXPECT_EQ(screen_.view().filePath, "No File Open.");
+  EXPECT_EQ(app_.landingFieldLog, "");
+  Open(path);
+  EXPECT_EQ(app_.landingFieldLog, GlobalValue(path, "DefField", "Log"));
+  EXPECT_NE(app_.landingFieldLog, "");
 }
 
 TEST_F(MainScreenTest, FinalizedFileKeepsDataEntryAndFinalizeOff) {

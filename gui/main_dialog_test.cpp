@@ -4,11 +4,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "app/test_files.h"
+#include "gui/about_dialog.h"
 #include "gui/reports_dialog.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -119,6 +121,18 @@ TEST(ReportsDialog, TicksAndGenerate) {
   EXPECT_FALSE(choice.logReport);
   EXPECT_TRUE(choice.brevanta);
   EXPECT_TRUE(choice.pdf);
+}
+
+TEST(AboutDialog, NameVersionAndPurpose) {
+  AboutDialog dialog;
+  dialog.show();
+  const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+  ASSERT_EQ(labels.size(), 2);
+  EXPECT_EQ(labels[0]->text(), "Varnolde\nVersion 2010.11.05");
+  EXPECT_EQ(labels[0]->font().family(), "Arial");
+  EXPECT_EQ(labels[1]->text(), "Cubic scaling using 100% or 3P sampling.");
+  EXPECT_EQ(dialog.windowTitle(), "About Varnolde");
+  dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/about_dialog.png");
 }
 
 }  // namespace

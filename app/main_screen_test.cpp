@@ -302,7 +302,7 @@ TEST_F(MainScreenTest, NonScaleLoadsGetTheLoadSummaryOnceChosen) {
 TEST_F(MainScreenTest, DamagedOrForeignFileLeavesNoHalfOpenFile) {
   const std::string good = MakeScaleFile();
   for (const std::string& bytes :
-       {std::string("JL\x1a") + '\0' + "garbage", std::string("a,b\n1,2\n")}) {
+       {std::string("JL\x1a") + '\0' + "garbage", std::string("a,b\n1,2\n"), std::string()}) {
     Open(good);
     const std::string bad = folder_ / "bad.scl";
     ASSERT_TRUE(testing::WriteText(bad, bytes));
@@ -314,6 +314,7 @@ TEST_F(MainScreenTest, DamagedOrForeignFileLeavesNoHalfOpenFile) {
     EXPECT_EQ(screen_.view().filePath, "No File Open.");
     EXPECT_EQ(Enabled(screen_.view()), "0000000");
     EXPECT_EQ(JournalMessages(good).back(), "File closed");
+    EXPECT_EQ(testing::ReadText(bad), bytes) << "the refused file was changed";
   }
 }
 

@@ -192,9 +192,11 @@ void MainScreen::OnReports() {
   if (!view_.reports) return;
   const std::optional<ReportChoice> choice = screens_.ShowReports(app_);
   if (!choice) return;
-  reports::GenerateReports(ReportContext(),
-                           {choice->comprehensive, choice->logReport, choice->brevanta},
-                           " " + app_.files.state().path);
+  // The run shows every outcome itself (audit errors, files it could not
+  // create, "Reports Created for"); the screen's state does not change.
+  static_cast<void>(reports::GenerateReports(
+      ReportContext(), {choice->comprehensive, choice->logReport, choice->brevanta},
+      " " + app_.files.state().path));
 }
 
 void MainScreen::OnFinalize() {
@@ -211,11 +213,13 @@ void MainScreen::OnFinalize() {
 void MainScreen::OnDone() {
   if (done_) return;
   done_ = true;
-  if (app_.files.IsOpen()) CloseFile(app_.files, app_.ui);
+  // A journal entry or commit that fails is shown by CloseFile; the file is
+  // closed either way, and the program goes on closing.
+  if (app_.files.IsOpen()) static_cast<void>(CloseFile(app_.files, app_.ui));
   // The remembered folder only spares the user some clicks next time; a
   // program folder that cannot be written (an installation owned by another
   // user) must not stop the program from closing.
-  app_.files.SaveRememberedFolder();
+  static_cast<void>(app_.files.SaveRememberedFolder());
   ShowNoFile();
 }
 

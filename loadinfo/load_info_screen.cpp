@@ -73,7 +73,8 @@ std::string ScaleFileStem(const std::string& fileName) {
 
 }  // namespace
 
-LoadInfoScreen::LoadInfoScreen(app::Application& app) : app_(app), sales_(app) {
+LoadInfoScreen::LoadInfoScreen(app::Application& app, platform::Ui& ui)
+    : app_(app), ui_(ui), sales_(app, ui) {
   grid_.AddListener(this);
 }
 
@@ -86,7 +87,7 @@ bool LoadInfoScreen::Open() {
   tablestore::TableStore* store = app_.store();
   loadSlot_ = store == nullptr ? -1 : app_.slots().load;
   if (loadSlot_ < 0) {
-    app_.ui.ShowMessage({"The Load table is not open.", "Error", platform::Icon::kStop});
+    ui_.ShowMessage({"The Load table is not open.", "Error", platform::Icon::kStop});
     return false;
   }
   // A header table without rows could hold nothing: give it its first row.
@@ -111,7 +112,7 @@ bool LoadInfoScreen::BuildViews() {
   store.MakeProjection(fields, "Load", "Order2");
   dloadSlot_ = store.Select("Load", fields, "", "", kLoadView, "");
   if (dloadSlot_ < 0 || current_ < 0) {
-    app_.ui.ShowMessage({"The load header could not be shown.", "Error", platform::Icon::kStop});
+    ui_.ShowMessage({"The load header could not be shown.", "Error", platform::Icon::kStop});
     return false;
   }
   FillGrid();
@@ -201,7 +202,7 @@ bool LoadInfoScreen::WriteBack() {
   if (written < 0) store.ReleaseView(rowViewSlot_);
   rowViewSlot_ = -1;
   if (written < 0) {
-    app_.ui.ShowMessage(
+    ui_.ShowMessage(
         {"The load header could not be stored.", "Error", platform::Icon::kStop});
     return false;
   }
@@ -299,7 +300,7 @@ void LoadInfoScreen::WarnNotANumber(const grid::CellEdit& edit) {
   const char type = edit.row < static_cast<int>(fieldTypes_.size()) ? fieldTypes_[edit.row] : 'S';
   if (type == 'S' || edit.newText.empty() || IsWholeNumber(edit.newText)) return;
   const std::string& field = grid_.Text(edit.row, kFieldColumn);
-  app_.ui.ShowMessage({field + " holds a number: \"" + edit.newText +
+  ui_.ShowMessage({field + " holds a number: \"" + edit.newText +
                            "\" will be stored as the number it starts with, or 0.",
                        "Warning!", platform::Icon::kExclamation});
 }

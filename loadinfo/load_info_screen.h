@@ -41,6 +41,9 @@
 namespace app {
 class Application;
 }
+namespace platform {
+class Ui;
+}
 
 namespace loadinfo {
 
@@ -50,8 +53,9 @@ inline constexpr const char* kNavigationLabel = "Navigation";
 
 class LoadInfoScreen : public grid::CellGridListener {
  public:
-  // `app` is borrowed, must outlive the screen and have a file open.
-  explicit LoadInfoScreen(app::Application& app);
+  // `app` and `ui` are borrowed and must outlive the screen; `app` has a file
+  // open. Every message goes to `ui`.
+  LoadInfoScreen(app::Application& app, platform::Ui& ui);
   // Runs OnClose() when it has not run yet.
   ~LoadInfoScreen() override;
   LoadInfoScreen(const LoadInfoScreen&) = delete;
@@ -134,6 +138,7 @@ class LoadInfoScreen : public grid::CellGridListener {
   void WarnNotANumber(const grid::CellEdit& edit);
 
   app::Application& app_;
+  platform::Ui& ui_;
   SalesImport sales_;
   grid::CellGrid grid_;
   std::vector<char> fieldTypes_;  // by grid row; [0] is the header row

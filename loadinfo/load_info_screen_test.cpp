@@ -60,7 +60,7 @@ class LoadInfoScreenTest : public ::testing::Test {
 
 TEST_F(LoadInfoScreenTest, ShowsTheUsedFieldsTransposedInOrder2Order) {
   Create();
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   const grid::CellGrid& g = screen.grid();
   ASSERT_EQ(g.ColumnCount(), 2);
@@ -79,7 +79,7 @@ TEST_F(LoadInfoScreenTest, WritesEveryValueBackAndTrimsOnlySaleAndLlr) {
   Create();
   const std::string longText(5000, 'x');
   {
-    LoadInfoScreen screen(app_);
+    LoadInfoScreen screen(app_, ui_);
     ASSERT_TRUE(screen.Open());
     screen.grid().SetText(screen.FieldRow("SALE"), kValueColumn, "  Cedar Ridge  ");
     screen.grid().SetText(screen.FieldRow("LLR"), kValueColumn, " 1001 ");
@@ -104,7 +104,7 @@ TEST_F(LoadInfoScreenTest, WritesEveryValueBackAndTrimsOnlySaleAndLlr) {
 
 TEST_F(LoadInfoScreenTest, NonNumericTextInANumericFieldIsWarnedAboutOnce) {
   Create();
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   const size_t before = ui_.messages().size();  // "sales.csv not found in ..."
   Type(screen, "MAXLEN", "40.0");
@@ -124,7 +124,7 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
   for (bool editable : {false, true}) {
     SCOPED_TRACE(editable);
     app_.loadInfoEditable = editable;
-    LoadInfoScreen screen(app_);
+    LoadInfoScreen screen(app_, ui_);
     ASSERT_TRUE(screen.Open());
     for (const std::string& field : protectedFields) {
       EXPECT_EQ(ReadOnly(screen, field), !editable) << field;
@@ -141,7 +141,7 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
   ASSERT_EQ(store().SetText(load(), 0, store().ColumnIndex(load(), "SALE"), "S1"), 0);
   const int log = store().AddRow(app_.slots().log, -1);
   ASSERT_EQ(store().SetText(app_.slots().log, log, store().ColumnIndex(app_.slots().log, "SALE"), "S1"), 0);
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_TRUE(screen.LogsRecorded());
   EXPECT_TRUE(ReadOnly(screen, "SALE"));
@@ -151,7 +151,7 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
 
 TEST_F(LoadInfoScreenTest, ProductionFilesHaveNoRecordButtons) {
   Create();
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_FALSE(screen.RecordButtonsShown());
   EXPECT_FALSE(screen.NewEnabled());
@@ -161,7 +161,7 @@ TEST_F(LoadInfoScreenTest, ProductionFilesHaveNoRecordButtons) {
 
 TEST_F(LoadInfoScreenTest, RecordButtonsOnACheckScaleFileWithThreeHeaderRows) {
   Create(app::kFileTypeCheckScale);
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_TRUE(screen.RecordButtonsShown());
   EXPECT_EQ(screen.PositionText(), "1 of 1");
@@ -203,7 +203,7 @@ TEST_F(LoadInfoScreenTest, RecordButtonsOnACheckScaleFileWithThreeHeaderRows) {
 TEST_F(LoadInfoScreenTest, RecordButtonsTurnLoadInfoEditableOff) {
   Create(app::kFileTypeNonScale);
   app_.loadInfoEditable = true;
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_FALSE(ReadOnly(screen, "ST"));
   screen.OnNew();
@@ -213,9 +213,9 @@ TEST_F(LoadInfoScreenTest, RecordButtonsTurnLoadInfoEditableOff) {
 
 TEST_F(LoadInfoScreenTest, ScaleDateAndTimeAreFilledOnceAndLeftAloneLater) {
   Create();
-  { LoadInfoScreen(app_).Open(); }
+  { LoadInfoScreen(app_, ui_).Open(); }
   clock_.SetNow({2011, 1, 2, 3, 4, 0});
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_EQ(Value(screen, "SDATE"), "20101105");
   EXPECT_EQ(Value(screen, "STIME"), "09:05");
@@ -224,7 +224,7 @@ TEST_F(LoadInfoScreenTest, ScaleDateAndTimeAreFilledOnceAndLeftAloneLater) {
 TEST_F(LoadInfoScreenTest, AnEmptyLoadTableShowsOneNewRowWithTheDefaultRules) {
   Create();
   ASSERT_EQ(store().RemoveRow(load(), 0), 0);
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_EQ(screen.PositionText(), "1 of 1");
   EXPECT_EQ(Value(screen, "ST"), "100");

@@ -103,7 +103,7 @@ std::optional<std::string> SaleValue(const tablestore::TableStore& store, int sl
 
 }  // namespace
 
-SalesImport::SalesImport(app::Application& app) : app_(app) {}
+SalesImport::SalesImport(app::Application& app, platform::Ui& ui) : app_(app), ui_(ui) {}
 
 bool SalesImport::LogsRecorded(const std::string& sale, const std::string& llr) const {
   tablestore::TableStore& store = *app_.store();
@@ -114,9 +114,9 @@ bool SalesImport::LogsRecorded(const std::string& sale, const std::string& llr) 
 
 void SalesImport::Show(const std::string& text, bool error) const {
   if (error) {
-    app_.ui.ShowMessage({text, "Error", platform::Icon::kStop});
+    ui_.ShowMessage({text, "Error", platform::Icon::kStop});
   } else {
-    app_.ui.ShowMessage({text, "Warning", platform::Icon::kExclamation});
+    ui_.ShowMessage({text, "Warning", platform::Icon::kExclamation});
   }
 }
 

@@ -28,6 +28,9 @@ class Application;
 namespace grid {
 class CellGrid;
 }
+namespace platform {
+class Ui;
+}
 
 namespace loadinfo {
 
@@ -49,9 +52,10 @@ enum ImportResult : int {
 
 class SalesImport {
  public:
-  // `app` is borrowed and must outlive the object; its open file's store is
-  // used by every call (REQUIRES: a file is open).
-  explicit SalesImport(app::Application& app);
+  // `app` and `ui` are borrowed and must outlive the object; the open file's
+  // store is used by every call (REQUIRES: a file is open). Messages go to
+  // `ui`.
+  SalesImport(app::Application& app, platform::Ui& ui);
 
   // True when the open file's `Log` table has rows for `sale` and `llr`. A
   // selection that cannot be made (a value the criteria syntax cannot carry)
@@ -108,6 +112,7 @@ class SalesImport {
   void Show(const std::string& text, bool error) const;
 
   app::Application& app_;
+  platform::Ui& ui_;
   std::vector<std::string> names_;
 };
 

@@ -84,7 +84,7 @@ class SalesImportTest : public ::testing::Test {
 TEST_F(SalesImportTest, AttachesTheNonEmptySaleNamesInTableOrder) {
   Create();
   WriteSales(kSales);
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_TRUE(ui_.messages().empty());
   EXPECT_TRUE(screen.SaleListAttached());
@@ -128,7 +128,7 @@ TEST_F(SalesImportTest, EveryProblemGivesItsMessageAndLeavesSaleDataAndTheHeader
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteSales(kSales);
-    { LoadInfoScreen(app_).Open(); }
+    { LoadInfoScreen(app_, ui_).Open(); }
     const std::vector<std::string> header = Header();
     const size_t before = ui_.messages().size();
     if (c.file) {
@@ -136,7 +136,7 @@ TEST_F(SalesImportTest, EveryProblemGivesItsMessageAndLeavesSaleDataAndTheHeader
     } else {
       ASSERT_EQ(fs_.Delete(folder_ / kSalesFileName), platform::FileResult::kOk);
     }
-    LoadInfoScreen screen(app_);
+    LoadInfoScreen screen(app_, ui_);
     ASSERT_TRUE(screen.Open());
     EXPECT_FALSE(screen.SaleListAttached());
     EXPECT_FALSE(screen.grid().IsDropDown(screen.FieldRow("SALE"), kValueColumn));
@@ -158,7 +158,7 @@ TEST_F(SalesImportTest, WithoutASaleRowTheListIsNotImported) {
   Create();
   WriteSales(kSales);
   grid::CellGrid grid;
-  EXPECT_EQ(SalesImport(app_).Import(grid, -1, "", ""), kNoSaleList);
+  EXPECT_EQ(SalesImport(app_, ui_).Import(grid, -1, "", ""), kNoSaleList);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text,
             "There is a sales.csv in Varnolde's directory, but SALE is not turned on");
@@ -174,7 +174,7 @@ TEST_F(SalesImportTest, RecordedLogsSkipTheImportWithoutReadingOrShowingAnything
     const int log = app_.slots().log;
     ASSERT_GE(store().AddRow(log, -1), 0);  // a log of the empty sale and LLR
     const size_t before = ui_.messages().size();
-    LoadInfoScreen screen(app_);
+    LoadInfoScreen screen(app_, ui_);
     ASSERT_TRUE(screen.Open());
     const bool skipped = std::string(type) != app::kFileTypeNonScale;
     EXPECT_EQ(screen.LogsRecorded(), skipped);
@@ -187,7 +187,7 @@ TEST_F(SalesImportTest, RecordedLogsSkipTheImportWithoutReadingOrShowingAnything
 TEST_F(SalesImportTest, ChoosingASaleFillsTheHeaderFromItsFirstRow) {
   Create();
   WriteSales(kSales);
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   screen.grid().SetText(screen.FieldRow("PURCH"), kValueColumn, "kept");
   Choose(screen, "elk meadow ");
@@ -207,7 +207,7 @@ TEST_F(SalesImportTest, ChoosingASaleFillsTheHeaderFromItsFirstRow) {
 TEST_F(SalesImportTest, ACheckScaleTakesSampleTypeOneHundred) {
   Create(app::kFileTypeCheckScale);
   WriteSales(kSales);
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   Choose(screen, "Cedar Ridge");
   EXPECT_EQ(Value(screen, "ST"), "100");
@@ -221,13 +221,13 @@ TEST_F(SalesImportTest, AnEmptyLlrTakesASixDigitFileName) {
   for (const auto& [file, llr] : cases) {
     SCOPED_TRACE(file);
     Create(app::kFileTypeProduction, file);
-    LoadInfoScreen screen(app_);
+    LoadInfoScreen screen(app_, ui_);
     ASSERT_TRUE(screen.Open());
     Choose(screen, "Cedar Ridge");
     EXPECT_EQ(Value(screen, "LLR"), llr);
   }
   Create(app::kFileTypeProduction, "654321.scl");
-  LoadInfoScreen screen(app_);
+  LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   screen.grid().SetText(screen.FieldRow("LLR"), kValueColumn, "77");
   Choose(screen, "Cedar Ridge");

@@ -147,7 +147,8 @@ std::vector<char> LoadInfoScreen::FieldTypes() const {
   while (!rest.empty()) {
     tablestore::TableStore::NextToken(rest, column, ",");
     const size_t colon = column.find(':');
-    types.push_back(colon + 1 < column.size() ? column[colon + 1] : 'S');
+    types.push_back(colon != std::string::npos && colon + 1 < column.size() ? column[colon + 1]
+                                                                            : 'S');
   }
   types.resize(grid_.RowCount(), 'S');
   return types;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/application.h"
+#include "grid/grid_binding.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "sampling/cell_text.h"
@@ -15,7 +16,6 @@ namespace {
 
 constexpr const char* kLoadView = "DLoad";
 constexpr const char* kRowView = "TransposedHeaderView";
-constexpr const char* kRowViewValue = "Value";
 
 // Fields that only a supervisor (loadInfoEditable) may change.
 constexpr const char* kProtectedFields[] = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
@@ -94,11 +94,12 @@ bool LoadInfoScreen::Open() {
   if (store->RowCount(loadSlot_) <= 0) store->AddRow(loadSlot_, -1);
   rowCount_ = store->RowCount(loadSlot_);
   current_ = rowCount_ - 1;
+  binding_.emplace(*store, grid_);
   if (!BuildViews()) return false;
   const int saleRow = FieldRow("SALE");
   const int llrRow = FieldRow("LLR");
-  const int result =
-      sales_.Import(grid_, saleRow, grid_.Text(saleRow, kValueColumn), grid_.Text(llrRow, kValueColumn));
+  const int result = sales_.Import(grid_, saleRow, grid_.Text(saleRow, kValueColumn),
+                                   grid_.Text(llrRow, kValueColumn));
   saleListAttached_ = result == kSaleListAttached;
   logsRecorded_ = result == kLogsRecorded;
   MarkCells();
@@ -111,28 +112,20 @@ bool LoadInfoScreen::BuildViews() {
   std::string fields;
   store.MakeProjection(fields, "Load", "Order2");
   dloadSlot_ = store.Select("Load", fields, "", "", kLoadView, "");
-  if (dloadSlot_ < 0 || current_ < 0) {
+  if (dloadSlot_ >= 0 && current_ >= 0) FillGrid();
+  if (rowViewSlot_ < 0) {
     ui_.ShowMessage({"The load header could not be shown.", "Error", platform::Icon::kStop});
     return false;
   }
-  FillGrid();
   return true;
 }
 
 void LoadInfoScreen::FillGrid() {
-  tablestore::TableStore& store = *app_.store();
-  grid_.SetColumns({"Header", "Value"});
-  rowViewSlot_ = store.MakeRowView(kLoadView, current_, kRowView);
-  const int rows = store.RowCount(rowViewSlot_);
-  for (int row = 0; row < rows; ++row) {
-    std::string field, value;
-    store.GetText(rowViewSlot_, row, 0, field);
-    store.GetText(rowViewSlot_, row, 1, value);
-    const int r = grid_.AppendRow();
-    grid_.SetText(r, kFieldColumn, field);
-    grid_.SetReadOnly(r, kFieldColumn, true);
-    grid_.SetText(r, kValueColumn, value);
-  }
+  rowViewSlot_ = app_.store()->MakeRowView(kLoadView, current_, kRowView);
+  binding_->Bind(rowViewSlot_, "Item,Value");
+  grid_.SetText(0, kFieldColumn, "Header");
+  grid_.SetText(0, kValueColumn, "Value");
+  for (int r = 1; r < grid_.RowCount(); ++r) grid_.SetReadOnly(r, kFieldColumn, true);
   fieldTypes_ = FieldTypes();
 }
 
@@ -193,18 +186,12 @@ bool LoadInfoScreen::WriteBack() {
     const int r = FieldRow(field);
     if (r >= 0) grid_.SetText(r, kValueColumn, Trimmed(grid_.Text(r, kValueColumn)));
   }
-  const int valueColumn = store.ColumnIndex(rowViewSlot_, kRowViewValue);
-  bool ok = valueColumn >= 0 && store.RowCount(rowViewSlot_) == grid_.DataRowCount();
-  for (int r = 1; ok && r < grid_.RowCount(); ++r) {
-    ok = store.SetText(rowViewSlot_, r - 1, valueColumn, grid_.Text(r, kValueColumn)) ==
-         tablestore::kOk;
-  }
+  const bool ok = binding_->WriteBackInStep() == tablestore::kOk;
   const int written = ok ? store.StoreRowView(kLoadView, rowViewSlot_, current_) : -1;
   if (written < 0) store.ReleaseView(rowViewSlot_);
   rowViewSlot_ = -1;
   if (written < 0) {
-    ui_.ShowMessage(
-        {"The load header could not be stored.", "Error", platform::Icon::kStop});
+    ui_.ShowMessage({"The load header could not be stored.", "Error", platform::Icon::kStop});
     return false;
   }
   return true;
@@ -270,7 +257,9 @@ bool LoadInfoScreen::RecordButtonsShown() const {
   return app_.fileType != app::kFileTypeProduction;
 }
 
-bool LoadInfoScreen::NewEnabled() const { return RecordButtonsShown() && !closed_ && dloadSlot_ >= 0; }
+bool LoadInfoScreen::NewEnabled() const {
+  return RecordButtonsShown() && !closed_ && dloadSlot_ >= 0;
+}
 
 // A last row is never deleted: the header table would be left empty.
 bool LoadInfoScreen::DeleteEnabled() const {
@@ -302,8 +291,8 @@ void LoadInfoScreen::WarnNotANumber(const grid::CellEdit& edit) {
   if (type == 'S' || edit.newText.empty() || IsWholeNumber(edit.newText)) return;
   const std::string& field = grid_.Text(edit.row, kFieldColumn);
   ui_.ShowMessage({field + " holds a number: \"" + edit.newText +
-                           "\" will be stored as the number it starts with, or 0.",
-                       "Warning!", platform::Icon::kExclamation});
+                       "\" will be stored as the number it starts with, or 0.",
+                   "Warning!", platform::Icon::kExclamation});
 }
 
 }  // namespace loadinfo

@@ -32,10 +32,12 @@
 // Thread safety: none; the user-interface thread only.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "grid/cell_grid.h"
+#include "grid/grid_binding.h"
 #include "loadinfo/sales_import.h"
 
 namespace app {
@@ -119,7 +121,7 @@ class LoadInfoScreen : public grid::CellGridListener {
   // Builds DLoad, the row view of row current_ and the grid; false when a
   // view cannot be made.
   bool BuildViews();
-  // Makes the row view of row current_ and fills the grid from it.
+  // Makes the row view of row current_ and binds the grid to it.
   void FillGrid();
   // Marks the read-only value cells and gives SALE the sale list's choices.
   void MarkCells();
@@ -141,7 +143,8 @@ class LoadInfoScreen : public grid::CellGridListener {
   platform::Ui& ui_;
   SalesImport sales_;
   grid::CellGrid grid_;
-  std::vector<char> fieldTypes_;  // by grid row; [0] is the header row
+  std::optional<grid::GridBinding> binding_;  // to the row view, once opened
+  std::vector<char> fieldTypes_;              // by grid row; [0] is the header row
   int loadSlot_ = -1;
   int dloadSlot_ = -1;
   int rowViewSlot_ = -1;

@@ -84,7 +84,8 @@ TEST_F(LoadInfoScreenTest, WritesEveryValueBackAndTrimsOnlySaleAndLlr) {
     screen.grid().SetText(screen.FieldRow("SALE"), kValueColumn, "  Cedar Ridge  ");
     screen.grid().SetText(screen.FieldRow("LLR"), kValueColumn, " 1001 ");
     screen.grid().SetText(screen.FieldRow("CONTRACT"), kValueColumn, "  CR-7 ");
-    screen.grid().SetText(screen.FieldRow("REM"), kValueColumn, longText + "\xC3\xA9\xF0\x9F\x8C\xB2");
+    screen.grid().SetText(screen.FieldRow("REM"), kValueColumn,
+                          longText + "\xC3\xA9\xF0\x9F\x8C\xB2");
     screen.grid().SetText(screen.FieldRow("CFSAWCU"), kValueColumn, "0.8");
     screen.grid().SetText(screen.FieldRow("MAXLEN"), kValueColumn, "40.0");
     screen.OnClose();
@@ -140,7 +141,9 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
   // A log of the header's sale and LLR protects SALE and LLR.
   ASSERT_EQ(store().SetText(load(), 0, store().ColumnIndex(load(), "SALE"), "S1"), 0);
   const int log = store().AddRow(app_.slots().log, -1);
-  ASSERT_EQ(store().SetText(app_.slots().log, log, store().ColumnIndex(app_.slots().log, "SALE"), "S1"), 0);
+  ASSERT_EQ(
+      store().SetText(app_.slots().log, log, store().ColumnIndex(app_.slots().log, "SALE"), "S1"),
+      0);
   LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   EXPECT_TRUE(screen.LogsRecorded());

@@ -23,14 +23,14 @@ constexpr size_t kMaxSalesBytes = 32u << 20;
 // The columns the auto-fill copies, and how each is shown.
 enum class Shown { kText, kFactor, kLimit };
 constexpr std::pair<const char*, Shown> kFillColumns[] = {
-    {"CONTRACT", Shown::kText},   {"PURCH", Shown::kText},     {"LOCATION", Shown::kText},
-    {"REGION", Shown::kText},     {"FOREST", Shown::kText},    {"DISTRICT", Shown::kText},
-    {"BRAND", Shown::kText},      {"REM", Shown::kText},       {"SG", Shown::kText},
-    {"ST", Shown::kText},         {"MEASSYS", Shown::kText},   {"SCALESYS", Shown::kText},
-    {"CFSAWCU", Shown::kFactor},  {"CFNONSAWCU", Shown::kFactor}, {"CFSAWBD", Shown::kFactor},
-    {"CFNONSAWBD", Shown::kFactor}, {"MINLEN", Shown::kLimit}, {"MAXLEN", Shown::kLimit},
-    {"MINDIA", Shown::kLimit},    {"MAXDIA", Shown::kLimit},   {"STATUS", Shown::kText},
-    {"BIAUNIT", Shown::kText},    {"DEST", Shown::kText},
+    {"CONTRACT", Shown::kText},     {"PURCH", Shown::kText},        {"LOCATION", Shown::kText},
+    {"REGION", Shown::kText},       {"FOREST", Shown::kText},       {"DISTRICT", Shown::kText},
+    {"BRAND", Shown::kText},        {"REM", Shown::kText},          {"SG", Shown::kText},
+    {"ST", Shown::kText},           {"MEASSYS", Shown::kText},      {"SCALESYS", Shown::kText},
+    {"CFSAWCU", Shown::kFactor},    {"CFNONSAWCU", Shown::kFactor}, {"CFSAWBD", Shown::kFactor},
+    {"CFNONSAWBD", Shown::kFactor}, {"MINLEN", Shown::kLimit},      {"MAXLEN", Shown::kLimit},
+    {"MINDIA", Shown::kLimit},      {"MAXDIA", Shown::kLimit},      {"STATUS", Shown::kText},
+    {"BIAUNIT", Shown::kText},      {"DEST", Shown::kText},
 };
 
 std::string Trimmed(std::string text) {
@@ -214,10 +214,9 @@ int SalesImport::Fill(grid::CellGrid& grid, const std::string& sale,
     for (const auto& [column, shown] : kFillColumns) {
       if (!sampling::EqualsNoCase(field, column)) continue;
       // A check scale samples every log, whatever the sale's sample type.
-      std::optional<std::string> value =
-          app_.checkScale && std::string_view(column) == "ST"
-              ? std::optional<std::string>("100")
-              : SaleValue(store, table.slot(), row, column, shown);
+      std::optional<std::string> value = app_.checkScale && std::string_view(column) == "ST"
+                                             ? std::optional<std::string>("100")
+                                             : SaleValue(store, table.slot(), row, column, shown);
       if (value) grid.SetText(r, kValueColumn, std::move(*value));
       break;
     }

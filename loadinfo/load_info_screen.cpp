@@ -126,6 +126,7 @@ void LoadInfoScreen::FillGrid() {
   grid_.SetText(0, kFieldColumn, "Header");
   grid_.SetText(0, kValueColumn, "Value");
   for (int r = 1; r < grid_.RowCount(); ++r) grid_.SetReadOnly(r, kFieldColumn, true);
+  grid_.SetCurrentCell(1, kValueColumn);
   fieldTypes_ = FieldTypes();
 }
 
@@ -180,6 +181,7 @@ int LoadInfoScreen::FieldRow(const std::string& field) const {
 
 bool LoadInfoScreen::WriteBack() {
   app_.loadInfoEditable = false;
+  if (grid_.IsEditing()) grid_.CommitEdit(grid_.EditText());
   if (rowViewSlot_ < 0) return true;
   tablestore::TableStore& store = *app_.store();
   for (const char* field : {"SALE", "LLR"}) {
@@ -207,8 +209,10 @@ void LoadInfoScreen::ReleaseViews() {
 
 void LoadInfoScreen::OnClose() {
   if (closed_) return;
-  closed_ = true;
+  // Written back before the screen counts as closed, so that an edit still
+  // open ends as any other (a chosen sale still fills the header).
   if (dloadSlot_ >= 0) WriteBack();
+  closed_ = true;
   app_.loadInfoEditable = false;
   ReleaseViews();
 }
@@ -274,6 +278,13 @@ std::string LoadInfoScreen::PositionText() const {
   char text[48];
   std::snprintf(text, sizeof text, "%d of %d", current_ + 1, rowCount_);
   return text;
+}
+
+grid::KeyResult LoadInfoScreen::OnKeyDown(int code, bool ctrl) {
+  if (code == grid::key::kEnter && !ctrl && !grid_.IsEditing()) {
+    return grid::KeyResult::Replace(grid::key::kDown);
+  }
+  return grid::KeyResult::Pass();
 }
 
 void LoadInfoScreen::OnEditEnded(const grid::CellEdit& edit) {

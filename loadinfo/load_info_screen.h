@@ -38,6 +38,7 @@
 
 #include "grid/cell_grid.h"
 #include "grid/grid_binding.h"
+#include "grid/keys.h"
 #include "loadinfo/sales_import.h"
 
 namespace app {
@@ -71,12 +72,14 @@ class LoadInfoScreen : public grid::CellGridListener {
   // then shows an empty grid and writes nothing.
   bool Open();
 
-  // Closing (OK and Cancel alike): writes the row shown back (blanks trimmed
+  // Closing (OK and Cancel alike): ends an edit in progress with its text,
+  // writes the row shown back (blanks trimmed
   // from SALE and LLR), releases the views and turns loadInfoEditable off.
   // Shows "Error" when the store refused a value. Later calls do nothing.
   void OnClose();
 
-  // The record buttons. Each writes the row shown back first (as OnClose
+  // The record buttons. Each ends an edit in progress and writes the row
+  // shown back first (as OnClose
   // does, loadInfoEditable included) and then shows:
   //   OnNew: a new last row (default rules applied), SDATE/STIME filled;
   //   OnDelete: removes the row shown, then the previous row (or the first);
@@ -113,6 +116,11 @@ class LoadInfoScreen : public grid::CellGridListener {
   // True while logs are recorded for the sale and LLR shown.
   bool LogsRecorded() const { return logsRecorded_; }
 
+  // A key on the grid: Enter on a cell that is not being edited moves to the
+  // next field (Down), so that the keypad's Enter walks down the header;
+  // every other key passes on.
+  grid::KeyResult OnKeyDown(int code, bool ctrl);
+
   // CellGridListener: a changed SALE cell with a sale list attached fills the
   // header from the list; a numeric field given non-numeric text is warned.
   void OnEditEnded(const grid::CellEdit& edit) override;
@@ -121,7 +129,8 @@ class LoadInfoScreen : public grid::CellGridListener {
   // Builds DLoad, the row view of row current_ and the grid; false when a
   // view cannot be made.
   bool BuildViews();
-  // Makes the row view of row current_ and binds the grid to it.
+  // Makes the row view of row current_, binds the grid to it and puts the
+  // current cell on the first field's value.
   void FillGrid();
   // Marks the read-only value cells and gives SALE the sale list's choices.
   void MarkCells();

@@ -103,6 +103,32 @@ TEST_F(LoadInfoScreenTest, WritesEveryValueBackAndTrimsOnlySaleAndLlr) {
   EXPECT_EQ(store().FindView("TransposedHeaderView"), -1);
 }
 
+TEST_F(LoadInfoScreenTest, AnEditStillOpenAtCloseIsStored) {
+  Create();
+  {
+    LoadInfoScreen screen(app_, ui_);
+    ASSERT_TRUE(screen.Open());
+    ASSERT_TRUE(screen.grid().SetCurrentCell(screen.FieldRow("SCALER"), kValueColumn));
+    ASSERT_TRUE(screen.grid().BeginEdit());
+    screen.grid().SetEditText("R. Chen");
+  }
+  EXPECT_EQ(Stored("SCALER"), "R. Chen");
+}
+
+TEST_F(LoadInfoScreenTest, EnterOutsideAnEditMovesToTheNextField) {
+  Create();
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_EQ(screen.grid().CurrentRow(), 1);
+  EXPECT_EQ(screen.grid().CurrentColumn(), kValueColumn);
+  const grid::KeyResult moved = screen.OnKeyDown(grid::key::kEnter, false);
+  EXPECT_EQ(moved.action, grid::KeyAction::kReplace);
+  EXPECT_EQ(moved.code, grid::key::kDown);
+  ASSERT_TRUE(screen.grid().BeginEdit());
+  EXPECT_EQ(screen.OnKeyDown(grid::key::kEnter, false).action, grid::KeyAction::kPass);
+  EXPECT_EQ(screen.OnKeyDown('A', false).action, grid::KeyAction::kPass);
+}
+
 TEST_F(LoadInfoScreenTest, NonNumericTextInANumericFieldIsWarnedAboutOnce) {
   Create();
   LoadInfoScreen screen(app_, ui_);

@@ -91,7 +91,10 @@ bool LoadInfoScreen::Open() {
     return false;
   }
   // A header table without rows could hold nothing: give it its first row.
-  if (store->RowCount(loadSlot_) <= 0) store->AddRow(loadSlot_, -1);
+  if (store->RowCount(loadSlot_) <= 0 && store->AddRow(loadSlot_, -1) < 0) {
+    ShowStoreError();
+    return false;
+  }
   rowCount_ = store->RowCount(loadSlot_);
   current_ = rowCount_ - 1;
   binding_.emplace(*store, grid_);
@@ -110,7 +113,7 @@ bool LoadInfoScreen::Open() {
 bool LoadInfoScreen::BuildViews() {
   tablestore::TableStore& store = *app_.store();
   std::string fields;
-  store.MakeProjection(fields, "Load", "Order2");
+  if (store.MakeProjection(fields, "Load", "Order2") < 0) fields.clear();
   dloadSlot_ = store.Select("Load", fields, "", "", kLoadView, "");
   if (dloadSlot_ >= 0 && current_ >= 0) FillGrid();
   if (rowViewSlot_ < 0) {
@@ -132,7 +135,9 @@ void LoadInfoScreen::FillGrid() {
 
 std::vector<char> LoadInfoScreen::FieldTypes() const {
   std::string description;
-  app_.store()->DescribeView(dloadSlot_, description, false);
+  if (app_.store()->DescribeView(dloadSlot_, description, false) != tablestore::kOk) {
+    description.clear();
+  }
   std::vector<char> types(1, 'S');  // the header row
   const size_t open = description.find('[');
   std::string rest = open == std::string::npos ? "" : description.substr(open + 1);
@@ -190,21 +195,28 @@ bool LoadInfoScreen::WriteBack() {
   }
   const bool ok = binding_->WriteBackInStep() == tablestore::kOk;
   const int written = ok ? store.StoreRowView(kLoadView, rowViewSlot_, current_) : -1;
-  if (written < 0) store.ReleaseView(rowViewSlot_);
+  if (written < 0) ReleaseSlot(rowViewSlot_);
   rowViewSlot_ = -1;
-  if (written < 0) {
-    ui_.ShowMessage({"The load header could not be stored.", "Error", platform::Icon::kStop});
-    return false;
-  }
-  return true;
+  if (written < 0) ShowStoreError();
+  return written >= 0;
 }
 
 void LoadInfoScreen::ReleaseViews() {
-  tablestore::TableStore* store = app_.store();
-  if (store == nullptr) return;
-  if (rowViewSlot_ >= 0) store->ReleaseView(rowViewSlot_);
-  if (dloadSlot_ >= 0) store->ReleaseView(dloadSlot_);
+  if (app_.store() == nullptr) return;
+  ReleaseSlot(rowViewSlot_);
+  ReleaseSlot(dloadSlot_);
   rowViewSlot_ = dloadSlot_ = -1;
+}
+
+// The row view and DLoad hold no data of their own (DLoad writes through to
+// Load, which the main screen keeps open), so releasing them loses nothing
+// whatever the result.
+void LoadInfoScreen::ReleaseSlot(int slot) {
+  if (slot >= 0) static_cast<void>(app_.store()->ReleaseView(slot));
+}
+
+void LoadInfoScreen::ShowStoreError() {
+  ui_.ShowMessage({"The load header could not be stored.", "Error", platform::Icon::kStop});
 }
 
 void LoadInfoScreen::OnClose() {
@@ -230,14 +242,14 @@ void LoadInfoScreen::ShowRow(int index) {
 
 void LoadInfoScreen::OnNew() {
   if (!NewEnabled() || !WriteBack()) return;
-  app_.store()->AddRow(loadSlot_, -1);
+  if (app_.store()->AddRow(loadSlot_, -1) < 0) ShowStoreError();
   ShowRow(app_.store()->RowCount(loadSlot_) - 1);
   FillScaleDateTime();
 }
 
 void LoadInfoScreen::OnDelete() {
   if (!DeleteEnabled() || !WriteBack()) return;
-  app_.store()->RemoveRow(loadSlot_, current_);
+  if (app_.store()->RemoveRow(loadSlot_, current_) < 0) ShowStoreError();
   ShowRow(current_ - 1);
 }
 

@@ -141,6 +141,10 @@ class LoadInfoScreen : public grid::CellGridListener {
   bool WriteBack();
   // Releases the row view (when still held) and DLoad.
   void ReleaseViews();
+  // Releases one of this screen's slots (nothing for a negative slot).
+  void ReleaseSlot(int slot);
+  // "The load header could not be stored." / "Error".
+  void ShowStoreError();
   // Writes back and shows row `index` (clamped to the rows of Load).
   void ShowRow(int index);
   // The column type letter of each grid data row's field ('S' when unknown).

@@ -52,7 +52,7 @@ class SalesImportTest : public ::testing::Test {
       store().GetText(slot, r, store().ColumnIndex(slot, "SALE"), sale);
       sales.push_back(sale);
     }
-    store().ReleaseView(slot);
+    EXPECT_EQ(store().ReleaseView(slot), 0);
     return sales;
   }
   // Every stored value of Load row 0.

@@ -1,6 +1,9 @@
 #include "gui/qt_screens.h"
 
+#include <QApplication>
+
 #include "gui/about_dialog.h"
+#include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
 #include "platform/ui.h"
 
@@ -13,7 +16,9 @@ void QtScreens::NotAvailable(const char* screen) {
 
 void QtScreens::ShowAbout() { AboutDialog().exec(); }
 
-void QtScreens::ShowLoadInfo(app::Application&) { NotAvailable("Load Information"); }
+void QtScreens::ShowLoadInfo(app::Application& app) {
+  LoadInfoDialog(app, ui_, QApplication::activeWindow()).exec();
+}
 
 void QtScreens::ShowDataEntry(app::Application&) { NotAvailable("Data Entry"); }
 

@@ -5,6 +5,7 @@
 #include "app/test_files.h"
 #include "dataentry/data_entry_fixture.h"
 #include "grid/keys.h"
+#include "mkstore/fault_file_system.h"
 #include "sampling/mt11213_generator.h"
 #include "tablestore/table_store.h"
 
@@ -442,6 +443,74 @@ TEST_F(DataEntryScreenTest, CloseWritesBackAndAFailedCommitKeepsTheRows) {
   EXPECT_FALSE(app_->files.CheckNotInUse(path_));
   EXPECT_TRUE(screen_->Close());
   EXPECT_EQ(Rows("Log").size(), 1u);
+}
+
+}  // namespace
+}  // namespace dataentry
+
+namespace dataentry {
+namespace {
+
+TEST_F(DataEntryScreenTest, FailedCommitSaysSoAndKeepsTheRows) {
+  MakeLoad(CubicHeader("100"));
+  app_->files.CloseScaleFile();
+  mk::FaultFileSystem faults;
+  faults.SetContents(path_, app::testing::ReadText(path_));
+  app_ = std::make_unique<app::Application>(ui_, fs_, clock_, folder_.path(), &faults);
+  ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
+  OpenScreen();
+  Press('A', kCtrl);
+  Type("LOG", "1");
+  Measure("16", "10", "12");
+  faults.FailWrite(1);
+  EXPECT_FALSE(screen_->OnSave());
+  EXPECT_EQ(ui_.messages().back().caption, "Error");
+  EXPECT_EQ(LastMessage().rfind("The file could not be saved:\n", 0), 0u) << LastMessage();
+  EXPECT_EQ(LastLogRow(), 1);
+  EXPECT_EQ(LogCell(1, "LN"), "16");
+  faults.FailWrite(0);
+  EXPECT_TRUE(screen_->Close());
+  screen_.reset();
+  app_->files.CloseScaleFile();
+  tablestore::TableStore reopened(&faults);
+  ASSERT_EQ(reopened.Open(path_, false), 0);
+  const int log = reopened.OpenAView("Log", false);
+  ASSERT_EQ(reopened.RowCount(log), 1);
+}
+
+TEST_F(DataEntryScreenTest, CheckScaleRowsChooseTheirLoad) {
+  MakeLoad(CubicHeader("100"));
+  const int load = app_->slots().load;
+  const int second = Store().AddRow(load, -1);
+  Store().SetText(load, second, Store().ColumnIndex(load, "SALE"), "Bear Creek");
+  Store().SetText(load, second, Store().ColumnIndex(load, "LLR"), "2002");
+  ASSERT_EQ(Store().Commit(), 0);
+  app_->checkScale = true;
+  OpenScreen();
+  Press('A', kCtrl);
+  grid::CellGrid& logs = screen_->LogGrid();
+  const int sale = logs.ColumnIndex("SALE"), llr = logs.ColumnIndex("LLR");
+  EXPECT_EQ(logs.Choices(1, sale), (std::vector<std::string>{"Cedar Ridge", "Bear Creek"}));
+  EXPECT_EQ(logs.Choices(1, llr), (std::vector<std::string>{"1001", "2002"}));
+  EXPECT_EQ(LogCell(1, "SALE"), "Cedar Ridge");
+  EXPECT_TRUE(Type("SALE", "Bear Creek"));
+  EXPECT_TRUE(Type("LLR", "2002"));
+  Type("LOG", "1");
+  Measure("16", "10", "12");
+  screen_->OnVolume();
+  ASSERT_EQ(ui_.texts().size(), 1u);
+  EXPECT_EQ(ui_.texts()[0].text.rfind("SALE: Bear Creek  LLR: 2002\r\n", 0), 0u);
+}
+
+TEST_F(DataEntryScreenTest, ProductionFileKeepsSaleAndLlrReadOnlyAndStampsTheScaleDate) {
+  MakeLoad(CubicHeader("100"));
+  OpenScreen();
+  Press('A', kCtrl);
+  EXPECT_FALSE(Type("SALE", "Bear Creek"));
+  EXPECT_TRUE(screen_->LogGrid().Choices(1, 0).empty());
+  ASSERT_TRUE(screen_->Close());
+  EXPECT_EQ(app::testing::ReadRows(path_, "Load")[0][26], "20260715");
+  EXPECT_EQ(app::testing::ReadRows(path_, "Load")[0][27], "07:42");
 }
 
 }  // namespace

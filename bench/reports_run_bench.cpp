@@ -113,7 +113,7 @@ class BenchFile {
 
   int Run() {
     ReportsChoice();
-    return reports::GenerateReports(context_, choice_, " bench");
+    return reports::GenerateReports(context_, choice_, " bench").ran ? 1 : 0;
   }
 
  private:

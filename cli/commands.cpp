@@ -269,7 +269,7 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
   const int stopsBefore = ctx.ui.StopCount();
   const reports::ReportContext report = file.ReportContext(ctx);
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
-  if (reports::GenerateReports(report, wanted, " " + scalePath) != 1) {
+  if (!reports::GenerateReports(report, wanted, " " + scalePath).ran) {
     return Outcome::Fail("no reports were written (see the messages above)");
   }
   if (ctx.ui.StopCount() != stopsBefore) {

@@ -33,7 +33,7 @@ void CellGrid::SetColumns(const std::vector<std::string>& names) {
   for (size_t c = 0; c < names.size(); ++c) rows_[0].cells[c].text = names[c];
   currentRow_ = currentColumn_ = -1;
   editing_ = false;
-  for (auto* l : listeners_) l->OnGridReset();
+  Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
 int CellGrid::ColumnCount() const { return static_cast<int>(columns_.size()); }
@@ -80,8 +80,10 @@ int CellGrid::AppendRow() { return InsertRow(RowCount()); }
 int CellGrid::InsertRow(int row) {
   if (row < 1 || row > RowCount()) return -1;
   rows_.insert(rows_.begin() + row, MakeRow());
+  const int oldCurrent = currentRow_;
   if (currentRow_ >= row) ++currentRow_;
-  for (auto* l : listeners_) l->OnRowsInserted(row, 1);
+  Notify([&](CellGridListener* l) { l->OnRowsInserted(row, 1); });
+  if (oldCurrent >= row) NotifyCurrentCell(oldCurrent, false);
   return row;
 }
 
@@ -92,7 +94,7 @@ bool CellGrid::DeleteRow(int row) {
   rows_.erase(rows_.begin() + row);
   if (currentRow_ > row || (currentRow_ == row && row >= RowCount())) --currentRow_;
   if (currentRow_ < 1) currentRow_ = currentColumn_ = -1;
-  for (auto* l : listeners_) l->OnRowsRemoved(row, 1);
+  Notify([&](CellGridListener* l) { l->OnRowsRemoved(row, 1); });
   if (oldCurrent >= row) NotifyCurrentCell(oldCurrent, oldCurrent == row);
   return true;
 }
@@ -101,7 +103,7 @@ void CellGrid::ClearRows() {
   rows_.resize(1);
   currentRow_ = currentColumn_ = -1;
   editing_ = false;
-  for (auto* l : listeners_) l->OnGridReset();
+  Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
 bool CellGrid::ValidCell(int row, int column) const {
@@ -115,6 +117,14 @@ const std::string& CellGrid::Text(int row, int column) const {
 bool CellGrid::SetText(int row, int column, std::string text) {
   if (!ValidCell(row, column)) return false;
   rows_[row].cells[column].text = std::move(text);
+  NotifyCellsChanged(row, row);
+  return true;
+}
+
+bool CellGrid::SetRowTexts(int row, std::vector<std::string> texts) {
+  if (row < 1 || row >= RowCount()) return false;
+  texts.resize(columns_.size());
+  for (size_t c = 0; c < texts.size(); ++c) rows_[row].cells[c].text = std::move(texts[c]);
   NotifyCellsChanged(row, row);
   return true;
 }
@@ -168,7 +178,11 @@ void CellGrid::SetRowInView(int row, std::string text) {
 bool CellGrid::SetCurrentCell(int row, int column) {
   const bool clear = row == -1 && column == -1;
   if (!clear && (row < 1 || !ValidCell(row, column))) return false;
-  if (editing_) CommitEdit(Text(currentRow_, currentColumn_));
+  if (editing_) {
+    CommitEdit(Text(currentRow_, currentColumn_));
+    // A listener of the ended edit may have removed rows.
+    if (!clear && !ValidCell(row, column)) return false;
+  }
   const int oldRow = currentRow_;
   currentRow_ = row;
   currentColumn_ = column;
@@ -179,7 +193,7 @@ bool CellGrid::SetCurrentCell(int row, int column) {
 bool CellGrid::BeginEdit() {
   if (currentRow_ < 1 || IsReadOnly(currentRow_, currentColumn_)) return false;
   editing_ = true;
-  for (auto* l : listeners_) l->OnCurrentCellChanged();
+  Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
   return true;
 }
 
@@ -190,25 +204,25 @@ bool CellGrid::CommitEdit(std::string text) {
                 std::move(text)};
   rows_[currentRow_].cells[currentColumn_].text = edit.newText;
   NotifyCellsChanged(edit.row, edit.row);
-  for (auto* l : listeners_) l->OnCurrentCellChanged();
-  for (auto* l : listeners_) l->OnEditEnded(edit);
+  Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
+  Notify([&](CellGridListener* l) { l->OnEditEnded(edit); });
   return true;
 }
 
 void CellGrid::CancelEdit() {
   if (!editing_) return;
   editing_ = false;
-  for (auto* l : listeners_) l->OnCurrentCellChanged();
+  Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
 }
 
 void CellGrid::NotifyCellsChanged(int firstRow, int lastRow) {
-  for (auto* l : listeners_) l->OnCellsChanged(firstRow, lastRow);
+  Notify([&](CellGridListener* l) { l->OnCellsChanged(firstRow, lastRow); });
 }
 
 void CellGrid::NotifyCurrentCell(int oldRow, bool rowReplaced) {
-  for (auto* l : listeners_) l->OnCurrentCellChanged();
+  Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
   if (rowReplaced || oldRow != currentRow_) {
-    for (auto* l : listeners_) l->OnCurrentRowChanged(oldRow, currentRow_);
+    Notify([&](CellGridListener* l) { l->OnCurrentRowChanged(oldRow, currentRow_); });
   }
 }
 

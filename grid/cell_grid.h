@@ -114,7 +114,8 @@ class CellGrid {
   // `_RowInView_`) and returns its index.
   int AppendRow();
   // Inserts an empty data row before `row` (1..RowCount(); RowCount()
-  // appends) and returns its index, or -1 for a bad index.
+  // appends) and returns its index, or -1 for a bad index. A current cell at
+  // or below `row` moves down with its row (reported as a current row change).
   int InsertRow(int row);
   // Removes data row `row` (>= 1). The current cell moves to the row that
   // takes its place, or to the row above when it was the last; none when no
@@ -128,6 +129,10 @@ class CellGrid {
   // Sets a cell's text (row 0 renames the column). Not an edit: listeners see
   // OnCellsChanged, not OnEditEnded. Returns false for a bad index.
   bool SetText(int row, int column, std::string text);
+  // Sets the texts of data row `row` from `texts` (one per column, in column
+  // order; missing ones become "", extra ones are ignored), reported as one
+  // OnCellsChanged. Returns false for a bad index (the header row included).
+  bool SetRowTexts(int row, std::vector<std::string> texts);
   // The cell's drop-down choices; empty for a plain text cell.
   const std::vector<std::string>& Choices(int row, int column) const;
   void SetChoices(int row, int column, std::vector<std::string> choices);
@@ -149,7 +154,8 @@ class CellGrid {
   int CurrentColumn() const { return currentColumn_; }
   // Moves the current cell (a data row and a column; -1, -1 clears it). An
   // edit in progress is committed first with the cell's current text. Returns
-  // false (and changes nothing) for a bad index.
+  // false (and changes nothing) for a bad index, also when the target cell
+  // no longer exists after the listeners of that committed edit ran.
   bool SetCurrentCell(int row, int column);
   // True while the current cell is being edited.
   bool IsEditing() const { return editing_; }
@@ -180,6 +186,12 @@ class CellGrid {
 
   bool ValidCell(int row, int column) const;
   Row MakeRow() const;
+  // Calls `tell` for every listener. Indexed, so that a listener may add or
+  // remove listeners from inside a notification.
+  template <typename F>
+  void Notify(F tell) {
+    for (size_t i = 0; i < listeners_.size(); ++i) tell(listeners_[i]);
+  }
   void NotifyCellsChanged(int firstRow, int lastRow);
   // Tells of a moved current cell; the current row counts as changed when it
   // moved or when `rowReplaced` (the current row was deleted).

@@ -6,17 +6,22 @@
 // information, i.e. the DataDictionary), applies those rules to appended
 // rows, marks cells read-only, and writes the grid back in one of two forms:
 //
-//  - in step (the Log grid): a row whose `_RowInView_` holds a number is
-//    written into that view row; a row with an empty `_RowInView_` is new and
-//    appended to the view (with the table's defaults) and given its number;
-//    afterwards every view row no grid row refers to is removed (last to
-//    first) and the `_RowInView_` cells are renumbered 0, 1, 2 ... in grid
-//    order.
+//  - in step (the Log grid): a row whose `_RowInView_` holds a number of a
+//    view row (not claimed by an earlier grid row) is written into that view
+//    row; any other row is new and appended to the view (with the table's
+//    defaults) and given its number; afterwards every view row no grid row
+//    refers to is removed (last to first) and every `_RowInView_` cell is
+//    renumbered to the index its row has now (0, 1, 2 ... in grid order as
+//    long as rows were only appended to the grid). A cell whose text is what
+//    the view already gives is not written, so a value that its text form
+//    rounds ("%g" of a float) is not changed by a write-back.
 //  - replace-all (segments, defects, KZ): every row of the view is removed
 //    (through a derived view this removes them from the stored table), then
-//    each grid row is appended with AddRow(slot, -1), given the caller's `LOG`
-//    and `S` values when passed, and every grid column written with SetText
-//    into the view's column of the same name.
+//    each grid row is appended with AddRow(slot, -1), every grid column
+//    written with SetText into the table's column of the same name, and the
+//    caller's `LOG` and `S` values, when passed, written last (they win over
+//    grid cells of those columns). The rows are written into the table below
+//    a derived view, so a selection may show them only once written.
 //
 // The binding neither takes nor releases the slot: whoever opened the view
 // releases it, after the binding is no longer used.
@@ -84,24 +89,41 @@ class GridBinding {
   void ApplyDefaultRules(int row);
 
   // The read-only marker: marks read-only (kReadOnlyColour) every cell of
-  // `row` whose upper-cased column name, wrapped in commas, occurs in
-  // `commaList` (a list with a comma at each end, e.g. ",HIT,RND,"); an empty
-  // list marks every cell of the row. Other cells are left as they are.
+  // `row` whose upper-cased column name, wrapped in commas, occurs in the
+  // upper-cased `commaList` (a list with a comma at each end, e.g.
+  // ",HIT,RND,OverrideVolume,"); an empty list marks every cell of the row.
+  // Other cells are left as they are.
   void MarkReadOnly(int row, std::string_view commaList);
 
-  // Writes the grid back in step (see above). Returns 0, or the first
-  // negative TableStore result (the view may then be partly written; the
-  // caller does not commit and says so).
+  // Writes the grid back in step (see above). REQUIRES: the view shows the
+  // rows of its table one for one in the table's order (a table slot, or a
+  // projection of one), so that an appended row is the view's last row.
+  // Returns 0; -1 for a bad slot or when an appended row is not the view's
+  // last row; or the first negative TableStore result (the view may then be
+  // partly written; the caller does not commit and says so).
   int WriteBackInStep();
   // Writes the grid back by replacing the view's rows (see above). `log` and
-  // `split`, when given, go to the view's `LOG` and `S` columns of every row.
-  // Returns 0, or the first negative TableStore result.
+  // `split`, when given, go to the table's `LOG` and `S` columns of every row
+  // (a table without the column ignores them). Afterwards a grid row's
+  // `_RowInView_` holds the row it was written to when the view is a table
+  // slot, and is empty for a derived view (whose order may differ).
+  // Returns 0; -1 for a bad slot; or the first negative TableStore result.
   int WriteBackReplace(const std::optional<std::string>& log = std::nullopt,
                        const std::optional<std::string>& split = std::nullopt);
 
  private:
   tablestore::TableStore& store_;
   CellGrid& grid_;
+  void Unbind();
+  void SetUpColumns(int slot, const std::vector<int>& viewColumns);
+  std::vector<std::string> ReadRow(int viewRow) const;
+  int WriteCells(int slot, int tableRow, const std::vector<int>& columns, int row,
+                 bool skipUnchanged);
+  int AppendInStep(int row, int& viewRow);
+  int RemoveUnreferenced(const std::vector<bool>& referenced);
+  void Renumber(const std::vector<int>& viewRowOf, const std::vector<bool>& referenced);
+  int RemoveAllRows();
+
   int slot_ = -1;
   std::vector<int> viewColumns_;  // the view column of each grid column
   std::vector<DefaultRule> rules_;

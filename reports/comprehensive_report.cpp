@@ -180,7 +180,7 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
     writer.Rule();
   }
   page.EndPage(report_);
-  store.Commit();
+  StoreVolumes();
   if (!writeFile) return false;
   return WriteText(reportBaseName_ + ".cmp");
 }

@@ -75,14 +75,14 @@ bool AuditEveryLoad(const ReportContext& context,
 
 }  // namespace
 
-int GenerateReports(const ReportContext& context, const ReportChoice& choice,
-                    std::string_view createdFor) {
-  if (!choice.comprehensive && !choice.logReport && !choice.brevanta) return 0;
-  if (context.store == nullptr || !context.store->IsOpen()) return 0;
+ReportRunResult GenerateReports(const ReportContext& context, const ReportChoice& choice,
+                                std::string_view createdFor) {
+  if (!choice.comprehensive && !choice.logReport && !choice.brevanta) return {};
+  if (context.store == nullptr || !context.store->IsOpen()) return {};
   platform::WaitCursor wait(*context.ui);
   const auto keys = ReadLoadKeys(*context.store);
   const bool nonScale = context.fileType == kFileTypeNonScale;
-  if (!nonScale && !AuditEveryLoad(context, keys)) return 0;
+  if (!nonScale && !AuditEveryLoad(context, keys)) return {};
   ReportRun run(context);
   if (nonScale) {
     const int written = run.WriteLoadSummaryCsv();
@@ -100,7 +100,9 @@ int GenerateReports(const ReportContext& context, const ReportChoice& choice,
   }
   context.ui->SetWaitCursor(false);
   ShowDone(*context.ui, std::string(kReportsCreatedFor) + std::string(createdFor));
-  return 1;
+  ReportRunResult result = run.result();
+  result.ran = true;
+  return result;
 }
 
 ReportRun::ReportRun(const ReportContext& context)
@@ -210,7 +212,17 @@ int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) 
 }
 
 bool ReportRun::WriteText(const std::string& path) {
-  return WriteReportFile(*context_.files, path, report_, context_.ui);
+  const bool written = WriteReportFile(*context_.files, path, report_, context_.ui);
+  (written ? result_.written : result_.failed).push_back(path);
+  return written;
+}
+
+void ReportRun::StoreVolumes() {
+  TableStore& store = *context_.store;
+  if (store.Commit() == tablestore::kOk) return;
+  result_.volumesNotStored.push_back(loadReceipt_);
+  context_.ui->ShowMessage({kVolumesNotStoredText + loadReceipt_ + ":\n" + store.LastError(),
+                            kVolumesNotStoredCaption, platform::Icon::kStop});
 }
 
 }  // namespace reports

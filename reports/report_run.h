@@ -161,21 +161,48 @@ inline constexpr char kReportsCreatedFor[] = "Reports Created for";
 // The count message of the load summary CSV ("%d" = loads written).
 inline constexpr char kCsvCountFormat[] = "A csv file containing %d loads has been generated";
 
-// The report run. With none of the three chosen returns 0 at once. Otherwise,
-// with the wait cursor shown: unless the file type is "non-scale loads",
-// audits every load (sampling::AuditLoad); the first load with errors stops the
-// run before any file is written, with a message box holding the error text,
-// caption kReportsCancelledCaption + its load receipt, stop icon (result 0);
-// a cancelled warnings prompt stops it silently (result 0). Then a
-// "non-scale loads" file gets the load summary CSV (and the message
-// kCsvCountFormat, caption "Done", information icon); any other file gets, for
-// every Load row in order, the chosen reports (the comprehensive report, the
-// log report, and for "production" files the Brevanta file). A report file
-// that cannot be created shows "Error Creating File" and the run goes on.
-// Finally shows kReportsCreatedFor + `createdFor` (caption "Done",
-// information icon) and returns 1. Returns 0 when no file is open.
-int GenerateReports(const ReportContext& context, const ReportChoice& choice,
-                    std::string_view createdFor);
+// What a report run did.
+struct ReportRunResult {
+  // True when the run went through to its final message; false when nothing
+  // was chosen, no file is open, a load had audit errors (shown) or the
+  // scaler cancelled the warnings. Nothing is written when false.
+  bool ran = false;
+  // Paths of the report and export files written, in the order written.
+  std::vector<std::string> written;
+  // Paths of the files that could not be created ("Error Creating File"
+  // shown for each).
+  std::vector<std::string> failed;
+  // Load receipts (LLR) of the loads whose recomputed volumes could not be
+  // stored: the commit failed (shown with the engine's reason) and the file
+  // keeps the volumes it had.
+  std::vector<std::string> volumesNotStored;
+
+  // True when the run went through and every file and volume was written.
+  bool complete() const { return ran && failed.empty() && volumesNotStored.empty(); }
+};
+
+// Caption and text of the message shown when a load's recomputed volumes
+// could not be committed: kVolumesNotStoredText + the load receipt + ":\n" +
+// the engine's reason.
+inline constexpr char kVolumesNotStoredCaption[] = "Error";
+inline constexpr char kVolumesNotStoredText[] = "The volumes of load ";
+
+// The report run. With none of the three chosen returns at once (ran false).
+// Otherwise, with the wait cursor shown: unless the file type is "non-scale
+// loads", audits every load (sampling::AuditLoad); the first load with errors
+// stops the run before any file is written, with a message box holding the
+// error text, caption kReportsCancelledCaption + its load receipt, stop icon;
+// a cancelled warnings prompt stops it silently. Then a "non-scale loads"
+// file gets the load summary CSV (and the message kCsvCountFormat, caption
+// "Done", information icon); any other file gets, for every Load row in
+// order, the chosen reports (the comprehensive report, the log report, and
+// for "production" files the Brevanta file). A report file that cannot be
+// created shows "Error Creating File" and the run goes on; so does a load
+// whose volumes could not be stored. Finally shows kReportsCreatedFor +
+// `createdFor` (caption "Done", information icon). The result lists what was
+// written and what failed; ran is false when no file is open.
+ReportRunResult GenerateReports(const ReportContext& context, const ReportChoice& choice,
+                                std::string_view createdFor);
 
 // The state of one run: the header of the load being reported, its base
 // name, and the totals the log report computes for the Brevanta file.
@@ -239,6 +266,9 @@ class ReportRun {
   const std::vector<CombinedSplitRatio>& combinedSplitRatios() const { return combined_; }
   // True when this run's log report has computed the totals of the fetched load.
   bool totalsComputed() const { return totalsComputed_; }
+  // The files this run has written or failed to write so far, and the loads
+  // whose volumes it could not store (ran stays false: GenerateReports sets it).
+  const ReportRunResult& result() const { return result_; }
 
  private:
   // FetchLoadHeader without reading the load's rows (the CSV needs none).
@@ -246,7 +276,11 @@ class ReportRun {
   void ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found);
   void MakeLabels();
   std::string CsvValues() const;
+  // Writes the last report built to `path` and records it in result_.
   bool WriteText(const std::string& path);
+  // Commits the recomputed volumes of the fetched load; a failure is shown
+  // and recorded in result_.
+  void StoreVolumes();
 
   const ReportContext& context_;
   std::string programVersion_;
@@ -263,6 +297,7 @@ class ReportRun {
   std::vector<CombinedSplitRatio> combined_;
   bool totalsComputed_ = false;
   std::unique_ptr<LoadData> data_;
+  ReportRunResult result_;
 };
 
 // The audit report (audit_report.cpp) of the open file: the first load's

@@ -98,7 +98,7 @@ TEST_F(ReportRunTest, UnknownScaleSystemNeverKeepsThePreviousLoadsCode) {
 }
 
 TEST_F(ReportRunTest, NoReportChosenDoesNothing) {
-  EXPECT_EQ(GenerateReports(file_.Context(), ReportChoice{}, " load"), 0);
+  EXPECT_FALSE(GenerateReports(file_.Context(), ReportChoice{}, " load").ran);
   EXPECT_TRUE(file_.ui().messages().empty());
 }
 
@@ -110,7 +110,7 @@ TEST_F(ReportRunTest, NonScaleLoadsGiveAFourLineCsv) {
   file_.AddRow("Load", third);
   ReportChoice choice;
   choice.logReport = true;
-  ASSERT_EQ(GenerateReports(file_.Context(kFileTypeNonScale), choice, " test"), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(kFileTypeNonScale), choice, " test").ran);
   EXPECT_EQ(file_.File(file_.base() + ".csv"),
             "Region,Forest,Dist,Sale,Location,Purchaser,Dest,Contract,SG,HDate,SDate,Scaler,"
             "Truck,LLR,NWT,GWT,E/M,UOM,Sampling,Status\n"
@@ -136,7 +136,7 @@ TEST_F(ReportRunTest, TwoLoadsGiveLogReportsNamedAfterTheirLoadReceipts) {
   file_.AddRow("Log", LogRow("1235", 1));
   ReportChoice choice;
   choice.logReport = true;
-  ASSERT_EQ(GenerateReports(file_.Context(), choice, " 2 loads"), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(), choice, " 2 loads").ran);
   EXPECT_NE(file_.files().File(file_.base() + "1234.clg"), nullptr);
   EXPECT_NE(file_.files().File(file_.base() + "1235.clg"), nullptr);
   EXPECT_EQ(file_.files().File(file_.base() + "1234.cmp"), nullptr);  // pass without a file
@@ -150,7 +150,7 @@ TEST_F(ReportRunTest, LogReportAloneStillRecomputesTheStoredVolumes) {
   file_.AddRow("Log", LogRow("1234", 1));
   ReportChoice choice;
   choice.logReport = true;
-  ASSERT_EQ(GenerateReports(file_.Context(), choice, ""), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(), choice, "").ran);
   float gcv = 0.0f;
   const int slot = file_.store().OpenAView("Log", false);
   file_.store().GetFloat(slot, 0, file_.store().ColumnIndex(slot, "GCV"), gcv);
@@ -167,7 +167,7 @@ TEST_F(ReportRunTest, AuditErrorsCancelTheWholeRunBeforeAnyFile) {
   file_.AddRow("Log", bad);
   ReportChoice choice;
   choice.comprehensive = choice.logReport = choice.brevanta = true;
-  EXPECT_EQ(GenerateReports(file_.Context(), choice, ""), 0);
+  EXPECT_FALSE(GenerateReports(file_.Context(), choice, "").ran);
   EXPECT_TRUE(file_.files().files().empty());
   ASSERT_EQ(file_.ui().messages().size(), 1u);
   EXPECT_EQ(file_.ui().messages()[0].text, "Bad Split code on Log 1");
@@ -184,7 +184,7 @@ TEST_F(ReportRunTest, CancelledWarningsStopTheRunSilently) {
   file_.ui().QueueAnswer(platform::Answer::kCancel);
   ReportChoice choice;
   choice.logReport = true;
-  EXPECT_EQ(GenerateReports(file_.Context(), choice, ""), 0);
+  EXPECT_FALSE(GenerateReports(file_.Context(), choice, "").ran);
   EXPECT_TRUE(file_.files().files().empty());
   ASSERT_EQ(file_.ui().messages().size(), 1u);
   EXPECT_EQ(file_.ui().messages()[0].caption, "Warning");
@@ -196,7 +196,7 @@ TEST_F(ReportRunTest, UnwritableTargetShowsErrorCreatingFileAndGoesOn) {
   file_.files().SetWriteFails(file_.base() + ".cmp", true);
   ReportChoice choice;
   choice.comprehensive = choice.logReport = true;
-  ASSERT_EQ(GenerateReports(file_.Context(), choice, " x"), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(), choice, " x").ran);
   ASSERT_EQ(file_.ui().messages().size(), 2u);
   EXPECT_EQ(file_.ui().messages()[0].caption, "Error Creating File");
   EXPECT_EQ(file_.ui().messages()[0].text,
@@ -211,9 +211,9 @@ TEST_F(ReportRunTest, BrevantaOnlyForProductionFiles) {
   file_.AddRow("Log", LogRow("1234", 1));
   ReportChoice choice;
   choice.brevanta = true;
-  ASSERT_EQ(GenerateReports(file_.Context(kFileTypeCheckScale), choice, ""), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(kFileTypeCheckScale), choice, "").ran);
   EXPECT_TRUE(file_.files().files().empty());
-  ASSERT_EQ(GenerateReports(file_.Context(), choice, ""), 1);
+  ASSERT_TRUE(GenerateReports(file_.Context(), choice, "").ran);
   // Without the log report in the run the file holds the load line only.
   EXPECT_EQ(file_.File(file_.base() + ".bva"),
             "~06,12,3,Big Pine,Mill A,Acme,Yard,C7,2,20101104,20101105,Ann,T9,1234,1000,1500,E,"
@@ -240,7 +240,7 @@ TEST(ReportRunDamageTest, MissingTablesAndColumns) {
   // Without HIT every log is undecided: the 3P audit refuses the load.
   ReportChoice choice;
   choice.comprehensive = choice.logReport = choice.brevanta = true;
-  EXPECT_EQ(GenerateReports(file.Context(), choice, ""), 0);
+  EXPECT_FALSE(GenerateReports(file.Context(), choice, "").ran);
   EXPECT_EQ(file.ui().messages().back().text, "Log 1: sample not determined (HIT = -1)");
   // A 100 % load of the same shape is reported.
   ASSERT_EQ(store.DefineTable("Load[SALE:S,LLR:S]"), 0);
@@ -268,7 +268,7 @@ TEST(ReportRunDamageTest, NoFileOpen) {
   context.clock = &clock;
   ReportChoice choice;
   choice.logReport = true;
-  EXPECT_EQ(GenerateReports(context, choice, ""), 0);
+  EXPECT_FALSE(GenerateReports(context, choice, "").ran);
   EXPECT_FALSE(WriteAuditReport(context));
   EXPECT_TRUE(files.files().empty());
   EXPECT_TRUE(ui.messages().empty());

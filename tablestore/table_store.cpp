@@ -426,6 +426,15 @@ int TableStore::AddRow(int slot, int afterRow) {
   return pos;
 }
 
+int TableStore::BaseSlot(int slot) const {
+  if (UsedSlot(*s_, slot) == nullptr) return kNotFound;
+  int target = slot;
+  while (target >= 0 && s_->slots[target].parentSlot >= 0) {
+    target = LiveParent(*s_, s_->slots[target]);
+  }
+  return target;
+}
+
 int TableStore::RemoveRow(int slot, int row) {
   const Slot* sl = UsedSlot(*s_, slot);
   if (sl == nullptr || row < 0 || row >= sl->view.RowCount()) return kNotFound;

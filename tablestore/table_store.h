@@ -208,6 +208,13 @@ class TableStore {
   // slot or an afterRow past the last row.
   int AddRow(int slot, int afterRow);
 
+  // The slot AddRow appends to for `slot`: for a derived slot the table slot at
+  // the bottom of its parent chain (AddRow's result indexes that slot's view),
+  // for any other slot `slot` itself. A row that a derived view does not show
+  // (yet) is written through this slot. -1 for an empty or invalid slot, or
+  // when a parent of the chain was released.
+  int BaseSlot(int slot) const;
+
   // Removes row `row` (for a derived slot: the stored row it stands for) and
   // returns the number of rows left in the slot's own view; -1 when invalid.
   int RemoveRow(int slot, int row);

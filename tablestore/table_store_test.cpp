@@ -448,6 +448,18 @@ TEST_F(TableStoreTest, AddRowOnADerivedSlotAppendsToTheParent) {
   EXPECT_EQ(store_.RowCount(sel), 4);  // the new row has LOG 0: outside the range
 }
 
+TEST_F(TableStoreTest, BaseSlotIsTheTableBelowEveryDerivedSlot) {
+  const int log = OpenLogWithRows(3);
+  const int sel = store_.Select("Log", "", "", "", "DLog", "LOG=[2,3]");
+  const int sorted = store_.Select("DLog", "", "", "LOG", "DLog2", "");
+  EXPECT_EQ(store_.BaseSlot(log), log);
+  EXPECT_EQ(store_.BaseSlot(sel), log);
+  EXPECT_EQ(store_.BaseSlot(sorted), log);
+  EXPECT_EQ(store_.BaseSlot(kSlotCount), -1);
+  store_.ReleaseView(sel);
+  EXPECT_EQ(store_.BaseSlot(sorted), -1);
+}
+
 TEST_F(TableStoreTest, RemoveRowOnADerivedSlotRemovesTheStoredRow) {
   const int log = OpenLogWithRows(4);
   const int sel = store_.Select("Log", "", "", "", "", "LOG=[3,4]");

@@ -1,0 +1,150 @@
+#include "grid/cell_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace grid {
+namespace {
+
+// Records every notification as a short text.
+class Recorder : public CellGridListener {
+ public:
+  void OnGridReset() override { events.push_back("reset"); }
+  void OnRowsInserted(int first, int count) override { Add("ins", first, count); }
+  void OnRowsRemoved(int first, int count) override { Add("del", first, count); }
+  void OnCellsChanged(int first, int last) override { Add("cells", first, last); }
+  void OnEditEnded(const CellEdit& e) override {
+    events.push_back("edit " + std::to_string(e.row) + "," + std::to_string(e.column) + " " +
+                     e.oldText + "->" + e.newText);
+  }
+  void OnCurrentRowChanged(int oldRow, int newRow) override { Add("row", oldRow, newRow); }
+  void OnCurrentCellChanged() override {}
+
+  std::vector<std::string> events;
+
+ private:
+  void Add(const char* what, int a, int b) {
+    events.push_back(std::string(what) + " " + std::to_string(a) + "," + std::to_string(b));
+  }
+};
+
+class CellGridTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    grid_.SetColumns({"LOG", "SD", "LD"});
+    for (int r = 1; r <= 3; ++r) {
+      grid_.AppendRow();
+      grid_.SetText(r, 0, std::to_string(r));
+    }
+    grid_.AddListener(&rec_);
+  }
+
+  CellGrid grid_;
+  Recorder rec_;
+};
+
+TEST_F(CellGridTest, ColumnsAreFoundIgnoringCaseButNeverTheHiddenColumn) {
+  EXPECT_EQ(grid_.ColumnCount(), 3);
+  EXPECT_EQ(grid_.ColumnIndex("ld"), 2);
+  EXPECT_EQ(grid_.ColumnIndex(kRowInViewColumn), -1);
+  EXPECT_EQ(grid_.ColumnWidth(1), kDefaultColumnWidth);
+  grid_.SetColumnWidth(1, -4);
+  EXPECT_TRUE(grid_.IsColumnHidden(1));
+}
+
+TEST_F(CellGridTest, OutOfRangeIndicesReadEmptyAndChangeNothing) {
+  EXPECT_EQ(grid_.Text(9, 0), "");
+  EXPECT_FALSE(grid_.SetText(1, 3, "x"));
+  EXPECT_FALSE(grid_.SetRowTexts(0, {"x"}));
+  EXPECT_FALSE(grid_.DeleteRow(0));
+  EXPECT_EQ(grid_.InsertRow(0), -1);
+  EXPECT_FALSE(grid_.SetCurrentCell(0, 0));
+  EXPECT_TRUE(rec_.events.empty());
+}
+
+TEST_F(CellGridTest, SetRowTextsFillsMissingCellsAndReportsOnce) {
+  EXPECT_TRUE(grid_.SetRowTexts(2, {"7", "8"}));
+  EXPECT_EQ(grid_.Text(2, 0), "7");
+  EXPECT_EQ(grid_.Text(2, 2), "");
+  EXPECT_EQ(rec_.events, std::vector<std::string>{"cells 2,2"});
+}
+
+TEST_F(CellGridTest, DeletingRowsMovesTheCurrentCell) {
+  ASSERT_TRUE(grid_.SetCurrentCell(3, 1));
+  rec_.events.clear();
+  grid_.DeleteRow(3);  // the last row: the current cell goes to the row above
+  EXPECT_EQ(grid_.CurrentRow(), 2);
+  EXPECT_EQ(rec_.events, (std::vector<std::string>{"del 3,1", "row 3,2"}));
+  grid_.DeleteRow(1);  // a row above: the current row keeps its cells
+  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(grid_.Text(1, 0), "2");
+  grid_.DeleteRow(1);
+  EXPECT_EQ(grid_.CurrentRow(), -1);
+  EXPECT_EQ(grid_.CurrentColumn(), -1);
+}
+
+TEST_F(CellGridTest, InsertingAboveTheCurrentRowMovesItDown) {
+  ASSERT_TRUE(grid_.SetCurrentCell(2, 0));
+  rec_.events.clear();
+  EXPECT_EQ(grid_.InsertRow(1), 1);
+  EXPECT_EQ(grid_.CurrentRow(), 3);
+  EXPECT_EQ(grid_.Text(3, 0), "2");
+  EXPECT_EQ(rec_.events, (std::vector<std::string>{"ins 1,1", "row 2,3"}));
+}
+
+TEST_F(CellGridTest, AnEndedEditReportsOldAndNewText) {
+  ASSERT_TRUE(grid_.SetCurrentCell(2, 0));
+  ASSERT_TRUE(grid_.BeginEdit());
+  rec_.events.clear();
+  EXPECT_TRUE(grid_.CommitEdit("20"));
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(grid_.Text(2, 0), "20");
+  EXPECT_EQ(rec_.events, (std::vector<std::string>{"cells 2,2", "edit 2,0 2->20"}));
+  EXPECT_FALSE(grid_.CommitEdit("x"));
+}
+
+TEST_F(CellGridTest, MovingTheCurrentCellEndsAnEditWithTheCellsText) {
+  grid_.SetCurrentCell(1, 0);
+  grid_.BeginEdit();
+  ASSERT_TRUE(grid_.SetCurrentCell(3, 2));
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(rec_.events[rec_.events.size() - 2], "edit 1,0 1->1");
+}
+
+TEST_F(CellGridTest, ReadOnlyCellsRefuseEditing) {
+  grid_.SetCellReadOnly(1, 1, true);
+  EXPECT_EQ(grid_.Colour(1, 1), kReadOnlyColour);
+  grid_.SetCurrentCell(1, 1);
+  EXPECT_FALSE(grid_.BeginEdit());
+  grid_.SetCellReadOnly(1, 1, false);
+  EXPECT_EQ(grid_.Colour(1, 1), kDefaultColour);
+  EXPECT_TRUE(grid_.BeginEdit());
+}
+
+// A listener that deletes the edited row and removes itself when told of an
+// ended edit: the grid must stay sound.
+class Remover : public CellGridListener {
+ public:
+  explicit Remover(CellGrid& g) : grid(g) {}
+  void OnEditEnded(const CellEdit& e) override {
+    grid.RemoveListener(this);
+    grid.DeleteRow(e.row);
+  }
+  CellGrid& grid;
+};
+
+TEST_F(CellGridTest, ListenersMayChangeTheGridFromInsideANotification) {
+  Remover remover(grid_);
+  grid_.AddListener(&remover);
+  grid_.SetCurrentCell(3, 0);
+  grid_.BeginEdit();
+  // The edit ends first; its listener removes row 3, so row 3 is gone.
+  EXPECT_FALSE(grid_.SetCurrentCell(3, 1));
+  EXPECT_EQ(grid_.DataRowCount(), 2);
+  EXPECT_EQ(grid_.CurrentRow(), 2);
+}
+
+}  // namespace
+}  // namespace grid

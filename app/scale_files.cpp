@@ -282,6 +282,20 @@ void ScaleFiles::ReadLoadDesign() {
   slots.defect = EqualsIgnoringCase(state_.scaleUnits, "Cubic") ? slots.defC : slots.defB;
 }
 
+bool ScaleFiles::SetLoadDesign(const std::string& scaleSample, const std::string& scaleUnits) {
+  const int slot = state_.slots.load;
+  if (!store_ || slot < 0 || store_->RowCount(slot) < 1) return false;
+  const int units = store_->ColumnIndex(slot, "SCALESYS");
+  const int sample = store_->ColumnIndex(slot, "ST");
+  if (units < 0 || sample < 0) return false;
+  if (store_->SetText(slot, 0, units, scaleUnits) != tablestore::kOk ||
+      store_->SetText(slot, 0, sample, scaleSample) != tablestore::kOk) {
+    return false;
+  }
+  ReadLoadDesign();
+  return true;
+}
+
 void ScaleFiles::CloseScaleFile() {
   store_.reset();
   state_ = OpenFileState();

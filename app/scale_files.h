@@ -153,6 +153,13 @@ class ScaleFiles {
   // not exist fails the check the same way.
   bool CheckNotInUse(const std::string& path);
 
+  // The design dialog's OK: writes `scaleUnits` into SCALESYS and
+  // `scaleSample` into ST of row 0 of Load (SetText) and takes them as the
+  // open file's design in state(); the defect slot follows the units (DefC
+  // for "Cubic", letter case ignored, else DefB). False, with nothing taken,
+  // when no file is open or the Load table has no row or lacks a column.
+  bool SetLoadDesign(const std::string& scaleSample, const std::string& scaleUnits);
+
   // True while a file is open.
   bool IsOpen() const { return store_ != nullptr; }
   // The open file's store, or null. Owned by this object.

@@ -27,12 +27,13 @@ void CellGrid::RemoveListener(CellGridListener* listener) {
 }
 
 void CellGrid::SetColumns(const std::vector<std::string>& names) {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
   columns_.assign(names.size(), Column{});
   rows_.clear();
   rows_.push_back(MakeRow());
   for (size_t c = 0; c < names.size(); ++c) rows_[0].cells[c].text = names[c];
   currentRow_ = currentColumn_ = -1;
-  editing_ = false;
+  EndEditing();
   Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
@@ -79,6 +80,7 @@ int CellGrid::AppendRow() { return InsertRow(RowCount()); }
 
 int CellGrid::InsertRow(int row) {
   if (row < 1 || row > RowCount()) return -1;
+  Notify([&](CellGridListener* l) { l->OnRowsAboutToBeInserted(row, 1); });
   rows_.insert(rows_.begin() + row, MakeRow());
   const int oldCurrent = currentRow_;
   if (currentRow_ >= row) ++currentRow_;
@@ -89,8 +91,9 @@ int CellGrid::InsertRow(int row) {
 
 bool CellGrid::DeleteRow(int row) {
   if (row < 1 || row >= RowCount()) return false;
+  Notify([&](CellGridListener* l) { l->OnRowsAboutToBeRemoved(row, 1); });
   const int oldCurrent = currentRow_;
-  if (currentRow_ == row) editing_ = false;
+  if (currentRow_ == row) EndEditing();
   rows_.erase(rows_.begin() + row);
   if (currentRow_ > row || (currentRow_ == row && row >= RowCount())) --currentRow_;
   if (currentRow_ < 1) currentRow_ = currentColumn_ = -1;
@@ -100,9 +103,10 @@ bool CellGrid::DeleteRow(int row) {
 }
 
 void CellGrid::ClearRows() {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
   rows_.resize(1);
   currentRow_ = currentColumn_ = -1;
-  editing_ = false;
+  EndEditing();
   Notify([&](CellGridListener* l) { l->OnGridReset(); });
 }
 
@@ -179,7 +183,7 @@ bool CellGrid::SetCurrentCell(int row, int column) {
   const bool clear = row == -1 && column == -1;
   if (!clear && (row < 1 || !ValidCell(row, column))) return false;
   if (editing_) {
-    CommitEdit(Text(currentRow_, currentColumn_));
+    CommitEdit(editText_);
     // A listener of the ended edit may have removed rows.
     if (!clear && !ValidCell(row, column)) return false;
   }
@@ -193,13 +197,14 @@ bool CellGrid::SetCurrentCell(int row, int column) {
 bool CellGrid::BeginEdit() {
   if (currentRow_ < 1 || IsReadOnly(currentRow_, currentColumn_)) return false;
   editing_ = true;
+  editText_ = Text(currentRow_, currentColumn_);
   Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
   return true;
 }
 
 bool CellGrid::CommitEdit(std::string text) {
   if (!editing_) return false;
-  editing_ = false;
+  EndEditing();
   CellEdit edit{currentRow_, currentColumn_, rows_[currentRow_].cells[currentColumn_].text,
                 std::move(text)};
   rows_[currentRow_].cells[currentColumn_].text = edit.newText;
@@ -209,9 +214,18 @@ bool CellGrid::CommitEdit(std::string text) {
   return true;
 }
 
+void CellGrid::SetEditText(std::string text) {
+  if (editing_) editText_ = std::move(text);
+}
+
+void CellGrid::EndEditing() {
+  editing_ = false;
+  editText_.clear();
+}
+
 void CellGrid::CancelEdit() {
   if (!editing_) return;
-  editing_ = false;
+  EndEditing();
   Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
 }
 

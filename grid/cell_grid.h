@@ -52,10 +52,19 @@ struct CellEdit {
 class CellGridListener {
  public:
   virtual ~CellGridListener() = default;
+  // The columns are about to be replaced or all rows dropped; the grid still
+  // shows its old state. OnGridReset follows.
+  virtual void OnGridAboutToReset() {}
   // The columns were replaced or all rows changed (SetColumns, ClearRows).
   virtual void OnGridReset() {}
+  // `count` rows are about to be inserted before row `first`; the grid still
+  // has its old rows. OnRowsInserted follows.
+  virtual void OnRowsAboutToBeInserted(int first, int count) {}
   // `count` rows were inserted; the first of them now has index `first`.
   virtual void OnRowsInserted(int first, int count) {}
+  // The rows first..first+count-1 are about to be removed; they are still
+  // there. OnRowsRemoved follows.
+  virtual void OnRowsAboutToBeRemoved(int first, int count) {}
   // The rows first..first+count-1 (old indices) were removed.
   virtual void OnRowsRemoved(int first, int count) {}
   // Some cell of rows first..last changed its text, choices, colour or
@@ -153,15 +162,21 @@ class CellGrid {
   int CurrentRow() const { return currentRow_; }
   int CurrentColumn() const { return currentColumn_; }
   // Moves the current cell (a data row and a column; -1, -1 clears it). An
-  // edit in progress is committed first with the cell's current text. Returns
+  // edit in progress is committed first with the edit text (EditText). Returns
   // false (and changes nothing) for a bad index, also when the target cell
   // no longer exists after the listeners of that committed edit ran.
   bool SetCurrentCell(int row, int column);
   // True while the current cell is being edited.
   bool IsEditing() const { return editing_; }
-  // Starts editing the current cell. Returns false (nothing changes) when there
-  // is no current cell or it is read-only.
+  // Starts editing the current cell; the edit text starts as the cell's text.
+  // Returns false (nothing changes) when there is no current cell or it is
+  // read-only.
   bool BeginEdit();
+  // The text the cell's editor holds now; whoever shows the editor keeps it up
+  // to date, so that an edit ended by moving the current cell keeps what was
+  // typed. Ignored when not editing; "" when not editing.
+  void SetEditText(std::string text);
+  const std::string& EditText() const { return editText_; }
   // Ends the edit: the current cell takes `text`, and listeners get
   // OnEditEnded with the old and new text. Returns false when not editing.
   bool CommitEdit(std::string text);
@@ -185,6 +200,7 @@ class CellGrid {
   };
 
   bool ValidCell(int row, int column) const;
+  void EndEditing();
   Row MakeRow() const;
   // Calls `tell` for every listener. Indexed, so that a listener may add or
   // remove listeners from inside a notification.
@@ -203,6 +219,7 @@ class CellGrid {
   int currentRow_ = -1;
   int currentColumn_ = -1;
   bool editing_ = false;
+  std::string editText_;
 };
 
 }  // namespace grid

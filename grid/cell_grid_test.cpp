@@ -105,12 +105,15 @@ TEST_F(CellGridTest, AnEndedEditReportsOldAndNewText) {
   EXPECT_FALSE(grid_.CommitEdit("x"));
 }
 
-TEST_F(CellGridTest, MovingTheCurrentCellEndsAnEditWithTheCellsText) {
+TEST_F(CellGridTest, MovingTheCurrentCellEndsAnEditWithTheTypedText) {
   grid_.SetCurrentCell(1, 0);
   grid_.BeginEdit();
+  EXPECT_EQ(grid_.EditText(), "1");
+  grid_.SetEditText("11");
   ASSERT_TRUE(grid_.SetCurrentCell(3, 2));
   EXPECT_FALSE(grid_.IsEditing());
-  EXPECT_EQ(rec_.events[rec_.events.size() - 2], "edit 1,0 1->1");
+  EXPECT_EQ(grid_.EditText(), "");
+  EXPECT_EQ(rec_.events[rec_.events.size() - 2], "edit 1,0 1->11");
 }
 
 TEST_F(CellGridTest, ReadOnlyCellsRefuseEditing) {

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Builds Varnolde and runs its main job: a load from the setup file to the
-# reports, headless, with varnolde-cli.
+# Builds Varnolde and runs its main job. With a display and no FILE: starts
+# the program on a new scale file made from the bundled DefaultScaler.SetupScl
+# (it asks for the new file's name). Otherwise, headless with varnolde-cli: a
+# load from the setup file to the reports.
 #
 # Usage: scripts/run.sh [FILE...]
-#   no FILE        the bundled demo loads (data/demo/*.txt): each becomes a new
-#                  scale file made from the bundled DefaultScaler.SetupScl,
+#   no FILE        with a display ($DISPLAY set and reachable, and
+#                  VARNOLDE_HEADLESS unset): the program, as above; without
+#                  one, the bundled demo loads (data/demo/*.txt): each becomes
+#                  a new scale file made from the bundled DefaultScaler.SetupScl,
 #                  imported, audited, finalized and reported
 #   FILE.txt       a load in the import text format: the same road as the demos
 #   FILE.SetupScl  the demo 3P load on a scale file made from this setup file
@@ -20,6 +24,14 @@ cmake --build build -j "$(nproc)"
 echo "Built in build/."
 
 cli=$root/build/bin/varnolde-cli
+program=$root/build/bin/varnolde
+setup=$root/build/bin/DefaultScaler.SetupScl
+
+if [ $# -eq 0 ] && [ -z "${VARNOLDE_HEADLESS:-}" ] && [ -n "${DISPLAY:-}" ] &&
+  xdotool getdisplaygeometry >/dev/null 2>&1; then
+  echo "Starting Varnolde on a new scale file made from $setup."
+  exec "$program" "$setup"
+fi
 out=$root/build/main-job
 mkdir -p "$out"
 
@@ -63,3 +75,6 @@ echo
 echo "Done. Scale files (.scl), comprehensive reports (.cmp), log reports (.clg),"
 echo "Brevanta exports (.bva) and audit reports (.audit) are in:"
 printf '  %s\n' "${folders[@]}"
+echo
+echo "On a display, start the program with: $program $setup"
+echo "(or run scripts/run.sh there without arguments)."

@@ -1,0 +1,319 @@
+#include "gui/grid_view.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <array>
+
+#include "gui/grid_model.h"
+
+namespace gui {
+namespace {
+
+// A key with a fixed code, and the text it types (empty: none).
+struct KeyEntry {
+  int qtKey;
+  int code;
+  const char* text;
+};
+
+constexpr std::array kKeys = {
+    KeyEntry{Qt::Key_Backspace, grid::key::kBackspace, "\b"},
+    KeyEntry{Qt::Key_Tab, grid::key::kTab, "\t"},
+    KeyEntry{Qt::Key_Backtab, grid::key::kTab, ""},
+    KeyEntry{Qt::Key_Return, grid::key::kEnter, "\r"},
+    KeyEntry{Qt::Key_Enter, grid::key::kEnter, "\r"},
+    KeyEntry{Qt::Key_Shift, 16, ""},
+    KeyEntry{Qt::Key_Control, 17, ""},
+    KeyEntry{Qt::Key_Alt, 18, ""},
+    KeyEntry{Qt::Key_Escape, grid::key::kEscape, "\x1b"},
+    KeyEntry{Qt::Key_Space, 32, " "},
+    KeyEntry{Qt::Key_PageUp, 33, ""},
+    KeyEntry{Qt::Key_PageDown, 34, ""},
+    KeyEntry{Qt::Key_End, 35, ""},
+    KeyEntry{Qt::Key_Home, 36, ""},
+    KeyEntry{Qt::Key_Left, 37, ""},
+    KeyEntry{Qt::Key_Up, 38, ""},
+    KeyEntry{Qt::Key_Right, 39, ""},
+    KeyEntry{Qt::Key_Down, grid::key::kDown, ""},
+    KeyEntry{Qt::Key_Insert, 45, ""},
+    KeyEntry{Qt::Key_Delete, 46, ""},
+    KeyEntry{Qt::Key_Asterisk, 106, "*"},
+    KeyEntry{Qt::Key_Plus, 107, "+"},
+    KeyEntry{Qt::Key_Semicolon, 186, ";"},
+    KeyEntry{Qt::Key_Equal, 187, "="},
+    KeyEntry{Qt::Key_Comma, 188, ","},
+    KeyEntry{Qt::Key_Minus, 189, "-"},
+    // The keypad's decimal point counts as the period too, so that it types
+    // into number cells as the field keypad's "." does.
+    KeyEntry{Qt::Key_Period, grid::key::kPeriod, "."},
+    KeyEntry{Qt::Key_Slash, 191, "/"},
+    KeyEntry{Qt::Key_QuoteLeft, 192, "`"},
+    KeyEntry{Qt::Key_BracketLeft, 219, "["},
+    KeyEntry{Qt::Key_Backslash, 220, "\\"},
+    KeyEntry{Qt::Key_BracketRight, 221, "]"},
+    KeyEntry{Qt::Key_Apostrophe, 222, "'"},
+};
+
+constexpr int kFirstFunctionCode = 112;  // F1
+constexpr int kCellPadding = 8;          // pixels around a cell's text
+
+// The key event that stands for `code`, with the modifiers of `like`.
+QKeyEvent KeyEventFor(int code, const QKeyEvent& like) {
+  const Qt::KeyboardModifiers mods = like.modifiers() & ~Qt::KeypadModifier;
+  if (code >= grid::key::kDigit0 && code <= grid::key::kDigit0 + 9) {
+    const int digit = code - grid::key::kDigit0;
+    return QKeyEvent(QEvent::KeyPress, Qt::Key_0 + digit, mods, QString::number(digit));
+  }
+  if (code >= grid::key::kNumpad0 && code <= grid::key::kNumpad0 + 9) {
+    const int digit = code - grid::key::kNumpad0;
+    return QKeyEvent(QEvent::KeyPress, Qt::Key_0 + digit, mods | Qt::KeypadModifier,
+                     QString::number(digit));
+  }
+  if (code >= grid::key::kLetterA && code <= grid::key::kLetterA + 25) {
+    const QChar letter(code - grid::key::kLetterA + ((mods & Qt::ShiftModifier) ? 'A' : 'a'));
+    return QKeyEvent(QEvent::KeyPress, Qt::Key_A + (code - grid::key::kLetterA), mods, letter);
+  }
+  if (code >= kFirstFunctionCode && code < kFirstFunctionCode + 24) {
+    return QKeyEvent(QEvent::KeyPress, Qt::Key_F1 + (code - kFirstFunctionCode), mods);
+  }
+  for (const KeyEntry& entry : kKeys) {
+    if (entry.code == code) {
+      return QKeyEvent(QEvent::KeyPress, entry.qtKey, mods, QString::fromLatin1(entry.text));
+    }
+  }
+  return QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, mods);
+}
+
+QString EditorText(const QWidget* editor) {
+  if (const auto* combo = qobject_cast<const QComboBox*>(editor)) return combo->currentText();
+  if (const auto* line = qobject_cast<const QLineEdit*>(editor)) return line->text();
+  return {};
+}
+
+}  // namespace
+
+// Makes the grid's editors and lets the view see their keys first.
+class GridDelegate : public QStyledItemDelegate {
+ public:
+  explicit GridDelegate(GridView& view) : QStyledItemDelegate(&view), view_(view) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                        const QModelIndex& index) const override {
+    return view_.CreateEditor(parent, index);
+  }
+
+  // Only when the editor opens: a later change of the row must not wipe out
+  // what the user is typing.
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    if (editor->property(kLoaded).toBool()) return;
+    editor->setProperty(kLoaded, true);
+    const QString text = index.data(Qt::EditRole).toString();
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+      combo->setEditText(text);
+      combo->lineEdit()->selectAll();  // typing replaces the text, as in a text cell
+    } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+      line->setText(text);
+    }
+  }
+
+  void setModelData(QWidget* editor, QAbstractItemModel* model,
+                    const QModelIndex& index) const override {
+    model->setData(index, EditorText(editor), Qt::EditRole);
+  }
+
+ protected:
+  bool eventFilter(QObject* editor, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress &&
+        view_.ConsultKey(editor, static_cast<QKeyEvent*>(event))) {
+      return true;
+    }
+    return QStyledItemDelegate::eventFilter(editor, event);
+  }
+
+ private:
+  static constexpr const char* kLoaded = "gridEditorLoaded";
+  GridView& view_;
+};
+
+GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), grid_(grid) {
+  grid_.AddListener(this);
+  model_ = new GridModel(grid_, this);
+  // Connected before setModel: the view's own handling of a model change
+  // (which may move its current index) runs while the flag is set...
+  const auto changing = [this] { modelChanging_ = true; };
+  connect(model_, &QAbstractItemModel::rowsAboutToBeInserted, this, changing);
+  connect(model_, &QAbstractItemModel::rowsAboutToBeRemoved, this, changing);
+  connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, changing);
+  setModel(model_);
+  // ...and cleared after it, when the grid's current cell is settled.
+  const auto changed = [this] {
+    modelChanging_ = false;
+    SyncFromGrid();
+  };
+  connect(model_, &QAbstractItemModel::rowsInserted, this, changed);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, changed);
+  connect(model_, &QAbstractItemModel::modelReset, this, changed);
+  connect(model_, &QAbstractItemModel::modelReset, this, &GridView::ApplyColumnWidths);
+  connect(model_, &QAbstractItemModel::headerDataChanged, this, &GridView::ApplyColumnWidths);
+
+  setItemDelegate(new GridDelegate(*this));
+  setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+  setSelectionMode(SingleSelection);
+  setTabKeyNavigation(true);
+  verticalHeader()->hide();
+  installEventFilter(this);
+  ApplyColumnWidths();
+  SyncFromGrid();
+}
+
+GridView::~GridView() { grid_.RemoveListener(this); }
+
+void GridView::SetKeyHandler(KeyHandler handler) { handler_ = std::move(handler); }
+
+int GridView::KeyCode(int qtKey, Qt::KeyboardModifiers modifiers) {
+  const bool keypad = modifiers & Qt::KeypadModifier;
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) {
+    return (keypad ? grid::key::kNumpad0 : grid::key::kDigit0) + (qtKey - Qt::Key_0);
+  }
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return grid::key::kLetterA + (qtKey - Qt::Key_A);
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return kFirstFunctionCode + (qtKey - Qt::Key_F1);
+  if (keypad && qtKey == Qt::Key_Minus) return 109;
+  if (keypad && qtKey == Qt::Key_Slash) return 111;
+  for (const KeyEntry& entry : kKeys) {
+    if (entry.qtKey == qtKey) return entry.code;
+  }
+  return 0;
+}
+
+int GridView::CharsToPixels(int chars) const {
+  return chars * fontMetrics().horizontalAdvance(QLatin1Char('0')) + kCellPadding;
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == this && event->type() == QEvent::KeyPress) {
+    return ConsultKey(this, static_cast<QKeyEvent*>(event));
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+bool GridView::ConsultKey(QObject* target, QKeyEvent* event) {
+  if (consulted_ || !handler_) return false;
+  const int code = KeyCode(event->key(), event->modifiers());
+  if (code == 0) return false;
+  const QPointer<QObject> alive(target);
+  const bool toEditor = target != this;
+  const grid::KeyResult answer = handler_(code, event->modifiers() & Qt::ControlModifier);
+  if (answer.action == grid::KeyAction::kSwallow) return true;
+  // The handler may have ended the edit (moved the current cell, appended a
+  // row...): the key then goes to the view.
+  QObject* to = (toEditor && (!alive || editor_ != target)) ? this : target;
+  if (answer.action == grid::KeyAction::kPass) {
+    Deliver(to, event);
+  } else {
+    QKeyEvent other = KeyEventFor(answer.code, *event);
+    Deliver(to, &other);
+  }
+  return true;
+}
+
+void GridView::Deliver(QObject* target, QKeyEvent* event) {
+  const QScopedValueRollback<bool> asked(consulted_, true);
+  QCoreApplication::sendEvent(target, event);
+}
+
+QWidget* GridView::CreateEditor(QWidget* parent, const QModelIndex& index) {
+  const int row = index.row() + 1;
+  if ((grid_.CurrentRow() != row || grid_.CurrentColumn() != index.column()) &&
+      !grid_.SetCurrentCell(row, index.column())) {
+    return nullptr;
+  }
+  if (!grid_.BeginEdit()) return nullptr;
+  const QStringList choices = index.data(GridModel::kChoicesRole).toStringList();
+  QWidget* editor = nullptr;
+  if (!choices.isEmpty()) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);  // completion would change what is typed
+    combo->addItems(choices);
+    connect(combo, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { grid_.SetEditText(text.toStdString()); });
+    editor = combo;
+  } else {
+    auto* line = new QLineEdit(parent);
+    line->setFrame(false);
+    connect(line, &QLineEdit::textChanged, this,
+            [this](const QString& text) { grid_.SetEditText(text.toStdString()); });
+    editor = line;
+  }
+  editor_ = editor;
+  return editor;
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);  // commits and closes an open editor
+  if (syncing_ || modelChanging_) return;
+  const int row = current.isValid() ? current.row() + 1 : -1;
+  const int column = current.isValid() ? current.column() : -1;
+  if (row != grid_.CurrentRow() || column != grid_.CurrentColumn()) {
+    grid_.SetCurrentCell(row, column);
+  }
+}
+
+void GridView::commitData(QWidget* editor) {
+  const QScopedValueRollback<bool> committing(committing_, true);
+  QTableView::commitData(editor);
+}
+
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  if (editor != nullptr && editor == editor_) {
+    editor_ = nullptr;
+    // An editor closed without committing its text (Escape) cancels the edit.
+    if (grid_.IsEditing()) {
+      if (hint == QAbstractItemDelegate::RevertModelCache) {
+        grid_.CancelEdit();
+      } else {
+        grid_.CommitEdit(EditorText(editor).toStdString());
+      }
+    }
+  }
+  QTableView::closeEditor(editor, hint);
+}
+
+void GridView::ApplyColumnWidths() {
+  const QFontMetrics header = horizontalHeader()->fontMetrics();
+  for (int c = 0; c < grid_.ColumnCount(); ++c) {
+    const int chars = grid_.ColumnWidth(c);
+    setColumnHidden(c, chars == 0);
+    if (chars == 0) continue;
+    const int title =
+        header.horizontalAdvance(QString::fromStdString(grid_.ColumnName(c))) + 2 * kCellPadding;
+    setColumnWidth(c, std::max(CharsToPixels(chars), title));
+  }
+}
+
+void GridView::SyncFromGrid() {
+  const QModelIndex want = model_->IndexOf(grid_.CurrentRow(), grid_.CurrentColumn());
+  if (want == currentIndex()) return;
+  const QScopedValueRollback<bool> syncing(syncing_, true);
+  selectionModel()->setCurrentIndex(want, QItemSelectionModel::ClearAndSelect);
+}
+
+void GridView::OnCurrentCellChanged() {
+  // The grid ended the edit by itself (the screen moved the current cell or
+  // cancelled): the editor goes without committing again.
+  if (!committing_ && !grid_.IsEditing() && editor_ != nullptr) {
+    QWidget* editor = editor_;
+    editor_ = nullptr;
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
+  if (!modelChanging_) SyncFromGrid();
+}
+
+}  // namespace gui

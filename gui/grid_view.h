@@ -1,0 +1,102 @@
+// GridView: the cell grid widget of the screens, a QTableView over a
+// GridModel.
+//
+// What it shows: the grid's data rows under a header of column names, each
+// cell in its colour; hidden columns (width 0) are not shown, the others are
+// as wide as their width in characters of the view's font (and never
+// narrower than their header text).
+//
+// Editing: typing a character on a cell starts editing it with that character
+// (as a spreadsheet does), F2 or a double click opens the cell's editor; a
+// drop-down cell edits in an editable combo box that offers the cell's choices
+// and keeps typed text. A read-only cell opens no editor, so typing there
+// changes nothing. An edit goes through the grid (SetCurrentCell, BeginEdit,
+// SetEditText while typing, CommitEdit), so the screen's logic gets
+// OnEditEnded with the old and new text; Escape in the editor cancels.
+//
+// The current cell is kept in step with the grid's current cell both ways.
+//
+// Keys: every key press meant for the view or for an open editor is first
+// translated into a grid::key code (Windows virtual-key numbers: Enter 13,
+// Tab 9, Escape 27, Down 40, F2 113, keypad digits 96-105, letters 65-90,
+// digits 48-57, period 190, Backspace 8, ...) and handed to the key handler
+// with the state of Ctrl; the view then does what the handler answers: pass
+// the key on, pass another key on instead (Enter -> Tab ends an edit and moves
+// to the next cell), or drop it. Keys with no code (e.g. a lone dead key) pass
+// on unasked.
+//
+// Thread safety: none; the user-interface thread only.
+#pragma once
+
+#include <QPointer>
+#include <QTableView>
+#include <functional>
+
+#include "grid/cell_grid.h"
+#include "grid/keys.h"
+
+class QKeyEvent;
+
+namespace gui {
+
+class GridModel;
+
+// A screen's answer to a key: see grid/keys.h.
+using KeyHandler = std::function<grid::KeyResult(int code, bool ctrl)>;
+
+class GridView : public QTableView, private grid::CellGridListener {
+  Q_OBJECT
+
+ public:
+  // Shows `grid` (borrowed; must outlive the view).
+  explicit GridView(grid::CellGrid& grid, QWidget* parent = nullptr);
+  ~GridView() override;
+
+  // The handler asked about every key (none: every key passes on).
+  void SetKeyHandler(KeyHandler handler);
+
+  GridModel& gridModel() const { return *model_; }
+  // The open editor, or null.
+  QWidget* editor() const { return editor_; }
+
+  // The grid::key code of a key as Qt names it; 0 for a key with no code.
+  static int KeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+
+  // Width in pixels of a column `chars` characters wide in the view's font.
+  int CharsToPixels(int chars) const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void commitData(QWidget* editor) override;
+  void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  // Typing on a cell that opens no editor must not jump to another row.
+  void keyboardSearch(const QString&) override {}
+
+ private:
+  friend class GridDelegate;
+
+  // Asks the handler about `event`, meant for `target` (the view or the open
+  // editor), and carries out the answer. True when the event was dealt with.
+  bool ConsultKey(QObject* target, QKeyEvent* event);
+  // Sends `event` to `target` without asking the handler again.
+  void Deliver(QObject* target, QKeyEvent* event);
+  // The editor of the cell at `index` (after starting the grid's edit), or null
+  // when the cell cannot be edited.
+  QWidget* CreateEditor(QWidget* parent, const QModelIndex& index);
+  void ApplyColumnWidths();
+  void SyncFromGrid();
+
+  void OnCurrentCellChanged() override;
+
+  grid::CellGrid& grid_;
+  GridModel* model_ = nullptr;
+  KeyHandler handler_;
+  QPointer<QWidget> editor_;
+  bool consulted_ = false;      // delivering a key the handler has answered
+  bool syncing_ = false;        // moving the view to the grid's current cell
+  bool committing_ = false;     // the view is committing the editor's text
+  bool modelChanging_ = false;  // between a model's about-to and done signals
+};
+
+}  // namespace gui

@@ -1,0 +1,202 @@
+#include "gui/grid_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "gui/grid_model.h"
+
+namespace gui {
+namespace {
+
+using grid::KeyResult;
+
+// Records the ended edits.
+class EditLog : public grid::CellGridListener {
+ public:
+  void OnEditEnded(const grid::CellEdit& e) override {
+    edits.push_back(std::to_string(e.row) + "," + std::to_string(e.column) + " " + e.oldText +
+                    "->" + e.newText);
+  }
+  std::vector<std::string> edits;
+};
+
+// A Log-like grid: LOG LN SD HIT(read-only) SALE(drop-down) LLR(hidden).
+class GridViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    grid_.SetColumns({"LOG", "LN", "SD", "HIT", "SALE", "LLR"});
+    for (int r = 1; r <= 3; ++r) {
+      grid_.SetRowTexts(grid_.AppendRow(), {std::to_string(r), "16", "12", "", "A", "1"});
+      grid_.SetCellReadOnly(r, 3, true);
+      grid_.SetChoices(r, 4, {"A", "B"});
+    }
+    grid_.SetColumnWidth(5, 0);
+    grid_.AddListener(&log_);
+    view_.SetKeyHandler([this](int code, bool ctrl) {
+      codes_.push_back(code);
+      columnsAtKey_.push_back(grid_.CurrentColumn());
+      return answer_(code, ctrl);
+    });
+    view_.resize(420, 160);
+    view_.show();
+    view_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
+  }
+  void TearDown() override { grid_.RemoveListener(&log_); }
+
+  // Types `keys` into whatever has the focus (the view, or its open editor).
+  void Type(const QString& keys) {
+    for (QChar c : keys) QTest::keyClick(Focus(), c.toLatin1());
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(Focus(), key, mods);
+  }
+  QWidget* Focus() {
+    QWidget* w = QApplication::focusWidget();
+    return w != nullptr ? w : &view_;
+  }
+
+  grid::CellGrid grid_;
+  EditLog log_;
+  GridView view_{grid_};
+  std::vector<int> codes_;
+  std::vector<int> columnsAtKey_;
+  std::function<KeyResult(int, bool)> answer_ = [](int code, bool) {
+    return code == grid::key::kEnter ? KeyResult::Replace(grid::key::kTab) : KeyResult::Pass();
+  };
+};
+
+TEST_F(GridViewTest, TypingIntoACellEndsAnEditWithOldAndNewText) {
+  grid_.SetCurrentCell(2, 1);
+  Type("24");
+  ASSERT_NE(view_.editor(), nullptr);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(log_.edits, std::vector<std::string>{"2,1 16->24"});
+  EXPECT_EQ(grid_.Text(2, 1), "24");
+}
+
+TEST_F(GridViewTest, EnterReachesTheHandlerAsThirteenBeforeTheCellMoves) {
+  grid_.SetCurrentCell(1, 1);
+  Key(Qt::Key_Return);
+  ASSERT_EQ(codes_, std::vector<int>{grid::key::kEnter});
+  EXPECT_EQ(columnsAtKey_[0], 1);
+  EXPECT_EQ(grid_.CurrentColumn(), 2);  // passed on as Tab
+  EXPECT_EQ(view_.currentIndex(), view_.gridModel().index(0, 2));
+}
+
+TEST_F(GridViewTest, KeysAreTranslatedToTheScreensCodes) {
+  grid_.SetCurrentCell(1, 1);
+  answer_ = [](int, bool) { return KeyResult::Swallow(); };
+  Key(Qt::Key_5, Qt::KeypadModifier);
+  Key(Qt::Key_Period);
+  Key(Qt::Key_F2);
+  Key(Qt::Key_Down);
+  Key(Qt::Key_A, Qt::ControlModifier);
+  Key(Qt::Key_Backspace);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(codes_, (std::vector<int>{101, 190, 113, 40, 17, 65, 8, 27}));  // 17: Ctrl itself
+}
+
+TEST_F(GridViewTest, ASwallowedKeyTypesNothing) {
+  grid_.SetCurrentCell(1, 1);
+  answer_ = [](int code, bool) {
+    return code == grid::key::kLetterA ? KeyResult::Swallow() : KeyResult::Pass();
+  };
+  Type("a");
+  EXPECT_EQ(view_.editor(), nullptr);
+  Type("7a");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(grid_.Text(1, 1), "7");
+}
+
+TEST_F(GridViewTest, KeypadDigitsReplacedByDigitsTypeThem) {
+  grid_.SetCurrentCell(1, 2);
+  answer_ = [](int code, bool) {
+    return code >= grid::key::kNumpad0 && code <= grid::key::kNumpad0 + 9
+               ? KeyResult::Replace(code - grid::key::kNumpad0 + grid::key::kDigit0)
+               : KeyResult::Pass();
+  };
+  Key(Qt::Key_1, Qt::KeypadModifier);
+  Key(Qt::Key_4, Qt::KeypadModifier);
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(grid_.Text(1, 2), "14");
+}
+
+TEST_F(GridViewTest, AReadOnlyCellRefusesTyping) {
+  grid_.SetCurrentCell(1, 3);
+  Type("5");
+  Key(Qt::Key_F2);
+  EXPECT_EQ(view_.editor(), nullptr);
+  EXPECT_EQ(grid_.Text(1, 3), "");
+  EXPECT_TRUE(log_.edits.empty());
+  EXPECT_EQ(grid_.CurrentRow(), 1);
+}
+
+TEST_F(GridViewTest, ADropDownCellOffersItsChoicesAndKeepsTypedText) {
+  grid_.SetCurrentCell(2, 4);
+  Type("Z");
+  auto* combo = qobject_cast<QComboBox*>(view_.editor());
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->count(), 2);
+  EXPECT_EQ(combo->itemText(1), "B");
+  Type("9");
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(grid_.Text(2, 4), "Z9");
+}
+
+TEST_F(GridViewTest, HiddenColumnsAreNotShownAndWidthsFollowTheFont) {
+  EXPECT_TRUE(view_.isColumnHidden(5));
+  EXPECT_FALSE(view_.isColumnHidden(4));
+  grid_.SetColumnWidth(1, 20);
+  EXPECT_EQ(view_.columnWidth(1), view_.CharsToPixels(20));
+  grid_.SetColumnWidth(1, 0);
+  EXPECT_TRUE(view_.isColumnHidden(1));
+}
+
+TEST_F(GridViewTest, TheCurrentCellIsKeptInStepBothWays) {
+  grid_.SetCurrentCell(3, 2);
+  EXPECT_EQ(view_.currentIndex(), view_.gridModel().index(2, 2));
+  view_.setCurrentIndex(view_.gridModel().index(0, 4));
+  EXPECT_EQ(grid_.CurrentRow(), 1);
+  EXPECT_EQ(grid_.CurrentColumn(), 4);
+  grid_.DeleteRow(1);
+  EXPECT_EQ(view_.currentIndex(), view_.gridModel().index(0, 4));
+  EXPECT_EQ(grid_.Text(1, 0), "2");
+}
+
+TEST_F(GridViewTest, MovingTheCurrentCellWhileEditingKeepsTheTypedText) {
+  grid_.SetCurrentCell(3, 1);
+  answer_ = [this](int code, bool) {
+    if (code != grid::key::kDown) return KeyResult::Pass();
+    grid_.SetCurrentCell(grid_.AppendRow(), 0);  // as a screen appends a log
+    return KeyResult::Swallow();
+  };
+  Type("33");
+  Key(Qt::Key_Down);
+  EXPECT_EQ(view_.editor(), nullptr);
+  EXPECT_EQ(log_.edits, std::vector<std::string>{"3,1 16->33"});
+  EXPECT_EQ(view_.currentIndex(), view_.gridModel().index(3, 0));
+}
+
+TEST_F(GridViewTest, EscapeCancelsTheEdit) {
+  grid_.SetCurrentCell(1, 1);
+  Type("9");
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(grid_.Text(1, 1), "16");
+  EXPECT_TRUE(log_.edits.empty());
+}
+
+TEST_F(GridViewTest, Screenshot) {
+  grid_.SetCurrentCell(2, 1);
+  grid_.SetColour(3, 0, 0xC0C0FF);
+  Type("2");
+  ASSERT_TRUE(view_.grab().save(QStringLiteral("grid_view.png")));
+}
+
+}  // namespace
+}  // namespace gui

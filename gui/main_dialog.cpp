@@ -1,0 +1,112 @@
+#include "gui/main_dialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace gui {
+namespace {
+
+QLineEdit* ReadOnlyField(QWidget* parent) {
+  auto* field = new QLineEdit(parent);
+  field->setReadOnly(true);
+  return field;
+}
+
+}  // namespace
+
+MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* parent)
+    : QDialog(parent), screen_(app, screens) {
+  setWindowTitle(QString::fromStdString(screen_.view().title));
+  editFile_ = AddButton("&Edit existing file", &app::MainScreen::OnEditExistingFile);
+  createFile_ = AddButton("&Create new file", &app::MainScreen::OnCreateNewFile);
+  filePath_ = ReadOnlyField(this);
+  loadInfo_ = AddButton("&Load Info", &app::MainScreen::OnLoadInfo);
+  dataEntry_ = AddButton("&Data Entry", &app::MainScreen::OnDataEntry);
+  setup_ = AddButton("&Setup && Options", &app::MainScreen::OnSetup);
+  reports_ = AddButton("&Reports", &app::MainScreen::OnReports);
+  finalize_ = AddButton("&Finalize load", &app::MainScreen::OnFinalize);
+  fileType_ = new QComboBox(this);
+  for (const char* type : app::kFileTypes) fileType_->addItem(type);
+  connect(fileType_, &QComboBox::activated, this, [this](int index) {
+    screen_.OnFileTypeChanged(index);
+    Refresh();
+  });
+  scaleUnits_ = ReadOnlyField(this);
+  scaleSample_ = ReadOnlyField(this);
+  design_ = AddButton(" ... ", &app::MainScreen::OnDesign);
+  done_ = new QPushButton("D&one", this);
+  connect(done_, &QPushButton::clicked, this, &QDialog::accept);
+  auto* about = new QAction("About Varnolde...", this);
+  about->setShortcut(QKeySequence::HelpContents);
+  connect(about, &QAction::triggered, this, [&screens] { screens.ShowAbout(); });
+  addAction(about);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  BuildLayout();
+  Refresh();
+}
+
+QPushButton* MainDialog::AddButton(const char* text, void (app::MainScreen::*action)()) {
+  auto* button = new QPushButton(text, this);
+  connect(button, &QPushButton::clicked, this, [this, action] {
+    (screen_.*action)();
+    Refresh();
+  });
+  return button;
+}
+
+void MainDialog::BuildLayout() {
+  auto* design = new QGroupBox(" Design ", this);
+  auto* designLayout = new QGridLayout(design);
+  designLayout->addWidget(new QLabel("Scale Units: ", design), 0, 0);
+  designLayout->addWidget(scaleUnits_, 0, 1);
+  designLayout->addWidget(new QLabel("Scale Sample: ", design), 1, 0);
+  designLayout->addWidget(scaleSample_, 1, 1);
+  designLayout->addWidget(design_, 0, 2, 2, 1);
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(editFile_, 0, 0);
+  layout->addWidget(createFile_, 0, 1);
+  layout->addWidget(filePath_, 1, 0, 1, 2);
+  layout->addWidget(loadInfo_, 2, 0);
+  layout->addWidget(dataEntry_, 2, 1);
+  layout->addWidget(setup_, 3, 0);
+  layout->addWidget(reports_, 3, 1);
+  layout->addWidget(finalize_, 4, 0);
+  layout->addWidget(fileType_, 4, 1);
+  layout->addWidget(design, 5, 0, 1, 2);
+  layout->addWidget(done_, 6, 1);
+  filePath_->setMinimumWidth(fontMetrics().horizontalAdvance(QString(64, 'x')));
+}
+
+void MainDialog::Start(std::optional<std::string> commandLinePath) {
+  screen_.Start(std::move(commandLinePath));
+  Refresh();
+}
+
+void MainDialog::Refresh() {
+  const app::MainScreenView& view = screen_.view();
+  filePath_->setText(QString::fromStdString(view.filePath));
+  filePath_->setCursorPosition(0);
+  fileType_->setCurrentIndex(view.fileType);
+  fileType_->setEnabled(view.fileTypeList);
+  scaleUnits_->setText(QString::fromStdString(view.scaleUnits));
+  scaleSample_->setText(QString::fromStdString(view.scaleSample));
+  loadInfo_->setEnabled(view.loadInfo);
+  dataEntry_->setEnabled(view.dataEntry);
+  setup_->setEnabled(view.setup);
+  reports_->setEnabled(view.reports);
+  finalize_->setEnabled(view.finalize);
+  design_->setEnabled(view.design);
+}
+
+void MainDialog::done(int result) {
+  screen_.OnDone();
+  Refresh();
+  QDialog::done(result);
+}
+
+}  // namespace gui

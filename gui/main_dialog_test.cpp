@@ -1,0 +1,123 @@
+#include "gui/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/test_files.h"
+#include "gui/reports_dialog.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/scripted_ui.h"
+
+namespace gui {
+namespace {
+
+// Opens no other screen; counts the Load Info calls.
+class NoScreens : public app::Screens {
+ public:
+  void ShowAbout() override {}
+  void ShowLoadInfo(app::Application&) override { ++loadInfo; }
+  void ShowDataEntry(app::Application&) override {}
+  std::optional<app::DesignChoice> ShowDesign(app::Application&, const app::DesignChoice&) override {
+    return std::nullopt;
+  }
+  void ShowSetup(app::Application&) override {}
+  std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
+  int loadInfo = 0;
+};
+
+// Presses Alt+`key` in the dialog's window, as the keyboard does, and waits
+// for the button's animated click that the mnemonic starts.
+void Mnemonic(QWidget& dialog, Qt::Key key) {
+  QTest::keyClick(dialog.windowHandle(), key, Qt::AltModifier);
+  QTest::qWait(200);
+}
+
+QPushButton* Button(QWidget& dialog, const QString& text) {
+  for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+    if (b->text() == text) return b;
+  }
+  ADD_FAILURE() << "no button " << text.toStdString();
+  return nullptr;
+}
+
+TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
+  app::testing::TempFolder folder;
+  platform::PosixFileSystem fs;
+  platform::FixedClock clock;
+  platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
+  NoScreens screens;
+  app::Application application(ui, fs, clock, folder.path());
+  const std::string path = folder / "load.scl";
+  {
+    app::ScaleFiles files(ui, fs, clock, folder.path());
+    ASSERT_EQ(files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl", path),
+              app::FileOutcome::kCreated);
+  }
+  MainDialog dialog(application, screens);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  EXPECT_EQ(dialog.windowTitle(), "Varnolde 2010.11.05");
+  auto* field = dialog.findChildren<QLineEdit*>().front();
+  EXPECT_EQ(field->text(), "No File Open.");
+  EXPECT_FALSE(Button(dialog, "&Load Info")->isEnabled());
+
+  ui.QueueOpenFile(path);
+  Mnemonic(dialog, Qt::Key_E);  // &Edit existing file
+  EXPECT_EQ(field->text().toStdString(), path);
+  for (const char* text : {"&Load Info", "&Data Entry", "&Setup && Options", "&Reports", "&Finalize load", " ... "}) {
+    EXPECT_TRUE(Button(dialog, text)->isEnabled()) << text;
+  }
+  auto* fileType = dialog.findChild<QComboBox*>();
+  EXPECT_EQ(fileType->currentText(), "production");
+  fileType->setFocus();
+  QTest::keyClick(fileType, Qt::Key_End);  // "non-scale loads"
+  EXPECT_EQ(fileType->currentText(), "non-scale loads");
+  EXPECT_FALSE(Button(dialog, "&Data Entry")->isEnabled());
+  EXPECT_FALSE(Button(dialog, "&Finalize load")->isEnabled());
+  QTest::keyClick(fileType, Qt::Key_Home);
+  EXPECT_TRUE(Button(dialog, "&Data Entry")->isEnabled());
+  dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/main_dialog.png");
+
+  Mnemonic(dialog, Qt::Key_L);  // &Load Info: the audit fails
+  EXPECT_EQ(screens.loadInfo, 1);
+  EXPECT_FALSE(Button(dialog, "&Reports")->isEnabled());
+
+  Mnemonic(dialog, Qt::Key_O);  // D&one
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(app::testing::JournalMessages(path).back(), "File closed");
+}
+
+TEST(ReportsDialog, TicksAndGenerate) {
+  ReportsDialog dialog;
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  EXPECT_EQ(dialog.windowTitle(), "Reports");
+  const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
+  ASSERT_EQ(boxes.size(), 4);
+  EXPECT_EQ(boxes[0]->text(), "Comprehensive Report (*.cmp)");
+  EXPECT_EQ(boxes[1]->text(), "Log Report (*.clg)");
+  EXPECT_EQ(boxes[2]->text(), "Brevanta File (*.bva)");
+  boxes[1]->setFocus();
+  QTest::keyClick(boxes[1], Qt::Key_Space);
+  boxes[3]->setFocus();
+  QTest::keyClick(boxes[3], Qt::Key_Space);
+  dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/reports_dialog.png");
+  Mnemonic(dialog, Qt::Key_R);  // Generate &Reports
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  const app::ReportChoice choice = dialog.choice();
+  EXPECT_TRUE(choice.comprehensive);
+  EXPECT_FALSE(choice.logReport);
+  EXPECT_TRUE(choice.brevanta);
+  EXPECT_TRUE(choice.pdf);
+}
+
+}  // namespace
+}  // namespace gui

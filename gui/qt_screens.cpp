@@ -1,0 +1,34 @@
+#include "gui/qt_screens.h"
+
+#include "gui/about_dialog.h"
+#include "gui/reports_dialog.h"
+#include "platform/ui.h"
+
+namespace gui {
+
+void QtScreens::NotAvailable(const char* screen) {
+  ui_.ShowMessage({std::string("The ") + screen + " screen is not available yet.", screen,
+                   platform::Icon::kInformation});
+}
+
+void QtScreens::ShowAbout() { AboutDialog().exec(); }
+
+void QtScreens::ShowLoadInfo(app::Application&) { NotAvailable("Load Information"); }
+
+void QtScreens::ShowDataEntry(app::Application&) { NotAvailable("Data Entry"); }
+
+std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application&,
+                                                       const app::DesignChoice&) {
+  NotAvailable("Scale and Sample Design");
+  return std::nullopt;
+}
+
+void QtScreens::ShowSetup(app::Application&) { NotAvailable("Setup and Options"); }
+
+std::optional<app::ReportChoice> QtScreens::ShowReports(app::Application&) {
+  ReportsDialog dialog;
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.choice();
+}
+
+}  // namespace gui

@@ -1,0 +1,51 @@
+#include "gui/reports_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/main_screen.h"
+
+namespace gui {
+namespace {
+
+QCheckBox* TickBox(const char* text, bool ticked, QWidget* parent) {
+  auto* box = new QCheckBox(text, parent);
+  box->setChecked(ticked);
+  return box;
+}
+
+}  // namespace
+
+ReportsDialog::ReportsDialog(QWidget* parent)
+    : QDialog(parent != nullptr ? parent : QApplication::activeWindow()) {
+  setWindowTitle(app::kReportsTitle);
+  const app::ReportChoice initial;
+  comprehensive_ = TickBox(app::kReportsComprehensive, initial.comprehensive, this);
+  logReport_ = TickBox(app::kReportsLog, initial.logReport, this);
+  brevanta_ = TickBox(app::kReportsBrevanta, initial.brevanta, this);
+  pdf_ = TickBox(app::kReportsPdf, initial.pdf, this);
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* generate = buttons->addButton(app::kReportsGenerate, QDialogButtonBox::AcceptRole);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  generate->setDefault(true);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  for (QCheckBox* box : {comprehensive_, logReport_, brevanta_, pdf_}) layout->addWidget(box);
+  layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+app::ReportChoice ReportsDialog::choice() const {
+  app::ReportChoice choice;
+  choice.comprehensive = comprehensive_->isChecked();
+  choice.logReport = logReport_->isChecked();
+  choice.brevanta = brevanta_->isChecked();
+  choice.pdf = pdf_->isChecked();
+  return choice;
+}
+
+}  // namespace gui

@@ -104,9 +104,9 @@ void GridModel::OnCellsChanged(int firstRow, int lastRow) {
   const int columns = grid_.ColumnCount();
   if (columns == 0) return;
   // Row 0 is the header: a renamed column, or a column's width or type.
-  if (firstRow == 0) emit headerDataChanged(Qt::Horizontal, 0, columns - 1);
+  if (firstRow == 0) Q_EMIT headerDataChanged(Qt::Horizontal, 0, columns - 1);
   const int first = std::max(firstRow, 1);
-  if (first <= lastRow) emit dataChanged(IndexOf(first, 0), IndexOf(lastRow, columns - 1));
+  if (first <= lastRow) Q_EMIT dataChanged(IndexOf(first, 0), IndexOf(lastRow, columns - 1));
 }
 
 }  // namespace gui

@@ -1,6 +1,9 @@
 #include "gui/qt_screens.h"
 
+#include <QApplication>
+
 #include "gui/about_dialog.h"
+#include "gui/data_entry_dialog.h"
 #include "gui/reports_dialog.h"
 #include "platform/ui.h"
 
@@ -15,7 +18,9 @@ void QtScreens::ShowAbout() { AboutDialog().exec(); }
 
 void QtScreens::ShowLoadInfo(app::Application&) { NotAvailable("Load Information"); }
 
-void QtScreens::ShowDataEntry(app::Application&) { NotAvailable("Data Entry"); }
+void QtScreens::ShowDataEntry(app::Application& app) {
+  DataEntryDialog::Run(app, QApplication::activeWindow());
+}
 
 std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application&,
                                                        const app::DesignChoice&) {

@@ -68,7 +68,7 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top, 1);
   layout->addWidget(status_);
-  resize(760, 420);
+  resize(1040, 420);
 
   opened_ = screen_.Open() == 0;
   if (!opened_) return;
@@ -77,8 +77,11 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   views_[0]->setFocus();
 }
 
+// The views listen to the screen's grids, which die with screen_ before the
+// widget base class deletes its children: the views go first.
 DataEntryDialog::~DataEntryDialog() {
   for (auto& watcher : watchers_) watcher.reset();
+  delete stack_;
 }
 
 void DataEntryDialog::Run(app::Application& app, QWidget* parent) {

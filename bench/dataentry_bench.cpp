@@ -53,7 +53,9 @@ class BenchLoad {
       store.SetText(slot, row, store.ColumnIndex(slot, column), value);
     };
     for (const auto& [column, value] : {std::pair<const char*, const char*>{"SALE", "Bench"},
-                                        {"LLR", "1"}, {"ST", "3P"}, {"SCALESYS", "Cubic"}}) {
+                                        {"LLR", "1"},
+                                        {"ST", "3P"},
+                                        {"SCALESYS", "Cubic"}}) {
       set(load, 0, column, value);
     }
     for (int i = 0; i < kLogs; ++i) {

@@ -46,15 +46,26 @@ KeyResult DataEntryScreen::OnKeyDown(int code, bool ctrl) {
   if (ctrl && Mode() == 'L') {
     const int letter = code >= 'a' && code <= 'z' ? code - 32 : code;
     switch (letter) {
-      case 'A': OnNewLog(); return KeyResult::Swallow();
-      case 'S': OnSplit(); return KeyResult::Swallow();
-      case 'O': OnVolumeOverride(); return KeyResult::Swallow();
-      case 'L': OnLoadTotals(); return KeyResult::Swallow();
+      case 'A':
+        OnNewLog();
+        return KeyResult::Swallow();
+      case 'S':
+        OnSplit();
+        return KeyResult::Swallow();
+      case 'O':
+        OnVolumeOverride();
+        return KeyResult::Swallow();
+      case 'L':
+        OnLoadTotals();
+        return KeyResult::Swallow();
       case 'E':
         if (windows_ != nullptr) windows_->ShowQuickEstimate();
         return KeyResult::Swallow();
-      case 'B': OnTaper(); return KeyResult::Swallow();
-      default: return KeyResult::Pass();
+      case 'B':
+        OnTaper();
+        return KeyResult::Swallow();
+      default:
+        return KeyResult::Pass();
     }
   }
   const bool keypad = code >= key::kNumpad0 && code <= key::kNumpad0 + 9;
@@ -71,8 +82,10 @@ KeyResult DataEntryScreen::OnKeyDown(int code, bool ctrl) {
   const int column = shown.CurrentColumn();
   if (column >= 0 && shown.ColumnType(column) == 'S') return goOn;
   const std::pair<int, void (DataEntryScreen::*)()> commands[] = {
-      {keyLog_, &DataEntryScreen::OnLogButton}, {keySeg_, &DataEntryScreen::OnSegButton},
-      {keyDef_, &DataEntryScreen::OnDefButton}, {keyVol_, &DataEntryScreen::OnVolume}};
+      {keyLog_, &DataEntryScreen::OnLogButton},
+      {keySeg_, &DataEntryScreen::OnSegButton},
+      {keyDef_, &DataEntryScreen::OnDefButton},
+      {keyVol_, &DataEntryScreen::OnVolume}};
   for (const auto& [letter, command] : commands) {
     if (letter != 0 && code == letter) {
       (this->*command)();
@@ -316,7 +329,8 @@ void DataEntryScreen::DeleteLog() {
   logBinding_->MarkReadOnly(row, "");
   if (row == logGrid_.DataRowCount()) {
     const std::string number = LogCell(row, col::kLog);
-    if (AppendLog()) logGrid_.SetText(logGrid_.DataRowCount(), logGrid_.ColumnIndex(col::kLog), number);
+    if (AppendLog())
+      logGrid_.SetText(logGrid_.DataRowCount(), logGrid_.ColumnIndex(col::kLog), number);
   }
   OnSave();
 }
@@ -337,8 +351,9 @@ void DataEntryScreen::OnVolumeOverride() {
   if (state == "0") {
     ask = {"Give " + label + " zero volume?", "Override Volume?", Icon::kQuestion, Buttons::kYesNo};
   } else if (state == "1") {
-    ask = {label + " already has its volume overridden to zero.\nTurn this off?\n(Allow volume to "
-                   "be calculated)",
+    ask = {label +
+               " already has its volume overridden to zero.\nTurn this off?\n(Allow volume to "
+               "be calculated)",
            "Turn off Volume Override?", Icon::kQuestion, Buttons::kYesNo};
   } else {
     return;
@@ -371,7 +386,8 @@ void DataEntryScreen::OnVolume() {
       return;
     case scaling::LogVolumeCheck::kNotEnoughMeasurements:
       return Refuse(scaling::kNotEnoughMeasurementsMessage, "");
-    case scaling::LogVolumeCheck::kOk: break;
+    case scaling::LogVolumeCheck::kOk:
+      break;
   }
   const char before = Mode();
   const std::string seg = currentSeg_;

@@ -9,9 +9,9 @@
 namespace dataentry::testing {
 
 HeaderValues CubicHeader(const std::string& design, const std::string& units) {
-  return {{"SALE", "Cedar Ridge"}, {"LLR", "1001"},   {"ST", design},    {"SCALESYS", units},
-          {"REGION", "6"},         {"FOREST", "1"},   {"DISTRICT", "3"}, {"CFSAWCU", "10.67"},
-          {"CFNONSAWCU", "8"},     {"MINLEN", "8"},   {"MAXLEN", "70"},  {"MINDIA", "4"},
+  return {{"SALE", "Cedar Ridge"}, {"LLR", "1001"}, {"ST", design},    {"SCALESYS", units},
+          {"REGION", "6"},         {"FOREST", "1"}, {"DISTRICT", "3"}, {"CFSAWCU", "10.67"},
+          {"CFNONSAWCU", "8"},     {"MINLEN", "8"}, {"MAXLEN", "70"},  {"MINDIA", "4"},
           {"MAXDIA", "40"}};
 }
 

@@ -70,26 +70,40 @@ int Landing(const grid::CellGrid& grid, const std::string& field) {
 
 const char* ButtonCaption(Button button) {
   switch (button) {
-    case Button::kLog: return "&Log";
-    case Button::kSeg: return "&Seg";
-    case Button::kDef: return "&Def";
-    case Button::kAdd: return "&Add";
-    case Button::kDelete: return "&X";
-    case Button::kSave: return "Save";
-    case Button::kVol: return "&Vol";
-    case Button::kOk: return "OK";
+    case Button::kLog:
+      return "&Log";
+    case Button::kSeg:
+      return "&Seg";
+    case Button::kDef:
+      return "&Def";
+    case Button::kAdd:
+      return "&Add";
+    case Button::kDelete:
+      return "&X";
+    case Button::kSave:
+      return "Save";
+    case Button::kVol:
+      return "&Vol";
+    case Button::kOk:
+      return "OK";
   }
   return "";
 }
 
 const char* DefectMethodName(int method) {
   switch (method) {
-    case 1: return "Length Cut";
-    case 2: return "Diameter Cut";
-    case 3: return "Squared Area";
-    case 4: return "Percent Deduction";
-    case 5: return "Ring Deduction";
-    default: return "Invalid Defect Method Code";
+    case 1:
+      return "Length Cut";
+    case 2:
+      return "Diameter Cut";
+    case 3:
+      return "Squared Area";
+    case 4:
+      return "Percent Deduction";
+    case 5:
+      return "Ring Deduction";
+    default:
+      return "Invalid Defect Method Code";
   }
 }
 
@@ -160,7 +174,8 @@ int DataEntryScreen::Open() {
   segListener_ = std::make_unique<GridListener>(*this, segGrid_);
   defListener_ = std::make_unique<GridListener>(*this, defGrid_);
   if (logGrid_.DataRowCount() > 0) {
-    logGrid_.SetCurrentCell(logGrid_.DataRowCount(), Landing(logGrid_, app_.files.state().defFieldLog));
+    logGrid_.SetCurrentCell(logGrid_.DataRowCount(),
+                            Landing(logGrid_, app_.files.state().defFieldLog));
   }
   open_ = true;
   return 0;
@@ -343,12 +358,12 @@ bool DataEntryScreen::ShowSegments() {
   const auto value = [&](const char* column) { return sampling::CellInt(LogCell(row, column)); };
   scaling::WriteSegmentRows(*store_, logKey, value(col::kP), value(col::kLN), value(col::kSD),
                             value(col::kLD), value(col::kSkipSeg) != 0);
-  const std::string criteria =
-      scaling::LogCriteria(key.sale, key.llr, logKey.log, logKey.split);
+  const std::string criteria = scaling::LogCriteria(key.sale, key.llr, logKey.log, logKey.split);
   if (!BindDerived(*segBinding_, &segSlot_, segTable_, criteria, kSegEntryView)) return false;
   for (int r = 1; r < segGrid_.RowCount(); ++r) segBinding_->MarkReadOnly(r, kSegReadOnly);
   HideColumns(segGrid_, {col::kSale, col::kLLR, col::kS});
-  if (segGrid_.DataRowCount() > 0) segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.files.state().defFieldSeg));
+  if (segGrid_.DataRowCount() > 0)
+    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.files.state().defFieldSeg));
   return true;
 }
 
@@ -357,9 +372,8 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
   const int row = currentLogRow_;
   const sampling::LoadKey key = RowLoad(row);
   const std::string split = logGrid_.ColumnIndex(col::kS) >= 0 ? LogCell(row, col::kS) : "1";
-  const std::string criteria =
-      scaling::SegmentCriteria(key.sale, key.llr, sampling::CellInt(LogCell(row, col::kLog)),
-                               split, sampling::CellInt(seg));
+  const std::string criteria = scaling::SegmentCriteria(
+      key.sale, key.llr, sampling::CellInt(LogCell(row, col::kLog)), split, sampling::CellInt(seg));
   if (!BindDerived(*defBinding_, &defSlot_, defTable_, criteria, kDefEntryView)) return false;
   HideColumns(defGrid_, {col::kSale, col::kLLR});
   const int mCol = defGrid_.ColumnIndex(col::kM);
@@ -367,7 +381,8 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
     ApplyDefectMethod(r, sampling::CellInt(defGrid_.Text(r, mCol)));
   }
   if (defGrid_.DataRowCount() > 0) {
-    defGrid_.SetCurrentCell(defGrid_.DataRowCount(), Landing(defGrid_, app_.files.state().defFieldDef));
+    defGrid_.SetCurrentCell(defGrid_.DataRowCount(),
+                            Landing(defGrid_, app_.files.state().defFieldDef));
   }
   return true;
 }

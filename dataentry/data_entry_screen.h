@@ -68,9 +68,8 @@ inline constexpr char kQuickCalculate[] = "&Calculate";
 
 // The eight buttons beside the grids, in the order they are shown.
 enum class Button { kLog, kSeg, kDef, kAdd, kDelete, kSave, kVol, kOk };
-inline constexpr Button kButtons[] = {Button::kLog, Button::kSeg,    Button::kDef,
-                                      Button::kAdd, Button::kDelete, Button::kSave,
-                                      Button::kVol, Button::kOk};
+inline constexpr Button kButtons[] = {Button::kLog,    Button::kSeg,  Button::kDef, Button::kAdd,
+                                      Button::kDelete, Button::kSave, Button::kVol, Button::kOk};
 
 // The caption of a button ("&Log", "&Seg", "&Def", "&Add", "&X", "Save", "&Vol",
 // "OK").

@@ -122,8 +122,18 @@ void DataEntryScreenTest::RecordWholeLoad() {
   Type("KPI", std::to_string(sample(3)));
   Measure("12", "6", "8");
 
-  // Log 4: 45 feet, cut into three segments.
-  NewLog("4", sample(4));
+  // Log 4: 45 feet, cut into three segments. Down while its estimate is
+  // still being typed ends the edit first (as Tab) instead of appending.
+  Press('A', kCtrl);
+  Type("LOG", "4");
+  Type("SP", "DF");
+  grid::CellGrid& logs = screen_->LogGrid();
+  logs.SetCurrentCell(LastLogRow(), logs.ColumnIndex("KPI"));
+  ASSERT_TRUE(logs.BeginEdit());
+  const grid::KeyResult down = screen_->OnKeyDown(key::kDown, false);
+  EXPECT_EQ(down.action, grid::KeyAction::kReplace);
+  EXPECT_EQ(down.code, key::kTab);
+  logs.CommitEdit(std::to_string(sample(4)));
   Measure("45", "12", "18");
   Press('S');
   ASSERT_EQ(screen_->Mode(), 'S');
@@ -189,8 +199,8 @@ void DataEntryScreenTest::RecordWholeLoad() {
 
   // What reached the file: nine Log rows, the deleted one kept, the
   // defects of log 1 and the midpoint segments of log 5.
-  const auto logs = Rows("Log");
-  ASSERT_EQ(logs.size(), 9u);
+  const auto stored = Rows("Log");
+  ASSERT_EQ(stored.size(), 9u);
   EXPECT_EQ(Rows("DefC").size(), 3u);
   EXPECT_TRUE(screen_->Close());
 }
@@ -426,8 +436,8 @@ TEST_F(DataEntryScreenTest, AnyTextInAnyCellIsStoredForItsRowOnly) {
   Press('A', kCtrl);
   strictUi_ = false;  // whatever the texts make the screen ask is answered No
   grid::CellGrid& logs = screen_->LogGrid();
-  const std::string texts[] = {"", std::string(100000, '9'), "abc", "\xE2\x82\xAC\xF0\x9F\x8C\xB2",
-                               "-5", "1e9", "55"};
+  const std::string texts[] = {
+      "", std::string(100000, '9'), "abc", "\xE2\x82\xAC\xF0\x9F\x8C\xB2", "-5", "1e9", "55"};
   for (int c = 0; c < logs.ColumnCount(); ++c) {
     for (const std::string& text : texts) {
       if (!logs.SetCurrentCell(2, c) || !logs.BeginEdit()) continue;
@@ -579,7 +589,8 @@ TEST_F(DataEntryScreenTest, ScreenAndCliGiveTheSameReports) {
     std::vector<std::string> found;
     for (const std::string& folder : {folder_.path(), folder_ / "cli/"}) {
       for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().extension() == report) found.push_back(app::testing::ReadText(entry.path()));
+        if (entry.path().extension() == report)
+          found.push_back(app::testing::ReadText(entry.path()));
       }
     }
     ASSERT_EQ(found.size(), 2u) << report << "\n" << out.str();

@@ -118,14 +118,30 @@ void DataEntryDialog::ShowQuickEstimate() {
 void DataEntryDialog::Click(dataentry::Button which) {
   using dataentry::Button;
   switch (which) {
-    case Button::kLog: screen_.OnLogButton(); break;
-    case Button::kSeg: screen_.OnSegButton(); break;
-    case Button::kDef: screen_.OnDefButton(); break;
-    case Button::kAdd: screen_.OnAdd(); break;
-    case Button::kDelete: screen_.OnDelete(); break;
-    case Button::kSave: screen_.OnSave(); break;
-    case Button::kVol: screen_.OnVolume(); break;
-    case Button::kOk: done(QDialog::Accepted); return;
+    case Button::kLog:
+      screen_.OnLogButton();
+      break;
+    case Button::kSeg:
+      screen_.OnSegButton();
+      break;
+    case Button::kDef:
+      screen_.OnDefButton();
+      break;
+    case Button::kAdd:
+      screen_.OnAdd();
+      break;
+    case Button::kDelete:
+      screen_.OnDelete();
+      break;
+    case Button::kSave:
+      screen_.OnSave();
+      break;
+    case Button::kVol:
+      screen_.OnVolume();
+      break;
+    case Button::kOk:
+      done(QDialog::Accepted);
+      return;
   }
   Refresh();
   shownView().setFocus();
@@ -152,8 +168,8 @@ void DataEntryDialog::Refresh() {
     stack_->setCurrentIndex(shown);
     views_[shown]->setFocus();
   }
-  for (dataentry::Button which : {dataentry::Button::kLog, dataentry::Button::kSeg,
-                                  dataentry::Button::kDef}) {
+  for (dataentry::Button which :
+       {dataentry::Button::kLog, dataentry::Button::kSeg, dataentry::Button::kDef}) {
     QFont font = button(which).font();
     font.setBold(which == screen_.BoldButton());
     button(which).setFont(font);

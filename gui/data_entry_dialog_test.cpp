@@ -31,10 +31,15 @@ class DataEntryDialogTest : public ::testing::Test {
               app::FileOutcome::kCreated);
     tablestore::TableStore& store = *app_.store();
     const int load = app_.slots().load;
-    for (const auto& [column, value] :
-         {std::pair<const char*, const char*>{"SALE", "Cedar Ridge"}, {"LLR", "1001"},
-          {"ST", "100"}, {"SCALESYS", "Cubic"}, {"MINLEN", "8"}, {"MAXLEN", "70"},
-          {"MINDIA", "4"}, {"MAXDIA", "40"}, {"CFSAWCU", "10.67"}}) {
+    for (const auto& [column, value] : {std::pair<const char*, const char*>{"SALE", "Cedar Ridge"},
+                                        {"LLR", "1001"},
+                                        {"ST", "100"},
+                                        {"SCALESYS", "Cubic"},
+                                        {"MINLEN", "8"},
+                                        {"MAXLEN", "70"},
+                                        {"MINDIA", "4"},
+                                        {"MAXDIA", "40"},
+                                        {"CFSAWCU", "10.67"}}) {
       store.SetText(load, 0, store.ColumnIndex(load, column), value);
     }
     ASSERT_EQ(store.Commit(), 0);
@@ -90,12 +95,17 @@ TEST_F(DataEntryDialogTest, KeyboardAloneRecordsALog) {
   Type(dialog, "1");
   Key(dialog, Qt::Key_Return);
   logs.SetCurrentCell(1, logs.ColumnIndex("LN"));
-  Type(dialog, "1Q6");  // the letter is swallowed with a beep
-  Key(dialog, Qt::Key_Return);
+  // As the field keypad types: digits, a letter (swallowed with a beep),
+  // Backspace, and Tab to move on.
+  Type(dialog, "1Q7");
+  Key(dialog, Qt::Key_Backspace);
+  Type(dialog, "6");
+  Key(dialog, Qt::Key_Tab);
   EXPECT_EQ(Cell(dialog, 1, "LN"), "16");
   EXPECT_EQ(logs.CurrentColumn(), logs.ColumnIndex("SD"));
-  Type(dialog, "20");
-  Key(dialog, Qt::Key_Return);
+  Key(dialog, Qt::Key_2, Qt::KeypadModifier);  // keypad digits type as digits
+  Key(dialog, Qt::Key_0, Qt::KeypadModifier);
+  Key(dialog, Qt::Key_Enter, Qt::KeypadModifier);
   Type(dialog, "14");
   Key(dialog, Qt::Key_Return);  // SD 20 and LD 14 change places
   EXPECT_EQ(Cell(dialog, 1, "SD"), "14");
@@ -130,7 +140,10 @@ TEST_F(DataEntryDialogTest, VolumeAndQuickEstimateWindows) {
     grid::CellGrid& logs = dialog.screen().LogGrid();
     dialog.screen().OnNewLog();
     for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "5"},
-                                       {"SP", "DF"}, {"LN", "32"}, {"SD", "12"}, {"LD", "16"}}) {
+                                       {"SP", "DF"},
+                                       {"LN", "32"},
+                                       {"SD", "12"},
+                                       {"LD", "16"}}) {
       logs.SetCurrentCell(1, logs.ColumnIndex(column));
       logs.BeginEdit();
       logs.CommitEdit(text);

@@ -196,6 +196,7 @@ void DataEntryScreen::RunTaper(int row) {
 }
 
 void DataEntryScreen::OnTaper() {
+  EndEdits();
   const int row = logGrid_.CurrentRow();
   if (row >= 1 && !LogIsVoid(row)) RunTaper(row);
 }
@@ -214,6 +215,7 @@ bool DataEntryScreen::OnAdd() {
 }
 
 bool DataEntryScreen::AppendLog() {
+  EndEdits();
   if (!CommitStore()) return false;
   status_.clear();
   const int current = logGrid_.CurrentRow();
@@ -231,6 +233,7 @@ bool DataEntryScreen::AppendLog() {
 }
 
 bool DataEntryScreen::AppendDefect() {
+  EndEdits();
   if (!CommitStore()) return false;
   status_.clear();
   const int row = defBinding_->AppendRow();
@@ -292,6 +295,7 @@ void DataEntryScreen::ApplyDefectMethod(int row, int method) {
 }
 
 void DataEntryScreen::OnDelete() {
+  EndEdits();
   if (Mode() == 'S') {
     app_.ui.Beep(platform::BeepKind::kSimple);
   } else if (Mode() == 'D') {
@@ -338,6 +342,7 @@ void DataEntryScreen::DeleteLog() {
 // ---- Volume override, windows, F2 --------------------------------------------------------
 
 void DataEntryScreen::OnVolumeOverride() {
+  EndEdits();
   const int row = logGrid_.CurrentRow();
   if (row < 1) return;
   if (LogIsVoid(row)) {
@@ -372,6 +377,7 @@ void DataEntryScreen::OnVolumeOverride() {
 }
 
 void DataEntryScreen::OnVolume() {
+  EndEdits();
   const int row = CurrentLogRow();
   if (row < 1) return;
   const scaling::CurrentLog log = CurrentLogOf(row);

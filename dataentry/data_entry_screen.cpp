@@ -286,6 +286,7 @@ void DataEntryScreen::ReadOptions() {
 // ---- Switching ------------------------------------------------------------------
 
 void DataEntryScreen::SwitchTo(char target) {
+  EndEdits();
   const char from = Mode();
   if (from == target) {
     app_.ui.Beep(platform::BeepKind::kSimple);
@@ -434,12 +435,14 @@ bool DataEntryScreen::CommitStore() {
 }
 
 bool DataEntryScreen::OnSave() {
+  EndEdits();
   if (Mode() != 'L' && !WriteBackShown()) return false;
   return WriteBackLog() && CommitStore();
 }
 
 bool DataEntryScreen::Close() {
   if (!open_) return true;
+  EndEdits();
   if (Mode() != 'L' && !WriteBackShown()) return false;
   if (!WriteBackLog() || !CommitStore()) return false;
   if (Mode() == 'S') ReleaseDerived(segGrid_, &segSlot_);
@@ -458,6 +461,14 @@ void DataEntryScreen::RefillLogGrid() {
   logBinding_->Fill();
   for (int r = 1; r < logGrid_.RowCount(); ++r) MarkLogRow(r);
   if (row >= 1 && row < logGrid_.RowCount()) logGrid_.SetCurrentCell(row, std::max(0, column));
+}
+
+// A command acts on what the scaler sees: a cell still being typed into is
+// committed first (with the reactions to its edit).
+void DataEntryScreen::EndEdits() {
+  for (grid::CellGrid* grid : {&logGrid_, &segGrid_, &defGrid_}) {
+    if (grid->IsEditing()) grid->CommitEdit(grid->EditText());
+  }
 }
 
 void DataEntryScreen::Refuse(const std::string& text, const std::string& caption) {

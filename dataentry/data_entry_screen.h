@@ -205,6 +205,7 @@ class DataEntryScreen {
   grid::KeyResult OnDown();
 
   // Writing back and messages.
+  void EndEdits();
   bool WriteBackShown();
   bool WriteBackLog();
   bool CommitStore();

@@ -120,6 +120,11 @@ TEST_F(DataEntryDialogTest, KeyboardAloneRecordsALog) {
   Key(dialog, Qt::Key_F2);  // save, audit, totals
   ASSERT_FALSE(ui_.texts().empty());
   EXPECT_EQ(ui_.texts().back().caption, "100% Load Information");
+  logs.SetCurrentCell(1, logs.ColumnIndex("LN"));
+  Type(dialog, "18");  // still being typed when F2 comes: committed first
+  Key(dialog, Qt::Key_F2);
+  EXPECT_EQ(Cell(dialog, 1, "LN"), "18");
+  EXPECT_EQ(ui_.texts().size(), 2u);
 
   QTest::keyClick(Focus(dialog), Qt::Key_S);  // the SegmentScreen key on a number column
   QTest::qWait(20);

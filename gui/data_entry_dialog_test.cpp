@@ -139,6 +139,29 @@ TEST_F(DataEntryDialogTest, KeyboardAloneRecordsALog) {
   ASSERT_EQ(rows.size(), 1u);
 }
 
+TEST_F(DataEntryDialogTest, NonSampleLogMovesOnToANewLog) {
+  tablestore::TableStore& store = *app_.store();
+  const int load = app_.slots().load;
+  store.SetText(load, 0, store.ColumnIndex(load, "ST"), "3P");
+  ASSERT_EQ(store.Commit(), 0);
+  ASSERT_EQ(app_.files.OpenSequence(path_), app::FileOutcome::kOpened);
+  DataEntryDialog dialog(app_);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  Key(dialog, Qt::Key_A, Qt::ControlModifier);
+  grid::CellGrid& logs = dialog.screen().LogGrid();
+  logs.SetCurrentCell(1, logs.ColumnIndex("KPI"));
+  Type(dialog, "0");  // an estimate of 0 is never a sample
+  Key(dialog, Qt::Key_Return);
+  QTest::qWait(50);  // the posted Down arrives
+  EXPECT_EQ(Cell(dialog, 1, "HIT"), "0");
+  EXPECT_TRUE(logs.IsReadOnly(1, logs.ColumnIndex("LN")));
+  ASSERT_EQ(logs.DataRowCount(), 2);
+  EXPECT_EQ(logs.CurrentRow(), 2);
+  dialog.close();
+}
+
 TEST_F(DataEntryDialogTest, VolumeAndQuickEstimateWindows) {
   {
     DataEntryDialog dialog(app_);

@@ -184,8 +184,7 @@ int DataEntryScreen::Open() {
 // The Log table's columns in the design's order, with the columns this
 // screen relies on added when the table has them.
 std::string DataEntryScreen::LogColumnList() {
-  std::string list;
-  store_->MakeProjection(list, scaling::table::kLog, orderColumn_);
+  std::string list = ShownColumns(scaling::table::kLog);
   const auto has = [&](const char* column) {
     return sampling::TableHasColumn(*store_, scaling::table::kLog, column);
   };
@@ -388,10 +387,22 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
   return true;
 }
 
+// The columns of `table` the design's order column shows, without those the
+// stored table lacks (a DataDictionary may describe more than a file holds).
+std::string DataEntryScreen::ShownColumns(const std::string& table) {
+  std::string ordered, shown, name;
+  store_->MakeProjection(ordered, table, orderColumn_);
+  while (!ordered.empty()) {
+    tablestore::TableStore::NextToken(ordered, name, ",");
+    if (name.empty() || !sampling::TableHasColumn(*store_, table, name)) continue;
+    shown += (shown.empty() ? "" : ",") + name;
+  }
+  return shown;
+}
+
 bool DataEntryScreen::BindDerived(grid::GridBinding& binding, int* slot, const std::string& table,
                                   const std::string& criteria, const std::string& viewName) {
-  std::string list;
-  store_->MakeProjection(list, table, orderColumn_);
+  const std::string list = ShownColumns(table);
   *slot = store_->Select(table, "", criteria, "", viewName, "");
   if (*slot >= 0) store_->LoadColumnInfo(*slot);
   if (*slot >= 0 && binding.Bind(*slot, list) == 0) return true;

@@ -170,6 +170,7 @@ class DataEntryScreen {
   class GridListener;
 
   // Set-up steps.
+  std::string ShownColumns(const std::string& table);
   std::string LogColumnList();
   int BindLogGrid();
   void ReadHeaderChoices();

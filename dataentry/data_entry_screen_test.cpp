@@ -12,6 +12,7 @@
 #include "grid/keys.h"
 #include "mkstore/fault_file_system.h"
 #include "sampling/mt11213_generator.h"
+#include "tablestore/settings.h"
 #include "tablestore/table_store.h"
 
 namespace dataentry {
@@ -597,6 +598,45 @@ TEST_F(DataEntryScreenTest, ScreenAndCliGiveTheSameReports) {
     EXPECT_FALSE(found[0].empty());
     EXPECT_EQ(found[0], found[1]) << report;
   }
+}
+
+}  // namespace
+}  // namespace dataentry
+
+namespace dataentry {
+namespace {
+
+TEST_F(DataEntryScreenTest, StoredKeyLettersReplaceTheDefaults) {
+  MakeLoad(CubicHeader("100"));
+  ASSERT_EQ(tablestore::WriteSetting(Store(), "Keys", "SegmentScreen", "g"), 0);
+  ASSERT_EQ(tablestore::WriteSetting(Store(), "Keys", "LogScreen", ""), 0);  // empty: "L"
+  OpenScreen();
+  Press('A', kCtrl);
+  Type("LOG", "1");
+  Measure("16", "10", "12");
+  Press('S');  // no longer a command: a letter in a number column
+  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(ui_.beeps().size(), 1u);
+  Press('G');
+  EXPECT_EQ(screen_->Mode(), 'S');
+  Press('L');
+  EXPECT_EQ(screen_->Mode(), 'L');
+}
+
+TEST_F(DataEntryScreenTest, LogTableWithoutVoidCannotDelete) {
+  MakeLoad(CubicHeader("100"));
+  ASSERT_EQ(Store().DefineTable("Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,REM:S]"), 0);
+  ASSERT_EQ(Store().Commit(), 0);
+  ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
+  OpenScreen();
+  EXPECT_EQ(LastMessage(), "The 'VOID' column must be turned on for log records to be deleted.");
+  EXPECT_EQ(ui_.messages().back().caption, "Warning!");
+  Press('A', kCtrl);
+  Type("LOG", "1");
+  Measure("16", "10", "12");
+  screen_->OnDelete();
+  EXPECT_EQ(LastMessage(), "The 'VOID' column must be turned on for a log to be deleted.");
+  EXPECT_EQ(LastLogRow(), 1);
 }
 
 }  // namespace

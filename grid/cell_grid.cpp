@@ -11,9 +11,9 @@ const std::vector<std::string> kNoChoices;
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 }  // namespace
@@ -22,9 +22,7 @@ CellGrid::CellGrid() { rows_.push_back(Row{}); }
 
 void CellGrid::AddListener(CellGridListener* listener) { listeners_.push_back(listener); }
 
-void CellGrid::RemoveListener(CellGridListener* listener) {
-  std::erase(listeners_, listener);
-}
+void CellGrid::RemoveListener(CellGridListener* listener) { std::erase(listeners_, listener); }
 
 void CellGrid::SetColumns(const std::vector<std::string>& names) {
   Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
@@ -105,6 +103,25 @@ bool CellGrid::DeleteRow(int row) {
 void CellGrid::ClearRows() {
   Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
   rows_.resize(1);
+  currentRow_ = currentColumn_ = -1;
+  EndEditing();
+  Notify([&](CellGridListener* l) { l->OnGridReset(); });
+}
+
+void CellGrid::SetRows(std::vector<std::vector<std::string>> texts,
+                       std::vector<std::string> rowsInView) {
+  Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
+  rows_.resize(1);
+  rows_.reserve(texts.size() + 1);
+  rowsInView.resize(texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    Row row = MakeRow();
+    for (size_t c = 0; c < row.cells.size() && c < texts[i].size(); ++c) {
+      row.cells[c].text = std::move(texts[i][c]);
+    }
+    row.rowInView = std::move(rowsInView[i]);
+    rows_.push_back(std::move(row));
+  }
   currentRow_ = currentColumn_ = -1;
   EndEditing();
   Notify([&](CellGridListener* l) { l->OnGridReset(); });

@@ -132,6 +132,12 @@ class CellGrid {
   bool DeleteRow(int row);
   // Removes every data row; the columns stay.
   void ClearRows();
+  // Replaces every data row by one new row per entry of `texts` (default
+  // colour, editable, no choices), holding those texts as SetRowTexts takes
+  // them and the `_RowInView_` text of the same index in `rowsInView` ("" when
+  // missing). No current cell afterwards; reported as one reset, so a view
+  // takes thousands of rows at once.
+  void SetRows(std::vector<std::vector<std::string>> texts, std::vector<std::string> rowsInView);
 
   // ---- Cells ---------------------------------------------------------------------
   const std::string& Text(int row, int column) const;

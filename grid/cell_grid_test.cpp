@@ -71,6 +71,21 @@ TEST_F(CellGridTest, SetRowTextsFillsMissingCellsAndReportsOnce) {
   EXPECT_EQ(rec_.events, std::vector<std::string>{"cells 2,2"});
 }
 
+TEST_F(CellGridTest, SetRowsReplacesEveryDataRowInOneReset) {
+  grid_.SetCurrentCell(2, 0);
+  grid_.SetCellReadOnly(1, 0, true);
+  rec_.events.clear();
+  grid_.SetRows({{"7", "8", "9", "extra"}, {"5"}}, {"4"});
+  EXPECT_EQ(rec_.events, std::vector<std::string>{"reset"});
+  EXPECT_EQ(grid_.DataRowCount(), 2);
+  EXPECT_EQ(grid_.Text(1, 2), "9");
+  EXPECT_EQ(grid_.Text(2, 1), "");
+  EXPECT_EQ(grid_.RowInView(1), "4");
+  EXPECT_EQ(grid_.RowInView(2), "");
+  EXPECT_FALSE(grid_.IsReadOnly(1, 0));
+  EXPECT_EQ(grid_.CurrentRow(), -1);
+}
+
 TEST_F(CellGridTest, DeletingRowsMovesTheCurrentCell) {
   ASSERT_TRUE(grid_.SetCurrentCell(3, 1));
   rec_.events.clear();

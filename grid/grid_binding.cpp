@@ -58,8 +58,8 @@ int ParseRowNumber(const std::string& text, int limit) {
 std::string Increment(const std::string& previous, const std::string& ruleText) {
   int64_t step = tablestore::ParseLong(ruleText);
   if (step == 0) step = 1;
-  const int64_t sum = std::clamp<int64_t>(tablestore::ParseLong(previous) + step, INT32_MIN,
-                                          INT32_MAX);
+  const int64_t sum =
+      std::clamp<int64_t>(tablestore::ParseLong(previous) + step, INT32_MIN, INT32_MAX);
   return tablestore::FormatInt(static_cast<int32_t>(sum));
 }
 
@@ -134,12 +134,15 @@ std::vector<std::string> GridBinding::ReadRow(int viewRow) const {
 int GridBinding::Fill() {
   const int rows = store_.RowCount(slot_);
   if (rows < 0) return -1;
-  grid_.ClearRows();
+  std::vector<std::vector<std::string>> texts;
+  std::vector<std::string> rowsInView;
+  texts.reserve(rows);
+  rowsInView.reserve(rows);
   for (int v = 0; v < rows; ++v) {
-    const int row = grid_.AppendRow();
-    grid_.SetRowTexts(row, ReadRow(v));
-    grid_.SetRowInView(row, std::to_string(v));
+    texts.push_back(ReadRow(v));
+    rowsInView.push_back(std::to_string(v));
   }
+  grid_.SetRows(std::move(texts), std::move(rowsInView));
   return 0;
 }
 
@@ -180,6 +183,7 @@ void GridBinding::ApplyDefaultRules(int row) {
 }
 
 void GridBinding::MarkReadOnly(int row, std::string_view commaList) {
+  if (row < 1) return;
   const std::string list = Upper(commaList);
   for (int c = 0; c < grid_.ColumnCount(); ++c) {
     if (list.empty() || list.find("," + Upper(grid_.ColumnName(c)) + ",") != std::string::npos) {
@@ -224,8 +228,7 @@ int GridBinding::RemoveUnreferenced(const std::vector<bool>& referenced) {
   return 0;
 }
 
-void GridBinding::Renumber(const std::vector<int>& viewRowOf,
-                           const std::vector<bool>& referenced) {
+void GridBinding::Renumber(const std::vector<int>& viewRowOf, const std::vector<bool>& referenced) {
   // removedBefore[v]: how many of the view rows 0..v-1 were removed.
   std::vector<int> removedBefore(referenced.size() + 1, 0);
   for (size_t v = 0; v < referenced.size(); ++v) {
@@ -238,9 +241,13 @@ void GridBinding::Renumber(const std::vector<int>& viewRowOf,
   }
 }
 
+bool GridBinding::ColumnsIntact() const {
+  return grid_.ColumnCount() == static_cast<int>(viewColumns_.size());
+}
+
 int GridBinding::WriteBackInStep() {
   const int viewRows = store_.RowCount(slot_);
-  if (viewRows < 0) return -1;
+  if (viewRows < 0 || !ColumnsIntact()) return -1;
   std::vector<bool> referenced(viewRows, false);
   std::vector<int> viewRowOf(grid_.RowCount(), -1);
   for (int row = 1; row < grid_.RowCount(); ++row) {
@@ -274,7 +281,7 @@ int GridBinding::RemoveAllRows() {
 int GridBinding::WriteBackReplace(const std::optional<std::string>& log,
                                   const std::optional<std::string>& split) {
   const int base = store_.BaseSlot(slot_);
-  if (store_.RowCount(slot_) < 0 || base < 0) return -1;
+  if (store_.RowCount(slot_) < 0 || base < 0 || !ColumnsIntact()) return -1;
   int rc = RemoveAllRows();
   if (rc < 0) return rc;
   std::vector<int> columns;

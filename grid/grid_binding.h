@@ -24,7 +24,9 @@
 //    a derived view, so a selection may show them only once written.
 //
 // The binding neither takes nor releases the slot: whoever opened the view
-// releases it, after the binding is no longer used.
+// releases it, after the binding is no longer used. The grid's columns stay
+// as Bind set them (rows, texts, colours and flags may change freely); the
+// write-backs refuse a grid whose column count has changed.
 //
 // Thread safety: none; the user-interface thread only.
 #pragma once
@@ -66,11 +68,12 @@ class GridBinding {
   // bad slot; -3 when a listed column is not in the view (the grid is left
   // with no columns).
   int Bind(int slot, const std::string& columnList);
-  // The bound slot, -1 before Bind.
+  // The bound slot; -1 before Bind and after a failed Bind.
   int slot() const { return slot_; }
 
   // Replaces the grid's data rows by the view's rows (texts as GetText gives
-  // them; every cell editable in the default colour). Returns 0 or -1.
+  // them; every cell editable in the default colour; no current cell).
+  // Returns 0, or -1 when not bound.
   int Fill();
   // Re-reads grid row `row` from the view row its `_RowInView_` names.
   // Returns 0; -1 when the row or its view row does not exist.
@@ -92,22 +95,23 @@ class GridBinding {
   // `row` whose upper-cased column name, wrapped in commas, occurs in the
   // upper-cased `commaList` (a list with a comma at each end, e.g.
   // ",HIT,RND,OverrideVolume,"); an empty list marks every cell of the row.
-  // Other cells are left as they are.
+  // Other cells, and rows other than data rows, are left as they are.
   void MarkReadOnly(int row, std::string_view commaList);
 
   // Writes the grid back in step (see above). REQUIRES: the view shows the
   // rows of its table one for one in the table's order (a table slot, or a
   // projection of one), so that an appended row is the view's last row.
-  // Returns 0; -1 for a bad slot or when an appended row is not the view's
-  // last row; or the first negative TableStore result (the view may then be
-  // partly written; the caller does not commit and says so).
+  // Returns 0; -1 for a bad slot, a grid whose columns changed, or when an
+  // appended row is not the view's last row; or the first negative TableStore result (the view may
+  // then be partly written; the caller does not commit and says so).
   int WriteBackInStep();
   // Writes the grid back by replacing the view's rows (see above). `log` and
   // `split`, when given, go to the table's `LOG` and `S` columns of every row
   // (a table without the column ignores them). Afterwards a grid row's
   // `_RowInView_` holds the row it was written to when the view is a table
   // slot, and is empty for a derived view (whose order may differ).
-  // Returns 0; -1 for a bad slot; or the first negative TableStore result.
+  // Returns 0; -1 for a bad slot or a grid whose columns changed; or the
+  // first negative TableStore result.
   int WriteBackReplace(const std::optional<std::string>& log = std::nullopt,
                        const std::optional<std::string>& split = std::nullopt);
 
@@ -115,6 +119,7 @@ class GridBinding {
   tablestore::TableStore& store_;
   CellGrid& grid_;
   void Unbind();
+  bool ColumnsIntact() const;
   void SetUpColumns(int slot, const std::vector<int>& viewColumns);
   std::vector<std::string> ReadRow(int viewRow) const;
   int WriteCells(int slot, int tableRow, const std::vector<int>& columns, int row,

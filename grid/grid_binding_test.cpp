@@ -203,6 +203,14 @@ TEST_F(GridBindingTest, ReplaceWriteBackReplacesTheSelectionAndKeepsLogAndSplit)
   EXPECT_EQ(RowsInView(), (std::vector<std::string>{"", ""}));
 }
 
+TEST_F(GridBindingTest, WriteBacksRefuseAGridWhoseColumnsChanged) {
+  ASSERT_EQ(binding_.Bind(log_, "LOG,LN"), 0);
+  grid_.SetColumns({"LOG"});
+  EXPECT_EQ(binding_.WriteBackInStep(), -1);
+  EXPECT_EQ(binding_.WriteBackReplace(), -1);
+  EXPECT_EQ(store_.RowCount(log_), 3);
+}
+
 TEST_F(GridBindingTest, RefreshRowRereadsItsViewRow) {
   ASSERT_EQ(binding_.Bind(log_, "LN"), 0);
   store_.SetText(log_, 1, store_.ColumnIndex(log_, "LN"), "44");

@@ -7,9 +7,7 @@
 namespace gui {
 namespace {
 
-QColor FromBgr(uint32_t bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
+QColor FromBgr(uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 QStringList ToStringList(const std::vector<std::string>& texts) {
   QStringList list;
@@ -26,9 +24,7 @@ GridModel::GridModel(grid::CellGrid& grid, QObject* parent)
 
 GridModel::~GridModel() { grid_.RemoveListener(this); }
 
-QModelIndex GridModel::IndexOf(int gridRow, int column) const {
-  return index(gridRow - 1, column);
-}
+QModelIndex GridModel::IndexOf(int gridRow, int column) const { return index(gridRow - 1, column); }
 
 int GridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : grid_.DataRowCount();
@@ -68,7 +64,8 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
-  if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
+  if (!index.isValid() || !checkIndex(index, CheckIndexOption::IndexIsValid))
+    return Qt::NoItemFlags;
   const Qt::ItemFlags base = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
   return grid_.IsReadOnly(index.row() + 1, index.column()) ? base : base | Qt::ItemIsEditable;
 }

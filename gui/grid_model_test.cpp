@@ -14,7 +14,9 @@ namespace {
 // Records the ended edits.
 class EditLog : public grid::CellGridListener {
  public:
-  void OnEditEnded(const grid::CellEdit& e) override { edits.push_back(e.oldText + "->" + e.newText); }
+  void OnEditEnded(const grid::CellEdit& e) override {
+    edits.push_back(e.oldText + "->" + e.newText);
+  }
   std::vector<std::string> edits;
 };
 

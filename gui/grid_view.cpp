@@ -274,16 +274,35 @@ void GridView::commitData(QWidget* editor) {
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   if (editor != nullptr && editor == editor_) {
     editor_ = nullptr;
-    // An editor closed without committing its text (Escape) cancels the edit.
-    if (grid_.IsEditing()) {
-      if (hint == QAbstractItemDelegate::RevertModelCache) {
-        grid_.CancelEdit();
-      } else {
-        grid_.CommitEdit(EditorText(editor).toStdString());
-      }
-    }
+    EndGridEdit(editor, hint);
   }
-  QTableView::closeEditor(editor, hint);
+  const bool next = hint == QAbstractItemDelegate::EditNextItem;
+  if (!next && hint != QAbstractItemDelegate::EditPreviousItem) {
+    QTableView::closeEditor(editor, hint);
+    return;
+  }
+  // Tab in an editor ends the edit and moves on without opening the next
+  // cell's editor: that cell is edited once the user types into it, so a cell
+  // reached by Tab does not count as being edited.
+  QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+  if (to.isValid()) selectionModel()->setCurrentIndex(to, QItemSelectionModel::ClearAndSelect);
+}
+
+void GridView::EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // Normally the delegate has committed the text already; an editor closed
+  // with Escape (RevertModelCache) cancels the edit.
+  if (!grid_.IsEditing()) return;
+  if (hint == QAbstractItemDelegate::RevertModelCache) {
+    grid_.CancelEdit();
+  } else {
+    grid_.CommitEdit(EditorText(editor).toStdString());
+  }
+}
+
+void GridView::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) ApplyColumnWidths();
 }
 
 void GridView::ApplyColumnWidths() {

@@ -70,6 +70,8 @@ class GridView : public QTableView, private grid::CellGridListener {
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void commitData(QWidget* editor) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  // Column widths follow the font.
+  void changeEvent(QEvent* event) override;
   // Typing on a cell that opens no editor must not jump to another row.
   void keyboardSearch(const QString&) override {}
 
@@ -84,6 +86,8 @@ class GridView : public QTableView, private grid::CellGridListener {
   // The editor of the cell at `index` (after starting the grid's edit), or null
   // when the cell cannot be edited.
   QWidget* CreateEditor(QWidget* parent, const QModelIndex& index);
+  // Ends the grid's edit as the closing of `editor` with `hint` says.
+  void EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
   void ApplyColumnWidths();
   void SyncFromGrid();
 

@@ -77,6 +77,10 @@ TEST_F(GridViewTest, TypingIntoACellEndsAnEditWithOldAndNewText) {
   Key(Qt::Key_Return);
   EXPECT_EQ(log_.edits, std::vector<std::string>{"2,1 16->24"});
   EXPECT_EQ(grid_.Text(2, 1), "24");
+  // On to the next cell, which is not edited until typed into.
+  EXPECT_EQ(grid_.CurrentColumn(), 2);
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(view_.editor(), nullptr);
 }
 
 TEST_F(GridViewTest, EnterReachesTheHandlerAsThirteenBeforeTheCellMoves) {
@@ -155,6 +159,10 @@ TEST_F(GridViewTest, HiddenColumnsAreNotShownAndWidthsFollowTheFont) {
   EXPECT_EQ(view_.columnWidth(1), view_.CharsToPixels(20));
   grid_.SetColumnWidth(1, 0);
   EXPECT_TRUE(view_.isColumnHidden(1));
+  QFont big = view_.font();
+  big.setPointSize(big.pointSize() * 2);
+  view_.setFont(big);
+  EXPECT_EQ(view_.columnWidth(2), view_.CharsToPixels(grid::kDefaultColumnWidth));
 }
 
 TEST_F(GridViewTest, TheCurrentCellIsKeptInStepBothWays) {

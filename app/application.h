@@ -29,10 +29,16 @@ inline constexpr const char* kFileTypeNonScale = "non-scale loads";
 class Application {
  public:
   // All references are borrowed and must outlive the Application.
-  // `programFolder` ends in "/".
+  // `programFolder` ends in "/". `storeFs` (may be null: the real file
+  // system) is the file system the open file's TableStore works through
+  // (tests pass one that fails chosen writes).
   Application(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
-              std::string programFolder)
-      : ui(ui), fs(fs), clock(clock), programFolder(programFolder), files(ui, fs, clock, programFolder) {}
+              std::string programFolder, mk::FileSystem* storeFs = nullptr)
+      : ui(ui),
+        fs(fs),
+        clock(clock),
+        programFolder(programFolder),
+        files(ui, fs, clock, programFolder, storeFs) {}
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 

@@ -166,8 +166,8 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.TableHeading(report);
   AddMessages(page, store, report);
   page.EndPage(report);
-  const bool written = WriteReportFile(*context.files, AuditReportPath(context, heading), report,
-                                       nullptr);
+  const bool written =
+      WriteReportFile(*context.files, AuditReportPath(context, heading), report, nullptr);
   if (text != nullptr) *text = std::move(report);
   return written;
 }

@@ -6,6 +6,7 @@
 #include "gui/data_entry_dialog.h"
 #include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
+#include "gui/setup_dialog.h"
 #include "platform/ui.h"
 
 namespace gui {
@@ -31,7 +32,11 @@ std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application&,
   return std::nullopt;
 }
 
-void QtScreens::ShowSetup(app::Application&) { NotAvailable("Setup and Options"); }
+void QtScreens::ShowSetup(app::Application& app) {
+  SetupDialog(app, *this, QApplication::activeWindow()).exec();
+}
+
+void QtScreens::ShowSupervisor(app::Application&) { NotAvailable("Supervisor"); }
 
 std::optional<app::ReportChoice> QtScreens::ShowReports(app::Application&) {
   ReportsDialog dialog;

@@ -27,6 +27,7 @@ class QtScreens : public app::Screens {
   std::optional<app::DesignChoice> ShowDesign(app::Application& app,
                                               const app::DesignChoice& current) override;
   void ShowSetup(app::Application& app) override;
+  void ShowSupervisor(app::Application& app) override;
   std::optional<app::ReportChoice> ShowReports(app::Application& app) override;
 
  private:

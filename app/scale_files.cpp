@@ -1,7 +1,5 @@
 #include "app/scale_files.h"
 
-#include "platform/text.h"
-
 #include <string_view>
 
 #include "app/file_names.h"
@@ -11,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/identity.h"
+#include "platform/text.h"
 #include "platform/ui.h"
 #include "tablestore/settings.h"
 #include "tablestore/table_store.h"

@@ -19,7 +19,9 @@ class OtherOptionsTest : public testing::SetupFixture {
     for (int row = store.RowCount(globals) - 1; row >= 0; --row) {
       std::string k;
       store.GetText(globals, row, 1, k);
-      if (k == key) ASSERT_GE(store.RemoveRow(globals, row), 0);
+      if (k == key) {
+        ASSERT_GE(store.RemoveRow(globals, row), 0);
+      }
     }
     ASSERT_EQ(store.Commit(), 0);
   }

@@ -182,7 +182,7 @@ TEST_F(SetupScreenTest, LandingFieldFallsBackToFirstColumnAndIsStored) {
   EXPECT_EQ(screen.LandingIndex(), 0);
   EXPECT_EQ(app_->landingFieldSeg, "SALE");
   EXPECT_EQ(app::testing::GlobalValue(path_, "DefField", "Seg"), "SALE");
-  screen.OnLandingChanged(6);  // LN
+  screen.OnLandingChanged(5);  // LN
   EXPECT_EQ(app_->landingFieldSeg, "LN");
   EXPECT_EQ(app::testing::GlobalValue(path_, "DefField", "Seg"), "LN");
 }

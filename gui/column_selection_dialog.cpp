@@ -32,24 +32,23 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
   connect(selected_, &QListWidget::currentRowChanged, this, [this](int row) {
     selection_.ChooseSelected(row);
   });
-  allIn_ = AddButton(setup::kAllInButton, &setup::ColumnSelection::IncludeAll);
-  allOut_ = AddButton(setup::kAllOutButton, &setup::ColumnSelection::ExcludeAll);
-  include_ = AddButton(setup::kIncludeButton, &setup::ColumnSelection::Include);
-  exclude_ = AddButton(setup::kExcludeButton, &setup::ColumnSelection::Exclude);
-  up_ = AddButton(setup::kUpButton, &setup::ColumnSelection::Up);
-  down_ = AddButton(setup::kDownButton, &setup::ColumnSelection::Down);
+  allIn_ = AddButton(setup::kAllInButton, [this] { selection_.IncludeAll(); });
+  allOut_ = AddButton(setup::kAllOutButton, [this] { selection_.ExcludeAll(); });
+  include_ = AddButton(setup::kIncludeButton, [this] { selection_.Include(); });
+  exclude_ = AddButton(setup::kExcludeButton, [this] { selection_.Exclude(); });
+  up_ = AddButton(setup::kUpButton, [this] { selection_.Up(); });
+  down_ = AddButton(setup::kDownButton, [this] { selection_.Down(); });
   ok_ = new QPushButton("OK", this);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
   Refresh();
 }
 
-QPushButton* ColumnSelectionDialog::AddButton(const char* text,
-                                              void (setup::ColumnSelection::*action)()) {
+QPushButton* ColumnSelectionDialog::AddButton(const char* text, std::function<void()> action) {
   auto* button = new QPushButton(text, this);
   button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, [this, action] {
-    (selection_.*action)();
+  connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+    action();
     Refresh();
   });
   return button;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "setup/column_selection.h"
 
@@ -36,7 +37,7 @@ class ColumnSelectionDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* text, void (setup::ColumnSelection::*action)());
+  QPushButton* AddButton(const char* text, std::function<void()> action);
   void BuildLayout();
   void Refresh();
 

@@ -9,6 +9,8 @@
 
 namespace gui {
 
+TapersDialog::~TapersDialog() { delete grid_; }
+
 TapersDialog::TapersDialog(app::Application& app, QWidget* parent)
     : QDialog(parent), screen_(app) {
   setWindowTitle(setup::kTapersCaption);

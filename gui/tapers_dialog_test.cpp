@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 
@@ -50,17 +51,12 @@ TEST_F(TapersDialogTest, BadTaperKeepsTheWindowOpenUntilItIsMended) {
   const int rows = grid.DataRowCount();
   QTest::mouseClick(Button(dialog, "&Add Record"), Qt::LeftButton);
   ASSERT_EQ(grid.DataRowCount(), rows + 1);
-  // Typed as the keypad would: the new row is current, Tab moves on.
-  QTest::keyClicks(dialog.gridView(), "DF");
-  QTest::keyClick(dialog.gridView(), Qt::Key_Tab);
-  QTest::keyClicks(dialog.gridView(), "6");
-  QTest::keyClick(dialog.gridView(), Qt::Key_Tab);
-  QTest::keyClicks(dialog.gridView(), "1");
-  QTest::keyClick(dialog.gridView(), Qt::Key_Tab);
-  QTest::keyClicks(dialog.gridView(), "3");
-  QTest::keyClick(dialog.gridView(), Qt::Key_Tab);
-  QTest::keyClicks(dialog.gridView(), ".6");
-  QTest::keyClick(dialog.gridView(), Qt::Key_Tab);
+  // Typed as the keypad would: into the widget with the focus (the view,
+  // then the cell editor it opens), Tab moving on.
+  for (const char* text : {"DF", "6", "1", "3", ".6"}) {
+    for (const char* k = text; *k != '\0'; ++k) QTest::keyClick(QApplication::focusWidget(), *k);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
   const int row = grid.DataRowCount();
   ASSERT_EQ(grid.Text(row, grid.ColumnIndex("SP")), "DF");
   ASSERT_EQ(grid.Text(row, grid.ColumnIndex("TAPER")), ".6");

@@ -1,6 +1,7 @@
 #include "setup/change_lengths.h"
 
 #include "app/test_files.h"
+#include "dataentry/data_entry_screen.h"
 #include "setup/setup_test_fixture.h"
 
 namespace setup {
@@ -65,6 +66,37 @@ TEST_F(ChangeLengthsTest, BadLengthsAreRefusedWithAMessageAndKeepTheirValue) {
             "LN: \"abc\"\nSD: \"-5\"\n");
   EXPECT_EQ(Row("LN"), ln);
   EXPECT_EQ(Row("SD"), sd);
+}
+
+}  // namespace
+}  // namespace setup
+
+namespace setup {
+namespace {
+
+// Whatever is typed as a default or allowed values, the data entry screen
+// opens, appends logs and saves them.
+TEST_F(ChangeLengthsTest, OddDefaultsAndValidatesLeaveDataEntryWorking) {
+  MakeLoad();
+  {
+    ChangeLengths screen(*app_, "Log");
+    ASSERT_EQ(screen.Open(), 0);
+    grid::CellGrid& grid = screen.Grid();
+    grid.SetText(GridRow(grid, "LOG"), 3, "I99999999999999999999");
+    grid.SetText(GridRow(grid, "SP"), 3, "C");
+    grid.SetText(GridRow(grid, "SP"), 4, " ,, ^ ,");
+    grid.SetText(GridRow(grid, "P"), 3, "Vtext");
+    grid.SetText(GridRow(grid, "LN"), 2, "0");
+    ASSERT_TRUE(screen.OnClose());
+  }
+  ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
+  dataentry::DataEntryScreen entry(*app_, nullptr);
+  ASSERT_EQ(entry.Open(), 0);
+  ASSERT_TRUE(entry.OnAdd());
+  ASSERT_TRUE(entry.OnAdd());
+  EXPECT_TRUE(entry.OnSave());
+  grid::CellGrid& grid = entry.LogGrid();
+  EXPECT_EQ(grid.ColumnWidth(grid.ColumnIndex("LN")), grid::kDefaultColumnWidth);
 }
 
 }  // namespace

@@ -89,6 +89,7 @@ TEST_F(ChangeLengthsTest, OddDefaultsAndValidatesLeaveDataEntryWorking) {
     grid.SetText(GridRow(grid, "LN"), 2, "0");
     ASSERT_TRUE(screen.OnClose());
   }
+  app_->files.CloseScaleFile();
   ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
   dataentry::DataEntryScreen entry(*app_, nullptr);
   ASSERT_EQ(entry.Open(), 0);

@@ -26,12 +26,10 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
   available_ = new QListWidget(this);
   selected_ = new QListWidget(this);
   for (QListWidget* list : {available_, selected_}) list->installEventFilter(this);
-  connect(available_, &QListWidget::currentRowChanged, this, [this](int row) {
-    selection_.ChooseAvailable(row);
-  });
-  connect(selected_, &QListWidget::currentRowChanged, this, [this](int row) {
-    selection_.ChooseSelected(row);
-  });
+  connect(available_, &QListWidget::currentRowChanged, this,
+          [this](int row) { selection_.ChooseAvailable(row); });
+  connect(selected_, &QListWidget::currentRowChanged, this,
+          [this](int row) { selection_.ChooseSelected(row); });
   allIn_ = AddButton(setup::kAllInButton, [this] { selection_.IncludeAll(); });
   allOut_ = AddButton(setup::kAllOutButton, [this] { selection_.ExcludeAll(); });
   include_ = AddButton(setup::kIncludeButton, [this] { selection_.Include(); });

@@ -24,9 +24,8 @@ OtherOptionsDialog::OtherOptionsDialog(app::Application& app, QWidget* parent)
   open_ = options_.Open() == 0;
   for (int i = 0; i < 3; ++i) {
     boxes_[i] = new QCheckBox(kBoxTexts[i], this);
-    connect(boxes_[i], &QCheckBox::toggled, this, [this, i](bool on) {
-      options_.OnToggle(static_cast<setup::YesNoOption>(i), on);
-    });
+    connect(boxes_[i], &QCheckBox::toggled, this,
+            [this, i](bool on) { options_.OnToggle(static_cast<setup::YesNoOption>(i), on); });
   }
   closeHit_ = new QCheckBox(setup::kCloseHitBox, this);
   seconds_ = new QComboBox(this);

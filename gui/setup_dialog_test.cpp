@@ -28,9 +28,7 @@ class SupervisorOnly : public app::Screens {
   }
   void ShowSetup(app::Application&) override {}
   void ShowSupervisor(app::Application&) override { ++supervisor; }
-  std::optional<app::ReportChoice> ShowReports(app::Application&) override {
-    return std::nullopt;
-  }
+  std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
   int supervisor = 0;
 };
 

@@ -11,8 +11,7 @@ namespace gui {
 
 TapersDialog::~TapersDialog() { delete grid_; }
 
-TapersDialog::TapersDialog(app::Application& app, QWidget* parent)
-    : QDialog(parent), screen_(app) {
+TapersDialog::TapersDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
   setWindowTitle(setup::kTapersCaption);
   open_ = screen_.Open() == 0;
   grid_ = new GridView(screen_.Grid(), this);

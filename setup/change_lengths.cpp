@@ -82,8 +82,7 @@ bool ChangeLengths::OnClose() {
   for (int row = 1; row < grid_.RowCount() && rc == 0; ++row) rc = WriteRow(row, &refused);
   if (rc == 0) rc = store.Commit();
   if (!refused.empty()) {
-    app_.ui.ShowMessage({"A length must be a whole number from 0 to " +
-                             std::to_string(kMaxLength) +
+    app_.ui.ShowMessage({"A length must be a whole number from 0 to " + std::to_string(kMaxLength) +
                              ". These lengths were not changed:\n" + refused,
                          "Warning!", platform::Icon::kExclamation});
   }

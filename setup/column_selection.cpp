@@ -55,7 +55,8 @@ void ColumnSelection::Move(std::vector<std::string>& from, int& chosenFrom,
   to.push_back(std::move(from[chosenFrom]));
   from.erase(from.begin() + chosenFrom);
   chosenTo = static_cast<int>(to.size()) - 1;
-  chosenFrom = Clamp(chosenFrom < static_cast<int>(from.size()) ? chosenFrom : chosenFrom - 1, from);
+  chosenFrom =
+      Clamp(chosenFrom < static_cast<int>(from.size()) ? chosenFrom : chosenFrom - 1, from);
 }
 
 void ColumnSelection::Include() { Move(available_, chosenAvailable_, selected_, chosenSelected_); }

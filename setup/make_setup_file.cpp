@@ -41,7 +41,8 @@ std::string EmptyCopy(const std::string& path) {
   tablestore::TableStore copy;
   if (copy.Open(path, false) != 0) return copy.LastError();
   for (const char* table : kLoadDataTables) {
-    if (!EmptyTable(copy, table)) return std::string("The table ") + table + " could not be emptied.";
+    if (!EmptyTable(copy, table))
+      return std::string("The table ") + table + " could not be emptied.";
   }
   if (tablestore::StoreSetting(copy, tablestore::kBlockSystem, tablestore::kKeyFinalized,
                                tablestore::kNo) != 0) {
@@ -52,7 +53,8 @@ std::string EmptyCopy(const std::string& path) {
 }
 
 // Undoes a failed make: the half-made copy goes, the backup comes back.
-void Discard(app::Application& app, const std::string& path, const std::optional<std::string>& backup) {
+void Discard(app::Application& app, const std::string& path,
+             const std::optional<std::string>& backup) {
   if (app.fs.Exists(path)) (void)app.fs.Delete(path);
   if (backup) (void)app.fs.Move(*backup, path);
 }

@@ -83,7 +83,7 @@ TEST_F(MakeSetupFileTest, ScaleFileFromNewSetupShowsTheChangedColumns) {
     s.FocusSelected();
     s.ChooseSelected(0);
     for (int i = 0; i < 5; ++i) s.Down();  // SALE moves behind B
-    s.ChooseSelected(6);                    // G
+    s.ChooseSelected(6);                   // G
     s.Exclude();
     return true;
   };

@@ -22,8 +22,8 @@ int OtherOptions::Open() {
   int rc = tablestore::AddMissingOptions(store);
   if (rc == 0) rc = store.Commit();
   if (rc != 0) {
-    app_.ui.ShowMessage({"The options could not be read.\n" + store.LastError(), "Error",
-                         platform::Icon::kStop});
+    app_.ui.ShowMessage(
+        {"The options could not be read.\n" + store.LastError(), "Error", platform::Icon::kStop});
     return rc;
   }
   for (int i = 0; i < 3; ++i) {
@@ -52,7 +52,8 @@ void OtherOptions::OnCloseHitBox(bool checked) {
 }
 
 void OtherOptions::OnCloseHitChosen(int index) {
-  if (!closeHitChecked_ || index < 0 || index >= static_cast<int>(std::size(kCloseHitChoices))) return;
+  if (!closeHitChecked_ || index < 0 || index >= static_cast<int>(std::size(kCloseHitChoices)))
+    return;
   closeHit_ = kCloseHitChoices[index];
 }
 
@@ -64,13 +65,13 @@ bool OtherOptions::OnOk() {
                                   yesNo_[i] ? tablestore::kYes : tablestore::kNo);
   }
   if (rc == 0) {
-    rc = tablestore::WriteSetting(store, tablestore::kBlockOption,
-                                  tablestore::kKeyCloseHitWindow, closeHit_);
+    rc = tablestore::WriteSetting(store, tablestore::kBlockOption, tablestore::kKeyCloseHitWindow,
+                                  closeHit_);
   }
   if (rc == 0) rc = store.Commit();
   if (rc == 0) return true;
-  app_.ui.ShowMessage({"The options could not be saved.\n" + store.LastError(), "Error",
-                       platform::Icon::kStop});
+  app_.ui.ShowMessage(
+      {"The options could not be saved.\n" + store.LastError(), "Error", platform::Icon::kStop});
   return false;
 }
 

@@ -75,8 +75,7 @@ std::string DesignOrderColumn(const std::string& design, const std::string& unit
 }
 
 AdjustedColumns AdjustColumns(SetupTable table, const std::string& orderColumn,
-                              const std::string& units, Names columns,
-                              const Names& tableColumns) {
+                              const std::string& units, Names columns, const Names& tableColumns) {
   const ColumnRules rules = RulesFor(table, orderColumn, units);
   AdjustedColumns out;
   for (std::string& name : columns) {

@@ -10,8 +10,8 @@ namespace {
 using testing::SetupFixture;
 using Names = std::vector<std::string>;
 
-const Names kLogTable = {"SALE", "LLR", "LOG", "S", "SP", "P", "KPI", "HIT", "LN", "SD",
-                         "LD",   "GCV", "NCV", "GBV", "NBV", "VOID"};
+const Names kLogTable = {"SALE", "LLR", "LOG", "S",   "SP",  "P",   "KPI", "HIT",
+                         "LN",   "SD",  "LD",  "GCV", "NCV", "GBV", "NBV", "VOID"};
 
 struct AdjustCase {
   SetupTable table;
@@ -25,9 +25,9 @@ class AdjustColumnsTest : public ::testing::TestWithParam<AdjustCase> {};
 
 TEST_P(AdjustColumnsTest, AddsRequiredAndRemovesForeignColumns) {
   const AdjustCase& c = GetParam();
-  const Names table = c.table == SetupTable::kLogs ? kLogTable
-                                                   : Names{"Seg", "LN", "SD", "M", "M1", "M2",
-                                                           "M3", "M4", "DCV", "DBV", "GCV", "GBV"};
+  const Names table =
+      c.table == SetupTable::kLogs ? kLogTable : Names{"Seg", "LN", "SD",  "M",   "M1",  "M2",
+                                                       "M3",  "M4", "DCV", "DBV", "GCV", "GBV"};
   const AdjustedColumns out = AdjustColumns(c.table, c.order, c.units, c.chosen, table);
   EXPECT_EQ(out.columns, c.expected);
   EXPECT_EQ(out.changed, c.chosen != c.expected);
@@ -37,16 +37,29 @@ INSTANTIATE_TEST_SUITE_P(
     Rules, AdjustColumnsTest,
     ::testing::Values(
         // 100 % cubic: KPI and HIT never stay, board volumes go.
-        AdjustCase{SetupTable::kLogs, "Order2", "Cubic", {"KPI", "HIT", "LOG", "LN", "SD", "GBV", "VOID"},
+        AdjustCase{SetupTable::kLogs,
+                   "Order2",
+                   "Cubic",
+                   {"KPI", "HIT", "LOG", "LN", "SD", "GBV", "VOID"},
                    {"LOG", "LN", "SD", "VOID"}},
         // 3P cubic: P, KPI and HIT always there.
-        AdjustCase{SetupTable::kLogs, "Order5", "Cubic", {"LOG", "LN", "SD", "VOID"},
+        AdjustCase{SetupTable::kLogs,
+                   "Order5",
+                   "Cubic",
+                   {"LOG", "LN", "SD", "VOID"},
                    {"LOG", "LN", "SD", "VOID", "P", "KPI", "HIT"}},
         // Board orders lose the cubic columns.
-        AdjustCase{SetupTable::kLogs, "Order3", "Board", {"LOG", "LN", "SD", "VOID", "GCV", "GBV"},
+        AdjustCase{SetupTable::kLogs,
+                   "Order3",
+                   "Board",
+                   {"LOG", "LN", "SD", "VOID", "GCV", "GBV"},
                    {"LOG", "LN", "SD", "VOID", "GBV"}},
-        AdjustCase{SetupTable::kSegments, "Order6", "Board", {"GCV", "GBV"}, {"GBV", "Seg", "LN", "SD"}},
-        AdjustCase{SetupTable::kDefects, "Order2", "Cubic", {"Seg", "M", "M1", "M2", "M3", "M4", "DBV", "DCV"},
+        AdjustCase{
+            SetupTable::kSegments, "Order6", "Board", {"GCV", "GBV"}, {"GBV", "Seg", "LN", "SD"}},
+        AdjustCase{SetupTable::kDefects,
+                   "Order2",
+                   "Cubic",
+                   {"Seg", "M", "M1", "M2", "M3", "M4", "DBV", "DCV"},
                    {"Seg", "M", "M1", "M2", "M3", "M4", "DCV"}},
         // Board units: Seg and LN are required instead of the measurements.
         AdjustCase{SetupTable::kDefects, "Order3", "Board", {"DCV", "DBV"}, {"DBV", "Seg", "LN"}},
@@ -140,10 +153,12 @@ TEST_F(SetupScreenTest, ChangingLogColumnsKeepsEveryStoredValue) {
   for (int i = 0; i < 200; ++i) {
     const int row = store.AddRow(log, -1);
     ASSERT_GE(row, 0);
-    for (const auto& [column, value] :
-         {std::pair{"LOG", std::to_string(i + 1)}, {"SP", i % 2 ? "DF" : "WH"},
-          {"LN", std::to_string(16 + i % 20)}, {"SD", std::to_string(6 + i % 9)},
-          {"REM", "log " + std::to_string(i)}, {"GCV", "12.5"}}) {
+    for (const auto& [column, value] : {std::pair{"LOG", std::to_string(i + 1)},
+                                        {"SP", i % 2 ? "DF" : "WH"},
+                                        {"LN", std::to_string(16 + i % 20)},
+                                        {"SD", std::to_string(6 + i % 9)},
+                                        {"REM", "log " + std::to_string(i)},
+                                        {"GCV", "12.5"}}) {
       ASSERT_EQ(store.SetText(log, row, store.ColumnIndex(log, column), value), 0);
     }
   }

@@ -71,7 +71,8 @@ TaperFindings CheckTapers(const grid::CellGrid& grid) {
 std::string TaperMessage(const TaperFindings& findings) {
   if (findings.ok()) return "";
   std::string text;
-  if (findings.blankFields > 0) text = std::to_string(findings.blankFields) + " fields are blank.\n\n";
+  if (findings.blankFields > 0)
+    text = std::to_string(findings.blankFields) + " fields are blank.\n\n";
   const std::vector<int>& rows = findings.badTaperRows;
   if (rows.size() == 1) {
     text += "Record " + std::to_string(rows[0]) + " has an invalid taper value.\n\n";

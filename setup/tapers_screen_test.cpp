@@ -73,8 +73,11 @@ TEST_F(TapersScreenTest, ShowsTheTableWithDropDownsAndStaysOpenUntilEveryRowPass
                                         " has an invalid taper value.\n\n"
                                         "Please correct these errors.");
   EXPECT_EQ(ReadRows(path_, "Tapers"), stored);
-  for (const auto& [column, value] : {std::pair{"SP", "WF"}, {"REGION", "6"}, {"FOREST", "2"},
-                                      {"DISTRICT", "All"}, {"TAPER", "0.5"}}) {
+  for (const auto& [column, value] : {std::pair{"SP", "WF"},
+                                      {"REGION", "6"},
+                                      {"FOREST", "2"},
+                                      {"DISTRICT", "All"},
+                                      {"TAPER", "0.5"}}) {
     grid.SetText(row, grid.ColumnIndex(column), value);
   }
   ASSERT_TRUE(screen.OnOk());

@@ -22,6 +22,8 @@ namespace setup {
 inline constexpr const char* kSignInTitle = "Username & Password";
 inline constexpr const char* kSignInNote = "Both username and password are case-sensitive.";
 inline constexpr const char* kSignInButton = "Sign in";
+inline constexpr const char* kSignInUserLabel = "&Username:";
+inline constexpr const char* kSignInPasswordLabel = "&Password:";
 
 // What the dialog shows.
 struct SignInView {

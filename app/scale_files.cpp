@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/file_names.h"
+#include "app/load_actions.h"
 #include "app/structure_upgrade.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -47,10 +48,11 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-void RemoveAllRows(TableStore& store, int slot) {
+bool RemoveAllRows(TableStore& store, int slot) {
   while (store.RowCount(slot) > 0) {
-    if (store.RemoveRow(slot, 0) < 0) return;
+    if (store.RemoveRow(slot, 0) < 0) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -72,7 +74,7 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
   if (startupPath) {
     path = *startupPath;
   } else {
-    if (IsOpen()) Journal("File closed");
+    if (IsOpen()) Journal(kFileClosed);
     platform::FileDialog dialog;
     dialog.title = "Select file:";
     dialog.default_extension = ".scl";
@@ -93,7 +95,7 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
 }
 
 FileOutcome ScaleFiles::CreateScaleFile(const std::optional<std::string>& startupSetupPath) {
-  if (IsOpen()) Journal("File closed");
+  if (IsOpen()) Journal(kFileClosed);
   CloseScaleFile();
   std::string setupPath;
   if (startupSetupPath) {
@@ -141,9 +143,9 @@ FileOutcome ScaleFiles::CreateFromSetup(const std::string& setupPath,
     outcome = ApplyDatePrefix(path);
     if (outcome != FileOutcome::kOpened) return outcome;
   }
-  Journal("Created from " + setupPath);
-  Journal("File opened");
-  EmptyNewFile();
+  if (!Journal("Created from " + setupPath) || !Journal("File opened") || !EmptyNewFile()) {
+    return DiscardNewFile(path);
+  }
   state_.fileName = FileNameOf(scalePath);
   return FileOutcome::kCreated;
 }
@@ -161,14 +163,34 @@ FileOutcome ScaleFiles::ApplyDatePrefix(std::string& scalePath) {
   return OpenSequence(scalePath);
 }
 
-void ScaleFiles::EmptyNewFile() {
+bool ScaleFiles::EmptyNewFile() {
   const TableSlots& slots = state_.slots;
   for (int slot : {slots.log, slots.seg, slots.defect}) {
-    if (slot >= 0) RemoveAllRows(*store_, slot);
+    if (slot >= 0 && !RemoveAllRows(*store_, slot)) {
+      ShowError("The logs of the setup file could not be removed from " + state_.path + ".");
+      return false;
+    }
   }
   // The open counted the logs of the copied file; the new file has none.
   state_.hasLogs = false;
-  store_->Commit();
+  if (store_->Commit() == tablestore::kOk) return true;
+  ShowError(std::string(kJournalFailedText) + "\n" + store_->LastError());
+  return false;
+}
+
+FileOutcome ScaleFiles::DiscardNewFile(const std::string& path) {
+  DropStore();
+  // The copy never became a scale file: it goes, so that nothing half made
+  // is left under the new name. A file it replaced keeps its backup name.
+  (void)fs_.Delete(path);
+  return FileOutcome::kFailed;
+}
+
+void ScaleFiles::DropStore() {
+  // Close releases the slots (none is an in-memory copy here) and drops what
+  // was not committed, which is the point.
+  if (store_) (void)store_->Close();
+  CloseScaleFile();
 }
 
 bool ScaleFiles::MoveToBackup(const std::string& path) {
@@ -190,22 +212,40 @@ FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
   platform::WaitCursor wait(ui_);
   CloseScaleFile();
   if (!OpenStore(path)) return FileOutcome::kFailed;
+  // A storage without these two tables has no version either: the upgrade
+  // refuses it as a file of an old structure.
   state_.slots.dataDictionary = store_->OpenAView("DataDictionary", false);
   state_.slots.globals = store_->OpenAView("Globals", false);
-  if (UpgradeStructure(*store_, ui_) == UpgradeResult::kTooOld) {
-    CloseScaleFile();
-    return FileOutcome::kTooOld;
+  switch (UpgradeStructure(*store_, ui_)) {
+    case UpgradeResult::kCurrent:
+      break;
+    case UpgradeResult::kTooOld:
+      DropStore();
+      return FileOutcome::kTooOld;
+    case UpgradeResult::kFailed:
+      // A step's changes that did not reach the file must not reach it at
+      // the close either.
+      DropStore();
+      return FileOutcome::kFailed;
   }
   if (Setting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion) !=
       kProgramVersion) {
-    tablestore::WriteSetting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
-                             kProgramVersion);
+    // Written only into an existing row, as the handheld did; a file without
+    // one keeps none.
+    (void)tablestore::WriteSetting(*store_, tablestore::kBlockSystem,
+                                   tablestore::kKeyProgramVersion, kProgramVersion);
   }
   state_.path = path;
   state_.fileName = FileNameOf(path);
   state_.isSetupFile = path.find(".SetupScl") != std::string::npos;
   ReadSettings();
+  writeFailed_ = false;
   OpenTables();
+  if (writeFailed_) {
+    ShowError(std::string(kJournalFailedText) + "\n" + store_->LastError());
+    DropStore();
+    return FileOutcome::kFailed;
+  }
   ReadLoadDesign();
   return FileOutcome::kOpened;
 }
@@ -244,32 +284,42 @@ void ScaleFiles::ReadSettings() {
     return;
   }
   // A duplicated row reads as missing too ("NO"), but adding another would
-  // not make it readable: only a missing row is added.
-  tablestore::EnsureSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
-                            tablestore::kNo);
+  // not make it readable: only a missing row is added. Globals is open in a
+  // slot (not in memory), so nothing is committed here; a row that cannot be
+  // added leaves the setting missing, which reads as "NO" as well.
+  (void)tablestore::EnsureSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                                  tablestore::kNo);
 }
 
 void ScaleFiles::OpenTables() {
   TableSlots& slots = state_.slots;
+  // The first rows added to an empty Load and KZ go to table slots that were
+  // just opened, where AddRow cannot refuse an append.
   slots.load = OpenTable("Load", true);
-  if (slots.load >= 0 && store_->RowCount(slots.load) == 0) store_->AddRow(slots.load, -1);
+  if (slots.load >= 0 && store_->RowCount(slots.load) == 0) (void)store_->AddRow(slots.load, -1);
   slots.log = OpenTable("Log", false);
   state_.hasLogs = slots.log >= 0 && store_->RowCount(slots.log) > 1;
   slots.seg = OpenTable("Seg", false);
   slots.defC = OpenTable("DefC", false);
   slots.defB = OpenTable("DefB", false);
   slots.kz = OpenTable("KZ", false);
-  if (slots.kz >= 0 && store_->RowCount(slots.kz) == 0) store_->AddRow(slots.kz, -1);
+  if (slots.kz >= 0 && store_->RowCount(slots.kz) == 0) (void)store_->AddRow(slots.kz, -1);
 }
 
 int ScaleFiles::OpenTable(const std::string& table, bool rebuildWithoutCfsawcu) {
   int slot = store_->OpenAView(table, false);
   bool rebuild = slot < 0 || (rebuildWithoutCfsawcu && store_->ColumnIndex(slot, "CFSAWCU") < 0);
   if (rebuild) {
-    store_->RestructureTable(table, "Order1");
+    if (store_->RestructureTable(table, "Order1") == tablestore::kWriteFailed) {
+      writeFailed_ = true;
+      return -1;
+    }
+    // A table the dictionary does not describe stays missing (slot -1).
     slot = store_->OpenAView(table, false);
   }
-  if (slot >= 0) store_->LoadColumnInfo(slot);
+  // Without column information new rows get no defaults; the file is still
+  // usable, so a dictionary that cannot be read is not a reason to refuse it.
+  if (slot >= 0) (void)store_->LoadColumnInfo(slot);
   return slot;
 }
 
@@ -341,8 +391,8 @@ void ScaleFiles::ShowError(const std::string& text) {
   ui_.ShowMessage(message);
 }
 
-void ScaleFiles::Journal(const std::string& msg) {
-  if (store_) store_->LogProgramMessage(msg);
+bool ScaleFiles::Journal(const std::string& msg) {
+  return store_ == nullptr || app::Journal(*store_, ui_, msg);
 }
 
 }  // namespace app

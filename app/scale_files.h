@@ -126,7 +126,10 @@ class ScaleFiles {
   // the undated name), journals "Created from " + setupPath and "File
   // opened", and empties Log, Seg and the defect table in use. The file name
   // in state() is that of `scalePath` even when the date was put in front.
-  // kCreated, or kFailed / kTooOld with a message shown and no file open.
+  // kCreated, or kFailed / kTooOld with a message shown and no file open. A
+  // new file whose journal entries or emptied tables could not be committed
+  // is deleted (the message gives the engine's reason): nothing half made
+  // stays under the new name.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
   // The in-use check is the caller's (CheckNotInUse on the setup file).
   FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
@@ -139,7 +142,10 @@ class ScaleFiles {
   // their column information and reads SCALESYS and ST. Shows the wait cursor
   // meanwhile. kOpened; kTooOld ("Cannot open file" shown, store closed);
   // kFailed (a missing or damaged file: path + " could not be opened." and
-  // the engine's reason titled "Cannot open file" shown, nothing created).
+  // the engine's reason titled "Cannot open file" shown, nothing created; or
+  // an upgrade step or a rebuilt table that could not be written, with the
+  // engine's reason shown: the store is closed without committing, so the
+  // file keeps its last committed state).
   FileOutcome OpenSequence(const std::string& path);
 
   // Destroys the store (committing and closing the file); every slot becomes
@@ -189,9 +195,13 @@ class ScaleFiles {
   bool MoveToBackup(const std::string& path);
   bool CopyFile(const std::string& from, const std::string& to);
   FileOutcome ApplyDatePrefix(std::string& scalePath);
-  void EmptyNewFile();
+  bool EmptyNewFile();
+  FileOutcome DiscardNewFile(const std::string& path);
+  // Closes the store without committing what was not committed.
+  void DropStore();
   void ShowError(const std::string& text);
-  void Journal(const std::string& msg);
+  // app::Journal on the open file (true when no file is open).
+  bool Journal(const std::string& msg);
 
   platform::Ui& ui_;
   platform::FileSystem& fs_;
@@ -200,6 +210,7 @@ class ScaleFiles {
   mk::FileSystem* storeFs_;
   std::unique_ptr<tablestore::TableStore> store_;
   OpenFileState state_;
+  bool writeFailed_ = false;  // OpenTables could not write a rebuilt table
   std::string rememberedFolder_;
 };
 

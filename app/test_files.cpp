@@ -130,4 +130,33 @@ std::string SmallFileText(const std::string& version, bool withTapers) {
   return text;
 }
 
+platform::FileResult FaultFiles::Copy(const std::string& from, const std::string& to) {
+  if (!files_.Exists(from)) return platform::FileResult::kNotFound;
+  if (files_.Exists(to)) return platform::FileResult::kAlreadyExists;
+  files_.SetContents(to, files_.Contents(from));
+  return platform::FileResult::kOk;
+}
+
+platform::FileResult FaultFiles::Move(const std::string& from, const std::string& to) {
+  if (!files_.Exists(from)) return platform::FileResult::kNotFound;
+  if (files_.Exists(to)) return platform::FileResult::kAlreadyExists;
+  return files_.Rename(from, to).ok() ? platform::FileResult::kOk : platform::FileResult::kIOError;
+}
+
+platform::FileResult FaultFiles::Delete(const std::string& path) {
+  return files_.Remove(path).ok() ? platform::FileResult::kOk : platform::FileResult::kNotFound;
+}
+
+platform::FileResult FaultFiles::ReadFile(const std::string& path, size_t max_bytes,
+                                          std::string* contents) const {
+  if (!files_.Exists(path)) return platform::FileResult::kNotFound;
+  *contents = files_.Contents(path);
+  return contents->size() > max_bytes ? platform::FileResult::kTooLarge : platform::FileResult::kOk;
+}
+
+platform::FileResult FaultFiles::WriteFile(const std::string& path, std::string_view contents) {
+  files_.SetContents(path, std::string(contents));
+  return platform::FileResult::kOk;
+}
+
 }  // namespace app::testing

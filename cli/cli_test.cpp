@@ -166,6 +166,75 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   EXPECT_EQ(CountLines(ReadAll(dir_ / "demo.cmp"), " * "), static_cast<int>(measured[2]));
 }
 
+// ---- Pages of the reports -------------------------------------------------
+
+// A 3P cubic load of `count` logs in the import text format: every fifth log
+// a measured sample with one segment (every fiftieth with a remark), every
+// seventh a pulp log.
+std::string GeneratedLoad(int count) {
+  static const char* const kSpecies[] = {"DF", "WH", "RC", "PP"};
+  std::string logs =
+      "[Load]\nLoad[SALE:S,LLR:S,CONTRACT:S,SCALER:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,"
+      "MINLEN:I,MAXLEN:I,MINDIA:I,MAXDIA:I,SDATE:S,STIME:S,HDATE:S]\nt\n"
+      "Big Sale,3000,C-3000,A. Scaler,3P,Cubic,10.67,8.0,8,70,4,40,20260715,07:42,20260714\n"
+      "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,KPI:I,RND:I,HIT:I,LN:I,SD:I,LD:I,REM:S]\nt\n";
+  std::string segs = "[Seg]\nSeg[SALE:S,LLR:S,LOG:I,S:S,P:I,Seg:I,LN:I,SD:I,LD:I]\nt\n";
+  for (int i = 1; i <= count; ++i) {
+    const std::string head = "Big Sale,3000," + std::to_string(i) + ",1,";
+    const int p = i % 7 == 0 ? 2 : 1;
+    const int kpi = 20 + i * 7 % 30;
+    if (i % 5 != 0) {
+      logs += head + kSpecies[i % 4] + "," + std::to_string(p) + "," + std::to_string(kpi) + "," +
+              std::to_string(kpi + 10) + ",0,,,,\n";
+      continue;
+    }
+    const std::string shape = std::to_string(16 + i % 3 * 2) + "," + std::to_string(8 + i % 9) +
+                              "," + std::to_string(10 + i % 9);
+    logs += head + kSpecies[i % 4] + "," + std::to_string(p) + "," + std::to_string(kpi) + "," +
+            std::to_string(kpi - 3) + ",1," + shape + "," +
+            (i % 50 == 0 ? "Midpoint diameter: 12" : "") + "\n";
+    segs += head + std::to_string(p) + ",1," + shape + "\n";
+  }
+  return logs + segs + "[KZ]\nKZ[P:I,SP:S,KZ:I]\nt\n1,DF,55\n1,WH,50\n1,RC,50\n1,PP,45\n2,,45\n";
+}
+
+// The number of lines of each page of a report (pages end at form feeds).
+std::vector<int> PageLineCounts(const std::string& text) {
+  std::vector<int> counts(1, 0);
+  for (char c : text) {
+    if (c == '\f') counts.push_back(0);
+    counts.back() += c == '\n';
+  }
+  return counts;
+}
+
+// Every page of every report of the demo loads and of a 3,000-log load has
+// at most the page's lines: 48 on the landscape comprehensive report, 70 on
+// the portrait log and audit reports, plus the one line the formatter does
+// not count, the empty line that the "Time:" part of the heading ends with.
+TEST_F(CliTest, EveryReportPageHoldsAtMostItsLines) {
+  WriteText("big.txt", GeneratedLoad(3000));
+  const std::pair<const char*, int> kPages[] = {{".cmp", 48}, {".clg", 70}, {".audit", 70}};
+  for (const std::string& load :
+       {Demo("demo-3p-cubic.txt"), Demo("demo-100-board.txt"), (dir_ / "big.txt").string()}) {
+    const std::string name = fs::path(load).stem().string();
+    MakeLoad(name + ".scl", load);
+    for (const char* command : {"audit", "finalize", "report"}) {
+      const ToolRun r = Cli({command, name + ".scl"});
+      ASSERT_EQ(r.exitCode, 0) << name << " " << command << ": " << r.err;
+    }
+    for (const auto& [ext, lines] : kPages) {
+      const std::vector<int> pages = PageLineCounts(ReadAll(dir_ / (name + ext)));
+      for (size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_LE(pages[i], lines + 1) << name << ext << " page " << i + 1;
+      }
+      if (name == "big" && std::string(ext) != ".audit") {
+        EXPECT_GT(pages.size(), 10u) << ext;
+      }
+    }
+  }
+}
+
 // The data lines of section `table` of a load text, split at ",".
 std::vector<std::vector<std::string>> SectionRows(const std::string& text,
                                                   const std::string& table) {

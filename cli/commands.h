@@ -74,8 +74,9 @@ struct ReportChoice {
 
 // The report run over every load of the file, its files written beside the
 // scale file. Writes the paths of the files made. Fails when the run
-// produced nothing (audit errors, a refused warnings question, a report
-// file that could not be created).
+// produced nothing (audit errors, a refused warnings question), when a report
+// file could not be created, or when the recomputed volumes could not be
+// stored.
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice);
 
 // The load totals of every load of the file (which also recompute and store

@@ -14,7 +14,8 @@
 
 namespace mk {
 
-class Status {
+// [[nodiscard]]: a Status that nobody looks at hides a failure.
+class [[nodiscard]] Status {
  public:
   // The kinds of failure. Callers branch on these, never on message text.
   enum class Code { kOk, kNotFound, kCorruption, kIOError, kInvalidArgument, kNotSupported };

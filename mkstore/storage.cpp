@@ -35,7 +35,7 @@ class Storage::Impl {
   Table& root() const { return *dataset.root; }
   int FindView(std::string_view name) const {
     const int c = root().FindProperty(name);
-    return c >= 0 && root().TypeOf(c) == 'V' ? c : -1;
+    return c >= 0 && root().TypeOf(c) == PropertyType::kSubview ? c : -1;
   }
 };
 
@@ -103,7 +103,7 @@ std::string Storage::Description() const { return DescribeFields(impl_->root().p
 std::vector<std::string> Storage::ViewNames() const {
   std::vector<std::string> names;
   for (const Property& p : impl_->root().props()) {
-    if (p.type == 'V') names.push_back(p.name);
+    if (p.type == PropertyType::kSubview) names.push_back(p.name);
   }
   return names;
 }
@@ -124,7 +124,7 @@ Status Storage::Restructure(const std::string& description) {
                                    (s.ok() ? std::string() : ": " + s.message()));
   }
   const bool remove = description.find_first_of("[:") == std::string::npos;
-  if (!remove && parsed[0].type != 'V') {
+  if (!remove && parsed[0].type != PropertyType::kSubview) {
     return Status::InvalidArgument("\"" + description + "\" does not describe a view");
   }
   std::vector<Property> props = impl_->root().props();
@@ -172,7 +172,9 @@ Status ReplaceFile(FileSystem* fs, const std::string& path, const std::string& i
   if (s.ok()) s = file->Sync();
   file.reset();
   if (s.ok()) s = fs->Rename(temp, path);
-  if (!s.ok()) fs->Remove(temp);
+  // The failure to report is `s`; a temporary file that cannot be removed
+  // either is harmless (the next replace removes it first).
+  if (!s.ok()) (void)fs->Remove(temp);
   return s;
 }
 
@@ -203,16 +205,19 @@ Status Storage::Impl::Commit(bool packed) {
   if (packed || dataset.end == 0 || trailing) return CommitImage();
   CommitPlan plan = PlanCommit(&dataset, areas, false);
   if (plan.end > kMaxDataset) return TooLarge();
+  bool staleHeader = false;
+  const int64_t headerLength = dataset.headerLength;
   if (!plan.unchanged) {
     std::unique_ptr<File> file;
     Status s = fs->Open(path, FileSystem::Mode::kReadWrite, &file);
-    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan);
+    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan, &staleHeader);
     if (!s.ok()) {
       mustReread = true;
       return s;
     }
   }
   AdoptPlan(&plan, dataset.base, &dataset, &areas);
+  if (staleHeader) dataset.headerLength = headerLength;
   return Status::Ok();
 }
 

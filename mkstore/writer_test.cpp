@@ -34,22 +34,22 @@ void TouchEverything(Storage* s) {
     for (int c = 0; c < v.PropertyCount(); ++c) {
       if (v.RowCount() == 0) continue;
       switch (v.NthProperty(c).type) {
-        case 'I':
+        case PropertyType::kInt:
           v.SetInt(0, c, v.GetInt(0, c));
           break;
-        case 'L':
+        case PropertyType::kLong:
           v.SetLong(0, c, v.GetLong(0, c));
           break;
-        case 'F':
+        case PropertyType::kFloat:
           v.SetFloat(0, c, v.GetFloat(0, c));
           break;
-        case 'D':
+        case PropertyType::kDouble:
           v.SetDouble(0, c, v.GetDouble(0, c));
           break;
-        case 'S':
+        case PropertyType::kString:
           v.SetString(0, c, v.GetString(0, c));
           break;
-        case 'B':
+        case PropertyType::kBytes:
           v.SetBytes(0, c, v.GetBytes(0, c));
           break;
         default:

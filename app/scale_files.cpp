@@ -210,8 +210,13 @@ bool ScaleFiles::CopyFile(const std::string& from, const std::string& to) {
 
 FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
   platform::WaitCursor wait(ui_);
+  std::unique_ptr<TableStore> store;
+  const FileOutcome opened = OpenStore(path, &store);
+  // Refused: the file open until now stays open, as after the in-use check.
+  if (opened == FileOutcome::kInUse) return opened;
   CloseScaleFile();
-  if (!OpenStore(path)) return FileOutcome::kFailed;
+  if (opened != FileOutcome::kOpened) return opened;
+  store_ = std::move(store);
   // A storage without these two tables has no version either: the upgrade
   // refuses it as a file of an old structure.
   state_.slots.dataDictionary = store_->OpenAView("DataDictionary", false);
@@ -250,26 +255,35 @@ FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
   return FileOutcome::kOpened;
 }
 
-bool ScaleFiles::OpenStore(const std::string& path) {
+// The store's open is the in-use check that counts: it takes the file's hold
+// before it reads a byte, or is refused while another store has it.
+FileOutcome ScaleFiles::OpenStore(const std::string& path, std::unique_ptr<TableStore>* result) {
   std::string error;
   // The storage would make an empty file of a missing one; the lifecycle
   // only ever opens files that are there.
   if (fs_.Exists(path)) {
-    store_ = std::make_unique<TableStore>(storeFs_);
+    auto store = std::make_unique<TableStore>(storeFs_);
     // Every journal entry of this file, the upgrade's included, carries the
     // program's clock and the device identity.
-    store_->SetJournalSource(&clock_,
-                             platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
-    if (store_->Open(path, false) == tablestore::kOk) return true;
-    error = "\n" + store_->LastError();
-    store_.reset();
+    store->SetJournalSource(&clock_,
+                            platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
+    const int rc = store->Open(path, false);
+    if (rc == tablestore::kOk) {
+      *result = std::move(store);
+      return FileOutcome::kOpened;
+    }
+    if (rc == tablestore::kInUse) {
+      ShowInUse(path);
+      return FileOutcome::kInUse;
+    }
+    error = "\n" + store->LastError();
   }
   platform::Message message;
   message.text = path + " could not be opened." + error;
   message.caption = "Cannot open file";
   message.icon = platform::Icon::kExclamation;
   ui_.ShowMessage(message);
-  return false;
+  return FileOutcome::kFailed;
 }
 
 void ScaleFiles::ReadSettings() {
@@ -353,11 +367,7 @@ void ScaleFiles::CloseScaleFile() {
 
 bool ScaleFiles::CheckNotInUse(const std::string& path) {
   if (fs_.CanOpenExclusive(path)) return true;
-  platform::Message message;
-  message.text = path + " is in use by another application!\nClose it and try again.";
-  message.caption = "File Already Open";
-  message.icon = platform::Icon::kExclamation;
-  ui_.ShowMessage(message);
+  ShowInUse(path);
   return false;
 }
 
@@ -382,6 +392,14 @@ bool ScaleFiles::SaveRememberedFolder() {
 }
 
 // ---- Messages -----------------------------------------------------------------
+
+void ScaleFiles::ShowInUse(const std::string& path) {
+  platform::Message message;
+  message.text = path + " is in use by another application!\nClose it and try again.";
+  message.caption = "File Already Open";
+  message.icon = platform::Icon::kExclamation;
+  ui_.ShowMessage(message);
+}
 
 void ScaleFiles::ShowError(const std::string& text) {
   platform::Message message;

@@ -548,6 +548,24 @@ TEST_F(ScaleFilesTest, AFileOpenElsewhereIsInUseUntilClosed) {
   EXPECT_EQ(files.OpenScaleFile(scale), FileOutcome::kOpened);
 }
 
+// The open itself refuses a file that another program works on, with no
+// moment between a check and the open in which both could pass.
+TEST_F(ScaleFilesTest, TheOpenRefusesAFileAnotherProgramWorksOn) {
+  std::string held = MakeSmallFile("held.scl");
+  std::string mine = MakeSmallFile("mine.scl");
+  platform::ScriptedUi otherUi{[](const std::string& f) { ADD_FAILURE() << f; }};
+  ScaleFiles other(otherUi, fs_, clock_, folder_.path());
+  ASSERT_EQ(other.OpenSequence(held), FileOutcome::kOpened);
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  ASSERT_EQ(files.OpenSequence(mine), FileOutcome::kOpened);
+  EXPECT_EQ(files.OpenSequence(held), FileOutcome::kInUse);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].text, held + kInUseTail);
+  EXPECT_EQ(ui_.messages()[0].caption, "File Already Open");
+  EXPECT_EQ(files.state().path, mine);
+  EXPECT_EQ(files.OpenSequence(mine), FileOutcome::kInUse);  // open here too
+}
+
 TEST_F(ScaleFilesTest, SetupFileOpensForEditingWithoutDataEntry) {
   std::string setup = CopyDefaultSetup();
   ScaleFiles files(ui_, fs_, clock_, folder_.path());

@@ -26,6 +26,9 @@ std::string ReadText(const std::string& path);
 std::string BuildStorage(const std::string& path, const std::string& importText,
                          const std::vector<std::string>& tables);
 
+// The readers below read what is in the file at `path` now, also while a
+// store under test holds it (they open a copy).
+
 // Every row of `table` in the file at `path`, each value as GetText gives it;
 // an empty list when the table is missing.
 std::vector<std::vector<std::string>> ReadRows(const std::string& path, const std::string& table);

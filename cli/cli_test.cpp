@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "reports/pdf_text_test_util.h"
 
 namespace {
 
@@ -549,6 +552,70 @@ TEST_F(CliTest, DumpOfUnknownTableFails) {
   EXPECT_EQ(r.err, "varnolde-cli: " + std::string(VARNOLDE_FIXTURES_DIR) +
                        "/int_3rows.mk: no table named w\n");
   EXPECT_EQ(r.out, "");
+}
+
+// ---- PDF copies of the reports ---------------------------------------------------
+
+// Expects the PDF copy of each report file named to read back (pdftotext)
+// page by page as the report's text, one letter page per report page,
+// landscape for the comprehensive report and portrait for the others.
+void ExpectFaithfulPdfs(const fs::path& dir, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const std::string bytes = ReadAll(dir / name);
+    const std::string pdf = (dir / (name + ".pdf")).string();
+    ASSERT_TRUE(fs::exists(pdf)) << name;
+    const auto pages = reports::testing::ReportTextPages(bytes);
+    EXPECT_EQ(pages.size(), std::count(bytes.begin(), bytes.end(), '\f') + 1u) << name;
+    EXPECT_EQ(reports::testing::ReportPdfPages(pdf, name, bytes), pages) << name;
+    const bool landscape = name.ends_with(".cmp");
+    const auto sizes = reports::testing::PdfPageSizes(pdf);
+    EXPECT_EQ(sizes.size(), pages.size()) << name;
+    for (const auto& [width, height] : sizes) {
+      EXPECT_EQ(width, landscape ? 792 : 612) << name;
+      EXPECT_EQ(height, landscape ? 612 : 792) << name;
+    }
+  }
+}
+
+TEST_F(CliTest, DemoLoadsGetFaithfulPdfsOfTheirReports) {
+  for (const char* demo : {"demo-3p-cubic", "demo-100-board"}) {
+    const std::string scl = std::string(demo) + ".scl";
+    MakeLoad(scl, Demo(std::string(demo) + ".txt"));
+    ToolRun r = Cli({"finalize", scl, "--pdf"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Wrote " + std::string(demo) + ".audit.pdf\n"), std::string::npos);
+    r = Cli({"report", scl, "--pdf"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string d = demo;
+    EXPECT_EQ(r.out, "Wrote " + d + ".cmp\nWrote " + d + ".cmp.pdf\nWrote " + d + ".clg\nWrote " +
+                         d + ".clg.pdf\nWrote " + d + ".bva\n");
+    ExpectFaithfulPdfs(dir_, {d + ".cmp", d + ".clg", d + ".audit"});
+  }
+}
+
+TEST_F(CliTest, LoadOf3000LogsGetsFaithfulPdfs) {
+  std::string text = kSmallLoad;
+  const char* species[] = {"DF", "WH", "RC", "PP"};
+  for (int n = 3; n <= 3000; ++n) {
+    const std::string head = "Test Sale,77," + std::to_string(n) + ",1," + species[n % 4] + ",1,";
+    text += head + (n % 5 == 0 ? "30,20,1,16,10,12\n" : "30,40,0,,,\n");
+  }
+  WriteText("big.txt", text);
+  MakeLoad("big.scl", "big.txt");
+  const ToolRun r = Cli({"report", "big.scl", "--comprehensive", "--log", "--pdf"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ExpectFaithfulPdfs(dir_, {"big.cmp", "big.clg"});
+}
+
+TEST_F(CliTest, PdfThatCannotBeWrittenFailsTheRunButNotTheTextReport) {
+  MakeLoad("load.scl", Demo("demo-3p-cubic.txt"));
+  fs::create_directory(dir_ / "load.clg.pdf");  // a folder where the PDF goes
+  const ToolRun r = Cli({"report", "load.scl", "--log", "--pdf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Error Creating File: load.clg.pdf is already open by another application."),
+            std::string::npos)
+      << r.err;
+  EXPECT_GT(fs::file_size(dir_ / "load.clg"), 0u);
 }
 
 // ---- Command line ----------------------------------------------------------------

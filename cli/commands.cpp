@@ -4,6 +4,7 @@
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
+#include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
@@ -196,18 +197,30 @@ Outcome Audit(Context& ctx, const std::string& scalePath) {
   return passed ? Outcome::Ok() : Outcome::Fail("the audit found errors");
 }
 
-Outcome Finalize(Context& ctx, const std::string& scalePath) {
+// With `pdf`, says that the PDF copy of the report file `path` was written,
+// or fails when it is not there. Without, or without a report: Ok.
+Outcome WrotePdf(Context& ctx, bool pdf, const std::string& path) {
+  if (!pdf || path.empty()) return Outcome::Ok();
+  const std::string copy = reports::PdfPath(path);
+  if (!ctx.fs.Exists(copy)) return Outcome::Fail("the PDF copy of " + path + " could not be written");
+  ctx.out << "Wrote " << copy << '\n';
+  return Outcome::Ok();
+}
+
+Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
   // The command itself is the scaler's answer to the confirmation.
   ctx.ui.Accept("Confirm Finalize");
-  const app::FinalizeOutcome outcome = app::FinalizeFirstLoad(file.ReportContext(ctx));
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = pdf;
+  const app::FinalizeOutcome outcome = app::FinalizeFirstLoad(report);
   switch (outcome.status) {
     case app::FinalizeStatus::kFinalized:
       ctx.out << "Finalized " << scalePath;
       if (!outcome.auditReportPath.empty()) ctx.out << "; audit report " << outcome.auditReportPath;
       ctx.out << '\n';
-      return Outcome::Ok();
+      return WrotePdf(ctx, pdf, outcome.auditReportPath);
     case app::FinalizeStatus::kAlreadyFinalized:
       ctx.out << scalePath << ": the load is already finalized; nothing done\n";
       return Outcome::Ok();
@@ -226,9 +239,11 @@ Outcome Finalize(Context& ctx, const std::string& scalePath) {
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
   const reports::ReportRunResult result =
-      reports::GenerateReports(file.ReportContext(ctx), wanted, " " + scalePath);
+      reports::GenerateReports(report, wanted, " " + scalePath);
   if (!result.ran) return Outcome::Fail("no reports were written (see the messages above)");
   for (const std::string& path : result.written) ctx.out << "Wrote " << path << '\n';
   if (!result.failed.empty()) {
@@ -236,6 +251,11 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
   }
   if (!result.volumesNotStored.empty()) {
     return Outcome::Fail("the recomputed volumes could not be stored (see the messages above)");
+  }
+  for (const std::string& path : result.written) {
+    if (reports::LayoutForReportFile(path) == nullptr) continue;
+    const Outcome pdf = WrotePdf(ctx, choice.pdf, path);
+    if (!pdf.ok) return pdf;
   }
   return Outcome::Ok();
 }

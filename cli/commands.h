@@ -61,15 +61,17 @@ Outcome Audit(Context& ctx, const std::string& scalePath);
 
 // The finalize command for the file's first load: the load audit, the
 // confirmation (which this command answers), the Finalized setting, the
-// journal entry and the audit report. Fails on audit errors and on a
-// warnings-only audit refused without --yes.
-Outcome Finalize(Context& ctx, const std::string& scalePath);
+// journal entry and the audit report, with its PDF copy when `pdf` is set.
+// Fails on audit errors, on a warnings-only audit refused without --yes, and
+// when the PDF copy asked for was not written.
+Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf = false);
 
 // Which reports a report run writes.
 struct ReportChoice {
   bool comprehensive = true;
   bool log = true;
   bool brevanta = true;
+  bool pdf = false;  // a PDF copy beside each printed report
 };
 
 // The report run over every load of the file, its files written beside the

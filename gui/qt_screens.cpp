@@ -5,7 +5,9 @@
 #include "gui/about_dialog.h"
 #include "gui/account_dialog.h"
 #include "gui/change_sale_dialog.h"
+#include "gui/data_entry_dialog.h"
 #include "gui/design_dialog.h"
+#include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
 #include "gui/sign_in_dialog.h"
 #include "gui/supervisor_dialog.h"
@@ -13,16 +15,15 @@
 
 namespace gui {
 
-void QtScreens::NotAvailable(const char* screen) {
-  ui_.ShowMessage({std::string("The ") + screen + " screen is not available yet.", screen,
-                   platform::Icon::kInformation});
-}
-
 void QtScreens::ShowAbout() { AboutDialog().exec(); }
 
-void QtScreens::ShowLoadInfo(app::Application&) { NotAvailable("Load Information"); }
+void QtScreens::ShowLoadInfo(app::Application& app) {
+  LoadInfoDialog(app, ui_, QApplication::activeWindow()).exec();
+}
 
-void QtScreens::ShowDataEntry(app::Application&) { NotAvailable("Data Entry"); }
+void QtScreens::ShowDataEntry(app::Application& app) {
+  DataEntryDialog::Run(app, QApplication::activeWindow());
+}
 
 // The design dialog reads the texts it opens with from the file itself.
 std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application& app,

@@ -1,9 +1,7 @@
 // QtScreens: the Qt program's app::Screens, which opens each screen's dialog
 // modally over the active window.
 //
-// Screens whose dialogs the program does not have yet say so in a message box
-// and change nothing. It also opens the dialogs of the supervisor road
-// (setup::SupervisorDialogs).
+// It also opens the dialogs of the supervisor road (setup::SupervisorDialogs).
 //
 // Thread safety: the Qt GUI thread only.
 #pragma once
@@ -19,8 +17,7 @@ namespace gui {
 
 class QtScreens : public app::Screens, public setup::SupervisorDialogs {
  public:
-  // `ui` shows the "not available yet" messages; borrowed, must outlive this
-  // object.
+  // `ui` is the screens' Ui; borrowed, must outlive this object.
   explicit QtScreens(platform::Ui& ui) : ui_(ui) {}
 
   void ShowAbout() override;
@@ -41,9 +38,6 @@ class QtScreens : public app::Screens, public setup::SupervisorDialogs {
   void ShowChangeSale(app::Application& app) override;
 
  private:
-  // "The <screen> screen is not available yet." captioned `screen`.
-  void NotAvailable(const char* screen);
-
   platform::Ui& ui_;
 };
 

@@ -4,7 +4,7 @@
 #include "reports/char_text.h"
 #include "reports/load_data.h"
 #include "reports/page_layout.h"
-#include "reports/report_file.h"
+#include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "scaling/data_model.h"
@@ -144,8 +144,8 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   AddMessages(page, store);
   page.EndPage();
   std::string report = page.TakeText();
-  const bool written = WriteReportFile(*context.files, AuditReportPath(context, heading), report,
-                                       nullptr);
+  const bool written = WriteReportAndPdf(context, AuditReportPath(context, heading), report,
+                                         nullptr, nullptr);
   if (text != nullptr) *text = std::move(report);
   return written;
 }

@@ -5,7 +5,7 @@
 #include "platform/text.h"
 #include "reports/char_text.h"
 #include "reports/load_data.h"
-#include "reports/report_file.h"
+#include "reports/report_pdf.h"
 #include "sampling/load_audit.h"
 #include "sampling/load_checks.h"
 #include "scaling/data_model.h"
@@ -213,9 +213,7 @@ int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) 
 }
 
 bool ReportRun::WriteText(const std::string& path) {
-  const bool written = WriteReportFile(*context_.files, path, report_, context_.ui);
-  (written ? result_.written : result_.failed).push_back(path);
-  return written;
+  return WriteReportAndPdf(context_, path, report_, context_.ui, &result_);
 }
 
 void ReportRun::StoreVolumes() {

@@ -63,6 +63,8 @@ struct ReportContext {
   // Called with a load's cull factors whenever a report reads them (they
   // become the application's current ones). May be empty.
   std::function<void(const scaling::CullFactors&)> setCullFactors;
+  // Also write a PDF copy beside each printed report (report_pdf.h).
+  bool pdfCopies = false;
 };
 
 // The reports a run is asked for.

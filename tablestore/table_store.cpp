@@ -287,7 +287,7 @@ int TableStore::Open(const std::string& fileName, bool inMemoryDefault) {
   const mk::Status st = mk::Storage::Open(fileName, &storage, s_->fs);
   if (!st.ok()) {
     s_->lastError = st.ToString();
-    return kNotFound;
+    return st.IsBusy() ? kInUse : kNotFound;
   }
   s_->lastError.clear();
   s_->storage = std::move(storage);

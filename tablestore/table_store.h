@@ -75,6 +75,8 @@ inline constexpr int kNotFound = -1;
 inline constexpr int kNoFile = -2;
 inline constexpr int kNotOneRow = -3;
 inline constexpr int kWriteFailed = -4;
+// Open only: another store (of this or another program) works on the file.
+inline constexpr int kInUse = -5;
 
 // Number of view slots; slots are numbered 0 .. kSlotCount - 1.
 inline constexpr int kSlotCount = 25;
@@ -121,9 +123,11 @@ class TableStore {
   // Opens (or creates, when missing; nothing is written before Commit) the
   // storage file `fileName` for reading and writing, closing any open file
   // first. `inMemoryDefault` is used whenever an operation opens a table by
-  // itself (Select, KeyRetrieve, LogMessage...). Returns 0. When the file is
-  // damaged or cannot be opened returns -1 and the store stays closed
-  // (LastError() tells why).
+  // itself (Select, KeyRetrieve, LogMessage...). Returns 0. While the store
+  // is open it holds the file: every other store's Open of it, in this
+  // program or another, returns kInUse (-5) until this one closes (see
+  // mk::Storage). When the file is damaged or cannot be opened returns -1.
+  // On failure the store stays closed (LastError() tells why).
   [[nodiscard]] int Open(const std::string& fileName, bool inMemoryDefault);
 
   // Releases every occupied slot (in-memory copies are written back and

@@ -14,6 +14,7 @@ namespace tablestore {
 namespace {
 
 using testing::AppendRow;
+using testing::OpenCopyOf;
 using testing::Rows;
 using testing::TempPath;
 using testing::Text;
@@ -92,6 +93,16 @@ TEST_F(TableStoreTest, DamagedFileIsRefusedAndStoreStaysClosed) {
   EXPECT_EQ(other.Open(damaged, false), -1);
   EXPECT_FALSE(other.IsOpen());
   EXPECT_NE(other.LastError(), "");
+}
+
+TEST_F(TableStoreTest, AFileOpenInOneStoreIsInUseForEveryOtherUntilItCloses) {
+  ASSERT_EQ(store_.Commit(), 0);
+  TableStore other;
+  EXPECT_EQ(other.Open(path_, false), kInUse);
+  EXPECT_FALSE(other.IsOpen());
+  EXPECT_NE(other.LastError(), "");
+  ASSERT_EQ(store_.Close(), 0);
+  EXPECT_EQ(other.Open(path_, false), kOk);
 }
 
 TEST_F(TableStoreTest, OpeningAnotherFileClosesTheFirst) {
@@ -492,12 +503,12 @@ TEST_F(TableStoreTest, InMemoryCopyIsWrittenBackOnCommit) {
   store_.RemoveRow(mem, 0);
   {
     TableStore reader;
-    ASSERT_EQ(reader.Open(path_, false), 0);
+    ASSERT_EQ(OpenCopyOf(reader, path_), 0);
     EXPECT_EQ(reader.RowCount(reader.OpenAView("Log", false)), 2);
   }
   ASSERT_EQ(store_.Commit(), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   const int s = reader.OpenAView("Log", false);
   EXPECT_EQ(Rows(reader, s), (std::vector<std::string>{"S2|L|2|0|0|0|0", "new||0|0|0|0|0"}));
 }
@@ -507,7 +518,7 @@ TEST_F(TableStoreTest, ReleasingAnInMemorySlotCommitsTheFile) {
   AppendRow(store_, mem, {"kept", "L", "9"});
   EXPECT_EQ(store_.ReleaseView(mem), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   const int s = reader.OpenAView("Log", false);
   EXPECT_EQ(Rows(reader, s), std::vector<std::string>{"kept|L|9|0|0|0|0"});
 }

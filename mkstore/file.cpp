@@ -229,7 +229,7 @@ Status FileSystem::Replace(const std::string& path, std::string_view image,
   file.reset();
   if (s.ok()) s = Rename(temp, path);
   if (!s.ok()) {
-    Remove(temp);
+    (void)Remove(temp);  // the failure that matters is s
     return s;
   }
   return Open(path, Mode::kExclusive, result);

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "platform/ui.h"
-#include "sampling/cell_text.h"
+#include "platform/text.h"
 #include "tablestore/table_store.h"
 
 namespace app {
@@ -44,7 +44,7 @@ void DesignScreen::ReadLoadTexts() {
     if (store.GetText(slot, 0, 0, scaleSample_) < 0) scaleSample_.clear();
     if (store.GetText(slot, 0, 1, scaleUnits_) < 0) scaleUnits_.clear();
   }
-  store.ReleaseView(slot);
+  (void)store.ReleaseView(slot);  // a read-only selection: nothing to save
 }
 
 void DesignScreen::BindKz() {
@@ -54,7 +54,7 @@ void DesignScreen::BindKz() {
 }
 
 void DesignScreen::ApplyEnablingRule() {
-  const bool threeP = sampling::EqualsNoCase(scaleSample_, "3P");
+  const bool threeP = platform::EqualsIgnoringAsciiCase(scaleSample_, "3P");
   view_.kzShown = view_.kzEnabled = threeP;
   const bool locked = app_.hasLogs && !app_.loadInfoEditable;
   view_.scaleSampleEnabled = !locked;

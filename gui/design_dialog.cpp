@@ -52,6 +52,8 @@ DesignDialog::DesignDialog(app::Application& app, QWidget* parent)
   Refresh();
 }
 
+DesignDialog::~DesignDialog() { delete kzGrid_; }
+
 void DesignDialog::BuildLayout() {
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

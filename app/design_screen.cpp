@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "platform/ui.h"
 #include "platform/text.h"
+#include "platform/ui.h"
 #include "tablestore/table_store.h"
 
 namespace app {
@@ -26,8 +26,7 @@ std::string TextOf(const char* const (&entries)[N], int index, const std::string
 
 }  // namespace
 
-DesignScreen::DesignScreen(Application& app)
-    : app_(app), kzBinding_(*app.store(), kzGrid_) {
+DesignScreen::DesignScreen(Application& app) : app_(app), kzBinding_(*app.store(), kzGrid_) {
   ReadLoadTexts();
   view_.scaleType = EntryOf(kScaleTypes, scaleUnits_);
   view_.scaleSample = EntryOf(kScaleSamples, scaleSample_);

@@ -129,7 +129,8 @@ TEST_F(DesignScreenTest, OkWritesTheGridRowsInOrderWithTheirDefaults) {
   kz.SetText(2, kz.ColumnIndex("SP"), "DF");
   kz.SetText(2, kz.ColumnIndex("KZ"), "40");
   ASSERT_TRUE(screen.OnOk());
-  EXPECT_EQ(StoredKz(), (std::vector<std::vector<std::string>>{{"0", "", "60"}, {"1", "DF", "40"}}));
+  EXPECT_EQ(StoredKz(),
+            (std::vector<std::vector<std::string>>{{"0", "", "60"}, {"1", "DF", "40"}}));
 }
 
 TEST_F(DesignScreenTest, DeletingEveryKzRowEmptiesKzAndSamplingThenComplains) {

@@ -27,8 +27,8 @@ class AccountDialog : public QDialog {
                 QWidget* parent = nullptr);
 
  private:
-  QLineEdit* Field(const char* name, bool hidden, void (setup::AccountScreen::*changed)(
-                                                      const std::string&));
+  QLineEdit* Field(const char* name, bool hidden,
+                   void (setup::AccountScreen::*changed)(const std::string&));
   void Refresh();
 
   setup::AccountScreen screen_;

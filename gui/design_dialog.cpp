@@ -21,8 +21,7 @@ QComboBox* List(const char* const (&entries)[N], const char* name, QWidget* pare
 
 }  // namespace
 
-DesignDialog::DesignDialog(app::Application& app, QWidget* parent)
-    : QDialog(parent), screen_(app) {
+DesignDialog::DesignDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
   setWindowTitle(app::kDesignTitle);
   scaleType_ = List(app::kScaleTypes, "scaleType", this);
   scaleSample_ = List(app::kScaleSamples, "scaleSample", this);

@@ -8,8 +8,7 @@
 
 namespace gui {
 
-SignInDialog::SignInDialog(app::Application& app, QWidget* parent)
-    : QDialog(parent), screen_(app) {
+SignInDialog::SignInDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
   setWindowTitle(setup::kSignInTitle);
   userName_ = new QLineEdit(this);
   userName_->setObjectName("userName");

@@ -5,8 +5,7 @@
 
 namespace setup {
 
-AccountScreen::AccountScreen(app::Application& app, app::AccountMode mode,
-                             app::Account& signedIn)
+AccountScreen::AccountScreen(app::Application& app, app::AccountMode mode, app::Account& signedIn)
     : app_(app), mode_(mode), signedIn_(signedIn) {
   const bool adding = mode == app::AccountMode::kAddUser;
   view_.caption = adding ? kAddUserTitle : kChangePasswordTitle;
@@ -39,7 +38,8 @@ void AccountScreen::OnSubmit() {
   request.newUserName = view_.userName;
   request.password = view_.password;
   request.retyped = view_.retyped;
-  const app::AccountOutcome outcome = app::SubmitAccount(app_.ui, app_.fs, PasswordPath(app_), request);
+  const app::AccountOutcome outcome =
+      app::SubmitAccount(app_.ui, app_.fs, PasswordPath(app_), request);
   if (outcome.done && mode_ == app::AccountMode::kChangePassword) {
     signedIn_.storedPassword = outcome.storedPassword;
   }

@@ -44,7 +44,8 @@ TEST_F(AccountScreenTest, AddingAUserAppendsExactlyOneLine) {
   Type(screen, "carol", "secret", "secret");
   screen.OnSubmit();
   EXPECT_EQ(Shown(), std::vector<std::string>{"Done: New username and password added."});
-  EXPECT_EQ(PasswordFile(), std::string(testing::kPasswords) + "\ncarol," + app::Scramble("secret"));
+  EXPECT_EQ(PasswordFile(),
+            std::string(testing::kPasswords) + "\ncarol," + app::Scramble("secret"));
   EXPECT_FALSE(screen.view().submitEnabled);
   EXPECT_EQ(screen.view().password, "");
   EXPECT_EQ(screen.view().retyped, "");

@@ -125,8 +125,9 @@ bool ChangeSaleScreen::RenameInTables(const Rename& rename) {
       }
     }
   }
-  return app::Journal(store, app_.ui, std::string("Changed ") + rename.column + " from " +
-                                          rename.from + " to " + rename.to);
+  return app::Journal(
+      store, app_.ui,
+      std::string("Changed ") + rename.column + " from " + rename.from + " to " + rename.to);
 }
 
 bool ChangeSaleScreen::OnOk() {

@@ -75,9 +75,13 @@ TEST_F(ChangeSaleScreenTest, ListsAreSortedDistinctAndNewValuesAreCut) {
   EXPECT_EQ(screen.view().llrs, (std::vector<std::string>{"1", "10", "2"}));
   EXPECT_EQ(screen.view().sale, 0);
   screen.OnNewSaleChanged("123456789012345678901234");
-  screen.OnNewLlrChanged("ab\xc3\xa9" "defghij");  // a two-byte character counts once
+  screen.OnNewLlrChanged(
+      "ab\xc3\xa9"
+      "defghij");  // a two-byte character counts once
   EXPECT_EQ(screen.view().newSale, "12345678901234567890");
-  EXPECT_EQ(screen.view().newLlr, "ab\xc3\xa9" "defg");
+  EXPECT_EQ(screen.view().newLlr,
+            "ab\xc3\xa9"
+            "defg");
 }
 
 TEST_F(ChangeSaleScreenTest, RenamesEveryRowOfTheOldValueAndNothingElse) {
@@ -90,8 +94,8 @@ TEST_F(ChangeSaleScreenTest, RenamesEveryRowOfTheOldValueAndNothingElse) {
   EXPECT_TRUE(screen.OnOk());
   EXPECT_TRUE(Shown().empty());
   EXPECT_EQ(Tables(), Renamed(Renamed(before, "SALE", "S1", "S9"), "LLR", "2", "5"));
-  EXPECT_EQ(Journal(), (std::vector<std::string>{"Changed SALE from S1 to S9",
-                                                 "Changed LLR from 2 to 5"}));
+  EXPECT_EQ(Journal(),
+            (std::vector<std::string>{"Changed SALE from S1 to S9", "Changed LLR from 2 to 5"}));
 }
 
 TEST_F(ChangeSaleScreenTest, EmptyNewValuesChangeAndJournalNothing) {

@@ -57,7 +57,8 @@ TEST_F(SignInScreenTest, SignInStaysDisabledUntilThePasswordChanges) {
 
 TEST_F(SignInScreenTest, WrongPasswordIsShownAndJournaledWithTheUserName) {
   EXPECT_EQ(SignIn("alice", "Password"), SignInStep::kStay);
-  EXPECT_EQ(Shown(), std::vector<std::string>{"Error: INCORRECT USERNAME AND/OR PASSWORD!\nTRY AGAIN"});
+  EXPECT_EQ(Shown(),
+            std::vector<std::string>{"Error: INCORRECT USERNAME AND/OR PASSWORD!\nTRY AGAIN"});
   EXPECT_EQ(ui_.messages()[0].icon, platform::Icon::kExclamation);
   EXPECT_EQ(Journal(), std::vector<std::string>{"Incorrect username (alice) and/or password,"});
   EXPECT_FALSE(screen_.view().signInEnabled);
@@ -68,8 +69,8 @@ TEST_F(SignInScreenTest, RightPasswordSignsInWithTheStoredPassword) {
   EXPECT_EQ(SignIn("bob", "passwordp"), SignInStep::kSignedIn);
   EXPECT_EQ(screen_.account().userName, "bob");
   EXPECT_EQ(screen_.account().storedPassword, "$R%=O$#V$");
-  EXPECT_EQ(Journal(), std::vector<std::string>{
-                           "Successful login to Supervisor Options with username: bob"});
+  EXPECT_EQ(Journal(),
+            std::vector<std::string>{"Successful login to Supervisor Options with username: bob"});
 }
 
 TEST_F(SignInScreenTest, MissingPasswordFileEndsAsCancelled) {
@@ -90,8 +91,8 @@ TEST_F(SignInScreenTest, DamagedPasswordFilesNeverSignInNorChange) {
     SignInScreen screen(app_);
     screen.OnUserNameChanged("alice");
     screen.OnPasswordChanged("password");
-    const SignInStep expected = text.size() > app::kMaxPasswordFileBytes ? SignInStep::kCancelled
-                                                                          : SignInStep::kStay;
+    const SignInStep expected =
+        text.size() > app::kMaxPasswordFileBytes ? SignInStep::kCancelled : SignInStep::kStay;
     EXPECT_EQ(screen.OnSignIn(), expected) << text.size();
     EXPECT_EQ(PasswordFile(), text);
   }

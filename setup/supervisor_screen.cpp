@@ -27,10 +27,10 @@ SupervisorScreen::SupervisorScreen(app::Application& app, SupervisorDialogs& dia
     : app_(app), dialogs_(dialogs), account_(account) {
   view_.status = kLoggedOnAs + platform::Cp1252ToUtf8(account.userName);
   std::string finalized;
-  view_.unfinalize = tablestore::ReadSetting(*app.store(), tablestore::kBlockSystem,
-                                             tablestore::kKeyFinalized,
-                                             finalized) == tablestore::kOk &&
-                     finalized != tablestore::kNo;
+  view_.unfinalize =
+      tablestore::ReadSetting(*app.store(), tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                              finalized) == tablestore::kOk &&
+      finalized != tablestore::kNo;
 }
 
 void SupervisorScreen::OnCreateAuditReport() {
@@ -47,7 +47,9 @@ void SupervisorScreen::OnUnfinalize() {
   if (sampling::UnfinalizeLoad(*app_.store(), app_.ui) == 0) view_.unfinalize = false;
 }
 
-void SupervisorScreen::OnAddUser() { dialogs_.ShowAccount(app_, app::AccountMode::kAddUser, account_); }
+void SupervisorScreen::OnAddUser() {
+  dialogs_.ShowAccount(app_, app::AccountMode::kAddUser, account_);
+}
 
 void SupervisorScreen::OnChangePassword() {
   dialogs_.ShowAccount(app_, app::AccountMode::kChangePassword, account_);
@@ -57,8 +59,9 @@ void SupervisorScreen::OnChangeSale() { dialogs_.ShowChangeSale(app_); }
 
 void SupervisorScreen::OnEditLoadInfo() {
   app_.loadInfoEditable = true;
-  app_.ui.ShowMessage({"You may now return to Load Information\nand edit any field except SALE or LLR.",
-                       "Load Info Editable", platform::Icon::kInformation});
+  app_.ui.ShowMessage(
+      {"You may now return to Load Information\nand edit any field except SALE or LLR.",
+       "Load Info Editable", platform::Icon::kInformation});
 }
 
 }  // namespace setup

@@ -41,8 +41,7 @@ class SupervisorDialogs {
   // change updates).
   virtual void ShowOptions(app::Application& app, app::Account& account) = 0;
   // The account dialog in `mode` for the signed-in `account`.
-  virtual void ShowAccount(app::Application& app, app::AccountMode mode,
-                           app::Account& account) = 0;
+  virtual void ShowAccount(app::Application& app, app::AccountMode mode, app::Account& account) = 0;
   // "Change SALE or LLR".
   virtual void ShowChangeSale(app::Application& app) = 0;
 };

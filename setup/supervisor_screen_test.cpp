@@ -69,8 +69,9 @@ TEST_F(SupervisorScreenTest, StatusLineAndButtonsOpenTheirDialogs) {
   EXPECT_EQ(dialogs_.shown, (std::vector<std::string>{"Add alice", "Change alice", "ChangeSale"}));
   screen.OnEditLoadInfo();
   EXPECT_TRUE(app_.loadInfoEditable);
-  EXPECT_EQ(Shown(), std::vector<std::string>{"Load Info Editable: You may now return to Load "
-                                              "Information\nand edit any field except SALE or LLR."});
+  EXPECT_EQ(Shown(),
+            std::vector<std::string>{"Load Info Editable: You may now return to Load "
+                                     "Information\nand edit any field except SALE or LLR."});
 }
 
 TEST_F(SupervisorScreenTest, AuditReportIsWrittenBesideTheScaleFile) {

@@ -55,7 +55,7 @@ class DataEntryScreenTest : public testing::ScreenFixture {
 
 // One whole 3P cubic load typed into the screen, from the first log to F2.
 void DataEntryScreenTest::RecordWholeLoad() {
-  MakeLoad(CubicHeader());
+  MakeLoad(CubicHeader(), {{"CloseHitWindow", "2.5"}});
   OpenScreen();
   EXPECT_EQ(screen_->Mode(), 'L');
   const std::vector<int> rnd = Draws(9);
@@ -69,6 +69,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
   EXPECT_EQ(LogCell(1, "HIT"), "1");
   EXPECT_EQ(LogCell(1, "RND"), std::to_string(rnd[0]));
   EXPECT_EQ(LastMessage(), "SAMPLE LOG!");
+  EXPECT_EQ(ui_.messages().back().close_after_ms, 2000);  // whole seconds of CloseHitWindow
   Measure("32", "20", "14");
   EXPECT_EQ(LogCell(1, "SD"), "14");
   EXPECT_EQ(LogCell(1, "LD"), "20");

@@ -429,30 +429,40 @@ TEST_F(DataEntryScreenTest, VolumeWindowAndItsRefusals) {
 
 // ---- Bad input and faults ---------------------------------------------------------
 
+// Pastes every text into every editable cell of `row` (no key goes through
+// the screen).
+void PasteEverywhere(grid::CellGrid& grid, int row) {
+  const std::string texts[] = {
+      "", std::string(100000, '9'), "abc", "\xE2\x82\xAC\xF0\x9F\x8C\xB2", "-5", "1e9", "55"};
+  for (int c = 0; c < grid.ColumnCount(); ++c) {
+    for (const std::string& text : texts) {
+      if (grid.SetCurrentCell(row, c) && grid.BeginEdit()) grid.CommitEdit(text);
+    }
+  }
+}
+
 TEST_F(DataEntryScreenTest, AnyTextInAnyCellIsStoredForItsRowOnly) {
   MakeLoad(CubicHeader("100"));
   OpenScreen();
   Press('A', kCtrl);
   Type("LOG", "1");
   Measure("16", "10", "12");
+  ASSERT_TRUE(screen_->OnSave());
+  const auto before = Rows("Log")[0];
   Press('A', kCtrl);
   strictUi_ = false;  // whatever the texts make the screen ask is answered No
-  grid::CellGrid& logs = screen_->LogGrid();
-  const std::string texts[] = {
-      "", std::string(100000, '9'), "abc", "\xE2\x82\xAC\xF0\x9F\x8C\xB2", "-5", "1e9", "55"};
-  for (int c = 0; c < logs.ColumnCount(); ++c) {
-    for (const std::string& text : texts) {
-      if (!logs.SetCurrentCell(2, c) || !logs.BeginEdit()) continue;
-      logs.CommitEdit(text);  // as a paste: no key went through the screen
-    }
-  }
+  PasteEverywhere(screen_->LogGrid(), 2);
   ASSERT_TRUE(screen_->OnSave());
-  EXPECT_EQ(Rows("Log").size(), 2u);
-  const auto first = Rows("Log")[0];
-  EXPECT_EQ(LogCell(1, "LN"), "16");
-  EXPECT_EQ(LogCell(1, "SD"), "10");
-  EXPECT_EQ(LogCell(1, "LD"), "12");
-  EXPECT_EQ(LogCell(1, "LOG"), "1");
+  ASSERT_EQ(Rows("Log").size(), 2u);
+  EXPECT_EQ(Rows("Log")[0], before);
+  screen_->LogGrid().SetCurrentCell(1, 0);
+  screen_->OnDefButton();
+  ASSERT_EQ(screen_->Mode(), 'D');
+  screen_->OnAdd();
+  PasteEverywhere(screen_->DefectGrid(), 1);
+  EXPECT_TRUE(screen_->Close());
+  EXPECT_EQ(Rows("Log")[0], before);
+  EXPECT_EQ(Rows("DefC").size(), 1u);
 }
 
 TEST_F(DataEntryScreenTest, CloseWritesBackAndAFailedCommitKeepsTheRows) {

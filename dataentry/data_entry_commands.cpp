@@ -188,7 +188,9 @@ void DataEntryScreen::RunTaper(int row) {
   GridRow cells(logGrid_, row);
   const sampling::StoreTaperTable tapers(*store_);
   const bool hasTable = store_->TableExists(scaling::table::kTapers) >= 0;
-  if (sampling::LdFromTaper(cells, taperPlace_, hasTable ? &tapers : nullptr, app_.ui) != 0) return;
+  const sampling::TaperPlace place =
+      app_.checkScale ? sampling::ReadTaperPlace(*store_, RowLoad(row)) : taperPlace_;
+  if (sampling::LdFromTaper(cells, place, hasTable ? &tapers : nullptr, app_.ui) != 0) return;
   for (const char* column : {col::kB, col::kLD, col::kRem}) {
     const int c = logGrid_.ColumnIndex(column);
     if (c >= 0) logGrid_.SetColour(row, c, kRed);
@@ -221,8 +223,11 @@ bool DataEntryScreen::AppendLog() {
   const int current = logGrid_.CurrentRow();
   if (auditBeforeAppend_ && current >= 1) {
     GridRow cells(logGrid_, current);
-    const int rc = sampling::ValidateLog(logCheck_, cells,
-                                         sampling::LogSegmentSource(*store_, cells), app_.ui);
+    // In a check-scale file each log is checked against its own load's limits.
+    const sampling::LogCheckContext context =
+        app_.checkScale ? sampling::ReadLogCheckContext(*store_, RowLoad(current)) : logCheck_;
+    const int rc =
+        sampling::ValidateLog(context, cells, sampling::LogSegmentSource(*store_, cells), app_.ui);
     if (rc > 0 || rc == sampling::kLogWarningsCancelled) return false;
   }
   const int row = logBinding_->AppendRow();

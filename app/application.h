@@ -71,6 +71,13 @@ class Application {
   // The main screen's access flag, set by the setup screens after a
   // successful supervisor sign-in.
   bool supervisorAccess = false;
+  // The landing fields: the column where the cursor lands on a new row of
+  // the log, segment and defect grids (Globals DefField Log, Seg and Def; ""
+  // when not set). The main screen reads them when a file is opened; the
+  // setup screen changes them.
+  std::string landingFieldLog;
+  std::string landingFieldSeg;
+  std::string landingFieldDef;
 };
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include "gui/about_dialog.h"
 #include "gui/data_entry_dialog.h"
+#include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
 #include "platform/ui.h"
 
@@ -16,7 +17,9 @@ void QtScreens::NotAvailable(const char* screen) {
 
 void QtScreens::ShowAbout() { AboutDialog().exec(); }
 
-void QtScreens::ShowLoadInfo(app::Application&) { NotAvailable("Load Information"); }
+void QtScreens::ShowLoadInfo(app::Application& app) {
+  LoadInfoDialog(app, ui_, QApplication::activeWindow()).exec();
+}
 
 void QtScreens::ShowDataEntry(app::Application& app) {
   DataEntryDialog::Run(app, QApplication::activeWindow());

@@ -1,0 +1,98 @@
+#include "gui/load_info_dialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/grid_view.h"
+
+namespace gui {
+
+LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget* parent)
+    : QDialog(parent), screen_(app, ui) {
+  setWindowTitle(loadinfo::kLoadInfoCaption);
+  grid_ = new GridView(screen_.grid(), this);
+  grid_->SetKeyHandler([this](int code, bool ctrl) { return screen_.OnKeyDown(code, ctrl); });
+  navigation_ = new QLabel(loadinfo::kNavigationLabel, this);
+  position_ = new QLabel(this);
+  first_ = AddButton("<<", &loadinfo::LoadInfoScreen::OnFirst);
+  previous_ = AddButton("<", &loadinfo::LoadInfoScreen::OnPrevious);
+  next_ = AddButton(">", &loadinfo::LoadInfoScreen::OnNext);
+  last_ = AddButton(">>", &loadinfo::LoadInfoScreen::OnLast);
+  new_ = AddButton("&New", &loadinfo::LoadInfoScreen::OnNew);
+  delete_ = AddButton("&Delete", &loadinfo::LoadInfoScreen::OnDelete);
+  ok_ = new QPushButton("OK", this);
+  cancel_ = new QPushButton("Cancel", this);
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  BuildLayout();
+  screen_.Open();
+  Refresh();
+}
+
+QPushButton* LoadInfoDialog::AddButton(const char* text,
+                                       void (loadinfo::LoadInfoScreen::*action)()) {
+  auto* button = new QPushButton(text, this);
+  // Enter belongs to the grid; the record buttons act on a click, Space or
+  // their mnemonic.
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this, action] {
+    (screen_.*action)();
+    Refresh();
+  });
+  return button;
+}
+
+void LoadInfoDialog::BuildLayout() {
+  auto* records = new QHBoxLayout;
+  records->addWidget(navigation_);
+  records->addWidget(first_);
+  records->addWidget(previous_);
+  records->addWidget(position_);
+  records->addWidget(next_);
+  records->addWidget(last_);
+  records->addStretch();
+  records->addWidget(new_);
+  records->addWidget(delete_);
+  auto* closing = new QHBoxLayout;
+  closing->addStretch();
+  closing->addWidget(ok_);
+  closing->addWidget(cancel_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(grid_, 1);
+  layout->addLayout(records);
+  layout->addLayout(closing);
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  for (QPushButton* move : {first_, previous_, next_, last_}) {
+    move->setFixedWidth(move->fontMetrics().horizontalAdvance("<<<<"));
+  }
+  position_->setMinimumWidth(position_->fontMetrics().horizontalAdvance("999 of 999"));
+  position_->setAlignment(Qt::AlignCenter);
+  resize(grid_->CharsToPixels(48), grid_->CharsToPixels(48));
+}
+
+void LoadInfoDialog::Refresh() {
+  const bool shown = screen_.RecordButtonsShown();
+  for (QWidget* widget : {static_cast<QWidget*>(navigation_), static_cast<QWidget*>(position_),
+                          static_cast<QWidget*>(first_), static_cast<QWidget*>(previous_),
+                          static_cast<QWidget*>(next_), static_cast<QWidget*>(last_),
+                          static_cast<QWidget*>(new_), static_cast<QWidget*>(delete_)}) {
+    widget->setVisible(shown);
+  }
+  position_->setText(QString::fromStdString(screen_.PositionText()));
+  new_->setEnabled(screen_.NewEnabled());
+  delete_->setEnabled(screen_.DeleteEnabled());
+  first_->setEnabled(screen_.PreviousEnabled());
+  previous_->setEnabled(screen_.PreviousEnabled());
+  next_->setEnabled(screen_.NextEnabled());
+  last_->setEnabled(screen_.NextEnabled());
+}
+
+void LoadInfoDialog::done(int result) {
+  screen_.OnClose();
+  QDialog::done(result);
+}
+
+}  // namespace gui

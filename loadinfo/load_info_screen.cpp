@@ -1,0 +1,321 @@
+#include "loadinfo/load_info_screen.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/application.h"
+#include "grid/grid_binding.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "sampling/cell_text.h"
+#include "sampling/date_text.h"
+#include "tablestore/table_store.h"
+
+namespace loadinfo {
+namespace {
+
+constexpr const char* kLoadView = "DLoad";
+constexpr const char* kRowView = "TransposedHeaderView";
+
+// Fields that only a supervisor (loadInfoEditable) may change.
+constexpr const char* kProtectedFields[] = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
+
+bool IsField(const std::string& field, const char* name) {
+  return sampling::EqualsNoCase(field, name);
+}
+
+bool IsProtected(const std::string& field) {
+  return std::any_of(std::begin(kProtectedFields), std::end(kProtectedFields),
+                     [&](const char* name) { return IsField(field, name); });
+}
+
+std::string Trimmed(std::string text) {
+  std::string token;
+  tablestore::TableStore::NextToken(text, token, "");
+  return token;
+}
+
+// True when `text`, blanks around it aside, is a decimal number as a numeric
+// column stores it whole: an optional sign, digits with at most one ".", and
+// an optional exponent.
+bool IsWholeNumber(const std::string& text) {
+  const std::string t = Trimmed(text);
+  size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
+  size_t digits = 0;
+  bool point = false;
+  for (; i < t.size(); ++i) {
+    if (t[i] >= '0' && t[i] <= '9') {
+      ++digits;
+    } else if (t[i] == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (digits == 0) return false;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    size_t j = i + 1;
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
+    const size_t first = j;
+    while (j < t.size() && t[j] >= '0' && t[j] <= '9') ++j;
+    if (j > first) i = j;
+  }
+  return i == t.size();
+}
+
+// The open file's name without its folder and extension.
+std::string ScaleFileStem(const std::string& fileName) {
+  const size_t slash = fileName.find_last_of('/');
+  std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+LoadInfoScreen::LoadInfoScreen(app::Application& app, platform::Ui& ui)
+    : app_(app), ui_(ui), sales_(app, ui) {
+  grid_.AddListener(this);
+}
+
+LoadInfoScreen::~LoadInfoScreen() {
+  OnClose();
+  grid_.RemoveListener(this);
+}
+
+bool LoadInfoScreen::Open() {
+  tablestore::TableStore* store = app_.store();
+  loadSlot_ = store == nullptr ? -1 : app_.slots().load;
+  if (loadSlot_ < 0) {
+    ui_.ShowMessage({"The Load table is not open.", "Error", platform::Icon::kStop});
+    return false;
+  }
+  // A header table without rows could hold nothing: give it its first row.
+  if (store->RowCount(loadSlot_) <= 0 && store->AddRow(loadSlot_, -1) < 0) {
+    ShowStoreError();
+    return false;
+  }
+  rowCount_ = store->RowCount(loadSlot_);
+  current_ = rowCount_ - 1;
+  binding_.emplace(*store, grid_);
+  if (!BuildViews()) return false;
+  const int saleRow = FieldRow("SALE");
+  const int llrRow = FieldRow("LLR");
+  const int result = sales_.Import(grid_, saleRow, grid_.Text(saleRow, kValueColumn),
+                                   grid_.Text(llrRow, kValueColumn));
+  saleListAttached_ = result == kSaleListAttached;
+  logsRecorded_ = result == kLogsRecorded;
+  MarkCells();
+  FillScaleDateTime();
+  return true;
+}
+
+bool LoadInfoScreen::BuildViews() {
+  tablestore::TableStore& store = *app_.store();
+  std::string fields;
+  if (store.MakeProjection(fields, "Load", "Order2") < 0) fields.clear();
+  dloadSlot_ = store.Select("Load", fields, "", "", kLoadView, "");
+  if (dloadSlot_ >= 0 && current_ >= 0) FillGrid();
+  if (rowViewSlot_ < 0) {
+    ui_.ShowMessage({"The load header could not be shown.", "Error", platform::Icon::kStop});
+    return false;
+  }
+  return true;
+}
+
+void LoadInfoScreen::FillGrid() {
+  rowViewSlot_ = app_.store()->MakeRowView(kLoadView, current_, kRowView);
+  binding_->Bind(rowViewSlot_, "Item,Value");
+  grid_.SetText(0, kFieldColumn, "Header");
+  grid_.SetText(0, kValueColumn, "Value");
+  for (int r = 1; r < grid_.RowCount(); ++r) grid_.SetReadOnly(r, kFieldColumn, true);
+  grid_.SetCurrentCell(1, kValueColumn);
+  fieldTypes_ = FieldTypes();
+}
+
+std::vector<char> LoadInfoScreen::FieldTypes() const {
+  std::string description;
+  if (app_.store()->DescribeView(dloadSlot_, description, false) != tablestore::kOk) {
+    description.clear();
+  }
+  std::vector<char> types(1, 'S');  // the header row
+  const size_t open = description.find('[');
+  std::string rest = open == std::string::npos ? "" : description.substr(open + 1);
+  if (!rest.empty() && rest.back() == ']') rest.pop_back();
+  std::string column;
+  while (!rest.empty()) {
+    tablestore::TableStore::NextToken(rest, column, ",");
+    const size_t colon = column.find(':');
+    types.push_back(colon != std::string::npos && colon + 1 < column.size() ? column[colon + 1]
+                                                                            : 'S');
+  }
+  types.resize(grid_.RowCount(), 'S');
+  return types;
+}
+
+void LoadInfoScreen::MarkCells() {
+  if (saleListAttached_) grid_.SetChoices(FieldRow("SALE"), kValueColumn, sales_.SaleNames());
+  for (int r = 1; r < grid_.RowCount(); ++r) {
+    const std::string& field = grid_.Text(r, kFieldColumn);
+    const bool readOnly = (IsProtected(field) && !app_.loadInfoEditable) ||
+                          ((IsField(field, "SALE") || IsField(field, "LLR")) && logsRecorded_);
+    grid_.SetCellReadOnly(r, kValueColumn, readOnly);
+  }
+}
+
+void LoadInfoScreen::FillScaleDateTime() {
+  const int dateRow = FieldRow("SDATE");
+  const int timeRow = FieldRow("STIME");
+  if (dateRow < 0 || timeRow < 0) return;
+  if (!grid_.Text(dateRow, kValueColumn).empty() || !grid_.Text(timeRow, kValueColumn).empty()) {
+    return;
+  }
+  const platform::LocalDateTime now = app_.clock.Now();
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d:%02d", now.hour, now.minute);
+  grid_.SetText(dateRow, kValueColumn, sampling::TodayText(app_.clock));
+  grid_.SetText(timeRow, kValueColumn, time);
+}
+
+int LoadInfoScreen::FieldRow(const std::string& field) const {
+  for (int r = 1; r < grid_.RowCount(); ++r) {
+    if (IsField(grid_.Text(r, kFieldColumn), field.c_str())) return r;
+  }
+  return -1;
+}
+
+bool LoadInfoScreen::WriteBack() {
+  app_.loadInfoEditable = false;
+  if (grid_.IsEditing()) grid_.CommitEdit(grid_.EditText());
+  if (rowViewSlot_ < 0) return true;
+  tablestore::TableStore& store = *app_.store();
+  for (const char* field : {"SALE", "LLR"}) {
+    const int r = FieldRow(field);
+    if (r >= 0) grid_.SetText(r, kValueColumn, Trimmed(grid_.Text(r, kValueColumn)));
+  }
+  const bool ok = binding_->WriteBackInStep() == tablestore::kOk;
+  const int written = ok ? store.StoreRowView(kLoadView, rowViewSlot_, current_) : -1;
+  if (written < 0) ReleaseSlot(rowViewSlot_);
+  rowViewSlot_ = -1;
+  if (written < 0) ShowStoreError();
+  return written >= 0;
+}
+
+void LoadInfoScreen::ReleaseViews() {
+  if (app_.store() == nullptr) return;
+  ReleaseSlot(rowViewSlot_);
+  ReleaseSlot(dloadSlot_);
+  rowViewSlot_ = dloadSlot_ = -1;
+}
+
+// The row view and DLoad hold no data of their own (DLoad writes through to
+// Load, which the main screen keeps open), so releasing them loses nothing
+// whatever the result.
+void LoadInfoScreen::ReleaseSlot(int slot) {
+  if (slot >= 0) static_cast<void>(app_.store()->ReleaseView(slot));
+}
+
+void LoadInfoScreen::ShowStoreError() {
+  ui_.ShowMessage({"The load header could not be stored.", "Error", platform::Icon::kStop});
+}
+
+void LoadInfoScreen::OnClose() {
+  if (closed_) return;
+  // Written back before the screen counts as closed, so that an edit still
+  // open ends as any other (a chosen sale still fills the header).
+  if (dloadSlot_ >= 0) WriteBack();
+  closed_ = true;
+  app_.loadInfoEditable = false;
+  ReleaseViews();
+}
+
+void LoadInfoScreen::ShowRow(int index) {
+  tablestore::TableStore& store = *app_.store();
+  rowCount_ = store.RowCount(loadSlot_);
+  current_ = std::clamp(index, 0, std::max(rowCount_ - 1, 0));
+  FillGrid();
+  logsRecorded_ = app_.fileType != app::kFileTypeNonScale &&
+                  sales_.LogsRecorded(grid_.Text(FieldRow("SALE"), kValueColumn),
+                                      grid_.Text(FieldRow("LLR"), kValueColumn));
+  MarkCells();
+}
+
+void LoadInfoScreen::OnNew() {
+  if (!NewEnabled() || !WriteBack()) return;
+  if (app_.store()->AddRow(loadSlot_, -1) < 0) ShowStoreError();
+  ShowRow(app_.store()->RowCount(loadSlot_) - 1);
+  FillScaleDateTime();
+}
+
+void LoadInfoScreen::OnDelete() {
+  if (!DeleteEnabled() || !WriteBack()) return;
+  if (app_.store()->RemoveRow(loadSlot_, current_) < 0) ShowStoreError();
+  ShowRow(current_ - 1);
+}
+
+void LoadInfoScreen::OnPrevious() {
+  if (PreviousEnabled() && WriteBack()) ShowRow(current_ - 1);
+}
+
+void LoadInfoScreen::OnNext() {
+  if (NextEnabled() && WriteBack()) ShowRow(current_ + 1);
+}
+
+void LoadInfoScreen::OnFirst() {
+  if (PreviousEnabled() && WriteBack()) ShowRow(0);
+}
+
+void LoadInfoScreen::OnLast() {
+  if (NextEnabled() && WriteBack()) ShowRow(rowCount_ - 1);
+}
+
+bool LoadInfoScreen::RecordButtonsShown() const {
+  return app_.fileType != app::kFileTypeProduction;
+}
+
+bool LoadInfoScreen::NewEnabled() const {
+  return RecordButtonsShown() && !closed_ && dloadSlot_ >= 0;
+}
+
+// A last row is never deleted: the header table would be left empty.
+bool LoadInfoScreen::DeleteEnabled() const {
+  return NewEnabled() && !logsRecorded_ && rowCount_ > 1;
+}
+
+bool LoadInfoScreen::PreviousEnabled() const { return NewEnabled() && current_ > 0; }
+
+bool LoadInfoScreen::NextEnabled() const { return NewEnabled() && current_ < rowCount_ - 1; }
+
+std::string LoadInfoScreen::PositionText() const {
+  char text[48];
+  std::snprintf(text, sizeof text, "%d of %d", current_ + 1, rowCount_);
+  return text;
+}
+
+grid::KeyResult LoadInfoScreen::OnKeyDown(int code, bool ctrl) {
+  if (code == grid::key::kEnter && !ctrl && !grid_.IsEditing()) {
+    return grid::KeyResult::Replace(grid::key::kDown);
+  }
+  return grid::KeyResult::Pass();
+}
+
+void LoadInfoScreen::OnEditEnded(const grid::CellEdit& edit) {
+  if (edit.column != kValueColumn || closed_) return;
+  const std::string& field = grid_.Text(edit.row, kFieldColumn);
+  if (IsField(field, "SALE") && saleListAttached_ && edit.newText != edit.oldText) {
+    sales_.Fill(grid_, edit.newText, ScaleFileStem(app_.files.state().fileName));
+    return;
+  }
+  WarnNotANumber(edit);
+}
+
+void LoadInfoScreen::WarnNotANumber(const grid::CellEdit& edit) {
+  const char type = edit.row < static_cast<int>(fieldTypes_.size()) ? fieldTypes_[edit.row] : 'S';
+  if (type == 'S' || edit.newText.empty() || IsWholeNumber(edit.newText)) return;
+  const std::string& field = grid_.Text(edit.row, kFieldColumn);
+  ui_.ShowMessage({field + " holds a number: \"" + edit.newText +
+                       "\" will be stored as the number it starts with, or 0.",
+                   "Warning!", platform::Icon::kExclamation});
+}
+
+}  // namespace loadinfo

@@ -1,0 +1,266 @@
+#include "loadinfo/load_info_screen.h"
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/test_files.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/scripted_ui.h"
+#include "tablestore/table_store.h"
+
+namespace loadinfo {
+namespace {
+
+constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl";
+
+class LoadInfoScreenTest : public ::testing::Test {
+ protected:
+  // Creates and opens `name` from the bundled setup, as file type `type`.
+  void Create(const char* type = app::kFileTypeProduction, const std::string& name = "load.scl") {
+    const std::string setup = folder_ / "Default.SetupScl";
+    if (!fs_.Exists(setup)) {
+      ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
+    }
+    ASSERT_EQ(app_.files.CreateFromSetup(setup, folder_ / name), app::FileOutcome::kCreated);
+    app_.fileType = type;
+    app_.checkScale = std::string(type) == app::kFileTypeCheckScale;
+  }
+
+  tablestore::TableStore& store() { return *app_.store(); }
+  int load() { return app_.slots().load; }
+
+  // The stored text of `column` in row `row` of Load.
+  std::string Stored(const std::string& column, int row = 0) {
+    std::string text = "<missing>";
+    store().GetText(load(), row, store().ColumnIndex(load(), column), text);
+    return text;
+  }
+
+  static const std::string& Value(const LoadInfoScreen& s, const std::string& field) {
+    return s.grid().Text(s.FieldRow(field), kValueColumn);
+  }
+  static bool ReadOnly(const LoadInfoScreen& s, const std::string& field) {
+    return s.grid().IsReadOnly(s.FieldRow(field), kValueColumn);
+  }
+
+  // Types `text` into the field's value cell as the user would.
+  static void Type(LoadInfoScreen& s, const std::string& field, const std::string& text) {
+    ASSERT_TRUE(s.grid().SetCurrentCell(s.FieldRow(field), kValueColumn));
+    ASSERT_TRUE(s.grid().BeginEdit());
+    ASSERT_TRUE(s.grid().CommitEdit(text));
+  }
+
+  app::testing::TempFolder folder_;
+  platform::PosixFileSystem fs_;
+  platform::FixedClock clock_{platform::LocalDateTime{2010, 11, 5, 9, 5, 0}};
+  platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
+  app::Application app_{ui_, fs_, clock_, folder_.path()};
+};
+
+TEST_F(LoadInfoScreenTest, ShowsTheUsedFieldsTransposedInOrder2Order) {
+  Create();
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  const grid::CellGrid& g = screen.grid();
+  ASSERT_EQ(g.ColumnCount(), 2);
+  EXPECT_EQ(g.ColumnName(0), "Header");
+  EXPECT_EQ(g.ColumnName(1), "Value");
+  std::string fields;
+  ASSERT_GT(store().MakeProjection(fields, "Load", "Order2"), 0);
+  std::string shown;
+  for (int r = 1; r < g.RowCount(); ++r) shown += (r > 1 ? "," : "") + g.Text(r, kFieldColumn);
+  EXPECT_EQ(shown, fields);
+  EXPECT_EQ(Value(screen, "SCALESYS"), "Cubic");  // the default rule of the new row
+  EXPECT_TRUE(g.IsReadOnly(1, kFieldColumn));
+}
+
+TEST_F(LoadInfoScreenTest, WritesEveryValueBackAndTrimsOnlySaleAndLlr) {
+  Create();
+  const std::string longText(5000, 'x');
+  {
+    LoadInfoScreen screen(app_, ui_);
+    ASSERT_TRUE(screen.Open());
+    screen.grid().SetText(screen.FieldRow("SALE"), kValueColumn, "  Cedar Ridge  ");
+    screen.grid().SetText(screen.FieldRow("LLR"), kValueColumn, " 1001 ");
+    screen.grid().SetText(screen.FieldRow("CONTRACT"), kValueColumn, "  CR-7 ");
+    screen.grid().SetText(screen.FieldRow("REM"), kValueColumn,
+                          longText + "\xC3\xA9\xF0\x9F\x8C\xB2");
+    screen.grid().SetText(screen.FieldRow("CFSAWCU"), kValueColumn, "0.8");
+    screen.grid().SetText(screen.FieldRow("MAXLEN"), kValueColumn, "40.0");
+    screen.OnClose();
+  }
+  EXPECT_EQ(Stored("SALE"), "Cedar Ridge");
+  EXPECT_EQ(Stored("LLR"), "1001");
+  EXPECT_EQ(Stored("CONTRACT"), "  CR-7 ");
+  // e-acute has an 8-bit form; the tree emoji has none and becomes "?".
+  EXPECT_EQ(Stored("REM"), longText + "\xC3\xA9?");
+  EXPECT_EQ(Stored("CFSAWCU"), "0.8");
+  EXPECT_EQ(Stored("MAXLEN"), "40");
+  EXPECT_EQ(Stored("SDATE"), "20101105");
+  EXPECT_EQ(Stored("STIME"), "09:05");
+  EXPECT_EQ(store().FindView("DLoad"), -1);
+  EXPECT_EQ(store().FindView("TransposedHeaderView"), -1);
+}
+
+TEST_F(LoadInfoScreenTest, AnEditStillOpenAtCloseIsStored) {
+  Create();
+  {
+    LoadInfoScreen screen(app_, ui_);
+    ASSERT_TRUE(screen.Open());
+    ASSERT_TRUE(screen.grid().SetCurrentCell(screen.FieldRow("SCALER"), kValueColumn));
+    ASSERT_TRUE(screen.grid().BeginEdit());
+    screen.grid().SetEditText("R. Chen");
+  }
+  EXPECT_EQ(Stored("SCALER"), "R. Chen");
+}
+
+TEST_F(LoadInfoScreenTest, EnterOutsideAnEditMovesToTheNextField) {
+  Create();
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_EQ(screen.grid().CurrentRow(), 1);
+  EXPECT_EQ(screen.grid().CurrentColumn(), kValueColumn);
+  const grid::KeyResult moved = screen.OnKeyDown(grid::key::kEnter, false);
+  EXPECT_EQ(moved.action, grid::KeyAction::kReplace);
+  EXPECT_EQ(moved.code, grid::key::kDown);
+  ASSERT_TRUE(screen.grid().BeginEdit());
+  EXPECT_EQ(screen.OnKeyDown(grid::key::kEnter, false).action, grid::KeyAction::kPass);
+  EXPECT_EQ(screen.OnKeyDown('A', false).action, grid::KeyAction::kPass);
+}
+
+TEST_F(LoadInfoScreenTest, NonNumericTextInANumericFieldIsWarnedAboutOnce) {
+  Create();
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  const size_t before = ui_.messages().size();  // "sales.csv not found in ..."
+  Type(screen, "MAXLEN", "40.0");
+  Type(screen, "CFSAWCU", " -1.5e2 ");
+  Type(screen, "PURCH", "anything at all");
+  EXPECT_EQ(ui_.messages().size(), before);
+  Type(screen, "MAXLEN", "4O");
+  ASSERT_EQ(ui_.messages().size(), before + 1);
+  EXPECT_EQ(ui_.messages().back().caption, "Warning!");
+  EXPECT_EQ(ui_.messages().back().icon, platform::Icon::kExclamation);
+  EXPECT_EQ(Value(screen, "MAXLEN"), "4O");  // the screen refuses nothing
+}
+
+TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
+  Create();
+  const std::vector<std::string> protectedFields = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
+  for (bool editable : {false, true}) {
+    SCOPED_TRACE(editable);
+    app_.loadInfoEditable = editable;
+    LoadInfoScreen screen(app_, ui_);
+    ASSERT_TRUE(screen.Open());
+    for (const std::string& field : protectedFields) {
+      EXPECT_EQ(ReadOnly(screen, field), !editable) << field;
+      EXPECT_EQ(screen.grid().Colour(screen.FieldRow(field), kValueColumn),
+                editable ? grid::kDefaultColour : grid::kReadOnlyColour);
+    }
+    EXPECT_FALSE(ReadOnly(screen, "SALE"));
+    EXPECT_FALSE(ReadOnly(screen, "LLR"));
+    EXPECT_FALSE(ReadOnly(screen, "CONTRACT"));
+    screen.OnClose();
+    EXPECT_FALSE(app_.loadInfoEditable);
+  }
+  // A log of the header's sale and LLR protects SALE and LLR.
+  ASSERT_EQ(store().SetText(load(), 0, store().ColumnIndex(load(), "SALE"), "S1"), 0);
+  const int log = store().AddRow(app_.slots().log, -1);
+  ASSERT_EQ(
+      store().SetText(app_.slots().log, log, store().ColumnIndex(app_.slots().log, "SALE"), "S1"),
+      0);
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_TRUE(screen.LogsRecorded());
+  EXPECT_TRUE(ReadOnly(screen, "SALE"));
+  EXPECT_TRUE(ReadOnly(screen, "LLR"));
+  EXPECT_FALSE(ReadOnly(screen, "CONTRACT"));
+}
+
+TEST_F(LoadInfoScreenTest, ProductionFilesHaveNoRecordButtons) {
+  Create();
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_FALSE(screen.RecordButtonsShown());
+  EXPECT_FALSE(screen.NewEnabled());
+  screen.OnNew();
+  EXPECT_EQ(store().RowCount(load()), 1);
+}
+
+TEST_F(LoadInfoScreenTest, RecordButtonsOnACheckScaleFileWithThreeHeaderRows) {
+  Create(app::kFileTypeCheckScale);
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_TRUE(screen.RecordButtonsShown());
+  EXPECT_EQ(screen.PositionText(), "1 of 1");
+  EXPECT_FALSE(screen.DeleteEnabled());
+  screen.grid().SetText(screen.FieldRow("SALE"), kValueColumn, "First");
+  screen.OnNew();
+  clock_.SetNow({2010, 11, 6, 14, 30, 0});
+  screen.OnNew();
+  EXPECT_EQ(screen.PositionText(), "3 of 3");
+  EXPECT_EQ(Value(screen, "SDATE"), "20101106");
+  EXPECT_EQ(Value(screen, "STIME"), "14:30");
+  EXPECT_EQ(Stored("SALE", 0), "First");  // written back by New
+  EXPECT_TRUE(screen.PreviousEnabled());
+  EXPECT_FALSE(screen.NextEnabled());
+  EXPECT_TRUE(screen.DeleteEnabled());
+
+  screen.OnPrevious();
+  EXPECT_EQ(screen.PositionText(), "2 of 3");
+  EXPECT_TRUE(screen.NextEnabled());
+  EXPECT_EQ(Value(screen, "SDATE"), "20101105");
+  screen.OnFirst();
+  EXPECT_EQ(Value(screen, "SALE"), "First");
+  EXPECT_FALSE(screen.PreviousEnabled());
+  screen.OnLast();
+  EXPECT_EQ(screen.PositionText(), "3 of 3");
+
+  screen.OnDelete();
+  EXPECT_EQ(screen.PositionText(), "2 of 2");
+  screen.OnDelete();
+  EXPECT_EQ(screen.PositionText(), "1 of 1");
+  EXPECT_EQ(store().RowCount(load()), 1);
+  EXPECT_EQ(Value(screen, "SALE"), "First");
+  EXPECT_FALSE(screen.DeleteEnabled());
+  EXPECT_FALSE(screen.PreviousEnabled());
+  EXPECT_FALSE(screen.NextEnabled());
+  EXPECT_TRUE(screen.NewEnabled());
+}
+
+TEST_F(LoadInfoScreenTest, RecordButtonsTurnLoadInfoEditableOff) {
+  Create(app::kFileTypeNonScale);
+  app_.loadInfoEditable = true;
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_FALSE(ReadOnly(screen, "ST"));
+  screen.OnNew();
+  EXPECT_FALSE(app_.loadInfoEditable);
+  EXPECT_TRUE(ReadOnly(screen, "ST"));
+}
+
+TEST_F(LoadInfoScreenTest, ScaleDateAndTimeAreFilledOnceAndLeftAloneLater) {
+  Create();
+  { LoadInfoScreen(app_, ui_).Open(); }
+  clock_.SetNow({2011, 1, 2, 3, 4, 0});
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_EQ(Value(screen, "SDATE"), "20101105");
+  EXPECT_EQ(Value(screen, "STIME"), "09:05");
+}
+
+TEST_F(LoadInfoScreenTest, AnEmptyLoadTableShowsOneNewRowWithTheDefaultRules) {
+  Create();
+  ASSERT_EQ(store().RemoveRow(load(), 0), 0);
+  LoadInfoScreen screen(app_, ui_);
+  ASSERT_TRUE(screen.Open());
+  EXPECT_EQ(screen.PositionText(), "1 of 1");
+  EXPECT_EQ(Value(screen, "ST"), "100");
+  EXPECT_EQ(Value(screen, "MAXLEN"), "66");
+  screen.OnClose();
+  EXPECT_EQ(store().RowCount(load()), 1);
+}
+
+}  // namespace
+}  // namespace loadinfo

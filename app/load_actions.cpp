@@ -24,9 +24,8 @@ HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store, const platform:
                                   platform::Ui& ui) {
   HeaderAuditOutcome outcome;
   outcome.audit = sampling::AuditLoadHeader(store, clock);
-  const std::string entry = outcome.passed()
-                                ? std::string(kPassedHeaderAudit)
-                                : kFailedHeaderAudit + outcome.audit.JournalText();
+  const std::string entry = outcome.passed() ? std::string(kPassedHeaderAudit)
+                                             : kFailedHeaderAudit + outcome.audit.JournalText();
   outcome.journaled = Journal(store, ui, entry);
   return outcome;
 }

@@ -40,8 +40,8 @@ class LoadActionsTest : public ::testing::Test {
   void AddLog() {
     const int row = store().AddRow(slots().log, -1);
     ASSERT_GE(row, 0);
-    for (const auto& [column, value] : {std::pair<const char*, int>{"LOG", 1}, {"LN", 16},
-                                        {"SD", 10}, {"LD", 12}}) {
+    for (const auto& [column, value] :
+         {std::pair<const char*, int>{"LOG", 1}, {"LN", 16}, {"SD", 10}, {"LD", 12}}) {
       ASSERT_EQ(store().SetInt(slots().log, row, store().ColumnIndex(slots().log, column), value),
                 0);
     }
@@ -81,8 +81,15 @@ TEST_F(LoadActionsTest, HeaderAuditJournalsItsOutcome) {
   EXPECT_EQ(ui_.messages()[0].caption, "Missing/Incorrect Load Information");
   EXPECT_EQ(ui_.messages()[0].icon, platform::Icon::kStop);
 
-  SetHeader({{"SALE", "S1"}, {"LLR", "77"}, {"CONTRACT", "C"}, {"SCALER", "Ann"}, {"ST", "100"},
-             {"SCALESYS", "Cubic"}, {"CFSAWCU", "10"}, {"CFNONSAWCU", "8"}, {"MAXLEN", "40"},
+  SetHeader({{"SALE", "S1"},
+             {"LLR", "77"},
+             {"CONTRACT", "C"},
+             {"SCALER", "Ann"},
+             {"ST", "100"},
+             {"SCALESYS", "Cubic"},
+             {"CFSAWCU", "10"},
+             {"CFNONSAWCU", "8"},
+             {"MAXLEN", "40"},
              {"MAXDIA", "30"}});
   const HeaderAuditOutcome passed = RunHeaderAudit(store(), clock_, ui_);
   EXPECT_TRUE(passed.passed());

@@ -136,11 +136,13 @@ FileOutcome ScaleFiles::CreateFromSetup(const std::string& setupPath,
   if (fs_.Exists(scalePath) && !MoveToBackup(scalePath)) return FileOutcome::kFailed;
   if (!CopyFile(setupPath, scalePath)) return FileOutcome::kFailed;
   FileOutcome outcome = OpenSequence(scalePath);
+  if (outcome == FileOutcome::kFailed) return DiscardNewFile(scalePath);
   if (outcome != FileOutcome::kOpened) return outcome;
   std::string path = scalePath;
   if (Setting(*store_, tablestore::kBlockOption, tablestore::kKeyAppendDateToFileName) ==
       tablestore::kYes) {
     outcome = ApplyDatePrefix(path);
+    if (outcome == FileOutcome::kFailed) return DiscardNewFile(path);
     if (outcome != FileOutcome::kOpened) return outcome;
   }
   if (!Journal("Created from " + setupPath) || !Journal("File opened") || !EmptyNewFile()) {

@@ -140,10 +140,10 @@ class ScaleFiles {
   // opened", and empties Log, Seg and the defect table in use. The file name
   // in state() is that of `scalePath` even when the date was put in front.
   // kCreated, or kFailed / kTooOld / kInUse (another program took the new
-  // file first) with a message shown and no file open. A new file whose
-  // journal entries or emptied tables could not be committed is deleted (the
-  // message gives the engine's reason): nothing half made stays under the
-  // new name.
+  // file first) with a message shown and no file open. After kFailed nothing
+  // half made stays under the new name: a copy that could not be opened, or
+  // whose journal entries or emptied tables could not be committed (the
+  // message gives the engine's reason), is deleted.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
   // The in-use check is the caller's (CheckNotInUse on the setup file).
   FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);

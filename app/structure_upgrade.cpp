@@ -68,8 +68,8 @@ bool SetDictionaryDefault(TableStore& store, const std::string& criteria,
 }
 
 bool AddOverrideVolume(TableStore& store) {
-  return AddLogColumnOnce(store,
-                          {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}});
+  return AddLogColumnOnce(
+      store, {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}});
 }
 
 bool AddSkipSeg(TableStore& store) {
@@ -120,8 +120,8 @@ constexpr Step kSteps[] = {
 long RunStep(TableStore& store, const Step& step, long version, bool* ok) {
   const std::string text = std::to_string(step.to);
   *ok = step.change(store) &&
-        tablestore::WriteSetting(store, tablestore::kBlockSystem,
-                                 tablestore::kKeyStructureVersion, text) == tablestore::kOk &&
+        tablestore::WriteSetting(store, tablestore::kBlockSystem, tablestore::kKeyStructureVersion,
+                                 text) == tablestore::kOk &&
         (!step.restructureLog || store.RestructureTable("Log", "Order1") == tablestore::kOk);
   if (!*ok) return version;
   *ok = store.LogProgramMessage("Data structure version updated to " + text) == tablestore::kOk;

@@ -85,25 +85,25 @@ int ReadSetting(TableStore& store, std::string_view block, std::string_view key,
 // duplicated (nothing is written); -1 / -2 as ReadSetting. With the in-memory
 // default and Globals not open, the change is committed at once.
 [[nodiscard]] int WriteSetting(TableStore& store, std::string_view block, std::string_view key,
-                 const std::string& value);
+                               const std::string& value);
 
 // Appends the row (block, key, value) to Globals, written into columns 0, 1
 // and 2, whether or not the setting exists. Returns 0; -1 when Globals cannot
 // be opened.
 [[nodiscard]] int AddSetting(TableStore& store, std::string_view block, std::string_view key,
-               std::string_view value);
+                             std::string_view value);
 
 // Adds (block, key, value) when no row of Globals has that block and key; a
 // setting that exists, even duplicated, is left as it is. Returns 0 (present
 // or added); -1 / -2 as ReadSetting.
 [[nodiscard]] int EnsureSetting(TableStore& store, std::string_view block, std::string_view key,
-                  std::string_view value);
+                                std::string_view value);
 
 // The file type rule and the structure upgrade: writes `value` into the first
 // row with that block and key (into every duplicate's first row only), or adds
 // the row when there is none. Returns 0; -1 / -2 as ReadSetting.
 [[nodiscard]] int StoreSetting(TableStore& store, std::string_view block, std::string_view key,
-                 const std::string& value);
+                               const std::string& value);
 
 // Adds every kOptionDefaults row that is missing. Returns 0; -1 / -2 as
 // ReadSetting.

@@ -294,8 +294,8 @@ class TableStore {
   // column the source lacks. The scratch slots "SelCrit" and "SelRCrit" are
   // taken during the call.
   [[nodiscard]] int Select(const std::string& tableName, const std::string& columnList,
-             const std::string& criteria, const std::string& sortList, const std::string& viewName,
-             const std::string& rangeCriteria);
+                           const std::string& criteria, const std::string& sortList,
+                           const std::string& viewName, const std::string& rangeCriteria);
 
   // Reads (store false) or writes (store true, through SetText) the value of
   // `columnName` in the single row of `tableName` matching `criteria`.
@@ -305,7 +305,7 @@ class TableStore {
   // call and released after it, so with the in-memory default a store is
   // committed at once (-4 when that commit failed).
   [[nodiscard]] int KeyRetrieve(const std::string& tableName, const std::string& criteria,
-                  const std::string& columnName, std::string& value, bool store);
+                                const std::string& columnName, std::string& value, bool store);
 
   // Cuts `rest` at the first character that is any of `separators`: `token`
   // gets the part before it, blanks trimmed at both ends, and `rest` the part
@@ -343,7 +343,7 @@ class TableStore {
   // empty), joined by ","; returns how many, or the negative result of
   // opening DataDictionary.
   [[nodiscard]] int MakeProjection(std::string& columnList, const std::string& tableName,
-                     const std::string& orderColumn);
+                                   const std::string& orderColumn);
 
   // Stores a choice of columns: sets `orderColumn` of every DataDictionary
   // row of the table to 0, then to 1, 2, ... for the names of `columnList` in
@@ -351,7 +351,7 @@ class TableStore {
   // cannot be written; -4 when DataDictionary was opened for the call in
   // memory and its commit failed.
   [[nodiscard]] int StoreProjection(const std::string& columnList, const std::string& tableName,
-                      const std::string& orderColumn);
+                                    const std::string& orderColumn);
 
   // ---- Journal and import ------------------------------------------------------
 
@@ -360,8 +360,8 @@ class TableStore {
   // (saving every other pending change of the file). Returns 0; -1 when the
   // table cannot be opened or created (or no file is open); -4 when the
   // commit failed (LastError() tells why).
-  [[nodiscard]] int LogMessage(const std::string& msg, const std::string& level, const std::string& note,
-                 const std::string& program);
+  [[nodiscard]] int LogMessage(const std::string& msg, const std::string& level,
+                               const std::string& note, const std::string& program);
 
   // LogMessage(msg, "A", <device identity>, "Varnolde"): the journal call for
   // every program event.
@@ -378,7 +378,8 @@ class TableStore {
   // before anything changes. Returns 0; -4 when the table was opened for the
   // call in memory and its commit failed; -1 on any other problem (logged to
   // MessageLog with level "W"); -2 no file open.
-  [[nodiscard]] int ImportView(int mode, const std::string& fileName, const std::string& tableName, int replace);
+  [[nodiscard]] int ImportView(int mode, const std::string& fileName, const std::string& tableName,
+                               int replace);
 
  private:
   std::unique_ptr<detail::StoreState> s_;

@@ -206,6 +206,7 @@ class DataEntryScreen {
   bool BindDerived(grid::GridBinding& binding, int* slot, const std::string& table,
                    const std::string& criteria, const std::string& viewName);
   void ReleaseDerived(grid::CellGrid& grid, int* slot);
+  void ReleaseSlot(int* slot);
 
   // Records.
   bool AppendLog();

@@ -560,8 +560,8 @@ std::string LoadAsImportText(const std::string& path) {
   for (const char* table : {"Load", "Log", "Seg", "DefC"}) {
     const int slot = store.OpenAView(table, false);
     std::string description, titles;
-    store.DescribeView(slot, description, false);
-    store.DescribeView(slot, titles, true);
+    EXPECT_EQ(store.DescribeView(slot, description, false), 0);
+    EXPECT_EQ(store.DescribeView(slot, titles, true), 0);
     text += std::string("[") + table + "]\n" + description + "\n" + titles + "\n";
     for (int row = 0; row < store.RowCount(slot); ++row) {
       for (int c = 0; c < store.ColumnCount(slot); ++c) {
@@ -572,7 +572,7 @@ std::string LoadAsImportText(const std::string& path) {
       }
       text += "\n";
     }
-    store.ReleaseView(slot);
+    EXPECT_EQ(store.ReleaseView(slot), 0);
   }
   return text;
 }

@@ -280,7 +280,7 @@ TEST_F(DataEntryScreenTest, DownOnTheLastRowOfEachGrid) {
 
 TEST_F(DataEntryScreenTest, CtrlSWithoutSplitColumnsAppendsAPlainRecord) {
   MakeLoad(CubicHeader("100"));
-  Store().StoreProjection("SALE,LLR,SP,P,LN,SD,LD,VOID,REM", "Log", "Order2");
+  ASSERT_EQ(Store().StoreProjection("SALE,LLR,SP,P,LN,SD,LD,VOID,REM", "Log", "Order2"), 0);
   ASSERT_EQ(Store().Commit(), 0);
   OpenScreen();
   Press('A', kCtrl);
@@ -514,8 +514,8 @@ TEST_F(DataEntryScreenTest, CheckScaleRowsChooseTheirLoad) {
   MakeLoad(CubicHeader("100"));
   const int load = app_->slots().load;
   const int second = Store().AddRow(load, -1);
-  Store().SetText(load, second, Store().ColumnIndex(load, "SALE"), "Bear Creek");
-  Store().SetText(load, second, Store().ColumnIndex(load, "LLR"), "2002");
+  ASSERT_EQ(Store().SetText(load, second, Store().ColumnIndex(load, "SALE"), "Bear Creek"), 0);
+  ASSERT_EQ(Store().SetText(load, second, Store().ColumnIndex(load, "LLR"), "2002"), 0);
   ASSERT_EQ(Store().Commit(), 0);
   app_->checkScale = true;
   OpenScreen();
@@ -638,7 +638,7 @@ TEST_F(DataEntryScreenTest, LogTableWithoutVoidCannotDelete) {
   MakeLoad(CubicHeader("100"));
   ASSERT_EQ(Store().DefineTable("Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,REM:S]"), 0);
   ASSERT_EQ(Store().Commit(), 0);
-  ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
+  Reopen();
   OpenScreen();
   EXPECT_EQ(LastMessage(), "The 'VOID' column must be turned on for log records to be deleted.");
   EXPECT_EQ(ui_.messages().back().caption, "Warning!");

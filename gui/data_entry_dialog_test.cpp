@@ -42,9 +42,14 @@ class DataEntryDialogTest : public ::testing::Test {
                                         {"MINDIA", "4"},
                                         {"MAXDIA", "40"},
                                         {"CFSAWCU", "10.67"}}) {
-      store.SetText(load, 0, store.ColumnIndex(load, column), value);
+      ASSERT_EQ(store.SetText(load, 0, store.ColumnIndex(load, column), value), 0) << column;
     }
     ASSERT_EQ(store.Commit(), 0);
+    Reopen();
+  }
+
+  void Reopen() {
+    app_.files.CloseScaleFile();
     ASSERT_EQ(app_.files.OpenSequence(path_), app::FileOutcome::kOpened);
   }
 
@@ -144,9 +149,9 @@ TEST_F(DataEntryDialogTest, KeyboardAloneRecordsALog) {
 TEST_F(DataEntryDialogTest, NonSampleLogMovesOnToANewLog) {
   tablestore::TableStore& store = *app_.store();
   const int load = app_.slots().load;
-  store.SetText(load, 0, store.ColumnIndex(load, "ST"), "3P");
+  ASSERT_EQ(store.SetText(load, 0, store.ColumnIndex(load, "ST"), "3P"), 0);
   ASSERT_EQ(store.Commit(), 0);
-  ASSERT_EQ(app_.files.OpenSequence(path_), app::FileOutcome::kOpened);
+  Reopen();
   DataEntryDialog dialog(app_);
   dialog.show();
   dialog.activateWindow();

@@ -16,6 +16,8 @@ namespace {
 
 constexpr const char* kLoadView = "DLoad";
 constexpr const char* kRowView = "TransposedHeaderView";
+// The value column's width in characters: a sale name or a remark.
+constexpr int kValueWidth = 24;
 
 // Fields that only a supervisor (loadInfoEditable) may change.
 constexpr const char* kProtectedFields[] = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
@@ -128,6 +130,13 @@ void LoadInfoScreen::FillGrid() {
   binding_->Bind(rowViewSlot_, "Item,Value");
   grid_.SetText(0, kFieldColumn, "Header");
   grid_.SetText(0, kValueColumn, "Value");
+  // The names are shown whole; the values take the rest of the width.
+  size_t longest = 0;
+  for (int r = 1; r < grid_.RowCount(); ++r) {
+    longest = std::max(longest, grid_.Text(r, kFieldColumn).size());
+  }
+  grid_.SetColumnWidth(kFieldColumn, static_cast<int>(longest) + 1);
+  grid_.SetColumnWidth(kValueColumn, kValueWidth);
   for (int r = 1; r < grid_.RowCount(); ++r) grid_.SetReadOnly(r, kFieldColumn, true);
   grid_.SetCurrentCell(1, kValueColumn);
   fieldTypes_ = FieldTypes();

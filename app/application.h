@@ -29,10 +29,16 @@ inline constexpr const char* kFileTypeNonScale = "non-scale loads";
 class Application {
  public:
   // All references are borrowed and must outlive the Application.
-  // `programFolder` ends in "/".
+  // `programFolder` ends in "/". `storeFs` (may be null: the real file
+  // system) is the file system the open file's TableStore works through
+  // (tests pass one that fails chosen writes).
   Application(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
-              std::string programFolder)
-      : ui(ui), fs(fs), clock(clock), programFolder(programFolder), files(ui, fs, clock, programFolder) {}
+              std::string programFolder, mk::FileSystem* storeFs = nullptr)
+      : ui(ui),
+        fs(fs),
+        clock(clock),
+        programFolder(programFolder),
+        files(ui, fs, clock, programFolder, storeFs) {}
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -65,6 +71,13 @@ class Application {
   // The main screen's access flag, set by the setup screens after a
   // successful supervisor sign-in.
   bool supervisorAccess = false;
+  // The landing fields: the column where the cursor lands on a new row of
+  // the log, segment and defect grids (Globals DefField Log, Seg and Def; ""
+  // when not set). The main screen reads them when a file is opened; the
+  // setup screen changes them.
+  std::string landingFieldLog;
+  std::string landingFieldSeg;
+  std::string landingFieldDef;
 };
 
 }  // namespace app

@@ -23,6 +23,7 @@
 #include "platform/ui.h"
 #include "reports/report_run.h"
 #include "sampling/header_audit.h"
+#include "sampling/load_checks.h"
 #include "sampling/store_rows.h"
 #include "tablestore/table_store.h"
 
@@ -39,16 +40,16 @@ std::vector<sampling::LoadKey> ListLoads(tablestore::TableStore& store);
 
 // ---- Journal ----------------------------------------------------------------------
 
-// Caption and first line of the message shown when a journal entry (and so
-// the file) could not be written; the engine's reason follows on the next
-// line.
-inline constexpr char kJournalFailedCaption[] = "Error";
-inline constexpr char kJournalFailedText[] = "The file could not be written:";
+// The message shown when a journal entry (and so the file) could not be
+// written: kJournalFailedText, a line break and the engine's reason.
+using sampling::kJournalFailedCaption;
+using sampling::kJournalFailedText;
 
-// Appends `msg` to the journal of the open file (LogProgramMessage, which
-// commits every pending change). Returns true when written. Otherwise shows
-// kJournalFailedText + "\n" + store.LastError() (kJournalFailedCaption, stop
-// icon) and returns false; the file keeps its last committed state.
+// Appends `msg` to the journal of the open file (sampling::WriteJournal:
+// LogProgramMessage, which commits every pending change). Returns true when
+// written. Otherwise shows kJournalFailedText + "\n" + store.LastError()
+// (kJournalFailedCaption, stop icon) and returns false; the file keeps its
+// last committed state.
 bool Journal(tablestore::TableStore& store, platform::Ui& ui, const std::string& msg);
 
 // ---- Header audit -----------------------------------------------------------------

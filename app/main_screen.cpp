@@ -55,8 +55,8 @@ bool MainScreen::CheckClock() {
   const platform::LocalDateTime now = app_.clock.Now();
   const int today = now.year * 10000 + now.month * 100 + now.day;
   if (today >= kVersionYear * 10000 + kVersionMonth * 100 + kVersionDay) return false;
-  const std::string date = std::to_string(now.month) + "/" + std::to_string(now.day) + "/" +
-                           std::to_string(now.year);
+  const std::string date =
+      std::to_string(now.month) + "/" + std::to_string(now.day) + "/" + std::to_string(now.year);
   app_.ui.ShowMessage({"It appears your data recorder's date of " + date +
                            " is invalid.\nPlease reset it to the current date.",
                        "Bad Date", platform::Icon::kExclamation});
@@ -83,6 +83,9 @@ void MainScreen::ShowOpenedFile() {
   const OpenFileState& state = app_.files.state();
   finalized_ = state.finalized;
   app_.hasLogs = state.hasLogs;
+  app_.landingFieldLog = state.defFieldLog;
+  app_.landingFieldSeg = state.defFieldSeg;
+  app_.landingFieldDef = state.defFieldDef;
   view_.filePath = state.path;
   view_.scaleUnits = state.scaleUnits;
   view_.scaleSample = state.scaleSample;
@@ -100,6 +103,9 @@ void MainScreen::ShowNoFile() {
   app_.fileType = kFileTypeProduction;
   app_.checkScale = false;
   app_.hasLogs = false;
+  app_.landingFieldLog.clear();
+  app_.landingFieldSeg.clear();
+  app_.landingFieldDef.clear();
 }
 
 void MainScreen::OnFileTypeChanged(int index) {
@@ -127,8 +133,7 @@ void MainScreen::EnableEntryByFileType() {
 }
 
 void MainScreen::UpdateFileTypeList() {
-  view_.fileTypeList =
-      RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
+  view_.fileTypeList = RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
 }
 
 void MainScreen::OnLoadInfo() {
@@ -187,17 +192,16 @@ void MainScreen::OnReports() {
   if (!view_.reports) return;
   const std::optional<ReportChoice> choice = screens_.ShowReports(app_);
   if (!choice) return;
-  const reports::ReportContext context = MakeReportContext(
-      *app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  reports::GenerateReports(context, {choice->comprehensive, choice->logReport, choice->brevanta},
-                           " " + app_.files.state().path);
+  // The run shows every outcome itself (audit errors, files it could not
+  // create, "Reports Created for"); the screen's state does not change.
+  static_cast<void>(reports::GenerateReports(
+      ReportContext(), {choice->comprehensive, choice->logReport, choice->brevanta},
+      " " + app_.files.state().path));
 }
 
 void MainScreen::OnFinalize() {
   if (!view_.finalize) return;
-  const reports::ReportContext context = MakeReportContext(
-      *app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  const FinalizeOutcome outcome = FinalizeFirstLoad(context);
+  const FinalizeOutcome outcome = FinalizeFirstLoad(ReportContext());
   if (outcome.status != FinalizeStatus::kFinalized &&
       outcome.status != FinalizeStatus::kAlreadyFinalized) {
     return;
@@ -209,12 +213,21 @@ void MainScreen::OnFinalize() {
 void MainScreen::OnDone() {
   if (done_) return;
   done_ = true;
-  if (app_.files.IsOpen()) CloseFile(app_.files, app_.ui);
+  // A journal entry or commit that fails is shown by CloseFile; the file is
+  // closed either way, and the program goes on closing.
+  if (app_.files.IsOpen()) static_cast<void>(CloseFile(app_.files, app_.ui));
   // The remembered folder only spares the user some clicks next time; a
   // program folder that cannot be written (an installation owned by another
   // user) must not stop the program from closing.
-  app_.files.SaveRememberedFolder();
+  static_cast<void>(app_.files.SaveRememberedFolder());
   ShowNoFile();
+}
+
+reports::ReportContext MainScreen::ReportContext() {
+  reports::ReportContext context =
+      MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
+  context.fileType = app_.fileType;  // the list may have changed since the file was opened
+  return context;
 }
 
 bool MainScreen::FinalizeAllowed() const {

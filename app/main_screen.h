@@ -25,6 +25,7 @@
 #include "app/application.h"
 #include "app/screens.h"
 #include "platform/instance_lock.h"
+#include "reports/report_run.h"
 
 namespace app {
 
@@ -142,6 +143,8 @@ class MainScreen {
   void UpdateFileTypeList();
   // Data Entry and Finalize load as the file type and Finalized allow.
   void EnableEntryByFileType();
+  // What the reports need of the open file, with the file type as selected.
+  reports::ReportContext ReportContext();
   bool Finalized() const;
   bool FinalizeAllowed() const;
   bool IsSetupFile() const { return app_.files.state().isSetupFile; }

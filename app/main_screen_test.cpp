@@ -76,7 +76,12 @@ class MainScreenTest : public ::testing::Test {
     SetRow(slots.load, 0, {{"SALE", "S1"}, {"LLR", "1"}, {"ST", "100"}, {"SCALESYS", "Cubic"}});
     ASSERT_GE(app_.store()->AddRow(slots.log, -1), 0);
     SetRow(slots.log, 0,
-           {{"SALE", "S1"}, {"LLR", "1"}, {"LOG", "1"}, {"S", "1"}, {"LN", "32"}, {"SD", "10"},
+           {{"SALE", "S1"},
+            {"LLR", "1"},
+            {"LOG", "1"},
+            {"S", "1"},
+            {"LN", "32"},
+            {"SD", "10"},
             {"LD", "12"}});
   }
 
@@ -100,7 +105,8 @@ class MainScreenTest : public ::testing::Test {
 // Finalize, file type list, design.
 std::string Enabled(const MainScreenView& v) {
   std::string flags;
-  for (bool on : {v.loadInfo, v.dataEntry, v.setup, v.reports, v.finalize, v.fileTypeList, v.design})
+  for (bool on :
+       {v.loadInfo, v.dataEntry, v.setup, v.reports, v.finalize, v.fileTypeList, v.design})
     flags += on ? '1' : '0';
   return flags;
 }
@@ -120,6 +126,11 @@ TEST_F(MainScreenTest, OpenedScaleFileEnablesEveryTask) {
   screen_.OnDone();
   EXPECT_EQ(GlobalValue(path, "System", "FileType"), "production");
   EXPECT_EQ(JournalMessages(path).back(), "File closed");
+  EXPECT_EQ(screen_.view().filePath, "No File Open.");
+  EXPECT_EQ(app_.landingFieldLog, "");
+  Open(path);
+  EXPECT_EQ(app_.landingFieldLog, GlobalValue(path, "DefField", "Log"));
+  EXPECT_NE(app_.landingFieldLog, "");
 }
 
 TEST_F(MainScreenTest, FinalizedFileKeepsDataEntryAndFinalizeOff) {
@@ -146,10 +157,10 @@ TEST_F(MainScreenTest, EachFileType) {
     const char* enabled;
     bool checkScale;
   };
-  for (const Case& c : {Case{"production", 0, "1111111", false},
-                        Case{"check scale", 1, "1111010", true},
-                        Case{"non-scale loads", 2, "1011010", false},
-                        Case{"something else", 0, "1111111", false}}) {
+  for (const Case& c :
+       {Case{"production", 0, "1111111", false}, Case{"check scale", 1, "1111010", true},
+        Case{"non-scale loads", 2, "1011010", false},
+        Case{"something else", 0, "1111111", false}}) {
     SCOPED_TRACE(c.stored);
     const std::string path = MakeScaleFile(std::string(c.stored) + ".scl");
     StoreGlobal(path, tablestore::kKeyFileType, c.stored);
@@ -261,7 +272,8 @@ TEST_F(MainScreenTest, ReportsOnALoadWithAuditErrorsWritesNoFile) {
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text, "No logs in the load!");
   EXPECT_EQ(ui_.messages()[0].caption.rfind("Errors Found - Reports Cancelled for load ", 0), 0u);
-  for (const char* ext : {".cmp", ".clg", ".bva", ".csv"}) EXPECT_FALSE(fs_.Exists(folder_ / ("load" + std::string(ext))));
+  for (const char* ext : {".cmp", ".clg", ".bva", ".csv"})
+    EXPECT_FALSE(fs_.Exists(folder_ / ("load" + std::string(ext))));
 }
 
 TEST_F(MainScreenTest, ReportsWrittenForAGoodLoad) {
@@ -276,11 +288,21 @@ TEST_F(MainScreenTest, ReportsWrittenForAGoodLoad) {
   EXPECT_EQ(ui_.messages().back().text, "Reports Created for " + path);
 }
 
+TEST_F(MainScreenTest, NonScaleLoadsGetTheLoadSummaryOnceChosen) {
+  Open(MakeScaleFile());
+  screen_.OnFileTypeChanged(2);
+  screens_.reports = ReportChoice{};
+  screen_.OnReports();
+  EXPECT_TRUE(fs_.Exists(folder_ / "load.csv"));
+  EXPECT_FALSE(fs_.Exists(folder_ / "load.cmp"));
+}
+
 // A file that cannot be opened leaves no file open and a screen that shows
 // none; the file open before it was closed properly.
 TEST_F(MainScreenTest, DamagedOrForeignFileLeavesNoHalfOpenFile) {
   const std::string good = MakeScaleFile();
-  for (const std::string& bytes : {std::string("JL\x1a") + '\0' + "garbage", std::string("a,b\n1,2\n")}) {
+  for (const std::string& bytes :
+       {std::string("JL\x1a") + '\0' + "garbage", std::string("a,b\n1,2\n"), std::string()}) {
     Open(good);
     const std::string bad = folder_ / "bad.scl";
     ASSERT_TRUE(testing::WriteText(bad, bytes));
@@ -292,6 +314,7 @@ TEST_F(MainScreenTest, DamagedOrForeignFileLeavesNoHalfOpenFile) {
     EXPECT_EQ(screen_.view().filePath, "No File Open.");
     EXPECT_EQ(Enabled(screen_.view()), "0000000");
     EXPECT_EQ(JournalMessages(good).back(), "File closed");
+    EXPECT_EQ(testing::ReadText(bad), bytes) << "the refused file was changed";
   }
 }
 

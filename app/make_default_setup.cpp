@@ -56,7 +56,8 @@ int main(int argc, char** argv) {
     return Fail("cannot create " + output + ": " + store.LastError());
   }
   int result = Build(store, source);
-  store.Close();
+  // Build committed (and checked) everything; nothing is left for Close.
+  (void)store.Close();
   if (result != 0) fs.Delete(output);
   return result;
 }

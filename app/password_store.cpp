@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/load_actions.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -70,10 +71,10 @@ SignInOutcome SignIn(platform::Ui& ui, const platform::FileSystem& fs,
   if (!account) {
     Show(ui, "INCORRECT USERNAME AND/OR PASSWORD!\nTRY AGAIN", "Error",
          platform::Icon::kExclamation);
-    journal.LogProgramMessage("Incorrect username (" + userName + ") and/or password,");
+    Journal(journal, ui, "Incorrect username (" + userName + ") and/or password,");
     return outcome;
   }
-  journal.LogProgramMessage("Successful login to Supervisor Options with username: " + userName);
+  Journal(journal, ui, "Successful login to Supervisor Options with username: " + userName);
   outcome.result = SignInResult::kSignedIn;
   outcome.account = std::move(*account);
   return outcome;

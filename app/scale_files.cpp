@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/file_names.h"
+#include "app/load_actions.h"
 #include "app/structure_upgrade.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -47,10 +48,11 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-void RemoveAllRows(TableStore& store, int slot) {
+bool RemoveAllRows(TableStore& store, int slot) {
   while (store.RowCount(slot) > 0) {
-    if (store.RemoveRow(slot, 0) < 0) return;
+    if (store.RemoveRow(slot, 0) < 0) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -72,7 +74,7 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
   if (startupPath) {
     path = *startupPath;
   } else {
-    if (IsOpen()) Journal("File closed");
+    if (IsOpen()) Journal(kFileClosed);
     platform::FileDialog dialog;
     dialog.title = "Select file:";
     dialog.default_extension = ".scl";
@@ -93,7 +95,7 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
 }
 
 FileOutcome ScaleFiles::CreateScaleFile(const std::optional<std::string>& startupSetupPath) {
-  if (IsOpen()) Journal("File closed");
+  if (IsOpen()) Journal(kFileClosed);
   CloseScaleFile();
   std::string setupPath;
   if (startupSetupPath) {
@@ -134,16 +136,18 @@ FileOutcome ScaleFiles::CreateFromSetup(const std::string& setupPath,
   if (fs_.Exists(scalePath) && !MoveToBackup(scalePath)) return FileOutcome::kFailed;
   if (!CopyFile(setupPath, scalePath)) return FileOutcome::kFailed;
   FileOutcome outcome = OpenSequence(scalePath);
+  if (outcome == FileOutcome::kFailed) return DiscardNewFile(scalePath);
   if (outcome != FileOutcome::kOpened) return outcome;
   std::string path = scalePath;
   if (Setting(*store_, tablestore::kBlockOption, tablestore::kKeyAppendDateToFileName) ==
       tablestore::kYes) {
     outcome = ApplyDatePrefix(path);
+    if (outcome == FileOutcome::kFailed) return DiscardNewFile(path);
     if (outcome != FileOutcome::kOpened) return outcome;
   }
-  Journal("Created from " + setupPath);
-  Journal("File opened");
-  EmptyNewFile();
+  if (!Journal("Created from " + setupPath) || !Journal("File opened") || !EmptyNewFile()) {
+    return DiscardNewFile(path);
+  }
   state_.fileName = FileNameOf(scalePath);
   return FileOutcome::kCreated;
 }
@@ -161,14 +165,34 @@ FileOutcome ScaleFiles::ApplyDatePrefix(std::string& scalePath) {
   return OpenSequence(scalePath);
 }
 
-void ScaleFiles::EmptyNewFile() {
+bool ScaleFiles::EmptyNewFile() {
   const TableSlots& slots = state_.slots;
   for (int slot : {slots.log, slots.seg, slots.defect}) {
-    if (slot >= 0) RemoveAllRows(*store_, slot);
+    if (slot >= 0 && !RemoveAllRows(*store_, slot)) {
+      ShowError("The logs of the setup file could not be removed from " + state_.path + ".");
+      return false;
+    }
   }
   // The open counted the logs of the copied file; the new file has none.
   state_.hasLogs = false;
-  store_->Commit();
+  if (store_->Commit() == tablestore::kOk) return true;
+  ShowError(std::string(kJournalFailedText) + "\n" + store_->LastError());
+  return false;
+}
+
+FileOutcome ScaleFiles::DiscardNewFile(const std::string& path) {
+  DropStore();
+  // The copy never became a scale file: it goes, so that nothing half made
+  // is left under the new name. A file it replaced keeps its backup name.
+  (void)fs_.Delete(path);
+  return FileOutcome::kFailed;
+}
+
+void ScaleFiles::DropStore() {
+  // Close releases the slots (none is an in-memory copy here) and drops what
+  // was not committed, which is the point.
+  if (store_) (void)store_->Close();
+  CloseScaleFile();
 }
 
 bool ScaleFiles::MoveToBackup(const std::string& path) {
@@ -188,48 +212,80 @@ bool ScaleFiles::CopyFile(const std::string& from, const std::string& to) {
 
 FileOutcome ScaleFiles::OpenSequence(const std::string& path) {
   platform::WaitCursor wait(ui_);
+  std::unique_ptr<TableStore> store;
+  const FileOutcome opened = OpenStore(path, &store);
+  // Refused: the file open until now stays open, as after the in-use check.
+  if (opened == FileOutcome::kInUse) return opened;
   CloseScaleFile();
-  if (!OpenStore(path)) return FileOutcome::kFailed;
+  if (opened != FileOutcome::kOpened) return opened;
+  store_ = std::move(store);
+  // A storage without these two tables has no version either: the upgrade
+  // refuses it as a file of an old structure.
   state_.slots.dataDictionary = store_->OpenAView("DataDictionary", false);
   state_.slots.globals = store_->OpenAView("Globals", false);
-  if (UpgradeStructure(*store_, ui_) == UpgradeResult::kTooOld) {
-    CloseScaleFile();
-    return FileOutcome::kTooOld;
+  switch (UpgradeStructure(*store_, ui_)) {
+    case UpgradeResult::kCurrent:
+      break;
+    case UpgradeResult::kTooOld:
+      DropStore();
+      return FileOutcome::kTooOld;
+    case UpgradeResult::kFailed:
+      // A step's changes that did not reach the file must not reach it at
+      // the close either.
+      DropStore();
+      return FileOutcome::kFailed;
   }
   if (Setting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion) !=
       kProgramVersion) {
-    tablestore::WriteSetting(*store_, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
-                             kProgramVersion);
+    // Written only into an existing row, as the handheld did; a file without
+    // one keeps none.
+    (void)tablestore::WriteSetting(*store_, tablestore::kBlockSystem,
+                                   tablestore::kKeyProgramVersion, kProgramVersion);
   }
   state_.path = path;
   state_.fileName = FileNameOf(path);
   state_.isSetupFile = path.find(".SetupScl") != std::string::npos;
   ReadSettings();
+  writeFailed_ = false;
   OpenTables();
+  if (writeFailed_) {
+    ShowError(std::string(kJournalFailedText) + "\n" + store_->LastError());
+    DropStore();
+    return FileOutcome::kFailed;
+  }
   ReadLoadDesign();
   return FileOutcome::kOpened;
 }
 
-bool ScaleFiles::OpenStore(const std::string& path) {
+// The store's open is the in-use check that counts: it takes the file's hold
+// before it reads a byte, or is refused while another store has it.
+FileOutcome ScaleFiles::OpenStore(const std::string& path, std::unique_ptr<TableStore>* result) {
   std::string error;
   // The storage would make an empty file of a missing one; the lifecycle
   // only ever opens files that are there.
   if (fs_.Exists(path)) {
-    store_ = std::make_unique<TableStore>(storeFs_);
+    auto store = std::make_unique<TableStore>(storeFs_);
     // Every journal entry of this file, the upgrade's included, carries the
     // program's clock and the device identity.
-    store_->SetJournalSource(&clock_,
-                             platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
-    if (store_->Open(path, false) == tablestore::kOk) return true;
-    error = "\n" + store_->LastError();
-    store_.reset();
+    store->SetJournalSource(&clock_,
+                            platform::ReadDeviceIdentity(fs_, platform::SettingsFolder()).Text());
+    const int rc = store->Open(path, false);
+    if (rc == tablestore::kOk) {
+      *result = std::move(store);
+      return FileOutcome::kOpened;
+    }
+    if (rc == tablestore::kInUse) {
+      ShowInUse(path);
+      return FileOutcome::kInUse;
+    }
+    error = "\n" + store->LastError();
   }
   platform::Message message;
   message.text = path + " could not be opened." + error;
   message.caption = "Cannot open file";
   message.icon = platform::Icon::kExclamation;
   ui_.ShowMessage(message);
-  return false;
+  return FileOutcome::kFailed;
 }
 
 void ScaleFiles::ReadSettings() {
@@ -244,32 +300,42 @@ void ScaleFiles::ReadSettings() {
     return;
   }
   // A duplicated row reads as missing too ("NO"), but adding another would
-  // not make it readable: only a missing row is added.
-  tablestore::EnsureSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
-                            tablestore::kNo);
+  // not make it readable: only a missing row is added. Globals is open in a
+  // slot (not in memory), so nothing is committed here; a row that cannot be
+  // added leaves the setting missing, which reads as "NO" as well.
+  (void)tablestore::EnsureSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                                  tablestore::kNo);
 }
 
 void ScaleFiles::OpenTables() {
   TableSlots& slots = state_.slots;
+  // The first rows added to an empty Load and KZ go to table slots that were
+  // just opened, where AddRow cannot refuse an append.
   slots.load = OpenTable("Load", true);
-  if (slots.load >= 0 && store_->RowCount(slots.load) == 0) store_->AddRow(slots.load, -1);
+  if (slots.load >= 0 && store_->RowCount(slots.load) == 0) (void)store_->AddRow(slots.load, -1);
   slots.log = OpenTable("Log", false);
   state_.hasLogs = slots.log >= 0 && store_->RowCount(slots.log) > 1;
   slots.seg = OpenTable("Seg", false);
   slots.defC = OpenTable("DefC", false);
   slots.defB = OpenTable("DefB", false);
   slots.kz = OpenTable("KZ", false);
-  if (slots.kz >= 0 && store_->RowCount(slots.kz) == 0) store_->AddRow(slots.kz, -1);
+  if (slots.kz >= 0 && store_->RowCount(slots.kz) == 0) (void)store_->AddRow(slots.kz, -1);
 }
 
 int ScaleFiles::OpenTable(const std::string& table, bool rebuildWithoutCfsawcu) {
   int slot = store_->OpenAView(table, false);
   bool rebuild = slot < 0 || (rebuildWithoutCfsawcu && store_->ColumnIndex(slot, "CFSAWCU") < 0);
   if (rebuild) {
-    store_->RestructureTable(table, "Order1");
+    if (store_->RestructureTable(table, "Order1") == tablestore::kWriteFailed) {
+      writeFailed_ = true;
+      return -1;
+    }
+    // A table the dictionary does not describe stays missing (slot -1).
     slot = store_->OpenAView(table, false);
   }
-  if (slot >= 0) store_->LoadColumnInfo(slot);
+  // Without column information new rows get no defaults; the file is still
+  // usable, so a dictionary that cannot be read is not a reason to refuse it.
+  if (slot >= 0) (void)store_->LoadColumnInfo(slot);
   return slot;
 }
 
@@ -303,11 +369,7 @@ void ScaleFiles::CloseScaleFile() {
 
 bool ScaleFiles::CheckNotInUse(const std::string& path) {
   if (fs_.CanOpenExclusive(path)) return true;
-  platform::Message message;
-  message.text = path + " is in use by another application!\nClose it and try again.";
-  message.caption = "File Already Open";
-  message.icon = platform::Icon::kExclamation;
-  ui_.ShowMessage(message);
+  ShowInUse(path);
   return false;
 }
 
@@ -333,6 +395,14 @@ bool ScaleFiles::SaveRememberedFolder() {
 
 // ---- Messages -----------------------------------------------------------------
 
+void ScaleFiles::ShowInUse(const std::string& path) {
+  platform::Message message;
+  message.text = path + " is in use by another application!\nClose it and try again.";
+  message.caption = "File Already Open";
+  message.icon = platform::Icon::kExclamation;
+  ui_.ShowMessage(message);
+}
+
 void ScaleFiles::ShowError(const std::string& text) {
   platform::Message message;
   message.text = text;
@@ -341,8 +411,8 @@ void ScaleFiles::ShowError(const std::string& text) {
   ui_.ShowMessage(message);
 }
 
-void ScaleFiles::Journal(const std::string& msg) {
-  if (store_) store_->LogProgramMessage(msg);
+bool ScaleFiles::Journal(const std::string& msg) {
+  return store_ == nullptr || app::Journal(*store_, ui_, msg);
 }
 
 }  // namespace app

@@ -9,6 +9,16 @@
 // screen hands store() and the slots to the screens it opens, which must not
 // keep them past CloseScaleFile or the next open or create.
 //
+// One program at a time works on a file. OpenSequence, the only way any
+// screen or varnolde-cli opens a scale or setup file for work, opens its
+// TableStore, and that open holds the file (mk::Storage, an exclusive lock
+// taken before the first byte is read and kept until the store is destroyed,
+// across whole-file commits). Every other program's open, and every other
+// open in this one, is refused with "File Already Open" meanwhile; the check
+// and the hold are one step, so two programs can never both pass the check
+// and both write. Reading tools that never write (the JSON dump) do not
+// hold the file and are not refused.
+//
 // Files that would be overwritten are first moved to a backup name
 // (file_names.h); copies never overwrite. Every file operation goes through
 // the platform FileSystem, and the user is spoken to only through the Ui.
@@ -84,7 +94,8 @@ enum class FileOutcome {
                // now runs its Load Info step (and the design dialog for a
                // "production" file)
   kCancelled,  // the user cancelled a dialog
-  kInUse,      // the in-use check failed (message shown)
+  kInUse,      // the file is in use: the in-use check failed or another
+               // program holds it ("File Already Open" shown)
   kTooOld,     // the structure version is too old (message shown); no file
                // is open
   kFailed,     // a file could not be opened, moved or copied (message shown)
@@ -107,8 +118,10 @@ class ScaleFiles {
   // "&Edit existing file". With `startupPath` (the command line's ".scl"
   // path, used once) no dialog is shown; otherwise "File closed" is journaled
   // when a file is open and the open dialog "Select file:" asks. Cancel
-  // closes the open file and gives kCancelled. Then the in-use check (a failed
-  // check leaves the previous file open), OpenSequence and "File opened".
+  // closes the open file and gives kCancelled. Then the in-use check
+  // (CheckNotInUse: a missing file, a folder, or a file locked by any
+  // program), OpenSequence (which refuses a file another program holds) and
+  // "File opened". kInUse leaves the previous file open.
   FileOutcome OpenScaleFile(const std::optional<std::string>& startupPath);
 
   // "&Create new file". Closes the open file ("File closed"), takes the setup
@@ -126,20 +139,34 @@ class ScaleFiles {
   // the undated name), journals "Created from " + setupPath and "File
   // opened", and empties Log, Seg and the defect table in use. The file name
   // in state() is that of `scalePath` even when the date was put in front.
-  // kCreated, or kFailed / kTooOld with a message shown and no file open.
+  // kCreated, or kFailed / kTooOld / kInUse (another program took the new
+  // file first) with a message shown and no file open. After kFailed nothing
+  // half made stays under the new name: a copy that could not be opened, or
+  // whose journal entries or emptied tables could not be committed (the
+  // message gives the engine's reason), is deleted.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
   // The in-use check is the caller's (CheckNotInUse on the setup file).
   FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
 
-  // Prepares the file at `path` for work: releases any
-  // open store, opens a new one, upgrades the structure, writes the program
-  // version, reads DefField and Finalized (adding System/Finalized "NO" when
-  // missing), opens Load, Log, Seg, DefC, DefB and KZ (rebuilding missing ones
-  // from DataDictionary, adding a first row to an empty Load and KZ), loads
-  // their column information and reads SCALESYS and ST. Shows the wait cursor
-  // meanwhile. kOpened; kTooOld ("Cannot open file" shown, store closed);
-  // kFailed (a missing or damaged file: path + " could not be opened." and
-  // the engine's reason titled "Cannot open file" shown, nothing created).
+  // The one function that opens a scale or setup file for work; every
+  // screen and varnolde-cli comes through here (directly, or through
+  // OpenScaleFile and CreateFromSetup). It opens a new TableStore on `path`,
+  // which holds the file from its first byte read until CloseScaleFile or
+  // the next open (see the top of this file). When another store, of this
+  // program or another, holds the file: "File Already Open" is shown and
+  // kInUse returned, and the file open until now stays open. Otherwise the
+  // file is prepared for work: releases the previous store, upgrades the
+  // structure, writes the program version, reads DefField and Finalized
+  // (adding System/Finalized "NO" when missing), opens Load, Log, Seg, DefC,
+  // DefB and KZ (rebuilding missing ones from DataDictionary, adding a first
+  // row to an empty Load and KZ), loads their column information and reads
+  // SCALESYS and ST. Shows the wait cursor meanwhile. kOpened; kTooOld
+  // ("Cannot open file" shown, store closed); kFailed (a missing or damaged
+  // file: path + " could not be opened." and the engine's reason titled
+  // "Cannot open file" shown, nothing created; or an upgrade step or a
+  // rebuilt table that could not be written, with the engine's reason shown:
+  // the store is closed without committing, so the file keeps its last
+  // committed state).
   FileOutcome OpenSequence(const std::string& path);
 
   // Destroys the store (committing and closing the file); every slot becomes
@@ -147,10 +174,12 @@ class ScaleFiles {
   // is open.
   void CloseScaleFile();
 
-  // The in-use check: true when `path` can be opened exclusively; otherwise
-  // shows path + " is in use by another application!\nClose it and try
-  // again." titled "File Already Open" and returns false. A file that does
-  // not exist fails the check the same way.
+  // The in-use check of a file about to be copied from or moved: true when
+  // `path` can be opened exclusively at this moment; otherwise shows path +
+  // " is in use by another application!\nClose it and try again." titled
+  // "File Already Open" and returns false. A file that does not exist fails
+  // the check the same way. A probe only: to work on a file, open it with
+  // OpenSequence, whose hold leaves no moment between check and open.
   bool CheckNotInUse(const std::string& path);
 
   // The design dialog's OK: writes `scaleUnits` into SCALESYS and
@@ -179,8 +208,9 @@ class ScaleFiles {
   bool SaveRememberedFolder();
 
  private:
-  // The steps of OpenSequence.
-  bool OpenStore(const std::string& path);
+  // The steps of OpenSequence. OpenStore gives kOpened (*result set),
+  // kInUse or kFailed, with the message shown.
+  FileOutcome OpenStore(const std::string& path, std::unique_ptr<tablestore::TableStore>* result);
   void ReadSettings();
   void OpenTables();
   int OpenTable(const std::string& table, bool rebuildWithoutCfsawcu);
@@ -189,9 +219,14 @@ class ScaleFiles {
   bool MoveToBackup(const std::string& path);
   bool CopyFile(const std::string& from, const std::string& to);
   FileOutcome ApplyDatePrefix(std::string& scalePath);
-  void EmptyNewFile();
+  bool EmptyNewFile();
+  FileOutcome DiscardNewFile(const std::string& path);
+  // Closes the store without committing what was not committed.
+  void DropStore();
+  void ShowInUse(const std::string& path);
   void ShowError(const std::string& text);
-  void Journal(const std::string& msg);
+  // app::Journal on the open file (true when no file is open).
+  bool Journal(const std::string& msg);
 
   platform::Ui& ui_;
   platform::FileSystem& fs_;
@@ -200,6 +235,7 @@ class ScaleFiles {
   mk::FileSystem* storeFs_;
   std::unique_ptr<tablestore::TableStore> store_;
   OpenFileState state_;
+  bool writeFailed_ = false;  // OpenTables could not write a rebuilt table
   std::string rememberedFolder_;
 };
 

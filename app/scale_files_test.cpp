@@ -11,6 +11,7 @@
 #include <set>
 
 #include "app/test_files.h"
+#include "mkstore/fault_file_system.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
@@ -113,6 +114,63 @@ TEST_F(ScaleFilesTest, CreatesFromTheBundledDefaultAndReopensItFromDisk) {
     EXPECT_EQ(row[3], "09:05");
   }
   EXPECT_TRUE(ui_.messages().empty());
+}
+
+// The rows of `table` in the file at `path` of `disk` (-1 when it cannot be
+// read), and whether its journal holds `entry`.
+int RowsIn(mk::FaultFileSystem& disk, const std::string& path, const std::string& table) {
+  tablestore::TableStore store(&disk);
+  if (store.Open(path, false) != 0) return -1;
+  return store.RowCount(store.OpenAView(table, false));
+}
+
+// Issue 17: a create whose emptied copy (or journal) was never committed
+// must not answer "created". With the n-th write failing, either the create
+// says kCreated and the file holds the emptied tables, or it says why it
+// failed and no file is left under the new name.
+TEST_F(ScaleFilesTest, CreateWithAFailedWriteIsEitherCompleteOrGone) {
+  mk::FaultFileSystem disk;
+  testing::FaultFiles files(disk);
+  const std::string setup = "/fault/Default.SetupScl", scale = "/fault/load.scl";
+  disk.SetContents(setup, testing::ReadText(kDefaultSetup));
+  {  // a setup with a log, so that the new file must be emptied
+    tablestore::TableStore store(&disk);
+    ASSERT_EQ(store.Open(setup, false), 0);
+    ASSERT_GE(store.AddRow(store.OpenAView("Log", false), -1), 0);
+    ASSERT_EQ(store.Commit(), 0);
+  }
+  int failures = 0;
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE("write " + std::to_string(n) + " fails");
+    platform::ScriptedUi ui;
+    const int before = disk.writes();
+    FileOutcome outcome;
+    {
+      ScaleFiles lifecycle(ui, files, clock_, "/fault/", &disk);
+      disk.FailWrite(n);
+      outcome = lifecycle.CreateFromSetup(setup, scale);
+      EXPECT_EQ(lifecycle.IsOpen(), outcome == FileOutcome::kCreated);
+      if (outcome == FileOutcome::kCreated) lifecycle.CloseScaleFile();
+    }
+    const bool failed = disk.writes() - before >= n;
+    disk.Crash();
+    if (outcome == FileOutcome::kCreated) {
+      EXPECT_EQ(RowsIn(disk, scale, "Log"), 0);
+      EXPECT_EQ(RowsIn(disk, scale, "MessageLog"), 2);
+      EXPECT_TRUE(ui.messages().empty());
+    } else {
+      ++failures;
+      EXPECT_EQ(outcome, FileOutcome::kFailed);
+      EXPECT_FALSE(disk.Exists(scale));
+      ASSERT_FALSE(ui.messages().empty());
+      EXPECT_EQ(ui.messages().back().caption, "Error");
+    }
+    if (disk.Exists(scale)) {
+      ASSERT_TRUE(disk.Remove(scale).ok());
+    }
+    if (!failed) break;
+  }
+  EXPECT_GT(failures, 0);
 }
 
 // What the default setup must declare for the rest of the program.
@@ -488,6 +546,24 @@ TEST_F(ScaleFilesTest, AFileOpenElsewhereIsInUseUntilClosed) {
   EXPECT_EQ(ui_.messages()[0].text, scale + kInUseTail);
   other.CloseScaleFile();
   EXPECT_EQ(files.OpenScaleFile(scale), FileOutcome::kOpened);
+}
+
+// The open itself refuses a file that another program works on, with no
+// moment between a check and the open in which both could pass.
+TEST_F(ScaleFilesTest, TheOpenRefusesAFileAnotherProgramWorksOn) {
+  std::string held = MakeSmallFile("held.scl");
+  std::string mine = MakeSmallFile("mine.scl");
+  platform::ScriptedUi otherUi{[](const std::string& f) { ADD_FAILURE() << f; }};
+  ScaleFiles other(otherUi, fs_, clock_, folder_.path());
+  ASSERT_EQ(other.OpenSequence(held), FileOutcome::kOpened);
+  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  ASSERT_EQ(files.OpenSequence(mine), FileOutcome::kOpened);
+  EXPECT_EQ(files.OpenSequence(held), FileOutcome::kInUse);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].text, held + kInUseTail);
+  EXPECT_EQ(ui_.messages()[0].caption, "File Already Open");
+  EXPECT_EQ(files.state().path, mine);
+  EXPECT_EQ(files.OpenSequence(mine), FileOutcome::kInUse);  // open here too
 }
 
 TEST_F(ScaleFilesTest, SetupFileOpensForEditingWithoutDataEntry) {

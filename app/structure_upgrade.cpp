@@ -14,6 +14,9 @@ namespace {
 
 using tablestore::TableStore;
 
+const char* const kFullColumns =
+    "TableName,FieldType,Description,ColumnName,IsUsed,Length,DefaultValue,Order1";
+
 // A DataDictionary row as the upgrade steps write it, column by column of the
 // projection they write through.
 struct DictionaryRow {
@@ -22,71 +25,115 @@ struct DictionaryRow {
 };
 
 // Appends one row to DataDictionary through a projection on `columnList`.
-void AddDictionaryRow(TableStore& store, const std::string& columnList, const DictionaryRow& row) {
+// False when the row could not be added or written.
+bool AddDictionaryRow(TableStore& store, const std::string& columnList, const DictionaryRow& row) {
   tablestore::SlotGuard view(store, store.Select("DataDictionary", columnList, "", "", "", ""));
-  int slot = view.slot();
-  if (slot < 0) return;
-  store.AddRow(slot, -1);
+  const int slot = view.slot();
+  if (slot < 0 || store.AddRow(slot, -1) < 0) return false;
   // A projection without criteria shows every row, so the new row is its last.
-  int last = store.RowCount(slot) - 1;
+  const int last = store.RowCount(slot) - 1;
   int col = 0;
-  for (const std::string& text : row.texts) store.SetText(slot, last, col++, text);
-  for (int number : row.numbers) store.SetInt(slot, last, col++, number);
+  bool written = true;
+  for (const std::string& text : row.texts) {
+    written = store.SetText(slot, last, col++, text) == tablestore::kOk && written;
+  }
+  for (int number : row.numbers) {
+    written = store.SetInt(slot, last, col++, number) == tablestore::kOk && written;
+  }
+  return written;
 }
 
-// Writes `value` into the DefaultValue of the dictionary row matching
-// `criteria`, when that row exists.
-void SetDictionaryDefault(TableStore& store, const std::string& criteria,
-                          const std::string& value) {
+// True when DataDictionary has a row matching `criteria`.
+bool DictionaryHas(TableStore& store, const std::string& criteria) {
   tablestore::SlotGuard view(store,
-                             store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
-  if (view.slot() >= 0 && store.RowCount(view.slot()) > 0) store.SetText(view.slot(), 0, 0, value);
-}
-
-bool DictionaryHasTable(TableStore& store, const std::string& table) {
-  tablestore::SlotGuard view(
-      store, store.Select("DataDictionary", "TableName", "TableName=" + table, "", "", ""));
+                             store.Select("DataDictionary", "TableName", criteria, "", "", ""));
   return view.slot() >= 0 && store.RowCount(view.slot()) > 0;
 }
 
-// Ends a step: the stored version is raised first, so that a step is never
-// run twice, then the journal records it.
-long FinishStep(TableStore& store, long version) {
-  std::string text = std::to_string(version);
-  tablestore::WriteSetting(store, tablestore::kBlockSystem, tablestore::kKeyStructureVersion, text);
-  store.LogProgramMessage("Data structure version updated to " + text);
-  return version;
+// Adds the Log column row `row` (ColumnName in texts[3]) unless a step that
+// stopped after its commit already added it.
+bool AddLogColumnOnce(TableStore& store, const DictionaryRow& row) {
+  if (DictionaryHas(store, "TableName=Log,ColumnName=" + row.texts[3])) return true;
+  return AddDictionaryRow(store, kFullColumns, row);
 }
 
-const char* const kFullColumns =
-    "TableName,FieldType,Description,ColumnName,IsUsed,Length,DefaultValue,Order1";
-
-long AddOverrideVolume(TableStore& store) {
-  AddDictionaryRow(store, kFullColumns,
-                   {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}});
-  store.RestructureTable("Log", "Order1");
-  return FinishStep(store, 20060208);
+// Writes `value` into the DefaultValue of the dictionary row matching
+// `criteria`, when that row exists. False when it exists and the write failed.
+bool SetDictionaryDefault(TableStore& store, const std::string& criteria,
+                          const std::string& value) {
+  tablestore::SlotGuard view(store,
+                             store.Select("DataDictionary", "DefaultValue", criteria, "", "", ""));
+  if (view.slot() < 0 || store.RowCount(view.slot()) == 0) return true;
+  return store.SetText(view.slot(), 0, 0, value) == tablestore::kOk;
 }
 
-long AddSkipSeg(TableStore& store) {
-  SetDictionaryDefault(store, "TableName=Log,ColumnName=OverrideVolume", "V0");
-  SetDictionaryDefault(store, "TableName=Log,ColumnName=P", "V1");
-  AddDictionaryRow(store, kFullColumns,
-                   {{"Log", "I", "Skip Segmentation", "SkipSeg", "Y", "1", "V0", "32"}, {}});
-  store.RestructureTable("Log", "Order1");
-  return FinishStep(store, 20060216);
+bool AddOverrideVolume(TableStore& store) {
+  return AddLogColumnOnce(
+      store, {{"Log", "I", "Override Volume", "OverrideVolume", "Y", "1", "0", "31"}, {}});
 }
 
-long DescribeTapers(TableStore& store) {
-  if (!DictionaryHasTable(store, "Tapers")) {
-    const char* const columns = "TableName,FieldType,Description,ColumnName,IsUsed,Length,Order1";
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "Species", "SP", "Y"}, {2, 1}});
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "Region", "REGION", "Y"}, {2, 2}});
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "Forest", "FOREST", "Y"}, {2, 3}});
-    AddDictionaryRow(store, columns, {{"Tapers", "S", "District", "DISTRICT", "Y"}, {2, 4}});
-    AddDictionaryRow(store, columns, {{"Tapers", "F", "Taper per foot", "TAPER", "Y"}, {4, 5}});
+bool AddSkipSeg(TableStore& store) {
+  return SetDictionaryDefault(store, "TableName=Log,ColumnName=OverrideVolume", "V0") &&
+         SetDictionaryDefault(store, "TableName=Log,ColumnName=P", "V1") &&
+         AddLogColumnOnce(store,
+                          {{"Log", "I", "Skip Segmentation", "SkipSeg", "Y", "1", "V0", "32"}, {}});
+}
+
+bool DescribeTapers(TableStore& store) {
+  if (DictionaryHas(store, "TableName=Tapers")) return true;
+  const char* const columns = "TableName,FieldType,Description,ColumnName,IsUsed,Length,Order1";
+  const DictionaryRow rows[] = {
+      {{"Tapers", "S", "Species", "SP", "Y"}, {2, 1}},
+      {{"Tapers", "S", "Region", "REGION", "Y"}, {2, 2}},
+      {{"Tapers", "S", "Forest", "FOREST", "Y"}, {2, 3}},
+      {{"Tapers", "S", "District", "DISTRICT", "Y"}, {2, 4}},
+      {{"Tapers", "F", "Taper per foot", "TAPER", "Y"}, {4, 5}},
+  };
+  for (const DictionaryRow& row : rows) {
+    if (!AddDictionaryRow(store, columns, row)) return false;
   }
-  return FinishStep(store, kCurrentStructureVersion);
+  return true;
+}
+
+// One upgrade step: the version it starts from (inclusive), the one it
+// reaches, its changes to DataDictionary (made without a commit), and
+// whether Log is then rebuilt from the dictionary.
+struct Step {
+  long from;
+  long to;
+  bool (*change)(TableStore& store);
+  bool restructureLog;
+};
+
+constexpr Step kSteps[] = {
+    {kOldestStructureVersion, 20060208, AddOverrideVolume, true},
+    {20060208, 20060216, AddSkipSeg, true},
+    {20060216, kCurrentStructureVersion, DescribeTapers, false},
+};
+
+// Runs `step` on a file at `version`: its dictionary changes and the new
+// version go into the open file, then one commit takes them together (the
+// restructure of Log when the step has one, else the journal entry), so the
+// file is at the old version or the new one with everything that goes with
+// it. The journal entry follows. Returns the version the file holds
+// afterwards; *ok is false when something could not be written.
+long RunStep(TableStore& store, const Step& step, long version, bool* ok) {
+  const std::string text = std::to_string(step.to);
+  *ok = step.change(store) &&
+        tablestore::WriteSetting(store, tablestore::kBlockSystem, tablestore::kKeyStructureVersion,
+                                 text) == tablestore::kOk &&
+        (!step.restructureLog || store.RestructureTable("Log", "Order1") == tablestore::kOk);
+  if (!*ok) return version;
+  *ok = store.LogProgramMessage("Data structure version updated to " + text) == tablestore::kOk;
+  return *ok || step.restructureLog ? step.to : version;
+}
+
+void ShowCannotOpen(platform::Ui& ui, const std::string& text) {
+  platform::Message message;
+  message.text = text;
+  message.caption = "Cannot open file";
+  message.icon = platform::Icon::kExclamation;
+  ui.ShowMessage(message);
 }
 
 }  // namespace
@@ -116,15 +163,18 @@ long ReadStructureVersion(TableStore& store) {
 
 UpgradeResult UpgradeStructure(TableStore& store, platform::Ui& ui) {
   long version = ReadStructureVersion(store);
-  if (version >= kOldestStructureVersion && version < 20060208) version = AddOverrideVolume(store);
-  if (version >= 20060208 && version < 20060216) version = AddSkipSeg(store);
-  if (version >= 20060216 && version < kCurrentStructureVersion) version = DescribeTapers(store);
+  for (const Step& step : kSteps) {
+    if (version < step.from || version >= step.to) continue;
+    bool ok = false;
+    version = RunStep(store, step, version, &ok);
+    if (!ok) {
+      ShowCannotOpen(ui, std::string(kUpgradeFailedText) + std::to_string(version) + ":\n" +
+                             store.LastError());
+      return UpgradeResult::kFailed;
+    }
+  }
   if (version >= kCurrentStructureVersion) return UpgradeResult::kCurrent;
-  platform::Message message;
-  message.text = "This file has an old version of the data structure.";
-  message.caption = "Cannot open file";
-  message.icon = platform::Icon::kExclamation;
-  ui.ShowMessage(message);
+  ShowCannotOpen(ui, "This file has an old version of the data structure.");
   return UpgradeResult::kTooOld;
 }
 

@@ -8,8 +8,11 @@
 //   20060216                OverrideVolume and P have defaults; Log has SkipSeg
 //   20100830                DataDictionary describes the table Tapers
 // Each step stores the version it reaches and journals it before the next
-// one starts, so an upgrade that was interrupted resumes where it stopped and
-// no step ever runs twice on a file.
+// one starts; the step's changes are committed together with its version, so
+// the file is at one version or the next, never in between. An
+// upgrade that was interrupted resumes where it stopped, and a step finds the
+// dictionary rows it adds already there when an earlier attempt of it stopped
+// after a commit.
 //
 // Thread safety: none; runs on the user-interface thread with the open store.
 #pragma once
@@ -33,7 +36,16 @@ inline constexpr long kCurrentStructureVersion = 20100830;
 enum class UpgradeResult {
   kCurrent,  // the file is (now) at the current structure or later
   kTooOld,   // refused: no version, not a number, or below the oldest known
+  kFailed,   // a step could not be written (message shown); the file keeps
+             // the version of the last step completed, and the open store
+             // holds uncommitted changes: close it without a commit
 };
+
+// Start of the message shown when a step fails: followed by the version the
+// file holds (the last step completed), ":", a line break and the engine's
+// reason.
+inline constexpr char kUpgradeFailedText[] =
+    "The update of this file's data structure stopped at version ";
 
 // Reads a version text as the handheld's wide integer parse did: leading
 // blanks, an optional sign and the digits that follow; anything else ends the
@@ -52,6 +64,8 @@ long ReadStructureVersion(tablestore::TableStore& store);
 // followed by it. A file still below the current version after the steps (it
 // was too old, or had no version) is left as it is and the user is shown "This
 // file has an old version of the data structure." titled "Cannot open file".
+// A step that cannot be written stops the upgrade with kFailed and
+// kUpgradeFailedText shown under the same title.
 // REQUIRES: a file is open in `store`; `ui` is used during the call only.
 UpgradeResult UpgradeStructure(tablestore::TableStore& store, platform::Ui& ui);
 

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "app/test_files.h"
+#include "mkstore/fault_file_system.h"
 #include "platform/scripted_ui.h"
 #include "tablestore/table_store.h"
 
@@ -167,6 +168,69 @@ TEST_F(StructureUpgradeTest, FileWithoutVersionRowIsRefused) {
   EXPECT_EQ(ReadStructureVersion(store), 0);
   EXPECT_EQ(UpgradeStructure(store, ui_), UpgradeResult::kTooOld);
   EXPECT_EQ(ui_.messages().size(), 1u);
+}
+
+// Rows of DataDictionary matching `criteria` in the open store.
+int DictionaryCount(tablestore::TableStore& store, const std::string& criteria) {
+  const int slot = store.Select("DataDictionary", "", criteria, "", "", "");
+  const int rows = store.RowCount(slot);
+  (void)store.ReleaseView(slot);
+  return rows;
+}
+
+// Issue 17: a step whose restructure or version could not be written must
+// not record its version. With the n-th write failing, the file reopened
+// after the crash is at one step's version with that step's Log columns,
+// the upgrade said which version it holds, and a later upgrade completes
+// without adding dictionary rows twice.
+TEST_F(StructureUpgradeTest, FailedWriteLeavesTheFileAtACompletedStep) {
+  ASSERT_EQ(BuildStorage(path_, SmallFileText("20050902", false),
+                         {"DataDictionary", "Globals", "Load", "Log", "KZ"}),
+            "");
+  const std::string original = testing::ReadText(path_);
+  const std::string path = "/fault/load.scl";
+  int failures = 0;
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE("write " + std::to_string(n) + " fails");
+    mk::FaultFileSystem disk;
+    disk.SetContents(path, original);
+    platform::ScriptedUi ui;
+    UpgradeResult result;
+    {
+      tablestore::TableStore store(&disk);
+      ASSERT_EQ(store.Open(path, false), 0);
+      (void)store.OpenAView("DataDictionary", false);
+      (void)store.OpenAView("Globals", false);
+      disk.FailWrite(n);
+      result = UpgradeStructure(store, ui);
+      (void)store.Close();  // what was not committed is dropped
+    }
+    const bool failed = disk.writes() >= n;
+    disk.Crash();
+    tablestore::TableStore reopened(&disk);
+    ASSERT_EQ(reopened.Open(path, false), 0);
+    const long version = ReadStructureVersion(reopened);
+    const int log = reopened.OpenAView("Log", false);
+    const bool hasOverride = reopened.ColumnIndex(log, "OverrideVolume") >= 0;
+    const bool hasSkipSeg = reopened.ColumnIndex(log, "SkipSeg") >= 0;
+    EXPECT_EQ(hasOverride, version >= 20060208) << version;
+    EXPECT_EQ(hasSkipSeg, version >= 20060216) << version;
+    if (result == UpgradeResult::kCurrent) {
+      EXPECT_EQ(version, kCurrentStructureVersion);
+    } else {
+      ++failures;
+      EXPECT_EQ(result, UpgradeResult::kFailed);
+      ASSERT_EQ(ui.messages().size(), 1u);
+      const std::string said = kUpgradeFailedText + std::to_string(version) + ":\n";
+      EXPECT_EQ(ui.messages()[0].text.rfind(said, 0), 0u) << ui.messages()[0].text;
+    }
+    (void)reopened.ReleaseView(log);
+    EXPECT_EQ(UpgradeStructure(reopened, ui), UpgradeResult::kCurrent);
+    EXPECT_EQ(DictionaryCount(reopened, "TableName=Log,ColumnName=OverrideVolume"), 1);
+    EXPECT_EQ(DictionaryCount(reopened, "TableName=Log,ColumnName=SkipSeg"), 1);
+    if (!failed) break;
+  }
+  EXPECT_GT(failures, 0);
 }
 
 }  // namespace

@@ -36,10 +36,26 @@ std::string BuildStorage(const std::string& path, const std::string& importText,
   return "";
 }
 
+namespace {
+
+// Opens `store` on a copy of the file at `path`, made in a folder of its own:
+// the file may still be held by a store under test, which no second store
+// may open, and tests that list their folder must not see the copy.
+int OpenToRead(tablestore::TableStore& store, const std::string& path) {
+  static TempFolder copies;
+  static int counter = 0;
+  const std::string copy = copies.path() + std::to_string(++counter) + ".scl";
+  std::error_code error;
+  if (!std::filesystem::copy_file(path, copy, error)) return tablestore::kNotFound;
+  return store.Open(copy, false);
+}
+
+}  // namespace
+
 std::vector<std::vector<std::string>> ReadRows(const std::string& path, const std::string& table) {
   std::vector<std::vector<std::string>> rows;
   tablestore::TableStore store;
-  if (store.Open(path, false) != 0) return rows;
+  if (OpenToRead(store, path) != 0) return rows;
   int slot = store.OpenAView(table, false);
   if (slot < 0) return rows;
   for (int row = 0; row < store.RowCount(slot); ++row) {
@@ -55,7 +71,7 @@ std::vector<std::vector<std::string>> ReadRows(const std::string& path, const st
 std::string ColumnNames(const std::string& path, const std::string& table) {
   tablestore::TableStore store;
   std::string names;
-  if (store.Open(path, false) != 0) return names;
+  if (OpenToRead(store, path) != 0) return names;
   int slot = store.OpenAView(table, false);
   if (slot >= 0) store.DescribeView(slot, names, true);
   return names;
@@ -64,7 +80,7 @@ std::string ColumnNames(const std::string& path, const std::string& table) {
 std::vector<std::string> JournalMessages(const std::string& path) {
   std::vector<std::string> messages;
   tablestore::TableStore store;
-  if (store.Open(path, false) != 0) return messages;
+  if (OpenToRead(store, path) != 0) return messages;
   int slot = store.OpenAView("MessageLog", false);
   if (slot < 0) return messages;
   int col = store.ColumnIndex(slot, "Msg");
@@ -79,7 +95,7 @@ std::vector<std::string> JournalMessages(const std::string& path) {
 std::string GlobalValue(const std::string& path, const std::string& block, const std::string& key) {
   tablestore::TableStore store;
   std::string value = "<missing>";
-  if (store.Open(path, false) != 0) return value;
+  if (OpenToRead(store, path) != 0) return value;
   store.KeyRetrieve("Globals", "Block=" + block + ",Key=" + key, "Value", value, false);
   return value;
 }
@@ -128,6 +144,35 @@ std::string SmallFileText(const std::string& version, bool withTapers) {
       "Pine Ridge,1001,2,1,2,16\n"
       "\n[KZ]\nKZ[SP:S,P:I,KZ:I]\nSP,P,KZ\n,0,60\n";
   return text;
+}
+
+platform::FileResult FaultFiles::Copy(const std::string& from, const std::string& to) {
+  if (!files_.Exists(from)) return platform::FileResult::kNotFound;
+  if (files_.Exists(to)) return platform::FileResult::kAlreadyExists;
+  files_.SetContents(to, files_.Contents(from));
+  return platform::FileResult::kOk;
+}
+
+platform::FileResult FaultFiles::Move(const std::string& from, const std::string& to) {
+  if (!files_.Exists(from)) return platform::FileResult::kNotFound;
+  if (files_.Exists(to)) return platform::FileResult::kAlreadyExists;
+  return files_.Rename(from, to).ok() ? platform::FileResult::kOk : platform::FileResult::kIOError;
+}
+
+platform::FileResult FaultFiles::Delete(const std::string& path) {
+  return files_.Remove(path).ok() ? platform::FileResult::kOk : platform::FileResult::kNotFound;
+}
+
+platform::FileResult FaultFiles::ReadFile(const std::string& path, size_t max_bytes,
+                                          std::string* contents) const {
+  if (!files_.Exists(path)) return platform::FileResult::kNotFound;
+  *contents = files_.Contents(path);
+  return contents->size() > max_bytes ? platform::FileResult::kTooLarge : platform::FileResult::kOk;
+}
+
+platform::FileResult FaultFiles::WriteFile(const std::string& path, std::string_view contents) {
+  files_.SetContents(path, std::string(contents));
+  return platform::FileResult::kOk;
 }
 
 }  // namespace app::testing

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "mkstore/fault_file_system.h"
+#include "platform/file_system.h"
 #include "platform/test_support.h"
 
 namespace app::testing {
@@ -23,6 +25,9 @@ std::string ReadText(const std::string& path);
 // Returns "" on success, else what went wrong.
 std::string BuildStorage(const std::string& path, const std::string& importText,
                          const std::vector<std::string>& tables);
+
+// The readers below read what is in the file at `path` now, also while a
+// store under test holds it (they open a copy).
 
 // Every row of `table` in the file at `path`, each value as GetText gives it;
 // an empty list when the table is missing.
@@ -43,5 +48,25 @@ std::string GlobalValue(const std::string& path, const std::string& block, const
 // Sections: DataDictionary, Globals, Load, Log, KZ. With `withTapers` the
 // dictionary already describes Tapers.
 std::string SmallFileText(const std::string& version, bool withTapers);
+
+// The platform file operations (copy, move, delete, whole-file reads and
+// writes) over the files of an engine FaultFileSystem, so that the file
+// lifecycle and the storage engine see the same in-memory files. Files are
+// never in use by another program. `files` is borrowed.
+class FaultFiles : public platform::FileSystem {
+ public:
+  explicit FaultFiles(mk::FaultFileSystem& files) : files_(files) {}
+  bool Exists(const std::string& path) const override { return files_.Exists(path); }
+  platform::FileResult Copy(const std::string& from, const std::string& to) override;
+  platform::FileResult Move(const std::string& from, const std::string& to) override;
+  platform::FileResult Delete(const std::string& path) override;
+  platform::FileResult ReadFile(const std::string& path, size_t max_bytes,
+                                std::string* contents) const override;
+  platform::FileResult WriteFile(const std::string& path, std::string_view contents) override;
+  bool CanOpenExclusive(const std::string& path) const override { return Exists(path); }
+
+ private:
+  mk::FaultFileSystem& files_;
+};
 
 }  // namespace app::testing

@@ -137,11 +137,11 @@ void BM_OpenAndReadEveryValue(benchmark::State& state) {
     int64_t sum = 0;
     const int rows = log.RowCount();
     for (int c = 0; c < log.PropertyCount(); ++c) {
-      const char type = log.NthProperty(c).type;
+      const mk::PropertyType type = log.NthProperty(c).type;
       for (int r = 0; r < rows; ++r) {
-        if (type == 'S') {
+        if (type == mk::PropertyType::kString) {
           sum += static_cast<int64_t>(log.GetText(r, c).size());
-        } else if (type == 'F') {
+        } else if (type == mk::PropertyType::kFloat) {
           sum += static_cast<int64_t>(log.GetFloat(r, c));
         } else {
           sum += log.GetInt(r, c);

@@ -29,11 +29,11 @@ void BM_FormatComprehensiveRows(benchmark::State& state) {
   for (auto _ : state) {
     reports::PageLayout layout(reports::PageLayout::ReportConstructionGeometry(), clock);
     layout.LoadLayout(layoutText);
-    std::string report;
-    layout.StartPage(report);
-    layout.TableHeading(report);
-    for (int i = 0; i < rows; ++i) layout.FormatRow(report, kRows[i % 3], '|');
-    layout.EndPage(report);
+    layout.StartPage();
+    layout.TableHeading();
+    for (int i = 0; i < rows; ++i) layout.FormatRow(kRows[i % 3], '|');
+    layout.EndPage();
+    const std::string report = layout.TakeText();
     bytes = report.size();
     benchmark::DoNotOptimize(report.data());
   }

@@ -76,8 +76,8 @@ void ComputeAll(benchmark::State& state, const char* scaleSystem) {
     double net = 0;
     for (size_t i = 0; i < logs.size(); ++i) {
       const RandomLog& log = logs[i];
-      volume.SetLog(log.ln, log.sd, log.ld, static_cast<int>(i), log.product, scaleSystem, 4.0f,
-                    6.0f, 0.3f, 0.5f);
+      volume.SetLog(log.ln, log.sd, log.ld, static_cast<int>(i), log.product, scaleSystem,
+                    {4.0f, 6.0f, 0.3f, 0.5f});
       for (const auto& seg : log.segments) volume.AddSegment(seg);
       for (const auto& d : log.defects) volume.AddDefect(d);
       const scaling::LogRecord& result = volume.GetLog();

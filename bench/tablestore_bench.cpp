@@ -78,11 +78,11 @@ BENCHMARK(BM_SelectSaleLlrLiveSorted)->Unit(benchmark::kMillisecond);
 // engine directly: the floor the table layer's Select is measured against.
 mk::View& EngineLog() {
   static mk::View view = [] {
-    mk::View v = mk::View::Create({{"SALE", 'S', {}},
-                                   {"LLR", 'S', {}},
-                                   {"LOG", 'I', {}},
-                                   {"LN", 'I', {}},
-                                   {"VOID", 'I', {}}});
+    mk::View v = mk::View::Create({{"SALE", mk::PropertyType::kString, {}},
+                                   {"LLR", mk::PropertyType::kString, {}},
+                                   {"LOG", mk::PropertyType::kInt, {}},
+                                   {"LN", mk::PropertyType::kInt, {}},
+                                   {"VOID", mk::PropertyType::kInt, {}}});
     v.SetSize(kLogRows);
     for (int i = 0; i < kLogRows; ++i) {
       v.SetString(i, 0, "SALE" + std::to_string(i % 20));

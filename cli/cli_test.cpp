@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+
+#include "reports/pdf_text_test_util.h"
 
 namespace {
 
@@ -164,6 +167,75 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   }
   // Every measured, live log is listed as a sample in the comprehensive report.
   EXPECT_EQ(CountLines(ReadAll(dir_ / "demo.cmp"), " * "), static_cast<int>(measured[2]));
+}
+
+// ---- Pages of the reports -------------------------------------------------
+
+// A 3P cubic load of `count` logs in the import text format: every fifth log
+// a measured sample with one segment (every fiftieth with a remark), every
+// seventh a pulp log.
+std::string GeneratedLoad(int count) {
+  static const char* const kSpecies[] = {"DF", "WH", "RC", "PP"};
+  std::string logs =
+      "[Load]\nLoad[SALE:S,LLR:S,CONTRACT:S,SCALER:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,"
+      "MINLEN:I,MAXLEN:I,MINDIA:I,MAXDIA:I,SDATE:S,STIME:S,HDATE:S]\nt\n"
+      "Big Sale,3000,C-3000,A. Scaler,3P,Cubic,10.67,8.0,8,70,4,40,20260715,07:42,20260714\n"
+      "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,KPI:I,RND:I,HIT:I,LN:I,SD:I,LD:I,REM:S]\nt\n";
+  std::string segs = "[Seg]\nSeg[SALE:S,LLR:S,LOG:I,S:S,P:I,Seg:I,LN:I,SD:I,LD:I]\nt\n";
+  for (int i = 1; i <= count; ++i) {
+    const std::string head = "Big Sale,3000," + std::to_string(i) + ",1,";
+    const int p = i % 7 == 0 ? 2 : 1;
+    const int kpi = 20 + i * 7 % 30;
+    if (i % 5 != 0) {
+      logs += head + kSpecies[i % 4] + "," + std::to_string(p) + "," + std::to_string(kpi) + "," +
+              std::to_string(kpi + 10) + ",0,,,,\n";
+      continue;
+    }
+    const std::string shape = std::to_string(16 + i % 3 * 2) + "," + std::to_string(8 + i % 9) +
+                              "," + std::to_string(10 + i % 9);
+    logs += head + kSpecies[i % 4] + "," + std::to_string(p) + "," + std::to_string(kpi) + "," +
+            std::to_string(kpi - 3) + ",1," + shape + "," +
+            (i % 50 == 0 ? "Midpoint diameter: 12" : "") + "\n";
+    segs += head + std::to_string(p) + ",1," + shape + "\n";
+  }
+  return logs + segs + "[KZ]\nKZ[P:I,SP:S,KZ:I]\nt\n1,DF,55\n1,WH,50\n1,RC,50\n1,PP,45\n2,,45\n";
+}
+
+// The number of lines of each page of a report (pages end at form feeds).
+std::vector<int> PageLineCounts(const std::string& text) {
+  std::vector<int> counts(1, 0);
+  for (char c : text) {
+    if (c == '\f') counts.push_back(0);
+    counts.back() += c == '\n';
+  }
+  return counts;
+}
+
+// Every page of every report of the demo loads and of a 3,000-log load has
+// at most the page's lines: 48 on the landscape comprehensive report, 70 on
+// the portrait log and audit reports, plus the one line the formatter does
+// not count, the empty line that the "Time:" part of the heading ends with.
+TEST_F(CliTest, EveryReportPageHoldsAtMostItsLines) {
+  WriteText("big.txt", GeneratedLoad(3000));
+  const std::pair<const char*, int> kPages[] = {{".cmp", 48}, {".clg", 70}, {".audit", 70}};
+  for (const std::string& load :
+       {Demo("demo-3p-cubic.txt"), Demo("demo-100-board.txt"), (dir_ / "big.txt").string()}) {
+    const std::string name = fs::path(load).stem().string();
+    MakeLoad(name + ".scl", load);
+    for (const char* command : {"audit", "finalize", "report"}) {
+      const ToolRun r = Cli({command, name + ".scl"});
+      ASSERT_EQ(r.exitCode, 0) << name << " " << command << ": " << r.err;
+    }
+    for (const auto& [ext, lines] : kPages) {
+      const std::vector<int> pages = PageLineCounts(ReadAll(dir_ / (name + ext)));
+      for (size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_LE(pages[i], lines + 1) << name << ext << " page " << i + 1;
+      }
+      if (name == "big" && std::string(ext) != ".audit") {
+        EXPECT_GT(pages.size(), 10u) << ext;
+      }
+    }
+  }
 }
 
 // The data lines of section `table` of a load text, split at ",".
@@ -480,6 +552,70 @@ TEST_F(CliTest, DumpOfUnknownTableFails) {
   EXPECT_EQ(r.err, "varnolde-cli: " + std::string(VARNOLDE_FIXTURES_DIR) +
                        "/int_3rows.mk: no table named w\n");
   EXPECT_EQ(r.out, "");
+}
+
+// ---- PDF copies of the reports ---------------------------------------------------
+
+// Expects the PDF copy of each report file named to read back (pdftotext)
+// page by page as the report's text, one letter page per report page,
+// landscape for the comprehensive report and portrait for the others.
+void ExpectFaithfulPdfs(const fs::path& dir, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    const std::string bytes = ReadAll(dir / name);
+    const std::string pdf = (dir / (name + ".pdf")).string();
+    ASSERT_TRUE(fs::exists(pdf)) << name;
+    const auto pages = reports::testing::ReportTextPages(bytes);
+    EXPECT_EQ(pages.size(), std::count(bytes.begin(), bytes.end(), '\f') + 1u) << name;
+    EXPECT_EQ(reports::testing::ReportPdfPages(pdf, name, bytes), pages) << name;
+    const bool landscape = name.ends_with(".cmp");
+    const auto sizes = reports::testing::PdfPageSizes(pdf);
+    EXPECT_EQ(sizes.size(), pages.size()) << name;
+    for (const auto& [width, height] : sizes) {
+      EXPECT_EQ(width, landscape ? 792 : 612) << name;
+      EXPECT_EQ(height, landscape ? 612 : 792) << name;
+    }
+  }
+}
+
+TEST_F(CliTest, DemoLoadsGetFaithfulPdfsOfTheirReports) {
+  for (const char* demo : {"demo-3p-cubic", "demo-100-board"}) {
+    const std::string scl = std::string(demo) + ".scl";
+    MakeLoad(scl, Demo(std::string(demo) + ".txt"));
+    ToolRun r = Cli({"finalize", scl, "--pdf"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("Wrote " + std::string(demo) + ".audit.pdf\n"), std::string::npos);
+    r = Cli({"report", scl, "--pdf"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string d = demo;
+    EXPECT_EQ(r.out, "Wrote " + d + ".cmp\nWrote " + d + ".cmp.pdf\nWrote " + d + ".clg\nWrote " +
+                         d + ".clg.pdf\nWrote " + d + ".bva\n");
+    ExpectFaithfulPdfs(dir_, {d + ".cmp", d + ".clg", d + ".audit"});
+  }
+}
+
+TEST_F(CliTest, LoadOf3000LogsGetsFaithfulPdfs) {
+  std::string text = kSmallLoad;
+  const char* species[] = {"DF", "WH", "RC", "PP"};
+  for (int n = 3; n <= 3000; ++n) {
+    const std::string head = "Test Sale,77," + std::to_string(n) + ",1," + species[n % 4] + ",1,";
+    text += head + (n % 5 == 0 ? "30,20,1,16,10,12\n" : "30,40,0,,,\n");
+  }
+  WriteText("big.txt", text);
+  MakeLoad("big.scl", "big.txt");
+  const ToolRun r = Cli({"report", "big.scl", "--comprehensive", "--log", "--pdf"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  ExpectFaithfulPdfs(dir_, {"big.cmp", "big.clg"});
+}
+
+TEST_F(CliTest, PdfThatCannotBeWrittenFailsTheRunButNotTheTextReport) {
+  MakeLoad("load.scl", Demo("demo-3p-cubic.txt"));
+  fs::create_directory(dir_ / "load.clg.pdf");  // a folder where the PDF goes
+  const ToolRun r = Cli({"report", "load.scl", "--log", "--pdf"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("Error Creating File: load.clg.pdf is already open by another application."),
+            std::string::npos)
+      << r.err;
+  EXPECT_GT(fs::file_size(dir_ / "load.clg"), 0u);
 }
 
 // ---- Command line ----------------------------------------------------------------

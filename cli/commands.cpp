@@ -1,8 +1,10 @@
 #include "cli/commands.h"
 
+#include "app/load_actions.h"
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
+#include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
@@ -42,12 +44,11 @@ bool IsReadableFile(const platform::FileSystem& fs, const std::string& path) {
 }
 
 // A scale file opened as the main screen opens it, and closed as the main
-// screen closes it ("File closed" journaled, the file committed) when the
-// object goes.
+// screen closes it (app::CloseFile) when the object goes.
 class OpenFile {
  public:
   OpenFile(Context& ctx, const std::string& path)
-      : files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
+      : ui_(ctx.ui), files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
     failure_ = NotAStorageFile(ctx.fs, path);
     if (!failure_.empty()) return;
     if (files_.OpenScaleFile(path) != app::FileOutcome::kOpened) {
@@ -55,9 +56,8 @@ class OpenFile {
       return;
     }
   }
-  ~OpenFile() {
-    if (files_.IsOpen()) store().LogProgramMessage("File closed");
-  }
+  // A close that could not be written has shown why on the error stream.
+  ~OpenFile() { (void)app::CloseFile(files_, ui_); }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   bool ok() const { return failure_.empty(); }
@@ -67,38 +67,14 @@ class OpenFile {
   const app::OpenFileState& state() const { return files_.state(); }
   // What the reports need of the open file.
   reports::ReportContext ReportContext(Context& ctx) {
-    reports::ReportContext report;
-    report.store = &store();
-    report.ui = &ctx.ui;
-    report.files = &ctx.fs;
-    report.clock = &ctx.clock;
-    report.scaleFilePath = state().path;
-    report.fileType = state().fileType;
-    report.unitSetting = state().scaleUnits;
-    report.saleTypeSetting = state().scaleSample;
-    return report;
+    return app::MakeReportContext(store(), state(), ctx.ui, ctx.fs, ctx.clock);
   }
 
  private:
+  platform::Ui& ui_;
   app::ScaleFiles files_;
   std::string failure_;
 };
-
-// The loads of the open file (SALE and LLR of every Load row), in order.
-std::vector<sampling::LoadKey> Loads(OpenFile& file) {
-  std::vector<sampling::LoadKey> keys;
-  tablestore::TableStore& store = file.store();
-  const int slot = file.state().slots.load;
-  const int sale = store.ColumnIndex(slot, "SALE");
-  const int llr = store.ColumnIndex(slot, "LLR");
-  for (int row = 0; row < store.RowCount(slot); ++row) {
-    sampling::LoadKey key;
-    store.GetText(slot, row, sale, key.sale);
-    store.GetText(slot, row, llr, key.llr);
-    keys.push_back(std::move(key));
-  }
-  return keys;
-}
 
 // Writes `text` with every line indented by two blanks.
 void WriteIndented(std::ostream& out, const std::string& text) {
@@ -118,15 +94,13 @@ std::string Plural(int n, const char* word) {
 // The header audit as the main screen runs it when the load information
 // screen closes, with its journal entry. True when the header passes.
 bool AuditHeader(Context& ctx, OpenFile& file) {
-  const sampling::HeaderAudit audit = sampling::AuditLoadHeader(file.store(), ctx.clock);
-  if (audit.problems == 0) {
-    file.store().LogProgramMessage("Passed header audit");
+  const app::HeaderAuditOutcome outcome = app::RunHeaderAudit(file.store(), ctx.clock, ctx.ui);
+  if (outcome.passed()) {
     ctx.out << "Header audit: passed\n";
     return true;
   }
-  file.store().LogProgramMessage("Failed load information audit: " + audit.JournalText());
-  ctx.out << "Header audit: " << Plural(audit.problems, "problem") << '\n';
-  WriteIndented(ctx.out, audit.text);
+  ctx.out << "Header audit: " << Plural(outcome.audit.problems, "problem") << '\n';
+  WriteIndented(ctx.out, outcome.audit.text);
   return false;
 }
 
@@ -147,24 +121,6 @@ bool AuditOneLoad(Context& ctx, OpenFile& file, const sampling::LoadKey& key) {
             << (rc == sampling::kAuditWarningsAccepted ? "accepted" : "not accepted") << ")\n";
   }
   return true;
-}
-
-// The files a report run writes for the open file: per load the chosen
-// reports (the Brevanta file only in production files), or the load summary
-// of a "non-scale loads" file.
-std::vector<std::string> ReportFiles(OpenFile& file, const ReportChoice& choice) {
-  const std::string base = reports::ScaleFileBase(file.state().path);
-  if (file.state().fileType == reports::kFileTypeNonScale) return {base + ".csv"};
-  const std::vector<sampling::LoadKey> loads = Loads(file);
-  const bool production = file.state().fileType != reports::kFileTypeCheckScale;
-  std::vector<std::string> paths;
-  for (const sampling::LoadKey& key : loads) {
-    const std::string loadBase = loads.size() >= 2 ? base + key.llr : base;
-    if (choice.comprehensive) paths.push_back(loadBase + ".cmp");
-    if (choice.log) paths.push_back(loadBase + ".clg");
-    if (choice.brevanta && production) paths.push_back(loadBase + ".bva");
-  }
-  return paths;
 }
 
 }  // namespace
@@ -194,7 +150,9 @@ Outcome Create(Context& ctx, const std::string& setupPath, const std::string& sc
     return Outcome::Fail("the scale file could not be created");
   }
   ctx.out << "Created " << files.state().path << '\n';
-  files.store()->LogProgramMessage("File closed");
+  if (!app::CloseFile(files, ctx.ui)) {
+    return Outcome::Fail("the new file could not be closed (see the message above)");
+  }
   return Outcome::Ok();
 }
 
@@ -233,50 +191,71 @@ Outcome Audit(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
   bool passed = AuditHeader(ctx, file);
-  for (const sampling::LoadKey& key : Loads(file)) passed = AuditOneLoad(ctx, file, key) && passed;
+  for (const sampling::LoadKey& key : app::ListLoads(file.store())) {
+    passed = AuditOneLoad(ctx, file, key) && passed;
+  }
   return passed ? Outcome::Ok() : Outcome::Fail("the audit found errors");
 }
 
-Outcome Finalize(Context& ctx, const std::string& scalePath) {
+// With `pdf`, says that the PDF copy of the report file `path` was written,
+// or fails when it is not there. Without, or without a report: Ok.
+Outcome WrotePdf(Context& ctx, bool pdf, const std::string& path) {
+  if (!pdf || path.empty()) return Outcome::Ok();
+  const std::string copy = reports::PdfPath(path);
+  if (!ctx.fs.Exists(copy)) return Outcome::Fail("the PDF copy of " + path + " could not be written");
+  ctx.out << "Wrote " << copy << '\n';
+  return Outcome::Ok();
+}
+
+Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  const std::vector<sampling::LoadKey> loads = Loads(file);
-  if (loads.empty()) return Outcome::Fail("the file has no load");
-  // The main screen offers no Finalize for a finalized load: a second one
-  // would only journal it again and rewrite its audit report.
-  if (file.state().finalized == tablestore::kYes) {
-    ctx.out << scalePath << ": the load is already finalized; nothing done\n";
-    return Outcome::Ok();
-  }
   // The command itself is the scaler's answer to the confirmation.
   ctx.ui.Accept("Confirm Finalize");
-  const reports::ReportContext report = file.ReportContext(ctx);
-  const int rc =
-      sampling::FinalizeLoad(file.store(), loads.front(), ctx.ui, reports::AuditReportHook(report));
-  if (rc > 0) return Outcome::Fail("the load audit found " + Plural(rc, "error"));
-  if (rc == sampling::kFinalizeCancelled) {
-    return Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)");
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = pdf;
+  const app::FinalizeOutcome outcome = app::FinalizeFirstLoad(report);
+  switch (outcome.status) {
+    case app::FinalizeStatus::kFinalized:
+      ctx.out << "Finalized " << scalePath;
+      if (!outcome.auditReportPath.empty()) ctx.out << "; audit report " << outcome.auditReportPath;
+      ctx.out << '\n';
+      return WrotePdf(ctx, pdf, outcome.auditReportPath);
+    case app::FinalizeStatus::kAlreadyFinalized:
+      ctx.out << scalePath << ": the load is already finalized; nothing done\n";
+      return Outcome::Ok();
+    case app::FinalizeStatus::kNoLoad:
+      return Outcome::Fail("the file has no load");
+    case app::FinalizeStatus::kAuditErrors:
+      return Outcome::Fail("the load audit found " + Plural(outcome.auditErrors, "error"));
+    case app::FinalizeStatus::kCancelled:
+      return Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)");
+    case app::FinalizeStatus::kNotStored:
+      break;
   }
-  if (rc != sampling::kFinalized) return Outcome::Fail("the Finalized setting could not be stored");
-  ctx.out << "Finalized " << scalePath << "; audit report "
-          << reports::ScaleFileBase(file.state().path) << ".audit\n";
-  return Outcome::Ok();
+  return Outcome::Fail("the Finalized setting could not be stored");
 }
 
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  const int stopsBefore = ctx.ui.StopCount();
-  const reports::ReportContext report = file.ReportContext(ctx);
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
-  if (!reports::GenerateReports(report, wanted, " " + scalePath).ran) {
-    return Outcome::Fail("no reports were written (see the messages above)");
-  }
-  if (ctx.ui.StopCount() != stopsBefore) {
+  const reports::ReportRunResult result =
+      reports::GenerateReports(report, wanted, " " + scalePath);
+  if (!result.ran) return Outcome::Fail("no reports were written (see the messages above)");
+  for (const std::string& path : result.written) ctx.out << "Wrote " << path << '\n';
+  if (!result.failed.empty()) {
     return Outcome::Fail("some report files could not be written (see the messages above)");
   }
-  for (const std::string& path : ReportFiles(file, choice)) {
-    if (ctx.fs.Exists(path)) ctx.out << "Wrote " << path << '\n';
+  if (!result.volumesNotStored.empty()) {
+    return Outcome::Fail("the recomputed volumes could not be stored (see the messages above)");
+  }
+  for (const std::string& path : result.written) {
+    if (reports::LayoutForReportFile(path) == nullptr) continue;
+    const Outcome pdf = WrotePdf(ctx, choice.pdf, path);
+    if (!pdf.ok) return pdf;
   }
   return Outcome::Ok();
 }
@@ -284,7 +263,7 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
 Outcome Totals(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  for (const sampling::LoadKey& key : Loads(file)) {
+  for (const sampling::LoadKey& key : app::ListLoads(file.store())) {
     scaling::LoadTotalsWindow window;
     const int rc = scaling::RefreshLoadTotals(file.store(), key.sale, key.llr, &window);
     if (rc != 0) {

@@ -61,21 +61,24 @@ Outcome Audit(Context& ctx, const std::string& scalePath);
 
 // The finalize command for the file's first load: the load audit, the
 // confirmation (which this command answers), the Finalized setting, the
-// journal entry and the audit report. Fails on audit errors and on a
-// warnings-only audit refused without --yes.
-Outcome Finalize(Context& ctx, const std::string& scalePath);
+// journal entry and the audit report, with its PDF copy when `pdf` is set.
+// Fails on audit errors, on a warnings-only audit refused without --yes, and
+// when the PDF copy asked for was not written.
+Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf = false);
 
 // Which reports a report run writes.
 struct ReportChoice {
   bool comprehensive = true;
   bool log = true;
   bool brevanta = true;
+  bool pdf = false;  // a PDF copy beside each printed report
 };
 
 // The report run over every load of the file, its files written beside the
 // scale file. Writes the paths of the files made. Fails when the run
-// produced nothing (audit errors, a refused warnings question, a report
-// file that could not be created).
+// produced nothing (audit errors, a refused warnings question), when a report
+// file could not be created, or when the recomputed volumes could not be
+// stored.
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice);
 
 // The load totals of every load of the file (which also recompute and store

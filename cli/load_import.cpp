@@ -130,7 +130,7 @@ int PlaceholderLoadRow(const TableStore& store, int slot) {
 
 // Writes one section's rows into the table's slot (column information
 // loaded). Returns the number of rows written, or -1 when a row cannot be
-// added.
+// added or a value cannot be written.
 int WriteRows(TableStore& store, int slot, const Section& section, const std::vector<int>& map) {
   int written = 0;
   for (const std::vector<std::string>& values : section.rows) {
@@ -138,7 +138,8 @@ int WriteRows(TableStore& store, int slot, const Section& section, const std::ve
     if (row < 0) row = store.AddRow(slot, -1);
     if (row < 0) return -1;
     for (size_t i = 0; i < values.size(); ++i) {
-      if (!values[i].empty()) store.SetText(slot, row, map[i], platform::Cp1252ToUtf8(values[i]));
+      if (values[i].empty()) continue;
+      if (store.SetText(slot, row, map[i], platform::Cp1252ToUtf8(values[i])) != 0) return -1;
     }
     ++written;
   }
@@ -165,7 +166,9 @@ int ImportTable(TableStore& store, const char* table, const std::vector<Section>
   if (std::none_of(sections.begin(), sections.end(), named)) return 0;
   tablestore::TableLease lease(store, table);
   if (lease.slot() < 0) return -1;
-  store.LoadColumnInfo(lease.slot());
+  // Without column information the rows get no defaults; the imported
+  // values are written all the same.
+  (void)store.LoadColumnInfo(lease.slot());
   int count = 0;
   for (const Section& section : sections) {
     if (!named(section)) continue;
@@ -193,7 +196,7 @@ int ImportLoadText(TableStore& store, std::string_view bytes, ImportSummary* sum
   for (const char* table : kLoadTables) {
     const int n = ImportTable(store, table, sections);
     if (n < 0) {
-      summary->error = std::string("a row could not be added to ") + table;
+      summary->error = std::string("a row could not be written to ") + table;
       return -1;
     }
     if (n > 0) summary->rows.emplace_back(table, n);

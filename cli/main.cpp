@@ -37,7 +37,7 @@ struct Options {
   bool yes = false;
   std::string setup, scale, text, table;
   std::vector<std::string> files;
-  bool comprehensive = false, log = false, brevanta = false;
+  bool comprehensive = false, log = false, brevanta = false, pdf = false;
   CLI::App* create = nullptr;
   CLI::App* import = nullptr;
   CLI::App* audit = nullptr;
@@ -70,12 +70,14 @@ void DeclareCommands(CLI::App& app, Options& o) {
   o.finalize =
       app.add_subcommand("finalize", "audit and finalize the load, and write its audit report");
   o.finalize->add_option("FILES", o.files, "scale files")->required();
+  o.finalize->add_flag("--pdf", o.pdf, "also the audit report's PDF copy (.audit.pdf)");
   o.report = app.add_subcommand(
       "report", "the report run: reports and exports beside each scale file (default: all three)");
   o.report->add_option("FILES", o.files, "scale files")->required();
   o.report->add_flag("--comprehensive", o.comprehensive, "the comprehensive report (.cmp)");
   o.report->add_flag("--log", o.log, "the log report (.clg)");
   o.report->add_flag("--brevanta", o.brevanta, "the Brevanta file (.bva)");
+  o.report->add_flag("--pdf", o.pdf, "also a PDF copy of each report (.cmp.pdf, .clg.pdf)");
   o.totals =
       app.add_subcommand("totals", "the load totals (recomputes and stores the logs' volumes)");
   o.totals->add_option("FILES", o.files, "scale files")->required();
@@ -96,10 +98,11 @@ int RunCommand(const Options& o, cli::Context& ctx) {
   } else if (o.audit->parsed()) {
     command = [&](const std::string& f) { return cli::Audit(ctx, f); };
   } else if (o.finalize->parsed()) {
-    command = [&](const std::string& f) { return cli::Finalize(ctx, f); };
+    command = [&](const std::string& f) { return cli::Finalize(ctx, f, o.pdf); };
   } else if (o.report->parsed()) {
     cli::ReportChoice choice;
     if (o.comprehensive || o.log || o.brevanta) choice = {o.comprehensive, o.log, o.brevanta};
+    choice.pdf = o.pdf;
     command = [&ctx, choice](const std::string& f) { return cli::Report(ctx, f, choice); };
   } else if (o.totals->parsed()) {
     command = [&](const std::string& f) { return cli::Totals(ctx, f); };

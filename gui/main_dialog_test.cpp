@@ -4,11 +4,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include "app/test_files.h"
+#include "gui/about_dialog.h"
 #include "gui/reports_dialog.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -23,7 +25,8 @@ class NoScreens : public app::Screens {
   void ShowAbout() override {}
   void ShowLoadInfo(app::Application&) override { ++loadInfo; }
   void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&, const app::DesignChoice&) override {
+  std::optional<app::DesignChoice> ShowDesign(app::Application&,
+                                              const app::DesignChoice&) override {
     return std::nullopt;
   }
   void ShowSetup(app::Application&) override {}
@@ -71,7 +74,8 @@ TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
   ui.QueueOpenFile(path);
   Mnemonic(dialog, Qt::Key_E);  // &Edit existing file
   EXPECT_EQ(field->text().toStdString(), path);
-  for (const char* text : {"&Load Info", "&Data Entry", "&Setup && Options", "&Reports", "&Finalize load", " ... "}) {
+  for (const char* text :
+       {"&Load Info", "&Data Entry", "&Setup && Options", "&Reports", "&Finalize load", " ... "}) {
     EXPECT_TRUE(Button(dialog, text)->isEnabled()) << text;
   }
   auto* fileType = dialog.findChild<QComboBox*>();
@@ -117,6 +121,18 @@ TEST(ReportsDialog, TicksAndGenerate) {
   EXPECT_FALSE(choice.logReport);
   EXPECT_TRUE(choice.brevanta);
   EXPECT_TRUE(choice.pdf);
+}
+
+TEST(AboutDialog, NameVersionAndPurpose) {
+  AboutDialog dialog;
+  dialog.show();
+  const QList<QLabel*> labels = dialog.findChildren<QLabel*>();
+  ASSERT_EQ(labels.size(), 2);
+  EXPECT_EQ(labels[0]->text(), "Varnolde\nVersion 2010.11.05");
+  EXPECT_EQ(labels[0]->font().family(), "Arial");
+  EXPECT_EQ(labels[1]->text(), "Cubic scaling using 100% or 3P sampling.");
+  EXPECT_EQ(dialog.windowTitle(), "About Varnolde");
+  dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/about_dialog.png");
 }
 
 }  // namespace

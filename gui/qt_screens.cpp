@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "gui/about_dialog.h"
+#include "gui/data_entry_dialog.h"
 #include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
 #include "platform/ui.h"
@@ -20,7 +21,9 @@ void QtScreens::ShowLoadInfo(app::Application& app) {
   LoadInfoDialog(app, ui_, QApplication::activeWindow()).exec();
 }
 
-void QtScreens::ShowDataEntry(app::Application&) { NotAvailable("Data Entry"); }
+void QtScreens::ShowDataEntry(app::Application& app) {
+  DataEntryDialog::Run(app, QApplication::activeWindow());
+}
 
 std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application&,
                                                        const app::DesignChoice&) {

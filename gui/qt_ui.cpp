@@ -2,16 +2,13 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
+
+#include "gui/volumes_window.h"
 
 namespace gui {
 namespace {
@@ -138,27 +135,7 @@ std::optional<std::string> QtUi::PromptText(const platform::TextPrompt& prompt) 
 }
 
 void QtUi::ShowText(const std::string& caption, const std::string& text) {
-  QDialog window(QApplication::activeWindow());
-  window.setWindowTitle(Q(caption));
-  auto* view = new QPlainTextEdit(Q(text), &window);
-  view->setReadOnly(true);
-  view->setLineWrapMode(QPlainTextEdit::NoWrap);
-  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  auto* close = new QDialogButtonBox(QDialogButtonBox::Close, &window);
-  QObject::connect(close, &QDialogButtonBox::rejected, &window, &QDialog::reject);
-  auto* layout = new QVBoxLayout(&window);
-  layout->addWidget(view);
-  layout->addWidget(close);
-  // Room for a report line of 80 columns and a page's worth of lines, within
-  // the screen.
-  const QFontMetrics metrics(view->font());
-  QSize size(metrics.horizontalAdvance(QString(84, 'M')), metrics.lineSpacing() * 32);
-  if (const QScreen* screen = QApplication::primaryScreen()) {
-    size = size.boundedTo(screen->availableSize() * 9 / 10);
-  }
-  window.resize(size);
-  view->setFocus();
-  window.exec();
+  VolumesWindow::Show(caption, text, QApplication::activeWindow());
 }
 
 void QtUi::Beep(platform::BeepKind) { QApplication::beep(); }

@@ -49,14 +49,26 @@ TEST(QtUi, MessageBoxShowsWhatWasAsked) {
     platform::Answer enterAnswer;
   };
   const Case cases[] = {
-      {{"Invalid midpoint diameter!", "Error", platform::Icon::kStop}, QMessageBox::Critical, {"OK"}, "OK",
+      {{"Invalid midpoint diameter!", "Error", platform::Icon::kStop},
+       QMessageBox::Critical,
+       {"OK"},
+       "OK",
        platform::Answer::kOk},
       {{"Delete this log?", "Confirm", platform::Icon::kQuestion, platform::Buttons::kOkCancel,
         platform::DefaultButton::kSecond},
-       QMessageBox::Question, {"OK", "Cancel"}, "Cancel", platform::Answer::kCancel},
+       QMessageBox::Question,
+       {"OK", "Cancel"},
+       "Cancel",
+       platform::Answer::kCancel},
       {{"Save <changes>?", "Continue?", platform::Icon::kExclamation, platform::Buttons::kYesNo},
-       QMessageBox::Warning, {"Yes", "No"}, "Yes", platform::Answer::kYes},
-      {{"Done.", "Done", platform::Icon::kInformation}, QMessageBox::Information, {"OK"}, "OK",
+       QMessageBox::Warning,
+       {"Yes", "No"},
+       "Yes",
+       platform::Answer::kYes},
+      {{"Done.", "Done", platform::Icon::kInformation},
+       QMessageBox::Information,
+       {"OK"},
+       "OK",
        platform::Answer::kOk},
   };
   for (const Case& c : cases) {
@@ -141,7 +153,8 @@ TEST(QtUi, OpenDialogThatMustFindTheFileRefusesAMissingOne) {
     auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
     ASSERT_NE(name, nullptr);
     name->setText("missing.SetupScl");
-    WhenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); }, true);  // "File not found."
+    WhenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); },
+              true);  // "File not found."
     QTest::keyClick(name, Qt::Key_Return);
     stayedOpen = dialog->isVisible();
     dialog->reject();

@@ -111,9 +111,8 @@ class VarnoldeTest : public ::testing::Test {
   void SetUp() override {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
-    xvfb_ = Child::Start({"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
-                          "tcp"},
-                         {}, fds[1]);
+    xvfb_ = Child::Start(
+        {"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, fds[1]);
     close(fds[1]);
     ASSERT_NE(xvfb_, nullptr);
     const std::string number = ReadLine(fds[0]);
@@ -141,7 +140,8 @@ class VarnoldeTest : public ::testing::Test {
   void MakeFolders() {
     root_ = fs::path(VARNOLDE_E2E_DIR) / ("e2e-" + std::to_string(getpid()));
     fs::remove_all(root_);
-    for (const char* sub : {"bin", "runtime", "config", "data"}) fs::create_directories(root_ / sub);
+    for (const char* sub : {"bin", "runtime", "config", "data"})
+      fs::create_directories(root_ / sub);
     fs::permissions(root_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     std::error_code linked;
     fs::create_hard_link(VARNOLDE_PROGRAM, root_ / "bin" / "varnolde", linked);
@@ -186,7 +186,8 @@ class VarnoldeTest : public ::testing::Test {
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     Window found = 0;
-    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) return 0;
+    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count))
+      return 0;
     for (unsigned i = 0; i < count && found == 0; ++i) {
       char* name = nullptr;
       XWindowAttributes attributes;
@@ -223,7 +224,8 @@ class VarnoldeTest : public ::testing::Test {
 
   // The text the program put on the clipboard (UTF-8); "" when none came.
   std::string Clipboard() {
-    const Window me = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    const Window me =
+        XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
     const Atom clipboard = XInternAtom(display_, "CLIPBOARD", False);
     const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
     const Atom property = XInternAtom(display_, "VARNOLDE_E2E", False);

@@ -71,26 +71,27 @@ int CompareInteger(int64_t cell, const CriteriaValue& v) {
 
 int CompareToCriteria(const Table& t, int row, int col, const CriteriaValue& value) {
   switch (t.TypeOf(col)) {
-    case 'I':
+    case PropertyType::kInt:
       return CompareInteger(t.GetInt(row, col), value);
-    case 'L':
+    case PropertyType::kLong:
       return CompareInteger(t.GetLong(row, col), value);
-    case 'F':
+    case PropertyType::kFloat:
       // Metakit holds the criteria in a row of the same types: a float.
       return CompareDoubles(t.GetFloat(row, col), static_cast<float>(AsDouble(value)));
-    case 'D':
+    case PropertyType::kDouble:
       return CompareDoubles(t.GetDouble(row, col), AsDouble(value));
-    case 'S':
+    case PropertyType::kString:
       if (const auto* s = std::get_if<std::string>(&value))
         return CompareText(t.TextView(row, col), *s);
       return CompareText(t.TextView(row, col), AsText(value));
-    case 'B':
+    case PropertyType::kBytes:
       if (const auto* s = std::get_if<std::string>(&value))
         return CompareBytes(t.ItemView(row, col), *s);
       return CompareBytes(t.ItemView(row, col), AsText(value));
-    default:
-      return 0;
+    case PropertyType::kSubview:
+      break;  // subviews match nothing and everything alike
   }
+  return 0;
 }
 
 namespace {
@@ -143,12 +144,13 @@ void RankTexts(const std::vector<std::string_view>& values, size_t k, size_t j,
 void FillKeys(const Table& t, const std::vector<int>& rows, int col, size_t k, size_t j,
               std::vector<uint64_t>* keys) {
   const size_t n = rows.size();
-  const char type = t.TypeOf(col);
-  if (type == 'S' || type == 'B') {
+  const PropertyType type = t.TypeOf(col);
+  if (type == PropertyType::kString || type == PropertyType::kBytes) {
     std::vector<std::string_view> values(n);
     for (size_t r = 0; r < n; ++r)
-      values[r] = type == 'S' ? t.TextView(rows[r], col) : t.ItemView(rows[r], col);
-    if (type == 'S') {
+      values[r] =
+          type == PropertyType::kString ? t.TextView(rows[r], col) : t.ItemView(rows[r], col);
+    if (type == PropertyType::kString) {
       RankTexts<TextHash, TextEqual>(
           values, k, j, keys,
           [](std::string_view a, std::string_view b) { return CompareText(a, b) < 0; });
@@ -162,20 +164,22 @@ void FillKeys(const Table& t, const std::vector<int>& rows, int col, size_t k, s
   for (size_t r = 0; r < n; ++r) {
     uint64_t key = 0;
     switch (type) {
-      case 'I':
+      case PropertyType::kInt:
         key = static_cast<uint32_t>(t.GetInt(rows[r], col)) ^ 0x80000000u;
         break;
-      case 'L':
+      case PropertyType::kLong:
         key = static_cast<uint64_t>(t.GetLong(rows[r], col)) ^ (uint64_t{1} << 63);
         break;
-      case 'F':
+      case PropertyType::kFloat:
         key = FloatKey(t.GetFloat(rows[r], col));
         break;
-      case 'D':
+      case PropertyType::kDouble:
         key = FloatKey(t.GetDouble(rows[r], col));
         break;
-      default:
-        break;  // subviews do not order
+      case PropertyType::kString:  // ranked above
+      case PropertyType::kBytes:
+      case PropertyType::kSubview:  // subviews do not order
+        break;
     }
     (*keys)[r * k + j] = key;
   }

@@ -48,9 +48,9 @@ void AppendColumns(const std::vector<Property>& props, std::string* out) {
     out->append("{\"name\": ");
     AppendQuoted(props[i].name, out);
     out->append(", \"type\": \"");
-    out->push_back(props[i].type);
+    out->push_back(TypeLetter(props[i].type));
     out->push_back('"');
-    if (props[i].type == 'V') {
+    if (props[i].type == PropertyType::kSubview) {
       out->append(", \"columns\": ");
       AppendColumns(props[i].subProperties, out);
     }
@@ -64,24 +64,24 @@ void AppendRows(const Table& t, std::string* out);
 void AppendValue(const Table& t, int row, int col, std::string* out) {
   static const char kHex[] = "0123456789abcdef";
   switch (t.TypeOf(col)) {
-    case 'I':
+    case PropertyType::kInt:
       out->append(std::to_string(t.GetInt(row, col)));
       break;
-    case 'L':
+    case PropertyType::kLong:
       out->push_back('"');
       out->append(std::to_string(t.GetLong(row, col)));
       out->push_back('"');
       break;
-    case 'F':
+    case PropertyType::kFloat:
       AppendReal(t.GetFloat(row, col), 9, out);
       break;
-    case 'D':
+    case PropertyType::kDouble:
       AppendReal(t.GetDouble(row, col), 17, out);
       break;
-    case 'S':
+    case PropertyType::kString:
       AppendQuoted(t.TextView(row, col), out);
       break;
-    case 'B':
+    case PropertyType::kBytes:
       out->push_back('"');
       for (char ch : t.ItemView(row, col)) {
         out->push_back(kHex[static_cast<unsigned char>(ch) >> 4]);
@@ -89,8 +89,9 @@ void AppendValue(const Table& t, int row, int col, std::string* out) {
       }
       out->push_back('"');
       break;
-    default:
+    case PropertyType::kSubview:
       AppendRows(*t.Sub(row, col), out);
+      break;
   }
 }
 
@@ -112,9 +113,9 @@ void AppendTopLevel(const Table& root, int col, std::string* out) {
   const Property& p = root.props()[col];
   out->append("{\"name\": ");
   AppendQuoted(p.name, out);
-  if (p.type != 'V') {
+  if (p.type != PropertyType::kSubview) {
     out->append(", \"type\": \"");
-    out->push_back(p.type);
+    out->push_back(TypeLetter(p.type));
     out->append("\", \"value\": ");
     AppendValue(root, 0, col, out);
     out->push_back('}');

@@ -78,18 +78,19 @@ class Loader {
   Status LoadColumn(const Property& prop, int64_t rows, VarintReader* list, Column* col) {
     col->disk.valid = true;
     switch (prop.type) {
-      case 'I':
-      case 'F':
+      case PropertyType::kInt:
+      case PropertyType::kFloat:
         return LoadInts(rows, list, col);
-      case 'L':
-      case 'D':
+      case PropertyType::kLong:
+      case PropertyType::kDouble:
         return LoadWide(rows, list, col);
-      case 'S':
-      case 'B':
-        return LoadItems(prop.type == 'S', rows, list, col);
-      default:
-        return LoadSubviews(prop, rows, list, col);
+      case PropertyType::kString:
+      case PropertyType::kBytes:
+        return LoadItems(prop.type == PropertyType::kString, rows, list, col);
+      case PropertyType::kSubview:
+        break;
     }
+    return LoadSubviews(prop, rows, list, col);
   }
 
   Status LoadInts(int64_t rows, VarintReader* list, Column* col) {

@@ -185,7 +185,7 @@ void ExpectEveryCellReads(const std::shared_ptr<Table>& t) {
       ASSERT_EQ(std::bit_cast<int32_t>(v.GetFloat(r, c)),
                 std::bit_cast<int32_t>(t->GetFloat(r, c)));
       ASSERT_EQ(v.GetText(r, c), t->TextView(r, c));
-      if (t->TypeOf(c) == 'V') ExpectEveryCellReads(t->Sub(r, c));
+      if (t->TypeOf(c) == PropertyType::kSubview) ExpectEveryCellReads(t->Sub(r, c));
     }
   }
 }

@@ -16,6 +16,8 @@ std::string Status::ToString() const {
       return "InvalidArgument: " + message_;
     case Code::kNotSupported:
       return "NotSupported: " + message_;
+    case Code::kBusy:
+      return "Busy: " + message_;
   }
   return "Unknown: " + message_;
 }

@@ -14,10 +14,13 @@
 
 namespace mk {
 
-class Status {
+// [[nodiscard]]: a Status that nobody looks at hides a failure.
+class [[nodiscard]] Status {
  public:
   // The kinds of failure. Callers branch on these, never on message text.
-  enum class Code { kOk, kNotFound, kCorruption, kIOError, kInvalidArgument, kNotSupported };
+  // kBusy: the file is held by another open (another program, or another
+  // Storage of this one) that works on it; see FileSystem::Mode::kExclusive.
+  enum class Code { kOk, kNotFound, kCorruption, kIOError, kInvalidArgument, kNotSupported, kBusy };
 
   // Success, with no message.
   Status() = default;
@@ -32,12 +35,14 @@ class Status {
   static Status NotSupported(std::string msg) {
     return Status(Code::kNotSupported, std::move(msg));
   }
+  static Status Busy(std::string msg) { return Status(Code::kBusy, std::move(msg)); }
 
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }
   bool IsNotFound() const { return code_ == Code::kNotFound; }
   bool IsCorruption() const { return code_ == Code::kCorruption; }
   bool IsIOError() const { return code_ == Code::kIOError; }
+  bool IsBusy() const { return code_ == Code::kBusy; }
 
   // The message alone ("" for success).
   const std::string& message() const { return message_; }

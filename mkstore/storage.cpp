@@ -21,12 +21,15 @@ class Storage::Impl {
   // commit rewrites the file rather than leave them there.
   bool trailing = false;
 
-  // The file kept open while the Storage lives, marking it in use; opened
-  // anew whenever a commit replaces the file.
-  std::unique_ptr<File> inUse;
+  // The file, held (FileSystem::Mode::kExclusive) from the open to the
+  // destruction; every read and write goes through it. A whole-file commit
+  // swaps in the new file, already held. Null while a storage opened on a
+  // missing file has not committed, and for a read-only storage, which
+  // keeps nothing open: its bytes are read in full when it opens.
+  std::unique_ptr<File> file;
 
-  void MarkInUse();
   Status Commit(bool packed);
+  Status Replace(const std::string& image);
   // Positions in a dataset are signed 32-bit numbers.
   static constexpr int64_t kMaxDataset = 0x7FFFFFFF;
   Status TooLarge() const { return Status::NotSupported(path + ": the storage would exceed 2 GB"); }
@@ -35,7 +38,7 @@ class Storage::Impl {
   Table& root() const { return *dataset.root; }
   int FindView(std::string_view name) const {
     const int c = root().FindProperty(name);
-    return c >= 0 && root().TypeOf(c) == 'V' ? c : -1;
+    return c >= 0 && root().TypeOf(c) == PropertyType::kSubview ? c : -1;
   }
 };
 
@@ -44,12 +47,10 @@ Storage::~Storage() = default;
 
 namespace {
 
-Status ReadWholeFile(FileSystem* fs, const std::string& path, std::string* bytes) {
+Status ReadWholeFile(File* file, const std::string& path, std::string* bytes) {
   bytes->clear();
-  std::unique_ptr<File> file;
-  Status s = fs->Open(path, FileSystem::Mode::kRead, &file);
   uint64_t size = 0;
-  if (s.ok()) s = file->Size(&size);
+  Status s = file->Size(&size);
   if (!s.ok()) return s;
   // Positions inside a dataset are signed 32-bit; anything larger is not ours.
   if (size > uint64_t{0x7FFFFFFF})
@@ -70,7 +71,10 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
   impl->readOnly = false;
   auto bytes = std::make_shared<std::string>();
   if (impl->fs->Exists(path)) {
-    Status s = ReadWholeFile(impl->fs, path, bytes.get());
+    // Held before the first byte is read, so that what is read is the last
+    // state committed and no other writer's commit can follow it.
+    Status s = impl->fs->Open(path, FileSystem::Mode::kExclusive, &impl->file);
+    if (s.ok()) s = ReadWholeFile(impl->file.get(), path, bytes.get());
     if (!s.ok()) return s;
   }
   const size_t size = bytes->size();
@@ -78,7 +82,6 @@ Status Storage::Open(const std::string& path, std::unique_ptr<Storage>* result, 
   if (!s.ok()) return s;
   impl->trailing = HasTrailingBytes(impl->dataset, size);
   impl->areas = CommittedAreas(impl->dataset);
-  impl->MarkInUse();
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();
 }
@@ -89,11 +92,19 @@ Status Storage::OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* 
   impl->path = path;
   impl->fs = fs ? fs : FileSystem::Default();
   impl->readOnly = true;
+  // Not held: a reader does not keep writers out. It reads the file in one
+  // pass, guarded, so that a commit being written into the file finishes
+  // first (a whole-file commit makes a new file: the one open here keeps
+  // the old state whole).
   auto bytes = std::make_shared<std::string>();
-  Status s = ReadWholeFile(impl->fs, path, bytes.get());
+  std::unique_ptr<File> file;
+  Status s = impl->fs->Open(path, FileSystem::Mode::kRead, &file);
+  if (s.ok()) {
+    file->SetGuard(File::Guard::kRead);
+    s = ReadWholeFile(file.get(), path, bytes.get());
+  }
   if (s.ok()) s = ReadDataset(std::move(bytes), path, &impl->dataset);
   if (!s.ok()) return s;
-  impl->MarkInUse();
   result->reset(new Storage(std::move(impl)));
   return Status::Ok();
 }
@@ -103,7 +114,7 @@ std::string Storage::Description() const { return DescribeFields(impl_->root().p
 std::vector<std::string> Storage::ViewNames() const {
   std::vector<std::string> names;
   for (const Property& p : impl_->root().props()) {
-    if (p.type == 'V') names.push_back(p.name);
+    if (p.type == PropertyType::kSubview) names.push_back(p.name);
   }
   return names;
 }
@@ -124,7 +135,7 @@ Status Storage::Restructure(const std::string& description) {
                                    (s.ok() ? std::string() : ": " + s.message()));
   }
   const bool remove = description.find_first_of("[:") == std::string::npos;
-  if (!remove && parsed[0].type != 'V') {
+  if (!remove && parsed[0].type != PropertyType::kSubview) {
     return Status::InvalidArgument("\"" + description + "\" does not describe a view");
   }
   std::vector<Property> props = impl_->root().props();
@@ -160,22 +171,6 @@ void ForgetDisk(Table* t) {
   }
 }
 
-// Writes `image` as the whole file at `path`: to a new file first, then
-// renamed over the old one, so a crash leaves one or the other.
-Status ReplaceFile(FileSystem* fs, const std::string& path, const std::string& image) {
-  const std::string temp = path + ".new";
-  Status s = fs->Remove(temp);
-  if (!s.ok() && !s.IsNotFound()) return s;
-  std::unique_ptr<File> file;
-  s = fs->Open(temp, FileSystem::Mode::kCreate, &file);
-  if (s.ok()) s = file->Write(0, image);
-  if (s.ok()) s = file->Sync();
-  file.reset();
-  if (s.ok()) s = fs->Rename(temp, path);
-  if (!s.ok()) fs->Remove(temp);
-  return s;
-}
-
 }  // namespace
 
 Status Storage::Impl::Commit(bool packed) {
@@ -183,7 +178,7 @@ Status Storage::Impl::Commit(bool packed) {
   if (mustReread) {
     std::string bytes;
     Dataset onDisk;
-    Status s = ReadWholeFile(fs, path, &bytes);
+    Status s = ReadWholeFile(file.get(), path, &bytes);
     if (s.ok()) s = ReadDataset(bytes, path, &onDisk);
     if (!s.ok()) return s;
     trailing = HasTrailingBytes(onDisk, bytes.size());
@@ -195,48 +190,48 @@ Status Storage::Impl::Commit(bool packed) {
   }
   if (dataset.end == 0 && dataset.root->props().empty()) {
     // Nothing to store in a new file: Metakit leaves it empty.
-    std::unique_ptr<File> file;
-    Status s = fs->Open(path, FileSystem::Mode::kCreate, &file);
-    if (s.ok()) MarkInUse();
-    return s;
+    return file ? Status::Ok() : Replace(std::string());
   }
   if (packed || dataset.end == 0 || trailing) return CommitImage();
   CommitPlan plan = PlanCommit(&dataset, areas, false);
   if (plan.end > kMaxDataset) return TooLarge();
+  bool staleHeader = false;
+  const int64_t headerLength = dataset.headerLength;
   if (!plan.unchanged) {
-    std::unique_ptr<File> file;
-    Status s = fs->Open(path, FileSystem::Mode::kReadWrite, &file);
-    if (s.ok()) s = WriteIncremental(file.get(), dataset, plan);
+    file->SetGuard(File::Guard::kWrite);  // readers wait, see OpenReadOnly
+    Status s = WriteIncremental(file.get(), dataset, plan, &staleHeader);
+    file->SetGuard(File::Guard::kNone);
     if (!s.ok()) {
       mustReread = true;
       return s;
     }
   }
   AdoptPlan(&plan, dataset.base, &dataset, &areas);
+  if (staleHeader) dataset.headerLength = headerLength;
   return Status::Ok();
 }
 
 Status Storage::Impl::CommitImage() {
   std::string prefix;
   if (dataset.base > 0) {
-    std::unique_ptr<File> file;
-    Status s = fs->Open(path, FileSystem::Mode::kRead, &file);
-    if (s.ok()) s = file->Read(0, static_cast<size_t>(dataset.base), &prefix);
+    Status s = file->Read(0, static_cast<size_t>(dataset.base), &prefix);
     if (!s.ok()) return s;
   }
   CommitPlan plan = PlanCommit(&dataset, areas, true);
   if (plan.end > kMaxDataset) return TooLarge();
-  Status s = ReplaceFile(fs, path, prefix + PackedImage(plan, dataset.bigEndian));
+  Status s = Replace(prefix + PackedImage(plan, dataset.bigEndian));
   if (!s.ok()) return s;
-  MarkInUse();
   trailing = false;
   AdoptPlan(&plan, static_cast<int64_t>(prefix.size()), &dataset, &areas);
   return Status::Ok();
 }
 
-void Storage::Impl::MarkInUse() {
-  inUse.reset();
-  if (fs->Open(path, FileSystem::Mode::kRead, &inUse).ok()) inUse->MarkInUse();
+// The old file is let go only once the new one, held, has taken its name.
+Status Storage::Impl::Replace(const std::string& image) {
+  std::unique_ptr<File> replacement;
+  Status s = fs->Replace(path, image, &replacement);
+  if (s.ok()) file = std::move(replacement);
+  return s;
 }
 
 const std::string& Storage::path() const { return impl_->path; }

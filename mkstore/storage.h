@@ -8,9 +8,14 @@
 // data goes to free space (or the end of the file), the header that makes it
 // current last, so that a crash at any moment leaves the last committed state.
 //
-// While a Storage lives it keeps its file open with a shared advisory lock
-// (flock), so that the in-use check of this or another program sees the file
-// as in use; a commit that replaces the file moves the lock to the new one.
+// A Storage opened by Open holds its file from before the first byte is read
+// until it is destroyed (FileSystem::Mode::kExclusive, see mkstore/file.h):
+// every other Open of the same file, by this program or another, is refused
+// with Busy meanwhile, and so is the in-use check of platform/file_system.h.
+// A commit that replaces the file whole moves the hold to the new file with
+// no gap. So at most one Storage at a time can write a file, and what it read
+// at its open is what the file still holds when it commits. OpenReadOnly
+// holds nothing and refuses nobody.
 //
 // Thread safety: none; use a Storage and its views from one thread at a time.
 #pragma once
@@ -36,13 +41,18 @@ class Storage {
   // storage when the file does not exist (nothing is written until Commit).
   // On success sets *result and returns OK. A file that is not a Metakit
   // storage, or is damaged, gives Corruption; a file that uses a feature the
-  // engine cannot handle gives NotSupported; a file that cannot be opened gives
-  // IOError. `fs` (borrowed; must outlive the Storage) is the file layer; null
-  // means the real file system.
+  // engine cannot handle gives NotSupported; a file held by another Storage
+  // (of this or another program) gives Busy; a file that cannot be opened
+  // gives IOError. `fs` (borrowed; must outlive the Storage) is the file
+  // layer; null means the real file system.
   static Status Open(const std::string& path, std::unique_ptr<Storage>* result,
                      FileSystem* fs = nullptr);
 
-  // Opens the storage read-only: Commit then fails with NotSupported.
+  // Opens the storage read-only: the file is read once, in full, and not
+  // kept open; Commit then fails with NotSupported. It is not refused while
+  // another Storage holds the file: it waits for a commit being written to
+  // finish (File::Guard) and reads the last committed state. NotFound for a
+  // missing file.
   static Status OpenReadOnly(const std::string& path, std::unique_ptr<Storage>* result,
                              FileSystem* fs = nullptr);
 

@@ -3,10 +3,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <bit>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
+#include "mkstore/file.h"
 #include "mkstore/json_dump.h"
 #include "mkstore/test_util.h"
 #include "mkstore/view_impl.h"
@@ -226,23 +232,102 @@ bool FreeOfLocks(const std::string& path) {
   return free;
 }
 
-TEST_F(StorageTest, AnOpenStorageMarksItsFileInUseUntilItCloses) {
+TEST_F(StorageTest, AnOpenStorageHoldsItsFileUntilItCloses) {
   const std::string path = TempPath("in_use.mk");
-  std::unique_ptr<Storage> s;
+  std::unique_ptr<Storage> s, second;
   ASSERT_TRUE(Storage::Open(path, &s).ok());
   ASSERT_TRUE(s->Restructure("Log[LOG:I]").ok());
   ASSERT_TRUE(s->Commit().ok());  // the first commit writes a new file
   EXPECT_FALSE(FreeOfLocks(path));
+  EXPECT_TRUE(Storage::Open(path, &second).IsBusy());
   s->GetView("Log").AddRow();
   ASSERT_TRUE(s->CommitPacked().ok());  // replaces the file again
   EXPECT_FALSE(FreeOfLocks(path));
-  // Several storages may have one file open.
+  EXPECT_TRUE(Storage::Open(path, &second).IsBusy());
+  // A reader is not refused, sees the last commit and holds nothing.
   std::unique_ptr<Storage> reader;
   ASSERT_TRUE(Storage::OpenReadOnly(path, &reader).ok());
+  EXPECT_EQ(reader->GetView("Log").RowCount(), 1);
   s.reset();
-  EXPECT_FALSE(FreeOfLocks(path));
-  reader.reset();
   EXPECT_TRUE(FreeOfLocks(path));
+  EXPECT_TRUE(Storage::Open(path, &second).ok());
+}
+
+// Two writers that keep trying while the other commits the file whole: an
+// open can get its lock on the file just replaced (and let go of) by the
+// other, which no longer is the file at the path; it must then try the new
+// one. At no moment may both hold the file.
+TEST_F(StorageTest, WholeFileCommitsNeverLetTwoWritersHoldTheFile) {
+  const std::string path = TempPath("contended.mk");
+  {
+    std::unique_ptr<Storage> s;
+    ASSERT_TRUE(Storage::Open(path, &s).ok());
+    ASSERT_TRUE(s->Restructure("Log[LOG:I]").ok());
+    ASSERT_TRUE(s->Commit().ok());
+  }
+  std::atomic<int> holders = 0, overlaps = 0, commits = 0;
+  auto writer = [&] {
+    for (int done = 0; done < 100;) {
+      std::unique_ptr<Storage> s;
+      if (!Storage::Open(path, &s).ok()) continue;
+      overlaps += ++holders > 1;
+      View log = s->GetView("Log");
+      log.SetInt(log.AddRow(), 0, ++commits);
+      EXPECT_TRUE(s->CommitPacked().ok());
+      --holders;
+      ++done;
+    }
+  };
+  std::thread other(writer);
+  writer();
+  other.join();
+  EXPECT_EQ(overlaps, 0);
+  std::unique_ptr<Storage> after;
+  ASSERT_TRUE(Storage::OpenReadOnly(path, &after).ok());
+  EXPECT_EQ(after->GetView("Log").RowCount(), 200);  // no commit lost
+}
+
+// A reader that opens while a commit is being written into the file waits
+// for it, rather than read some of its bytes and not others.
+TEST_F(StorageTest, AReaderWaitsForACommitBeingWritten) {
+  const std::string path = testing::CopyFixture("int_3rows");
+  std::unique_ptr<File> writer;
+  ASSERT_TRUE(FileSystem::Default()->Open(path, FileSystem::Mode::kExclusive, &writer).ok());
+  writer->SetGuard(File::Guard::kWrite);
+  std::atomic<bool> read = false;
+  std::thread reader([&] {
+    std::unique_ptr<Storage> r;
+    EXPECT_TRUE(Storage::OpenReadOnly(path, &r).ok());
+    read = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(read);
+  writer->SetGuard(File::Guard::kNone);
+  reader.join();
+  EXPECT_TRUE(read);
+}
+
+// A whole-file commit (packing; also the first commit, and one after trailing
+// bytes) writes through a symbolic link to the file it names, and the new
+// file keeps the old one's permissions.
+TEST_F(StorageTest, WholeFileCommitKeepsTheLinkAndThePermissions) {
+  const std::string target = testing::CopyFixture("string_3rows");
+  ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+  const std::string link = TempPath("link_to_string_3rows.mk");
+  std::filesystem::create_symlink(target, link);
+  std::unique_ptr<Storage> s;
+  ASSERT_TRUE(Storage::Open(link, &s).ok());
+  s->GetView(s->ViewNames().at(0)).SetString(0, 0, "new");
+  ASSERT_TRUE(s->CommitPacked().ok());
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
+  EXPECT_FALSE(FreeOfLocks(target));
+  std::unique_ptr<Storage> back;
+  ASSERT_TRUE(Storage::OpenReadOnly(target, &back).ok());
+  EXPECT_EQ(DumpJson(*back), DumpJson(*s));
+  EXPECT_FALSE(std::filesystem::exists(target + ".new"));
 }
 
 // A dataset found behind trailing bytes (here: a commit cut short after its

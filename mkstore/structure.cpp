@@ -59,7 +59,7 @@ class Parser {
     if (p->name.empty()) return Error("missing property name");
     if (Peek(':')) return ParseType(p);
     if (Peek('[')) return ParseSubview(p, depth);
-    p->type = 'S';
+    p->type = PropertyType::kString;
     return Status::Ok();
   }
 
@@ -73,7 +73,7 @@ class Parser {
       return Status::NotSupported("property \"" + p->name + "\" has unknown type '" +
                                   std::string(1, text_[pos_]) + "'");
     }
-    p->type = t;
+    p->type = static_cast<PropertyType>(t);  // one of the letters just checked
     while (pos_ < text_.size() && !IsDelimiter(text_[pos_])) ++pos_;
     if (Peek('[') || Peek(':')) return Error("unexpected character");
     return Status::Ok();
@@ -81,7 +81,7 @@ class Parser {
 
   Status ParseSubview(Property* p, int depth) {
     ++pos_;
-    p->type = 'V';
+    p->type = PropertyType::kSubview;
     if (Peek('^')) return Status::NotSupported("recursive subview \"" + p->name + "\"");
     if (!Peek(']')) {
       Status s = ParseList(&p->subProperties, depth + 1);
@@ -101,13 +101,13 @@ void Describe(const std::vector<Property>& props, std::string* out) {
   for (size_t i = 0; i < props.size(); ++i) {
     if (i > 0) out->push_back(',');
     out->append(props[i].name);
-    if (props[i].type == 'V') {
+    if (props[i].type == PropertyType::kSubview) {
       out->push_back('[');
       Describe(props[i].subProperties, out);
       out->push_back(']');
     } else {
       out->push_back(':');
-      out->push_back(props[i].type);
+      out->push_back(TypeLetter(props[i].type));
     }
   }
 }

@@ -10,7 +10,7 @@ TEST(StructureTest, ParsesAndDescribesNestedViews) {
   const std::string text = "orders[id:I,lines[sku:S,qty:I,tags[tag:S]],total:D],plain[name:S],e[]";
   ASSERT_TRUE(ParseFields(text, &props).ok());
   ASSERT_EQ(props.size(), 3u);
-  EXPECT_EQ(props[0].type, 'V');
+  EXPECT_EQ(props[0].type, PropertyType::kSubview);
   EXPECT_EQ(props[0].subProperties[1].subProperties[2].subProperties[0].name, "tag");
   EXPECT_TRUE(props[2].subProperties.empty());
   EXPECT_EQ(DescribeFields(props), text);
@@ -31,7 +31,7 @@ TEST(StructureTest, DropsLaterDuplicateNames) {
 }
 
 TEST(StructureTest, EmptyTextIsAnEmptyList) {
-  std::vector<Property> props{{"x", 'I', {}}};
+  std::vector<Property> props{{"x", PropertyType::kInt, {}}};
   ASSERT_TRUE(ParseFields("", &props).ok());
   EXPECT_TRUE(props.empty());
 }

@@ -23,16 +23,19 @@ void Table::DescribeColumn(int col) {
   const Column& c = cols_[col];
   cell = detail::CellColumn();
   switch (props_[col].type) {
-    case 'I':
-    case 'F':
-      c.i32.Describe(props_[col].type == 'F', &cell);
+    case PropertyType::kInt:
+    case PropertyType::kFloat:
+      c.i32.Describe(props_[col].type == PropertyType::kFloat, &cell);
       break;
-    case 'S':
+    case PropertyType::kString:
       // Texts with a NUL inside end at it: the engine's path finds it.
       if (!c.embeddedNul) c.items.Describe(&cell);
       break;
-    default:
-      break;
+    case PropertyType::kLong:
+    case PropertyType::kDouble:
+    case PropertyType::kBytes:
+    case PropertyType::kSubview:
+      break;  // read through the table's own accessors
   }
 }
 
@@ -53,12 +56,15 @@ int Table::FindProperty(std::string_view name) const {
 }
 
 std::string_view Table::ItemView(int row, int col) const {
-  if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return std::string_view();
+  if (!ValidCell(row, col) ||
+      (TypeOf(col) != PropertyType::kString && TypeOf(col) != PropertyType::kBytes))
+    return std::string_view();
   return cols_[col].items[row];
 }
 
 std::shared_ptr<Table> Table::Sub(int row, int col) const {
-  return ValidCell(row, col) && TypeOf(col) == 'V' ? cols_[col].subs[row] : nullptr;
+  return ValidCell(row, col) && TypeOf(col) == PropertyType::kSubview ? cols_[col].subs[row]
+                                                                      : nullptr;
 }
 
 void Table::TouchColumn(int col) {
@@ -68,35 +74,37 @@ void Table::TouchColumn(int col) {
 }
 
 bool Table::SetInt(int row, int col, int32_t v) {
-  if (!ValidCell(row, col) || TypeOf(col) != 'I') return false;
+  if (!ValidCell(row, col) || TypeOf(col) != PropertyType::kInt) return false;
   cols_[col].i32.Set(static_cast<size_t>(row), v);
   TouchColumn(col);
   return true;
 }
 
 bool Table::SetLong(int row, int col, int64_t v) {
-  if (!ValidCell(row, col) || TypeOf(col) != 'L') return false;
+  if (!ValidCell(row, col) || TypeOf(col) != PropertyType::kLong) return false;
   cols_[col].i64[row] = v;
   TouchColumn(col);
   return true;
 }
 
 bool Table::SetFloat(int row, int col, float v) {
-  if (!ValidCell(row, col) || TypeOf(col) != 'F') return false;
+  if (!ValidCell(row, col) || TypeOf(col) != PropertyType::kFloat) return false;
   cols_[col].i32.Set(static_cast<size_t>(row), std::bit_cast<int32_t>(v));
   TouchColumn(col);
   return true;
 }
 
 bool Table::SetDouble(int row, int col, double v) {
-  if (!ValidCell(row, col) || TypeOf(col) != 'D') return false;
+  if (!ValidCell(row, col) || TypeOf(col) != PropertyType::kDouble) return false;
   cols_[col].i64[row] = std::bit_cast<int64_t>(v);
   TouchColumn(col);
   return true;
 }
 
 bool Table::SetItem(int row, int col, std::string_view bytes) {
-  if (!ValidCell(row, col) || (TypeOf(col) != 'S' && TypeOf(col) != 'B')) return false;
+  if (!ValidCell(row, col) ||
+      (TypeOf(col) != PropertyType::kString && TypeOf(col) != PropertyType::kBytes))
+    return false;
   cols_[col].items.Set(static_cast<size_t>(row), bytes);
   if (bytes.find('\0') != std::string_view::npos) cols_[col].embeddedNul = true;
   TouchColumn(col);
@@ -111,15 +119,15 @@ void Table::CopyRowFrom(int row, const Table& src, int srcRow) {
     const Column& from = src.cols_[sc];
     Column& to = cols_[c];
     switch (TypeOf(static_cast<int>(c))) {
-      case 'I':
-      case 'F':
+      case PropertyType::kInt:
+      case PropertyType::kFloat:
         to.i32.Set(static_cast<size_t>(row), from.i32[srcRow]);
         break;
-      case 'L':
-      case 'D':
+      case PropertyType::kLong:
+      case PropertyType::kDouble:
         to.i64[row] = from.i64[srcRow];
         break;
-      case 'V': {
+      case PropertyType::kSubview: {
         auto copy = std::make_shared<Table>(props_[c].subProperties);
         const Table& s = *from.subs[srcRow];
         copy->InsertRows(0, s.rows());
@@ -127,7 +135,8 @@ void Table::CopyRowFrom(int row, const Table& src, int srcRow) {
         to.subs[row] = std::move(copy);
         break;
       }
-      default:
+      case PropertyType::kString:
+      case PropertyType::kBytes:
         to.items.Set(static_cast<size_t>(row), from.items[srcRow]);
         to.embeddedNul = to.embeddedNul || from.embeddedNul;
     }
@@ -140,21 +149,22 @@ void Table::InsertRows(int pos, int count) {
   for (size_t c = 0; c < cols_.size(); ++c) {
     Column& col = cols_[c];
     switch (props_[c].type) {
-      case 'I':
-      case 'F':
+      case PropertyType::kInt:
+      case PropertyType::kFloat:
         col.i32.Insert(static_cast<size_t>(pos), static_cast<size_t>(count));
         break;
-      case 'L':
-      case 'D':
+      case PropertyType::kLong:
+      case PropertyType::kDouble:
         col.i64.insert(col.i64.begin() + pos, count, 0);
         break;
-      case 'V':
+      case PropertyType::kSubview:
         col.subs.insert(col.subs.begin() + pos, count, nullptr);
         for (int r = pos; r < pos + count; ++r) {
           col.subs[r] = std::make_shared<Table>(props_[c].subProperties);
         }
         break;
-      default:
+      case PropertyType::kString:
+      case PropertyType::kBytes:
         col.items.Insert(static_cast<size_t>(pos), static_cast<size_t>(count));
     }
     TouchColumn(static_cast<int>(c));
@@ -169,18 +179,19 @@ void Table::RemoveRows(int pos, int count) {
   for (size_t c = 0; c < cols_.size(); ++c) {
     Column& col = cols_[c];
     switch (props_[c].type) {
-      case 'I':
-      case 'F':
+      case PropertyType::kInt:
+      case PropertyType::kFloat:
         col.i32.Erase(static_cast<size_t>(pos), static_cast<size_t>(count));
         break;
-      case 'L':
-      case 'D':
+      case PropertyType::kLong:
+      case PropertyType::kDouble:
         col.i64.erase(col.i64.begin() + pos, col.i64.begin() + pos + count);
         break;
-      case 'V':
+      case PropertyType::kSubview:
         col.subs.erase(col.subs.begin() + pos, col.subs.begin() + pos + count);
         break;
-      default:
+      case PropertyType::kString:
+      case PropertyType::kBytes:
         col.items.Erase(static_cast<size_t>(pos), static_cast<size_t>(count));
     }
     TouchColumn(static_cast<int>(c));
@@ -193,19 +204,20 @@ void Table::RemoveRows(int pos, int count) {
 void Table::ResizeColumn(int col, int rows) {
   Column& c = cols_[col];
   switch (props_[col].type) {
-    case 'I':
-    case 'F':
+    case PropertyType::kInt:
+    case PropertyType::kFloat:
       c.i32.AssignZeros(static_cast<size_t>(rows));
       break;
-    case 'L':
-    case 'D':
+    case PropertyType::kLong:
+    case PropertyType::kDouble:
       c.i64.assign(rows, 0);
       break;
-    case 'V':
+    case PropertyType::kSubview:
       c.subs.resize(rows);
       for (auto& s : c.subs) s = std::make_shared<Table>(props_[col].subProperties);
       break;
-    default:
+    case PropertyType::kString:
+    case PropertyType::kBytes:
       c.items.AssignEmpty(static_cast<size_t>(rows));
   }
   TouchColumn(col);
@@ -225,7 +237,8 @@ void Table::Restructure(const std::vector<Property>& props) {
     if (found >= 0) {
       kept[c] = true;
       cols[c] = std::move(cols_[found]);
-      if (props[c].type == 'V' && !(old[found].subProperties == props[c].subProperties)) {
+      if (props[c].type == PropertyType::kSubview &&
+          !(old[found].subProperties == props[c].subProperties)) {
         for (auto& sub : cols[c].subs) sub->Restructure(props[c].subProperties);
       }
     }

@@ -69,31 +69,33 @@ class Table {
   int rows() const { return rows_; }
   const std::vector<Property>& props() const { return props_; }
   int FindProperty(std::string_view name) const;
-  char TypeOf(int col) const { return props_[col].type; }
+  PropertyType TypeOf(int col) const { return props_[col].type; }
   bool ValidCell(int row, int col) const {
     return row >= 0 && row < rows_ && col >= 0 && col < static_cast<int>(props_.size());
   }
 
   // Typed reads: 0 / empty when (row, col) is out of range or of another type.
   int32_t GetInt(int row, int col) const {
-    return ValidCell(row, col) && TypeOf(col) == 'I' ? cols_[col].i32[row] : 0;
+    return ValidCell(row, col) && TypeOf(col) == PropertyType::kInt ? cols_[col].i32[row] : 0;
   }
   int64_t GetLong(int row, int col) const {
-    return ValidCell(row, col) && TypeOf(col) == 'L' ? cols_[col].i64[row] : 0;
+    return ValidCell(row, col) && TypeOf(col) == PropertyType::kLong ? cols_[col].i64[row] : 0;
   }
   float GetFloat(int row, int col) const {
-    return ValidCell(row, col) && TypeOf(col) == 'F' ? std::bit_cast<float>(cols_[col].i32[row])
-                                                     : 0.0f;
+    return ValidCell(row, col) && TypeOf(col) == PropertyType::kFloat
+               ? std::bit_cast<float>(cols_[col].i32[row])
+               : 0.0f;
   }
   double GetDouble(int row, int col) const {
-    return ValidCell(row, col) && TypeOf(col) == 'D' ? std::bit_cast<double>(cols_[col].i64[row])
-                                                     : 0.0;
+    return ValidCell(row, col) && TypeOf(col) == PropertyType::kDouble
+               ? std::bit_cast<double>(cols_[col].i64[row])
+               : 0.0;
   }
   std::string GetString(int row, int col) const { return std::string(TextView(row, col)); }
   // The text of an S cell up to its first NUL (Metakit's string access);
   // valid until the cell changes.
   std::string_view TextView(int row, int col) const {
-    if (!ValidCell(row, col) || TypeOf(col) != 'S') return std::string_view();
+    if (!ValidCell(row, col) || TypeOf(col) != PropertyType::kString) return std::string_view();
     const Column& c = cols_[col];
     const std::string_view item = c.items[row];
     // Metakit reads strings up to the first NUL.

@@ -257,7 +257,8 @@ MK_GETTER(std::string_view, GetTextSlow, TextView)
 
 std::string View::GetBytes(int row, int col) const {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B')
+  if (!Locate(impl_.get(), row, col, &tr, &tc) ||
+      impl_->table()->TypeOf(tc) != PropertyType::kBytes)
     return std::string();
   return std::string(impl_->table()->ItemView(tr, tc));
 }
@@ -277,31 +278,34 @@ MK_SETTER(double, SetDouble, SetDouble)
 
 bool View::SetString(int row, int col, std::string_view bytes) {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'S') return false;
+  if (!Locate(impl_.get(), row, col, &tr, &tc) ||
+      impl_->table()->TypeOf(tc) != PropertyType::kString)
+    return false;
   return impl_->table()->SetItem(tr, tc, bytes);
 }
 
 bool View::SetBytes(int row, int col, std::string_view bytes) {
   int tr, tc;
-  if (!Locate(impl_.get(), row, col, &tr, &tc) || impl_->table()->TypeOf(tc) != 'B') return false;
+  if (!Locate(impl_.get(), row, col, &tr, &tc) ||
+      impl_->table()->TypeOf(tc) != PropertyType::kBytes)
+    return false;
   return impl_->table()->SetItem(tr, tc, bytes);
 }
 
-void View::InsertRows(int pos, int count) {
-  if (!impl_ || count <= 0 || pos < 0 || pos > RowCount()) return;
-  impl_->Insert(pos, count);
+bool View::InsertRows(int pos, int count) {
+  if (!impl_ || pos < 0 || pos > RowCount()) return false;
+  if (count > 0) impl_->Insert(pos, count);
+  return true;
 }
 
 int View::AddRow() {
-  if (!impl_) return -1;
   const int row = RowCount();
-  InsertRows(row, 1);
-  return row;
+  return InsertRows(row, 1) ? row : -1;
 }
 
-void View::InsertRowFrom(int pos, const View& src, int srcRow) {
+bool View::InsertRowFrom(int pos, const View& src, int srcRow) {
   if (!impl_ || !src.impl_ || pos < 0 || pos > RowCount() || srcRow < 0 || srcRow >= src.RowCount())
-    return;
+    return false;
   const Table& from = *src.impl_->table();
   const int fromRow = src.impl_->TableRowFast(srcRow);
   Table* t = impl_->table();
@@ -309,7 +313,7 @@ void View::InsertRowFrom(int pos, const View& src, int srcRow) {
   if (&from != t && src.impl_->direct()) {
     t->InsertRows(at, 1);
     t->CopyRowFrom(at, from, fromRow);
-    return;
+    return true;
   }
   // Copy the visible values first: the source may be this very table, or
   // show only some of its table's columns.
@@ -318,17 +322,20 @@ void View::InsertRowFrom(int pos, const View& src, int srcRow) {
   row.CopyRowFrom(0, from, fromRow);
   t->InsertRows(at, 1);
   t->CopyRowFrom(at, row, 0);
+  return true;
 }
 
-void View::RemoveRows(int pos, int count) {
-  if (!impl_ || count <= 0 || pos < 0 || pos + count > RowCount()) return;
-  impl_->Remove(pos, count);
+bool View::RemoveRows(int pos, int count) {
+  if (!impl_ || pos < 0 || pos + std::max(count, 0) > RowCount()) return false;
+  if (count > 0) impl_->Remove(pos, count);
+  return true;
 }
 
-void View::SetSize(int rows) {
+bool View::SetSize(int rows) {
   const int n = RowCount();
-  if (rows > n) InsertRows(n, rows - n);
-  if (rows >= 0 && rows < n) RemoveRows(rows, n - rows);
+  if (!impl_ || rows < 0) return false;
+  if (rows > n) return InsertRows(n, rows - n);
+  return RemoveRows(rows, n - rows);
 }
 
 namespace {

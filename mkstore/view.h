@@ -32,15 +32,30 @@
 
 namespace mk {
 
-// One property (column): a name and a type letter. Types: 'S' text,
-// 'I' 32-bit integer, 'L' 64-bit integer, 'F' 32-bit float, 'D' 64-bit double,
-// 'B' bytes, 'V' subview (with its own properties). Metakit's old 'M' (memo)
-// properties are read as, and written back as, 'B'.
+// The type of a property. Each value is the letter that stands for the type
+// in a structure description ("Name:S,Count:I"), as files store it: never
+// change them. Metakit's old 'M' (memo) properties are read as, and written
+// back as, kBytes. A switch on a PropertyType lists every type (no default),
+// so that the compiler names any switch a new type would be missing from.
+enum class PropertyType : char {
+  kString = 'S',   // text
+  kInt = 'I',      // 32-bit integer
+  kLong = 'L',     // 64-bit integer
+  kFloat = 'F',    // 32-bit float
+  kDouble = 'D',   // 64-bit double
+  kBytes = 'B',    // bytes
+  kSubview = 'V',  // a view of its own properties in every row
+};
+
+// The letter that stands for `type` in a structure description.
+constexpr char TypeLetter(PropertyType type) { return static_cast<char>(type); }
+
+// One property (column): a name and a type.
 // Subview (V) values are kept and written back unchanged but cannot be read
 // or written through this interface; B values through GetBytes/SetBytes.
 struct Property {
   std::string name;
-  char type = 'S';
+  PropertyType type = PropertyType::kString;
   std::vector<Property> subProperties;  // only for type 'V'
 
   bool operator==(const Property&) const = default;
@@ -106,25 +121,31 @@ class View {
 
   // Typed setters; same preconditions. A setter used on a property of another
   // type changes nothing and returns false; otherwise returns true.
-  bool SetInt(int row, int col, int32_t value);
-  bool SetLong(int row, int col, int64_t value);
-  bool SetFloat(int row, int col, float value);
-  bool SetDouble(int row, int col, double value);
-  bool SetString(int row, int col, std::string_view bytes);
-  bool SetBytes(int row, int col, std::string_view bytes);
+  [[nodiscard]] bool SetInt(int row, int col, int32_t value);
+  [[nodiscard]] bool SetLong(int row, int col, int64_t value);
+  [[nodiscard]] bool SetFloat(int row, int col, float value);
+  [[nodiscard]] bool SetDouble(int row, int col, double value);
+  [[nodiscard]] bool SetString(int row, int col, std::string_view bytes);
+  [[nodiscard]] bool SetBytes(int row, int col, std::string_view bytes);
 
-  // Inserts `count` empty rows (zero numbers, empty texts) before `pos`.
-  // REQUIRES: 0 <= pos <= RowCount(), count >= 0.
-  void InsertRows(int pos, int count);
-  // Appends one empty row and returns its index.
-  int AddRow();
+  // The row changes below return true when done. A position outside the view
+  // (or an invalid view) changes nothing and returns false, so a caller never
+  // takes a refused insert for a new row.
+
+  // Inserts `count` empty rows (zero numbers, empty texts) before `pos`
+  // (0 <= pos <= RowCount()); a count of 0 or less inserts nothing and is
+  // done.
+  [[nodiscard]] bool InsertRows(int pos, int count);
+  // Appends one empty row and returns its index; -1 for an invalid view.
+  [[nodiscard]] int AddRow();
   // Inserts a copy of row `srcRow` of `src` before `pos`; values are copied by
   // property name (properties `src` lacks stay empty).
-  void InsertRowFrom(int pos, const View& src, int srcRow);
-  // Removes `count` rows starting at `pos`. REQUIRES: the range is inside the view.
-  void RemoveRows(int pos, int count);
-  // Grows (with empty rows) or shrinks the view to `rows` rows.
-  void SetSize(int rows);
+  [[nodiscard]] bool InsertRowFrom(int pos, const View& src, int srcRow);
+  // Removes `count` rows starting at `pos` (the range must lie inside the
+  // view; a count of 0 or less removes nothing and is done).
+  [[nodiscard]] bool RemoveRows(int pos, int count);
+  // Grows (with empty rows) or shrinks the view to `rows` rows (rows >= 0).
+  [[nodiscard]] bool SetSize(int rows);
 
   // Derived views. Properties named in the arguments that this view lacks are
   // ignored by Metakit; callers validate names first.

@@ -14,8 +14,11 @@ namespace {
 class ViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    view_ = View::Create(
-        {{"name", 'S', {}}, {"num", 'I', {}}, {"w", 'F', {}}, {"big", 'L', {}}, {"d", 'D', {}}});
+    view_ = View::Create({{"name", PropertyType::kString, {}},
+                          {"num", PropertyType::kInt, {}},
+                          {"w", PropertyType::kFloat, {}},
+                          {"big", PropertyType::kLong, {}},
+                          {"d", PropertyType::kDouble, {}}});
     Add("pine", 3, 1.5f);
     Add("Oak", 1, 2.5f);
     Add("PINE", 2, 0.5f);
@@ -77,7 +80,7 @@ TEST_F(ViewTest, AMovedFromHandleReadsNothing) {
   EXPECT_EQ(view_.GetInt(0, 1), 0);
   EXPECT_EQ(view_.GetText(0, 0), "");
   {
-    View other = View::Create({{"n", 'I', {}}});
+    View other = View::Create({{"n", PropertyType::kInt, {}}});
     other.AddRow();
     other.SetInt(0, 0, 5);
     view_ = std::move(other);
@@ -142,11 +145,16 @@ TEST_F(ViewTest, InsertRemoveAndSetSize) {
   EXPECT_EQ(view_.RowCount(), 0);
 }
 
-TEST_F(ViewTest, OutOfRangeRowChangesAreIgnored) {
-  view_.InsertRows(5, 1);
-  view_.RemoveRows(3, 2);
-  view_.RemoveRows(-1, 1);
+TEST_F(ViewTest, OutOfRangeRowChangesAreRefused) {
+  // Issue 17: a refused position says so, so no caller takes it for a row.
+  EXPECT_FALSE(view_.InsertRows(5, 1));
+  EXPECT_FALSE(view_.InsertRows(-1, 1));
+  EXPECT_FALSE(view_.RemoveRows(3, 2));
+  EXPECT_FALSE(view_.RemoveRows(-1, 1));
+  EXPECT_FALSE(view_.SetSize(-1));
+  EXPECT_FALSE(view_.InsertRowFrom(5, view_, 0));
   EXPECT_EQ(view_.RowCount(), 4);
+  EXPECT_TRUE(view_.InsertRows(4, 0));  // nothing to do, at a valid position
 }
 
 TEST_F(ViewTest, FindPropertyIgnoresCase) {
@@ -274,7 +282,9 @@ TEST_F(ViewTest, DerivedOfDerivedResolvesToTheTable) {
 }
 
 TEST_F(ViewTest, InsertRowFromCopiesByName) {
-  View other = View::Create({{"NUM", 'I', {}}, {"extra", 'S', {}}, {"name", 'I', {}}});
+  View other = View::Create({{"NUM", PropertyType::kInt, {}},
+                             {"extra", PropertyType::kString, {}},
+                             {"name", PropertyType::kInt, {}}});
   other.AddRow();
   other.SetInt(0, 0, 42);
   other.SetString(0, 1, "x");
@@ -301,7 +311,7 @@ TEST_F(ViewTest, InvalidViewIsHarmless) {
 // Differential check: selections and sorts against a plain computation.
 TEST(ViewDifferentialTest, MatchesNaiveSelectAndSort) {
   std::mt19937 rng(7);
-  View v = View::Create({{"k", 'I', {}}, {"s", 'S', {}}});
+  View v = View::Create({{"k", PropertyType::kInt, {}}, {"s", PropertyType::kString, {}}});
   std::vector<std::pair<int, std::string>> ref;
   const char* words[] = {"a", "B", "b", "c", "A"};
   for (int i = 0; i < 300; ++i) {
@@ -342,7 +352,10 @@ namespace mk {
 namespace {
 
 TEST(ViewSortTest, NumbersSortNumericallyWithNanFirstAndSignedZerosTied) {
-  View v = View::Create({{"f", 'F', {}}, {"d", 'D', {}}, {"l", 'L', {}}, {"b", 'B', {}}});
+  View v = View::Create({{"f", PropertyType::kFloat, {}},
+                         {"d", PropertyType::kDouble, {}},
+                         {"l", PropertyType::kLong, {}},
+                         {"b", PropertyType::kBytes, {}}});
   const float fs[] = {2.5f, -0.0f, std::nanf(""), -3.0f, 0.0f, 1e30f};
   for (float f : fs) v.SetFloat(v.AddRow(), 0, f);
   View byF = v.SortOn({"f"});

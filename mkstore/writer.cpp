@@ -69,24 +69,28 @@ class Encoder {
   }
 
   void EncodeColumn(const Property& prop, Column* col, int rows, std::string* list) {
-    if (prop.type == 'V') return EncodeSubviews(col, rows, list);
+    if (prop.type == PropertyType::kSubview) return EncodeSubviews(col, rows, list);
     if (col->disk.valid && !all_) {
       for (const Ref& r : col->disk.refs) PutRef(list, r);
       return;
     }
     DiskColumn disk;
     switch (prop.type) {
-      case 'I':
-      case 'F':
+      case PropertyType::kInt:
+      case PropertyType::kFloat:
         disk.refs.push_back(Place(PackInts(col->i32, col->disk.width, &disk.width)));
         break;
-      case 'L':
-      case 'D':
+      case PropertyType::kLong:
+      case PropertyType::kDouble:
         disk.width = 64;
         disk.refs.push_back(Place(Wide(col->i64)));
         break;
-      default:
-        EncodeItems(prop.type == 'S', col, &disk);
+      case PropertyType::kString:
+      case PropertyType::kBytes:
+        EncodeItems(prop.type == PropertyType::kString, col, &disk);
+        break;
+      case PropertyType::kSubview:
+        return;  // encoded above
     }
     Record(col, std::move(disk), list);
   }
@@ -294,7 +298,8 @@ Status WriteRuns(File* file, int64_t base, const CommitPlan& plan) {
 
 }  // namespace
 
-Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan) {
+Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan, bool* staleHeader) {
+  *staleHeader = false;
   const auto at = [&](int64_t pos) { return static_cast<uint64_t>(ds.base + pos); };
   Status s;
   if (!plan.inPlace && ds.headerLength != ds.end) {
@@ -312,11 +317,11 @@ Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan) {
     s = file->Write(at(plan.end - 16), SkipTail(plan.end - 16) + CommitTail(plan.tocRef));
   }
   if (s.ok()) s = file->Sync();
-  if (s.ok() && plan.end != ds.headerLength) {
-    s = file->Write(at(0), Header(ds.bigEndian, plan.end));
-    if (s.ok()) s = file->Sync();
-  }
-  return s;
+  if (!s.ok() || plan.end == ds.headerLength) return s;
+  s = file->Write(at(0), Header(ds.bigEndian, plan.end));
+  if (s.ok()) s = file->Sync();
+  *staleHeader = !s.ok();
+  return Status::Ok();
 }
 
 void AdoptPlan(CommitPlan* plan, int64_t base, Dataset* ds, std::vector<Ref>* areas) {

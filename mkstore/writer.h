@@ -52,9 +52,13 @@ CommitPlan PlanCommit(Dataset* ds, const std::vector<Ref>& areas, bool packed);
 std::string PackedImage(const CommitPlan& plan, bool bigEndian);
 
 // Carries out an incremental plan on `file`, where `ds` is committed, in the
-// crash-safe order described above. IOError on failure: the file then holds
-// either the old or the new dataset.
-Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan);
+// crash-safe order described above. IOError on a failure before the commit
+// tail is synced: the file then holds the old dataset. Once the tail is
+// synced the new dataset is the file's, so a failure to update the header's
+// length after it is not a failure of the commit: Ok is returned with
+// *staleHeader set (the header then still holds ds.headerLength, which the
+// next commit repairs first, as for files other writers left stale).
+Status WriteIncremental(File* file, const Dataset& ds, const CommitPlan& plan, bool* staleHeader);
 
 // Records a plan as committed: updates the columns' disk state and `ds`'s
 // end and table of contents, and recomputes *areas. `base` is the file offset

@@ -21,6 +21,14 @@ std::unique_ptr<Storage> OpenOrDie(const std::string& path) {
   return s;
 }
 
+// A second look at a file that a Storage still holds: as a reader.
+std::unique_ptr<Storage> ReadOnlyOrDie(const std::string& path) {
+  std::unique_ptr<Storage> s;
+  const Status st = Storage::OpenReadOnly(path, &s);
+  EXPECT_TRUE(st.ok()) << st.ToString();
+  return s;
+}
+
 std::string Dump(const std::string& path) {
   std::unique_ptr<Storage> s;
   const Status st = Storage::OpenReadOnly(path, &s);
@@ -34,22 +42,22 @@ void TouchEverything(Storage* s) {
     for (int c = 0; c < v.PropertyCount(); ++c) {
       if (v.RowCount() == 0) continue;
       switch (v.NthProperty(c).type) {
-        case 'I':
+        case PropertyType::kInt:
           v.SetInt(0, c, v.GetInt(0, c));
           break;
-        case 'L':
+        case PropertyType::kLong:
           v.SetLong(0, c, v.GetLong(0, c));
           break;
-        case 'F':
+        case PropertyType::kFloat:
           v.SetFloat(0, c, v.GetFloat(0, c));
           break;
-        case 'D':
+        case PropertyType::kDouble:
           v.SetDouble(0, c, v.GetDouble(0, c));
           break;
-        case 'S':
+        case PropertyType::kString:
           v.SetString(0, c, v.GetString(0, c));
           break;
-        case 'B':
+        case PropertyType::kBytes:
           v.SetBytes(0, c, v.GetBytes(0, c));
           break;
         default:
@@ -184,7 +192,7 @@ TEST(WriterTest, UnchangedColumnsStayInPlace) {
   const std::string after = ReadFile(path);
   // pn's data is at offset 8 and was not rewritten.
   EXPECT_EQ(after.substr(8, 30), before.substr(8, 30));
-  auto again = OpenOrDie(path);
+  auto again = ReadOnlyOrDie(path);
   EXPECT_EQ(again->GetView("parts").GetInt(0, 2), 77);
   EXPECT_EQ(again->GetView("parts").GetString(1, 3), "Acme");
 }
@@ -208,7 +216,7 @@ TEST(WriterTest, RepeatedCommitsReuseFreedSpace) {
   // At most one more copy of the rewritten 4000-byte column, plus the small
   // structure columns: freed space is reused instead of appended to.
   EXPECT_LE(static_cast<double>(std::filesystem::file_size(path)), packed + 4000 + 256);
-  auto again = OpenOrDie(path);
+  auto again = ReadOnlyOrDie(path);
   EXPECT_EQ(again->GetView("t").GetInt(49, 0), -49);
   EXPECT_EQ(again->GetView("t").GetInt(50, 0), 50000);
   EXPECT_EQ(again->GetView("t").GetString(999, 1), "row 999");
@@ -221,7 +229,7 @@ TEST(WriterTest, RestructureAndCommitKeepsDataAcrossReopen) {
   ASSERT_TRUE(s->Restructure("Globals").ok());
   s->GetView("Load").SetLong(0, 1, int64_t{1} << 40);
   ASSERT_TRUE(s->Commit().ok());
-  auto again = OpenOrDie(path);
+  auto again = ReadOnlyOrDie(path);
   EXPECT_EQ(again->Description().find("Globals"), std::string::npos);
   View load = again->GetView("Load");
   EXPECT_EQ(load.Describe(), "SALE:S,NEW:L,MINLEN:I");

@@ -1,7 +1,9 @@
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -104,6 +106,43 @@ int OpenForReading(const std::string& path) {
   return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
+// The name WriteFile writes `path`'s new contents under before they take its
+// place: unique per process, so that two programs never write into one.
+std::string TemporaryName(const std::string& path, pid_t pid) {
+  return path + "." + std::to_string(pid) + ".tmp";
+}
+
+// The process id in a temporary name's middle part, or 0.
+pid_t PidOf(std::string_view digits) {
+  if (digits.empty() || digits.size() > 9) return 0;
+  pid_t pid = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+
+// Removes the temporary files of `path` (TemporaryName) that writes cut
+// short by the death of their process left behind. One whose process still
+// runs may be a write in progress, and stays.
+void RemoveStaleTemporaries(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() <= prefix.size() + 4 || !name.starts_with(prefix) || !name.ends_with(".tmp")) {
+      continue;
+    }
+    const pid_t pid = PidOf(name.substr(prefix.size(), name.size() - prefix.size() - 4));
+    if (pid > 0 && kill(pid, 0) != 0 && errno == ESRCH) unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+  closedir(dir);
+}
+
 }  // namespace
 
 bool PosixFileSystem::Exists(const std::string& path) const {
@@ -175,7 +214,7 @@ FileResult PosixFileSystem::ReadFile(const std::string& path, size_t max_bytes,
 }
 
 FileResult PosixFileSystem::WriteFile(const std::string& path, std::string_view contents) {
-  const std::string temp = path + "." + std::to_string(getpid()) + ".tmp";
+  const std::string temp = TemporaryName(path, getpid());
   int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0 && errno == EEXIST) {
     // Left by a crashed earlier process that had our process id.
@@ -186,7 +225,10 @@ FileResult PosixFileSystem::WriteFile(const std::string& path, std::string_view 
   if (!out.ok()) return FromErrno(errno);
   const FileResult written = FinishNewFile(out, temp, WriteAll(out.get(), contents));
   if (written != FileResult::kOk) return written;
-  if (rename(temp.c_str(), path.c_str()) == 0) return FileResult::kOk;
+  if (rename(temp.c_str(), path.c_str()) == 0) {
+    RemoveStaleTemporaries(path);
+    return FileResult::kOk;
+  }
   const int error = errno;
   unlink(temp.c_str());
   return FromErrno(error);

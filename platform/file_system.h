@@ -23,7 +23,10 @@
 //   (F_OFD_SETLK), read or write, on any byte: probed with F_OFD_GETLK, which
 //   also sees the record locks of this same process.
 // A program that wants a file it keeps open to count as in use holds such a
-// lock on it: flock(fd, LOCK_EX) or an F_OFD_SETLK lock after opening. Not a
+// lock on it: flock(fd, LOCK_EX) or an F_OFD_SETLK lock after opening, as
+// every open storage does for its file (mkstore/file.h). This check is a
+// probe for files about to be copied or moved; it cannot keep anyone out
+// after it returns. Not a
 // classic F_SETLK record lock: POSIX drops those when the same process closes
 // any descriptor of the file, which this check itself does. Opens without a
 // lock cannot be seen on Linux and do not count.
@@ -81,7 +84,10 @@ class FileSystem {
   // Writes contents as the whole file, creating it or replacing an existing
   // one. The new contents are written beside the file first and then put in
   // its place, so a failure or crash leaves either the old file or the new one,
-  // never a mix. kNotFound when the folder does not exist.
+  // never a mix. kNotFound when the folder does not exist. A successful write
+  // also removes what earlier writes of `path` cut short by a crash left
+  // beside it (the real file system: path + "." + process id + ".tmp" of a
+  // process that no longer runs).
   virtual FileResult WriteFile(const std::string& path, std::string_view contents) = 0;
 
   // The in-use check: true when path is an existing regular file that can be

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -212,6 +213,21 @@ TEST_F(FileSystemTest, WriteFileReplacesAStaleTemporaryFile) {
   Put(dir_ / "r.cmp", "report");
   EXPECT_EQ(Get(dir_ / "r.cmp"), "report");
   EXPECT_EQ(Names(), std::vector<std::string>{"r.cmp"});
+}
+
+TEST_F(FileSystemTest, WriteFileRemovesWhatDeadWritersOfThatFileLeft) {
+  const pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  ASSERT_GT(dead, 0);
+  ASSERT_EQ(waitpid(dead, nullptr, 0), dead);
+  const std::string deadTemp = "r.cmp." + std::to_string(dead) + ".tmp";
+  const std::string liveTemp = "r.cmp." + std::to_string(getppid()) + ".tmp";
+  const std::string otherReport = "o.cmp." + std::to_string(dead) + ".tmp";
+  for (const std::string& name : {deadTemp, liveTemp, otherReport, std::string("r.cmp.x1.tmp")}) {
+    Put(dir_ / name, "left behind");
+  }
+  Put(dir_ / "r.cmp", "report");
+  EXPECT_EQ(Names(), (std::vector<std::string>{otherReport, "r.cmp", liveTemp, "r.cmp.x1.tmp"}));
 }
 
 // ---- The in-use check

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
 
@@ -13,15 +15,6 @@ std::string_view Trim(std::string_view s) {
   if (first == std::string_view::npos) return {};
   const size_t last = s.find_last_not_of(" \t");
   return s.substr(first, last - first + 1);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 // UTF-8 characters: every byte but the continuation bytes starts one.
@@ -48,9 +41,9 @@ void ApplyLine(std::string_view line, DeviceIdentity& identity) {
   const std::string_view key = Trim(line.substr(0, equals));
   const std::string_view value = Trim(line.substr(equals + 1));
   if (key.empty() || key[0] == ';' || key[0] == '#' || key[0] == '[') return;
-  if (EqualsIgnoringCase(key, "Name")) {
+  if (EqualsIgnoringAsciiCase(key, "Name")) {
     identity.name = CountChars(value) <= kMaxNameChars ? std::string(value) : std::string();
-  } else if (EqualsIgnoringCase(key, "PegId")) {
+  } else if (EqualsIgnoringAsciiCase(key, "PegId")) {
     identity.peg_id = ParsePegId(value);
   }
 }

@@ -157,5 +157,14 @@ TEST(TextTest, OutputNeverExceedsThreeBytesPerInputByte) {
   EXPECT_LE(Utf8ToCp1252(all).size(), all.size());
 }
 
+TEST(TextTest, ComparesIgnoringAsciiLetterCaseOnly) {
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("KPI", "kpi"));
+  EXPECT_TRUE(EqualsIgnoringAsciiCase("", ""));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("DF", "DFX"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("DF", "WH"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("@", "`"));        // 0x40 and 0x60 are not letters
+  EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC9", "\xE9"));  // nor are 8-bit bytes
+}
+
 }  // namespace
 }  // namespace platform

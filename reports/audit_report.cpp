@@ -4,10 +4,11 @@
 #include "reports/char_text.h"
 #include "reports/load_data.h"
 #include "reports/page_layout.h"
-#include "reports/report_file.h"
+#include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "tablestore/settings.h"
 #include "tablestore/slot_guard.h"
@@ -15,47 +16,22 @@
 namespace reports {
 
 namespace col = scaling::col;
+using scaling::CellText;
 using tablestore::TableStore;
 
 namespace {
 
-// The texts of the first Load row the audit report prints.
-struct AuditHeading {
-  std::string region, sdate, stime, scaler, location, sale, llr, purch, contract, sg, forest,
-      district;
-  CullFactors cull;
-};
-
-AuditHeading ReadAuditHeading(TableStore& store) {
-  AuditHeading h;
-  if (store.TableExists(scaling::table::kLoad) < 0) return h;
+// The first Load row, which the audit report prints (empty texts when there
+// is none).
+LoadHeader ReadAuditHeading(TableStore& store) {
+  if (store.TableExists(scaling::table::kLoad) < 0) return LoadHeader();
   const tablestore::TableLease load(store, scaling::table::kLoad);
   const int slot = load.slot();
-  if (slot < 0 || store.RowCount(slot) < 1) return h;
-  const auto text = [&](const char* name) {
-    return CellText(store, slot, 0, store.ColumnIndex(slot, name));
-  };
-  const auto number = [&](const char* name) {
-    return CellFloat(store, slot, 0, store.ColumnIndex(slot, name));
-  };
-  h.region = text(col::kRegion);
-  h.sdate = text(col::kSDate);
-  h.stime = text(col::kSTime);
-  h.scaler = text(col::kScaler);
-  h.location = text(col::kLocation);
-  h.sale = text(col::kSale);
-  h.llr = text(col::kLLR);
-  h.purch = text(col::kPurch);
-  h.contract = text(col::kContract);
-  h.sg = text(col::kSG);
-  h.forest = text(col::kForest);
-  h.district = text(col::kDistrict);
-  h.cull = {number(col::kCfSawCu), number(col::kCfNonSawCu), number(col::kCfSawBd),
-            number(col::kCfNonSawBd)};
-  return h;
+  if (slot < 0 || store.RowCount(slot) < 1) return LoadHeader();
+  return ReadLoadHeader(store, slot, 0);
 }
 
-void AddAuditHeader(PageLayout& page, const ReportContext& context, const AuditHeading& h,
+void AddAuditHeader(PageLayout& page, const ReportContext& context, const LoadHeader& h,
                     const std::string& version) {
   const auto fit = [](const std::string& label, int width, int again) {
     return FitLabel(FitLabel(label, width), again);
@@ -94,7 +70,7 @@ size_t MessageCut(std::string_view msg) {
   return 0;
 }
 
-void AddMessages(PageLayout& page, TableStore& store, std::string& report) {
+void AddMessages(PageLayout& page, TableStore& store) {
   if (store.TableExists("MessageLog") < 0) return;
   const tablestore::TableLease log(store, "MessageLog");
   const int slot = log.slot();
@@ -108,21 +84,23 @@ void AddMessages(PageLayout& page, TableStore& store, std::string& report) {
         CellText(store, slot, row, c[1]) + "|" + CellText(store, slot, row, c[2]) + "|" +
         CellText(store, slot, row, c[3]) + "|" + CellText(store, slot, row, c[4]) + "|";
     if (CharCount(msg) <= 32) {
-      page.FormatRow(report, fields + msg + "|", '|');
+      page.FormatRow(fields + msg + "|", '|');
       continue;
     }
     const std::vector<size_t> starts = CharStarts(msg);
     const size_t cut = starts[MessageCut(msg)];
-    page.FormatRow(report, fields + msg.substr(0, cut) + "|", '|');
+    // The row and the rest of its message stay on one page.
+    page.EnsureRoom(2);
+    page.FormatRow(fields + msg.substr(0, cut) + "|", '|');
     size_t rest = cut;
     while (rest < msg.size() && IsWhiteSpace(msg[rest])) ++rest;
-    report += std::string(9, ' ') + msg.substr(rest) + "\n";
+    page.TextLine(std::string(9, ' ') + msg.substr(rest));
   }
 }
 
 // The name used when the scale file's path is unknown: the sale, or the scale
 // date and time joined by "_", without blanks, "/" made "-", ":" dropped.
-std::string NameFromHeading(const AuditHeading& h) {
+std::string NameFromHeading(const LoadHeader& h) {
   const std::string source = h.sale.empty() ? h.sdate + "_" + h.stime : h.sale;
   std::string name;
   for (char c : source) {
@@ -132,7 +110,17 @@ std::string NameFromHeading(const AuditHeading& h) {
   return name;
 }
 
+std::string AuditReportPath(const ReportContext& context, const AuditHeading& heading) {
+  const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
+                                                         : ScaleFileBase(context.scaleFilePath);
+  return base + ".audit";
+}
+
 }  // namespace
+
+std::string AuditReportPath(const ReportContext& context) {
+  return AuditReportPath(context, ReadAuditHeading(*context.store));
+}
 
 bool WriteAuditReport(const ReportContext& context, std::string* text) {
   TableStore& store = *context.store;
@@ -141,7 +129,7 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.LoadLayout(kPortraitLayout);
   std::string version;
   tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion, version);
-  const AuditHeading heading = ReadAuditHeading(store);
+  const LoadHeader heading = ReadAuditHeading(store);
   if (context.setCullFactors) context.setCullFactors(heading.cull);
   AddAuditHeader(page, context, heading, version);
   page.AddTable("Audit", 0, "\n                                      AUDIT MESSAGES\n", true);
@@ -151,14 +139,13 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   page.AddColumn("Identity", 30, 'l', "", "  ", false, 1);
   page.AddColumn("Program", 8, 'l', "", "  ", false, 1);
   page.AddColumn("Message", 32, 'l', "", "  ", false, 1);
-  std::string report;
-  page.StartPage(report);
-  page.TableHeading(report);
-  AddMessages(page, store, report);
-  page.EndPage(report);
-  const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
-                                                         : ScaleFileBase(context.scaleFilePath);
-  const bool written = WriteReportFile(*context.files, base + ".audit", report, nullptr);
+  page.StartPage();
+  page.TableHeading();
+  AddMessages(page, store);
+  page.EndPage();
+  std::string report = page.TakeText();
+  const bool written = WriteReportAndPdf(context, AuditReportPath(context, heading), report,
+                                         nullptr, nullptr);
   if (text != nullptr) *text = std::move(report);
   return written;
 }

@@ -5,6 +5,7 @@
 #include "reports/report_run.h"
 #include "reports/report_text.h"
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "scaling/volume_math.h"
 #include "tablestore/slot_guard.h"
@@ -25,10 +26,10 @@ bool ListedInFull(const std::string& st, const LogEntry& e) {
 
 class ComprehensiveWriter {
  public:
-  ComprehensiveWriter(PageLayout& page, std::string& report) : page_(page), report_(report) {}
+  explicit ComprehensiveWriter(PageLayout& page) : page_(page) {}
 
-  void Row(const std::string& row) { page_.FormatRow(report_, row, '|'); }
-  void Rule() { page_.Rule(report_, '-', 't', -1, -1, true); }
+  void Row(const std::string& row) { page_.FormatRow(row, '|'); }
+  void Rule() { page_.Rule('-', 't', -1, -1); }
 
   void VoidLog(const LogEntry& e, const std::string& rem) {
     if (e.hit == 1) {
@@ -102,7 +103,6 @@ class ComprehensiveWriter {
   }
 
   PageLayout& page_;
-  std::string& report_;
 };
 
 // The page header lines of the comprehensive report.
@@ -126,12 +126,11 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
   TableStore& store = *context_.store;
   PageLayout page(PageLayout::ReportConstructionGeometry(), *context_.clock);
   page.LoadLayout(kComprehensiveLayout);
-  report_.clear();
   AddComprehensiveHeader(page, labels_, programVersion_, context_.fileType == kFileTypeCheckScale);
   page.SelectTable("vol");
-  page.StartPage(report_);
-  page.TableHeading(report_);
-  ComprehensiveWriter writer(page, report_);
+  page.StartPage();
+  page.TableHeading();
+  ComprehensiveWriter writer(page);
   writer.Rule();
   {
     const tablestore::TableLease logTable(store, scaling::table::kLog);
@@ -146,31 +145,33 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
         writer.VoidLog(e, rem);
       } else {
         scaling::LogVolume volume;
-        data_->LoadCubicVolume(e, header_.cull.sawCubic, header_.cull.nonSawCubic, &volume);
+        data_->LoadCubicVolume(e, header_.cull, &volume);
         const bool zero = e.overrideVolume != 0;
         writer.LiveLog(e, rem, volume, zero);
         const scaling::LogRecord& log = volume.GetLog();
         const float g = zero ? 0.0f : scaling::RoundTo(log.grossCubic, 1);
         const float n = zero ? 0.0f : scaling::RoundTo(log.netCubic, 1);
         if (slot >= 0) {
-          store.SetFloat(slot, e.row, cGcv, g);
-          store.SetFloat(slot, e.row, cNcv, n);
-          e.gcv = CellFloat(store, slot, e.row, cGcv);
-          e.ncv = CellFloat(store, slot, e.row, cNcv);
+          // A setup without GCV or NCV (index -1) stores nothing there; the
+          // values read back below then say what the file holds.
+          (void)store.SetFloat(slot, e.row, cGcv, g);
+          (void)store.SetFloat(slot, e.row, cNcv, n);
+          e.gcv = scaling::CellFloat(store, slot, e.row, cGcv);
+          e.ncv = scaling::CellFloat(store, slot, e.row, cNcv);
         }
       }
       writer.Rule();
     }
   }
-  page.PageBreak(report_);
+  page.PageBreak();
   page.AddTable("Remarks", 0, "", true);
   page.AddColumn("Log", 3, 'r', "", "   ", false, 1);
   page.AddColumn("S", 1, 'r', "", "   ", false, 1);
   page.AddColumn("SP", 2, 'r', "", "   ", false, 1);
   page.AddColumn("VOID", 4, 'c', "", "   ", false, 1);
   page.AddColumn("Remarks", 89, 'l', "", "   ", false, 1);
-  page.BlankLines(report_, 2);
-  page.TableHeading(report_);
+  page.BlankLines(2);
+  page.TableHeading();
   // Only the load's own logs: the log numbers of other loads would be
   // indistinguishable from this load's.
   for (const LogEntry& e : data_->logs()) {
@@ -179,7 +180,8 @@ bool ReportRun::WriteComprehensiveReport(bool writeFile) {
                "|");
     writer.Rule();
   }
-  page.EndPage(report_);
+  page.EndPage();
+  report_ = page.TakeText();
   StoreVolumes();
   if (!writeFile) return false;
   return WriteText(reportBaseName_ + ".cmp");

@@ -39,20 +39,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(layout.linesPerPage() >= 0 && layout.linesPerPage() <= reports::PageLayout::kMaxExtent);
   Check(layout.charsPerLine() >= 0 && layout.charsPerLine() <= reports::PageLayout::kMaxExtent);
 
-  std::string report;
   layout.AddHeaderLine(layoutText.substr(0, 40), "center", "[SUB:page]");
-  layout.StartPage(report);
-  layout.TableHeading(report);
-  for (int i = 0; i < 3; ++i) layout.FormatRow(report, rows, '|');
-  layout.Rule(report, '-', 't', 0, 0, true);
-  layout.Rule(report, '=', 'b', 0, 0, true);
-  layout.Paragraph(report, rows, 3, -1);
-  layout.BlankLines(report, 4);
+  layout.StartPage();
+  layout.TableHeading();
+  for (int i = 0; i < 3; ++i) layout.FormatRow(rows, '|');
+  layout.Rule('-', 't', 0, 0);
+  layout.Rule('=', 'b', 0, 0);
+  layout.Paragraph(rows, 3, -1);
+  layout.BlankLines(4);
   layout.SelectTable(rows.substr(0, 8));
-  layout.FormatRow(report, rows, ',');
-  layout.PageBreak(report);
-  layout.EndPage(report);
-  Check(report.size() < kReportLimit);
+  layout.FormatRow(rows, ',');
+  layout.PageBreak();
+  layout.EndPage();
+  Check(layout.text().size() < kReportLimit);
   Check(layout.pageNumber() >= 2);
   return 0;
 }

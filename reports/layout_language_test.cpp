@@ -203,10 +203,9 @@ TEST_F(LayoutLanguageTest, TokensAfterTheFirstThreeAreVerbatim) {
 }
 
 TEST_F(LayoutLanguageTest, LoadResetsThePageState) {
-  std::string report;
-  layout_.StartPage(report);
+  layout_.StartPage();
   layout_.AddTable("old", 0, "", false);
-  layout_.BlankLines(report, 3);
+  layout_.BlankLines(3);
   ASSERT_EQ(layout_.LoadLayout(kPortrait), 0);
   EXPECT_EQ(layout_.pageNumber(), 0);
   EXPECT_EQ(layout_.lineOnPage(), 0);
@@ -246,12 +245,11 @@ TEST_F(LayoutLanguageTest, HugeNumbersAreBroughtIntoTheLimits) {
   EXPECT_EQ(table->indent, PageLayout::kMaxExtent);
   EXPECT_EQ(table->columns[0].width, PageLayout::kMaxExtent);
   EXPECT_EQ(table->columns[1].width, -PageLayout::kMaxExtent);
-  std::string report;
-  layout_.StartPage(report);
-  layout_.TableHeading(report);
-  layout_.FormatRow(report, "1|2", '|');
-  layout_.EndPage(report);
-  EXPECT_LT(report.size(), 100u * PageLayout::kMaxExtent);
+  layout_.StartPage();
+  layout_.TableHeading();
+  layout_.FormatRow("1|2", '|');
+  layout_.EndPage();
+  EXPECT_LT(layout_.text().size(), 100u * PageLayout::kMaxExtent);
   // The first field was narrowed to nothing: the table starts beyond the limit.
   EXPECT_GE(layout_.table(0)->columns[0].start, PageLayout::kMaxExtent);
 }
@@ -264,12 +262,11 @@ TEST_F(LayoutLanguageTest, NonsenseGeometryGivesAResult) {
     ASSERT_EQ(layout_.LoadLayout(std::string("VERSION=1\n") + page + "\nFOOTER=a,b,c\n"), 0);
     EXPECT_GE(layout_.linesPerPage(), 0);
     EXPECT_GE(layout_.charsPerLine(), 0);
-    std::string report;
-    layout_.StartPage(report);
-    layout_.BlankLines(report, 5);
-    layout_.Paragraph(report, "some words to wrap", -1, -1);
-    layout_.EndPage(report);
-    EXPECT_LT(report.size(), 1000u);
+    layout_.StartPage();
+    layout_.BlankLines(5);
+    layout_.Paragraph("some words to wrap", -1, -1);
+    layout_.EndPage();
+    EXPECT_LT(layout_.text().size(), 1000u);
   }
 }
 
@@ -280,10 +277,9 @@ TEST_F(LayoutLanguageTest, ThousandsOfColumnsStayWithinTheLineLimit) {
     text += "COLUMN=Column number " + std::to_string(i) + ",9,r,,,1,0\n";
   ASSERT_EQ(layout_.LoadLayout(text), 0);
   ASSERT_EQ(layout_.table(0)->columns.size(), 3000u);
-  std::string report;
-  layout_.StartPage(report);
-  layout_.TableHeading(report);
-  layout_.FormatRow(report, "1|2|3", '|');
+  layout_.StartPage();
+  layout_.TableHeading();
+  layout_.FormatRow("1|2|3", '|');
   const LayoutTable* table = layout_.table(0);
   EXPECT_LE(table->columns.back().end, PageLayout::kMaxExtent);
   EXPECT_LE(table->headingLines.size(), PageLayout::kMaxHeadingRows + 1u);
@@ -297,10 +293,9 @@ TEST_F(LayoutLanguageTest, VerticalTitleInAColumnOfNoWidthEnds) {
                                "TABLE=t,0,,0\nCOLUMN=Very long title here,0,r,,,1,-50\n"
                                "COLUMN=Another,-3,r,,,1,3\n"),
             0);
-  std::string report;
-  layout_.TableHeading(report);
-  layout_.FormatRow(report, "x|y", '|');
-  EXPECT_EQ(report.substr(report.size() - 1), "\n");
+  layout_.TableHeading();
+  layout_.FormatRow("x|y", '|');
+  EXPECT_EQ(layout_.text().substr(layout_.text().size() - 1), "\n");
 }
 
 TEST_F(LayoutLanguageTest, SubstitutionsThatFeedEachOtherStopGrowing) {
@@ -311,9 +306,8 @@ TEST_F(LayoutLanguageTest, SubstitutionsThatFeedEachOtherStopGrowing) {
   const std::string out = layout_.Substitute("a");
   EXPECT_LE(out.size(), static_cast<size_t>(PageLayout::kMaxSubstitutedLength));
   EXPECT_EQ(out.find_first_not_of('a'), std::string::npos);
-  std::string report;
-  layout_.StartPage(report);
-  EXPECT_LT(report.size(), 4u * PageLayout::kMaxSubstitutedLength);
+  layout_.StartPage();
+  EXPECT_LT(layout_.text().size(), 4u * PageLayout::kMaxSubstitutedLength);
 }
 
 TEST_F(LayoutLanguageTest, LinesBeyondTheLimitAreIgnored) {

@@ -1,31 +1,19 @@
 #include "reports/load_data.h"
 
+#include <optional>
+
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "tablestore/slot_guard.h"
 
 namespace reports {
 
 namespace col = scaling::col;
+using scaling::CellFloat;
+using scaling::CellInt;
+using scaling::CellText;
 using tablestore::TableLease;
 using tablestore::TableStore;
-
-std::string CellText(const TableStore& store, int slot, int row, int col, const char* absent) {
-  std::string value;
-  if (col < 0 || store.GetText(slot, row, col, value) != 0) return absent;
-  return value;
-}
-
-int CellInt(const TableStore& store, int slot, int row, int col) {
-  int value = 0;
-  if (col < 0 || store.GetInt(slot, row, col, value) != 0) return 0;
-  return value;
-}
-
-float CellFloat(const TableStore& store, int slot, int row, int col) {
-  float value = 0.0f;
-  if (col < 0 || store.GetFloat(slot, row, col, value) != 0) return 0.0f;
-  return value;
-}
 
 namespace {
 
@@ -60,6 +48,25 @@ void ForLoadRows(TableStore& store, const char* table, const std::string& sale,
     if (store.GetText(slot, row, cLlr, text) != 0 || text != llr) continue;
     visit(slot, row);
   }
+}
+
+// Adds every row of `table` of the load, read by a Reader (SegmentRowReader
+// or DefectRowReader), to `rows` under its (log, split); a table without S
+// holds rows by LOG alone (empty split).
+template <typename Reader, typename Rows>
+void ReadLogRows(TableStore& store, const char* table, const std::string& sale,
+                 const std::string& llr, Rows& rows) {
+  std::optional<Reader> reader;
+  int cLog = -1, cS = -1;
+  const auto prepare = [&](int slot) {
+    reader.emplace(store, slot);
+    cLog = store.ColumnIndex(slot, col::kLog);
+    cS = store.ColumnIndex(slot, col::kS);
+  };
+  ForLoadRows(store, table, sale, llr, prepare, [&](int slot, int row) {
+    const std::string split = cS < 0 ? std::string() : CellText(store, slot, row, cS);
+    rows[{CellInt(store, slot, row, cLog), split}].push_back(reader->Read(row));
+  });
 }
 
 }  // namespace
@@ -147,49 +154,11 @@ void LoadData::ReadLogs(TableStore& store, const std::string& sale, const std::s
 }
 
 void LoadData::ReadSegments(TableStore& store, const std::string& sale, const std::string& llr) {
-  static const char* const kNames[6] = {col::kSeg, col::kLN,  col::kSD,
-                                        col::kLD,  col::kLog, col::kS};
-  int c[6] = {};
-  const auto prepare = [&](int slot) {
-    for (int i = 0; i < 6; ++i) c[i] = store.ColumnIndex(slot, kNames[i]);
-  };
-  ForLoadRows(store, scaling::table::kSeg, sale, llr, prepare, [&](int slot, int row) {
-    scaling::SegmentRecord seg;
-    seg.seg = CellInt(store, slot, row, c[0]);
-    seg.length = CellInt(store, slot, row, c[1]);
-    seg.smallEnd = CellInt(store, slot, row, c[2]);
-    seg.largeEnd = CellInt(store, slot, row, c[3]);
-    const Key key(CellInt(store, slot, row, c[4]),
-                  c[5] < 0 ? std::string() : CellText(store, slot, row, c[5]));
-    segments_[key].push_back(seg);
-  });
+  ReadLogRows<scaling::SegmentRowReader>(store, scaling::table::kSeg, sale, llr, segments_);
 }
 
 void LoadData::ReadDefects(TableStore& store, const std::string& sale, const std::string& llr) {
-  static const char* const kNames[11] = {col::kSeg, col::kM,  col::kM1, col::kM2,
-                                         col::kM3,  col::kM4, col::kLN, col::kPCT,
-                                         col::kLog, col::kS,  col::kDV};
-  int c[11] = {};
-  const auto prepare = [&](int slot) {
-    for (int i = 0; i < 11; ++i) c[i] = store.ColumnIndex(slot, kNames[i]);
-    if (c[10] < 0) c[10] = store.ColumnIndex(slot, col::kDCV);
-    if (c[10] < 0) c[10] = store.ColumnIndex(slot, col::kDBV);
-  };
-  ForLoadRows(store, scaling::table::kDefC, sale, llr, prepare, [&](int slot, int row) {
-    const auto at = [&](int i) { return CellInt(store, slot, row, c[i]); };
-    scaling::DefectRecord d;
-    d.seg = at(0);
-    d.method = at(1);
-    d.measures.m1 = at(2);
-    d.measures.m2 = at(3);
-    d.measures.m3 = at(4);
-    d.measures.m4 = at(5);
-    d.measures.length = at(6);
-    d.measures.percent = at(7);
-    d.enteredVolume = CellFloat(store, slot, row, c[10]);
-    const Key key(at(8), c[9] < 0 ? std::string() : CellText(store, slot, row, c[9]));
-    defects_[key].push_back(d);
-  });
+  ReadLogRows<scaling::DefectRowReader>(store, scaling::table::kDefC, sale, llr, defects_);
 }
 
 template <typename Record>
@@ -200,12 +169,11 @@ const std::vector<Record>* LoadData::Rows(const std::map<Key, std::vector<Record
   return it == rows.end() ? nullptr : &it->second;
 }
 
-void LoadData::LoadCubicVolume(const LogEntry& entry, float cfSawCu, float cfNonSawCu,
+void LoadData::LoadCubicVolume(const LogEntry& entry, const scaling::CullFactors& cull,
                                scaling::LogVolume* volume) const {
   // GCV and NCV hold cubic feet whatever the load's scale system, and the
   // defects that count for them are DefC's.
-  volume->SetLog(entry.ln, entry.sd, entry.ld, entry.log, entry.p, "Cubic", cfSawCu, cfNonSawCu,
-                 0.0f, 0.0f);
+  volume->SetLog(entry.ln, entry.sd, entry.ld, entry.log, entry.p, "Cubic", cull);
   if (const auto* segs = Rows(segments_, entry.log, entry.s)) {
     for (const auto& seg : *segs) volume->AddSegment(seg);
   }

@@ -24,14 +24,6 @@
 
 namespace reports {
 
-// Reading one cell of a slot by column index, for columns that may be
-// missing: a column index below 0, or a failed read, gives `absent` (text) or
-// 0. `store` and `slot` as TableStore's.
-std::string CellText(const tablestore::TableStore& store, int slot, int row, int col,
-                     const char* absent = "");
-int CellInt(const tablestore::TableStore& store, int slot, int row, int col);
-float CellFloat(const tablestore::TableStore& store, int slot, int row, int col);
-
 // SALE and LLR of every row of the Load table, in row order (empty when
 // there is no Load table or no file is open).
 std::vector<std::pair<std::string, std::string>> ReadLoadKeys(tablestore::TableStore& store);
@@ -66,7 +58,7 @@ class LoadData {
   // Sets `volume` to the log in cubic feet with the load's cull factors, its
   // segments and its defects. The log's own measurements are those of
   // `entry`.
-  void LoadCubicVolume(const LogEntry& entry, float cfSawCu, float cfNonSawCu,
+  void LoadCubicVolume(const LogEntry& entry, const scaling::CullFactors& cull,
                        scaling::LogVolume* volume) const;
 
   // Index into logs() of the live (VOID 0) rows of log `log` with split `s`

@@ -11,6 +11,7 @@
 #include "reports/page_layout.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "tablestore/slot_guard.h"
 
@@ -29,9 +30,8 @@ std::string Measurement(const std::string& text) { return text == "0" ? std::str
 // The log report of one load, written into `report` through `page`.
 class LogReportWriter {
  public:
-  LogReportWriter(PageLayout& page, std::string& report, const LoadData& data,
-                  const LoadHeader& header, bool threeP)
-      : page_(page), report_(report), data_(data), header_(header), threeP_(threeP) {
+  LogReportWriter(PageLayout& page, const LoadData& data, const LoadHeader& header, bool threeP)
+      : page_(page), data_(data), header_(header), threeP_(threeP) {
     for (const LogEntry& e : data.logs()) {
       if (e.isVoid != 0) continue;
       live_.push_back(&e);
@@ -40,9 +40,9 @@ class LogReportWriter {
     }
   }
 
-  void Row(const std::string& row) { page_.FormatRow(report_, row, '|'); }
-  void Rule() { page_.Rule(report_, '-', 't', -1, -1, true); }
-  void Blank(int n) { page_.BlankLines(report_, n); }
+  void Row(const std::string& row) { page_.FormatRow(row, '|'); }
+  void Rule() { page_.Rule('-', 't', -1, -1); }
+  void Blank(int n) { page_.BlankLines(n); }
 
   void KzValues(tablestore::TableStore& store);
   void LogList(std::vector<CombinedSplitRatio>* combined);
@@ -64,7 +64,6 @@ class LogReportWriter {
                    const std::vector<const LogEntry*>& logs);
 
   PageLayout& page_;
-  std::string& report_;
   const LoadData& data_;
   const LoadHeader& header_;
   bool threeP_;
@@ -80,14 +79,14 @@ void LogReportWriter::KzValues(tablestore::TableStore& store) {
   page_.AddColumn("Product", 7, 'c', "", " ", false, 1);
   page_.AddColumn("Species", 7, 'c', "", " ", false, 1);
   page_.AddColumn("KZ", 4, 'r', "", " ", false, 1);
-  page_.StartPage(report_);
-  page_.TableHeading(report_);
+  page_.StartPage();
+  page_.TableHeading();
   if (store.TableExists("KZ") >= 0) {
     const tablestore::TableLease kz(store, "KZ");
     const int slot = kz.slot();
     for (int row = 0; slot >= 0 && row < store.RowCount(slot); ++row) {
-      Row(CellText(store, slot, row, 0) + "|" + CellText(store, slot, row, 1) + "|" +
-          CellText(store, slot, row, 2) + "|");
+      Row(scaling::CellText(store, slot, row, 0) + "|" + scaling::CellText(store, slot, row, 1) +
+          "|" + scaling::CellText(store, slot, row, 2) + "|");
     }
   }
   Rule();
@@ -130,7 +129,7 @@ void LogReportWriter::AddLogColumns() {
 
 std::string LogReportWriter::Cull(const LogEntry& e) const {
   scaling::LogVolume volume;
-  data_.LoadCubicVolume(e, header_.cull.sawCubic, header_.cull.nonSawCubic, &volume);
+  data_.LoadCubicVolume(e, header_.cull, &volume);
   volume.Compute();
   int culled = 0;
   for (const scaling::SegmentRecord& seg : volume.Segments()) {
@@ -187,7 +186,7 @@ void LogReportWriter::ListLog(const std::vector<const LogEntry*>& rows, size_t i
 
 void LogReportWriter::LogList(std::vector<CombinedSplitRatio>* combined) {
   AddLogColumns();
-  page_.TableHeading(report_);
+  page_.TableHeading();
   std::vector<const LogEntry*> rows;
   for (const LogEntry& e : data_.logs()) rows.push_back(&e);
   std::stable_sort(rows.begin(), rows.end(), [](const LogEntry* a, const LogEntry* b) {
@@ -260,16 +259,14 @@ void LogReportWriter::ThreePTotalsHeading() {
   for (const Column& c : kColumns) {
     page_.AddColumn(c.title, c.width, c.align, c.prefix, c.suffix, false, c.height);
   }
-  page_.PageBreak(report_);
+  page_.PageBreak();
   Blank(2);
-  report_ += "\t \t \t       3P TOTALS BY SPECIES-PRODUCT";
-  Blank(2);
-  report_ += "          -Number of--";
+  page_.TextLine("\t \t \t       3P TOTALS BY SPECIES-PRODUCT");
   Blank(1);
-  report_ +=
-      "          Count   Meas    Sum    -Sum of Ratios---     Sum of Expanded Volumes    (N/G)";
-  Blank(1);
-  page_.TableHeading(report_);
+  page_.TextLine("          -Number of--");
+  page_.TextLine(
+      "          Count   Meas    Sum    -Sum of Ratios---     Sum of Expanded Volumes    (N/G)");
+  page_.TableHeading();
 }
 
 void LogReportWriter::ThreePTotals(const std::vector<CombinedSplitRatio>& combined,
@@ -292,12 +289,12 @@ void LogReportWriter::ThreePTotals(const std::vector<CombinedSplitRatio>& combin
     totals->push_back({pair.first, product, p.m, p.rg, p.k, p.rn});
   }
   Rule();
-  page_.Paragraph(report_,
-                  "Note: If any logs have multiple products, the number of logs will include "
-                  "splits.",
-                  5, -1);
+  page_.Paragraph(
+      "Note: If any logs have multiple products, the number of logs will include "
+      "splits.",
+      5, -1);
   if (anyWithoutSamples) {
-    page_.Paragraph(report_, "* Species-Product has no samples. Volumes are estimates.", 3, -1);
+    page_.Paragraph("* Species-Product has no samples. Volumes are estimates.", 3, -1);
   }
   Blank(4);
 }
@@ -312,7 +309,7 @@ void LogReportWriter::LogsBySpecies() {
   }
   page_.AddColumn("Species", 7, 'c', "", "   ", false, 1);
   page_.AddColumn("Logs", 4, 'r', "", "   ", false, 1);
-  page_.TableHeading(report_);
+  page_.TableHeading();
   std::map<std::string, int> counts;
   for (const LogEntry* e : live_) {
     if (e->s == "0" || e->s == "1" || e->s == "A" || e->s == "a") ++counts[e->sp];
@@ -329,23 +326,21 @@ void LogReportWriter::LogsBySpecies() {
 
 void LogReportWriter::OverallTotals() {
   page_.AddTable("OverallTotals", 28, "", false);
-  report_ += "                                      OVERALL TOTALS";
-  Blank(2);
-  report_ += "                            ------ V O L U M E S ------";
+  page_.TextLine("                                      OVERALL TOTALS");
   Blank(1);
-  report_ += "                                  (in Cubic Feet)";
-  Blank(1);
+  page_.TextLine("                            ------ V O L U M E S ------");
+  page_.TextLine("                                  (in Cubic Feet)");
   page_.AddColumn("Gross", 7, 'r', "", "   ", false, 1);
   page_.AddColumn("Def", 7, 'r', "", "   ", false, 1);
   page_.AddColumn("Net", 7, 'r', "", "   ", false, 1);
   page_.AddColumn("(N/G) Pct", 5, 'r', "", "", false, 2);
-  page_.TableHeading(report_);
+  page_.TableHeading();
   Row(Format("%6.1f|%6.1f|%6.1f|%3.0f", totalGross_, totalGross_ - totalNet_, totalNet_,
              totalGross_ != 0.0f ? totalNet_ / totalGross_ * 100.0f : 0.0f));
 }
 
 void LogReportWriter::SampleSummary() {
-  page_.PageBreak(report_);
+  page_.PageBreak();
   page_.AddTable("SampleSummary", 22,
                  "                                    SAMPLE VOLUME SUMMARY\n"
                  "                                         (Cubic Feet)\n",
@@ -358,7 +353,7 @@ void LogReportWriter::SampleSummary() {
   for (const auto& [title, shape] : kColumns) {
     page_.AddColumn(title, shape.first, shape.second, "", "   ", false, 1);
   }
-  page_.TableHeading(report_);
+  page_.TableHeading();
   const auto line = [&](const std::string& log, const std::string& s, const std::string& sp,
                         const std::string& p, const std::string& kpi, float gross, float net) {
     float pct = gross != 0.0f ? net / gross * 100.0f : 0.0f;
@@ -401,7 +396,7 @@ void LogReportWriter::HundredLine(const std::string& species, const std::string&
 }
 
 void LogReportWriter::HundredTotals(std::vector<HundredTotal>* totals) {
-  page_.PageBreak(report_);
+  page_.PageBreak();
   page_.AddTable("Summary100", 25, "                                               T O T A L S\n",
                  true);
   page_.AddColumn("Species", 7, 'c', "", "   ", false, 1);
@@ -410,7 +405,7 @@ void LogReportWriter::HundredTotals(std::vector<HundredTotal>* totals) {
   page_.AddColumn("Gross", 7, 'r', "", "   ", false, 1);
   page_.AddColumn("Net", 7, 'r', "", "   ", false, 1);
   page_.AddColumn("Pct", 3, 'r', "", "     ", false, 1);
-  page_.TableHeading(report_);
+  page_.TableHeading();
   std::map<std::pair<std::string, int>, std::vector<const LogEntry*>> byPair;
   std::vector<const LogEntry*> byProduct[2];
   for (const LogEntry* e : live_) {
@@ -430,10 +425,10 @@ void LogReportWriter::HundredTotals(std::vector<HundredTotal>* totals) {
     }
   }
   constexpr char kDashes[] =
-      "                         ---------------------------------------------------------\n";
-  report_ += kDashes;
+      "                         ---------------------------------------------------------";
+  page_.TextLine(kDashes);
   for (int p = 1; p <= 2; ++p) HundredLine("", std::to_string(p), byProduct[p - 1]);
-  report_ += kDashes;
+  page_.TextLine(kDashes);
   std::vector<const LogEntry*> both = byProduct[0];
   both.insert(both.end(), byProduct[1].begin(), byProduct[1].end());
   HundredLine("", "", both);
@@ -446,7 +441,7 @@ void LogReportWriter::MeanMeasurements() {
   for (const char* title : {"SP", "LN", "SD", "LD"}) {
     page_.AddColumn(title, 3, 'r', "", "   ", false, 1);
   }
-  page_.TableHeading(report_);
+  page_.TableHeading();
   struct Sums {
     int count = 0;
     long ln = 0, sd = 0, ld = 0;
@@ -487,7 +482,6 @@ bool ReportRun::WriteLogReport() {
   }
   PageLayout page(PageLayout::ReportConstructionGeometry(), *context_.clock);
   page.LoadLayout(kPortraitLayout);
-  report_.clear();
   const bool checkScale = context_.fileType == kFileTypeCheckScale;
   const HeaderLabels& l = labels_;
   page.AddHeaderLine("", "V A R N O L D E  " + programVersion_, "Date: [SUB:date]");
@@ -505,11 +499,11 @@ bool ReportRun::WriteLogReport() {
   if (checkScale) page.AddHeaderLine(l.checkScaler, "", "");
   page.AddHeaderLine("", "", "");
   const bool threeP = header_.st == "3P";
-  LogReportWriter writer(page, report_, *data_, header_, threeP);
+  LogReportWriter writer(page, *data_, header_, threeP);
   if (threeP) {
     writer.KzValues(*context_.store);
   } else {
-    page.StartPage(report_);
+    page.StartPage();
   }
   combined_.clear();
   threePTotals_.clear();
@@ -525,7 +519,8 @@ bool ReportRun::WriteLogReport() {
     writer.LogsBySpecies();
   }
   writer.MeanMeasurements();
-  page.EndPage(report_);
+  page.EndPage();
+  report_ = page.TakeText();
   totalsComputed_ = true;
   return WriteText(reportBaseName_ + ".clg");
 }

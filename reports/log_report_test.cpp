@@ -99,7 +99,7 @@ TEST(LogReportTest, HundredPercentLoadInFull) {
       B(37) + Dashes(21) + "\n" +
       // (16 + 32 + 16) / 3 = 21.3, (10 + 12 + 10) / 3 = 10.7, (12 + 16 + 12) / 3 = 13.3.
       B(37) + "All    21    11    13   \n" +
-      std::string(25, '\n') + Footer(2);
+      std::string(23, '\n') + Footer(2);
   const std::vector<std::string> want = testing::Lines(expected);
   const std::vector<std::string> got = testing::Lines(file.File(file.base() + ".clg"));
   for (size_t i = 0; i < want.size() && i < got.size(); ++i) {

@@ -7,8 +7,10 @@
 #include "reports/char_text.h"
 
 // Invariants:
-//  - lineOnPage_ counts the lines appended since the last StartPage; page
-//    breaks are decided from it alone, never by scanning the report text.
+//  - text_ is appended to only through Write and AppendLayoutLine, so
+//    lineOnPage_ is the number of line feeds written since the last
+//    StartPage, less those inside header and footer parts; page breaks are
+//    decided from it alone, never by scanning the report text.
 //  - A laid-out column has start <= end + 1, and every field, heading row and
 //    rule segment of it is exactly end - start + 1 characters wide.
 //  - Every count appended as blanks or fill characters is bounded by
@@ -203,7 +205,6 @@ int PageLayout::AddTable(std::string_view name, int indent, std::string_view tit
     table.title = title;
     table.ruleUnderHeadings = ruleUnderHeadings;
     currentTable_ = slot;
-    lineOnPage_ += static_cast<int>(std::count(title.begin(), title.end(), '\n'));
     return slot;
   }
   return -1;
@@ -342,33 +343,39 @@ void PageLayout::BuildHeadingLines(LayoutTable& table) {
   }
 }
 
-void PageLayout::StartPage(std::string& report) {
-  lineOnPage_ = 0;
-  ++pageNumber_;
-  for (const LayoutLine& line : headerLines_) AppendLayoutLine(report, line, false);
+void PageLayout::Write(std::string_view lines) {
+  text_ += lines;
+  lineOnPage_ += static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
 }
 
-void PageLayout::EndPage(std::string& report) {
+std::string PageLayout::TakeText() { return std::exchange(text_, std::string()); }
+
+void PageLayout::StartPage() {
+  lineOnPage_ = 0;
+  ++pageNumber_;
+  for (const LayoutLine& line : headerLines_) AppendLayoutLine(line, false);
+}
+
+void PageLayout::EndPage() {
   if (footerLines_.empty()) return;
   const long long footer = static_cast<long long>(footerLines_.size());
   if (lineOnPage_ + footer < linesPerPage()) {
-    const long long blanks = linesPerPage() - footer - lineOnPage_;
-    report.append(static_cast<size_t>(blanks), '\n');
-    lineOnPage_ += static_cast<int>(blanks);
+    Write(std::string(static_cast<size_t>(linesPerPage() - footer - lineOnPage_), '\n'));
   }
-  for (const LayoutLine& line : footerLines_) AppendLayoutLine(report, line, true);
+  for (const LayoutLine& line : footerLines_) AppendLayoutLine(line, true);
 }
 
-void PageLayout::PageBreak(std::string& report) {
-  EndPage(report);
-  report += '\f';
-  StartPage(report);
+void PageLayout::PageBreak() {
+  EndPage();
+  text_ += '\f';
+  StartPage();
 }
 
 // The left part; then, for a footer always and for a header only when its
 // center and right parts are both given, the center part centred on the line
-// and the right part ending at the line's last character.
-void PageLayout::AppendLayoutLine(std::string& report, const LayoutLine& line, bool isFooter) {
+// and the right part ending at the line's last character. The line counts one
+// however many line feeds its parts hold (see the top of page_layout.h).
+void PageLayout::AppendLayoutLine(const LayoutLine& line, bool isFooter) {
   std::string text = Substitute(line.left);
   if (isFooter || (!line.center.empty() && !line.right.empty())) {
     const std::string center = Substitute(line.center);
@@ -378,93 +385,111 @@ void PageLayout::AppendLayoutLine(std::string& report, const LayoutLine& line, b
     AppendPadded(text, Substitute(line.right), ClampInt(width - Chars(text), -1, kMaxExtent), 'r',
                  ' ');
   }
-  report += text;
-  report += '\n';
+  text_ += text;
+  text_ += '\n';
   ++lineOnPage_;
 }
 
-void PageLayout::EnsureRoom(std::string& report, int n) {
-  LayOutColumns();
+bool PageLayout::Fits(int n) const {
   const long long needed =
       static_cast<long long>(footerLines_.size()) + lineOnPage_ + std::min(n, kMaxExtent);
-  if (needed <= linesPerPage()) return;
-  PageBreak(report);
-  if (Current() != nullptr) TableHeading(report);
+  return needed <= linesPerPage();
 }
 
-void PageLayout::TableHeading(std::string& report) {
+void PageLayout::EnsureRoom(int n) {
+  LayOutColumns();
+  if (Fits(n)) return;
+  PageBreak();
+  if (Current() != nullptr) PrintHeading(*Current());
+}
+
+int PageLayout::HeadingLineCount(const LayoutTable& table) const {
+  const long long title =
+      table.title.empty() ? 0 : 1 + std::count(table.title.begin(), table.title.end(), '\n');
+  return ClampInt(title + static_cast<long long>(table.headingLines.size()), 0, kMaxExtent);
+}
+
+void PageLayout::TableHeading() {
   const LayoutTable* table = Current();
   if (table == nullptr) return;
   LayOutColumns();
-  if (!table->title.empty()) {
-    report += table->title;
-    report += '\n';
-    ++lineOnPage_;
+  if (!Fits(HeadingLineCount(*table))) PageBreak();
+  PrintHeading(*table);
+}
+
+void PageLayout::PrintHeading(const LayoutTable& table) {
+  if (!table.title.empty()) {
+    Write(table.title);
+    Write("\n");
   }
-  for (const std::string& line : table->headingLines) {
-    report += Substitute(line);
-    report += '\n';
-    ++lineOnPage_;
+  for (const std::string& line : table.headingLines) {
+    Write(Substitute(line));
+    Write("\n");
   }
 }
 
-void PageLayout::FormatRow(std::string& report, std::string_view row, char delimiter) {
+void PageLayout::FormatRow(std::string_view row, char delimiter) {
   const LayoutTable* table = Current();
   if (table == nullptr) {
-    report += " --No Active Table--\n";
+    TextLine(" --No Active Table--");
     return;
   }
-  EnsureRoom(report, 1);
-  report.append(static_cast<size_t>(table->indent), ' ');
+  EnsureRoom(1);
+  std::string line(static_cast<size_t>(table->indent), ' ');
   for (const LayoutColumn& column : table->columns) {
-    report += column.prefix;
+    line += column.prefix;
     const std::string_view field = TrimWhiteSpace(NextField(row, delimiter));
-    AppendPadded(report, field, FieldWidth(column), column.align, ' ');
-    report += column.suffix;
+    AppendPadded(line, field, FieldWidth(column), column.align, ' ');
+    line += column.suffix;
   }
-  report += '\n';
-  ++lineOnPage_;
+  line += '\n';
+  Write(line);
 }
 
-void PageLayout::Paragraph(std::string& report, std::string_view text, int startColumn,
-                           int endColumn) {
+void PageLayout::TextLine(std::string_view text) {
+  EnsureRoom(1 + static_cast<int>(
+                     std::min<long long>(std::count(text.begin(), text.end(), '\n'), kMaxExtent)));
+  Write(text);
+  Write("\n");
+}
+
+void PageLayout::Paragraph(std::string_view text, int startColumn, int endColumn) {
   std::string wrapped;
   const int lines = WrapText(text, startColumn, endColumn, "\n", &wrapped);
-  EnsureRoom(report, lines);
-  report += wrapped;
-  lineOnPage_ += lines;
+  EnsureRoom(lines);
+  Write(wrapped);
 }
 
-void PageLayout::BlankLines(std::string& report, int n) {
+void PageLayout::BlankLines(int n) {
   n = std::min(n, kMaxExtent);
   for (int i = 0; i < n; ++i) {
-    EnsureRoom(report, n);
-    report += '\n';
-    ++lineOnPage_;
+    EnsureRoom(n);
+    Write("\n");
   }
 }
 
-void PageLayout::Rule(std::string& report, char fill, char kind, int startColumn, int endColumn,
-                      bool countsAsLine) {
+void PageLayout::Rule(char fill, char kind, int startColumn, int endColumn) {
+  std::string line;
   if (kind == 'b' || kind == 't') {
     const LayoutTable* table = Current();
     if (table == nullptr) return;
     LayOutColumns();
     if (kind == 'b') {
-      AppendColumnRule(report, *table, fill);
+      AppendColumnRule(line, *table, fill);
     } else if (!table->columns.empty()) {
-      report.append(static_cast<size_t>(table->indent), ' ');
+      line.append(static_cast<size_t>(table->indent), ' ');
       const long long fills = static_cast<long long>(table->columns.back().end) - table->indent;
-      report.append(static_cast<size_t>(std::max(0LL, fills)), fill);
+      line.append(static_cast<size_t>(std::max(0LL, fills)), fill);
     }
   } else {
     const int blanks = std::clamp(startColumn - 1, 0, kMaxExtent);
     const int last = endColumn < 0 ? charsPerLine() : std::min(endColumn, kMaxExtent);
-    report.append(static_cast<size_t>(blanks), ' ');
-    report.append(static_cast<size_t>(std::max(0, last - blanks)), fill);
+    line.append(static_cast<size_t>(blanks), ' ');
+    line.append(static_cast<size_t>(std::max(0, last - blanks)), fill);
   }
-  report += '\n';
-  if (countsAsLine) ++lineOnPage_;
+  line += '\n';
+  EnsureRoom(1);
+  Write(line);
 }
 
 int PageLayout::Pad(std::string& text, int width, char align, char fill) {

@@ -1,12 +1,20 @@
 // PageLayout: the fixed-pitch page formatter behind every printed report, and
 // its layout language "PL1.0.0".
 //
-// A report builds one long text of fixed-pitch lines, pages separated by form
-// feeds (code 12). PageLayout is configured by a layout text (LoadLayout) and
-// then fed, in order, with header lines, tables, columns and data rows; it pads
-// every field to its column, counts the lines on the page and, when a page is
-// full, appends the footer, a form feed, the page header and the current
-// table's title and column headings again.
+// A report is one long text of fixed-pitch lines, pages separated by form
+// feeds (code 12). PageLayout owns that text: it is configured by a layout
+// text (LoadLayout) and then fed, in order, with header lines, tables,
+// columns, data rows and lines of text; it pads every field to its column,
+// counts every line it writes and, before a line that would not fit, appends
+// the footer, a form feed, the page header and the current table's title and
+// column headings again. Callers never append to the text themselves, so the
+// count that decides page breaks is the count of the lines on the page.
+//
+// One exception, kept because the reports use it to leave an empty line in
+// their heading: a line feed inside a part of a header or footer line starts
+// a line that is not counted (a header line counts as one line however many
+// line feeds its parts hold). A page thus has at most linesPerPage lines plus
+// the line feeds inside its header and footer parts.
 //
 // Text is UTF-8; every width, position and count is in characters (see
 // char_text.h), because the finished report is written one byte per character.
@@ -158,10 +166,9 @@ class PageLayout {
   void AddSubstitution(std::string_view name, std::string_view value);
 
   // Puts a new table without columns into the lowest empty slot and makes it
-  // current; returns the slot. Every line feed in the title advances the line
-  // count of the page by one at once (the title is printed later, by
-  // TableHeading, as one counted line). Returns -1, changing nothing, when all
-  // kMaxTables slots are taken. indent is brought into 0..kMaxExtent.
+  // current; returns the slot. Nothing is printed (TableHeading prints the
+  // title). Returns -1, changing nothing, when all kMaxTables slots are
+  // taken. indent is brought into 0..kMaxExtent.
   int AddTable(std::string_view name, int indent, std::string_view title, bool ruleUnderHeadings);
 
   // Makes the table of that exact name (lowest slot first) current and returns
@@ -179,57 +186,69 @@ class PageLayout {
   // row or rule that needs them, so a table is laid out once, not per row.
   void LayOutColumns();
 
-  // The operations below append report text to `report` (never clearing it).
+  // The operations below append to the report text and count every line
+  // they append; each one that prints lines of the page body first makes
+  // room for them (EnsureRoom), so a page break comes before them.
 
   // Opens the next page: line 0, page number + 1, then every header line.
-  void StartPage(std::string& report);
+  void StartPage();
 
   // Closes the page when there are footer lines: blank lines until the footer
   // lines fill the page exactly (none when the page is already that full),
   // then every footer line. Without footer lines: nothing.
-  void EndPage(std::string& report);
+  void EndPage();
 
   // EndPage, a form feed, StartPage.
-  void PageBreak(std::string& report);
+  void PageBreak();
 
   // Makes room for n more lines: when the footer lines, the lines written and
   // n exceed linesPerPage, breaks the page and reprints the current table's
   // heading (TableHeading). Lays out the current table first if needed.
-  void EnsureRoom(std::string& report, int n);
+  void EnsureRoom(int n);
 
-  // Prints the current table's title (when not empty) on a line of its own,
-  // then its heading lines with substitutions applied; each counts one line.
-  // Nothing when no table is current.
-  void TableHeading(std::string& report);
+  // Prints the current table's title (when not empty) and then its heading
+  // lines with substitutions applied; the title counts one line more than
+  // it holds line feeds, each heading line one. When they do not fit on the
+  // page, the page is broken first (once: a heading taller than a page is
+  // printed whole). Nothing when no table is current.
+  void TableHeading();
 
   // Prints one data row: the fields of `row` are separated by `delimiter`,
   // trimmed of white space, padded to their columns (a field too long for its
   // column prints as asterisks across the column) with each column's prefix
   // and suffix, after the table's indent. Fields beyond the last column are
   // ignored, missing ones print blank. Makes room for the line first (a page
-  // break comes before the row). Counts one line. Without a current table it
-  // appends " --No Active Table--\n" and counts nothing.
-  void FormatRow(std::string& report, std::string_view row, char delimiter);
+  // break comes before the row). Without a current table it prints the line
+  // " --No Active Table--" instead.
+  void FormatRow(std::string_view row, char delimiter);
+
+  // Prints text as lines of its own: the text and a line feed, one line more
+  // than the text holds line feeds, after making room for all of them.
+  void TextLine(std::string_view text);
 
   // Word-wraps text between the two 1-based columns (WrapText, each line ended
-  // by a line feed) after making room for all of its lines; each counts one.
-  void Paragraph(std::string& report, std::string_view text, int startColumn, int endColumn);
+  // by a line feed) after making room for all of its lines.
+  void Paragraph(std::string_view text, int startColumn, int endColumn);
 
-  // n blank lines, each counted; before each, room is made for n lines, so a
-  // page break comes before the first blank line that would leave fewer than n
-  // lines of room. Nothing when n <= 0.
-  void BlankLines(std::string& report, int n);
+  // n blank lines; before each, room is made for n lines, so a page break
+  // comes before the first blank line that would leave fewer than n lines of
+  // room. Nothing when n <= 0.
+  void BlankLines(int n);
 
-  // A ruled line ending in a line feed, counted only when countsAsLine. Never
-  // makes room. Kinds:
+  // A ruled line ending in a line feed, after making room for it. Kinds:
   //  'b': fill under every column of the current table (blanks between);
   //  't': the table's indent in blanks, then fill up to the last column's end
-  //       (a table without columns: only the line feed);
+  //       (a table without columns: an empty line);
   //  any other: startColumn - 1 blanks (none when negative), then fill up to
   //       position endColumn (charsPerLine when negative).
-  // Kinds 'b' and 't' append nothing when no table is current.
-  void Rule(std::string& report, char fill, char kind, int startColumn, int endColumn,
-            bool countsAsLine);
+  // Kinds 'b' and 't' print nothing when no table is current.
+  void Rule(char fill, char kind, int startColumn, int endColumn);
+
+  // The report text written so far.
+  const std::string& text() const { return text_; }
+  // Hands over the report text written so far and starts an empty one; the
+  // page state stays.
+  std::string TakeText();
 
   // Fits text to width characters and returns d = width - (its length):
   // d == 0 unchanged; d < 0 replaced by width asterisks (empty when width <=
@@ -275,14 +294,18 @@ class PageLayout {
   void RunDirectives(LayoutTokens& tokens);
   void ReadDirective(char letter, LayoutTokens& tokens);
   LayoutTable* Current();
-  void AppendLayoutLine(std::string& report, const LayoutLine& line, bool isFooter);
-  void AppendHeadingRule(std::string& report, const LayoutTable& table) const;
+  void AppendLayoutLine(const LayoutLine& line, bool isFooter);
+  void Write(std::string_view lines);
+  bool Fits(int n) const;
+  int HeadingLineCount(const LayoutTable& table) const;
+  void PrintHeading(const LayoutTable& table);
   std::vector<std::string> ColumnHeading(const LayoutColumn& column, int fieldWidth) const;
   std::vector<std::string> VerticalHeading(const LayoutColumn& column, int fieldWidth) const;
   void BuildHeadingLines(LayoutTable& table);
 
   const platform::Clock& clock_;
   PageGeometry geometry_;
+  std::string text_;
   int lineOnPage_ = 0;
   int pageNumber_ = 0;
   std::vector<LayoutLine> headerLines_;

@@ -44,12 +44,11 @@ class PageLayoutTest : public ::testing::Test {
   }
   // Counted lines written with a rule of one dash each.
   void WriteLines(int n) {
-    for (int i = 0; i < n; ++i) layout_.Rule(report_, '-', 'x', 1, 1, true);
+    for (int i = 0; i < n; ++i) layout_.Rule('-', 'x', 1, 1);
   }
 
   platform::FixedClock clock_{{2026, 12, 7, 9, 5, 0}};
   PageLayout layout_{PageLayout::ReportConstructionGeometry(), clock_};
-  std::string report_;
 };
 
 // ---- Pad ----
@@ -204,8 +203,8 @@ TEST_F(PageLayoutTest, WrapAgreesWithAPlainReference) {
 
 TEST_F(PageLayoutTest, SubstituteReplacesPageFirstThenPairsInOrder) {
   LoadPortrait("SUBSTITUTION=[X],<[Y]>\nSUBSTITUTION=[Y],y\nSUBSTITUTION=[SUB:page],no\n");
-  layout_.StartPage(report_);
-  layout_.StartPage(report_);
+  layout_.StartPage();
+  layout_.StartPage();
   EXPECT_EQ(layout_.Substitute("p[SUB:page] [X] [SUB:time] [SUB:date]"), "p2 <y> 09:05 12/07/2026");
 }
 
@@ -252,11 +251,11 @@ TEST_F(PageLayoutTest, HeadingLinesAreSubstitutedWhenPrinted) {
   LoadPortrait(
       "SUBSTITUTION=[SUB:StandID],Cubic\nTABLE=t,0,[SUB:StandID],0\n"
       "COLUMN=[SUB:page],10,l,,,0,1\nCOLUMN=[SUB:StandID],13,l,, ,0,1\n");
-  layout_.StartPage(report_);
-  layout_.TableHeading(report_);
+  layout_.StartPage();
+  layout_.TableHeading();
   // The heading line is built from the titles as written; the title of the
   // table is not substituted.
-  EXPECT_EQ(report_, "[SUB:StandID]\n1Cubic \n");
+  EXPECT_EQ(layout_.text(), "[SUB:StandID]\n1Cubic \n");
   EXPECT_EQ(layout_.table(0)->headingLines[0], "[SUB:page][SUB:StandID] ");
 }
 
@@ -269,14 +268,14 @@ TEST_F(PageLayoutTest, PrefixAndSuffixBecomeBlanksInHeadings) {
   EXPECT_EQ(table->columns[1].start, 9);  // after a one-character suffix
   const std::vector<std::string> expected = {"     A  B", "    --- -"};
   EXPECT_EQ(table->headingLines, expected);
-  layout_.FormatRow(report_, "1|2", '|');
-  EXPECT_EQ(report_, "  <<  1>2\n");
+  layout_.FormatRow("1|2", '|');
+  EXPECT_EQ(layout_.text(), "  <<  1>2\n");
 }
 
 TEST_F(PageLayoutTest, ComprehensiveReportHeading) {
   ASSERT_EQ(layout_.LoadLayout(kComprehensiveLayout), 0);
-  layout_.StartPage(report_);
-  layout_.TableHeading(report_);
+  layout_.StartPage();
+  layout_.TableHeading();
   const std::string expected =
       Blanks(52) +
       "----------CUFT--------- --BDFT---\n"
@@ -294,7 +293,7 @@ TEST_F(PageLayoutTest, ComprehensiveReportHeading) {
       " l   CuFt   CuFt   Pct  Fact  \n"
       "---- - - - -- -- -- -- -- - - ---- ---- - ---------- - -- -- -- -- -- -- -- -- -- "
       "--- ------ ------ ---- ------\n";
-  EXPECT_EQ(report_, expected);
+  EXPECT_EQ(layout_.text(), expected);
   EXPECT_EQ(layout_.lineOnPage(), 8);
 }
 
@@ -303,45 +302,45 @@ TEST_F(PageLayoutTest, ComprehensiveReportHeading) {
 TEST_F(PageLayoutTest, SevenCharactersInASixCharacterColumnAreAsterisks) {
   LoadPortrait("TABLE=t,0,,0\nCOLUMN=Gr CuFt,6,r,, ,0,5\n");
   layout_.LayOutColumns();
-  layout_.FormatRow(report_, "1234567|", '|');
-  layout_.FormatRow(report_, "123456|", '|');
-  EXPECT_EQ(report_, "****** \n123456 \n");
+  layout_.FormatRow("1234567|", '|');
+  layout_.FormatRow("123456|", '|');
+  EXPECT_EQ(layout_.text(), "****** \n123456 \n");
 }
 
 TEST_F(PageLayoutTest, RowWithTooManyAndTooFewFields) {
   LoadPortrait("TABLE=t,1,,0\nCOLUMN=A,2,l,,|,0,1\nCOLUMN=B,3,r,,|,0,1\nCOLUMN=C,2,c,,|,0,1\n");
-  layout_.FormatRow(report_, "a|b|c|d|e", '|');
-  layout_.FormatRow(report_, " x ", '|');
-  layout_.FormatRow(report_, "||--|", '|');
-  EXPECT_EQ(report_,
+  layout_.FormatRow("a|b|c|d|e", '|');
+  layout_.FormatRow(" x ", '|');
+  layout_.FormatRow("||--|", '|');
+  EXPECT_EQ(layout_.text(),
             " a |  b| c|\n"
             " x |   |  |\n"
             "   |   |--|\n");
   EXPECT_EQ(layout_.lineOnPage(), 3);
 }
 
-TEST_F(PageLayoutTest, RowWithoutATableSaysSoAndCountsNothing) {
+TEST_F(PageLayoutTest, RowWithoutATableSaysSo) {
   LoadPortrait();
-  layout_.FormatRow(report_, "1|2|", '|');
-  EXPECT_EQ(report_, " --No Active Table--\n");
-  EXPECT_EQ(layout_.lineOnPage(), 0);
+  layout_.FormatRow("1|2|", '|');
+  EXPECT_EQ(layout_.text(), " --No Active Table--\n");
+  EXPECT_EQ(layout_.lineOnPage(), 1);
 }
 
 TEST_F(PageLayoutTest, FieldsAreNotSubstituted) {
   LoadPortrait("TABLE=t,0,,0\nCOLUMN=A,12,l,,,0,1\n");
-  layout_.FormatRow(report_, "[SUB:page]", '|');
-  EXPECT_EQ(report_, "[SUB:page]  \n");
+  layout_.FormatRow("[SUB:page]", '|');
+  EXPECT_EQ(layout_.text(), "[SUB:page]  \n");
 }
 
 TEST_F(PageLayoutTest, ColumnsAreLaidOutOncePerTable) {
   LoadPortrait("TABLE=t,0,,0\nCOLUMN=A,2,r,,,0,1\n");
   EXPECT_TRUE(layout_.table(0)->needsLayout);
-  layout_.FormatRow(report_, "1", '|');
+  layout_.FormatRow("1", '|');
   EXPECT_FALSE(layout_.table(0)->needsLayout);
   layout_.AddColumn("B", 3, 'l', " ", "", false, 1);
   EXPECT_TRUE(layout_.table(0)->needsLayout);
-  layout_.FormatRow(report_, "1|2", '|');
-  EXPECT_EQ(report_, " 1\n 1 2  \n");
+  layout_.FormatRow("1|2", '|');
+  EXPECT_EQ(layout_.text(), " 1\n 1 2  \n");
   EXPECT_EQ(layout_.table(0)->headingLines, (std::vector<std::string>{" A  B "}));
 }
 
@@ -352,102 +351,122 @@ TEST_F(PageLayoutTest, RowThatWouldBeThe70thLineGoesToTheNextPage) {
   layout_.AddHeaderLine("REPORT", "", "");
   layout_.AddTable("T", 2, "Title", true);
   layout_.AddColumn("A", 3, 'r', "", " ", false, 1);
-  layout_.StartPage(report_);
-  layout_.TableHeading(report_);
-  EXPECT_EQ(report_, "REPORT\nTitle\n   A  \n  ---\n");
-  for (int i = 0; i < 64; ++i) layout_.FormatRow(report_, "7", '|');
+  layout_.StartPage();
+  layout_.TableHeading();
+  EXPECT_EQ(layout_.text(), "REPORT\nTitle\n   A  \n  ---\n");
+  for (int i = 0; i < 64; ++i) layout_.FormatRow("7", '|');
   ASSERT_EQ(layout_.lineOnPage(), 68);
-  layout_.FormatRow(report_, "7", '|');  // the 69th line still fits
+  layout_.FormatRow("7", '|');  // the 69th line still fits
   ASSERT_EQ(layout_.lineOnPage(), 69);
-  const size_t before = report_.size();
-  layout_.FormatRow(report_, "8", '|');
-  EXPECT_EQ(report_.substr(before), PortraitFooter(1) + "\fREPORT\nTitle\n   A  \n  ---\n    8 \n");
-  EXPECT_EQ(CountLines(report_.substr(0, report_.find('\f'))), 70);
+  const size_t before = layout_.text().size();
+  layout_.FormatRow("8", '|');
+  EXPECT_EQ(layout_.text().substr(before),
+            PortraitFooter(1) + "\fREPORT\nTitle\n   A  \n  ---\n    8 \n");
+  EXPECT_EQ(CountLines(layout_.text().substr(0, layout_.text().find('\f'))), 70);
   EXPECT_EQ(layout_.pageNumber(), 2);
   EXPECT_EQ(layout_.lineOnPage(), 5);
 }
 
 TEST_F(PageLayoutTest, EndPageFillsThePageBeforeTheFooter) {
   LoadPortrait();
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(66);
-  layout_.EndPage(report_);
-  EXPECT_EQ(report_.substr(66 * 2), "\n\n\n" + PortraitFooter(1));
+  layout_.EndPage();
+  EXPECT_EQ(layout_.text().substr(66 * 2), "\n\n\n" + PortraitFooter(1));
   EXPECT_EQ(layout_.lineOnPage(), 70);
 }
 
 TEST_F(PageLayoutTest, EndPageWithoutFooterAddsNothing) {
   ASSERT_EQ(layout_.LoadLayout("VERSION=1\nPAGE=8.5,11,13,.5,.5,.5,.5,6,70,-1\n"), 0);
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(3);
-  layout_.EndPage(report_);
-  EXPECT_EQ(report_, "-\n-\n-\n");
+  layout_.EndPage();
+  EXPECT_EQ(layout_.text(), "-\n-\n-\n");
 }
 
 TEST_F(PageLayoutTest, PageBreakPutsAFormFeedBetweenPages) {
   LoadPortrait();
   layout_.AddHeaderLine("H", "", "");
-  layout_.StartPage(report_);
-  WriteLines(69);
-  layout_.PageBreak(report_);
-  EXPECT_EQ(report_.substr(report_.size() - 97), "-\n" + PortraitFooter(1) + "\fH\n");
+  layout_.StartPage();
+  WriteLines(68);
+  layout_.PageBreak();
+  EXPECT_EQ(layout_.text().substr(layout_.text().size() - 97), "-\n" + PortraitFooter(1) + "\fH\n");
   EXPECT_EQ(layout_.pageNumber(), 2);
   EXPECT_EQ(layout_.lineOnPage(), 1);
 }
 
 TEST_F(PageLayoutTest, ThreeBlankLinesWithRoomForTwoStartANewPage) {
   LoadPortrait();
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(67);  // 70 - 1 footer - 67 = 2 lines of room
-  layout_.BlankLines(report_, 3);
-  EXPECT_EQ(report_.substr(67 * 2), "\n\n" + PortraitFooter(1) + "\f\n\n\n");
+  layout_.BlankLines(3);
+  EXPECT_EQ(layout_.text().substr(67 * 2), "\n\n" + PortraitFooter(1) + "\f\n\n\n");
   EXPECT_EQ(layout_.lineOnPage(), 3);
 }
 
 TEST_F(PageLayoutTest, EveryBlankLineAsksForRoomForAllOfThem) {
   LoadPortrait();
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(66);  // room for 3: the first fits, the second would leave 1
-  layout_.BlankLines(report_, 3);
-  EXPECT_EQ(report_.substr(66 * 2), "\n\n\n" + PortraitFooter(1) + "\f\n\n");
+  layout_.BlankLines(3);
+  EXPECT_EQ(layout_.text().substr(66 * 2), "\n\n\n" + PortraitFooter(1) + "\f\n\n");
   EXPECT_EQ(layout_.lineOnPage(), 2);
 }
 
 TEST_F(PageLayoutTest, BlankLinesWithRoomToSpareStayOnThePage) {
   LoadPortrait();
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(64);
-  layout_.BlankLines(report_, 3);
-  EXPECT_EQ(report_.substr(64 * 2), "\n\n\n");
+  layout_.BlankLines(3);
+  EXPECT_EQ(layout_.text().substr(64 * 2), "\n\n\n");
   EXPECT_EQ(layout_.lineOnPage(), 67);
 }
 
 TEST_F(PageLayoutTest, BreakReprintsTheCurrentTableHeading) {
   LoadPortrait("TABLE=t,0,,0\nCOLUMN=N,1,r,,,0,1\n");
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(68);
-  layout_.BlankLines(report_, 2);
-  EXPECT_EQ(report_.substr(68 * 2), "\n" + PortraitFooter(1) + "\fN\n\n\n");
+  layout_.BlankLines(2);
+  EXPECT_EQ(layout_.text().substr(68 * 2), "\n" + PortraitFooter(1) + "\fN\n\n\n");
 }
 
 TEST_F(PageLayoutTest, ParagraphMakesRoomForAllItsLines) {
   LoadPortrait();
-  layout_.StartPage(report_);
+  layout_.StartPage();
   WriteLines(68);
-  layout_.Paragraph(report_, "Note: one two three", 5, 14);
-  EXPECT_EQ(report_.substr(68 * 2), "\n" + PortraitFooter(1) + "\f    Note: one \n    two three\n");
+  layout_.Paragraph("Note: one two three", 5, 14);
+  EXPECT_EQ(layout_.text().substr(68 * 2),
+            "\n" + PortraitFooter(1) + "\f    Note: one \n    two three\n");
   EXPECT_EQ(layout_.lineOnPage(), 2);
 }
 
-TEST_F(PageLayoutTest, TableTitleLineFeedsCountAtOnce) {
+TEST_F(PageLayoutTest, TableTitleCountsEveryLineItPrints) {
   LoadPortrait();
-  layout_.StartPage(report_);
   ASSERT_EQ(layout_.AddTable("Audit", 0, "\n   AUDIT MESSAGES\n", true), 0);
-  EXPECT_EQ(layout_.lineOnPage(), 2);
+  layout_.StartPage();
   layout_.AddColumn("Date", 4, 'r', "", "", false, 1);
-  layout_.TableHeading(report_);
-  EXPECT_EQ(report_, "\n   AUDIT MESSAGES\n\nDate\n----\n");
+  EXPECT_EQ(layout_.lineOnPage(), 0);
+  layout_.TableHeading();
+  EXPECT_EQ(layout_.text(), "\n   AUDIT MESSAGES\n\nDate\n----\n");
   EXPECT_EQ(layout_.lineOnPage(), 5);
+}
+
+TEST_F(PageLayoutTest, TableHeadingThatDoesNotFitStartsANewPage) {
+  LoadPortrait("TABLE=t,0,Title,1\nCOLUMN=N,1,r,,,0,1\n");
+  layout_.StartPage();
+  WriteLines(67);  // room for 2 of the 3 heading lines
+  layout_.TableHeading();
+  EXPECT_EQ(layout_.text().substr(67 * 2), "\n\n" + PortraitFooter(1) + "\fTitle\nN\n-\n");
+  EXPECT_EQ(layout_.lineOnPage(), 3);
+}
+
+TEST_F(PageLayoutTest, TextLineMakesRoomForAllItsLines) {
+  LoadPortrait();
+  layout_.StartPage();
+  WriteLines(67);
+  layout_.TextLine("one\ntwo\nthree");
+  EXPECT_EQ(layout_.text().substr(67 * 2), "\n\n" + PortraitFooter(1) + "\fone\ntwo\nthree\n");
+  EXPECT_EQ(layout_.lineOnPage(), 3);
 }
 
 // ---- Header and footer lines ----
@@ -456,11 +475,11 @@ TEST_F(PageLayoutTest, HeaderLinePlacesItsThreeParts) {
   LoadPortrait();
   layout_.AddHeaderLine("", "V A R N O L D E  2010", "Date: [SUB:date]");
   layout_.AddHeaderLine("Load Receipt: 55", "-- CUFT LOG REPORT --", "Time: [SUB:time]    \n");
-  layout_.StartPage(report_);
+  layout_.StartPage();
   // W = 91; the center (21 characters) starts after 91/2 - 21/2 = 35.
-  EXPECT_EQ(report_, Blanks(35) + "V A R N O L D E  2010" + Blanks(19) + "Date: 12/07/2026\n" +
-                         "Load Receipt: 55" + Blanks(19) + "-- CUFT LOG REPORT --" + Blanks(19) +
-                         "Time: 09:05    \n\n");
+  EXPECT_EQ(layout_.text(), Blanks(35) + "V A R N O L D E  2010" + Blanks(19) +
+                                "Date: 12/07/2026\n" + "Load Receipt: 55" + Blanks(19) +
+                                "-- CUFT LOG REPORT --" + Blanks(19) + "Time: 09:05    \n\n");
   EXPECT_EQ(layout_.lineOnPage(), 2);  // the line feed inside the right part is not counted
 }
 
@@ -469,68 +488,70 @@ TEST_F(PageLayoutTest, HeaderLineWithoutCenterLosesItsRightPart) {
   layout_.AddHeaderLine("Left", "", "Right");
   layout_.AddHeaderLine("Left", "Mid", "");
   layout_.AddHeaderLine("", "", "");
-  layout_.StartPage(report_);
-  EXPECT_EQ(report_, "Left\nLeft\n\n");
+  layout_.StartPage();
+  EXPECT_EQ(layout_.text(), "Left\nLeft\n\n");
 }
 
 TEST_F(PageLayoutTest, HeaderLeftPartTooLongBecomesAsterisks) {
   LoadPortrait();
   layout_.AddHeaderLine(std::string(50, 'x'), "Mid", "R");
-  layout_.StartPage(report_);
-  EXPECT_EQ(report_, std::string(44, '*') + "Mid" + Blanks(43) + "R\n");
+  layout_.StartPage();
+  EXPECT_EQ(layout_.text(), std::string(44, '*') + "Mid" + Blanks(43) + "R\n");
 }
 
 TEST_F(PageLayoutTest, FooterWithEmptyLeftAndCenterEndsAtTheRightEdge) {
   LoadPortrait();
-  for (int i = 0; i < 11; ++i) layout_.PageBreak(report_);
-  report_.clear();
-  layout_.EndPage(report_);
-  EXPECT_EQ(report_.substr(report_.size() - 92), Blanks(83) + "Page: 11\n");
+  for (int i = 0; i < 11; ++i) layout_.PageBreak();
+  layout_.TakeText();
+  layout_.EndPage();
+  EXPECT_EQ(layout_.text().substr(layout_.text().size() - 92), Blanks(83) + "Page: 11\n");
 }
 
 TEST_F(PageLayoutTest, FooterRightPartTooLongBecomesAsterisks) {
   ASSERT_EQ(layout_.LoadLayout("VERSION=1\nPAGE=2,2,10,0,0,0,0,1,2,-1\nFOOTER=,c,[SUB:date]!\n"),
             0);
-  layout_.StartPage(report_);
-  layout_.EndPage(report_);
+  layout_.StartPage();
+  layout_.EndPage();
   // W = 20: 10 - 0 blanks, "c", then 9 characters of room for 11.
-  EXPECT_EQ(report_, "\n" + Blanks(10) + "c" + std::string(9, '*') + "\n");
+  EXPECT_EQ(layout_.text(), "\n" + Blanks(10) + "c" + std::string(9, '*') + "\n");
 }
 
 // ---- Rules ----
 
 TEST_F(PageLayoutTest, RuleKinds) {
   LoadPortrait("TABLE=t,3,,0\nCOLUMN=A,2,r,<,>,0,1\nCOLUMN=B,3,r,,  ,0,1\n");
-  layout_.Rule(report_, '=', 'b', 0, 0, true);
-  layout_.Rule(report_, '-', 't', 0, 0, false);
-  layout_.Rule(report_, '*', 'x', 3, 6, true);
-  layout_.Rule(report_, '.', 'x', -4, -1, false);
-  EXPECT_EQ(report_, "    == ===\n   -------\n  ****\n" + std::string(91, '.') + "\n");
-  EXPECT_EQ(layout_.lineOnPage(), 2);
+  layout_.Rule('=', 'b', 0, 0);
+  layout_.Rule('-', 't', 0, 0);
+  layout_.Rule('*', 'x', 3, 6);
+  layout_.Rule('.', 'x', -4, -1);
+  EXPECT_EQ(layout_.text(), "    == ===\n   -------\n  ****\n" + std::string(91, '.') + "\n");
+  EXPECT_EQ(layout_.lineOnPage(), 4);
 }
 
 TEST_F(PageLayoutTest, TableRuleWithoutColumnsIsALineFeed) {
   LoadPortrait("TABLE=t,4,,0\n");
-  layout_.Rule(report_, '-', 't', 0, 0, true);
-  layout_.Rule(report_, '-', 'b', 0, 0, true);
-  EXPECT_EQ(report_, "\n\n");
+  layout_.Rule('-', 't', 0, 0);
+  layout_.Rule('-', 'b', 0, 0);
+  EXPECT_EQ(layout_.text(), "\n\n");
   EXPECT_EQ(layout_.lineOnPage(), 2);
 }
 
 TEST_F(PageLayoutTest, TableRulesWithoutATableAreNothing) {
   LoadPortrait();
-  layout_.Rule(report_, '-', 't', 0, 0, true);
-  layout_.Rule(report_, '-', 'b', 0, 0, true);
-  EXPECT_EQ(report_, "");
+  layout_.Rule('-', 't', 0, 0);
+  layout_.Rule('-', 'b', 0, 0);
+  EXPECT_EQ(layout_.text(), "");
   EXPECT_EQ(layout_.lineOnPage(), 0);
 }
 
-TEST_F(PageLayoutTest, RuleNeverBreaksThePage) {
+TEST_F(PageLayoutTest, RuleThatWouldBeThe70thLineGoesToTheNextPage) {
   LoadPortrait();
-  layout_.StartPage(report_);
-  WriteLines(75);
-  EXPECT_EQ(report_.find('\f'), std::string::npos);
-  EXPECT_EQ(layout_.lineOnPage(), 75);
+  layout_.StartPage();
+  WriteLines(69);
+  EXPECT_EQ(layout_.text().find('\f'), std::string::npos);
+  WriteLines(1);
+  EXPECT_EQ(layout_.text().substr(69 * 2), PortraitFooter(1) + "\f-\n");
+  EXPECT_EQ(layout_.lineOnPage(), 1);
 }
 
 // ---- Tables ----
@@ -556,13 +577,13 @@ TEST_F(PageLayoutTest, SelectTableIsExactAndClearsOnAMiss) {
   EXPECT_EQ(layout_.currentTable(), -1);
   layout_.AddColumn("ignored", 3, 'l', "", "", false, 1);
   EXPECT_EQ(layout_.table(2)->columns.size(), 0u);
-  layout_.TableHeading(report_);
-  EXPECT_EQ(report_, "");
+  layout_.TableHeading();
+  EXPECT_EQ(layout_.text(), "");
 }
 
 TEST_F(PageLayoutTest, ClearRemovesEverythingButThePageState) {
   LoadPortrait("TABLE=t,0,,0\nHEADER=a,b,c\n");
-  layout_.StartPage(report_);
+  layout_.StartPage();
   layout_.Clear();
   EXPECT_TRUE(layout_.headerLines().empty());
   EXPECT_TRUE(layout_.footerLines().empty());

@@ -1,5 +1,7 @@
 #include "reports/report_file.h"
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace reports {
@@ -15,15 +17,17 @@ bool WriteReportFile(platform::FileSystem& files, const std::string& path, std::
   if (files.WriteFile(path, platform::Utf8ToCp1252(text)) == platform::FileResult::kOk) {
     return true;
   }
-  if (ui != nullptr) {
-    platform::Message message;
-    message.text = ErrorCreatingFileText(path);
-    message.caption = std::string(kErrorCreatingFileCaption);
-    message.icon = platform::Icon::kStop;
-    message.buttons = platform::Buttons::kOk;
-    ui->ShowMessage(message);
-  }
+  if (ui != nullptr) ShowErrorCreatingFile(*ui, ErrorCreatingFileText(path));
   return false;
+}
+
+void ShowErrorCreatingFile(platform::Ui& ui, std::string text) {
+  platform::Message message;
+  message.text = std::move(text);
+  message.caption = std::string(kErrorCreatingFileCaption);
+  message.icon = platform::Icon::kStop;
+  message.buttons = platform::Buttons::kOk;
+  ui.ShowMessage(message);
 }
 
 }  // namespace reports

@@ -24,6 +24,10 @@ inline constexpr std::string_view kErrorCreatingFileCaption = "Error Creating Fi
 // " is already open by another application.\nClose it and try again.".
 std::string ErrorCreatingFileText(std::string_view path);
 
+// Shows the message box of a report file that cannot be created: caption
+// kErrorCreatingFileCaption, the stop icon, an OK button and `text`.
+void ShowErrorCreatingFile(platform::Ui& ui, std::string text);
+
 // Writes text (UTF-8) to path as 8-bit text through files.WriteFile, creating
 // the file or replacing an existing one, in one write. Returns true when the
 // file was written. When it cannot be created (any failure of WriteFile)

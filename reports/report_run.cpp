@@ -2,12 +2,14 @@
 
 #include <utility>
 
+#include "platform/text.h"
 #include "reports/char_text.h"
 #include "reports/load_data.h"
-#include "reports/report_file.h"
+#include "reports/report_pdf.h"
 #include "sampling/load_audit.h"
 #include "sampling/load_checks.h"
 #include "scaling/data_model.h"
+#include "scaling/stored_rows.h"
 #include "scaling/text_format.h"
 #include "tablestore/settings.h"
 #include "tablestore/slot_guard.h"
@@ -15,6 +17,7 @@
 namespace reports {
 
 namespace col = scaling::col;
+using scaling::CellText;
 using tablestore::SlotGuard;
 using tablestore::TableLease;
 using tablestore::TableStore;
@@ -41,12 +44,9 @@ std::string ScaleFileBase(std::string_view path) {
   static constexpr std::string_view kExtension = ".scl";
   if (path.size() >= kExtension.size()) {
     const std::string_view end = path.substr(path.size() - kExtension.size());
-    bool same = true;
-    for (size_t i = 0; i < end.size(); ++i) {
-      const char c = end[i] >= 'A' && end[i] <= 'Z' ? static_cast<char>(end[i] + 32) : end[i];
-      same = same && c == kExtension[i];
+    if (platform::EqualsIgnoringAsciiCase(end, kExtension)) {
+      return std::string(path.substr(0, path.size() - kExtension.size()));
     }
-    if (same) return std::string(path.substr(0, path.size() - kExtension.size()));
   }
   return std::string(path);
 }
@@ -115,21 +115,13 @@ ReportRun::ReportRun(const ReportContext& context)
 
 ReportRun::~ReportRun() = default;
 
-void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found) {
-  TableStore& store = *context_.store;
-  header_ = LoadHeader();
-  const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
-                                           scaling::LoadCriteria(sale, llr), "", "DLoad", ""));
-  const int slot = load.slot();
-  *found = slot >= 0 && store.RowCount(slot) >= 1;
-  if (!*found) return;
+LoadHeader ReadLoadHeader(const TableStore& store, int slot, int row) {
   const auto text = [&](const char* name) {
-    return CellText(store, slot, 0, store.ColumnIndex(slot, name));
+    return CellText(store, slot, row, store.ColumnIndex(slot, name));
   };
-  const auto number = [&](const char* name) {
-    return CellFloat(store, slot, 0, store.ColumnIndex(slot, name));
-  };
-  LoadHeader& h = header_;
+  LoadHeader h;
+  h.sale = text(col::kSale);
+  h.llr = text(col::kLLR);
   h.contract = text(col::kContract);
   h.location = text(col::kLocation);
   h.purch = text(col::kPurch);
@@ -143,10 +135,7 @@ void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, b
   h.sg = text(col::kSG);
   h.st = text(col::kST);
   h.scaleSys = text(col::kScaleSys);
-  h.cull.sawCubic = number(col::kCfSawCu);
-  h.cull.nonSawCubic = number(col::kCfNonSawCu);
-  h.cull.sawBoard = number(col::kCfSawBd);
-  h.cull.nonSawBoard = number(col::kCfNonSawBd);
+  h.cull = scaling::ReadCullFactors(store, slot, row);
   h.nwt = text(col::kNWT);
   h.gwt = text(col::kGWT);
   h.measSys = text(col::kMeasSys);
@@ -154,6 +143,18 @@ void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, b
   h.hdate = text(col::kHDate);
   h.trk = text(col::kTrk);
   h.dest = text(col::kDest);
+  return h;
+}
+
+void ReportRun::ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found) {
+  TableStore& store = *context_.store;
+  header_ = LoadHeader();
+  const SlotGuard load(store, store.Select(scaling::table::kLoad, "",
+                                           scaling::LoadCriteria(sale, llr), "", "DLoad", ""));
+  const int slot = load.slot();
+  *found = slot >= 0 && store.RowCount(slot) >= 1;
+  if (!*found) return;
+  header_ = ReadLoadHeader(store, slot, 0);
 }
 
 void ReportRun::MakeLabels() {
@@ -212,9 +213,7 @@ int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) 
 }
 
 bool ReportRun::WriteText(const std::string& path) {
-  const bool written = WriteReportFile(*context_.files, path, report_, context_.ui);
-  (written ? result_.written : result_.failed).push_back(path);
-  return written;
+  return WriteReportAndPdf(context_, path, report_, context_.ui, &result_);
 }
 
 void ReportRun::StoreVolumes() {

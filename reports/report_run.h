@@ -28,6 +28,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
+#include "scaling/log_volume.h"
 #include "tablestore/table_store.h"
 
 namespace reports {
@@ -39,14 +40,6 @@ class LoadData;
 inline constexpr char kFileTypeProduction[] = "production";
 inline constexpr char kFileTypeCheckScale[] = "check scale";
 inline constexpr char kFileTypeNonScale[] = "non-scale loads";
-
-// The four cull factors of a Load row.
-struct CullFactors {
-  float sawCubic = 0.0f;     // CFSAWCU
-  float nonSawCubic = 0.0f;  // CFNONSAWCU
-  float sawBoard = 0.0f;     // CFSAWBD
-  float nonSawBoard = 0.0f;  // CFNONSAWBD
-};
 
 // What the reports need of the application: the open file and the services
 // they talk through. Every pointer is borrowed and must outlive every call
@@ -69,7 +62,9 @@ struct ReportContext {
   std::string saleTypeSetting;
   // Called with a load's cull factors whenever a report reads them (they
   // become the application's current ones). May be empty.
-  std::function<void(const CullFactors&)> setCullFactors;
+  std::function<void(const scaling::CullFactors&)> setCullFactors;
+  // Also write a PDF copy beside each printed report (report_pdf.h).
+  bool pdfCopies = false;
 };
 
 // The reports a run is asked for.
@@ -81,12 +76,17 @@ struct ReportChoice {
 
 // The texts of a load's Load row that the reports print (all as stored).
 struct LoadHeader {
+  std::string sale, llr;
   std::string contract, location, purch, region, forest, district;
   std::string sdate, stime, scaler, chkScaler, sg, st, scaleSys;
   std::string nwt, gwt, measSys, status, hdate, trk, dest;
-  CullFactors cull;
+  scaling::CullFactors cull;
   std::string unitCode;  // "03", "01", "05", or "" (see UnitOfMeasureCode)
 };
+
+// The texts and cull factors of row `row` of a slot over table Load (a
+// column the table lacks reads as empty text or 0); unitCode stays empty.
+LoadHeader ReadLoadHeader(const tablestore::TableStore& store, int slot, int row);
 
 // The labelled header texts, already fitted to their widths (FitLabel).
 struct HeaderLabels {
@@ -306,6 +306,11 @@ class ReportRun {
 // or its scale date and time). Nothing is shown when the file cannot be
 // written. Returns true when written. `text` (optional) receives the report.
 bool WriteAuditReport(const ReportContext& context, std::string* text = nullptr);
+
+// The path WriteAuditReport writes to: the scale file base + ".audit", or
+// without a scale file path the name made from the first load.
+// REQUIRES: context.store is open.
+std::string AuditReportPath(const ReportContext& context);
 
 // Message shown after the audit report was written on request.
 inline constexpr char kAuditReportCreated[] = "Audit report created";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "mkstore/fault_file_system.h"
+#include "reports/load_data.h"
 #include "reports/report_test_util.h"
 
 namespace reports {
@@ -78,8 +80,8 @@ TEST_F(ReportRunTest, HeaderLabelsAreFittedToTheirWidths) {
 TEST_F(ReportRunTest, CullFactorsAreHandedToTheApplication) {
   file_.AddRow("Load", LoadRow("1234"));
   ReportContext context = file_.Context();
-  CullFactors seen;
-  context.setCullFactors = [&](const CullFactors& f) { seen = f; };
+  scaling::CullFactors seen;
+  context.setCullFactors = [&](const scaling::CullFactors& f) { seen = f; };
   ReportRun run(context);
   run.FetchLoadHeader("Big Pine", "1234");
   EXPECT_FLOAT_EQ(seen.sawCubic, 0.5f);
@@ -291,6 +293,75 @@ TEST(ReportRunOrderTest, ReportsBeforeAnyHeaderAreEmptyNotACrash) {
   EXPECT_EQ(file.File(file.base() + ".csv"),
             "Region,Forest,Dist,Sale,Location,Purchaser,Dest,Contract,SG,HDate,SDate,Scaler,"
             "Truck,LLR,NWT,GWT,E/M,UOM,Sampling,Status\n");
+}
+
+// GCV of every Log row of the file at `path` of `disk`, in row order.
+std::vector<std::string> StoredGcv(mk::FaultFileSystem& disk, const std::string& path) {
+  tablestore::TableStore store(&disk);
+  EXPECT_EQ(store.Open(path, false), 0);
+  const int slot = store.OpenAView("Log", false);
+  std::vector<std::string> gcv;
+  for (int row = 0; row < store.RowCount(slot); ++row) {
+    gcv.push_back(CellText(store, slot, row, store.ColumnIndex(slot, "GCV")));
+  }
+  return gcv;
+}
+
+// Issue 17: the comprehensive report's recomputed volumes either reach the
+// file or the run says they did not (volumesNotStored, and a message with
+// the engine's reason), for a failure at every write of the run.
+TEST_F(ReportRunTest, StoredVolumesReachTheFileOrTheRunSaysTheyDidNot) {
+  testing::Build100Load(file_);
+  ASSERT_EQ(file_.store().Commit(), 0);
+  std::string bytes;
+  platform::PosixFileSystem posix;
+  ASSERT_EQ(posix.ReadFile(file_.path(), 1 << 24, &bytes), platform::FileResult::kOk);
+  const std::string path = "/fault/load.scl";
+  ReportChoice choice;
+  choice.comprehensive = true;
+  std::vector<std::string> before, after;
+  int failures = 0;
+  for (int n = 0;; ++n) {  // n = 0: no fault, which gives the new volumes
+    SCOPED_TRACE("write " + std::to_string(n) + " fails");
+    mk::FaultFileSystem disk;
+    disk.SetContents(path, bytes);
+    if (n == 0) before = StoredGcv(disk, path);
+    platform::ScriptedUi ui;
+    ReportRunResult result;
+    {
+      tablestore::TableStore store(&disk);
+      ASSERT_EQ(store.Open(path, false), 0);
+      ReportContext context = file_.Context();
+      context.store = &store;
+      context.ui = &ui;
+      disk.FailWrite(n);
+      result = GenerateReports(context, choice, "");
+      (void)store.Close();
+    }
+    const bool failed = n > 0 && disk.writes() >= n;
+    disk.Crash();
+    const std::vector<std::string> stored = StoredGcv(disk, path);
+    ASSERT_TRUE(result.ran);
+    if (n == 0) {
+      after = stored;
+      ASSERT_NE(after, before);
+    }
+    if (result.volumesNotStored.empty()) {
+      EXPECT_EQ(stored, after);
+    } else {
+      ++failures;
+      EXPECT_EQ(result.volumesNotStored, std::vector<std::string>{"1001"});
+      EXPECT_EQ(stored, before);
+      EXPECT_FALSE(result.complete());
+      bool shown = false;
+      for (const auto& m : ui.messages()) {
+        shown = shown || m.text.rfind(std::string(kVolumesNotStoredText) + "1001:\n", 0) == 0;
+      }
+      EXPECT_TRUE(shown);
+    }
+    if (n > 0 && !failed) break;
+  }
+  EXPECT_GT(failures, 0);
 }
 
 }  // namespace

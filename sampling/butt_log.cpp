@@ -42,40 +42,40 @@ void AppendRemark(RowCells& row, const std::string& remark) {
 
 }  // namespace
 
-std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld) {
+std::vector<scaling::SegmentShape> NormalSegments(int ln, int sd, int ld) {
   scaling::LogSegmenter segmenter;
   segmenter.SetLog(ln, sd, ld);
   const int count = segmenter.ComputeLengths();
   segmenter.ComputeDiameters();
-  std::vector<SegmentShape> segments;
+  std::vector<scaling::SegmentShape> segments;
   for (int i = 0; i < count; ++i) {
-    segments.push_back(SegmentShape{i + 1, segmenter.Lengths()[i], segmenter.SmallEnds()[i],
-                                    segmenter.LargeEnds()[i]});
+    segments.push_back(scaling::SegmentShape{segmenter.Lengths()[i], segmenter.SmallEnds()[i],
+                                             segmenter.LargeEnds()[i]});
   }
   return segments;
 }
 
-std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
-  std::vector<SegmentShape> s = NormalSegments(ln, sd, ld);
+std::vector<scaling::SegmentShape> MidpointSegments(int ln, int sd, int ld, int m) {
+  std::vector<scaling::SegmentShape> s = NormalSegments(ln, sd, ld);
   if (ld < sd && ld != 0) std::swap(sd, ld);  // as the segmenter orders them
   // Formed in 64 bits and capped: damaged diameters near the ends of the int
   // range must not overflow m + q1.
   const int64_t taper = int64_t{ld} - sd;
   if (s.size() == 3) {
     const int64_t q = (int64_t{m} - sd) / 2;
-    s[0].sd = m;
-    s[1].ld = m;
-    s[1].sd = Capped(m - q);
-    s[2].ld = Capped(m - q);
+    s[0].smallEnd = m;
+    s[1].largeEnd = m;
+    s[1].smallEnd = Capped(m - q);
+    s[2].largeEnd = Capped(m - q);
   } else if (s.size() == 4) {
     const int64_t q1 = taper / 4;
     const int64_t q2 = (int64_t{m} - sd) / 2;
-    s[1].sd = m;
-    s[2].ld = m;
-    s[0].sd = Capped(m + q1);
-    s[1].ld = Capped(m + q1);
-    s[2].sd = Capped(m - q2);
-    s[3].ld = Capped(m - q2);
+    s[1].smallEnd = m;
+    s[2].largeEnd = m;
+    s[0].smallEnd = Capped(m + q1);
+    s[1].largeEnd = Capped(m + q1);
+    s[2].smallEnd = Capped(m - q2);
+    s[3].largeEnd = Capped(m - q2);
   }
   return s;
 }
@@ -92,13 +92,13 @@ MidpointDialog::MidpointDialog(const RowCells& row)
 std::string MidpointDialog::Prompt() const {
   char distance[64];
   if (normal_.size() == 3) {
-    std::snprintf(distance, sizeof distance, "(%d feet from the butt end)", normal_[0].ln);
+    std::snprintf(distance, sizeof distance, "(%d feet from the butt end)", normal_[0].length);
     return std::string("Please enter the diameter at the ") + "top of the butt segment\n" +
            distance;
   }
   if (normal_.size() == 4) {
     std::snprintf(distance, sizeof distance, "(%d feet from the butt end)",
-                  normal_[0].ln + normal_[1].ln);
+                  normal_[0].length + normal_[1].length);
     return std::string("Please enter the diameter at the ") + "midpoint (top of second segment)\n" +
            distance;
   }

@@ -19,18 +19,9 @@
 
 #include "platform/ui.h"
 #include "sampling/log_row.h"
+#include "scaling/defect_methods.h"
 
 namespace sampling {
-
-// One row of table Seg as the butt-log aids write it.
-struct SegmentShape {
-  int seg = 0;  // 1 = butt segment
-  int ln = 0;
-  int sd = 0;
-  int ld = 0;
-
-  friend bool operator==(const SegmentShape&, const SegmentShape&) = default;
-};
 
 // The Seg rows of one log.
 class SegmentRowsWriter {
@@ -38,20 +29,21 @@ class SegmentRowsWriter {
   virtual ~SegmentRowsWriter() = default;
 
   // Brings the log's Seg rows to exactly `segments.size()` rows (rows added
-  // or removed at the end) and writes each row's Seg, LN, SD and LD. Returns
+  // or removed at the end) and writes each row's Seg (its position, from 1
+  // at the butt), LN, SD and LD (the shapes' gross is not stored). Returns
   // false when the rows could not be written (no Seg table).
-  virtual bool WriteSegments(const std::vector<SegmentShape>& segments) = 0;
+  virtual bool WriteSegments(const std::vector<scaling::SegmentShape>& segments) = 0;
 };
 
 // The normal segmentation of a log of length `ln` with end diameters `sd`
 // and `ld` (in either order), segment 1 at the butt.
-std::vector<SegmentShape> NormalSegments(int ln, int sd, int ld);
+std::vector<scaling::SegmentShape> NormalSegments(int ln, int sd, int ld);
 
 // The segments of a log of length `ln` with end diameters `sd` and `ld` and
 // the measured diameter `m` at the top of the butt segment (3 segments) or
 // at the midpoint (4 segments): the normal segmentation with the taper
 // spread around m. Other segment counts keep the normal segmentation.
-std::vector<SegmentShape> MidpointSegments(int ln, int sd, int ld, int m);
+std::vector<scaling::SegmentShape> MidpointSegments(int ln, int sd, int ld, int m);
 
 // The "Butt Log" window that asks for the midpoint diameter of one log.
 class MidpointDialog {
@@ -81,7 +73,7 @@ class MidpointDialog {
  private:
   int ln_ = 0, sd_ = 0, ld_ = 0;
   std::string heading_;
-  std::vector<SegmentShape> normal_;
+  std::vector<scaling::SegmentShape> normal_;
 };
 
 // AskButtMidpoint results.

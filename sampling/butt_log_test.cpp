@@ -6,18 +6,23 @@
 
 #include "platform/scripted_ui.h"
 
-namespace sampling {
+namespace scaling {
 
 // Readable segments in failure messages.
 void PrintTo(const SegmentShape& s, std::ostream* os) {
-  *os << "{" << s.seg << "," << s.ln << "," << s.sd << "," << s.ld << "}";
+  *os << "{" << s.length << "," << s.smallEnd << "," << s.largeEnd << "}";
 }
+
+}  // namespace scaling
+
+namespace sampling {
 
 namespace {
 
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
+using scaling::SegmentShape;
 
 class RecordingSegments : public SegmentRowsWriter {
  public:
@@ -118,7 +123,7 @@ TEST_F(ButtLogTest, Length50AsksAtTheTopOfTheButtSegment) {
   ASSERT_EQ(segments_.writes.size(), 1u);
   // Normal segmentation 18/16/16 with 17-20, 14-17, 10-14; the midpoint 16
   // moves the butt segment's top to 16 and splits the rest of the taper.
-  const std::vector<SegmentShape> expected = {{1, 18, 16, 20}, {2, 16, 13, 16}, {3, 16, 10, 13}};
+  const std::vector<SegmentShape> expected = {{18, 16, 20}, {16, 13, 16}, {16, 10, 13}};
   EXPECT_EQ(segments_.writes[0], expected);
   EXPECT_EQ(row.Get("SkipSeg"), "16");
   EXPECT_EQ(row.Get("REM"), "Midpoint diameter: 16");
@@ -136,7 +141,7 @@ TEST_F(ButtLogTest, Length70AsksAtTheMidpoint) {
             "Please enter the diameter at the midpoint (top of second segment)\n"
             "(36 feet from the butt end)");
   const std::vector<SegmentShape> expected = {
-      {1, 18, 18, 22}, {2, 18, 15, 18}, {3, 18, 13, 15}, {4, 16, 10, 13}};
+      {18, 18, 22}, {18, 15, 18}, {18, 13, 15}, {16, 10, 13}};
   ASSERT_EQ(segments_.writes.size(), 1u);
   EXPECT_EQ(segments_.writes[0], expected);
   EXPECT_EQ(row.Get("REM"), "Forked, Midpoint diameter: 15");
@@ -185,7 +190,7 @@ TEST_F(ButtLogTest, DialogPiecesForOtherSegmentCounts) {
   EXPECT_EQ(dialog.SegmentCount(), 5);
   EXPECT_EQ(dialog.Prompt(), "");
   const std::vector<SegmentShape> normal = MidpointSegments(40, 10, 16, 12);
-  const std::vector<SegmentShape> expected = {{1, 20, 13, 16}, {2, 20, 10, 13}};
+  const std::vector<SegmentShape> expected = {{20, 13, 16}, {20, 10, 13}};
   EXPECT_EQ(normal, expected);  // two segments: no midpoint rule, normal segmentation
 }
 
@@ -201,7 +206,7 @@ TEST_F(ButtLogTest, HugeDiametersDoNotOverflowTheMidpointRule) {
   // Row 0's LD and row 3's SD keep the log's ends; every other diameter is
   // the rule's: m + q1 capped, m, and m - q2 = 1073741824.
   const std::vector<SegmentShape> expected = {
-      {1, 18, kMax, kMax}, {2, 18, kMax, kMax}, {3, 18, 1073741824, kMax}, {4, 16, 1, 1073741824}};
+      {18, kMax, kMax}, {18, kMax, kMax}, {18, 1073741824, kMax}, {16, 1, 1073741824}};
   ASSERT_EQ(segments_.writes.size(), 1u);
   EXPECT_EQ(segments_.writes[0], expected);
 }
@@ -211,7 +216,7 @@ TEST_F(ButtLogTest, ReversedDiametersAreTakenInOrder) {
   RecordingSegments writer;
   const MidpointDialog dialog(row);
   EXPECT_TRUE(dialog.ApplyMidpoint(16, row, writer, ui_));
-  const std::vector<SegmentShape> expected = {{1, 18, 16, 20}, {2, 16, 13, 16}, {3, 16, 10, 13}};
+  const std::vector<SegmentShape> expected = {{18, 16, 20}, {16, 13, 16}, {16, 10, 13}};
   EXPECT_EQ(writer.writes.at(0), expected);
 }
 

@@ -43,17 +43,6 @@ double CellDouble(std::string_view text) {
   return error == std::errc() ? value : 0.0;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 std::string DropLastBreak(std::string text) {
   if (!text.empty() && text.back() == '\n') text.pop_back();
   return text;

@@ -24,9 +24,6 @@ int CellInt(std::string_view text);
 // "+"), read the same way whatever the process locale; 0 when there is none.
 double CellDouble(std::string_view text);
 
-// True when `a` and `b` are equal without regard to ASCII letter case.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-
 // `text` without its final "\n", when it ends in one; otherwise unchanged.
 std::string DropLastBreak(std::string text);
 

@@ -28,13 +28,6 @@ TEST(CellTextTest, HugeNumbersSaturateInsteadOfWrapping) {
   EXPECT_EQ(CellInt("2147483648"), INT_MAX);
 }
 
-TEST(CellTextTest, ComparesWithoutLetterCase) {
-  EXPECT_TRUE(EqualsNoCase("KPI", "kpi"));
-  EXPECT_TRUE(EqualsNoCase("", ""));
-  EXPECT_FALSE(EqualsNoCase("DF", "DFX"));
-  EXPECT_FALSE(EqualsNoCase("DF", "WH"));
-}
-
 TEST(CellTextTest, LineBreakHelpers) {
   EXPECT_EQ(DropLastBreak("a\nb\n"), "a\nb");
   EXPECT_EQ(DropLastBreak("a\nb"), "a\nb");

@@ -64,9 +64,14 @@ std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadK
   return logs;
 }
 
-FinalizeHooks StoreHooks(tablestore::TableStore& store) {
+// The journal of the open file; an entry that cannot be written is shown.
+Journal JournalOf(tablestore::TableStore& store, platform::Ui& ui) {
+  return [&store, &ui](const std::string& message) { WriteJournal(store, ui, message); };
+}
+
+FinalizeHooks StoreHooks(tablestore::TableStore& store, platform::Ui& ui) {
   FinalizeHooks hooks;
-  hooks.journal = [&store](const std::string& message) { store.LogProgramMessage(message); };
+  hooks.journal = JournalOf(store, ui);
   hooks.storeFinalized = [&store](const std::string& value) {
     return tablestore::StoreSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
                                     value) == 0 &&
@@ -76,6 +81,13 @@ FinalizeHooks StoreHooks(tablestore::TableStore& store) {
 }
 
 }  // namespace
+
+bool WriteJournal(tablestore::TableStore& store, platform::Ui& ui, const std::string& msg) {
+  if (store.LogProgramMessage(msg) == tablestore::kOk) return true;
+  ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(), kJournalFailedCaption,
+                  platform::Icon::kStop});
+  return false;
+}
 
 LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key) {
   const TextRow load =
@@ -112,23 +124,20 @@ int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& u
   const std::string llr = load.Has(col::kLLR) ? load.Get(col::kLLR) : key.llr;
   const Findings findings =
       CheckLoad(ReadLoadLimits(store, key), load.Get(col::kST) == "3P", ReadLiveLogs(store, key));
-  const Journal journal = [&store](const std::string& message) {
-    store.LogProgramMessage(message);
-  };
-  return FinishLoadAudit(findings, llr, ui, journal, errorText);
+  return FinishLoadAudit(findings, llr, ui, JournalOf(store, ui), errorText);
 }
 
 int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
                  const AuditReportWriter& writeAuditReport) {
   std::string errorText;
   const int audit = AuditLoad(store, key, ui, errorText);
-  FinalizeHooks hooks = StoreHooks(store);
+  FinalizeHooks hooks = StoreHooks(store, ui);
   hooks.writeAuditReport = writeAuditReport;
   return FinalizeAfterAudit(audit, errorText, ui, hooks);
 }
 
 int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui) {
-  return UnfinalizeLoad(ui, StoreHooks(store));
+  return UnfinalizeLoad(ui, StoreHooks(store, ui));
 }
 
 HeaderAudit AuditLoadHeader(tablestore::TableStore& store, const platform::Clock& clock) {

@@ -41,6 +41,18 @@ LogCheckContext ReadLogCheckContext(tablestore::TableStore& store, const LoadKey
 int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
               std::string& errorText);
 
+// Caption and first line of the message shown when a journal entry (and so
+// the file) could not be written; the engine's reason follows on the next
+// line.
+inline constexpr char kJournalFailedCaption[] = "Error";
+inline constexpr char kJournalFailedText[] = "The file could not be written:";
+
+// Appends `msg` to the journal of the open file (LogProgramMessage, which
+// commits every pending change). Returns true when written. Otherwise shows
+// kJournalFailedText + "\n" + store.LastError() (kJournalFailedCaption, stop
+// icon) and returns false; the file keeps its last committed state.
+bool WriteJournal(tablestore::TableStore& store, platform::Ui& ui, const std::string& msg);
+
 // Writes the audit report of the open file. The reports layer provides it;
 // FinalizeLoad calls it once the load is finalized.
 using AuditReportWriter = std::function<void()>;

@@ -1,5 +1,6 @@
 #include "sampling/log_row.h"
 
+#include "platform/text.h"
 #include "sampling/cell_text.h"
 
 namespace sampling {
@@ -8,7 +9,7 @@ int RowCells::GetInt(std::string_view column) const { return CellInt(Get(column)
 
 int TextRow::Find(std::string_view column) const {
   for (size_t i = 0; i < cells_.size(); ++i) {
-    if (EqualsNoCase(cells_[i].first, column)) return static_cast<int>(i);
+    if (platform::EqualsIgnoringAsciiCase(cells_[i].first, column)) return static_cast<int>(i);
   }
   return -1;
 }

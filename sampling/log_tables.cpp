@@ -12,31 +12,19 @@ namespace table = scaling::table;
 
 namespace {
 
-std::vector<DefectValues> ReadDefects(tablestore::TableStore& store, const scaling::LogKey& key,
-                                      int seg) {
-  std::vector<DefectValues> defects;
-  const std::string criteria = scaling::SegmentCriteria(key.sale, key.llr, key.log, key.split, seg);
-  for (const TextRow& row :
-       ReadRows(store, table::kDefC, criteria, "",
-                {col::kM, col::kM1, col::kM2, col::kM3, col::kM4, col::kLN, col::kPCT})) {
-    defects.push_back(DefectValues::FromRow(row));
-  }
-  return defects;
-}
-
+// The log's Seg rows in order, each with the DefC rows of its segment
+// number in order.
 std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store,
                                          const scaling::LogKey& key) {
+  scaling::StoredLogRows rows;
+  if (scaling::ReadStoredLogRows(store, "Cubic", key, &rows) < 0) return {};
   std::vector<SegmentDefects> segments;
-  const std::string criteria = scaling::LogCriteria(key.sale, key.llr, key.log, key.split);
-  for (const TextRow& row :
-       ReadRows(store, table::kSeg, criteria, "", {col::kSeg, col::kLN, col::kSD, col::kLD})) {
-    SegmentDefects seg;
-    seg.seg = row.GetInt(col::kSeg);
-    seg.ln = row.GetInt(col::kLN);
-    seg.sd = row.GetInt(col::kSD);
-    seg.ld = row.GetInt(col::kLD);
-    seg.defects = ReadDefects(store, key, seg.seg);
-    segments.push_back(std::move(seg));
+  for (const scaling::SegmentRecord& seg : rows.segments) {
+    SegmentDefects s{seg.seg, seg.length, seg.smallEnd, seg.largeEnd, {}};
+    for (const scaling::DefectRecord& d : rows.defects) {
+      if (d.seg == seg.seg) s.defects.push_back(DefectValues::FromRecord(d));
+    }
+    segments.push_back(std::move(s));
   }
   return segments;
 }
@@ -56,7 +44,7 @@ StoreSegmentRows::StoreSegmentRows(tablestore::TableStore& store, const RowCells
       sd_(row.GetInt(col::kSD)),
       ld_(row.GetInt(col::kLD)) {}
 
-bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) {
+bool StoreSegmentRows::WriteSegments(const std::vector<scaling::SegmentShape>& segments) {
   const int count = scaling::WriteSegmentRows(store_, key_, product_, ln_, sd_, ld_, false);
   if (count < 0 || count != static_cast<int>(segments.size())) return false;
   const ScopedSelect view(store_, table::kSeg,
@@ -65,8 +53,8 @@ bool StoreSegmentRows::WriteSegments(const std::vector<SegmentShape>& segments) 
   const int ldCol = store_.ColumnIndex(view.slot(), col::kLD);
   if (view.RowCount() != count) return false;
   for (int i = 0; i < count; ++i) {
-    if (sdCol >= 0) store_.SetInt(view.slot(), i, sdCol, segments[i].sd);
-    if (ldCol >= 0) store_.SetInt(view.slot(), i, ldCol, segments[i].ld);
+    if (sdCol >= 0 && store_.SetInt(view.slot(), i, sdCol, segments[i].smallEnd) != 0) return false;
+    if (ldCol >= 0 && store_.SetInt(view.slot(), i, ldCol, segments[i].largeEnd) != 0) return false;
   }
   return true;
 }

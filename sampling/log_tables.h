@@ -32,7 +32,7 @@ class StoreSegmentRows : public SegmentRowsWriter {
   // adds or removes rows at the end), then the diameters of `segments` row
   // by row. Returns false when the Seg table cannot hold the segments or
   // `segments` does not have the normal segment count.
-  bool WriteSegments(const std::vector<SegmentShape>& segments) override;
+  bool WriteSegments(const std::vector<scaling::SegmentShape>& segments) override;
 
  private:
   tablestore::TableStore& store_;

@@ -57,7 +57,7 @@ TEST_F(LogTablesTest, KeyFromTheRow) {
 
 TEST_F(LogTablesTest, SegmentRowsAreAddedWithTheLogKeyAndGivenDiameters) {
   StoreSegmentRows rows(store_, LogRow("32", "10", "14"));
-  EXPECT_TRUE(rows.WriteSegments({{1, 16, 13, 14}, {2, 16, 10, 13}}));
+  EXPECT_TRUE(rows.WriteSegments({{16, 13, 14}, {16, 10, 13}}));
   EXPECT_EQ(Segs(),
             (std::vector<std::string>{"Bear|1042|7|1|1|1|16|13|14", "Bear|1042|7|1|1|2|16|10|13"}));
 }
@@ -75,20 +75,20 @@ TEST_F(LogTablesTest, SurplusRowsAreRemovedFromTheEndOtherLogsKept) {
             {"LN", "9"}});
   }
   StoreSegmentRows rows(store_, LogRow("20", "10", "12"));
-  EXPECT_TRUE(rows.WriteSegments({{1, 20, 10, 12}}));
+  EXPECT_TRUE(rows.WriteSegments({{20, 10, 12}}));
   EXPECT_EQ(Segs(),
             (std::vector<std::string>{"Bear|1042|8|1|0|1|0|0|0", "Bear|1042|7|1|0|1|20|10|12"}));
 }
 
 TEST_F(LogTablesTest, SegmentsOfAnotherCountAreRefused) {
   StoreSegmentRows rows(store_, LogRow("32", "10", "14"));
-  EXPECT_FALSE(rows.WriteSegments({{1, 32, 10, 14}}));
+  EXPECT_FALSE(rows.WriteSegments({{32, 10, 14}}));
 }
 
 TEST_F(LogTablesTest, NoSegTableCannotBeWritten) {
   ASSERT_EQ(store_.DefineTable("Seg"), 0);
   StoreSegmentRows rows(store_, LogRow("32", "10", "14"));
-  EXPECT_FALSE(rows.WriteSegments({{1, 16, 12, 14}, {2, 16, 10, 12}}));
+  EXPECT_FALSE(rows.WriteSegments({{16, 12, 14}, {16, 10, 12}}));
 }
 
 TEST_F(LogTablesTest, HandEnteredDiametersAreKeptBySegmentSource) {

@@ -144,6 +144,11 @@ DefectValues DefectValues::FromRow(const RowCells& row) {
                       row.GetInt(col::kPCT)};
 }
 
+DefectValues DefectValues::FromRecord(const scaling::DefectRecord& record) {
+  const scaling::DefectMeasures& m = record.measures;
+  return DefectValues{record.method, m.m1, m.m2, m.m3, m.m4, m.length, m.percent};
+}
+
 Findings CheckLog(const LogCheckContext& context, const RowCells& row,
                   const SegmentSource& segments) {
   Findings out;

@@ -16,6 +16,7 @@
 #include "platform/ui.h"
 #include "sampling/findings.h"
 #include "sampling/log_row.h"
+#include "scaling/log_volume.h"
 
 namespace sampling {
 
@@ -36,6 +37,8 @@ struct DefectValues {
 
   // Reads the columns M, M1, M2, M3, M4, LN and PCT of `row`.
   static DefectValues FromRow(const RowCells& row);
+  // The method and measurements of a stored defect row.
+  static DefectValues FromRecord(const scaling::DefectRecord& record);
 };
 
 // One Seg row of the log (Seg, LN, SD, LD) with its defects in order.

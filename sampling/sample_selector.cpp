@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "platform/text.h"
 #include "sampling/cell_text.h"
 #include "sampling/store_rows.h"
 #include "scaling/data_model.h"
@@ -63,7 +64,8 @@ int SampleSelector::FindEntry(int p, std::string_view sp, bool hasSpColumn) cons
   for (size_t i = 0; i < entries_.size(); ++i) {
     const Entry& entry = entries_[i];
     if (entry.p == 0) fallback = static_cast<int>(i);
-    if (entry.p == p && hasSpColumn && (entry.sp.empty() || EqualsNoCase(entry.sp, sp))) {
+    if (entry.p == p && hasSpColumn &&
+        (entry.sp.empty() || platform::EqualsIgnoringAsciiCase(entry.sp, sp))) {
       return static_cast<int>(i);
     }
   }
@@ -84,7 +86,7 @@ SampleResult SampleSelector::SelectSample(RowCells& row, std::string_view edited
     result.code = kSampleColumnsMissing;
     return result;
   }
-  if (!EqualsNoCase(editedColumn, col::kKPI)) return result;
+  if (!platform::EqualsIgnoringAsciiCase(editedColumn, col::kKPI)) return result;
   const int estimate = row.GetInt(col::kKPI);
   const int index = FindEntry(row.GetInt(col::kP), row.Get(col::kSP), row.Has(col::kSP));
   if (index < 0) {

@@ -36,12 +36,15 @@ struct DefectMeasures {
   int percent = 0;
 };
 
-// The segment a defect is applied to.
+// The shape of a segment: what a defect is applied to, and what the butt-log
+// aids write to table Seg.
 struct SegmentShape {
-  int length = 0;      // L, feet
-  int smallEnd = 0;    // d, inches
-  int largeEnd = 0;    // D, inches
-  float gross = 0.0f;  // G, Smalian gross cubic feet
+  int length = 0;      // L (LN), feet
+  int smallEnd = 0;    // d (SD), inches
+  int largeEnd = 0;    // D (LD), inches
+  float gross = 0.0f;  // G, Smalian gross cubic feet (0 where not computed)
+
+  friend bool operator==(const SegmentShape&, const SegmentShape&) = default;
 };
 
 // A cubic deduction: volume V (cubic feet, 0 or RoundTo(V, 1) >= 0.2) and

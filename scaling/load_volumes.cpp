@@ -1,9 +1,11 @@
 #include "scaling/load_volumes.h"
 
+#include <utility>
 #include <vector>
 
 #include "scaling/data_model.h"
 #include "scaling/log_segmenter.h"
+#include "scaling/stored_rows.h"
 #include "scaling/volume_math.h"
 #include "tablestore/slot_guard.h"
 
@@ -24,24 +26,6 @@ class Columns {
   int slot_;
 };
 
-int IntAt(const TableStore& store, int slot, int row, int col) {
-  int value = 0;
-  if (col < 0 || store.GetInt(slot, row, col, value) != 0) return 0;
-  return value;
-}
-
-float FloatAt(const TableStore& store, int slot, int row, int col) {
-  float value = 0.0f;
-  if (col < 0 || store.GetFloat(slot, row, col, value) != 0) return 0.0f;
-  return value;
-}
-
-std::string TextAt(const TableStore& store, int slot, int row, int col, const char* absent) {
-  std::string value;
-  if (col < 0 || store.GetText(slot, row, col, value) != 0) return absent;
-  return value;
-}
-
 // The rows of `table` belonging to the log, in a new derived slot named
 // `viewName`: by SALE, LLR, LOG and S, or without S when the table lacks it.
 // Returns the slot or a negative code.
@@ -54,14 +38,16 @@ int SelectLogRows(TableStore& store, const char* table, const LogKey& key, const
                       viewName, "");
 }
 
-// Writes the log's keys and product into a row just appended to the table slot.
+// Writes the log's keys and product into a row just appended to the table
+// slot. A column the table lacks (index -1) is skipped; the caller checks
+// that the row then joins the log's rows.
 void FillNewSegmentRow(TableStore& store, int tableSlot, int row, const LogKey& key, int product) {
   const Columns c(store, tableSlot);
-  store.SetText(tableSlot, row, c[col::kSale], key.sale);
-  store.SetText(tableSlot, row, c[col::kLLR], key.llr);
-  store.SetInt(tableSlot, row, c[col::kLog], key.log);
-  store.SetText(tableSlot, row, c[col::kS], key.split);
-  store.SetInt(tableSlot, row, c[col::kP], product);
+  (void)store.SetText(tableSlot, row, c[col::kSale], key.sale);
+  (void)store.SetText(tableSlot, row, c[col::kLLR], key.llr);
+  (void)store.SetInt(tableSlot, row, c[col::kLog], key.log);
+  (void)store.SetText(tableSlot, row, c[col::kS], key.split);
+  (void)store.SetInt(tableSlot, row, c[col::kP], product);
 }
 
 // Adds or removes rows of the derived slot `segSlot` until it has `count`.
@@ -76,62 +62,33 @@ bool ResizeSegmentRows(TableStore& store, int segSlot, const LogKey& key, int pr
     if (store.RowCount(segSlot) != have + 1) return false;
     ++have;
   }
-  while (have > count) store.RemoveRow(segSlot, --have);
+  while (have > count) {
+    if (store.RemoveRow(segSlot, --have) < 0) return false;
+  }
   return true;
 }
 
-void AddSegments(const TableStore& store, int slot, LogVolume* volume) {
-  const Columns c(store, slot);
-  const int cSeg = c[col::kSeg], cLn = c[col::kLN], cSd = c[col::kSD], cLd = c[col::kLD];
-  for (int row = 0; row < store.RowCount(slot); ++row) {
-    SegmentRecord seg;
-    seg.seg = IntAt(store, slot, row, cSeg);
-    seg.length = IntAt(store, slot, row, cLn);
-    seg.smallEnd = IntAt(store, slot, row, cSd);
-    seg.largeEnd = IntAt(store, slot, row, cLd);
-    volume->AddSegment(seg);
-  }
-}
-
-void AddDefects(const TableStore& store, int slot, LogVolume* volume) {
-  const Columns c(store, slot);
-  const int cSeg = c[col::kSeg], cM = c[col::kM], cM1 = c[col::kM1], cM2 = c[col::kM2],
-            cM3 = c[col::kM3], cM4 = c[col::kM4], cLn = c[col::kLN], cPct = c[col::kPCT];
-  int cVolume = c[col::kDV];
-  if (cVolume < 0) cVolume = c[col::kDCV];
-  if (cVolume < 0) cVolume = c[col::kDBV];
-  for (int row = 0; row < store.RowCount(slot); ++row) {
-    DefectRecord d;
-    d.seg = IntAt(store, slot, row, cSeg);
-    d.method = IntAt(store, slot, row, cM);
-    d.measures.m1 = IntAt(store, slot, row, cM1);
-    d.measures.m2 = IntAt(store, slot, row, cM2);
-    d.measures.m3 = IntAt(store, slot, row, cM3);
-    d.measures.m4 = IntAt(store, slot, row, cM4);
-    d.measures.length = IntAt(store, slot, row, cLn);
-    d.measures.percent = IntAt(store, slot, row, cPct);
-    d.enteredVolume = FloatAt(store, slot, row, cVolume);
-    volume->AddDefect(d);
-  }
-}
-
-// Adds the rows of `table` for the log through `add`; a missing table adds
-// nothing.
-template <typename AddRows>
-int AddLogRows(TableStore& store, const char* table, const LogKey& key, AddRows add) {
+// Appends the log's rows of `table`, read by a Reader (SegmentRowReader or
+// DefectRowReader), to `records`; a missing table adds nothing.
+template <typename Reader, typename Record>
+int ReadLogRows(TableStore& store, const char* table, const LogKey& key,
+                std::vector<Record>* records) {
   if (!store.IsOpen()) return tablestore::kNoFile;
   if (store.TableExists(table) < 0) return 0;
   const SlotGuard rows(store, SelectLogRows(store, table, key, "DLogVolumeRows"));
   // A table without the key columns holds no rows of any log.
   if (rows.slot() == tablestore::kNotOneRow) return 0;
   if (rows.slot() < 0) return rows.slot() == tablestore::kNoFile ? rows.slot() : -1;
-  add(rows.slot());
+  const Reader reader(store, rows.slot());
+  for (int row = 0; row < store.RowCount(rows.slot()); ++row) records->push_back(reader.Read(row));
   return 0;
 }
 
+// Stores the cubic volumes; a setup that leaves GCV or NCV out (index -1)
+// stores nothing there, on purpose.
 void SetVolumes(TableStore& store, int slot, int row, const Columns& c, float gross, float net) {
-  store.SetFloat(slot, row, c[col::kGCV], gross);
-  store.SetFloat(slot, row, c[col::kNCV], net);
+  (void)store.SetFloat(slot, row, c[col::kGCV], gross);
+  (void)store.SetFloat(slot, row, c[col::kNCV], net);
 }
 
 // The live logs of the load as the totals need them.
@@ -141,14 +98,14 @@ std::vector<TotalsLog> ReadLiveLogs(const TableStore& store, int slot) {
             cS = c[col::kS], cGcv = c[col::kGCV], cNcv = c[col::kNCV];
   std::vector<TotalsLog> logs;
   for (int row = 0; row < store.RowCount(slot); ++row) {
-    if (IntAt(store, slot, row, cVoid) != 0) continue;
+    if (CellInt(store, slot, row, cVoid) != 0) continue;
     TotalsLog log;
-    log.product = IntAt(store, slot, row, cP);
-    log.kpi = IntAt(store, slot, row, cKpi);
-    log.hit = cHit < 0 ? -1 : IntAt(store, slot, row, cHit);
-    log.split = TextAt(store, slot, row, cS, "1");
-    log.gcv = FloatAt(store, slot, row, cGcv);
-    log.ncv = FloatAt(store, slot, row, cNcv);
+    log.product = CellInt(store, slot, row, cP);
+    log.kpi = CellInt(store, slot, row, cKpi);
+    log.hit = cHit < 0 ? -1 : CellInt(store, slot, row, cHit);
+    log.split = CellText(store, slot, row, cS, "1");
+    log.gcv = CellFloat(store, slot, row, cGcv);
+    log.ncv = CellFloat(store, slot, row, cNcv);
     logs.push_back(log);
   }
   return logs;
@@ -164,12 +121,9 @@ int ReadLoadSettings(TableStore& store, std::string_view sale, std::string_view 
   if (slot < 0) return slot == tablestore::kNoFile ? slot : -1;
   if (store.RowCount(slot) != 1) return tablestore::kNotOneRow;
   const Columns c(store, slot);
-  settings->design = TextAt(store, slot, 0, c[col::kST], "");
-  settings->scaleSystem = TextAt(store, slot, 0, c[col::kScaleSys], "");
-  settings->cfSawCu = FloatAt(store, slot, 0, c[col::kCfSawCu]);
-  settings->cfNonSawCu = FloatAt(store, slot, 0, c[col::kCfNonSawCu]);
-  settings->cfSawBd = FloatAt(store, slot, 0, c[col::kCfSawBd]);
-  settings->cfNonSawBd = FloatAt(store, slot, 0, c[col::kCfNonSawBd]);
+  settings->design = CellText(store, slot, 0, c[col::kST], "");
+  settings->scaleSystem = CellText(store, slot, 0, c[col::kScaleSys], "");
+  settings->cull = ReadCullFactors(store, slot, 0);
   return 0;
 }
 
@@ -185,31 +139,44 @@ int WriteSegmentRows(TableStore& store, const LogKey& key, int product, int ln, 
   if (slot < 0) return slot == tablestore::kNoFile ? slot : -1;
   if (!ResizeSegmentRows(store, slot, key, product, count)) return -1;
   const Columns c(store, slot);
+  // The rows exist (ResizeSegmentRows); a column the setup leaves out
+  // (index -1) is skipped.
   for (int i = 0; i < count; ++i) {
-    store.SetInt(slot, i, c[col::kSeg], i + 1);
-    store.SetInt(slot, i, c[col::kLN], segmenter.Lengths()[i]);
+    (void)store.SetInt(slot, i, c[col::kSeg], i + 1);
+    (void)store.SetInt(slot, i, c[col::kLN], segmenter.Lengths()[i]);
     if (skipSeg) continue;
-    store.SetInt(slot, i, c[col::kSD], segmenter.SmallEnds()[i]);
-    store.SetInt(slot, i, c[col::kLD], segmenter.LargeEnds()[i]);
+    (void)store.SetInt(slot, i, c[col::kSD], segmenter.SmallEnds()[i]);
+    (void)store.SetInt(slot, i, c[col::kLD], segmenter.LargeEnds()[i]);
   }
   return count;
 }
 
-int AddStoredSegmentsAndDefects(TableStore& store, std::string_view scaleSystem, const LogKey& key,
-                                LogVolume* volume) {
-  const int rc =
-      AddLogRows(store, table::kSeg, key, [&](int slot) { AddSegments(store, slot, volume); });
+int ReadStoredLogRows(TableStore& store, std::string_view scaleSystem, const LogKey& key,
+                      StoredLogRows* rows) {
+  StoredLogRows read;
+  int rc = ReadLogRows<SegmentRowReader>(store, table::kSeg, key, &read.segments);
   if (rc < 0) return rc;
   const std::string defects(DefectTable(scaleSystem));
-  return AddLogRows(store, defects.c_str(), key,
-                    [&](int slot) { AddDefects(store, slot, volume); });
+  rc = ReadLogRows<DefectRowReader>(store, defects.c_str(), key, &read.defects);
+  if (rc < 0) return rc;
+  *rows = std::move(read);
+  return 0;
+}
+
+int AddStoredSegmentsAndDefects(TableStore& store, std::string_view scaleSystem, const LogKey& key,
+                                LogVolume* volume) {
+  StoredLogRows rows;
+  const int rc = ReadStoredLogRows(store, scaleSystem, key, &rows);
+  if (rc < 0) return rc;
+  for (const SegmentRecord& seg : rows.segments) volume->AddSegment(seg);
+  for (const DefectRecord& d : rows.defects) volume->AddDefect(d);
+  return 0;
 }
 
 int LoadLogVolume(TableStore& store, const LoadSettings& load, const LogKey& key,
                   LogVolume* volume) {
   const auto setLog = [&](int ln, int sd, int ld, int product) {
-    volume->SetLog(ln, sd, ld, key.log, product, load.scaleSystem, load.cfSawCu, load.cfNonSawCu,
-                   load.cfSawBd, load.cfNonSawBd);
+    volume->SetLog(ln, sd, ld, key.log, product, load.scaleSystem, load.cull);
   };
   setLog(0, 0, 0, 0);
   const SlotGuard log(store, SelectLogRows(store, table::kLog, key, "DLogOfVolume"));
@@ -217,8 +184,8 @@ int LoadLogVolume(TableStore& store, const LoadSettings& load, const LogKey& key
   if (slot < 0) return slot == tablestore::kNoFile ? slot : -1;
   if (store.RowCount(slot) != 1) return tablestore::kNotOneRow;
   const Columns c(store, slot);
-  setLog(IntAt(store, slot, 0, c[col::kLN]), IntAt(store, slot, 0, c[col::kSD]),
-         IntAt(store, slot, 0, c[col::kLD]), IntAt(store, slot, 0, c[col::kP]));
+  setLog(CellInt(store, slot, 0, c[col::kLN]), CellInt(store, slot, 0, c[col::kSD]),
+         CellInt(store, slot, 0, c[col::kLD]), CellInt(store, slot, 0, c[col::kP]));
   return AddStoredSegmentsAndDefects(store, load.scaleSystem, key, volume);
 }
 
@@ -237,8 +204,7 @@ LogVolumeCheck CheckLogVolume(const CurrentLog& log, const LoadSettings& load) {
 int BuildLogVolumeText(TableStore& store, const LoadSettings& load, const CurrentLog& log,
                        std::string* text, bool* culled) {
   LogVolume volume;
-  volume.SetLog(log.ln, log.sd, log.ld, log.key.log, log.product, load.scaleSystem, load.cfSawCu,
-                load.cfNonSawCu, load.cfSawBd, load.cfNonSawBd);
+  volume.SetLog(log.ln, log.sd, log.ld, log.key.log, log.product, load.scaleSystem, load.cull);
   const int rc = AddStoredSegmentsAndDefects(store, load.scaleSystem, log.key, &volume);
   if (rc < 0) return rc;
   *text = LogVolumeWindowText(log.key.sale, log.key.llr, log.key.split, volume, culled);
@@ -257,20 +223,20 @@ int RecomputeLoadVolumes(TableStore& store, const LoadSettings& load, std::strin
   const std::string_view cubic = "Cubic";
   int computed = 0;
   for (int row = 0; row < store.RowCount(slot); ++row) {
-    if (IntAt(store, slot, row, c[col::kOverrideVolume]) != 0) {
+    if (CellInt(store, slot, row, c[col::kOverrideVolume]) != 0) {
       SetVolumes(store, slot, row, c, 0.0f, 0.0f);
-      store.SetFloat(slot, row, c[col::kGBV], 0.0f);
-      store.SetFloat(slot, row, c[col::kNBV], 0.0f);
+      // Board volumes only where the setup keeps them (index -1 otherwise).
+      (void)store.SetFloat(slot, row, c[col::kGBV], 0.0f);
+      (void)store.SetFloat(slot, row, c[col::kNBV], 0.0f);
       continue;
     }
-    if (IntAt(store, slot, row, c[col::kVoid]) != 0) continue;
-    const LogKey key{std::string(sale), std::string(llr), IntAt(store, slot, row, c[col::kLog]),
-                     TextAt(store, slot, row, c[col::kS], "1")};
+    if (CellInt(store, slot, row, c[col::kVoid]) != 0) continue;
+    const LogKey key{std::string(sale), std::string(llr), CellInt(store, slot, row, c[col::kLog]),
+                     CellText(store, slot, row, c[col::kS], "1")};
     LogVolume volume;
-    volume.SetLog(IntAt(store, slot, row, c[col::kLN]), IntAt(store, slot, row, c[col::kSD]),
-                  IntAt(store, slot, row, c[col::kLD]), key.log,
-                  IntAt(store, slot, row, c[col::kP]), cubic, load.cfSawCu, load.cfNonSawCu,
-                  load.cfSawBd, load.cfNonSawBd);
+    volume.SetLog(CellInt(store, slot, row, c[col::kLN]), CellInt(store, slot, row, c[col::kSD]),
+                  CellInt(store, slot, row, c[col::kLD]), key.log,
+                  CellInt(store, slot, row, c[col::kP]), cubic, load.cull);
     const int rc = AddStoredSegmentsAndDefects(store, cubic, key, &volume);
     if (rc < 0) return rc;
     const LogRecord& result = volume.GetLog();

@@ -22,6 +22,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "scaling/log_volume.h"
 #include "scaling/volume_windows.h"
@@ -41,10 +42,7 @@ struct LogKey {
 struct LoadSettings {
   std::string design;       // ST: "100" or "3P"
   std::string scaleSystem;  // SCALESYS: "Cubic", "Board" or "Longlog"
-  float cfSawCu = 0.0f;     // CFSAWCU
-  float cfNonSawCu = 0.0f;  // CFNONSAWCU
-  float cfSawBd = 0.0f;     // CFSAWBD
-  float cfNonSawBd = 0.0f;  // CFNONSAWBD
+  CullFactors cull;
 };
 
 // Reads ST, SCALESYS and the four cull factors of the load's Load row into
@@ -65,11 +63,22 @@ int ReadLoadSettings(tablestore::TableStore& store, std::string_view sale, std::
 int WriteSegmentRows(tablestore::TableStore& store, const LogKey& key, int product, int ln, int sd,
                      int ld, bool skipSeg);
 
-// Adds the log's Seg rows (Seg, LN, SD, LD) and its defect rows (from DefB
-// when `scaleSystem` begins with "B", else DefC: Seg, M, M1..M4, LN, PCT and
-// the entered volume DV, else DCV, else DBV) to `volume`, which the caller has
-// given the log with SetLog. Returns 0 (a missing table, or one without the
-// key columns, adds nothing); -2 when no file is open; -1 when no slot is free.
+// A log's stored Seg rows and defect rows, each in table order.
+struct StoredLogRows {
+  std::vector<SegmentRecord> segments;
+  std::vector<DefectRecord> defects;
+};
+
+// Reads the log's Seg rows (SegmentRowReader) and its defect rows from DefB
+// when `scaleSystem` begins with "B", else from DefC (DefectRowReader) into
+// `rows`. Returns 0 (a missing table, or one without the key columns, has no
+// rows); -2 when no file is open; -1 when no slot is free (`rows` is then
+// unchanged).
+int ReadStoredLogRows(tablestore::TableStore& store, std::string_view scaleSystem,
+                      const LogKey& key, StoredLogRows* rows);
+
+// Adds the log's stored rows (ReadStoredLogRows) to `volume`, which the
+// caller has given the log with SetLog. Returns as ReadStoredLogRows.
 int AddStoredSegmentsAndDefects(tablestore::TableStore& store, std::string_view scaleSystem,
                                 const LogKey& key, LogVolume* volume);
 

@@ -94,10 +94,10 @@ TEST_F(LoadVolumesTest, ReadsLoadSettings) {
   ASSERT_EQ(ReadLoadSettings(store_, "S1", "L1", &load), 0);
   EXPECT_EQ(load.design, "3P");
   EXPECT_EQ(load.scaleSystem, "Board");
-  EXPECT_FLOAT_EQ(load.cfSawCu, 4.5f);
-  EXPECT_FLOAT_EQ(load.cfNonSawCu, 6.0f);
-  EXPECT_FLOAT_EQ(load.cfSawBd, 0.3f);
-  EXPECT_FLOAT_EQ(load.cfNonSawBd, 0.5f);
+  EXPECT_FLOAT_EQ(load.cull.sawCubic, 4.5f);
+  EXPECT_FLOAT_EQ(load.cull.nonSawCubic, 6.0f);
+  EXPECT_FLOAT_EQ(load.cull.sawBoard, 0.3f);
+  EXPECT_FLOAT_EQ(load.cull.nonSawBoard, 0.5f);
   EXPECT_EQ(ReadLoadSettings(store_, "S1", "L2", &load), tablestore::kNotOneRow);
   EXPECT_EQ(load.design, "3P");
 }
@@ -184,7 +184,7 @@ TEST_F(LoadVolumesTest, MissingSegmentAndDefectTablesGenerateSegments) {
   LoadSettings load;
   load.scaleSystem = "Cubic";
   LogVolume volume;
-  volume.SetLog(16, 10, 12, 5, 1, "Cubic", 4.0f, 6.0f, 0.3f, 0.5f);
+  volume.SetLog(16, 10, 12, 5, 1, "Cubic", {4.0f, 6.0f, 0.3f, 0.5f});
   EXPECT_EQ(AddStoredSegmentsAndDefects(store_, "Cubic", LogKey{"S1", "L1", 5, "1"}, &volume), 0);
   EXPECT_FLOAT_EQ(volume.GetLog().grossCubic, 10.6f);
 }
@@ -193,7 +193,7 @@ TEST_F(LoadVolumesTest, DefectTableWithoutKeyColumnsAddsNothing) {
   ASSERT_EQ(store_.DefineTable("DefC[M:I,M1:I]"), 0);
   Append("DefC", {"1", "4"});
   LogVolume volume;
-  volume.SetLog(16, 10, 12, 5, 1, "Cubic", 4.0f, 6.0f, 0.3f, 0.5f);
+  volume.SetLog(16, 10, 12, 5, 1, "Cubic", {4.0f, 6.0f, 0.3f, 0.5f});
   EXPECT_EQ(AddStoredSegmentsAndDefects(store_, "Cubic", LogKey{"S1", "L1", 5, "1"}, &volume), 0);
   EXPECT_TRUE(volume.Defects().empty());
 }

@@ -44,8 +44,7 @@ int BoardDeduction(const DefectRecord& defect, int gross, int smallEnd, int leng
 }
 
 void LogVolume::SetLog(int ln, int sd, int ld, int logNumber, int product,
-                       std::string_view scaleSystem, float cfSawCu, float cfNonSawCu, float cfSawBd,
-                       float cfNonSawBd) {
+                       std::string_view scaleSystem, const CullFactors& cull) {
   log_ = LogRecord{};
   log_.log = logNumber;
   log_.length = ln;
@@ -55,10 +54,7 @@ void LogVolume::SetLog(int ln, int sd, int ld, int logNumber, int product,
   scaleSystem_ = scaleSystem.empty()
                      ? ' '
                      : static_cast<char>(std::toupper(static_cast<unsigned char>(scaleSystem[0])));
-  cfSawCu_ = cfSawCu;
-  cfNonSawCu_ = cfNonSawCu;
-  cfSawBd_ = cfSawBd;
-  cfNonSawBd_ = cfNonSawBd;
+  cull_ = cull;
   segments_.clear();
   defects_.clear();
   warnings_.clear();
@@ -145,7 +141,7 @@ void LogVolume::ComputeCubic() {
     float deduction = deductions[k];
     const float factor = factors[k];
     // The sawlog factor culls every product.
-    if (factor > cfSawCu_) deduction = shape.gross;
+    if (factor > cull_.sawCubic) deduction = shape.gross;
     seg.cubicGross = shape.gross;
     seg.cubicDefect = RoundTo(deduction, 1);
     seg.cubicNet = RoundTo(shape.gross - deduction, 1);
@@ -173,7 +169,7 @@ void LogVolume::ComputeBoardSegment(SegmentRecord& seg) {
   const float g = static_cast<float>(gross);
   const float s = static_cast<float>(sum);
   const float netFraction = static_cast<float>(TruncToInt((g - s) / g * 1000) * 0.001);
-  if (netFraction <= cfSawBd_) {
+  if (netFraction <= cull_.sawBoard) {
     seg.boardNet = 0.0f;
     seg.boardDefect = g;
   } else {
@@ -211,9 +207,9 @@ const std::vector<DefectRecord>& LogVolume::Defects() {
 bool LogVolume::ListsAsCulled(const SegmentRecord& segment) const {
   if (log_.product != 1 && log_.product != 2) return false;
   const bool saw = log_.product == 1;
-  if (scaleSystem_ == 'B') return segment.boardFactor > (saw ? cfSawBd_ : cfNonSawBd_);
+  if (scaleSystem_ == 'B') return segment.boardFactor > (saw ? cull_.sawBoard : cull_.nonSawBoard);
   const float shown = segment.cubicDefect == 0.0f ? 0.0f : segment.cubicFactor;
-  return shown > (saw ? cfSawCu_ : cfNonSawCu_);
+  return shown > (saw ? cull_.sawCubic : cull_.nonSawCubic);
 }
 
 int LogVolume::CulledSegmentCount() {

@@ -24,6 +24,17 @@
 
 namespace scaling {
 
+// The four cull factors of a load (its Load row): a segment whose defect
+// factor is above the factor of its product and scale system is culled.
+struct CullFactors {
+  float sawCubic = 0.0f;     // CFSAWCU
+  float nonSawCubic = 0.0f;  // CFNONSAWCU
+  float sawBoard = 0.0f;     // CFSAWBD
+  float nonSawBoard = 0.0f;  // CFNONSAWBD
+
+  friend bool operator==(const CullFactors&, const CullFactors&) = default;
+};
+
 // The log and its results. Board values are whole numbers held as floats.
 struct LogRecord {
   int log = 0;       // LOG
@@ -77,11 +88,11 @@ class LogVolume {
   LogVolume() = default;
 
   // Starts a new log, discarding the previous log, segments, defects and
-  // warnings. `scaleSystem` is the load's SCALESYS; the four factors are the
-  // Load row's CFSAWCU, CFNONSAWCU, CFSAWBD and CFNONSAWBD. Also sets the
-  // number of segments LogSegmenter gives for (ln, sd, ld).
+  // warnings. `scaleSystem` is the load's SCALESYS and `cull` its cull
+  // factors. Also sets the number of segments LogSegmenter gives for (ln, sd,
+  // ld).
   void SetLog(int ln, int sd, int ld, int logNumber, int product, std::string_view scaleSystem,
-              float cfSawCu, float cfNonSawCu, float cfSawBd, float cfNonSawBd);
+              const CullFactors& cull);
 
   // Insert a copy of the record after those with the same or a lower segment
   // number; the next computation will take it into account.
@@ -137,10 +148,7 @@ class LogVolume {
   bool dirty_ = true;
   bool generated_ = false;
   std::string warnings_;
-  float cfSawCu_ = 0.0f;
-  float cfNonSawCu_ = 0.0f;
-  float cfSawBd_ = 0.0f;
-  float cfNonSawBd_ = 0.0f;
+  CullFactors cull_;
   int expectedSegments_ = 0;
   LogRecord log_;
   std::vector<DefectRecord> defects_;

@@ -31,10 +31,10 @@ class LogVolumeTest : public ::testing::Test {
  protected:
   // A cubic log with cull factors: saw cubic `sawCu`, non-saw cubic 5.
   void SetCubic(int ln, int sd, int ld, int product = 1, float sawCu = 100.0f) {
-    volume_.SetLog(ln, sd, ld, 7, product, "Cubic", sawCu, 5.0f, 0.3f, 0.3f);
+    volume_.SetLog(ln, sd, ld, 7, product, "Cubic", {sawCu, 5.0f, 0.3f, 0.3f});
   }
   void SetBoard(int ln, int sd, int ld, float sawBd = 0.3f) {
-    volume_.SetLog(ln, sd, ld, 7, 1, "Board", 100.0f, 100.0f, sawBd, 0.3f);
+    volume_.SetLog(ln, sd, ld, 7, 1, "Board", {100.0f, 100.0f, sawBd, 0.3f});
   }
 
   LogVolume volume_;
@@ -218,7 +218,7 @@ TEST_F(LogVolumeTest, NetEqualsGrossWithoutDefectsOverRandomLogs) {
     const int sd = 1 + static_cast<int>(random() % 40);
     const int ld = sd + static_cast<int>(random() % 10);
     for (const char* system : {"Cubic", "Board"}) {
-      volume_.SetLog(ln, sd, ld, 1, 1, system, 0.0f, 0.0f, 0.0f, 0.0f);
+      volume_.SetLog(ln, sd, ld, 1, 1, system, {0.0f, 0.0f, 0.0f, 0.0f});
       const LogRecord& log = volume_.GetLog();
       EXPECT_EQ(log.netCubic, log.grossCubic) << ln << " " << sd << " " << ld;
       EXPECT_EQ(log.netBoard, log.grossBoard) << ln << " " << sd << " " << ld;
@@ -306,7 +306,7 @@ TEST_F(LogVolumeTest, BoardSegmentWithoutBoardFeet) {
 }
 
 TEST_F(LogVolumeTest, LonglogComputesNothingButStillChecksSegments) {
-  volume_.SetLog(40, 10, 16, 7, 1, "Longlog", 0.0f, 0.0f, 0.0f, 0.0f);
+  volume_.SetLog(40, 10, 16, 7, 1, "Longlog", {0.0f, 0.0f, 0.0f, 0.0f});
   const LogRecord& log = volume_.GetLog();
   EXPECT_EQ(log.grossCubic, 0.0f);
   EXPECT_EQ(log.grossBoard, 0.0f);

@@ -91,7 +91,7 @@ TEST(LoadTotalsTest, EmptyLoad) {
 
 TEST(LogVolumeWindowTest, HeadingSplitAndCull) {
   LogVolume volume;
-  volume.SetLog(16, 10, 12, 12, 1, "Cubic", 3.0f, 3.0f, 0.0f, 0.0f);
+  volume.SetLog(16, 10, 12, 12, 1, "Cubic", {3.0f, 3.0f, 0.0f, 0.0f});
   volume.AddSegment(SegmentRecord{1, 16, 10, 12});
   DefectRecord cut;
   cut.seg = 1;

@@ -41,15 +41,15 @@ abs() { case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac; }
 finish() {
   local scl=$1
   "$cli" audit "$scl"
-  "$cli" finalize "$scl"
-  "$cli" report "$scl"
+  "$cli" finalize --pdf "$scl"
+  "$cli" report --pdf "$scl"
   "$cli" totals "$scl" | tr -d '\r'
 }
 
 # A new scale file from setup $1 with the load text $2, named $3.
 new_load() {
   local setup=$1 text=$2 scl=$out/$3.scl
-  rm -f "$out/$3".{scl,cmp,clg,bva,csv,audit}
+  rm -f "$out/$3".{scl,cmp,clg,bva,csv,audit,cmp.pdf,clg.pdf,audit.pdf}
   echo
   echo "== $(basename "$text") -> $scl"
   if [ -n "$setup" ]; then "$cli" create --setup "$setup" "$scl"; else "$cli" create "$scl"; fi
@@ -73,7 +73,8 @@ done
 
 echo
 echo "Done. Scale files (.scl), comprehensive reports (.cmp), log reports (.clg),"
-echo "Brevanta exports (.bva) and audit reports (.audit) are in:"
+echo "Brevanta exports (.bva) and audit reports (.audit), the reports' PDF copies"
+echo "(.cmp.pdf, .clg.pdf, .audit.pdf) are in:"
 printf '  %s\n' "${folders[@]}"
 echo
 echo "On a display, start the program with: $program $setup"

@@ -6,6 +6,7 @@
 // (the application does) pay for opening it once.
 #include <algorithm>
 
+#include "platform/text.h"
 #include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 #include "tablestore/table_store_state.h"
@@ -47,7 +48,8 @@ ColumnInfo InfoFromRow(const TableStore& store, int sel, int row) {
 int RowDescribing(const TableStore& store, int sel, const std::string& column) {
   int match = -1, matches = 0;
   for (int r = 0; r < store.RowCount(sel); ++r) {
-    if (detail::EqualNoCase(WithoutBlanks(ReadText(store, sel, r, "ColumnName")), column)) {
+    if (platform::EqualsIgnoringAsciiCase(WithoutBlanks(ReadText(store, sel, r, "ColumnName")),
+                                          column)) {
       match = r;
       ++matches;
     }
@@ -95,8 +97,7 @@ int TableStore::LoadColumnInfo(int slot) {
   TableLease dict(*this, kDictionary);
   if (dict.slot() < 0) return dict.slot();
   std::vector<ColumnInfo> infos(ColumnCount(slot));
-  SlotGuard sel(*this,
-                Select(kDictionary, "", "TableName=" + s_->slots[slot].name, "", "", ""));
+  SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + s_->slots[slot].name, "", "", ""));
   for (int c = 0; c < static_cast<int>(infos.size()); ++c) {
     const int row = RowDescribing(*this, sel.slot(), ColumnName(slot, c));
     if (row >= 0) infos[c] = InfoFromRow(*this, sel.slot(), row);
@@ -121,7 +122,11 @@ int TableStore::GetColumnInfo(int slot, int col, ColumnInfo& info) const {
 
 int TableStore::RestructureTable(const std::string& tableName, const std::string& orderColumn) {
   if (!IsOpen()) return kNoFile;
-  while (FindView(tableName) >= 0) ReleaseView(FindView(tableName));
+  while (FindView(tableName) >= 0) {
+    // The restructure commits below; a failed commit of a released copy shows
+    // there too (the same file), so its result adds nothing here.
+    (void)ReleaseView(FindView(tableName));
+  }
   std::string desc = tableName + "[";
   {
     TableLease dict(*this, kDictionary);
@@ -146,7 +151,7 @@ int TableStore::RestructureTable(const std::string& tableName, const std::string
   // all the table's data: refuse that like a table without rows.
   if (desc.back() == '[') return kNotFound;
   if (DefineTable(desc + "]") != kOk) return kNotFound;
-  return Commit() == kOk ? kOk : kNotFound;
+  return Commit();
 }
 
 int TableStore::MakeProjection(std::string& columnList, const std::string& tableName,
@@ -176,15 +181,18 @@ int TableStore::StoreProjection(const std::string& columnList, const std::string
   SlotGuard sel(*this, Select(kDictionary, "", "TableName=" + tableName, "", "", ""));
   const int orderCol = ColumnIndex(sel.slot(), orderColumn);
   if (sel.slot() < 0 || orderCol < 0) return 1;
-  for (int r = 0; r < RowCount(sel.slot()); ++r) SetLong(sel.slot(), r, orderCol, 0);
+  for (int r = 0; r < RowCount(sel.slot()); ++r) {
+    if (SetLong(sel.slot(), r, orderCol, 0) != kOk) return 1;
+  }
   std::string rest = columnList;
   for (int position = 1; !rest.empty(); ++position) {
     std::string name;
     NextToken(rest, name, ",");
     const int row = RowDescribing(*this, sel.slot(), name);
-    if (row >= 0) SetLong(sel.slot(), row, orderCol, position);
+    if (row >= 0 && SetLong(sel.slot(), row, orderCol, position) != kOk) return 1;
   }
-  return kOk;
+  if (sel.Release() != kOk) return kWriteFailed;
+  return dict.Release();
 }
 
 }  // namespace tablestore

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/file_system.h"
+#include "platform/text.h"
 #include "tablestore/import_reader.h"
 #include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
@@ -34,7 +35,7 @@ bool DescribesTable(std::string_view desc, std::string_view tableName) {
   if (bracket == std::string_view::npos || desc.back() != ']' || desc.size() < bracket + 3) {
     return false;
   }
-  return detail::EqualNoCase(desc.substr(0, bracket), tableName) &&
+  return platform::EqualsIgnoringAsciiCase(desc.substr(0, bracket), tableName) &&
          DescribedColumns(desc) <= kMaxImportColumns;
 }
 
@@ -100,7 +101,9 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
                            int replace) {
   if (!IsOpen()) return kNoFile;
   auto problem = [&](const std::string& text) {
-    LogMessage(text, "W", s_->deviceIdentity, "Varnolde");
+    // The import has failed either way; a journal that cannot take the
+    // entry changes nothing about the result.
+    (void)LogMessage(text, "W", s_->deviceIdentity, "Varnolde");
     return kNotFound;
   };
   std::unique_ptr<platform::FileSystem> posix;
@@ -139,18 +142,22 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
   // Rows go straight into a table slot; a derived or scratch view of that
   // name has no stored structure to import into.
   if (sl.parentSlot >= 0 || sl.description.empty() ||
-      (mode == 1 && !created && !detail::EqualNoCase(sl.description, desc))) {
+      (mode == 1 && !created && !platform::EqualsIgnoringAsciiCase(sl.description, desc))) {
     return problem("Different structure for import");
   }
   const int columns = ColumnCount(table.slot());
   if (TooManyValues(rows, static_cast<size_t>(columns))) return problem(tooLarge);
-  if (replace == 2) sl.view.SetSize(0);
+  if (replace == 2 && !sl.view.SetSize(0)) return problem("Import failed");
   while (NextDataLine(lines, mode, line)) {
     const int row = sl.view.AddRow();
+    if (row < 0) return problem("Import failed");
     const std::vector<std::string> values = SplitDataLine(line, columns);
-    for (int c = 0; c < columns; ++c) SetText(table.slot(), row, c, detail::Widen(values[c]));
+    // A column of a type that holds no text (result 1) stays empty.
+    for (int c = 0; c < columns; ++c) {
+      (void)SetText(table.slot(), row, c, detail::Widen(values[c]));
+    }
   }
-  return kOk;
+  return table.Release() == kOk ? kOk : kWriteFailed;
 }
 
 }  // namespace tablestore

@@ -9,6 +9,7 @@
 namespace tablestore {
 namespace {
 
+using testing::OpenCopyOf;
 using testing::Rows;
 using testing::TempPath;
 
@@ -246,7 +247,7 @@ TEST_F(ImportTest, TheImportIsOnDiskAfterReopening) {
   files_.SetFile(kSales, kSaleFile);
   ASSERT_EQ(store.ImportView(1, kSales, "SaleData", 2), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   EXPECT_EQ(reader.RowCount(reader.OpenAView("SaleData", false)), 2);
 }
 

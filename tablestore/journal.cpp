@@ -55,9 +55,12 @@ int TableStore::LogMessage(const std::string& msg, const std::string& level,
   // A journal made by an older program may lack columns; those are skipped.
   for (const auto& [column, value] : values) {
     const int col = ColumnIndex(journal.slot(), column);
-    if (col >= 0) SetText(journal.slot(), row, col, value);
+    // The journal's own columns are text; one of another type (result 1)
+    // stays empty rather than losing the entry.
+    if (col >= 0) (void)SetText(journal.slot(), row, col, value);
   }
-  return Commit() == kOk ? kOk : kNotFound;
+  const int committed = Commit();
+  return committed == kOk ? kOk : kWriteFailed;
 }
 
 int TableStore::LogProgramMessage(const std::string& msg) {

@@ -8,6 +8,7 @@
 namespace tablestore {
 namespace {
 
+using testing::OpenCopyOf;
 using testing::Rows;
 using testing::TempPath;
 
@@ -102,7 +103,7 @@ TEST_F(JournalTest, AnEntryIsCommittedWithEveryPendingChange) {
   store_.AddRow(log, -1);
   ASSERT_EQ(store_.LogProgramMessage("File opened"), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   EXPECT_EQ(reader.RowCount(reader.OpenAView("MessageLog", false)), 1);
   EXPECT_EQ(reader.RowCount(reader.OpenAView("Log", false)), 1);
 }

@@ -68,24 +68,26 @@ int ParseColumns(const TableStore& store, const detail::Slot& source, int source
 // The typed value at (row, col) of a criteria view, as the engine compares it.
 bool CriteriaValueAt(const mk::View& v, int row, int col, mk::CriteriaValue& out) {
   switch (v.NthProperty(col).type) {
-    case 'S':
+    case mk::PropertyType::kString:
       out = v.GetString(row, col);
       return true;
-    case 'I':
+    case mk::PropertyType::kInt:
       out = int64_t{v.GetInt(row, col)};
       return true;
-    case 'L':
+    case mk::PropertyType::kLong:
       out = v.GetLong(row, col);
       return true;
-    case 'F':
+    case mk::PropertyType::kFloat:
       out = static_cast<double>(v.GetFloat(row, col));
       return true;
-    case 'D':
+    case mk::PropertyType::kDouble:
       out = v.GetDouble(row, col);
       return true;
-    default:
-      return false;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  return false;
 }
 
 // Fills the scratch slot `slot` with a view of the pairs' columns and one row
@@ -103,7 +105,7 @@ int BuildCriteria(TableStore& store, detail::StoreState& s, int slot, int source
     if (it == props.end()) props.push_back(prop);
   }
   mk::View rows = mk::View::Create(props);
-  rows.SetSize(range ? 2 : 1);
+  if (!rows.SetSize(range ? 2 : 1)) return kNotOneRow;
   s.slots[slot].view = rows;
   for (size_t i = 0; i < pairs.size(); ++i) {
     if (store.SetText(slot, 0, columnOf[i], pairs[i].low) != kOk) return kNotOneRow;
@@ -179,8 +181,9 @@ int TableStore::Select(const std::string& tableName, const std::string& columnLi
       out.baseName = tableName;
     }
   }
-  if (selCrit >= 0) ReleaseView(selCrit);
-  if (selRCrit >= 0) ReleaseView(selRCrit);
+  // Scratch slots are plain views: releasing them commits nothing.
+  if (selCrit >= 0) (void)ReleaseView(selCrit);
+  if (selRCrit >= 0) (void)ReleaseView(selRCrit);
   return result;
 }
 
@@ -193,7 +196,11 @@ int TableStore::KeyRetrieve(const std::string& tableName, const std::string& cri
   if (RowCount(sel.slot()) != 1) return kNotOneRow;
   const int rc = store ? SetText(sel.slot(), 0, 0, value) : GetText(sel.slot(), 0, 0, value);
   // A column of a type that holds no text, or a view without columns.
-  return rc == kOk ? kOk : kNotOneRow;
+  if (rc != kOk) return kNotOneRow;
+  // A table opened for the call in memory is committed as it is released
+  // (the derived slot first).
+  if (sel.Release() != kOk || table.Release() != kOk) return kWriteFailed;
+  return kOk;
 }
 
 }  // namespace tablestore

@@ -37,10 +37,11 @@ int AddSetting(TableStore& store, std::string_view block, std::string_view key,
   if (globals.slot() < 0) return kNotFound;
   const int row = store.AddRow(globals.slot(), -1);
   if (row < 0) return kNotFound;
-  store.SetText(globals.slot(), row, 0, std::string(block));
-  store.SetText(globals.slot(), row, 1, std::string(key));
-  store.SetText(globals.slot(), row, 2, std::string(value));
-  return kOk;
+  const std::string texts[] = {std::string(block), std::string(key), std::string(value)};
+  for (int col = 0; col < 3; ++col) {
+    if (store.SetText(globals.slot(), row, col, texts[col]) != kOk) return kNotFound;
+  }
+  return globals.Release();
 }
 
 int EnsureSetting(TableStore& store, std::string_view block, std::string_view key,
@@ -57,7 +58,11 @@ int StoreSetting(TableStore& store, std::string_view block, std::string_view key
     if (globals.slot() < 0) return kNotFound;
     SlotGuard sel(store, store.Select(kGlobals, "Value", SettingCriteria(block, key), "", "", ""));
     if (sel.slot() < 0) return kNoFile;
-    if (store.RowCount(sel.slot()) > 0) return store.SetText(sel.slot(), 0, 0, value);
+    if (store.RowCount(sel.slot()) > 0) {
+      if (store.SetText(sel.slot(), 0, 0, value) != kOk) return kNotFound;
+      if (sel.Release() != kOk || globals.Release() != kOk) return kWriteFailed;
+      return kOk;
+    }
   }
   return AddSetting(store, block, key, value);
 }

@@ -16,7 +16,9 @@
 //
 // All functions work through a TableStore (borrowed for the call) and the
 // table's slot named "Globals" when one is open; otherwise they open Globals
-// for the call with the store's in-memory default and release it afterwards.
+// for the call with the store's in-memory default and release it afterwards,
+// which commits an in-memory copy: the writers then return -4 when that
+// commit failed (the file keeps its last committed state).
 // Thread safety: as TableStore.
 #pragma once
 
@@ -73,37 +75,39 @@ std::string SettingCriteria(std::string_view block, std::string_view key);
 
 // Reads a setting into `value`. Returns 0; -3 when the row is missing or
 // duplicated (value untouched); -1 when Globals cannot be opened; -2 when the
-// selection cannot be made (Globals lacks Block, Key or Value).
+// selection cannot be made (Globals lacks Block, Key or Value). Not
+// [[nodiscard]], unlike the writers: a failed read leaves the caller's
+// default in `value`, which is what most readers want.
 int ReadSetting(TableStore& store, std::string_view block, std::string_view key,
                 std::string& value);
 
 // Writes an existing setting. Returns 0; -3 when the row is missing or
 // duplicated (nothing is written); -1 / -2 as ReadSetting. With the in-memory
 // default and Globals not open, the change is committed at once.
-int WriteSetting(TableStore& store, std::string_view block, std::string_view key,
-                 const std::string& value);
+[[nodiscard]] int WriteSetting(TableStore& store, std::string_view block, std::string_view key,
+                               const std::string& value);
 
 // Appends the row (block, key, value) to Globals, written into columns 0, 1
 // and 2, whether or not the setting exists. Returns 0; -1 when Globals cannot
 // be opened.
-int AddSetting(TableStore& store, std::string_view block, std::string_view key,
-               std::string_view value);
+[[nodiscard]] int AddSetting(TableStore& store, std::string_view block, std::string_view key,
+                             std::string_view value);
 
 // Adds (block, key, value) when no row of Globals has that block and key; a
 // setting that exists, even duplicated, is left as it is. Returns 0 (present
 // or added); -1 / -2 as ReadSetting.
-int EnsureSetting(TableStore& store, std::string_view block, std::string_view key,
-                  std::string_view value);
+[[nodiscard]] int EnsureSetting(TableStore& store, std::string_view block, std::string_view key,
+                                std::string_view value);
 
 // The file type rule and the structure upgrade: writes `value` into the first
 // row with that block and key (into every duplicate's first row only), or adds
 // the row when there is none. Returns 0; -1 / -2 as ReadSetting.
-int StoreSetting(TableStore& store, std::string_view block, std::string_view key,
-                 const std::string& value);
+[[nodiscard]] int StoreSetting(TableStore& store, std::string_view block, std::string_view key,
+                               const std::string& value);
 
 // Adds every kOptionDefaults row that is missing. Returns 0; -1 / -2 as
 // ReadSetting.
-int AddMissingOptions(TableStore& store);
+[[nodiscard]] int AddMissingOptions(TableStore& store);
 
 // The key letter stored for `key` in block Keys (the first matching row's
 // Value), or its kKeyDefaults letter when there is no row or the value is

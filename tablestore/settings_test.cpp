@@ -7,6 +7,7 @@
 namespace tablestore {
 namespace {
 
+using testing::OpenCopyOf;
 using testing::Rows;
 using testing::TempPath;
 
@@ -94,7 +95,7 @@ TEST_F(SettingsTest, WriteOnGlobalsOpenedInMemoryIsCommittedAtOnce) {
   ASSERT_EQ(writer.Open(path_, true), 0);
   EXPECT_EQ(WriteSetting(writer, "System", "StructureVersion", "20100830"), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   std::string value;
   EXPECT_EQ(ReadSetting(reader, "System", "StructureVersion", value), 0);
   EXPECT_EQ(value, "20100830");

@@ -17,14 +17,24 @@ namespace tablestore {
 class SlotGuard {
  public:
   SlotGuard(TableStore& store, int slot) : store_(store), slot_(slot) {}
-  ~SlotGuard() {
-    if (slot_ >= 0) store_.ReleaseView(slot_);
-  }
+  // A destructor cannot report: a guard over an in-memory table slot whose
+  // changes must be known to have reached the file is ended with Release.
+  ~SlotGuard() { (void)Release(); }
   SlotGuard(const SlotGuard&) = delete;
   SlotGuard& operator=(const SlotGuard&) = delete;
 
   // The slot, or the negative result that was given instead.
   int slot() const { return slot_; }
+
+  // Releases the slot now (TableStore::ReleaseView) and returns the result:
+  // 0, or -4 when an in-memory slot's commit failed. 0 when there is no slot
+  // (any more).
+  [[nodiscard]] int Release() {
+    if (slot_ < 0) return kOk;
+    const int rc = store_.ReleaseView(slot_);
+    slot_ = -1;
+    return rc == kWriteFailed ? kWriteFailed : kOk;
+  }
 
  private:
   TableStore& store_;
@@ -44,6 +54,10 @@ class TableLease {
 
   // The table's slot, or the negative result of opening it.
   int slot() const { return slot_; }
+
+  // Ends the lease now: releases the table when the lease opened it (which
+  // commits an in-memory copy). Returns 0, or -4 when that commit failed.
+  [[nodiscard]] int Release() { return opened_.Release(); }
 
  private:
   int slot_;

@@ -1,5 +1,6 @@
 #include "tablestore/table_store.h"
 
+#include <optional>
 #include <variant>
 
 #include "platform/text.h"
@@ -11,17 +12,6 @@ namespace detail {
 
 std::string Narrow(std::string_view utf8) { return platform::Utf8ToCp1252(utf8); }
 std::string Widen(std::string_view stored) { return platform::Cp1252ToUtf8(stored); }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -103,88 +93,95 @@ void RebuildTableList(StoreState& s) {
   }
 }
 
-// A standalone copy of every row of `stored`.
-mk::View MakeMemoryCopy(const mk::View& stored) {
-  mk::View copy = stored.Clone();
-  for (int r = 0; r < stored.RowCount(); ++r) copy.InsertRowFrom(r, stored, r);
-  return copy;
+// Appends every row of `from` to `to`. False when the engine refused a row
+// (only an invalid view can make it refuse).
+bool AppendRows(mk::View& to, const mk::View& from) {
+  for (int r = 0; r < from.RowCount(); ++r) {
+    if (!to.InsertRowFrom(to.RowCount(), from, r)) return false;
+  }
+  return true;
+}
+
+// Sets `copy` to a standalone copy of every row of `stored`. False when a row
+// was refused (the copy would then write an incomplete table back).
+bool MakeMemoryCopy(const mk::View& stored, mk::View* copy) {
+  *copy = stored.Clone();
+  return AppendRows(*copy, stored);
 }
 
 // Replaces the rows of the stored table named like the in-memory slot by the
-// slot's rows. A table that no longer exists is left alone.
-void WriteBack(StoreState& s, const Slot& sl) {
+// slot's rows. A table that no longer exists is left alone. False (with
+// s.lastError set) when the engine refused the rows.
+bool WriteBack(StoreState& s, const Slot& sl) {
   mk::View stored = s.storage->GetView(Narrow(sl.name));
-  if (!stored.IsValid()) return;
-  stored.SetSize(0);
-  for (int r = 0; r < sl.view.RowCount(); ++r) stored.InsertRowFrom(r, sl.view, r);
+  if (!stored.IsValid()) return true;
+  if (stored.SetSize(0) && AppendRows(stored, sl.view)) return true;
+  s.lastError = "the rows of " + sl.name + " could not be written back";
+  return false;
 }
 
-int ReadText(const mk::View& v, int row, int col, std::string& text) {
+// A cell as its column holds it: the stored text of an S column, the value of
+// an I, F or D column, and of an L column cut to 32 bits, as every typed read
+// takes it. B and V columns have no typed value (nullopt).
+using Cell = std::variant<std::string, int32_t, float, double>;
+
+std::optional<Cell> ReadCell(const mk::View& v, int row, int col) {
   switch (v.NthProperty(col).type) {
-    case 'S':
-      text = Widen(v.GetString(row, col));
-      return kOk;
-    case 'I':
-      text = FormatInt(v.GetInt(row, col));
-      return kOk;
-    case 'L':
-      text = FormatInt(static_cast<int32_t>(v.GetLong(row, col)));
-      return kOk;
-    case 'F':
-      text = FormatFloat(v.GetFloat(row, col));
-      return kOk;
-    case 'D':
-      text = FormatDouble(v.GetDouble(row, col));
-      return kOk;
-    default:
-      return 1;
+    case mk::PropertyType::kString:
+      return Cell(v.GetString(row, col));
+    case mk::PropertyType::kInt:
+      return Cell(v.GetInt(row, col));
+    case mk::PropertyType::kLong:
+      return Cell(static_cast<int32_t>(v.GetLong(row, col)));
+    case mk::PropertyType::kFloat:
+      return Cell(v.GetFloat(row, col));
+    case mk::PropertyType::kDouble:
+      return Cell(v.GetDouble(row, col));
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
+      break;
   }
+  return std::nullopt;
+}
+
+// The visitor made of one function per alternative of a variant.
+template <typename... Ways>
+struct Each : Ways... {
+  using Ways::operator()...;
+};
+
+int ReadText(const mk::View& v, int row, int col, std::string& text) {
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  text = std::visit(
+      Each{[](const std::string& stored) { return Widen(stored); },
+           [](int32_t i) { return FormatInt(i); }, [](float f) { return FormatFloat(f); },
+           [](double d) { return FormatDouble(d); }},
+      *cell);
+  return kOk;
 }
 
 int ReadInt(const mk::View& v, int row, int col, int& value) {
-  switch (v.NthProperty(col).type) {
-    case 'S':
-      value = ParseLong(v.GetString(row, col));
-      return kOk;
-    case 'I':
-      value = v.GetInt(row, col);
-      return kOk;
-    case 'L':
-      value = static_cast<int32_t>(v.GetLong(row, col));
-      return kOk;
-    case 'F':
-      value = RoundHalfUp(v.GetFloat(row, col));
-      return kOk;
-    case 'D':
-      value = RoundHalfUp(v.GetDouble(row, col));
-      return kOk;
-    default:
-      value = 0;
-      return 1;
-  }
+  value = 0;
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  value = std::visit(
+      Each{[](const std::string& stored) { return ParseLong(stored); }, [](int32_t i) { return i; },
+           [](float f) { return RoundHalfUp(f); }, [](double d) { return RoundHalfUp(d); }},
+      *cell);
+  return kOk;
 }
 
 int ReadFloat(const mk::View& v, int row, int col, float& value) {
-  switch (v.NthProperty(col).type) {
-    case 'S':
-      value = NarrowToFloat(ParseDouble(v.GetString(row, col)));
-      return kOk;
-    case 'I':
-      value = static_cast<float>(v.GetInt(row, col));
-      return kOk;
-    case 'L':
-      value = static_cast<float>(static_cast<int32_t>(v.GetLong(row, col)));
-      return kOk;
-    case 'F':
-      value = v.GetFloat(row, col);
-      return kOk;
-    case 'D':
-      value = NarrowToFloat(v.GetDouble(row, col));
-      return kOk;
-    default:
-      value = 0;
-      return 1;
-  }
+  value = 0.0f;
+  const std::optional<Cell> cell = ReadCell(v, row, col);
+  if (!cell) return 1;
+  value =
+      std::visit(Each{[](const std::string& stored) { return NarrowToFloat(ParseDouble(stored)); },
+                      [](int32_t i) { return static_cast<float>(i); }, [](float f) { return f; },
+                      [](double d) { return NarrowToFloat(d); }},
+                 *cell);
+  return kOk;
 }
 
 // The value as the text, integer, double it becomes in an S, I/L, F/D column.
@@ -207,25 +204,28 @@ double AsDouble(const Value& v) {
 }
 
 int WriteOwn(mk::View& v, int row, int col, const Value& value) {
+  bool done = false;
   switch (v.NthProperty(col).type) {
-    case 'S':
-      v.SetString(row, col, AsText(value));
-      return kOk;
-    case 'I':
-      v.SetInt(row, col, AsInt(value));
-      return kOk;
-    case 'L':
-      v.SetLong(row, col, AsInt(value));
-      return kOk;
-    case 'F':
-      v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
-      return kOk;
-    case 'D':
-      v.SetDouble(row, col, AsDouble(value));
-      return kOk;
-    default:
+    case mk::PropertyType::kString:
+      done = v.SetString(row, col, AsText(value));
+      break;
+    case mk::PropertyType::kInt:
+      done = v.SetInt(row, col, AsInt(value));
+      break;
+    case mk::PropertyType::kLong:
+      done = v.SetLong(row, col, AsInt(value));
+      break;
+    case mk::PropertyType::kFloat:
+      done = v.SetFloat(row, col, NarrowToFloat(AsDouble(value)));
+      break;
+    case mk::PropertyType::kDouble:
+      done = v.SetDouble(row, col, AsDouble(value));
+      break;
+    case mk::PropertyType::kBytes:
+    case mk::PropertyType::kSubview:
       return 1;
   }
+  return done ? kOk : kNotFound;
 }
 
 // Writes `value` at (row, col) of the slot, or through a derived slot into the
@@ -242,22 +242,26 @@ int Write(StoreState& s, int slot, int row, int col, const Value& value) {
 }
 
 // Applies the column defaults of the loaded column information of table slot
-// `target` to row `pos`, copying from row `prev` (-1: there is none).
+// `target` to row `pos`, copying from row `prev` (-1: there is none). The
+// row and columns are valid, so a setter refuses only a column of a type
+// outside S, I, L, F, D (result 1): such a column keeps its empty value, as
+// it would without a default.
 void ApplyDefaults(TableStore& store, const Slot& target, int slot, int prev, int pos) {
   for (int c = 0; c < static_cast<int>(target.columnInfo.size()); ++c) {
     const ColumnInfo& info = target.columnInfo[c];
     if (info.defaultKind == 'C' && prev >= 0) {
       std::string text;
       store.GetText(slot, prev, c, text);
-      store.SetText(slot, pos, c, text);
+      (void)store.SetText(slot, pos, c, text);
     } else if (info.defaultKind == 'I' && prev >= 0) {
       int previous = 0;
       store.GetInt(slot, prev, c, previous);
       const int64_t step = info.defaultText.empty() ? 1 : ParseLong(info.defaultText);
       // The sum wraps to 32 bits, as the stored 32-bit value would.
-      store.SetLong(slot, pos, c, static_cast<int32_t>(static_cast<uint32_t>(previous + step)));
+      (void)store.SetLong(slot, pos, c,
+                          static_cast<int32_t>(static_cast<uint32_t>(previous + step)));
     } else if (info.defaultKind == 'V' && !info.defaultText.empty()) {
-      store.SetText(slot, pos, c, info.defaultText);
+      (void)store.SetText(slot, pos, c, info.defaultText);
     }
   }
 }
@@ -268,17 +272,22 @@ TableStore::TableStore(mk::FileSystem* fs) : s_(std::make_unique<StoreState>()) 
 
 TableStore::~TableStore() {
   if (!IsOpen()) return;
-  Commit();
-  Close();
+  // A destructor cannot report: owners that must know whether the last
+  // changes reached the file commit (and check) before letting the store go.
+  // Close finds nothing left to commit after a successful Commit.
+  (void)Commit();
+  (void)Close();
 }
 
 int TableStore::Open(const std::string& fileName, bool inMemoryDefault) {
-  if (IsOpen()) Close();
+  // Opening another file is the caller's way of leaving this one: changes it
+  // did not commit are dropped, as Close drops them.
+  if (IsOpen()) (void)Close();
   std::unique_ptr<mk::Storage> storage;
   const mk::Status st = mk::Storage::Open(fileName, &storage, s_->fs);
   if (!st.ok()) {
     s_->lastError = st.ToString();
-    return kNotFound;
+    return st.IsBusy() ? kInUse : kNotFound;
   }
   s_->lastError.clear();
   s_->storage = std::move(storage);
@@ -290,24 +299,25 @@ int TableStore::Open(const std::string& fileName, bool inMemoryDefault) {
 
 int TableStore::Close() {
   if (!IsOpen()) return kNoFile;
+  int result = kOk;
   for (int i = 0; i < kSlotCount; ++i) {
-    if (s_->slots[i].used) ReleaseView(i);
+    if (s_->slots[i].used && ReleaseView(i) == kWriteFailed) result = kWriteFailed;
   }
   s_->storage.reset();
   s_->fileName.clear();
   RebuildTableList(*s_);
-  return kOk;
+  return result;
 }
 
 int TableStore::Commit() {
   if (!IsOpen()) return kNoFile;
   for (const Slot& sl : s_->slots) {
-    if (sl.used && sl.inMemory) WriteBack(*s_, sl);
+    if (sl.used && sl.inMemory && !WriteBack(*s_, sl)) return kWriteFailed;
   }
   const mk::Status st = s_->storage->Commit();
   if (!st.ok()) {
     s_->lastError = st.ToString();
-    return kNotFound;
+    return kWriteFailed;
   }
   return kOk;
 }
@@ -320,7 +330,7 @@ const std::string& TableStore::TableList() const { return s_->tableList; }
 
 int TableStore::TableExists(const std::string& name) const {
   for (size_t i = 0; i < s_->tableNames.size(); ++i) {
-    if (detail::EqualNoCase(s_->tableNames[i], name)) return static_cast<int>(i);
+    if (platform::EqualsIgnoringAsciiCase(s_->tableNames[i], name)) return static_cast<int>(i);
   }
   return kNotFound;
 }
@@ -329,7 +339,7 @@ int TableStore::DefineTable(const std::string& description) {
   if (!IsOpen()) return kNoFile;
   std::string rest = description, tableName;
   NextToken(rest, tableName, "[");
-  ReleaseViewByName(tableName);
+  if (ReleaseViewByName(tableName) == kWriteFailed) return kWriteFailed;
   const mk::Status st = s_->storage->Restructure(Narrow(description));
   RebuildTableList(*s_);
   if (!st.ok()) {
@@ -342,12 +352,14 @@ int TableStore::DefineTable(const std::string& description) {
 int TableStore::OpenAView(const std::string& tableName, bool inMemory) {
   if (!IsOpen()) return kNoFile;
   const int existing = FindView(tableName);
-  if (existing >= 0) ReleaseView(existing);
+  if (existing >= 0 && ReleaseView(existing) == kWriteFailed) return kWriteFailed;
   if (TableExists(tableName) < 0) return kNotFound;
   const int slot = LowestFreeSlot(*s_);
   if (slot < 0) return kNotFound;
   const mk::View stored = s_->storage->GetView(Narrow(tableName));
-  TakeSlot(*s_, slot, tableName, inMemory ? MakeMemoryCopy(stored) : stored);
+  mk::View view = stored;
+  if (inMemory && !MakeMemoryCopy(stored, &view)) return kNotFound;
+  TakeSlot(*s_, slot, tableName, std::move(view));
   Slot& sl = s_->slots[slot];
   sl.inMemory = inMemory;
   const std::string desc = stored.Describe();
@@ -374,9 +386,11 @@ int TableStore::ReleaseView(int slot) {
   if (slot < 0 || slot >= kSlotCount) return 2;
   if (!s_->slots[slot].used) return 1;
   // Committing writes this slot back together with every other in-memory one.
-  if (s_->slots[slot].inMemory) Commit();
+  // The slot is freed either way; a failed commit leaves the file as it was
+  // and the copy's changes are lost, which the result says.
+  const int committed = s_->slots[slot].inMemory ? Commit() : kOk;
   s_->slots[slot] = Slot{};
-  return kOk;
+  return committed == kOk ? kOk : kWriteFailed;
 }
 
 int TableStore::ReleaseViewByName(const std::string& name) {
@@ -421,7 +435,7 @@ int TableStore::AddRow(int slot, int afterRow) {
   }
   Slot& t = s_->slots[target];
   const int pos = (!derived && afterRow >= 0) ? afterRow + 1 : t.view.RowCount();
-  t.view.InsertRows(pos, 1);
+  if (!t.view.InsertRows(pos, 1)) return kNotFound;
   if (t.columnInfoLoaded) ApplyDefaults(*this, t, target, prev, pos);
   return pos;
 }
@@ -439,7 +453,7 @@ int TableStore::RemoveRow(int slot, int row) {
   const Slot* sl = UsedSlot(*s_, slot);
   if (sl == nullptr || row < 0 || row >= sl->view.RowCount()) return kNotFound;
   if (sl->parentSlot < 0) {
-    s_->slots[slot].view.RemoveRows(row, 1);
+    if (!s_->slots[slot].view.RemoveRows(row, 1)) return kNotFound;
   } else {
     const int parent = LiveParent(*s_, *sl);
     if (parent < 0 || RemoveRow(parent, MapToParent(*sl, row)) < 0) return kNotFound;
@@ -488,7 +502,7 @@ int TableStore::DescribeView(int slot, std::string& text, bool namesOnly) const 
   for (int c = 0; c < sl->view.PropertyCount(); ++c) {
     if (c > 0) out += ',';
     out += Widen(sl->view.NthProperty(c).name);
-    if (!namesOnly) out += std::string(":") + sl->view.NthProperty(c).type;
+    if (!namesOnly) out += std::string(":") + mk::TypeLetter(sl->view.NthProperty(c).type);
   }
   text = namesOnly ? out : out + "]";
   return kOk;
@@ -505,13 +519,18 @@ int TableStore::MakeRowView(const std::string& tableName, int row, const std::st
   const std::string name = viewName.empty() ? "Row" + std::to_string(row) + tableName : viewName;
   const int slot = GetViewIndex(name);
   if (slot < 0) return kNotFound;
-  mk::View rows = mk::View::Create({{"Item", 'S', {}}, {"Value", 'S', {}}});
+  mk::View rows = mk::View::Create(
+      {{"Item", mk::PropertyType::kString, {}}, {"Value", mk::PropertyType::kString, {}}});
   for (int c = 0; c < ColumnCount(source); ++c) {
     std::string value;
     GetText(source, row, c, value);
     const int r = rows.AddRow();
-    rows.SetString(r, 0, Narrow(ColumnName(source, c)));
-    rows.SetString(r, 1, Narrow(value));
+    // Item and Value are text columns of the view made above.
+    if (r < 0 || !rows.SetString(r, 0, Narrow(ColumnName(source, c))) ||
+        !rows.SetString(r, 1, Narrow(value))) {
+      (void)ReleaseView(slot);  // a plain slot: nothing to commit
+      return kNotFound;
+    }
   }
   s_->slots[slot].view = rows;
   return slot;
@@ -525,10 +544,9 @@ int TableStore::StoreRowView(const std::string& tableName, int rowViewSlot, int 
   for (int c = 0; c < ColumnCount(source) && c < RowCount(rowViewSlot); ++c) {
     std::string value;
     GetText(rowViewSlot, c, valueCol, value);
-    SetText(source, row, c, value);
-    ++written;
+    if (SetText(source, row, c, value) == kOk) ++written;
   }
-  ReleaseView(rowViewSlot);
+  (void)ReleaseView(rowViewSlot);  // a row view is a plain slot: nothing to commit
   return written;
 }
 

@@ -67,9 +67,6 @@ int LiveParent(const StoreState& s, const Slot& sl);
 std::string Narrow(std::string_view utf8);
 std::string Widen(std::string_view stored);
 
-// ASCII letter case ignored, as the engine compares names.
-bool EqualNoCase(std::string_view a, std::string_view b);
-
 // Blanks (spaces and tabs) removed at both ends / at the start.
 std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);

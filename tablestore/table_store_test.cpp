@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "mkstore/fault_file_system.h"
 #include "mkstore/storage.h"
 #include "tablestore/test_util.h"
 
@@ -13,6 +14,7 @@ namespace tablestore {
 namespace {
 
 using testing::AppendRow;
+using testing::OpenCopyOf;
 using testing::Rows;
 using testing::TempPath;
 using testing::Text;
@@ -91,6 +93,16 @@ TEST_F(TableStoreTest, DamagedFileIsRefusedAndStoreStaysClosed) {
   EXPECT_EQ(other.Open(damaged, false), -1);
   EXPECT_FALSE(other.IsOpen());
   EXPECT_NE(other.LastError(), "");
+}
+
+TEST_F(TableStoreTest, AFileOpenInOneStoreIsInUseForEveryOtherUntilItCloses) {
+  ASSERT_EQ(store_.Commit(), 0);
+  TableStore other;
+  EXPECT_EQ(other.Open(path_, false), kInUse);
+  EXPECT_FALSE(other.IsOpen());
+  EXPECT_NE(other.LastError(), "");
+  ASSERT_EQ(store_.Close(), 0);
+  EXPECT_EQ(other.Open(path_, false), kOk);
 }
 
 TEST_F(TableStoreTest, OpeningAnotherFileClosesTheFirst) {
@@ -491,12 +503,12 @@ TEST_F(TableStoreTest, InMemoryCopyIsWrittenBackOnCommit) {
   store_.RemoveRow(mem, 0);
   {
     TableStore reader;
-    ASSERT_EQ(reader.Open(path_, false), 0);
+    ASSERT_EQ(OpenCopyOf(reader, path_), 0);
     EXPECT_EQ(reader.RowCount(reader.OpenAView("Log", false)), 2);
   }
   ASSERT_EQ(store_.Commit(), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   const int s = reader.OpenAView("Log", false);
   EXPECT_EQ(Rows(reader, s), (std::vector<std::string>{"S2|L|2|0|0|0|0", "new||0|0|0|0|0"}));
 }
@@ -506,9 +518,39 @@ TEST_F(TableStoreTest, ReleasingAnInMemorySlotCommitsTheFile) {
   AppendRow(store_, mem, {"kept", "L", "9"});
   EXPECT_EQ(store_.ReleaseView(mem), 0);
   TableStore reader;
-  ASSERT_EQ(reader.Open(path_, false), 0);
+  ASSERT_EQ(OpenCopyOf(reader, path_), 0);
   const int s = reader.OpenAView("Log", false);
   EXPECT_EQ(Rows(reader, s), std::vector<std::string>{"kept|L|9|0|0|0|0"});
+}
+
+// Issue 17: releasing an in-memory slot whose commit fails reports it (-4,
+// also from Commit), and the file keeps its old rows; the same release
+// without a fault reports success and the file holds the new rows.
+TEST(TableStoreFaultTest, ReleaseOfAnInMemorySlotSaysWhetherItsCommitReachedTheFile) {
+  const std::string path = "/fault/store.scl";
+  for (const bool fail : {true, false}) {
+    SCOPED_TRACE(fail ? "failing write" : "no fault");
+    mk::FaultFileSystem disk;
+    {
+      TableStore store(&disk);
+      ASSERT_EQ(store.Open(path, false), 0);
+      ASSERT_EQ(store.DefineTable(kLogDesc), 0);
+      AppendRow(store, store.OpenAView("Log", false), {"old"});
+      ASSERT_EQ(store.Commit(), 0);
+      const int mem = store.OpenAView("Log", true);
+      AppendRow(store, mem, {"new"});
+      if (fail) disk.FailWrite(1);
+      EXPECT_EQ(store.ReleaseView(mem), fail ? kWriteFailed : kOk);
+      EXPECT_EQ(store.FindView("Log"), -1);  // freed either way
+      EXPECT_EQ(store.Commit(), fail ? kWriteFailed : kOk);
+      EXPECT_EQ(store.LastError().empty(), !fail);
+      EXPECT_EQ(store.Close(), 0);
+    }
+    disk.Crash();
+    TableStore reader(&disk);
+    ASSERT_EQ(reader.Open(path, false), 0);
+    EXPECT_EQ(reader.RowCount(reader.OpenAView("Log", false)), fail ? 1 : 2);
+  }
 }
 
 TEST_F(TableStoreTest, CloseWithoutCommitDropsStoredViewChanges) {

@@ -1,6 +1,7 @@
 #include "tablestore/test_util.h"
 
 #include <fstream>
+#include <sstream>
 
 #include "platform/test_support.h"
 
@@ -15,6 +16,15 @@ std::string TempPath(const std::string& stem) {
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+int OpenCopyOf(TableStore& reader, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  const std::string copy = TempPath("copy.scl");
+  WriteFile(copy, bytes.str());
+  return reader.Open(copy, false);
 }
 
 int AppendRow(TableStore& store, int slot, const std::vector<std::string>& values) {

@@ -15,6 +15,12 @@ std::string TempPath(const std::string& stem);
 // Writes `bytes` to `path`, replacing the file.
 void WriteFile(const std::string& path, const std::string& bytes);
 
+// Opens `reader` on a copy, in a fresh temporary file, of the bytes now in
+// the file at `path`: what another program would read there while a store
+// of the test holds the file (no second store may open it meanwhile).
+// Returns the result of reader.Open.
+int OpenCopyOf(TableStore& reader, const std::string& path);
+
 // Appends one row to the table slot and writes `values` into its first
 // columns with SetText; returns the new row's index.
 int AppendRow(TableStore& store, int slot, const std::vector<std::string>& values);

@@ -1,0 +1,185 @@
+#include "gui/data_entry_dialog.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/application.h"
+#include "gui/grid_view.h"
+#include "gui/quick_estimate_window.h"
+
+namespace gui {
+
+namespace {
+
+int StackIndex(char mode) { return mode == 'S' ? 1 : mode == 'D' ? 2 : 0; }
+
+}  // namespace
+
+// Redraws the dialog after the grid told of an edit or a new current row
+// (the screen has reacted to it by then).
+class DataEntryDialog::GridWatcher : public grid::CellGridListener {
+ public:
+  GridWatcher(DataEntryDialog& dialog, grid::CellGrid& grid) : dialog_(dialog), grid_(grid) {
+    grid_.AddListener(this);
+  }
+  ~GridWatcher() override { grid_.RemoveListener(this); }
+  void OnEditEnded(const grid::CellEdit&) override { dialog_.RefreshSoon(); }
+  void OnCurrentRowChanged(int, int) override { dialog_.RefreshSoon(); }
+
+ private:
+  DataEntryDialog& dialog_;
+  grid::CellGrid& grid_;
+};
+
+DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
+    : QDialog(parent), screen_(app, this) {
+  setWindowTitle("Varnolde Data Entry");
+  stack_ = new QStackedWidget(this);
+  grid::CellGrid* grids[] = {&screen_.LogGrid(), &screen_.SegmentGrid(), &screen_.DefectGrid()};
+  QFont gridFont("Arial");
+  for (int i = 0; i < 3; ++i) {
+    views_[i] = new GridView(*grids[i], stack_);
+    views_[i]->setFont(gridFont);
+    views_[i]->SetKeyHandler([this](int code, bool ctrl) { return OnKey(code, ctrl); });
+    stack_->addWidget(views_[i]);
+    watchers_[i] = std::make_unique<GridWatcher>(*this, *grids[i]);
+  }
+  auto* buttonColumn = new QVBoxLayout;
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    const dataentry::Button which = dataentry::kButtons[i];
+    buttons_[i] = new QPushButton(dataentry::ButtonCaption(which), this);
+    buttons_[i]->setFont(QFont("MS Sans Serif"));
+    buttons_[i]->setAutoDefault(false);
+    connect(buttons_[i], &QPushButton::clicked, this, [this, which] { Click(which); });
+    buttonColumn->addWidget(buttons_[i]);
+  }
+  buttonColumn->addStretch();
+  status_ = new QLabel(this);
+  auto* top = new QHBoxLayout;
+  top->addWidget(stack_, 1);
+  top->addLayout(buttonColumn);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top, 1);
+  layout->addWidget(status_);
+  resize(1040, 420);
+
+  opened_ = screen_.Open() == 0;
+  if (!opened_) return;
+  setWindowTitle(dataentry::kDataEntryCaption);
+  Refresh();
+  views_[0]->setFocus();
+}
+
+// The views listen to the screen's grids, which die with screen_ before the
+// widget base class deletes its children: the views go first.
+DataEntryDialog::~DataEntryDialog() {
+  for (auto& watcher : watchers_) watcher.reset();
+  delete stack_;
+}
+
+void DataEntryDialog::Run(app::Application& app, QWidget* parent) {
+  DataEntryDialog dialog(app, parent);
+  if (dialog.opened()) dialog.exec();
+}
+
+GridView& DataEntryDialog::shownView() const { return *views_[StackIndex(screen_.Mode())]; }
+
+QPushButton& DataEntryDialog::button(dataentry::Button which) const {
+  return *buttons_[static_cast<size_t>(which)];
+}
+
+QString DataEntryDialog::status() const { return status_->text(); }
+
+// OK, Escape and the close box all end here: the screen writes everything
+// back; a failed write keeps the dialog (and the scaler's rows) open.
+void DataEntryDialog::done(int result) {
+  if (opened_ && !screen_.Close()) return;
+  opened_ = false;
+  QDialog::done(result);
+}
+
+void DataEntryDialog::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  done(QDialog::Accepted);
+}
+
+void DataEntryDialog::ShowQuickEstimate() {
+  QuickEstimateWindow window(this);
+  window.exec();
+}
+
+void DataEntryDialog::Click(dataentry::Button which) {
+  using dataentry::Button;
+  switch (which) {
+    case Button::kLog:
+      screen_.OnLogButton();
+      break;
+    case Button::kSeg:
+      screen_.OnSegButton();
+      break;
+    case Button::kDef:
+      screen_.OnDefButton();
+      break;
+    case Button::kAdd:
+      screen_.OnAdd();
+      break;
+    case Button::kDelete:
+      screen_.OnDelete();
+      break;
+    case Button::kSave:
+      screen_.OnSave();
+      break;
+    case Button::kVol:
+      screen_.OnVolume();
+      break;
+    case Button::kOk:
+      done(QDialog::Accepted);
+      return;
+  }
+  Refresh();
+  shownView().setFocus();
+}
+
+grid::KeyResult DataEntryDialog::OnKey(int code, bool ctrl) {
+  const grid::KeyResult result = screen_.OnKeyDown(code, ctrl);
+  RefreshSoon();
+  return result;
+}
+
+void DataEntryDialog::RefreshSoon() {
+  if (refreshQueued_) return;
+  refreshQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    refreshQueued_ = false;
+    Refresh();
+  });
+}
+
+void DataEntryDialog::Refresh() {
+  const int shown = StackIndex(screen_.Mode());
+  if (stack_->currentIndex() != shown) {
+    stack_->setCurrentIndex(shown);
+    views_[shown]->setFocus();
+  }
+  for (dataentry::Button which :
+       {dataentry::Button::kLog, dataentry::Button::kSeg, dataentry::Button::kDef}) {
+    QFont font = button(which).font();
+    font.setBold(which == screen_.BoldButton());
+    button(which).setFont(font);
+  }
+  status_->setText(QString::fromStdString(screen_.Status()));
+  if (screen_.TakePostedDown()) {
+    QWidget* target = views_[shown]->editor() ? views_[shown]->editor() : views_[shown];
+    QCoreApplication::postEvent(target,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+  }
+}
+
+}  // namespace gui

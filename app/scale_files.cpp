@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/identity.h"
+#include "platform/text.h"
 #include "platform/ui.h"
 #include "tablestore/settings.h"
 #include "tablestore/table_store.h"
@@ -37,15 +38,6 @@ std::string CellText(TableStore& store, int slot, int row, const std::string& co
   int col = store.ColumnIndex(slot, column);
   if (col >= 0 && row < store.RowCount(slot)) store.GetText(slot, row, col, text);
   return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 bool RemoveAllRows(TableStore& store, int slot) {
@@ -345,7 +337,7 @@ void ScaleFiles::ReadLoadDesign() {
     state_.scaleUnits = CellText(*store_, slots.load, 0, "SCALESYS");
     state_.scaleSample = CellText(*store_, slots.load, 0, "ST");
   }
-  slots.defect = EqualsIgnoringCase(state_.scaleUnits, "Cubic") ? slots.defC : slots.defB;
+  slots.defect = platform::EqualsIgnoringAsciiCase(state_.scaleUnits, "Cubic") ? slots.defC : slots.defB;
 }
 
 bool ScaleFiles::SetLoadDesign(const std::string& scaleSample, const std::string& scaleUnits) {

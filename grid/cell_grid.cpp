@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace grid {
 namespace {
 
 const std::string kEmpty;
 const std::vector<std::string> kNoChoices;
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return AsciiLower(x) == AsciiLower(y);
-         });
-}
 
 }  // namespace
 
@@ -41,7 +35,7 @@ const std::string& CellGrid::ColumnName(int column) const { return Text(0, colum
 
 int CellGrid::ColumnIndex(std::string_view name) const {
   for (int c = 0; c < ColumnCount(); ++c) {
-    if (EqualNoCase(rows_[0].cells[c].text, name)) return c;
+    if (platform::EqualsIgnoringAsciiCase(rows_[0].cells[c].text, name)) return c;
   }
   return -1;
 }

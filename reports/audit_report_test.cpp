@@ -117,6 +117,20 @@ TEST(AuditReportOf3PTest, AfterAReportRunInFull) {
   EXPECT_EQ(text, expected);
 }
 
+// Page 1 has room for 56 rows below its 13 heading lines: the long message
+// after 55 short ones goes to page 2 with the rest of its text.
+TEST_F(AuditReportTest, LongMessageStaysOnOnePageWithItsRest) {
+  for (int i = 0; i < 55; ++i) Log("Passed load audit");
+  Log("abcdefghijklmnopqrst uvwxyz012345");
+  std::string text;
+  ASSERT_TRUE(WriteAuditReport(context_, &text));
+  const size_t feed = text.find('\f');
+  ASSERT_NE(feed, std::string::npos);
+  EXPECT_EQ(testing::Lines(text.substr(0, feed)).size(), 71u);
+  EXPECT_NE(text.find(Row("abcdefghijklmnopqrst" + B(12)) + B(9) + "uvwxyz012345\n", feed),
+            std::string::npos);
+}
+
 TEST_F(AuditReportTest, BackslashIsACutPoint) {
   Log("C:\\Varnolde\\Data\\Scale\\Loads\\load1001.scl opened");
   std::string text;

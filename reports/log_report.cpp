@@ -19,6 +19,7 @@ namespace reports {
 
 namespace {
 
+using scaling::CellText;
 using scaling::Format;
 
 constexpr char k3PLogsTitle[] = "\t\t\t\t\t \t \t -------- V O L U M E S (CF) -------";
@@ -27,7 +28,7 @@ constexpr char k100LogsTitle[] = "\t\t\t\t\t    V O L U M E S (CF)";
 // A number as the listing prints a measurement: its text, empty for "0".
 std::string Measurement(const std::string& text) { return text == "0" ? std::string() : text; }
 
-// The log report of one load, written into `report` through `page`.
+// The log report of one load, written through `page`.
 class LogReportWriter {
  public:
   LogReportWriter(PageLayout& page, const LoadData& data, const LoadHeader& header, bool threeP)
@@ -85,8 +86,8 @@ void LogReportWriter::KzValues(tablestore::TableStore& store) {
     const tablestore::TableLease kz(store, "KZ");
     const int slot = kz.slot();
     for (int row = 0; slot >= 0 && row < store.RowCount(slot); ++row) {
-      Row(scaling::CellText(store, slot, row, 0) + "|" + scaling::CellText(store, slot, row, 1) +
-          "|" + scaling::CellText(store, slot, row, 2) + "|");
+      Row(CellText(store, slot, row, 0) + "|" + CellText(store, slot, row, 1) + "|" +
+          CellText(store, slot, row, 2) + "|");
     }
   }
   Rule();

@@ -14,7 +14,8 @@
 // their heading: a line feed inside a part of a header or footer line starts
 // a line that is not counted (a header line counts as one line however many
 // line feeds its parts hold). A page thus has at most linesPerPage lines plus
-// the line feeds inside its header and footer parts.
+// the line feeds inside its header and footer parts, unless one heading or
+// paragraph alone is taller than the page.
 //
 // Text is UTF-8; every width, position and count is in characters (see
 // char_text.h), because the finished report is written one byte per character.

@@ -67,13 +67,6 @@ ColumnRules RulesFor(SetupTable table, const std::string& order, const std::stri
 
 }  // namespace
 
-std::string DesignOrderColumn(const std::string& design, const std::string& units) {
-  const int byUnits = EqualsIgnoringAsciiCase(units, "Cubic")   ? 0
-                      : EqualsIgnoringAsciiCase(units, "Board") ? 1
-                                                                : 2;
-  return "Order" + std::to_string((design == "100" ? 2 : 5) + byUnits);
-}
-
 AdjustedColumns AdjustColumns(SetupTable table, const std::string& orderColumn,
                               const std::string& units, Names columns, const Names& tableColumns) {
   const ColumnRules rules = RulesFor(table, orderColumn, units);
@@ -122,7 +115,7 @@ std::string SetupScreen::TableName() const {
 }
 
 std::string SetupScreen::OrderColumn() const {
-  return table_ == SetupTable::kHeader ? "Order2" : DesignOrderColumn(ScaleSample(), ScaleType());
+  return table_ == SetupTable::kHeader ? "Order2" : app::DesignOrderColumn(ScaleSample(), ScaleType());
 }
 
 // Every column of the stored table, in its stored order.

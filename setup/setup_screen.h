@@ -55,12 +55,6 @@ inline constexpr char kFieldsAdjustedCaption[] = "Field Selection Status...";
 enum class SetupTable { kHeader = 0, kLogs = 1, kSegments = 2, kDefects = 3 };
 inline constexpr const char* kTableChoices[] = {"Header", "Logs", "Segments", "Defects"};
 
-// The DataDictionary order column of the log, segment and defect screens for
-// a load's design ("100" or other) and units ("Cubic", "Board" or other):
-// Order2, Order3, Order4 for "100", Order5, Order6, Order7 otherwise. Units
-// compare without regard to letter case.
-std::string DesignOrderColumn(const std::string& design, const std::string& units);
-
 // The adjustment of a column choice: the required columns that `columns`
 // lacks go at the end, the columns that do not belong to the design or units
 // (given by `orderColumn` and `units`) are taken out. Required columns are

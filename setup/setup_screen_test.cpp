@@ -65,15 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
         AdjustCase{SetupTable::kDefects, "Order3", "Board", {"DCV", "DBV"}, {"DBV", "Seg", "LN"}},
         AdjustCase{SetupTable::kHeader, "Order2", "Cubic", {"GCV"}, {"GCV"}}));
 
-TEST(DesignOrderColumnTest, FollowsDesignAndUnits) {
-  EXPECT_EQ(DesignOrderColumn("100", "cubic"), "Order2");
-  EXPECT_EQ(DesignOrderColumn("100", "Board"), "Order3");
-  EXPECT_EQ(DesignOrderColumn("100", "Longlog"), "Order4");
-  EXPECT_EQ(DesignOrderColumn("3P", "Cubic"), "Order5");
-  EXPECT_EQ(DesignOrderColumn("3P", "BOARD"), "Order6");
-  EXPECT_EQ(DesignOrderColumn("", "Longlog"), "Order7");
-}
-
 class SetupScreenTest : public SetupFixture {
  protected:
   // The column selection window ends with `edit` applied and OK.

@@ -169,7 +169,7 @@ int DataEntryScreen::Open() {
   defListener_ = std::make_unique<GridListener>(*this, defGrid_);
   if (logGrid_.DataRowCount() > 0) {
     logGrid_.SetCurrentCell(logGrid_.DataRowCount(),
-                            Landing(logGrid_, app_.files.state().defFieldLog));
+                            Landing(logGrid_, app_.LandingField('L')));
   }
   open_ = true;
   return 0;
@@ -360,7 +360,7 @@ bool DataEntryScreen::ShowSegments() {
   for (int r = 1; r < segGrid_.RowCount(); ++r) segBinding_->MarkReadOnly(r, kSegReadOnly);
   HideColumns(segGrid_, {col::kSale, col::kLLR, col::kS});
   if (segGrid_.DataRowCount() > 0)
-    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.files.state().defFieldSeg));
+    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.LandingField('S')));
   return true;
 }
 
@@ -379,7 +379,7 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
   }
   if (defGrid_.DataRowCount() > 0) {
     defGrid_.SetCurrentCell(defGrid_.DataRowCount(),
-                            Landing(defGrid_, app_.files.state().defFieldDef));
+                            Landing(defGrid_, app_.LandingField('D')));
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/application.h"
+#include "app/design_screen.h"
 #include "app/screens.h"
 #include "platform/text.h"
 #include "platform/ui.h"

@@ -245,7 +245,7 @@ bool DataEntryScreen::AppendLog() {
   const int row = logBinding_->AppendRow();
   FillNewKeys(logGrid_, row);
   MarkLogRow(row);
-  logGrid_.SetCurrentCell(row, Landing(logGrid_, app_.files.state().defFieldLog));
+  logGrid_.SetCurrentCell(row, Landing(logGrid_, app_.LandingField('L')));
   return true;
 }
 
@@ -255,7 +255,7 @@ bool DataEntryScreen::AppendDefect() {
   status_.clear();
   const int row = defBinding_->AppendRow();
   FillNewKeys(defGrid_, row);
-  defGrid_.SetCurrentCell(row, Landing(defGrid_, app_.files.state().defFieldDef));
+  defGrid_.SetCurrentCell(row, Landing(defGrid_, app_.LandingField('D')));
   status_ = DefectMethodName(CellInt(defGrid_.Text(row, defGrid_.ColumnIndex(col::kM))));
   defBinding_->MarkReadOnly(row, ",SALE,LLR,LOG,");
   return true;

@@ -42,13 +42,6 @@ constexpr char kSegReadOnly[] = ",SALE,LLR,LOG,SEG,LN,SD,LD,GCV,NCV,GBV,NBV,";
 constexpr char kDefReadOnly[] = ",SALE,LLR,LOG,";
 
 // The DataDictionary order column of the Log, Seg and defect grids.
-std::string OrderColumn(const std::string& design, const std::string& units) {
-  const int byUnits = EqualsIgnoringAsciiCase(units, "Cubic")   ? 0
-                      : EqualsIgnoringAsciiCase(units, "Board") ? 1
-                                                                : 2;
-  return "Order" + std::to_string((design == "100" ? 2 : 5) + byUnits);
-}
-
 bool Contains(const std::string& list, std::string_view name) {
   return list.find(name) != std::string::npos;
 }
@@ -158,7 +151,7 @@ int DataEntryScreen::Open() {
   const app::OpenFileState& file = app_.files.state();
   threeP_ = file.scaleSample != "100";
   cubic_ = EqualsIgnoringAsciiCase(file.scaleUnits, "Cubic");
-  orderColumn_ = OrderColumn(file.scaleSample, file.scaleUnits);
+  orderColumn_ = app::DesignOrderColumn(file.scaleSample, file.scaleUnits);
   segTable_ = scaling::table::kSeg;
   defTable_ = cubic_ ? scaling::table::kDefC : scaling::table::kDefB;
   logReadOnly_ = app_.checkScale ? kLogComputed : std::string(kLogComputed) + "SALE,LLR,";
@@ -176,7 +169,7 @@ int DataEntryScreen::Open() {
   defListener_ = std::make_unique<GridListener>(*this, defGrid_);
   if (logGrid_.DataRowCount() > 0) {
     logGrid_.SetCurrentCell(logGrid_.DataRowCount(),
-                            Landing(logGrid_, app_.files.state().defFieldLog));
+                            Landing(logGrid_, app_.LandingField('L')));
   }
   open_ = true;
   return 0;
@@ -367,7 +360,7 @@ bool DataEntryScreen::ShowSegments() {
   for (int r = 1; r < segGrid_.RowCount(); ++r) segBinding_->MarkReadOnly(r, kSegReadOnly);
   HideColumns(segGrid_, {col::kSale, col::kLLR, col::kS});
   if (segGrid_.DataRowCount() > 0)
-    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.files.state().defFieldSeg));
+    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.LandingField('S')));
   return true;
 }
 
@@ -386,7 +379,7 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
   }
   if (defGrid_.DataRowCount() > 0) {
     defGrid_.SetCurrentCell(defGrid_.DataRowCount(),
-                            Landing(defGrid_, app_.files.state().defFieldDef));
+                            Landing(defGrid_, app_.LandingField('D')));
   }
   return true;
 }

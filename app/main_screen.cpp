@@ -201,7 +201,7 @@ void MainScreen::OnReports() {
 
 void MainScreen::OnFinalize() {
   if (!view_.finalize) return;
-  const FinalizeOutcome outcome = FinalizeFirstLoad(ReportContext());
+  const FinalizeOutcome outcome = FinalizeLoads(ReportContext());
   if (outcome.status != FinalizeStatus::kFinalized &&
       outcome.status != FinalizeStatus::kAlreadyFinalized) {
     return;

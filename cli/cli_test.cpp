@@ -4,6 +4,7 @@
 // copied from its output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +133,9 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   MakeLoad("demo.scl", Demo("demo-3p-cubic.txt"));
   ToolRun r = Cli({"audit", "demo.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_EQ(r.out, "Header audit: passed\nLoad audit of SALE Cedar Ridge LLR 1001: passed\n");
+  EXPECT_EQ(r.out,
+            "demo.scl: Header audit: passed\n"
+            "demo.scl: Load audit of SALE Cedar Ridge LLR 1001: passed\n");
   r = Cli({"finalize", "demo.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   r = Cli({"report", "demo.scl"});
@@ -317,8 +320,8 @@ TEST_F(CliTest, AuditFailsOnSampleWithoutLD) {
   const ToolRun r = Cli({"audit", "load.scl"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out,
-            "Header audit: passed\n"
-            "Load audit of SALE Test Sale LLR 77: 1 error\n"
+            "load.scl: Header audit: passed\n"
+            "load.scl: Load audit of SALE Test Sale LLR 77: 1 error\n"
             "  Log 3: missing LD\n");
   EXPECT_EQ(r.err, "varnolde-cli: load.scl: the audit found errors\n");
 }
@@ -330,7 +333,7 @@ TEST_F(CliTest, AuditReportsHeaderProblems) {
   EXPECT_EQ(r.exitCode, 1);
   // The new file's Load row has only the setup's defaults: ST 100, SCALESYS
   // Cubic, MAXLEN 66, MAXDIA 60, and cull factors of 0.
-  EXPECT_EQ(r.out.rfind("Header audit: 6 problems\n  No SALE\n  No LLR\n  No CONTRACT\n"
+  EXPECT_EQ(r.out.rfind("load.scl: Header audit: 6 problems\n  No SALE\n  No LLR\n  No CONTRACT\n"
                         "  No SCALER\n  No CFSAWCU\n  No CFNONSAWCU\n",
                         0),
             0u)
@@ -452,9 +455,9 @@ TEST_F(CliTest, TwoLoadsGiveReportsNamedAfterTheirReceipts) {
   ToolRun r = Cli({"audit", "two.scl"});
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(r.out,
-            "Header audit: passed\n"
-            "Load audit of SALE Test Sale LLR 77: passed\n"
-            "Load audit of SALE Test Sale LLR 78: passed\n");
+            "two.scl: Header audit: passed\n"
+            "two.scl: Load audit of SALE Test Sale LLR 77: passed\n"
+            "two.scl: Load audit of SALE Test Sale LLR 78: passed\n");
   r = Cli({"report", "two.scl", "--log", "--brevanta"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "Wrote two77.clg\nWrote two77.bva\nWrote two78.clg\nWrote two78.bva\n");
@@ -794,6 +797,16 @@ TEST_F(CliTest, SupervisorActionsAndTheirRefusals) {
   EXPECT_EQ(CountLines(r.out, "SALE Other"), 2) << r.out;
   const std::string journal = JournalOf(Cli({"dump", "load.scl", "--table", "MessageLog"}).out);
   EXPECT_EQ(CountLines(journal, "Changed SALE from Test Sale to Other"), 1) << journal;
+}
+
+TEST_F(CliTest, ReadOnlyFileFailsTheCommand) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only files";
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  fs::permissions(dir_ / "load.scl", fs::perms::owner_read | fs::perms::group_read);
+  const ToolRun r = Cli({"totals", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("varnolde-cli: load.scl: "), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, FinalizeOfAFinalizedLoadWritesItsMissingAuditReport) {

@@ -115,22 +115,23 @@ std::string Plural(int n, const char* word) {
 
 // The header audit as the main screen runs it when the load information
 // screen closes, with its journal entry. True when the header passes.
-bool AuditHeader(Context& ctx, OpenFile& file) {
+bool AuditHeader(Context& ctx, OpenFile& file, const std::string& path) {
   const app::HeaderAuditOutcome outcome = app::RunHeaderAudit(file.store(), ctx.clock, ctx.ui);
   if (outcome.passed()) {
-    ctx.out << "Header audit: passed\n";
+    ctx.out << path << ": Header audit: passed\n";
     return true;
   }
-  ctx.out << "Header audit: " << Plural(outcome.audit.problems, "problem") << '\n';
+  ctx.out << path << ": Header audit: " << Plural(outcome.audit.problems, "problem") << '\n';
   WriteIndented(ctx.out, outcome.audit.text);
   return false;
 }
 
 // The load audit of one load. True unless it found errors.
-bool AuditOneLoad(Context& ctx, OpenFile& file, const sampling::LoadKey& key) {
+bool AuditOneLoad(Context& ctx, OpenFile& file, const std::string& path,
+                  const sampling::LoadKey& key) {
   std::string errors;
   const int rc = sampling::AuditLoad(file.store(), key, ctx.ui, errors);
-  ctx.out << "Load audit of SALE " << key.sale << " LLR " << key.llr << ": ";
+  ctx.out << path << ": Load audit of SALE " << key.sale << " LLR " << key.llr << ": ";
   if (rc > 0) {
     ctx.out << Plural(rc, "error") << '\n';
     WriteIndented(ctx.out, errors);
@@ -253,9 +254,9 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
 Outcome Audit(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  bool passed = AuditHeader(ctx, file);
+  bool passed = AuditHeader(ctx, file, scalePath);
   for (const sampling::LoadKey& key : app::ListLoads(file.store())) {
-    passed = AuditOneLoad(ctx, file, key) && passed;
+    passed = AuditOneLoad(ctx, file, scalePath, key) && passed;
   }
   return file.Close(passed ? Outcome::Ok() : Outcome::Fail("the audit found errors"));
 }

@@ -35,7 +35,8 @@ struct Context {
 };
 
 // The outcome of a command on one file: success, or the one-line reason of
-// its failure (without the file name, which the caller adds).
+// its failure (without the file name, which the caller adds). Results on the
+// output stream name their file, so that the output of a batch stays clear.
 struct Outcome {
   bool ok = true;
   std::string reason;

@@ -302,7 +302,7 @@ TEST_F(VarnoldeTest, NewScaleFileFromTheSetupFileOnTheCommandLine) {
   ASSERT_TRUE(Xdotool({"key", "Return"}));
   ASSERT_NO_FATAL_FAILURE(Answer("Load Information", {"Return"}));
   ASSERT_NO_FATAL_FAILURE(Answer("Missing/Incorrect Load Information", {"Return"}));
-  ASSERT_NO_FATAL_FAILURE(Answer("Scale and Sample Design", {"Return"}));
+  ASSERT_NO_FATAL_FAILURE(Answer("Scale and Sample Setup", {"Return"}));
   const Window main = WaitForWindow("Varnolde 2010.11.05");
   ASSERT_NE(main, 0u);
   EXPECT_TRUE(fs::exists(typed + ".scl"));

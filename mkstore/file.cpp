@@ -229,7 +229,9 @@ Status FileSystem::Replace(const std::string& path, std::string_view image,
   file.reset();
   if (s.ok()) s = Rename(temp, path);
   if (!s.ok()) {
-    Remove(temp);
+    // The failure to report is `s`; a temporary file that cannot be removed
+    // either is harmless (the next replace removes it first).
+    (void)Remove(temp);
     return s;
   }
   return Open(path, Mode::kExclusive, result);

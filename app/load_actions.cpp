@@ -105,8 +105,8 @@ namespace {
 
 // Shows that the open file could not be written, with the engine's reason.
 void ShowNotWritten(tablestore::TableStore& store, platform::Ui& ui) {
-  ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(),
-                  kJournalFailedCaption, platform::Icon::kStop});
+  ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(), kJournalFailedCaption,
+                  platform::Icon::kStop});
 }
 
 // Audits every load after the first. kFinalized when none has errors and no

@@ -139,7 +139,8 @@ struct FinalizeOutcome {
 // storing "YES", "Load finalized") with the audit report of `context`
 // (reports::CreateAuditReport, which shows "Audit report created" when
 // written). kNotStored when the setting did not reach the file (a journal
-// entry that could not be written is shown). REQUIRES: context as MakeReportContext makes it, store open.
+// entry that could not be written is shown). REQUIRES: context as MakeReportContext makes it, store
+// open.
 FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
 
 // ---- The supervisor's actions ----------------------------------------------------
@@ -166,10 +167,10 @@ inline constexpr const char* kFileTypeChoices[] = {
     reports::kFileTypeProduction, reports::kFileTypeCheckScale, reports::kFileTypeNonScale};
 
 enum class FileTypeStatus {
-  kStored,      // the file type is stored (Globals System/FileType)
-  kUnknown,     // not one of kFileTypeChoices: nothing stored
-  kLocked,      // the file has logs or more than one load: nothing stored
-  kNotStored,   // the setting could not be written (shown)
+  kStored,     // the file type is stored (Globals System/FileType)
+  kUnknown,    // not one of kFileTypeChoices: nothing stored
+  kLocked,     // the file has logs or more than one load: nothing stored
+  kNotStored,  // the setting could not be written (shown)
 };
 
 // True while the file type may change: the Log table has no rows and the

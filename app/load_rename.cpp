@@ -49,6 +49,13 @@ std::vector<Key> LoadKeys(tablestore::TableStore& store) {
   return keys;
 }
 
+// Characters of UTF-8 `text` (bytes that do not continue a character).
+size_t Characters(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
 std::string Rename(const std::string& value, const ValueChange& change) {
   return !change.newValue.empty() && value == change.oldValue ? change.newValue : value;
 }
@@ -60,7 +67,7 @@ std::string CheckNewValue(const char* column, const ValueChange& change, size_t 
   if (change.newValue.find(',') != std::string::npos) {
     return std::string(column) + " can't have commas";
   }
-  if (change.newValue.size() > maxLength) {
+  if (Characters(change.newValue) > maxLength) {
     return std::string("the new ") + column + " is longer than " + std::to_string(maxLength) +
            " characters";
   }
@@ -108,6 +115,19 @@ int RenameColumn(tablestore::TableStore& store, const std::string& column,
   return changed;
 }
 
+// `change`, or no change when its new value is its old one.
+ValueChange Effective(const ValueChange& change) {
+  return change.newValue == change.oldValue ? ValueChange{} : change;
+}
+
+RenameOutcome Refused(std::string reason, bool wouldMerge) {
+  RenameOutcome outcome;
+  outcome.status = RenameStatus::kRefused;
+  outcome.reason = std::move(reason);
+  outcome.wouldMerge = wouldMerge;
+  return outcome;
+}
+
 }  // namespace
 
 std::vector<std::string> RenameChoices(tablestore::TableStore& store, const std::string& column) {
@@ -117,18 +137,16 @@ std::vector<std::string> RenameChoices(tablestore::TableStore& store, const std:
 }
 
 RenameOutcome RenameSaleOrLlr(tablestore::TableStore& store, platform::Ui& ui,
-                              const ValueChange& sale, const ValueChange& llr) {
+                              const ValueChange& saleAsked, const ValueChange& llrAsked) {
   RenameOutcome outcome;
+  const ValueChange sale = Effective(saleAsked), llr = Effective(llrAsked);
   if (sale.newValue.empty() && llr.newValue.empty()) return outcome;
   const std::vector<Key> keys = LoadKeys(store);
   std::string refusal = CheckNewValue("SALE", sale, kMaxSaleLength, keys, true);
   if (refusal.empty()) refusal = CheckNewValue("LLR", llr, kMaxLlrLength, keys, false);
-  if (refusal.empty()) refusal = CheckMerge(keys, sale, llr);
-  if (!refusal.empty()) {
-    outcome.status = RenameStatus::kRefused;
-    outcome.reason = refusal;
-    return outcome;
-  }
+  if (!refusal.empty()) return Refused(refusal, false);
+  refusal = CheckMerge(keys, sale, llr);
+  if (!refusal.empty()) return Refused(refusal, true);
   outcome.status = RenameStatus::kRenamed;
   for (const auto& [column, change] : {std::pair<const char*, const ValueChange&>{"SALE", sale},
                                        std::pair<const char*, const ValueChange&>{"LLR", llr}}) {
@@ -140,8 +158,9 @@ RenameOutcome RenameSaleOrLlr(tablestore::TableStore& store, platform::Ui& ui,
       outcome.status = RenameStatus::kNotWritten;
       return outcome;
     }
-    if (!Journal(store, ui, std::string("Changed ") + column + " from " +
-                                             change.oldValue + " to " + change.newValue)) {
+    if (!Journal(store, ui,
+                 std::string("Changed ") + column + " from " + change.oldValue + " to " +
+                     change.newValue)) {
       outcome.status = RenameStatus::kNotWritten;
       return outcome;
     }

@@ -41,16 +41,18 @@ enum class RenameStatus {
 
 struct RenameOutcome {
   RenameStatus status = RenameStatus::kNothing;
-  std::string reason;  // with kRefused: one line
-  int rows = 0;        // rows changed, over all tables and both columns
+  std::string reason;       // with kRefused: one line
+  bool wouldMerge = false;  // with kRefused: refused because two loads would merge
+  int rows = 0;             // rows changed, over all tables and both columns
 };
 
 // On OK of "Change SALE or LLR": for SALE (`sale`) and then LLR (`llr`),
-// when the new value is not empty, every row of kRenamedTables whose column
+// when the new value is not empty and not the old one, every row of kRenamedTables whose column
 // holds exactly the old value gets the new one, and "Changed " + column +
 // " from " + old + " to " + new is journaled (which commits). Refused, with
 // nothing changed, when a new value has a comma (every selection of a load's
-// rows splits its criteria at commas) or is longer than the dialog takes,
+// rows splits its criteria at commas) or has more characters than the
+// dialog takes,
 // when no Load or Log row holds an old value, and when the rename would give
 // two loads (SALE and LLR pairs of Load and Log, letter case ignored as the
 // selections ignore it) the same SALE and LLR: their rows would merge.

@@ -90,8 +90,10 @@ TEST_F(LoadRenameTest, RefusalsChangeNothing) {
     ValueChange sale, llr;
     const char* reason;
   } cases[] = {
-      {{}, {"2", "1"}, "the file already has a load with SALE Creek and LLR 1: renaming would "
-                       "merge two loads"},
+      {{},
+       {"2", "1"},
+       "the file already has a load with SALE Creek and LLR 1: renaming would "
+       "merge two loads"},
       {{"Creek", "A,B"}, {}, "SALE can't have commas"},
       {{"Creek", std::string(21, 'x')}, {}, "the new SALE is longer than 20 characters"},
       {{"Bay", "North"}, {}, "no load of the file has the SALE Bay"},
@@ -107,6 +109,13 @@ TEST_F(LoadRenameTest, RefusalsChangeNothing) {
   // Letter case: "creek" would be the same sale to every selection.
   Put("Load", -1, "Bay", "1");
   EXPECT_EQ(RenameSaleOrLlr(store(), ui_, {"Bay", "creek"}, {}).status, RenameStatus::kRefused);
+}
+
+TEST_F(LoadRenameTest, LengthCountsCharactersAndTheOldValueIsNoChange) {
+  std::string accented;
+  for (int i = 0; i < 20; ++i) accented += "\xc3\xa9";  // 20 characters, 40 bytes
+  EXPECT_EQ(RenameSaleOrLlr(store(), ui_, {"Creek", "Creek"}, {}).status, RenameStatus::kNothing);
+  EXPECT_EQ(RenameSaleOrLlr(store(), ui_, {"Creek", accented}, {}).status, RenameStatus::kRenamed);
 }
 
 }  // namespace

@@ -146,7 +146,8 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   }
   r = Cli({"totals", "demo.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("demo.scl: 3P Load Information\nSALE: Cedar Ridge  LLR: 1001\r\n", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.rfind("demo.scl: 3P Load Information\nSALE: Cedar Ridge  LLR: 1001\r\n", 0), 0u)
+      << r.out;
 
   // The 3P expansion per product from the Brevanta file's species-product
   // sums (samples m, KPI sum K, gross and net ratio sums): (R / m) * K.
@@ -385,7 +386,7 @@ TEST_F(CliTest, EveryCommandThatOpensTheFileJournalsItsClose) {
   const std::string journal = JournalOf(r.out);
   ASSERT_EQ(journal.rfind("Created from ", 0), 0u) << journal;
   EXPECT_EQ(journal.substr(journal.find('\n') + 1),
-            "File opened\nFile closed\n"  // create
+            "File opened\nFile closed\n"                                 // create
             "File opened\nImported 2 logs from load.txt\nFile closed\n"  // import
             "File opened\nPassed header audit\nPassed load audit\nFile closed\n");
 }
@@ -638,7 +639,8 @@ TEST_F(CliTest, ImportRefusesALoadTheFileHoldsAndReplacesItOnRequest) {
 
   // The same load with its second log only replaces exactly that load.
   std::string one = kSmallLoad;
-  one.erase(one.find("Test Sale,77,1,1"), one.find("Test Sale,77,2,1") - one.find("Test Sale,77,1,1"));
+  one.erase(one.find("Test Sale,77,1,1"),
+            one.find("Test Sale,77,2,1") - one.find("Test Sale,77,1,1"));
   WriteText("one.txt", one);
   r = Cli({"import", "--replace", "load.scl", "one.txt"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -783,8 +785,7 @@ TEST_F(CliTest, SupervisorActionsAndTheirRefusals) {
   EXPECT_EQ(Cli({"set-file-type", "new.scl", "non-scale loads"}).exitCode, 0);
   EXPECT_NE(Cli({"list", "new.scl"}).out.find("not finalized  non-scale loads"), std::string::npos);
 
-  WriteText("78.txt",
-            "[Load]\nLoad[SALE:S,LLR:S,ST:S,SCALESYS:S]\nt\nTest Sale,78,3P,Cubic\n");
+  WriteText("78.txt", "[Load]\nLoad[SALE:S,LLR:S,ST:S,SCALESYS:S]\nt\nTest Sale,78,3P,Cubic\n");
   ASSERT_EQ(Cli({"import", "load.scl", "78.txt"}).exitCode, 0);
   r = Cli({"rename", "load.scl", "--llr", "78", "77"});
   EXPECT_EQ(r.exitCode, 1);
@@ -828,8 +829,9 @@ TEST_F(CliTest, WrongCommandLinesExitTwo) {
   EXPECT_EQ(Cli({}).exitCode, 2);
   const ToolRun unknown = Cli({"frobnicate"});
   EXPECT_EQ(unknown.exitCode, 2);
-  EXPECT_EQ(unknown.err,
-            "varnolde-cli: unknown command 'frobnicate' (varnolde-cli --help lists the commands)\n");
+  EXPECT_EQ(
+      unknown.err,
+      "varnolde-cli: unknown command 'frobnicate' (varnolde-cli --help lists the commands)\n");
   const ToolRun missing = Cli({"import", "x.scl"});
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_EQ(CountLines(missing.err, ""), 1) << missing.err;  // one line
@@ -845,9 +847,8 @@ TEST_F(CliTest, VersionNamesTheProgramVersion) {
 TEST_F(CliTest, HelpExitsZeroAndNamesEveryCommand) {
   const ToolRun r = Cli({"--help"});
   EXPECT_EQ(r.exitCode, 0);
-  for (const char* command :
-       {"create", "import", "list", "audit", "finalize", "report", "totals", "unfinalize",
-        "audit-report", "set-file-type", "rename", "dump"}) {
+  for (const char* command : {"create", "import", "list", "audit", "finalize", "report", "totals",
+                              "unfinalize", "audit-report", "set-file-type", "rename", "dump"}) {
     EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }

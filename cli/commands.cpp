@@ -266,7 +266,8 @@ Outcome Audit(Context& ctx, const std::string& scalePath) {
 Outcome WrotePdf(Context& ctx, bool pdf, const std::string& path) {
   if (!pdf || path.empty()) return Outcome::Ok();
   const std::string copy = reports::PdfPath(path);
-  if (!ctx.fs.Exists(copy)) return Outcome::Fail("the PDF copy of " + path + " could not be written");
+  if (!ctx.fs.Exists(copy))
+    return Outcome::Fail("the PDF copy of " + path + " could not be written");
   ctx.out << "Wrote " << copy << '\n';
   return Outcome::Ok();
 }
@@ -320,8 +321,7 @@ Outcome ReportOpenFile(Context& ctx, OpenFile& file, const std::string& scalePat
   reports::ReportContext report = file.ReportContext(ctx);
   report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
-  const reports::ReportRunResult result =
-      reports::GenerateReports(report, wanted, " " + scalePath);
+  const reports::ReportRunResult result = reports::GenerateReports(report, wanted, " " + scalePath);
   if (!result.ran) return Outcome::Fail("no reports were written (see the messages above)");
   for (const std::string& path : result.written) ctx.out << "Wrote " << path << '\n';
   if (!result.failed.empty()) {
@@ -375,11 +375,11 @@ void WriteTotalsCsv(Context& ctx, const std::string& scalePath, const sampling::
 nlohmann::ordered_json TotalsJson(const sampling::LoadKey& key,
                                   const scaling::LoadTotalsWindow& window) {
   const scaling::LoadTotals& t = window.totals;
-  nlohmann::ordered_json load = {{"sale", key.sale}, {"llr", key.llr},
-                                 {"design", t.threeP ? "3P" : "100"}};
+  nlohmann::ordered_json load = {
+      {"sale", key.sale}, {"llr", key.llr}, {"design", t.threeP ? "3P" : "100"}};
   const char* columns[] = {"saw", "nonsaw", "total"};
   for (int c = 0; c < 3; ++c) {
-    load[columns[c]] = {{"gross", Tenths(t.gross[c])}, {"net", Tenths(t.net[c])},
+    load[columns[c]] = {{"gross", Tenths(t.gross[c])},   {"net", Tenths(t.net[c])},
                         {"defect", Tenths(t.defect[c])}, {"measured", t.measured[c]},
                         {"counted", t.counted[c]},       {"logs", t.total[c]}};
   }
@@ -485,8 +485,8 @@ Outcome List(Context& ctx, const std::string& scalePath, Format format) {
             << (load.design.empty() ? "-" : load.design) << " "
             << (load.units.empty() ? "-" : load.units) << "  " << Plural(load.logs, "log") << " ("
             << load.measured << " measured, " << load.counted << " counted)  "
-            << (finalized == tablestore::kYes ? "finalized" : "not finalized") << "  "
-            << fileType << '\n';
+            << (finalized == tablestore::kYes ? "finalized" : "not finalized") << "  " << fileType
+            << '\n';
   }
   if (format == Format::kJson) ctx.out << json.dump() << '\n';
   return Outcome::Ok();

@@ -30,7 +30,7 @@ struct Context {
   StderrUi& ui;
   platform::FileSystem& fs;
   const platform::Clock& clock;
-  std::string programFolder;  // ends in "/"
+  std::string programFolder;      // ends in "/"
   bool csvHeaderWritten = false;  // a CSV header goes once to `out` per run
 };
 

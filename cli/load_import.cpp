@@ -134,9 +134,8 @@ bool ReadSections(Lines& lines, std::vector<Section>* sections, std::string* err
     lines.Next(line);  // column titles
     while ((pending = lines.Next(line)) && (line.empty() || line[0] != '[')) {
       if (line.empty()) continue;
-      section.rows.push_back(
-          {lines.number(),
-           tablestore::SplitDataLine(line, static_cast<int>(section.columns.size()))});
+      section.rows.push_back({lines.number(), tablestore::SplitDataLine(
+                                                  line, static_cast<int>(section.columns.size()))});
     }
     sections->push_back(std::move(section));
   }
@@ -177,8 +176,8 @@ std::string ValueProblem(const std::string& value, char type) {
     }
     case 'F':
     case 'D': {
-      const double x = type == 'F' ? std::strtof(value.c_str(), &end)
-                                   : std::strtod(value.c_str(), &end);
+      const double x =
+          type == 'F' ? std::strtof(value.c_str(), &end) : std::strtod(value.c_str(), &end);
       if (end == value.c_str() || *end != '\0' || std::isnan(x)) return "is not a number";
       if (std::isinf(x) || errno == ERANGE) return "is out of range";
       return "";
@@ -195,7 +194,8 @@ bool MapColumns(const TableStore& store, int slot, const Section& section, std::
   for (const std::string& column : section.columns) {
     const int col = store.ColumnIndex(slot, column);
     if (col < 0) {
-      *error = section.table + ": the file's column " + column + " is not in the scale file's table";
+      *error =
+          section.table + ": the file's column " + column + " is not in the scale file's table";
       return false;
     }
     map->push_back(col);
@@ -242,8 +242,7 @@ std::string ValueOf(const Section& section, const DataRow& row, const char* colu
 // SALE and LLR of every row of the Load table.
 std::vector<FoldedKey> StoredLoadKeys(TableStore& store) {
   std::vector<FoldedKey> keys;
-  for (const sampling::TextRow& row :
-       sampling::ReadRows(store, "Load", "", "", {"SALE", "LLR"})) {
+  for (const sampling::TextRow& row : sampling::ReadRows(store, "Load", "", "", {"SALE", "LLR"})) {
     keys.emplace_back(Fold(row.Get("SALE")), Fold(row.Get("LLR")));
   }
   return keys;
@@ -418,7 +417,7 @@ void AddLines(const std::string& prefix, const std::string& text, std::vector<st
   }
 }
 
-const std::vector<std::string> kLogColumns = {"SALE", "LLR", "LOG", "S",  "SP",   "P",
+const std::vector<std::string> kLogColumns = {"SALE", "LLR", "LOG", "S",   "SP",   "P",
                                               "LN",   "SD",  "LD",  "HIT", "VOID", "SkipSeg"};
 
 // The log and defect checks of the data entry screen on one imported log.
@@ -473,15 +472,14 @@ void CheckImportedParts(TableStore& store, const WrittenRows& written, ImportSum
     for (const WrittenRow& w : rows->second) {
       const sampling::TextRow row = ReadStoredRow(store, table, w.row, columns);
       const std::string prefix = At(w.line) + table + " row of Log " + row.Get("LOG") + ": ";
-      if (logs.count({Fold(row.Get("SALE")), Fold(row.Get("LLR")), row.Get("LOG"),
-                      row.Get("S")}) == 0) {
+      if (logs.count({Fold(row.Get("SALE")), Fold(row.Get("LLR")), row.Get("LOG"), row.Get("S")}) ==
+          0) {
         summary->errors.push_back(prefix + "no such log (SALE " + row.Get("SALE") + " LLR " +
                                   row.Get("LLR") + " split " + row.Get("S") + ")");
       }
       for (const std::string& measure : measures) {
         if (row.Has(measure) && row.GetInt(measure) < 0) {
-          summary->errors.push_back(prefix + measure + " of " + row.Get(measure) +
-                                    " is negative");
+          summary->errors.push_back(prefix + measure + " of " + row.Get(measure) + " is negative");
         }
       }
     }
@@ -556,8 +554,7 @@ int ImportLoadText(TableStore& store, std::string_view bytes, const ImportOption
   CheckImportedRows(store, written, summary);
   if (!summary->errors.empty()) {
     summary->error = "the log and defect checks found " + std::to_string(summary->errors.size()) +
-                     " error" + (summary->errors.size() == 1 ? "" : "s") +
-                     "; nothing was imported";
+                     " error" + (summary->errors.size() == 1 ? "" : "s") + "; nothing was imported";
     return -1;
   }
   if (store.Commit() != tablestore::kOk) {

@@ -166,7 +166,8 @@ TEST_F(LoadImportTest, ValueAColumnCannotHoldRefusesWithItsLine) {
       {"[Log]\nLog[LOG:I,LN:I]\nt\n1,16\n2,4x4\n",
        "line 5: Log column LN: \"4x4\" is not a whole number"},
       {"[Log]\nLog[LN:I]\nt\nthirty\n", "line 4: Log column LN: \"thirty\" is not a whole number"},
-      {"[Log]\nLog[LN:I]\nt\n4294967328\n", "line 4: Log column LN: \"4294967328\" is out of range"},
+      {"[Log]\nLog[LN:I]\nt\n4294967328\n",
+       "line 4: Log column LN: \"4294967328\" is out of range"},
       {"\n[KZ]\nKZ[KZ:I]\nt\n\n12.5\n", "line 6: KZ column KZ: \"12.5\" is not a whole number"},
   };
   for (const auto& c : cases) {
@@ -186,9 +187,9 @@ TEST_F(LoadImportTest, SegmentsOfNoLogOrOfNegativeLengthAreErrors) {
                    "1,1,-3,-2.5,1e300\n2,1,5,0,0\n"),
             -1);
   EXPECT_EQ(summary.error, "the log and defect checks found 2 errors; nothing was imported");
-  EXPECT_EQ(summary.errors,
-            (std::vector<std::string>{"line 8: Seg row of Log 1: LN of -3 is negative",
-                                      "line 9: Seg row of Log 2: no such log (SALE  LLR  split 1)"}));
+  EXPECT_EQ(summary.errors, (std::vector<std::string>{
+                                "line 8: Seg row of Log 1: LN of -3 is negative",
+                                "line 9: Seg row of Log 2: no such log (SALE  LLR  split 1)"}));
 }
 
 TEST_F(LoadImportTest, LoadTheFileHoldsIsRefusedOrReplaced) {
@@ -211,7 +212,8 @@ TEST_F(LoadImportTest, LoadTheFileHoldsIsRefusedOrReplaced) {
       << summary.error;
   EXPECT_EQ(summary.replaced, std::vector<std::string>{"SALE Alpha LLR 1234"});
   EXPECT_EQ(Rows("Load"), (std::vector<std::string>{"Alpha|1234|100|66", "Beta|9|100|0"}));
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"Beta|9|1|1||0|-1|0|", "Alpha|1234|7|1||0|-1|0|"}));
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Beta|9|1|1||0|-1|0|", "Alpha|1234|7|1||0|-1|0|"}));
 }
 
 TEST_F(LoadImportTest, SaleOrLlrWithACommaAndLoadTwiceInTheTextAreRefused) {
@@ -233,13 +235,19 @@ TEST_F(LoadImportTest, SetupFileTakesOnlyKz) {
 }
 
 TEST_F(LoadImportTest, Utf8AndWindows1252TextsStoreTheSameNames) {
-  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1" "ez\n"), 0);
+  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+                   "ez\n"),
+            0);
   EXPECT_EQ(summary.encoding, "UTF-8");
-  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xe9 \xd1\xfa\xf1" "ez\n"), 0);
+  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xe9 \xd1\xfa\xf1"
+                   "ez\n"),
+            0);
   EXPECT_EQ(summary.encoding, "Windows-1252");
   const std::vector<std::string> rows = Rows("Log");
   ASSERT_EQ(rows.size(), 2u);
-  const std::string rem = "|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1" "ez";
+  const std::string rem =
+      "|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+      "ez";
   for (const std::string& row : rows) EXPECT_EQ(row.substr(row.rfind('|')), rem);
 }
 

@@ -133,7 +133,7 @@ void MainScreen::EnableEntryByFileType() {
 }
 
 void MainScreen::UpdateFileTypeList() {
-  view_.fileTypeList = RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
+  view_.fileTypeList = app_.files.IsOpen() && FileTypeChangeable(*app_.store());
 }
 
 void MainScreen::OnLoadInfo() {

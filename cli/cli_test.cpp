@@ -731,8 +731,10 @@ TEST_F(CliTest, LoadReceiptWithASlashNamesNoFolder) {
 TEST_F(CliTest, ListAndTotalsAsCsvAndJsonAgree) {
   MakeLoad("a.scl", Demo("demo-3p-cubic.txt"));
   MakeLoad("b.scl", Demo("demo-100-board.txt"));
+  const std::string bytes = ReadAll(dir_ / "a.scl");
   ToolRun r = Cli({"list", "--json", "a.scl", "b.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadAll(dir_ / "a.scl"), bytes);  // list only reads
   std::istringstream lines(r.out);
   std::string line;
   std::vector<nlohmann::json> list;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -421,7 +422,9 @@ const std::vector<std::string> kLogColumns = {"SALE", "LLR", "LOG", "S",   "SP",
                                               "LN",   "SD",  "LD",  "HIT", "VOID", "SkipSeg"};
 
 // The log and defect checks of the data entry screen on one imported log.
-void CheckImportedLog(TableStore& store, const WrittenRow& written,
+// The log's segments and defects are read at most once, and only for a log
+// with all three measurements (the others have none to check).
+void CheckImportedLog(TableStore& store, const WrittenRow& written, bool defectsImported,
                       std::map<FoldedKey, sampling::LogCheckContext>* contexts,
                       ImportSummary* summary) {
   const sampling::TextRow row = ReadStoredRow(store, "Log", written.row, kLogColumns);
@@ -432,13 +435,21 @@ void CheckImportedLog(TableStore& store, const WrittenRow& written,
   }
   const sampling::LogCheckContext& context = (*contexts)[folded];
   const scaling::LogKey key = sampling::LogKeyFromRow(row);
+  std::optional<std::vector<sampling::SegmentDefects>> segments;
+  const auto read = [&] {
+    if (!segments) segments = sampling::ReadLogSegments(store, key);
+    return *segments;
+  };
   const std::string prefix = At(written.line) + "Log " + row.Get("LOG") + ": ";
-  const sampling::Findings findings =
-      sampling::CheckLog(context, row, [&] { return sampling::ReadLogSegments(store, key); });
+  const sampling::Findings findings = sampling::CheckLog(context, row, read);
   AddLines(prefix, findings.errors, &summary->errors);
   AddLines(prefix, findings.warnings, &summary->warnings);
-  if (context.scaleSystem != "Cubic" || row.GetInt("VOID") == 1) return;
-  for (const sampling::SegmentDefects& segment : sampling::ReadLogSegments(store, key)) {
+  const bool measured = row.GetInt("LN") > 0 && row.GetInt("SD") > 0 && row.GetInt("LD") > 0;
+  if (!defectsImported || !measured || context.scaleSystem != "Cubic" ||
+      row.GetInt("VOID") == 1) {
+    return;
+  }
+  for (const sampling::SegmentDefects& segment : read()) {
     const sampling::DefectGridProblem problem =
         sampling::CheckDefectGrid(segment.defects, row.GetInt("LN"));
     if (problem.record == 0) continue;
@@ -491,7 +502,10 @@ void CheckImportedRows(TableStore& store, const WrittenRows& written, ImportSumm
   std::map<FoldedKey, sampling::LogCheckContext> contexts;
   const auto logs = written.find("Log");
   if (logs != written.end()) {
-    for (const WrittenRow& row : logs->second) CheckImportedLog(store, row, &contexts, summary);
+    const bool defects = written.count("DefC") > 0 && !written.at("DefC").empty();
+    for (const WrittenRow& row : logs->second) {
+      CheckImportedLog(store, row, defects, &contexts, summary);
+    }
   }
   CheckImportedParts(store, written, summary);
 }

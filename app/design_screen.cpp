@@ -107,4 +107,11 @@ void DesignScreen::ShowError(const std::string& text) {
   app_.ui.ShowMessage({text, "Error", platform::Icon::kStop});
 }
 
+std::string DesignOrderColumn(const std::string& design, const std::string& units) {
+  const int byUnits = platform::EqualsIgnoringAsciiCase(units, "Cubic")   ? 0
+                      : platform::EqualsIgnoringAsciiCase(units, "Board") ? 1
+                                                                          : 2;
+  return "Order" + std::to_string((design == "100" ? 2 : 5) + byUnits);
+}
+
 }  // namespace app

@@ -97,4 +97,10 @@ class DesignScreen {
   std::string scaleSample_;  // the scale sample text
 };
 
+// The DataDictionary order column of the log, segment and defect screens for
+// a load's design ("100" or other) and units ("Cubic", "Board" or other):
+// Order2, Order3, Order4 for "100", Order5, Order6, Order7 otherwise. Units
+// compare without regard to letter case.
+std::string DesignOrderColumn(const std::string& design, const std::string& units);
+
 }  // namespace app

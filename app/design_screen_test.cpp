@@ -156,5 +156,14 @@ TEST_F(DesignScreenTest, DeletingEveryKzRowEmptiesKzAndSamplingThenComplains) {
             "KPI, P and HIT columns need to be turned on.\nCan't perform sample selection.");
 }
 
+TEST(DesignOrderColumnTest, FollowsDesignAndUnits) {
+  EXPECT_EQ(DesignOrderColumn("100", "cubic"), "Order2");
+  EXPECT_EQ(DesignOrderColumn("100", "Board"), "Order3");
+  EXPECT_EQ(DesignOrderColumn("100", "Longlog"), "Order4");
+  EXPECT_EQ(DesignOrderColumn("3P", "Cubic"), "Order5");
+  EXPECT_EQ(DesignOrderColumn("3P", "BOARD"), "Order6");
+  EXPECT_EQ(DesignOrderColumn("", "Longlog"), "Order7");
+}
+
 }  // namespace
 }  // namespace app

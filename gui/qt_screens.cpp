@@ -9,6 +9,7 @@
 #include "gui/design_dialog.h"
 #include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
+#include "gui/setup_dialog.h"
 #include "gui/sign_in_dialog.h"
 #include "gui/supervisor_dialog.h"
 #include "platform/ui.h"
@@ -33,7 +34,9 @@ std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application& app,
   return dialog.choice();
 }
 
-void QtScreens::ShowSetup(app::Application& app) { ShowSupervisor(app); }
+void QtScreens::ShowSetup(app::Application& app) {
+  SetupDialog(app, *this, QApplication::activeWindow()).exec();
+}
 
 void QtScreens::ShowSupervisor(app::Application& app) { setup::RunSupervisor(app, *this); }
 

@@ -25,8 +25,6 @@ class QtScreens : public app::Screens, public setup::SupervisorDialogs {
   void ShowDataEntry(app::Application& app) override;
   std::optional<app::DesignChoice> ShowDesign(app::Application& app,
                                               const app::DesignChoice& current) override;
-  // Until the setup screen has its dialog, "&Setup && Options" leads
-  // straight to the supervisor road (ShowSupervisor).
   void ShowSetup(app::Application& app) override;
   void ShowSupervisor(app::Application& app) override;
   std::optional<app::ReportChoice> ShowReports(app::Application& app) override;

@@ -55,7 +55,9 @@ TEST_F(SupervisorDialogTest, OptionsShowTheUserAndTheirButtonsAct) {
   EXPECT_EQ(dialog.windowTitle(), "Supervisor Options");
   EXPECT_TRUE(dialog.findChild<QLabel*>()->text() == "You are logged on as alice");
   for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
-    if (b->text() == "Un-&Finalize this Load") EXPECT_FALSE(b->isEnabled());
+    if (b->text() == "Un-&Finalize this Load") {
+      EXPECT_FALSE(b->isEnabled());
+    }
   }
   dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/supervisor_dialog.png");
   QTest::keyClick(dialog.windowHandle(), Qt::Key_U, Qt::AltModifier);  // "Add a &User"

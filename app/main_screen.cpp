@@ -133,7 +133,7 @@ void MainScreen::EnableEntryByFileType() {
 }
 
 void MainScreen::UpdateFileTypeList() {
-  view_.fileTypeList = RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
+  view_.fileTypeList = app_.files.IsOpen() && FileTypeChangeable(*app_.store());
 }
 
 void MainScreen::OnLoadInfo() {
@@ -201,7 +201,7 @@ void MainScreen::OnReports() {
 
 void MainScreen::OnFinalize() {
   if (!view_.finalize) return;
-  const FinalizeOutcome outcome = FinalizeFirstLoad(ReportContext());
+  const FinalizeOutcome outcome = FinalizeLoads(ReportContext());
   if (outcome.status != FinalizeStatus::kFinalized &&
       outcome.status != FinalizeStatus::kAlreadyFinalized) {
     return;

@@ -1,6 +1,8 @@
 // The commands of varnolde-cli over one scale file each: create, import,
-// audit, finalize, report, totals and dump. main.cpp parses the command line
-// and runs these, once per file named.
+// list, audit, finalize, report, totals, the supervisor's unfinalize,
+// audit-report, set-file-type and rename, and dump. Each calls the shared
+// actions of app/ (load_actions.h, load_rename.h) and holds no rule of its
+// own. main.cpp parses the command line and runs these, once per file named.
 //
 // Each command opens the file the way the main screen does (in-use check,
 // then the open sequence with its structure upgrade and journal entries),

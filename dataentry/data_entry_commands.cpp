@@ -8,6 +8,7 @@
 #include "dataentry/grid_row.h"
 #include "grid/grid_binding.h"
 #include "platform/ui.h"
+#include "platform/text.h"
 #include "sampling/butt_log.h"
 #include "sampling/cell_text.h"
 #include "sampling/load_checks.h"
@@ -22,7 +23,7 @@ using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
 using sampling::CellInt;
-using sampling::EqualsNoCase;
+using platform::EqualsIgnoringAsciiCase;
 namespace col = scaling::col;
 namespace key = grid::key;
 
@@ -33,7 +34,7 @@ constexpr char kZeroVolume[] = "0 Vol ";
 
 bool IsOneOf(std::string_view name, std::initializer_list<const char*> names) {
   for (const char* n : names) {
-    if (EqualsNoCase(name, n)) return true;
+    if (EqualsIgnoringAsciiCase(name, n)) return true;
   }
   return false;
 }
@@ -129,14 +130,14 @@ void DataEntryScreen::OnLogEdit(const grid::CellEdit& edit) {
   const std::string name = logGrid_.ColumnName(edit.column);
   const int row = edit.row;
   const bool changed = edit.oldText != edit.newText;
-  if (EqualsNoCase(name, col::kLog) && changed) RenumberLog(row, edit.oldText, edit.newText);
+  if (EqualsIgnoringAsciiCase(name, col::kLog) && changed) RenumberLog(row, edit.oldText, edit.newText);
   if (IsOneOf(name, {col::kSD, col::kLD})) OrderDiameters(row);
-  if (threeP_ && EqualsNoCase(name, col::kKPI)) RunSampleSelection(row);
+  if (threeP_ && EqualsIgnoringAsciiCase(name, col::kKPI)) RunSampleSelection(row);
   const bool measurement = IsOneOf(name, {col::kLN, col::kSD, col::kLD});
   if (measurement && changed && logGrid_.ColumnIndex(col::kSkipSeg) >= 0) {
     logGrid_.SetText(row, logGrid_.ColumnIndex(col::kSkipSeg), "0");
   }
-  if (EqualsNoCase(name, col::kB) && IsOneOf(edit.newText, {"b", "y"})) RunTaper(row);
+  if (EqualsIgnoringAsciiCase(name, col::kB) && IsOneOf(edit.newText, {"b", "y"})) RunTaper(row);
   if (measurement) {
     GridRow cells(logGrid_, row);
     sampling::StoreSegmentRows segments(*store_, cells);

@@ -15,6 +15,7 @@
 #include "dataentry/grid_row.h"
 #include "grid/grid_binding.h"
 #include "platform/ui.h"
+#include "platform/text.h"
 #include "sampling/cell_text.h"
 #include "sampling/load_checks.h"
 #include "sampling/log_tables.h"
@@ -25,7 +26,7 @@
 namespace dataentry {
 
 using platform::Icon;
-using sampling::EqualsNoCase;
+using platform::EqualsIgnoringAsciiCase;
 namespace col = scaling::col;
 
 namespace {
@@ -42,7 +43,7 @@ constexpr char kDefReadOnly[] = ",SALE,LLR,LOG,";
 
 // The DataDictionary order column of the Log, Seg and defect grids.
 std::string OrderColumn(const std::string& design, const std::string& units) {
-  const int byUnits = EqualsNoCase(units, "Cubic") ? 0 : EqualsNoCase(units, "Board") ? 1 : 2;
+  const int byUnits = EqualsIgnoringAsciiCase(units, "Cubic") ? 0 : EqualsIgnoringAsciiCase(units, "Board") ? 1 : 2;
   return "Order" + std::to_string((design == "100" ? 2 : 5) + byUnits);
 }
 
@@ -156,7 +157,7 @@ int DataEntryScreen::Open() {
   if (store_ == nullptr || !store_->IsOpen()) return tablestore::kNoFile;
   const app::OpenFileState& file = app_.files.state();
   threeP_ = file.scaleSample != "100";
-  cubic_ = EqualsNoCase(file.scaleUnits, "Cubic");
+  cubic_ = EqualsIgnoringAsciiCase(file.scaleUnits, "Cubic");
   orderColumn_ = OrderColumn(file.scaleSample, file.scaleUnits);
   segTable_ = scaling::table::kSeg;
   defTable_ = cubic_ ? scaling::table::kDefC : scaling::table::kDefB;

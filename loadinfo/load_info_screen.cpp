@@ -7,6 +7,7 @@
 #include "grid/grid_binding.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
+#include "platform/text.h"
 #include "sampling/cell_text.h"
 #include "sampling/date_text.h"
 #include "tablestore/table_store.h"
@@ -21,7 +22,7 @@ constexpr const char* kRowView = "TransposedHeaderView";
 constexpr const char* kProtectedFields[] = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
 
 bool IsField(const std::string& field, const char* name) {
-  return sampling::EqualsNoCase(field, name);
+  return platform::EqualsIgnoringAsciiCase(field, name);
 }
 
 bool IsProtected(const std::string& field) {

@@ -8,6 +8,7 @@
 #include "grid/cell_grid.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
+#include "platform/text.h"
 #include "sampling/cell_text.h"
 #include "sampling/store_rows.h"
 #include "tablestore/import_reader.h"
@@ -80,7 +81,7 @@ SaleColumn DescribedSaleColumn(const platform::FileSystem& fs, const std::string
     tablestore::TableStore::NextToken(rest, column, ",");
     std::string name;
     tablestore::TableStore::NextToken(column, name, ":");
-    if (sampling::EqualsNoCase(name, "SALE")) return SaleColumn::kListed;
+    if (platform::EqualsIgnoringAsciiCase(name, "SALE")) return SaleColumn::kListed;
   }
   return SaleColumn::kMissing;
 }
@@ -189,7 +190,7 @@ int SalesImport::FindSale(int slot, std::string_view sale) const {
   for (int row = 0; saleColumn >= 0 && row < rows; ++row) {
     std::string name;
     store.GetText(slot, row, saleColumn, name);
-    if (sampling::EqualsNoCase(Trimmed(name), wanted)) return row;
+    if (platform::EqualsIgnoringAsciiCase(Trimmed(name), wanted)) return row;
   }
   return -1;
 }
@@ -205,14 +206,14 @@ int SalesImport::Fill(grid::CellGrid& grid, const std::string& sale,
   if (row < 0) return -1;
   for (int r = 1; r < grid.RowCount(); ++r) {
     const std::string& field = grid.Text(r, kFieldColumn);
-    if (sampling::EqualsNoCase(field, "LLR")) {
+    if (platform::EqualsIgnoringAsciiCase(field, "LLR")) {
       if (grid.Text(r, kValueColumn).empty() && IsSixDigitName(scaleFileName)) {
         grid.SetText(r, kValueColumn, scaleFileName);
       }
       continue;
     }
     for (const auto& [column, shown] : kFillColumns) {
-      if (!sampling::EqualsNoCase(field, column)) continue;
+      if (!platform::EqualsIgnoringAsciiCase(field, column)) continue;
       // A check scale samples every log, whatever the sale's sample type.
       std::optional<std::string> value = app_.checkScale && std::string_view(column) == "ST"
                                              ? std::optional<std::string>("100")

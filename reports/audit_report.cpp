@@ -110,7 +110,7 @@ std::string NameFromHeading(const LoadHeader& h) {
   return name;
 }
 
-std::string AuditReportPath(const ReportContext& context, const AuditHeading& heading) {
+std::string AuditReportPath(const ReportContext& context, const LoadHeader& heading) {
   const std::string base = context.scaleFilePath.empty() ? NameFromHeading(heading)
                                                          : ScaleFileBase(context.scaleFilePath);
   return base + ".audit";

@@ -32,6 +32,10 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   Refresh();
 }
 
+// The grid view listens to the screen's grid, which dies with screen_ before
+// the widget base class deletes its children: the view goes first.
+LoadInfoDialog::~LoadInfoDialog() { delete grid_; }
+
 QPushButton* LoadInfoDialog::AddButton(const char* text,
                                        void (loadinfo::LoadInfoScreen::*action)()) {
   auto* button = new QPushButton(text, this);

@@ -38,6 +38,7 @@ class LoadInfoDialog : public QDialog {
   // `app` (with a file open) and `ui` are borrowed and must outlive the
   // dialog.
   LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget* parent = nullptr);
+  ~LoadInfoDialog() override;
 
   // The logic behind the window, and its grid view (tests drive them).
   loadinfo::LoadInfoScreen& screen() { return screen_; }

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -30,14 +31,19 @@ struct TypedLog {
   int p;           // product
   int kpi;         // 3P estimate
   int ln, sd, ld;  // length and diameters
+  bool split;      // the second piece of the log above (Ctrl+S)
+  bool typo;       // the length is mistyped and mended with Backspace
 };
 
 // KPI 60 equals the sale's KZ: every log is a sample log (RND never exceeds
 // KZ), so the day takes the same road on every run.
+// Log 2 is voided later, log 4 gets defects, log 6 is split in two.
 const TypedLog kLogs[] = {
-    {"DF", 1, 60, 32, 10, 14}, {"DF", 1, 60, 16, 14, 16}, {"RC", 1, 60, 20, 12, 15},
-    {"PP", 2, 60, 12, 6, 8},   {"DF", 1, 60, 40, 11, 16}, {"RC", 1, 60, 18, 16, 19},
-    {"DF", 1, 60, 24, 13, 17}, {"DF", 2, 60, 16, 8, 11},  {"PP", 1, 60, 18, 10, 13},
+    {"DF", 1, 60, 32, 10, 14, false, false}, {"DF", 1, 60, 16, 14, 16, false, false},
+    {"RC", 1, 60, 20, 12, 15, false, true},  {"PP", 2, 60, 12, 6, 8, false, false},
+    {"DF", 1, 60, 40, 11, 16, false, false}, {"RC", 1, 60, 18, 16, 19, false, false},
+    {"DF", 2, 60, 16, 8, 11, true, false},   {"DF", 1, 60, 24, 13, 17, false, false},
+    {"PP", 1, 60, 18, 10, 13, false, false},
 };
 
 // Counts the key releases the X server delivers, from every client: a key
@@ -177,6 +183,113 @@ class ScalerDayTest : public e2e::ProgramTest {
     Focus(w);
   }
 
+  // Records `log` on a new row of the Log grid: Ctrl+A, then the row's cells
+  // from the species on; the first log of the load gets its number too.
+  void EnterLog(const TypedLog& log, bool first) {
+    ASSERT_TRUE(Keys({log.split ? "ctrl+s" : "ctrl+a"}));
+    if (first) {
+      ASSERT_TRUE(Keys({"Left", "Left"}));  // from SP back to LOG
+      ASSERT_NO_FATAL_FAILURE(Tap(std::string("1") + kTab + kTab));
+    }
+    ASSERT_NO_FATAL_FAILURE(Tap(log.sp + kTab + std::to_string(log.p) + kTab));
+    ASSERT_NO_FATAL_FAILURE(Tap(std::to_string(log.kpi) + kTab));
+    ASSERT_NO_FATAL_FAILURE(CloseSampleLogBox());
+    // RND, HIT, G and B are passed by.
+    const std::string length =
+        log.typo ? std::to_string(log.ln) + "7" + kBackspace : std::to_string(log.ln);
+    ASSERT_NO_FATAL_FAILURE(Tap(std::string(4, kTab) + length + kTab + std::to_string(log.sd) +
+                                kTab + std::to_string(log.ld) + kEnter));
+  }
+
+  // The "SAMPLE LOG!" box (it has no title) shows; Enter closes it.
+  void CloseSampleLogBox() {
+    ASSERT_NE(Reach(""), 0u);
+    if (!sampleShot_) {
+      ASSERT_NO_FATAL_FAILURE(Shot("", "sample-log"));
+      sampleShot_ = true;
+    }
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone(""));
+    ASSERT_NE(Reach("Log Data Entry"), 0u);
+  }
+
+  // Checks the Log table's dump: one row per typed log, log 2 voided with
+  // its remark; `draws` receives each row's RND.
+  static void CheckLogTable(const std::string& dump, std::vector<std::string>* draws) {
+    int number = 0;
+    std::string::const_iterator from = dump.begin();
+    for (const TypedLog& log : kLogs) {
+      if (!log.split) ++number;
+      const bool voided = number == 2;
+      const std::regex row("\\[\"Cedar Ridge\", \"310001\", " + std::to_string(number) + ", \"" +
+                           (log.split ? "2" : "1") + "\", \"" + log.sp + "\", " +
+                           std::to_string(log.p) + ", 0, \"\", " + std::to_string(log.kpi) +
+                           ", (\\d+), 1, " + std::to_string(log.ln) + ", " + std::to_string(log.sd) +
+                           ", " + std::to_string(log.ld) + ", [^,]+, [^,]+, 0, 0, " +
+                           (voided ? "1, \"Scanned twice\"" : "0, \"\"") + ", 0, 0\\]");
+      std::smatch found;
+      ASSERT_TRUE(std::regex_search(from, dump.end(), found, row))
+          << "log " << number << " not stored as typed:\n" << dump;
+      draws->push_back(found[1]);
+      from = found[0].second;
+    }
+    EXPECT_NE(dump.find("\"row_count\": " + std::to_string(std::size(kLogs))), std::string::npos);
+  }
+
+  // The log report lists every log with its measurements.
+  static void ExpectLogLines(const std::string& report) {
+    int number = 0;
+    for (const TypedLog& log : kLogs) {
+      if (!log.split) ++number;
+      char line[64];
+      std::snprintf(line, sizeof line, "%3d  %d  %s  %2d  %2d  %2d   %d        %2d", number,
+                    log.split ? 2 : 1, log.sp.c_str(), log.ln, log.sd, log.ld, log.p, log.kpi);
+      EXPECT_NE(report.find(line), std::string::npos) << "no line " << line << " in\n" << report;
+    }
+  }
+
+  // The day's load as an import text: the header the sale filled in, the
+  // typed logs with the program's draws, and the two defects.
+  static std::string ImportText(const std::string& loadDump, const std::vector<std::string>& draws) {
+    std::smatch when;
+    std::regex_search(loadDump, when, std::regex("\"(\\d{8})\", \"(\\d\\d:\\d\\d)\""));
+    std::string text =
+        "[Load]\n"
+        "Load[SALE:S,LLR:S,CONTRACT:S,PURCH:S,LOCATION:S,BRAND:S,REM:S,DEST:S,STATUS:S,MEASSYS:S,"
+        "REGION:S,FOREST:S,DISTRICT:S,SG:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,MINLEN:I,"
+        "MAXLEN:I,MINDIA:I,MAXDIA:I,SDATE:S,STIME:S,SCALER:S]\n"
+        "SALE,LLR,CONTRACT,PURCH,LOCATION,BRAND,REM,DEST,STATUS,MEASSYS,REGION,FOREST,DISTRICT,SG,"
+        "ST,SCALESYS,CFSAWCU,CFNONSAWCU,MINLEN,MAXLEN,MINDIA,MAXDIA,SDATE,STIME,SCALER\n"
+        "Cedar Ridge,310001,CR-2026-07,North Fork Mill,Landing 4,NF,Thinning unit 12,"
+        "North Fork Mill yard,Open,English,6,1,3,01,3P,Cubic,10.67,8.0,8,70,4,40," +
+        when[1].str() + "," + when[2].str() + ",J. Alvarez\n\n";
+    text +=
+        "[Log]\n"
+        "Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,G:I,KPI:I,RND:I,HIT:I,LN:I,SD:I,LD:I,VOID:I,REM:S]\n"
+        "SALE,LLR,LOG,S,SP,P,G,KPI,RND,HIT,LN,SD,LD,VOID,REM\n";
+    int number = 0;
+    for (size_t i = 0; i < std::size(kLogs); ++i) {
+      const TypedLog& log = kLogs[i];
+      if (!log.split) ++number;
+      text += "Cedar Ridge,310001," + std::to_string(number) + "," + (log.split ? "2" : "1") + "," +
+              log.sp + "," + std::to_string(log.p) + ",0," + std::to_string(log.kpi) + "," +
+              draws[i] + ",1," + std::to_string(log.ln) + "," + std::to_string(log.sd) + "," +
+              std::to_string(log.ld) + (number == 2 ? ",1,Scanned twice\n" : ",0,\n");
+    }
+    text +=
+        "\n[DefC]\n"
+        "DefC[SALE:S,LLR:S,LOG:I,S:S,Seg:I,M:I,M1:I,LN:I]\n"
+        "SALE,LLR,LOG,S,Seg,M,M1,LN\n"
+        "Cedar Ridge,310001,4,1,0,2,4,8\n"
+        "Cedar Ridge,310001,4,1,0,1,,2\n";
+    return text;
+  }
+
+  // A report with the time it was written masked.
+  static std::string WithoutRunTime(const std::string& report) {
+    return std::regex_replace(report, std::regex("(Date|Time): [0-9/:]+"), "$1: *");
+  }
+
   // Runs varnolde-cli with `args` to its end; its exit status, and its
   // standard output in `out`.
   int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {
@@ -202,12 +315,13 @@ class ScalerDayTest : public e2e::ProgramTest {
   int shot_ = 0;
   std::unique_ptr<KeyCounter> keys_;
   Window keypad_ = 0;
+  bool sampleShot_ = false;
 };
 
 TEST_F(ScalerDayTest, ADayOfScaling) {
   ASSERT_NO_FATAL_FAILURE(StartKeypad());
   // A new scale file from the bundled default setup.
-  StartProgram({(root_ / "bin" / "DefaultScaler.SetupScl").string()});
+  Child& program = StartProgram({(root_ / "bin" / "DefaultScaler.SetupScl").string()});
   const std::string scale = (root_ / "data" / "310001.scl").string();
   ASSERT_NE(Reach("Type file name"), 0u);
   ASSERT_NO_FATAL_FAILURE(Shot("Type file name", "create-file"));
@@ -253,6 +367,106 @@ TEST_F(ScalerDayTest, ADayOfScaling) {
   const std::string dataEntry = "Log Data Entry";
   ASSERT_NE(Reach(dataEntry), 0u);
   ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "data-entry-empty"));
+  for (size_t i = 0; i < 4; ++i) ASSERT_NO_FATAL_FAILURE(EnterLog(kLogs[i], i == 0));
+
+  // Two defects of log 4 (a diameter cut and a length cut) on the Defect
+  // grid, then back to the logs: the screen keys D, A and L, tapped on the
+  // keypad's letter keys (a button's Alt+letter clicks a moment later, after
+  // keys typed next).
+  ASSERT_NO_FATAL_FAILURE(Tap("DA"));
+  ASSERT_NO_FATAL_FAILURE(Tap(std::string("2") + kTab + "4" + std::string(4, kTab) + "8" + kEnter));
+  ASSERT_NO_FATAL_FAILURE(Tap("A"));
+  ASSERT_NO_FATAL_FAILURE(Tap(std::string("1") + std::string(5, kTab) + "2" + kEnter));
+  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "defects"));
+  ASSERT_NO_FATAL_FAILURE(Tap("L"));
+  // The volume of log 4, segment by segment.
+  ASSERT_TRUE(Keys({"v"}));
+  ASSERT_NO_FATAL_FAILURE(Shot("Log Volume", "log-volume"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitForWindowGone("Log Volume"));
+  ASSERT_NE(Reach(dataEntry), 0u);
+
+  for (size_t i = 4; i < std::size(kLogs); ++i) ASSERT_NO_FATAL_FAILURE(EnterLog(kLogs[i], false));
+  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "data-entry-logs"));
+
+  // Log 2 was scanned twice: void it, with the reason as its remark.
+  ASSERT_TRUE(Keys({"Up", "Up", "Up", "Up", "Up", "Up", "Up", "alt+x"}));
+  ASSERT_NE(Reach("Confirm"), 0u);
+  ASSERT_NO_FATAL_FAILURE(Shot("Confirm", "void-confirm"));
+  ASSERT_TRUE(Keys({"Tab", "space"}));  // Cancel has the focus; OK is next
+  ASSERT_NE(Reach("Log Remark"), 0u);
+  ASSERT_TRUE(Type("Scanned twice"));
+  ASSERT_NO_FATAL_FAILURE(Shot("Log Remark", "void-remark"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitForWindowGone("Log Remark"));
+  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "data-entry-voided"));
+
+  // The load's totals (Ctrl+L), then save and audit (F2), which shows them
+  // again when the load passes.
+  ASSERT_NE(Reach(dataEntry), 0u);
+  ASSERT_TRUE(Keys({"ctrl+l"}));
+  ASSERT_NO_FATAL_FAILURE(Shot("3P Load Information", "load-totals"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitForWindowGone("3P Load Information"));
+  ASSERT_NE(Reach(dataEntry), 0u);
+  ASSERT_TRUE(Keys({"F2"}));
+  ASSERT_NE(Reach("3P Load Information"), 0u);
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitForWindowGone("3P Load Information"));
+  // OK (or Escape) closes the screen; everything is written back.
+  ASSERT_NE(Reach(dataEntry), 0u);
+  ASSERT_TRUE(Keys({"Escape"}));
+  ASSERT_TRUE(WaitForWindowGone(dataEntry));
+
+  // Finalize the load.
+  ASSERT_NE(Reach(mainTitle), 0u);
+  ASSERT_TRUE(Keys({"alt+f"}));
+  ASSERT_NE(Reach("Confirm Finalize"), 0u);
+  ASSERT_NO_FATAL_FAILURE(Shot("Confirm Finalize", "finalize"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_NE(Reach("Done"), 0u);
+  ASSERT_NO_FATAL_FAILURE(Shot("Done", "finalized"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitForWindowGone("Done"));
+
+  // The reports.
+  ASSERT_NE(Reach(mainTitle), 0u);
+  ASSERT_NO_FATAL_FAILURE(Shot(mainTitle, "main-screen-finalized"));
+  ASSERT_TRUE(Keys({"alt+r"}));
+  ASSERT_NE(Reach("Reports"), 0u);
+  ASSERT_NO_FATAL_FAILURE(Shot("Reports", "reports"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_NE(Reach("Done"), 0u);
+  ASSERT_NO_FATAL_FAILURE(Shot("Done", "reports-written"));
+  ASSERT_TRUE(Keys({"Return"}));
+  ASSERT_TRUE(WaitForWindowGone("Done"));
+  ASSERT_NE(Reach(mainTitle), 0u);
+  ASSERT_TRUE(Keys({"alt+o"}));
+  EXPECT_EQ(program.Wait(), 0);
+
+  // The files of the day.
+  const std::string base = (root_ / "data" / "310001").string();
+  for (const char* extension : {".cmp", ".clg", ".bva", ".audit"})
+    EXPECT_TRUE(fs::exists(base + extension)) << extension;
+  EXPECT_EQ(Cli({"audit", scale}), 0);
+  std::string logTable;
+  ASSERT_EQ(Cli({"dump", scale, "--table", "Log"}, &logTable), 0);
+  std::string loadTable;
+  ASSERT_EQ(Cli({"dump", scale, "--table", "Load"}, &loadTable), 0);
+  std::vector<std::string> draws;
+  ASSERT_NO_FATAL_FAILURE(CheckLogTable(logTable, &draws));
+  const std::string typedReport = Read(base + ".clg");
+  ExpectLogLines(typedReport);
+
+  // The same load as a text file, through varnolde-cli, gives the same log
+  // report.
+  const std::string imported = (root_ / "data" / "imported.scl").string();
+  const fs::path text = root_ / "data" / "310001.txt";
+  std::ofstream(text) << ImportText(loadTable, draws);
+  ASSERT_EQ(Cli({"create", imported}), 0);
+  ASSERT_EQ(Cli({"import", imported, text.string()}), 0);
+  ASSERT_EQ(Cli({"report", imported, "--log"}), 0);
+  EXPECT_EQ(WithoutRunTime(Read(root_ / "data" / "imported.clg")), WithoutRunTime(typedReport));
 }
 
 }  // namespace

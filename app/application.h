@@ -78,6 +78,16 @@ class Application {
   std::string landingFieldLog;
   std::string landingFieldSeg;
   std::string landingFieldDef;
+
+  // The landing field of the log ('L'), segment ('S') or defect ('D') grid:
+  // the one kept above, or, when none is kept (no main screen read it), the
+  // open file's DefField setting as it was read when the file was opened.
+  const std::string& LandingField(char grid) const {
+    const OpenFileState& file = files.state();
+    const std::string& kept = grid == 'S' ? landingFieldSeg : grid == 'D' ? landingFieldDef : landingFieldLog;
+    if (!kept.empty()) return kept;
+    return grid == 'S' ? file.defFieldSeg : grid == 'D' ? file.defFieldDef : file.defFieldLog;
+  }
 };
 
 }  // namespace app

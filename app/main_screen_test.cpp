@@ -31,6 +31,7 @@ class FakeScreens : public Screens {
     return design;
   }
   void ShowSetup(Application&) override { shown.push_back("Setup"); }
+  void ShowSupervisor(Application&) override { shown.push_back("Supervisor"); }
   std::optional<ReportChoice> ShowReports(Application&) override {
     shown.push_back("Reports");
     return reports;

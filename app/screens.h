@@ -46,6 +46,15 @@ class Screens {
   // The setup and options screen (which may open the supervisor dialogs and
   // set app.supervisorAccess / app.loadInfoEditable).
   virtual void ShowSetup(Application& app) = 0;
+  // The supervisor road, which the setup screen's "&Supervisor" button
+  // opens: the sign-in ("Username & Password") and, once a supervisor has
+  // signed in, "Supervisor Options". When the options close
+  // app.loadInfoEditable is on (and app.supervisorAccess is set); when the
+  // sign-in is cancelled app.loadInfoEditable is off. The options may change
+  // the open file (un-finalize, renamed SALE or LLR), so the caller reads
+  // what it shows of the file again afterwards. Nothing happens without an
+  // open file.
+  virtual void ShowSupervisor(Application& app) = 0;
   // The reports dialog; returns the reports chosen, nullopt when cancelled.
   virtual std::optional<ReportChoice> ShowReports(Application& app) = 0;
 };

@@ -37,6 +37,7 @@ class BenchLoad {
       std::abort();
     }
     Fill();
+    app_->files.CloseScaleFile();
     if (app_->files.OpenSequence(path) != app::FileOutcome::kOpened) std::abort();
   }
   ~BenchLoad() {
@@ -50,7 +51,7 @@ class BenchLoad {
     tablestore::TableStore& store = *app_->store();
     const int load = app_->slots().load, log = app_->slots().log;
     const auto set = [&](int slot, int row, const char* column, const std::string& value) {
-      store.SetText(slot, row, store.ColumnIndex(slot, column), value);
+      if (store.SetText(slot, row, store.ColumnIndex(slot, column), value) != 0) std::abort();
     };
     for (const auto& [column, value] : {std::pair<const char*, const char*>{"SALE", "Bench"},
                                         {"LLR", "1"},

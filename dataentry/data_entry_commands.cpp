@@ -7,8 +7,8 @@
 #include "dataentry/data_entry_screen.h"
 #include "dataentry/grid_row.h"
 #include "grid/grid_binding.h"
-#include "platform/ui.h"
 #include "platform/text.h"
+#include "platform/ui.h"
 #include "sampling/butt_log.h"
 #include "sampling/cell_text.h"
 #include "sampling/load_checks.h"
@@ -21,9 +21,9 @@ namespace dataentry {
 using grid::KeyResult;
 using platform::Answer;
 using platform::Buttons;
+using platform::EqualsIgnoringAsciiCase;
 using platform::Icon;
 using sampling::CellInt;
-using platform::EqualsIgnoringAsciiCase;
 namespace col = scaling::col;
 namespace key = grid::key;
 
@@ -130,7 +130,8 @@ void DataEntryScreen::OnLogEdit(const grid::CellEdit& edit) {
   const std::string name = logGrid_.ColumnName(edit.column);
   const int row = edit.row;
   const bool changed = edit.oldText != edit.newText;
-  if (EqualsIgnoringAsciiCase(name, col::kLog) && changed) RenumberLog(row, edit.oldText, edit.newText);
+  if (EqualsIgnoringAsciiCase(name, col::kLog) && changed)
+    RenumberLog(row, edit.oldText, edit.newText);
   if (IsOneOf(name, {col::kSD, col::kLD})) OrderDiameters(row);
   if (threeP_ && EqualsIgnoringAsciiCase(name, col::kKPI)) RunSampleSelection(row);
   const bool measurement = IsOneOf(name, {col::kLN, col::kSD, col::kLD});
@@ -177,11 +178,21 @@ void DataEntryScreen::RenumberLog(int row, const std::string& oldLog, const std:
   const sampling::LoadKey key = RowLoad(row);
   std::string criteria = key.Criteria() + ",LOG=" + std::to_string(CellInt(oldLog));
   if (logGrid_.ColumnIndex(col::kS) >= 0) criteria += ",S=" + LogCell(row, col::kS);
+  bool moved = true;
   for (const std::string& table : {segTable_, defTable_}) {
     if (store_->TableExists(table) < 0) continue;
     const sampling::ScopedSelect rows(*store_, table, criteria);
     const int logCol = store_->ColumnIndex(rows.slot(), col::kLog);
-    for (int r = rows.RowCount() - 1; r >= 0; --r) store_->SetText(rows.slot(), r, logCol, newLog);
+    // From the last row up: a row that leaves the selection moves none of
+    // those still to do.
+    for (int r = rows.RowCount() - 1; r >= 0; --r) {
+      moved = store_->SetText(rows.slot(), r, logCol, newLog) == 0 && moved;
+    }
+  }
+  if (!moved) {
+    app_.ui.ShowMessage({"The segments and defects of log " + oldLog +
+                             " could not all be given the number " + newLog + ".",
+                         "Error", Icon::kStop});
   }
 }
 
@@ -189,7 +200,9 @@ void DataEntryScreen::RunTaper(int row) {
   GridRow cells(logGrid_, row);
   const sampling::StoreTaperTable tapers(*store_);
   const bool hasTable = store_->TableExists(scaling::table::kTapers) >= 0;
-  if (sampling::LdFromTaper(cells, taperPlace_, hasTable ? &tapers : nullptr, app_.ui) != 0) return;
+  const sampling::TaperPlace place =
+      app_.checkScale ? sampling::ReadTaperPlace(*store_, RowLoad(row)) : taperPlace_;
+  if (sampling::LdFromTaper(cells, place, hasTable ? &tapers : nullptr, app_.ui) != 0) return;
   for (const char* column : {col::kB, col::kLD, col::kRem}) {
     const int c = logGrid_.ColumnIndex(column);
     if (c >= 0) logGrid_.SetColour(row, c, kRed);
@@ -222,14 +235,17 @@ bool DataEntryScreen::AppendLog() {
   const int current = logGrid_.CurrentRow();
   if (auditBeforeAppend_ && current >= 1) {
     GridRow cells(logGrid_, current);
-    const int rc = sampling::ValidateLog(logCheck_, cells,
-                                         sampling::LogSegmentSource(*store_, cells), app_.ui);
+    // In a check-scale file each log is checked against its own load's limits.
+    const sampling::LogCheckContext context =
+        app_.checkScale ? sampling::ReadLogCheckContext(*store_, RowLoad(current)) : logCheck_;
+    const int rc =
+        sampling::ValidateLog(context, cells, sampling::LogSegmentSource(*store_, cells), app_.ui);
     if (rc > 0 || rc == sampling::kLogWarningsCancelled) return false;
   }
   const int row = logBinding_->AppendRow();
   FillNewKeys(logGrid_, row);
   MarkLogRow(row);
-  logGrid_.SetCurrentCell(row, Landing(logGrid_, app_.files.state().defFieldLog));
+  logGrid_.SetCurrentCell(row, Landing(logGrid_, app_.LandingField('L')));
   return true;
 }
 
@@ -239,7 +255,7 @@ bool DataEntryScreen::AppendDefect() {
   status_.clear();
   const int row = defBinding_->AppendRow();
   FillNewKeys(defGrid_, row);
-  defGrid_.SetCurrentCell(row, Landing(defGrid_, app_.files.state().defFieldDef));
+  defGrid_.SetCurrentCell(row, Landing(defGrid_, app_.LandingField('D')));
   status_ = DefectMethodName(CellInt(defGrid_.Text(row, defGrid_.ColumnIndex(col::kM))));
   defBinding_->MarkReadOnly(row, ",SALE,LLR,LOG,");
   return true;

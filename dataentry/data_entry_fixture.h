@@ -34,6 +34,8 @@ class ScreenFixture : public ::testing::Test {
   // Creates "load.scl" from the default setup, writes `header` into its Load
   // row, the Option settings given as (key, value), and reopens it.
   void MakeLoad(const HeaderValues& header, const HeaderValues& options = {});
+  // Closes the file and opens it again (the settings are read anew).
+  void Reopen();
   // Opens the screen (expects success).
   void OpenScreen();
   // Runs a Globals/Load/... change on the open store and commits.

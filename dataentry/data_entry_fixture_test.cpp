@@ -37,6 +37,11 @@ void ScreenFixture::MakeLoad(const HeaderValues& header, const HeaderValues& opt
     ASSERT_EQ(tablestore::WriteSetting(store, tablestore::kBlockOption, key, value), 0) << key;
   }
   ASSERT_EQ(store.Commit(), 0);
+  Reopen();
+}
+
+void ScreenFixture::Reopen() {
+  app_->files.CloseScaleFile();
   ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
 }
 

@@ -14,8 +14,8 @@
 #include "app/application.h"
 #include "dataentry/grid_row.h"
 #include "grid/grid_binding.h"
-#include "platform/ui.h"
 #include "platform/text.h"
+#include "platform/ui.h"
 #include "sampling/cell_text.h"
 #include "sampling/load_checks.h"
 #include "sampling/log_tables.h"
@@ -25,8 +25,8 @@
 
 namespace dataentry {
 
-using platform::Icon;
 using platform::EqualsIgnoringAsciiCase;
+using platform::Icon;
 namespace col = scaling::col;
 
 namespace {
@@ -42,11 +42,6 @@ constexpr char kSegReadOnly[] = ",SALE,LLR,LOG,SEG,LN,SD,LD,GCV,NCV,GBV,NBV,";
 constexpr char kDefReadOnly[] = ",SALE,LLR,LOG,";
 
 // The DataDictionary order column of the Log, Seg and defect grids.
-std::string OrderColumn(const std::string& design, const std::string& units) {
-  const int byUnits = EqualsIgnoringAsciiCase(units, "Cubic") ? 0 : EqualsIgnoringAsciiCase(units, "Board") ? 1 : 2;
-  return "Order" + std::to_string((design == "100" ? 2 : 5) + byUnits);
-}
-
 bool Contains(const std::string& list, std::string_view name) {
   return list.find(name) != std::string::npos;
 }
@@ -133,9 +128,7 @@ DataEntryScreen::~DataEntryScreen() {
   segListener_.reset();
   defListener_.reset();
   if (store_ == nullptr) return;
-  for (int* slot : {&segSlot_, &defSlot_, &logSlot_}) {
-    if (*slot >= 0) store_->ReleaseView(*slot);
-  }
+  for (int* slot : {&segSlot_, &defSlot_, &logSlot_}) ReleaseSlot(slot);
 }
 
 char DataEntryScreen::Mode() const { return app_.screenMode; }
@@ -158,7 +151,7 @@ int DataEntryScreen::Open() {
   const app::OpenFileState& file = app_.files.state();
   threeP_ = file.scaleSample != "100";
   cubic_ = EqualsIgnoringAsciiCase(file.scaleUnits, "Cubic");
-  orderColumn_ = OrderColumn(file.scaleSample, file.scaleUnits);
+  orderColumn_ = app::DesignOrderColumn(file.scaleSample, file.scaleUnits);
   segTable_ = scaling::table::kSeg;
   defTable_ = cubic_ ? scaling::table::kDefC : scaling::table::kDefB;
   logReadOnly_ = app_.checkScale ? kLogComputed : std::string(kLogComputed) + "SALE,LLR,";
@@ -176,7 +169,7 @@ int DataEntryScreen::Open() {
   defListener_ = std::make_unique<GridListener>(*this, defGrid_);
   if (logGrid_.DataRowCount() > 0) {
     logGrid_.SetCurrentCell(logGrid_.DataRowCount(),
-                            Landing(logGrid_, app_.files.state().defFieldLog));
+                            Landing(logGrid_, app_.LandingField('L')));
   }
   open_ = true;
   return 0;
@@ -201,8 +194,9 @@ std::string DataEntryScreen::LogColumnList() {
 int DataEntryScreen::BindLogGrid() {
   const std::string list = LogColumnList();
   logSlot_ = store_->Select(scaling::table::kLog, list, "", "", kLogEntryView, "");
-  if (logSlot_ >= 0) store_->LoadColumnInfo(logSlot_);  // the default rules
-  if (logSlot_ < 0 || logBinding_->Bind(logSlot_, list) != 0) {
+  // The column information carries the new-row default rules.
+  if (logSlot_ < 0 || store_->LoadColumnInfo(logSlot_) < 0 ||
+      logBinding_->Bind(logSlot_, list) != 0) {
     app_.ui.ShowMessage({"The logs of this file could not be read.", "Error", Icon::kStop});
     return -1;
   }
@@ -255,9 +249,11 @@ void DataEntryScreen::StampScaleDate() {
   const platform::LocalDateTime now = app_.clock.Now();
   char text[32];
   std::snprintf(text, sizeof text, "%d%02d%02d", now.year, now.month, now.day);
-  store_->SetText(slot, 0, dateCol, text);
+  // A Load row that cannot take the stamp keeps its empty scale date, which
+  // the header audit reports; there is nothing more to tell here.
+  static_cast<void>(store_->SetText(slot, 0, dateCol, text));
   std::snprintf(text, sizeof text, "%02d:%02d", now.hour, now.minute);
-  store_->SetText(slot, 0, timeCol, text);
+  static_cast<void>(store_->SetText(slot, 0, timeCol, text));
 }
 
 void DataEntryScreen::ReadOptions() {
@@ -364,7 +360,7 @@ bool DataEntryScreen::ShowSegments() {
   for (int r = 1; r < segGrid_.RowCount(); ++r) segBinding_->MarkReadOnly(r, kSegReadOnly);
   HideColumns(segGrid_, {col::kSale, col::kLLR, col::kS});
   if (segGrid_.DataRowCount() > 0)
-    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.files.state().defFieldSeg));
+    segGrid_.SetCurrentCell(1, Landing(segGrid_, app_.LandingField('S')));
   return true;
 }
 
@@ -383,7 +379,7 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
   }
   if (defGrid_.DataRowCount() > 0) {
     defGrid_.SetCurrentCell(defGrid_.DataRowCount(),
-                            Landing(defGrid_, app_.files.state().defFieldDef));
+                            Landing(defGrid_, app_.LandingField('D')));
   }
   return true;
 }
@@ -392,7 +388,7 @@ bool DataEntryScreen::ShowDefects(const std::string& seg) {
 // stored table lacks (a DataDictionary may describe more than a file holds).
 std::string DataEntryScreen::ShownColumns(const std::string& table) {
   std::string ordered, shown, name;
-  store_->MakeProjection(ordered, table, orderColumn_);
+  if (store_->MakeProjection(ordered, table, orderColumn_) < 0) return "";
   while (!ordered.empty()) {
     tablestore::TableStore::NextToken(ordered, name, ",");
     if (name.empty() || !sampling::TableHasColumn(*store_, table, name)) continue;
@@ -405,18 +401,24 @@ bool DataEntryScreen::BindDerived(grid::GridBinding& binding, int* slot, const s
                                   const std::string& criteria, const std::string& viewName) {
   const std::string list = ShownColumns(table);
   *slot = store_->Select(table, "", criteria, "", viewName, "");
-  if (*slot >= 0) store_->LoadColumnInfo(*slot);
-  if (*slot >= 0 && binding.Bind(*slot, list) == 0) return true;
-  if (*slot >= 0) store_->ReleaseView(*slot);
-  *slot = -1;
+  if (*slot >= 0 && store_->LoadColumnInfo(*slot) >= 0 && binding.Bind(*slot, list) == 0) {
+    return true;
+  }
+  ReleaseSlot(slot);
   app_.ui.ShowMessage({"The rows of table " + table + " could not be read.", "Error", Icon::kStop});
   return false;
 }
 
 void DataEntryScreen::ReleaseDerived(grid::CellGrid& grid, int* slot) {
-  if (*slot >= 0) store_->ReleaseView(*slot);
-  *slot = -1;
+  ReleaseSlot(slot);
   grid.ClearRows();
+}
+
+// The screen's slots are derived views: releasing one writes nothing, so a
+// failure (an already empty slot) leaves nothing to report.
+void DataEntryScreen::ReleaseSlot(int* slot) {
+  if (*slot >= 0) static_cast<void>(store_->ReleaseView(*slot));
+  *slot = -1;
 }
 
 // ---- Writing back -----------------------------------------------------------------
@@ -459,8 +461,7 @@ bool DataEntryScreen::Close() {
   if (!WriteBackLog() || !CommitStore()) return false;
   if (Mode() == 'S') ReleaseDerived(segGrid_, &segSlot_);
   if (Mode() == 'D') ReleaseDerived(defGrid_, &defSlot_);
-  store_->ReleaseView(logSlot_);
-  logSlot_ = -1;
+  ReleaseSlot(&logSlot_);
   app_.screenMode = 'L';
   open_ = false;
   return CommitStore();

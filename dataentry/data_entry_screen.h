@@ -135,6 +135,16 @@ class DataEntryScreen {
   bool TakePostedDown();
 
   // ---- Buttons -------------------------------------------------------------
+  // Every command first commits a cell still being typed into (with the
+  // reactions to that edit), so that it acts on what the scaler sees.
+  //
+  // "&Log", "&Seg", "&Def" (and their key letters): show that grid. A beep
+  // when it is shown already; the defect grid is checked before it is left
+  // (errors keep it); segments and defects need a live current log with LN
+  // and SD (and LD in cubic units), else "This log has been deleted" or
+  // "Missing length or diameter." and nothing changes. The grid left is
+  // written back; returning from defects appends a log when the
+  // AppendAfterDefect option is on.
   void OnLogButton() { SwitchTo('L'); }
   void OnSegButton() { SwitchTo('S'); }
   void OnDefButton() { SwitchTo('D'); }
@@ -196,6 +206,7 @@ class DataEntryScreen {
   bool BindDerived(grid::GridBinding& binding, int* slot, const std::string& table,
                    const std::string& criteria, const std::string& viewName);
   void ReleaseDerived(grid::CellGrid& grid, int* slot);
+  void ReleaseSlot(int* slot);
 
   // Records.
   bool AppendLog();

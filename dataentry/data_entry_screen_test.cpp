@@ -55,7 +55,7 @@ class DataEntryScreenTest : public testing::ScreenFixture {
 
 // One whole 3P cubic load typed into the screen, from the first log to F2.
 void DataEntryScreenTest::RecordWholeLoad() {
-  MakeLoad(CubicHeader());
+  MakeLoad(CubicHeader(), {{"CloseHitWindow", "2.5"}});
   OpenScreen();
   EXPECT_EQ(screen_->Mode(), 'L');
   const std::vector<int> rnd = Draws(9);
@@ -69,6 +69,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
   EXPECT_EQ(LogCell(1, "HIT"), "1");
   EXPECT_EQ(LogCell(1, "RND"), std::to_string(rnd[0]));
   EXPECT_EQ(LastMessage(), "SAMPLE LOG!");
+  EXPECT_EQ(ui_.messages().back().close_after_ms, 2000);  // whole seconds of CloseHitWindow
   Measure("32", "20", "14");
   EXPECT_EQ(LogCell(1, "SD"), "14");
   EXPECT_EQ(LogCell(1, "LD"), "20");
@@ -279,7 +280,7 @@ TEST_F(DataEntryScreenTest, DownOnTheLastRowOfEachGrid) {
 
 TEST_F(DataEntryScreenTest, CtrlSWithoutSplitColumnsAppendsAPlainRecord) {
   MakeLoad(CubicHeader("100"));
-  Store().StoreProjection("SALE,LLR,SP,P,LN,SD,LD,VOID,REM", "Log", "Order2");
+  ASSERT_EQ(Store().StoreProjection("SALE,LLR,SP,P,LN,SD,LD,VOID,REM", "Log", "Order2"), 0);
   ASSERT_EQ(Store().Commit(), 0);
   OpenScreen();
   Press('A', kCtrl);
@@ -428,30 +429,40 @@ TEST_F(DataEntryScreenTest, VolumeWindowAndItsRefusals) {
 
 // ---- Bad input and faults ---------------------------------------------------------
 
+// Pastes every text into every editable cell of `row` (no key goes through
+// the screen).
+void PasteEverywhere(grid::CellGrid& grid, int row) {
+  const std::string texts[] = {
+      "", std::string(100000, '9'), "abc", "\xE2\x82\xAC\xF0\x9F\x8C\xB2", "-5", "1e9", "55"};
+  for (int c = 0; c < grid.ColumnCount(); ++c) {
+    for (const std::string& text : texts) {
+      if (grid.SetCurrentCell(row, c) && grid.BeginEdit()) grid.CommitEdit(text);
+    }
+  }
+}
+
 TEST_F(DataEntryScreenTest, AnyTextInAnyCellIsStoredForItsRowOnly) {
   MakeLoad(CubicHeader("100"));
   OpenScreen();
   Press('A', kCtrl);
   Type("LOG", "1");
   Measure("16", "10", "12");
+  ASSERT_TRUE(screen_->OnSave());
+  const auto before = Rows("Log")[0];
   Press('A', kCtrl);
   strictUi_ = false;  // whatever the texts make the screen ask is answered No
-  grid::CellGrid& logs = screen_->LogGrid();
-  const std::string texts[] = {
-      "", std::string(100000, '9'), "abc", "\xE2\x82\xAC\xF0\x9F\x8C\xB2", "-5", "1e9", "55"};
-  for (int c = 0; c < logs.ColumnCount(); ++c) {
-    for (const std::string& text : texts) {
-      if (!logs.SetCurrentCell(2, c) || !logs.BeginEdit()) continue;
-      logs.CommitEdit(text);  // as a paste: no key went through the screen
-    }
-  }
+  PasteEverywhere(screen_->LogGrid(), 2);
   ASSERT_TRUE(screen_->OnSave());
-  EXPECT_EQ(Rows("Log").size(), 2u);
-  const auto first = Rows("Log")[0];
-  EXPECT_EQ(LogCell(1, "LN"), "16");
-  EXPECT_EQ(LogCell(1, "SD"), "10");
-  EXPECT_EQ(LogCell(1, "LD"), "12");
-  EXPECT_EQ(LogCell(1, "LOG"), "1");
+  ASSERT_EQ(Rows("Log").size(), 2u);
+  EXPECT_EQ(Rows("Log")[0], before);
+  screen_->LogGrid().SetCurrentCell(1, 0);
+  screen_->OnDefButton();
+  ASSERT_EQ(screen_->Mode(), 'D');
+  screen_->OnAdd();
+  PasteEverywhere(screen_->DefectGrid(), 1);
+  EXPECT_TRUE(screen_->Close());
+  EXPECT_EQ(Rows("Log")[0], before);
+  EXPECT_EQ(Rows("DefC").size(), 1u);
 }
 
 TEST_F(DataEntryScreenTest, CloseWritesBackAndAFailedCommitKeepsTheRows) {
@@ -503,8 +514,8 @@ TEST_F(DataEntryScreenTest, CheckScaleRowsChooseTheirLoad) {
   MakeLoad(CubicHeader("100"));
   const int load = app_->slots().load;
   const int second = Store().AddRow(load, -1);
-  Store().SetText(load, second, Store().ColumnIndex(load, "SALE"), "Bear Creek");
-  Store().SetText(load, second, Store().ColumnIndex(load, "LLR"), "2002");
+  ASSERT_EQ(Store().SetText(load, second, Store().ColumnIndex(load, "SALE"), "Bear Creek"), 0);
+  ASSERT_EQ(Store().SetText(load, second, Store().ColumnIndex(load, "LLR"), "2002"), 0);
   ASSERT_EQ(Store().Commit(), 0);
   app_->checkScale = true;
   OpenScreen();
@@ -549,8 +560,8 @@ std::string LoadAsImportText(const std::string& path) {
   for (const char* table : {"Load", "Log", "Seg", "DefC"}) {
     const int slot = store.OpenAView(table, false);
     std::string description, titles;
-    store.DescribeView(slot, description, false);
-    store.DescribeView(slot, titles, true);
+    EXPECT_EQ(store.DescribeView(slot, description, false), 0);
+    EXPECT_EQ(store.DescribeView(slot, titles, true), 0);
     text += std::string("[") + table + "]\n" + description + "\n" + titles + "\n";
     for (int row = 0; row < store.RowCount(slot); ++row) {
       for (int c = 0; c < store.ColumnCount(slot); ++c) {
@@ -561,7 +572,7 @@ std::string LoadAsImportText(const std::string& path) {
       }
       text += "\n";
     }
-    store.ReleaseView(slot);
+    EXPECT_EQ(store.ReleaseView(slot), 0);
   }
   return text;
 }
@@ -627,7 +638,7 @@ TEST_F(DataEntryScreenTest, LogTableWithoutVoidCannotDelete) {
   MakeLoad(CubicHeader("100"));
   ASSERT_EQ(Store().DefineTable("Log[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I,REM:S]"), 0);
   ASSERT_EQ(Store().Commit(), 0);
-  ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
+  Reopen();
   OpenScreen();
   EXPECT_EQ(LastMessage(), "The 'VOID' column must be turned on for log records to be deleted.");
   EXPECT_EQ(ui_.messages().back().caption, "Warning!");

@@ -7,10 +7,12 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "app/application.h"
 #include "app/test_files.h"
 #include "gui/grid_view.h"
+#include "gui/qt_ui.h"
 #include "gui/quick_estimate_window.h"
 #include "gui/volumes_window.h"
 #include "platform/clock.h"
@@ -40,9 +42,14 @@ class DataEntryDialogTest : public ::testing::Test {
                                         {"MINDIA", "4"},
                                         {"MAXDIA", "40"},
                                         {"CFSAWCU", "10.67"}}) {
-      store.SetText(load, 0, store.ColumnIndex(load, column), value);
+      ASSERT_EQ(store.SetText(load, 0, store.ColumnIndex(load, column), value), 0) << column;
     }
     ASSERT_EQ(store.Commit(), 0);
+    Reopen();
+  }
+
+  void Reopen() {
+    app_.files.CloseScaleFile();
     ASSERT_EQ(app_.files.OpenSequence(path_), app::FileOutcome::kOpened);
   }
 
@@ -142,9 +149,9 @@ TEST_F(DataEntryDialogTest, KeyboardAloneRecordsALog) {
 TEST_F(DataEntryDialogTest, NonSampleLogMovesOnToANewLog) {
   tablestore::TableStore& store = *app_.store();
   const int load = app_.slots().load;
-  store.SetText(load, 0, store.ColumnIndex(load, "ST"), "3P");
+  ASSERT_EQ(store.SetText(load, 0, store.ColumnIndex(load, "ST"), "3P"), 0);
   ASSERT_EQ(store.Commit(), 0);
-  ASSERT_EQ(app_.files.OpenSequence(path_), app::FileOutcome::kOpened);
+  Reopen();
   DataEntryDialog dialog(app_);
   dialog.show();
   dialog.activateWindow();
@@ -159,6 +166,47 @@ TEST_F(DataEntryDialogTest, NonSampleLogMovesOnToANewLog) {
   EXPECT_TRUE(logs.IsReadOnly(1, logs.ColumnIndex("LN")));
   ASSERT_EQ(logs.DataRowCount(), 2);
   EXPECT_EQ(logs.CurrentRow(), 2);
+  dialog.close();
+}
+
+// F2 with the program's own Ui: the totals come up in the Volumes window.
+TEST_F(DataEntryDialogTest, F2ShowsTheTotalsWindow) {
+  {
+    dataentry::DataEntryScreen screen(app_, nullptr);
+    ASSERT_EQ(screen.Open(), 0);
+    screen.OnNewLog();
+    grid::CellGrid& logs = screen.LogGrid();
+    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "1"},
+                                       {"SP", "DF"},
+                                       {"LN", "32"},
+                                       {"SD", "12"},
+                                       {"LD", "16"}}) {
+      logs.SetCurrentCell(1, logs.ColumnIndex(column));
+      logs.BeginEdit();
+      logs.CommitEdit(text);
+    }
+    ASSERT_TRUE(screen.Close());
+  }
+  app_.files.CloseScaleFile();
+  QtUi qtUi;
+  app::Application program(qtUi, fs_, clock_, folder_.path());
+  ASSERT_EQ(program.files.OpenSequence(path_), app::FileOutcome::kOpened);
+  DataEntryDialog dialog(program);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  QString title, text;
+  QTimer::singleShot(200, [&] {
+    auto* window = qobject_cast<VolumesWindow*>(QApplication::activeModalWidget());
+    if (window == nullptr) return;
+    title = window->windowTitle();
+    text = window->shownText();
+    window->grab().save(VARNOLDE_SCREENSHOT_DIR "/load_totals.png");
+    window->accept();
+  });
+  Key(dialog, Qt::Key_F2);
+  EXPECT_EQ(title, "100% Load Information");
+  EXPECT_TRUE(text.contains("Measured:   1       0        1")) << text.toStdString();
   dialog.close();
 }
 

@@ -3,8 +3,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMargins>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/grid_view.h"
 
@@ -30,10 +34,11 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   BuildLayout();
   screen_.Open();
   Refresh();
+  FitSize();
 }
 
-// The grid view listens to the screen's grid, which dies with screen_ before
-// the widget base class deletes its children: the view goes first.
+// The view listens to the screen's grid, which dies with screen_, before
+// QDialog would delete its children.
 LoadInfoDialog::~LoadInfoDialog() { delete grid_; }
 
 QPushButton* LoadInfoDialog::AddButton(const char* text,
@@ -74,7 +79,24 @@ void LoadInfoDialog::BuildLayout() {
   }
   position_->setMinimumWidth(position_->fontMetrics().horizontalAdvance("999 of 999"));
   position_->setAlignment(Qt::AlignCenter);
-  resize(grid_->CharsToPixels(48), grid_->CharsToPixels(48));
+  grid_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+}
+
+void LoadInfoDialog::FitSize() {
+  // As many rows as the fields up to the limits (26) where the screen allows.
+  const int wanted =
+      27 * grid_->verticalHeader()->defaultSectionSize() + 4 * ok_->sizeHint().height();
+  const QScreen* display = QWidget::screen();
+  const int height = display == nullptr
+                         ? wanted
+                         : std::min(wanted, display->availableGeometry().height() * 9 / 10);
+  // Both columns whole beside the scroll bar.
+  const QMargins margins = layout()->contentsMargins();
+  const int width = grid_->columnWidth(loadinfo::kFieldColumn) +
+                    grid_->columnWidth(loadinfo::kValueColumn) +
+                    grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth() +
+                    margins.left() + margins.right();
+  resize(std::max(width, sizeHint().width()), height);
 }
 
 void LoadInfoDialog::Refresh() {

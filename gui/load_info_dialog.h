@@ -38,6 +38,7 @@ class LoadInfoDialog : public QDialog {
   // `app` (with a file open) and `ui` are borrowed and must outlive the
   // dialog.
   LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget* parent = nullptr);
+  // Removes the grid view before the screen (and its grid) goes.
   ~LoadInfoDialog() override;
 
   // The logic behind the window, and its grid view (tests drive them).
@@ -51,6 +52,8 @@ class LoadInfoDialog : public QDialog {
  private:
   QPushButton* AddButton(const char* text, void (loadinfo::LoadInfoScreen::*action)());
   void BuildLayout();
+  // The first size: the grid's columns whole, the fields down to the limits.
+  void FitSize();
   void Refresh();
 
   loadinfo::LoadInfoScreen screen_;

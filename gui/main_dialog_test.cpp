@@ -30,6 +30,7 @@ class NoScreens : public app::Screens {
     return std::nullopt;
   }
   void ShowSetup(app::Application&) override {}
+  void ShowSupervisor(app::Application&) override {}
   std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
   int loadInfo = 0;
 };

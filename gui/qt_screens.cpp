@@ -3,17 +3,18 @@
 #include <QApplication>
 
 #include "gui/about_dialog.h"
+#include "gui/account_dialog.h"
+#include "gui/change_sale_dialog.h"
 #include "gui/data_entry_dialog.h"
+#include "gui/design_dialog.h"
 #include "gui/load_info_dialog.h"
 #include "gui/reports_dialog.h"
+#include "gui/setup_dialog.h"
+#include "gui/sign_in_dialog.h"
+#include "gui/supervisor_dialog.h"
 #include "platform/ui.h"
 
 namespace gui {
-
-void QtScreens::NotAvailable(const char* screen) {
-  ui_.ShowMessage({std::string("The ") + screen + " screen is not available yet.", screen,
-                   platform::Icon::kInformation});
-}
 
 void QtScreens::ShowAbout() { AboutDialog().exec(); }
 
@@ -25,13 +26,37 @@ void QtScreens::ShowDataEntry(app::Application& app) {
   DataEntryDialog::Run(app, QApplication::activeWindow());
 }
 
-std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application&,
+// The design dialog reads the texts it opens with from the file itself.
+std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application& app,
                                                        const app::DesignChoice&) {
-  NotAvailable("Scale and Sample Design");
-  return std::nullopt;
+  DesignDialog dialog(app, QApplication::activeWindow());
+  dialog.exec();
+  return dialog.choice();
 }
 
-void QtScreens::ShowSetup(app::Application&) { NotAvailable("Setup and Options"); }
+void QtScreens::ShowSetup(app::Application& app) {
+  SetupDialog(app, *this, QApplication::activeWindow()).exec();
+}
+
+void QtScreens::ShowSupervisor(app::Application& app) { setup::RunSupervisor(app, *this); }
+
+std::optional<app::Account> QtScreens::ShowSignIn(app::Application& app) {
+  SignInDialog dialog(app, QApplication::activeWindow());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.account();
+}
+
+void QtScreens::ShowOptions(app::Application& app, app::Account& account) {
+  SupervisorDialog(app, *this, account, QApplication::activeWindow()).exec();
+}
+
+void QtScreens::ShowAccount(app::Application& app, app::AccountMode mode, app::Account& account) {
+  AccountDialog(app, mode, account, QApplication::activeWindow()).exec();
+}
+
+void QtScreens::ShowChangeSale(app::Application& app) {
+  ChangeSaleDialog(app, QApplication::activeWindow()).exec();
+}
 
 std::optional<app::ReportChoice> QtScreens::ShowReports(app::Application&) {
   ReportsDialog dialog;

@@ -1,13 +1,13 @@
 // QtScreens: the Qt program's app::Screens, which opens each screen's dialog
 // modally over the active window.
 //
-// Screens whose dialogs the program does not have yet say so in a message box
-// and change nothing (the design dialog then answers as Cancel).
+// It also opens the dialogs of the supervisor road (setup::SupervisorDialogs).
 //
 // Thread safety: the Qt GUI thread only.
 #pragma once
 
 #include "app/screens.h"
+#include "setup/supervisor_screen.h"
 
 namespace platform {
 class Ui;
@@ -15,10 +15,9 @@ class Ui;
 
 namespace gui {
 
-class QtScreens : public app::Screens {
+class QtScreens : public app::Screens, public setup::SupervisorDialogs {
  public:
-  // `ui` shows the "not available yet" messages; borrowed, must outlive this
-  // object.
+  // `ui` is the screens' Ui; borrowed, must outlive this object.
   explicit QtScreens(platform::Ui& ui) : ui_(ui) {}
 
   void ShowAbout() override;
@@ -27,12 +26,16 @@ class QtScreens : public app::Screens {
   std::optional<app::DesignChoice> ShowDesign(app::Application& app,
                                               const app::DesignChoice& current) override;
   void ShowSetup(app::Application& app) override;
+  void ShowSupervisor(app::Application& app) override;
   std::optional<app::ReportChoice> ShowReports(app::Application& app) override;
 
- private:
-  // "The <screen> screen is not available yet." captioned `screen`.
-  void NotAvailable(const char* screen);
+  // setup::SupervisorDialogs.
+  std::optional<app::Account> ShowSignIn(app::Application& app) override;
+  void ShowOptions(app::Application& app, app::Account& account) override;
+  void ShowAccount(app::Application& app, app::AccountMode mode, app::Account& account) override;
+  void ShowChangeSale(app::Application& app) override;
 
+ private:
   platform::Ui& ui_;
 };
 

@@ -13,8 +13,7 @@ class VarnoldeTest : public e2e::ProgramTest {
 };
 
 // Started with the default setup file, the program asks for the new file's
-// name, creates it, runs the new file's Load Info step (which finds no sale
-// list and an empty header) and design dialog, and
+// name, creates it, runs the new file's Load Info step and design dialog, and
 // shows the main screen with the new file's path.
 TEST_F(VarnoldeTest, NewScaleFileFromTheSetupFileOnTheCommandLine) {
   Child& program = StartProgram({(root_ / "bin" / "DefaultScaler.SetupScl").string()});
@@ -24,10 +23,12 @@ TEST_F(VarnoldeTest, NewScaleFileFromTheSetupFileOnTheCommandLine) {
   Focus(save);
   ASSERT_TRUE(Xdotool({"type", "--delay", "20", typed}));
   ASSERT_TRUE(Xdotool({"key", "Return"}));
-  ASSERT_NO_FATAL_FAILURE(Answer("Warning", {"Return"}));  // no sale list beside the program
+  // No sale list beside the program: the load information screen says so,
+  // then opens; Escape closes it.
+  ASSERT_NO_FATAL_FAILURE(Answer("Warning", {"Return"}));
   ASSERT_NO_FATAL_FAILURE(Answer("Varnolde -- Edit Load Information", {"Escape"}));
   ASSERT_NO_FATAL_FAILURE(Answer("Missing/Incorrect Load Information", {"Return"}));
-  ASSERT_NO_FATAL_FAILURE(Answer("Scale and Sample Design", {"Return"}));
+  ASSERT_NO_FATAL_FAILURE(Answer("Scale and Sample Setup", {"Return"}));
   const Window main = WaitForWindow("Varnolde 2010.11.05");
   ASSERT_NE(main, 0u);
   EXPECT_TRUE(fs::exists(typed + ".scl"));

@@ -6,9 +6,8 @@
 #include "app/application.h"
 #include "grid/grid_binding.h"
 #include "platform/clock.h"
-#include "platform/ui.h"
 #include "platform/text.h"
-#include "sampling/cell_text.h"
+#include "platform/ui.h"
 #include "sampling/date_text.h"
 #include "tablestore/table_store.h"
 
@@ -17,6 +16,8 @@ namespace {
 
 constexpr const char* kLoadView = "DLoad";
 constexpr const char* kRowView = "TransposedHeaderView";
+// The value column's width in characters: a sale name or a remark.
+constexpr int kValueWidth = 24;
 
 // Fields that only a supervisor (loadInfoEditable) may change.
 constexpr const char* kProtectedFields[] = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
@@ -125,10 +126,18 @@ bool LoadInfoScreen::BuildViews() {
 }
 
 void LoadInfoScreen::FillGrid() {
+  ReleaseSlot(rowViewSlot_);
   rowViewSlot_ = app_.store()->MakeRowView(kLoadView, current_, kRowView);
   binding_->Bind(rowViewSlot_, "Item,Value");
   grid_.SetText(0, kFieldColumn, "Header");
   grid_.SetText(0, kValueColumn, "Value");
+  // The names are shown whole; the values take the rest of the width.
+  size_t longest = 0;
+  for (int r = 1; r < grid_.RowCount(); ++r) {
+    longest = std::max(longest, grid_.Text(r, kFieldColumn).size());
+  }
+  grid_.SetColumnWidth(kFieldColumn, static_cast<int>(longest) + 1);
+  grid_.SetColumnWidth(kValueColumn, kValueWidth);
   for (int r = 1; r < grid_.RowCount(); ++r) grid_.SetReadOnly(r, kFieldColumn, true);
   grid_.SetCurrentCell(1, kValueColumn);
   fieldTypes_ = FieldTypes();
@@ -194,12 +203,25 @@ bool LoadInfoScreen::WriteBack() {
     const int r = FieldRow(field);
     if (r >= 0) grid_.SetText(r, kValueColumn, Trimmed(grid_.Text(r, kValueColumn)));
   }
-  const bool ok = binding_->WriteBackInStep() == tablestore::kOk;
-  const int written = ok ? store.StoreRowView(kLoadView, rowViewSlot_, current_) : -1;
-  if (written < 0) ReleaseSlot(rowViewSlot_);
-  rowViewSlot_ = -1;
-  if (written < 0) ShowStoreError();
-  return written >= 0;
+  if (binding_->WriteBackInStep() != tablestore::kOk) {
+    ShowStoreError();
+    return false;
+  }
+  // StoreRowView releases the row view once it has written (it counts the
+  // values the store took); when it refuses at once the view stays ours.
+  const int written = store.StoreRowView(kLoadView, rowViewSlot_, current_);
+  if (written >= 0) rowViewSlot_ = -1;
+  if (written != store.ColumnCount(dloadSlot_)) {
+    ShowStoreError();
+    return false;
+  }
+  return true;
+}
+
+bool LoadInfoScreen::LeaveRow() {
+  if (WriteBack()) return true;
+  ShowRow(current_);
+  return false;
 }
 
 void LoadInfoScreen::ReleaseViews() {
@@ -242,32 +264,32 @@ void LoadInfoScreen::ShowRow(int index) {
 }
 
 void LoadInfoScreen::OnNew() {
-  if (!NewEnabled() || !WriteBack()) return;
+  if (!NewEnabled() || !LeaveRow()) return;
   if (app_.store()->AddRow(loadSlot_, -1) < 0) ShowStoreError();
   ShowRow(app_.store()->RowCount(loadSlot_) - 1);
   FillScaleDateTime();
 }
 
 void LoadInfoScreen::OnDelete() {
-  if (!DeleteEnabled() || !WriteBack()) return;
+  if (!DeleteEnabled() || !LeaveRow()) return;
   if (app_.store()->RemoveRow(loadSlot_, current_) < 0) ShowStoreError();
   ShowRow(current_ - 1);
 }
 
 void LoadInfoScreen::OnPrevious() {
-  if (PreviousEnabled() && WriteBack()) ShowRow(current_ - 1);
+  if (PreviousEnabled() && LeaveRow()) ShowRow(current_ - 1);
 }
 
 void LoadInfoScreen::OnNext() {
-  if (NextEnabled() && WriteBack()) ShowRow(current_ + 1);
+  if (NextEnabled() && LeaveRow()) ShowRow(current_ + 1);
 }
 
 void LoadInfoScreen::OnFirst() {
-  if (PreviousEnabled() && WriteBack()) ShowRow(0);
+  if (PreviousEnabled() && LeaveRow()) ShowRow(0);
 }
 
 void LoadInfoScreen::OnLast() {
-  if (NextEnabled() && WriteBack()) ShowRow(rowCount_ - 1);
+  if (NextEnabled() && LeaveRow()) ShowRow(rowCount_ - 1);
 }
 
 bool LoadInfoScreen::RecordButtonsShown() const {

@@ -136,9 +136,12 @@ class LoadInfoScreen : public grid::CellGridListener {
   void MarkCells();
   // Sets SDATE and STIME from the clock when both are empty.
   void FillScaleDateTime();
-  // Writes the row shown back and releases the views; false (message shown)
-  // when the store refused a value.
+  // Writes the row shown back (the row view is then released); false
+  // (message shown) when the store refused a value.
   bool WriteBack();
+  // WriteBack for a record button; after a failure the row is shown again as
+  // stored, so that the grid always has its row view.
+  bool LeaveRow();
   // Releases the row view (when still held) and DLoad.
   void ReleaseViews();
   // Releases one of this screen's slots (nothing for a negative slot).

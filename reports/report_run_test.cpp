@@ -5,6 +5,7 @@
 #include "mkstore/fault_file_system.h"
 #include "reports/load_data.h"
 #include "reports/report_test_util.h"
+#include "scaling/stored_rows.h"
 
 namespace reports {
 namespace {
@@ -302,7 +303,7 @@ std::vector<std::string> StoredGcv(mk::FaultFileSystem& disk, const std::string&
   const int slot = store.OpenAView("Log", false);
   std::vector<std::string> gcv;
   for (int row = 0; row < store.RowCount(slot); ++row) {
-    gcv.push_back(CellText(store, slot, row, store.ColumnIndex(slot, "GCV")));
+    gcv.push_back(scaling::CellText(store, slot, row, store.ColumnIndex(slot, "GCV")));
   }
   return gcv;
 }

@@ -1,0 +1,47 @@
+#include "gui/change_lengths_dialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/grid_view.h"
+
+namespace gui {
+
+ChangeLengthsDialog::~ChangeLengthsDialog() { delete grid_; }
+
+ChangeLengthsDialog::ChangeLengthsDialog(app::Application& app, const std::string& table,
+                                         QWidget* parent)
+    : QDialog(parent), screen_(app, table) {
+  setWindowTitle(setup::kChangeLengthsCaption);
+  open_ = screen_.Open() == 0;
+  grid_ = new GridView(screen_.Grid(), this);
+  grid_->horizontalHeader()->setStretchLastSection(true);
+  auto* ok = new QPushButton("OK", this);
+  auto* cancel = new QPushButton("Cancel", this);
+  for (QPushButton* b : {ok, cancel}) b->setAutoDefault(false);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(grid_, 1);
+  layout->addLayout(buttons);
+  resize(grid_->CharsToPixels(70), grid_->CharsToPixels(40));
+}
+
+void ChangeLengthsDialog::Run(app::Application& app, const std::string& table, QWidget* parent) {
+  ChangeLengthsDialog dialog(app, table, parent);
+  if (dialog.open_) dialog.exec();
+}
+
+void ChangeLengthsDialog::done(int result) {
+  if (open_) screen_.OnClose();
+  open_ = false;
+  QDialog::done(result);
+}
+
+}  // namespace gui

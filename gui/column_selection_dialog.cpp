@@ -1,0 +1,98 @@
+#include "gui/column_selection_dialog.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace gui {
+
+namespace {
+
+void ShowList(QListWidget* list, const std::vector<std::string>& names, int chosen) {
+  const QSignalBlocker quiet(list);
+  list->clear();
+  for (const std::string& name : names) list->addItem(QString::fromStdString(name));
+  list->setCurrentRow(chosen);
+}
+
+}  // namespace
+
+ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, QWidget* parent)
+    : QDialog(parent), selection_(selection) {
+  setWindowTitle(setup::kColumnSelectionCaption);
+  available_ = new QListWidget(this);
+  selected_ = new QListWidget(this);
+  for (QListWidget* list : {available_, selected_}) list->installEventFilter(this);
+  connect(available_, &QListWidget::currentRowChanged, this,
+          [this](int row) { selection_.ChooseAvailable(row); });
+  connect(selected_, &QListWidget::currentRowChanged, this,
+          [this](int row) { selection_.ChooseSelected(row); });
+  allIn_ = AddButton(setup::kAllInButton, [this] { selection_.IncludeAll(); });
+  allOut_ = AddButton(setup::kAllOutButton, [this] { selection_.ExcludeAll(); });
+  include_ = AddButton(setup::kIncludeButton, [this] { selection_.Include(); });
+  exclude_ = AddButton(setup::kExcludeButton, [this] { selection_.Exclude(); });
+  up_ = AddButton(setup::kUpButton, [this] { selection_.Up(); });
+  down_ = AddButton(setup::kDownButton, [this] { selection_.Down(); });
+  ok_ = new QPushButton("OK", this);
+  connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+  BuildLayout();
+  Refresh();
+}
+
+QPushButton* ColumnSelectionDialog::AddButton(const char* text, std::function<void()> action) {
+  auto* button = new QPushButton(text, this);
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+    action();
+    Refresh();
+  });
+  return button;
+}
+
+QPushButton* ColumnSelectionDialog::button(const char* text) const {
+  for (QPushButton* b : {allIn_, allOut_, include_, exclude_, up_, down_, ok_}) {
+    if (b->text() == text) return b;
+  }
+  return nullptr;
+}
+
+void ColumnSelectionDialog::BuildLayout() {
+  auto* left = new QVBoxLayout;
+  left->addWidget(new QLabel(setup::kAvailableLabel, this));
+  left->addWidget(available_);
+  auto* middle = new QVBoxLayout;
+  middle->addStretch();
+  for (QPushButton* b : {allIn_, allOut_, include_, exclude_, up_, down_}) middle->addWidget(b);
+  middle->addStretch();
+  middle->addWidget(ok_);
+  auto* right = new QVBoxLayout;
+  right->addWidget(new QLabel(setup::kSelectedLabel, this));
+  right->addWidget(selected_);
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(left, 1);
+  layout->addLayout(middle);
+  layout->addLayout(right, 1);
+}
+
+bool ColumnSelectionDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    if (watched == available_) selection_.FocusAvailable();
+    if (watched == selected_) selection_.FocusSelected();
+    Refresh();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ColumnSelectionDialog::Refresh() {
+  ShowList(available_, selection_.Available(), selection_.ChosenAvailable());
+  ShowList(selected_, selection_.Selected(), selection_.ChosenSelected());
+  include_->setEnabled(selection_.IncludeEnabled());
+  exclude_->setEnabled(selection_.ExcludeEnabled());
+  up_->setEnabled(selection_.UpEnabled());
+  down_->setEnabled(selection_.DownEnabled());
+}
+
+}  // namespace gui

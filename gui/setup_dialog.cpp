@@ -1,0 +1,107 @@
+#include "gui/setup_dialog.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/change_lengths_dialog.h"
+#include "gui/column_selection_dialog.h"
+#include "gui/other_options_dialog.h"
+
+namespace gui {
+
+SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* parent)
+    : QDialog(parent), app_(app), screen_(app, screens, *this) {
+  setWindowTitle(setup::kSetupCaption);
+  scaleType_ = new QLineEdit(this);
+  scaleSample_ = new QLineEdit(this);
+  fields_ = new QLineEdit(this);
+  for (QLineEdit* field : {scaleType_, scaleSample_, fields_}) field->setReadOnly(true);
+  table_ = new QComboBox(this);
+  for (const char* name : setup::kTableChoices) table_->addItem(name);
+  landing_ = new QComboBox(this);
+  connect(table_, &QComboBox::activated, this, [this](int index) {
+    screen_.OnTableChanged(index);
+    Refresh();
+  });
+  connect(landing_, &QComboBox::activated, this, [this](int index) {
+    screen_.OnLandingChanged(index);
+    Refresh();
+  });
+  changeFields_ = AddButton(setup::kChangeFieldsButton, &setup::SetupScreen::OnChangeFields);
+  changeLengths_ = AddButton(setup::kChangeLengthsButton, &setup::SetupScreen::OnChangeLengths);
+  makeSetup_ = AddButton(setup::kMakeSetupButton, &setup::SetupScreen::OnMakeSetupFile);
+  otherOptions_ = AddButton(setup::kOtherOptionsButton, &setup::SetupScreen::OnOtherOptions);
+  supervisor_ = AddButton(setup::kSupervisorButton, &setup::SetupScreen::OnSupervisor);
+  colors_ = new QPushButton(setup::kChangeColorsButton, this);
+  colors_->setEnabled(false);
+  colors_->setVisible(false);
+  done_ = new QPushButton(setup::kDoneButton, this);
+  connect(done_, &QPushButton::clicked, this, &QDialog::accept);
+  BuildLayout();
+  screen_.Open();
+  Refresh();
+}
+
+QPushButton* SetupDialog::AddButton(const char* text, void (setup::SetupScreen::*action)()) {
+  auto* button = new QPushButton(text, this);
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this, action] {
+    (screen_.*action)();
+    Refresh();
+  });
+  return button;
+}
+
+void SetupDialog::BuildLayout() {
+  auto* form = new QFormLayout;
+  form->addRow(setup::kScaleTypeLabel, scaleType_);
+  form->addRow(setup::kScaleSampleLabel, scaleSample_);
+  form->addRow(setup::kTableLabel, table_);
+  form->addRow(setup::kFieldsLabel, fields_);
+  form->addRow(setup::kLandingLabel, landing_);
+  auto* buttons = new QGridLayout;
+  buttons->addWidget(changeFields_, 0, 0);
+  buttons->addWidget(changeLengths_, 0, 1);
+  buttons->addWidget(makeSetup_, 1, 0);
+  buttons->addWidget(otherOptions_, 1, 1);
+  buttons->addWidget(supervisor_, 2, 0);
+  buttons->addWidget(colors_, 2, 1);
+  buttons->addWidget(done_, 3, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+  fields_->setMinimumWidth(fields_->fontMetrics().horizontalAdvance(QString(48, '0')));
+}
+
+void SetupDialog::Refresh() {
+  scaleType_->setText(QString::fromStdString(screen_.ScaleType()));
+  scaleSample_->setText(QString::fromStdString(screen_.ScaleSample()));
+  table_->setCurrentIndex(static_cast<int>(screen_.Table()));
+  fields_->setText(QString::fromStdString(screen_.FieldsText()));
+  fields_->setCursorPosition(0);
+  fields_->setToolTip(fields_->text());
+  const QSignalBlocker quiet(landing_);
+  landing_->clear();
+  for (const std::string& name : screen_.LandingChoices()) {
+    landing_->addItem(QString::fromStdString(name));
+  }
+  landing_->setCurrentIndex(screen_.LandingIndex());
+  landing_->setEnabled(screen_.LandingEnabled());
+}
+
+bool SetupDialog::SelectColumns(setup::ColumnSelection& selection) {
+  return ColumnSelectionDialog(selection, this).exec() == QDialog::Accepted;
+}
+
+void SetupDialog::ChangeLengths(const std::string& table) {
+  ChangeLengthsDialog::Run(app_, table, this);
+}
+
+void SetupDialog::OtherOptions() { OtherOptionsDialog::Run(app_, this); }
+
+}  // namespace gui

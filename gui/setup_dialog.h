@@ -1,0 +1,68 @@
+// SetupDialog: the window "Varnolde -- Setup and Options" over a
+// setup::SetupScreen.
+//
+// It shows the screen's state (scale type and sample, the table chosen, the
+// fields shown, the landing field list) and sends every control to the
+// screen; after each call it redraws itself. It is also the screen's
+// SetupWindows: the column selection, lengths and other options windows are
+// opened here. "Change &Colors" exists but stays hidden and disabled. "Done"
+// closes the window. No rule and no text of its own.
+//
+// Thread safety: the Qt GUI thread only.
+#pragma once
+
+#include <QDialog>
+
+#include "setup/setup_screen.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace app {
+class Application;
+class Screens;
+}  // namespace app
+
+namespace gui {
+
+class SetupDialog : public QDialog, private setup::SetupWindows {
+  Q_OBJECT
+
+ public:
+  // `app` (with a file open) and `screens` are borrowed and must outlive
+  // the dialog.
+  SetupDialog(app::Application& app, app::Screens& screens, QWidget* parent = nullptr);
+
+  setup::SetupScreen& screen() { return screen_; }
+  QComboBox* tableList() const { return table_; }
+  QComboBox* landingList() const { return landing_; }
+  QLineEdit* fieldsField() const { return fields_; }
+
+ private:
+  // setup::SetupWindows: the windows opened over this one.
+  bool SelectColumns(setup::ColumnSelection& selection) override;
+  void ChangeLengths(const std::string& table) override;
+  void OtherOptions() override;
+
+  QPushButton* AddButton(const char* text, void (setup::SetupScreen::*action)());
+  void BuildLayout();
+  void Refresh();
+
+  app::Application& app_;
+  setup::SetupScreen screen_;
+  QLineEdit* scaleType_;
+  QLineEdit* scaleSample_;
+  QComboBox* table_;
+  QLineEdit* fields_;
+  QComboBox* landing_;
+  QPushButton* changeFields_;
+  QPushButton* changeLengths_;
+  QPushButton* makeSetup_;
+  QPushButton* otherOptions_;
+  QPushButton* supervisor_;
+  QPushButton* colors_;
+  QPushButton* done_;
+};
+
+}  // namespace gui

@@ -1,0 +1,48 @@
+#include "gui/supervisor_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace gui {
+
+SupervisorDialog::SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs,
+                                   app::Account& account, QWidget* parent)
+    : QDialog(parent), screen_(app, dialogs, account) {
+  setWindowTitle(setup::kSupervisorTitle);
+  auto* layout = new QVBoxLayout(this);
+  status_ = new QLabel(this);
+  layout->addWidget(status_);
+  using S = setup::SupervisorScreen;
+  layout->addWidget(AddButton(setup::kCreateAuditReport, &S::OnCreateAuditReport));
+  unfinalize_ = AddButton(setup::kUnfinalize, &S::OnUnfinalize);
+  layout->addWidget(unfinalize_);
+  layout->addWidget(AddButton(setup::kAddUser, &S::OnAddUser));
+  layout->addWidget(AddButton(setup::kChangePassword, &S::OnChangePassword));
+  layout->addWidget(AddButton(setup::kChangeSale, &S::OnChangeSale));
+  layout->addWidget(AddButton(setup::kEditLoadInfo, &S::OnEditLoadInfo));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  Refresh();
+}
+
+QPushButton* SupervisorDialog::AddButton(const char* text,
+                                         void (setup::SupervisorScreen::*action)()) {
+  auto* button = new QPushButton(text, this);
+  button->setAutoDefault(false);
+  connect(button, &QPushButton::clicked, this, [this, action] {
+    (screen_.*action)();
+    Refresh();
+  });
+  return button;
+}
+
+void SupervisorDialog::Refresh() {
+  status_->setText(QString::fromStdString(screen_.view().status));
+  unfinalize_->setEnabled(screen_.view().unfinalize);
+}
+
+}  // namespace gui

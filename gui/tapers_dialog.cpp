@@ -1,0 +1,52 @@
+#include "gui/tapers_dialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "gui/grid_view.h"
+
+namespace gui {
+
+TapersDialog::~TapersDialog() { delete grid_; }
+
+TapersDialog::TapersDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
+  setWindowTitle(setup::kTapersCaption);
+  open_ = screen_.Open() == 0;
+  grid_ = new GridView(screen_.Grid(), this);
+  auto* add = new QPushButton(setup::kAddRecordButton, this);
+  auto* remove = new QPushButton(setup::kDeleteRecordButton, this);
+  auto* ok = new QPushButton("OK", this);
+  auto* cancel = new QPushButton("Cancel", this);
+  // Enter belongs to the grid.
+  for (QPushButton* b : {add, remove, ok, cancel}) b->setAutoDefault(false);
+  connect(add, &QPushButton::clicked, this, [this] {
+    screen_.OnAddRecord();
+    grid_->setFocus();
+  });
+  connect(remove, &QPushButton::clicked, this, [this] { screen_.OnDeleteRecord(); });
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(add);
+  buttons->addWidget(remove);
+  buttons->addStretch();
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(grid_, 1);
+  layout->addLayout(buttons);
+  resize(grid_->CharsToPixels(44), grid_->CharsToPixels(30));
+}
+
+bool TapersDialog::Run(app::Application& app, QWidget* parent) {
+  TapersDialog dialog(app, parent);
+  return dialog.open_ && dialog.exec() == QDialog::Accepted;
+}
+
+void TapersDialog::accept() {
+  if (screen_.OnOk()) QDialog::accept();
+}
+
+}  // namespace gui

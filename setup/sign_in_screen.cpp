@@ -1,0 +1,37 @@
+#include "setup/sign_in_screen.h"
+
+namespace setup {
+
+std::string PasswordPath(const app::Application& app) {
+  return app.programFolder + std::string(app::kPasswordFileName);
+}
+
+SignInScreen::SignInScreen(app::Application& app) : app_(app) {}
+
+void SignInScreen::OnUserNameChanged(const std::string& text) { view_.userName = text; }
+
+void SignInScreen::OnPasswordChanged(const std::string& text) {
+  view_.password = text;
+  view_.signInEnabled = true;
+}
+
+SignInStep SignInScreen::OnSignIn() {
+  if (!view_.signInEnabled) return SignInStep::kStay;
+  app::SignInOutcome outcome = app::SignIn(app_.ui, app_.fs, *app_.store(), PasswordPath(app_),
+                                           view_.userName, view_.password);
+  switch (outcome.result) {
+    case app::SignInResult::kSignedIn:
+      account_ = std::move(outcome.account);
+      return SignInStep::kSignedIn;
+    case app::SignInResult::kFileMissing:
+      return SignInStep::kCancelled;
+    case app::SignInResult::kRefused:
+      break;
+  }
+  view_.userName.clear();
+  view_.password.clear();
+  view_.signInEnabled = false;
+  return SignInStep::kStay;
+}
+
+}  // namespace setup

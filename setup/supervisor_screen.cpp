@@ -1,0 +1,67 @@
+#include "setup/supervisor_screen.h"
+
+#include "app/load_actions.h"
+#include "platform/text.h"
+#include "reports/report_file.h"
+#include "reports/report_run.h"
+#include "sampling/load_checks.h"
+#include "setup/account_screen.h"
+#include "tablestore/settings.h"
+
+namespace setup {
+
+void RunSupervisor(app::Application& app, SupervisorDialogs& dialogs) {
+  if (!app.files.IsOpen()) return;
+  std::optional<app::Account> account = dialogs.ShowSignIn(app);
+  if (!account) {
+    app.loadInfoEditable = false;
+    return;
+  }
+  app.supervisorAccess = true;
+  dialogs.ShowOptions(app, *account);
+  app.loadInfoEditable = true;
+}
+
+SupervisorScreen::SupervisorScreen(app::Application& app, SupervisorDialogs& dialogs,
+                                   app::Account& account)
+    : app_(app), dialogs_(dialogs), account_(account) {
+  view_.status = kLoggedOnAs + platform::Cp1252ToUtf8(account.userName);
+  std::string finalized;
+  view_.unfinalize =
+      tablestore::ReadSetting(*app.store(), tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                              finalized) == tablestore::kOk &&
+      finalized != tablestore::kNo;
+}
+
+void SupervisorScreen::OnCreateAuditReport() {
+  const reports::ReportContext context =
+      app::MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
+  if (reports::CreateAuditReport(context)) return;
+  const std::string path = reports::AuditReportPath(context);
+  app_.ui.ShowMessage({reports::ErrorCreatingFileText(path),
+                       std::string(reports::kErrorCreatingFileCaption), platform::Icon::kStop});
+}
+
+void SupervisorScreen::OnUnfinalize() {
+  if (!view_.unfinalize) return;
+  if (sampling::UnfinalizeLoad(*app_.store(), app_.ui) == 0) view_.unfinalize = false;
+}
+
+void SupervisorScreen::OnAddUser() {
+  dialogs_.ShowAccount(app_, app::AccountMode::kAddUser, account_);
+}
+
+void SupervisorScreen::OnChangePassword() {
+  dialogs_.ShowAccount(app_, app::AccountMode::kChangePassword, account_);
+}
+
+void SupervisorScreen::OnChangeSale() { dialogs_.ShowChangeSale(app_); }
+
+void SupervisorScreen::OnEditLoadInfo() {
+  app_.loadInfoEditable = true;
+  app_.ui.ShowMessage(
+      {"You may now return to Load Information\nand edit any field except SALE or LLR.",
+       "Load Info Editable", platform::Icon::kInformation});
+}
+
+}  // namespace setup

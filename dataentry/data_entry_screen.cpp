@@ -12,6 +12,7 @@
 #include "dataentry/data_entry_screen.h"
 
 #include "app/application.h"
+#include "app/design_screen.h"
 #include "dataentry/grid_row.h"
 #include "grid/grid_binding.h"
 #include "platform/text.h"

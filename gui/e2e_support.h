@@ -120,7 +120,8 @@ class ProgramTest : public ::testing::Test {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     xvfb_ = Child::Start(
-        {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {}, fds[1]);
+        {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+        fds[1]);
     close(fds[1]);
     ASSERT_NE(xvfb_, nullptr);
     const std::string number = ReadLine(fds[0]);
@@ -222,9 +223,8 @@ class ProgramTest : public ::testing::Test {
   // failed wait found instead.
   std::string ShownTitles() {
     std::string titles;
-    ForEachViewable([&](Window, const std::string& name) {
-      titles += (titles.empty() ? "" : " | ") + name;
-    });
+    ForEachViewable(
+        [&](Window, const std::string& name) { titles += (titles.empty() ? "" : " | ") + name; });
     return titles;
   }
 

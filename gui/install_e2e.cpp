@@ -1,6 +1,7 @@
 // The installation: `cmake --install` of this build into a fresh prefix puts
 // the program with its files, the command-line tool, Plinq and the desktop
-// integration in place, and the installed program runs from there.
+// integration in place, and the installed program runs from there. It
+// installs the whole build, so it runs after a full `cmake --build`.
 #include <fstream>
 #include <sstream>
 

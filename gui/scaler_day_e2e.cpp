@@ -62,9 +62,8 @@ class KeyCounter {
     context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
     XFree(range);
     XSync(control_, False);
-    return context_ != 0 &&
-           XRecordEnableContextAsync(data_, context_, &KeyCounter::Intercept,
-                                     reinterpret_cast<XPointer>(this));
+    return context_ != 0 && XRecordEnableContextAsync(data_, context_, &KeyCounter::Intercept,
+                                                      reinterpret_cast<XPointer>(this));
   }
 
   ~KeyCounter() {
@@ -105,6 +104,9 @@ class KeyCounter {
   XRecordContext context_ = 0;
   int releases_ = 0;
 };
+
+constexpr char kMainTitle[] = "Varnolde 2010.11.05";
+constexpr char kDataEntry[] = "Log Data Entry";
 
 class ScalerDayTest : public e2e::ProgramTest {
  protected:
@@ -183,6 +185,184 @@ class ScalerDayTest : public e2e::ProgramTest {
     Focus(w);
   }
 
+  // A new scale file from the bundled default setup (given on the command
+  // line), named after the load receipt.
+  void CreateScaleFile() {
+    ASSERT_NE(Reach("Type file name"), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot("Type file name", "create-file"));
+    ASSERT_TRUE(Type((root_ / "data" / "310001").string()));
+    ASSERT_TRUE(Keys({"Return"}));
+  }
+
+  // The load information: the sale chosen from the list fills the header;
+  // the scaler adds their name.
+  void FillInHeader() {
+    const std::string loadInfo = "Varnolde -- Edit Load Information";
+    ASSERT_NE(Reach(loadInfo), 0u);
+    ASSERT_TRUE(Type("Cedar Ridge"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_NO_FATAL_FAILURE(Shot(loadInfo, "load-information"));
+    ASSERT_TRUE(Keys({"ctrl+End"}));
+    ASSERT_TRUE(Keys({"Up", "Up", "Up"}));
+    ASSERT_TRUE(Type("J. Alvarez"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_NO_FATAL_FAILURE(Shot(loadInfo, "load-information-end"));
+    // OK and Cancel alike keep the header; Escape is the keyboard's way out.
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_TRUE(WaitForWindowGone(loadInfo));
+  }
+
+  // The design: 3P sampling on the cubic scale, and the KZ row for every
+  // species and product (P 0) set to 50.
+  void ChooseDesign() {
+    const std::string design = "Scale and Sample Setup";
+    ASSERT_NE(Reach(design), 0u);
+    ASSERT_TRUE(Keys({"Home", "Tab", "End", "Tab", "ctrl+End"}));
+    ASSERT_NO_FATAL_FAILURE(Tap(std::string("50") + kEnter));
+    ASSERT_NO_FATAL_FAILURE(Shot(design, "design"));
+    ASSERT_TRUE(Keys({"Tab", "Return"}));
+    ASSERT_TRUE(WaitForWindowGone(design));
+    ASSERT_NO_FATAL_FAILURE(Shot(kMainTitle, "main-screen"));
+  }
+
+  // Options: the SAMPLE LOG! box closes itself after two seconds.
+  void CloseSampleBoxByItself() {
+    ASSERT_NE(Reach(kMainTitle), 0u);
+    ASSERT_TRUE(Keys({"alt+s"}));
+    const std::string setup = "Varnolde -- Setup and Options";
+    ASSERT_NE(Reach(setup), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot(setup, "setup"));
+    ASSERT_TRUE(Keys({"alt+o"}));
+    ASSERT_NE(Reach("Other Options"), 0u);
+    // (From the empty list, Home and Down stop at "-1": End, then Up.)
+    ASSERT_TRUE(Keys({"Tab", "Tab", "Tab", "space", "Tab", "End", "Up", "Up"}));
+    ASSERT_NO_FATAL_FAILURE(Shot("Other Options", "other-options"));
+    ASSERT_TRUE(Keys({"Tab", "Tab", "space"}));
+    ASSERT_TRUE(WaitForWindowGone("Other Options"));
+    ASSERT_NE(Reach(setup), 0u);
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_TRUE(WaitForWindowGone(setup));
+  }
+
+  // Data entry: the logs, two defects of log 4 and its volume.
+  void RecordLogs() {
+    ASSERT_NE(Reach(kMainTitle), 0u);
+    ASSERT_TRUE(Keys({"alt+d"}));
+    ASSERT_NE(Reach(kDataEntry), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot(kDataEntry, "data-entry-empty"));
+    for (size_t i = 0; i < 4; ++i) ASSERT_NO_FATAL_FAILURE(EnterLog(kLogs[i], i == 0));
+
+    // Two defects of log 4 (a diameter cut and a length cut) on the Defect
+    // grid, then back to the logs: the screen keys D, A and L, tapped on the
+    // keypad's letter keys (a button's Alt+letter clicks a moment later, after
+    // keys typed next).
+    ASSERT_NO_FATAL_FAILURE(Tap("DA"));
+    ASSERT_NO_FATAL_FAILURE(
+        Tap(std::string("2") + kTab + "4" + std::string(4, kTab) + "8" + kEnter));
+    ASSERT_NO_FATAL_FAILURE(Tap("A"));
+    ASSERT_NO_FATAL_FAILURE(Tap(std::string("1") + std::string(5, kTab) + "2" + kEnter));
+    ASSERT_NO_FATAL_FAILURE(Shot(kDataEntry, "defects"));
+    ASSERT_NO_FATAL_FAILURE(Tap("L"));
+    // The volume of log 4, segment by segment.
+    ASSERT_TRUE(Keys({"v"}));
+    ASSERT_NO_FATAL_FAILURE(Shot("Log Volume", "log-volume"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Log Volume"));
+    ASSERT_NE(Reach(kDataEntry), 0u);
+
+    for (size_t i = 4; i < std::size(kLogs); ++i)
+      ASSERT_NO_FATAL_FAILURE(EnterLog(kLogs[i], false));
+    ASSERT_NO_FATAL_FAILURE(Shot(kDataEntry, "data-entry-logs"));
+  }
+
+  // Log 2 was scanned twice: void it, with the reason as its remark.
+  void VoidLogTwo() {
+    ASSERT_TRUE(Keys({"Up", "Up", "Up", "Up", "Up", "Up", "Up", "alt+x"}));
+    ASSERT_NE(Reach("Confirm"), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot("Confirm", "void-confirm"));
+    ASSERT_TRUE(Keys({"Tab", "space"}));  // Cancel has the focus; OK is next
+    ASSERT_NE(Reach("Log Remark"), 0u);
+    ASSERT_TRUE(Type("Scanned twice"));
+    ASSERT_NO_FATAL_FAILURE(Shot("Log Remark", "void-remark"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Log Remark"));
+    ASSERT_NO_FATAL_FAILURE(Shot(kDataEntry, "data-entry-voided"));
+  }
+
+  // The load's totals (Ctrl+L), then save and audit (F2), which shows them
+  // again when the load passes; then the screen closes.
+  void TotalsAndAudit() {
+    ASSERT_NE(Reach(kDataEntry), 0u);
+    ASSERT_TRUE(Keys({"ctrl+l"}));
+    ASSERT_NO_FATAL_FAILURE(Shot("3P Load Information", "load-totals"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("3P Load Information"));
+    ASSERT_NE(Reach(kDataEntry), 0u);
+    ASSERT_TRUE(Keys({"F2"}));
+    ASSERT_NE(Reach("3P Load Information"), 0u);
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("3P Load Information"));
+    // OK (or Escape) closes the screen; everything is written back.
+    ASSERT_NE(Reach(kDataEntry), 0u);
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_TRUE(WaitForWindowGone(kDataEntry));
+  }
+
+  // Finalize the load.
+  void Finalize() {
+    ASSERT_NE(Reach(kMainTitle), 0u);
+    ASSERT_TRUE(Keys({"alt+f"}));
+    ASSERT_NE(Reach("Confirm Finalize"), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot("Confirm Finalize", "finalize"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_NE(Reach("Done"), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot("Done", "finalized"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Done"));
+  }
+
+  // The reports, with their default choices.
+  void WriteReports() {
+    ASSERT_NE(Reach(kMainTitle), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot(kMainTitle, "main-screen-finalized"));
+    ASSERT_TRUE(Keys({"alt+r"}));
+    ASSERT_NE(Reach("Reports"), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot("Reports", "reports"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_NE(Reach("Done"), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot("Done", "reports-written"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Done"));
+  }
+
+  // The files of the day, checked with varnolde-cli; the same load as a
+  // text file, through varnolde-cli, gives the same log report.
+  void CheckTheFiles() {
+    const std::string scale = Scale();
+    const std::string base = (root_ / "data" / "310001").string();
+    for (const char* extension : {".cmp", ".clg", ".bva", ".audit"})
+      EXPECT_TRUE(fs::exists(base + extension)) << extension;
+    EXPECT_EQ(Cli({"audit", scale}), 0);
+    std::string logTable;
+    ASSERT_EQ(Cli({"dump", scale, "--table", "Log"}, &logTable), 0);
+    std::string loadTable;
+    ASSERT_EQ(Cli({"dump", scale, "--table", "Load"}, &loadTable), 0);
+    std::vector<std::string> draws;
+    ASSERT_NO_FATAL_FAILURE(CheckLogTable(logTable, &draws));
+    const std::string typedReport = Read(base + ".clg");
+    ExpectLogLines(typedReport);
+
+    // The same load as a text file, through varnolde-cli, gives the same log
+    // report.
+    const std::string imported = (root_ / "data" / "imported.scl").string();
+    const fs::path text = root_ / "data" / "310001.txt";
+    std::ofstream(text) << ImportText(loadTable, draws);
+    ASSERT_EQ(Cli({"create", imported}), 0);
+    ASSERT_EQ(Cli({"import", imported, text.string()}), 0);
+    ASSERT_EQ(Cli({"report", imported, "--log"}), 0);
+    EXPECT_EQ(ReportLines(Read(root_ / "data" / "imported.clg")), ReportLines(typedReport));
+  }
+
   // Records `log` on a new row of the Log grid: Ctrl+A, then the row's cells
   // from the species on; the first log of the load gets its number too.
   void EnterLog(const TypedLog& log, bool first) {
@@ -209,7 +389,7 @@ class ScalerDayTest : public e2e::ProgramTest {
       sampleShot_ = true;
     }
     ASSERT_TRUE(WaitForWindowGone(""));
-    ASSERT_NE(Reach("Log Data Entry"), 0u);
+    ASSERT_NE(Reach(kDataEntry), 0u);
   }
 
   // Checks the Log table's dump: one row per typed log, log 2 voided with
@@ -220,15 +400,16 @@ class ScalerDayTest : public e2e::ProgramTest {
     for (const TypedLog& log : kLogs) {
       if (!log.split) ++number;
       const bool voided = number == 2;
-      const std::regex row("\\[\"Cedar Ridge\", \"310001\", " + std::to_string(number) + ", \"" +
-                           (log.split ? "2" : "1") + "\", \"" + log.sp + "\", " +
-                           std::to_string(log.p) + ", 0, \"\", " + std::to_string(log.kpi) +
-                           ", (\\d+), 1, " + std::to_string(log.ln) + ", " + std::to_string(log.sd) +
-                           ", " + std::to_string(log.ld) + ", [^,]+, [^,]+, 0, 0, " +
-                           (voided ? "1, \"Scanned twice\"" : "0, \"\"") + ", 0, 0\\]");
+      const std::regex row(
+          "\\[\"Cedar Ridge\", \"310001\", " + std::to_string(number) + ", \"" +
+          (log.split ? "2" : "1") + "\", \"" + log.sp + "\", " + std::to_string(log.p) +
+          ", 0, \"\", " + std::to_string(log.kpi) + ", (\\d+), 1, " + std::to_string(log.ln) +
+          ", " + std::to_string(log.sd) + ", " + std::to_string(log.ld) + ", [^,]+, [^,]+, 0, 0, " +
+          (voided ? "1, \"Scanned twice\"" : "0, \"\"") + ", 0, 0\\]");
       std::smatch found;
       ASSERT_TRUE(std::regex_search(from, dump.end(), found, row))
-          << "log " << number << " not stored as typed:\n" << dump;
+          << "log " << number << " not stored as typed:\n"
+          << dump;
       draws->push_back(found[1]);
       from = found[0].second;
     }
@@ -250,7 +431,8 @@ class ScalerDayTest : public e2e::ProgramTest {
   // The day's load as an import text: the header the sale filled in, the
   // typed logs with the program's draws, the two defects and the design's
   // KZ row.
-  static std::string ImportText(const std::string& loadDump, const std::vector<std::string>& draws) {
+  static std::string ImportText(const std::string& loadDump,
+                                const std::vector<std::string>& draws) {
     std::smatch when;
     std::regex_search(loadDump, when, std::regex("\"(\\d{8})\", \"(\\d\\d:\\d\\d)\""));
     std::string text =
@@ -299,6 +481,8 @@ class ScalerDayTest : public e2e::ProgramTest {
     return lines;
   }
 
+  std::string Scale() const { return (root_ / "data" / "310001.scl").string(); }
+
   // Runs varnolde-cli with `args` to its end; its exit status, and its
   // standard output in `out`.
   int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {
@@ -329,163 +513,20 @@ class ScalerDayTest : public e2e::ProgramTest {
 
 TEST_F(ScalerDayTest, ADayOfScaling) {
   ASSERT_NO_FATAL_FAILURE(StartKeypad());
-  // A new scale file from the bundled default setup.
   Child& program = StartProgram({(root_ / "bin" / "DefaultScaler.SetupScl").string()});
-  const std::string scale = (root_ / "data" / "310001.scl").string();
-  ASSERT_NE(Reach("Type file name"), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot("Type file name", "create-file"));
-  ASSERT_TRUE(Type((root_ / "data" / "310001").string()));
-  ASSERT_TRUE(Keys({"Return"}));
-
-  // The load information: the sale chosen from the list fills the header.
-  const std::string loadInfo = "Varnolde -- Edit Load Information";
-  ASSERT_NE(Reach(loadInfo), 0u);
-  ASSERT_TRUE(Type("Cedar Ridge"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_NO_FATAL_FAILURE(Shot(loadInfo, "load-information"));
-  ASSERT_TRUE(Keys({"ctrl+End"}));
-  ASSERT_TRUE(Keys({"Up", "Up", "Up"}));
-  ASSERT_TRUE(Type("J. Alvarez"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_NO_FATAL_FAILURE(Shot(loadInfo, "load-information-end"));
-  // OK and Cancel alike keep the header; Escape is the keyboard's way out.
-  ASSERT_TRUE(Keys({"Escape"}));
-  ASSERT_TRUE(WaitForWindowGone(loadInfo));
-  // The design: 3P sampling on the cubic scale, and the KZ row for every
-  // species and product (P 0) set to 50.
-  const std::string design = "Scale and Sample Setup";
-  ASSERT_NE(Reach(design), 0u);
-  ASSERT_TRUE(Keys({"Home", "Tab", "End", "Tab", "ctrl+End"}));
-  ASSERT_NO_FATAL_FAILURE(Tap(std::string("50") + kEnter));
-  ASSERT_NO_FATAL_FAILURE(Shot(design, "design"));
-  ASSERT_TRUE(Keys({"Tab", "Return"}));
-  ASSERT_TRUE(WaitForWindowGone(design));
-  const std::string mainTitle = "Varnolde 2010.11.05";
-  ASSERT_NO_FATAL_FAILURE(Shot(mainTitle, "main-screen"));
-
-  // Options: the SAMPLE LOG! box closes itself after two seconds.
-  ASSERT_NE(Reach(mainTitle), 0u);
-  ASSERT_TRUE(Keys({"alt+s"}));
-  const std::string setup = "Varnolde -- Setup and Options";
-  ASSERT_NE(Reach(setup), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot(setup, "setup"));
-  ASSERT_TRUE(Keys({"alt+o"}));
-  ASSERT_NE(Reach("Other Options"), 0u);
-  // (From the empty list, Home and Down stop at "-1": End, then Up.)
-  ASSERT_TRUE(Keys({"Tab", "Tab", "Tab", "space", "Tab", "End", "Up", "Up"}));
-  ASSERT_NO_FATAL_FAILURE(Shot("Other Options", "other-options"));
-  ASSERT_TRUE(Keys({"Tab", "Tab", "space"}));
-  ASSERT_TRUE(WaitForWindowGone("Other Options"));
-  ASSERT_NE(Reach(setup), 0u);
-  ASSERT_TRUE(Keys({"Escape"}));
-  ASSERT_TRUE(WaitForWindowGone(setup));
-
-  // Data entry.
-  ASSERT_NE(Reach(mainTitle), 0u);
-  ASSERT_TRUE(Keys({"alt+d"}));
-  const std::string dataEntry = "Log Data Entry";
-  ASSERT_NE(Reach(dataEntry), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "data-entry-empty"));
-  for (size_t i = 0; i < 4; ++i) ASSERT_NO_FATAL_FAILURE(EnterLog(kLogs[i], i == 0));
-
-  // Two defects of log 4 (a diameter cut and a length cut) on the Defect
-  // grid, then back to the logs: the screen keys D, A and L, tapped on the
-  // keypad's letter keys (a button's Alt+letter clicks a moment later, after
-  // keys typed next).
-  ASSERT_NO_FATAL_FAILURE(Tap("DA"));
-  ASSERT_NO_FATAL_FAILURE(Tap(std::string("2") + kTab + "4" + std::string(4, kTab) + "8" + kEnter));
-  ASSERT_NO_FATAL_FAILURE(Tap("A"));
-  ASSERT_NO_FATAL_FAILURE(Tap(std::string("1") + std::string(5, kTab) + "2" + kEnter));
-  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "defects"));
-  ASSERT_NO_FATAL_FAILURE(Tap("L"));
-  // The volume of log 4, segment by segment.
-  ASSERT_TRUE(Keys({"v"}));
-  ASSERT_NO_FATAL_FAILURE(Shot("Log Volume", "log-volume"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitForWindowGone("Log Volume"));
-  ASSERT_NE(Reach(dataEntry), 0u);
-
-  for (size_t i = 4; i < std::size(kLogs); ++i) ASSERT_NO_FATAL_FAILURE(EnterLog(kLogs[i], false));
-  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "data-entry-logs"));
-
-  // Log 2 was scanned twice: void it, with the reason as its remark.
-  ASSERT_TRUE(Keys({"Up", "Up", "Up", "Up", "Up", "Up", "Up", "alt+x"}));
-  ASSERT_NE(Reach("Confirm"), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot("Confirm", "void-confirm"));
-  ASSERT_TRUE(Keys({"Tab", "space"}));  // Cancel has the focus; OK is next
-  ASSERT_NE(Reach("Log Remark"), 0u);
-  ASSERT_TRUE(Type("Scanned twice"));
-  ASSERT_NO_FATAL_FAILURE(Shot("Log Remark", "void-remark"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitForWindowGone("Log Remark"));
-  ASSERT_NO_FATAL_FAILURE(Shot(dataEntry, "data-entry-voided"));
-
-  // The load's totals (Ctrl+L), then save and audit (F2), which shows them
-  // again when the load passes.
-  ASSERT_NE(Reach(dataEntry), 0u);
-  ASSERT_TRUE(Keys({"ctrl+l"}));
-  ASSERT_NO_FATAL_FAILURE(Shot("3P Load Information", "load-totals"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitForWindowGone("3P Load Information"));
-  ASSERT_NE(Reach(dataEntry), 0u);
-  ASSERT_TRUE(Keys({"F2"}));
-  ASSERT_NE(Reach("3P Load Information"), 0u);
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitForWindowGone("3P Load Information"));
-  // OK (or Escape) closes the screen; everything is written back.
-  ASSERT_NE(Reach(dataEntry), 0u);
-  ASSERT_TRUE(Keys({"Escape"}));
-  ASSERT_TRUE(WaitForWindowGone(dataEntry));
-
-  // Finalize the load.
-  ASSERT_NE(Reach(mainTitle), 0u);
-  ASSERT_TRUE(Keys({"alt+f"}));
-  ASSERT_NE(Reach("Confirm Finalize"), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot("Confirm Finalize", "finalize"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_NE(Reach("Done"), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot("Done", "finalized"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitForWindowGone("Done"));
-
-  // The reports.
-  ASSERT_NE(Reach(mainTitle), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot(mainTitle, "main-screen-finalized"));
-  ASSERT_TRUE(Keys({"alt+r"}));
-  ASSERT_NE(Reach("Reports"), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot("Reports", "reports"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_NE(Reach("Done"), 0u);
-  ASSERT_NO_FATAL_FAILURE(Shot("Done", "reports-written"));
-  ASSERT_TRUE(Keys({"Return"}));
-  ASSERT_TRUE(WaitForWindowGone("Done"));
-  ASSERT_NE(Reach(mainTitle), 0u);
-  ASSERT_TRUE(Keys({"alt+o"}));
+  ASSERT_NO_FATAL_FAILURE(CreateScaleFile());
+  ASSERT_NO_FATAL_FAILURE(FillInHeader());
+  ASSERT_NO_FATAL_FAILURE(ChooseDesign());
+  ASSERT_NO_FATAL_FAILURE(CloseSampleBoxByItself());
+  ASSERT_NO_FATAL_FAILURE(RecordLogs());
+  ASSERT_NO_FATAL_FAILURE(VoidLogTwo());
+  ASSERT_NO_FATAL_FAILURE(TotalsAndAudit());
+  ASSERT_NO_FATAL_FAILURE(Finalize());
+  ASSERT_NO_FATAL_FAILURE(WriteReports());
+  ASSERT_NE(Reach(kMainTitle), 0u);
+  ASSERT_TRUE(Keys({"alt+o"}));  // Done
   EXPECT_EQ(program.Wait(), 0);
-
-  // The files of the day.
-  const std::string base = (root_ / "data" / "310001").string();
-  for (const char* extension : {".cmp", ".clg", ".bva", ".audit"})
-    EXPECT_TRUE(fs::exists(base + extension)) << extension;
-  EXPECT_EQ(Cli({"audit", scale}), 0);
-  std::string logTable;
-  ASSERT_EQ(Cli({"dump", scale, "--table", "Log"}, &logTable), 0);
-  std::string loadTable;
-  ASSERT_EQ(Cli({"dump", scale, "--table", "Load"}, &loadTable), 0);
-  std::vector<std::string> draws;
-  ASSERT_NO_FATAL_FAILURE(CheckLogTable(logTable, &draws));
-  const std::string typedReport = Read(base + ".clg");
-  ExpectLogLines(typedReport);
-
-  // The same load as a text file, through varnolde-cli, gives the same log
-  // report.
-  const std::string imported = (root_ / "data" / "imported.scl").string();
-  const fs::path text = root_ / "data" / "310001.txt";
-  std::ofstream(text) << ImportText(loadTable, draws);
-  ASSERT_EQ(Cli({"create", imported}), 0);
-  ASSERT_EQ(Cli({"import", imported, text.string()}), 0);
-  ASSERT_EQ(Cli({"report", imported, "--log"}), 0);
-  EXPECT_EQ(ReportLines(Read(root_ / "data" / "imported.clg")), ReportLines(typedReport));
+  CheckTheFiles();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/scale_files.h"
 
@@ -78,6 +79,9 @@ class Application {
   std::string landingFieldLog;
   std::string landingFieldSeg;
   std::string landingFieldDef;
+  // The files the last report run of this session wrote (the Reports
+  // dialog's "Print..." prints the printed reports among them).
+  std::vector<std::string> lastReports;
 
   // The landing field of the log ('L'), segment ('S') or defect ('D') grid:
   // the one kept above, or, when none is kept (no main screen read it), the

@@ -1,5 +1,8 @@
 #include "app/load_actions.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "app/scale_files.h"
 #include "reports/load_data.h"
 #include "reports/report_file.h"
@@ -12,6 +15,31 @@ std::vector<sampling::LoadKey> ListLoads(tablestore::TableStore& store) {
   std::vector<sampling::LoadKey> loads;
   for (auto& [sale, llr] : reports::ReadLoadKeys(store)) {
     loads.push_back({std::move(sale), std::move(llr)});
+  }
+  return loads;
+}
+
+std::vector<LoadSummary> SummarizeLoads(tablestore::TableStore& store) {
+  std::vector<LoadSummary> loads;
+  for (sampling::LoadKey& key : ListLoads(store)) {
+    LoadSummary load;
+    const std::vector<sampling::TextRow> header =
+        sampling::ReadRows(store, "Load", key.Criteria(), "", {"ST", "SCALESYS"});
+    if (!header.empty()) {
+      load.design = header.front().Get("ST");
+      load.units = header.front().Get("SCALESYS");
+    }
+    const bool threeP = load.design == "3P";
+    for (const sampling::TextRow& log :
+         sampling::ReadRows(store, "Log", key.Criteria(), "", {"VOID", "HIT"})) {
+      if (log.GetInt("VOID") != 0) continue;
+      ++load.logs;
+      const int hit = log.GetInt("HIT");
+      if (!threeP || hit == 1) ++load.measured;
+      if (threeP && hit == 0) ++load.counted;
+    }
+    load.key = std::move(key);
+    loads.push_back(std::move(load));
   }
   return loads;
 }
@@ -73,17 +101,70 @@ FinalizeStatus StatusOf(int finalizeResult) {
 
 }  // namespace
 
-FinalizeOutcome FinalizeFirstLoad(const reports::ReportContext& context) {
+namespace {
+
+// Shows that the open file could not be written, with the engine's reason.
+void ShowNotWritten(tablestore::TableStore& store, platform::Ui& ui) {
+  ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(), kJournalFailedCaption,
+                  platform::Icon::kStop});
+}
+
+// Audits every load after the first. kFinalized when none has errors and no
+// warnings were cancelled.
+FinalizeOutcome AuditLaterLoads(const std::vector<sampling::LoadKey>& loads, platform::Ui& ui,
+                                tablestore::TableStore& store) {
+  FinalizeOutcome outcome;
+  outcome.status = FinalizeStatus::kFinalized;
+  for (size_t i = 1; i < loads.size(); ++i) {
+    std::string errors;
+    const int rc = sampling::AuditLoad(store, loads[i], ui, errors);
+    if (rc > 0) {
+      ui.ShowMessage({errors, "Errors Found - Finalize Cancelled", platform::Icon::kStop});
+      outcome.status = FinalizeStatus::kAuditErrors;
+      outcome.auditErrors = rc;
+      return outcome;
+    }
+    if (rc == sampling::kAuditWarningsCancelled) {
+      outcome.status = FinalizeStatus::kCancelled;
+      return outcome;
+    }
+  }
+  return outcome;
+}
+
+// The audit report's path when `written`; otherwise shows "Error Creating
+// File" for it and gives "".
+std::string AuditReportWritten(const reports::ReportContext& context, bool written) {
+  const std::string path = reports::AuditReportPath(context);
+  if (written) return path;
+  context.ui->ShowMessage({reports::ErrorCreatingFileText(path),
+                           std::string(reports::kErrorCreatingFileCaption), platform::Icon::kStop});
+  return "";
+}
+
+}  // namespace
+
+std::string WriteAuditReportFile(const reports::ReportContext& context) {
+  return AuditReportWritten(context, reports::CreateAuditReport(context));
+}
+
+FinalizeOutcome FinalizeLoads(const reports::ReportContext& context) {
   FinalizeOutcome outcome;
   tablestore::TableStore& store = *context.store;
   const std::vector<sampling::LoadKey> loads = ListLoads(store);
   if (loads.empty()) return outcome;
   // The main screen offers no Finalize for a finalized load: a second one
-  // would only journal it again and rewrite its audit report.
+  // would only journal it again. Its audit report is all that can be
+  // missing.
   if (StoredAsFinalized(store)) {
     outcome.status = FinalizeStatus::kAlreadyFinalized;
+    if (!context.files->Exists(reports::AuditReportPath(context))) {
+      outcome.auditReportPath = WriteAuditReportFile(context);
+    }
     return outcome;
   }
+  outcome = AuditLaterLoads(loads, *context.ui, store);
+  if (outcome.status != FinalizeStatus::kFinalized) return outcome;
   bool reportWritten = false;
   const int rc = sampling::FinalizeLoad(store, loads.front(), *context.ui, [&] {
     reportWritten = reports::CreateAuditReport(context);
@@ -91,15 +172,36 @@ FinalizeOutcome FinalizeFirstLoad(const reports::ReportContext& context) {
   outcome.status = StatusOf(rc);
   if (rc > 0) outcome.auditErrors = rc;
   if (outcome.status != FinalizeStatus::kFinalized) return outcome;
-  const std::string path = reports::AuditReportPath(context);
-  if (reportWritten) {
-    outcome.auditReportPath = path;
-  } else {
-    context.ui->ShowMessage({reports::ErrorCreatingFileText(path),
-                             std::string(reports::kErrorCreatingFileCaption),
-                             platform::Icon::kStop});
-  }
+  outcome.auditReportPath = AuditReportWritten(context, reportWritten);
   return outcome;
+}
+
+UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui) {
+  if (!StoredAsFinalized(store)) return UnfinalizeStatus::kNotFinalized;
+  return sampling::UnfinalizeLoad(store, ui) == 0 ? UnfinalizeStatus::kUnfinalized
+                                                  : UnfinalizeStatus::kNotStored;
+}
+
+bool FileTypeChangeable(tablestore::TableStore& store) {
+  const tablestore::TableLease log(store, "Log");
+  const tablestore::TableLease load(store, "Load");
+  return store.RowCount(log.slot()) <= 0 && store.RowCount(load.slot()) <= 1;
+}
+
+FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
+                           const std::string& fileType) {
+  if (std::find(std::begin(kFileTypeChoices), std::end(kFileTypeChoices), fileType) ==
+      std::end(kFileTypeChoices)) {
+    return FileTypeStatus::kUnknown;
+  }
+  if (!FileTypeChangeable(store)) return FileTypeStatus::kLocked;
+  if (tablestore::StoreSetting(store, tablestore::kBlockSystem, tablestore::kKeyFileType,
+                               fileType) != tablestore::kOk ||
+      store.Commit() != tablestore::kOk) {
+    ShowNotWritten(store, ui);
+    return FileTypeStatus::kNotStored;
+  }
+  return FileTypeStatus::kStored;
 }
 
 bool CloseFile(ScaleFiles& files, platform::Ui& ui) {

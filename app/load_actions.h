@@ -38,6 +38,19 @@ struct OpenFileState;
 // empty when there is no Load table or no file is open.
 std::vector<sampling::LoadKey> ListLoads(tablestore::TableStore& store);
 
+// What the list of loads shows of one load.
+struct LoadSummary {
+  sampling::LoadKey key;
+  std::string design;  // ST of its Load row
+  std::string units;   // SCALESYS of its Load row
+  int logs = 0;        // live logs (VOID 0)
+  int measured = 0;    // on a "3P" load the sample logs (HIT 1), else every live log
+  int counted = 0;     // on a "3P" load the logs counted only (HIT 0)
+};
+
+// A LoadSummary of every load (ListLoads), in row order.
+std::vector<LoadSummary> SummarizeLoads(tablestore::TableStore& store);
+
 // ---- Journal ----------------------------------------------------------------------
 
 // The message shown when a journal entry (and so the file) could not be
@@ -97,9 +110,10 @@ reports::ReportContext MakeReportContext(tablestore::TableStore& store, const Op
 enum class FinalizeStatus {
   kFinalized,         // stored "YES", journaled "Load finalized"; data entry
                       // is now closed to the load
-  kAlreadyFinalized,  // the stored Finalized setting is "YES": nothing done
+  kAlreadyFinalized,  // the stored Finalized setting is "YES": nothing
+                      // finalized (a missing audit report is written, below)
   kNoLoad,            // the file has no Load row: nothing done
-  kAuditErrors,       // the load audit found errors (shown, journaled)
+  kAuditErrors,       // a load audit found errors (shown, journaled)
   kCancelled,         // the scaler cancelled the warnings or the confirmation
   kNotStored,         // the Finalized setting could not be written (shown)
 };
@@ -107,20 +121,66 @@ enum class FinalizeStatus {
 struct FinalizeOutcome {
   FinalizeStatus status = FinalizeStatus::kNoLoad;
   int auditErrors = 0;  // the error count with kAuditErrors
-  // The audit report written after finalizing; "" when none was written (a
-  // report that could not be written is shown as "Error Creating File"; the
-  // load stays finalized).
+  // The audit report written now; "" when none was written (a report that
+  // could not be written is shown as "Error Creating File"; the load stays
+  // finalized). With kAlreadyFinalized it is set only when the report was
+  // missing and has been written now.
   std::string auditReportPath;
 };
 
-// The "Finalize load" command for the first load of the file: refuses a file
-// without loads or one already finalized (stored setting), then
-// sampling::FinalizeLoad (load audit, its messages and journal entries, the
-// confirmation "Confirm Finalize", storing "YES", "Load finalized") with the
-// audit report of `context` (reports::CreateAuditReport, which shows "Audit
-// report created" when written). REQUIRES: context as MakeReportContext
-// makes it, store open.
-FinalizeOutcome FinalizeFirstLoad(const reports::ReportContext& context);
+// The "Finalize load" command of the open file. Refuses a file without
+// loads. A file already finalized (stored setting) is not finalized again;
+// when its audit report is missing (a finalize stopped between storing "YES"
+// and writing the report) the report is written (CreateAuditReport). Else
+// every load after the first is audited (sampling::AuditLoad): errors are
+// shown under "Errors Found - Finalize Cancelled" and stop it, and so do
+// cancelled warnings; then the first load goes through
+// sampling::FinalizeLoad (its audit, the confirmation "Confirm Finalize",
+// storing "YES", "Load finalized") with the audit report of `context`
+// (reports::CreateAuditReport, which shows "Audit report created" when
+// written). kNotStored when the setting did not reach the file (a journal
+// entry that could not be written is shown). REQUIRES: context as MakeReportContext makes it, store
+// open.
+FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
+
+// ---- The supervisor's actions ----------------------------------------------------
+
+enum class UnfinalizeStatus {
+  kUnfinalized,   // stored "NO", journaled "Load un-finalized", told
+  kNotFinalized,  // the stored setting is not "YES": nothing done (the
+                  // supervisor screen disables the button then)
+  kNotStored,     // the setting could not be written (shown)
+};
+
+// "Un-Finalize this Load": sampling::UnfinalizeLoad (stores "NO", journals
+// "Load un-finalized", shows "This load has been un-finalized...") on a
+// finalized file.
+UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui);
+
+// "Create Audit Report": reports::CreateAuditReport of the open file (which
+// shows "Audit report created" when written). Returns the report's path, or
+// "" when it could not be written (shown as "Error Creating File").
+std::string WriteAuditReportFile(const reports::ReportContext& context);
+
+// The file types of the main screen's list, in its order.
+inline constexpr const char* kFileTypeChoices[] = {
+    reports::kFileTypeProduction, reports::kFileTypeCheckScale, reports::kFileTypeNonScale};
+
+enum class FileTypeStatus {
+  kStored,     // the file type is stored (Globals System/FileType)
+  kUnknown,    // not one of kFileTypeChoices: nothing stored
+  kLocked,     // the file has logs or more than one load: nothing stored
+  kNotStored,  // the setting could not be written (shown)
+};
+
+// True while the file type may change: the Log table has no rows and the
+// Load table at most one (the main screen enables its list only then).
+bool FileTypeChangeable(tablestore::TableStore& store);
+
+// Stores `fileType` as the open file's type when it is one of
+// kFileTypeChoices and FileTypeChangeable allows, and commits.
+FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
+                           const std::string& fileType);
 
 // ---- The report run ---------------------------------------------------------------
 //

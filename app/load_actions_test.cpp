@@ -130,11 +130,11 @@ TEST_F(LoadActionsTest, FinalizeSaysWhetherTheFileIsFinalized) {
       const reports::ReportContext context =
           MakeReportContext(*lifecycle.store(), lifecycle.state(), ui, files, clock_);
       disk.FailWrite(n);
-      outcome = FinalizeFirstLoad(context);
+      outcome = FinalizeLoads(context);
       if (n == 0) {
         EXPECT_EQ(outcome.auditReportPath, "/fault/load.audit");
         EXPECT_TRUE(disk.Exists("/fault/load.audit"));
-        EXPECT_EQ(FinalizeFirstLoad(context).status, FinalizeStatus::kAlreadyFinalized);
+        EXPECT_EQ(FinalizeLoads(context).status, FinalizeStatus::kAlreadyFinalized);
       }
       (void)lifecycle.store()->Close();  // what was not committed is dropped
     }
@@ -154,6 +154,63 @@ TEST_F(LoadActionsTest, FinalizeSaysWhetherTheFileIsFinalized) {
     if (n > 0 && !failed) break;
   }
   EXPECT_GT(failures, 0);
+}
+
+// Adds a Load row for sale `sale`, load receipt `llr`, and commits.
+void AddLoad(tablestore::TableStore& store, int slot, const std::string& sale,
+             const std::string& llr) {
+  const int row = store.AddRow(slot, -1);
+  ASSERT_GE(row, 0);
+  ASSERT_EQ(store.SetText(slot, row, store.ColumnIndex(slot, "SALE"), sale), 0);
+  ASSERT_EQ(store.SetText(slot, row, store.ColumnIndex(slot, "LLR"), llr), 0);
+  ASSERT_EQ(store.Commit(), 0);
+}
+
+TEST_F(LoadActionsTest, FinalizeAuditsEveryLoad) {
+  AddLog();
+  AddLoad(store(), slots().load, "S2", "2");  // a second load without logs
+  ui_.QueueAnswer(platform::Answer::kOk);
+  const FinalizeOutcome outcome = FinalizeLoads(Context());
+  EXPECT_EQ(outcome.status, FinalizeStatus::kAuditErrors);
+  EXPECT_EQ(ui_.messages().back().text, "No logs in the load!");
+  EXPECT_EQ(ui_.messages().back().caption, "Errors Found - Finalize Cancelled");
+  std::string finalized;
+  (void)tablestore::ReadSetting(store(), tablestore::kBlockSystem, tablestore::kKeyFinalized,
+                                finalized);
+  EXPECT_EQ(finalized, tablestore::kNo);
+}
+
+TEST_F(LoadActionsTest, FinalizedLoadGetsItsMissingAuditReportAndUnfinalizes) {
+  AddLog();
+  EXPECT_EQ(Unfinalize(store(), ui_), UnfinalizeStatus::kNotFinalized);
+  ui_.QueueAnswer(platform::Answer::kOk);
+  ASSERT_EQ(FinalizeLoads(Context()).status, FinalizeStatus::kFinalized);
+  // Interrupted before its report: the report is all a second finalize does.
+  ASSERT_EQ(files_.Delete("/fault/load.audit"), platform::FileResult::kOk);
+  const size_t entries = ui_.messages().size();
+  const FinalizeOutcome again = FinalizeLoads(Context());
+  EXPECT_EQ(again.status, FinalizeStatus::kAlreadyFinalized);
+  EXPECT_EQ(again.auditReportPath, "/fault/load.audit");
+  EXPECT_TRUE(disk_.Exists("/fault/load.audit"));
+  EXPECT_EQ(FinalizeLoads(Context()).auditReportPath, "");  // it is there now
+  EXPECT_EQ(ui_.messages().size(), entries + 1);            // "Audit report created"
+
+  EXPECT_EQ(Unfinalize(store(), ui_), UnfinalizeStatus::kUnfinalized);
+  EXPECT_EQ(LastJournalEntry(), "Load un-finalized");
+  EXPECT_EQ(ui_.messages().back().caption, "Load un-finalized");
+}
+
+TEST_F(LoadActionsTest, FileTypeChangesOnlyWithoutLogsAndWithOneLoad) {
+  EXPECT_EQ(SetFileType(store(), ui_, "Production"), FileTypeStatus::kUnknown);
+  EXPECT_EQ(SetFileType(store(), ui_, "check scale"), FileTypeStatus::kStored);
+  std::string type;
+  (void)tablestore::ReadSetting(store(), tablestore::kBlockSystem, tablestore::kKeyFileType, type);
+  EXPECT_EQ(type, "check scale");
+  AddLoad(store(), slots().load, "S2", "2");
+  EXPECT_EQ(SetFileType(store(), ui_, "production"), FileTypeStatus::kLocked);
+  ASSERT_GE(store().RemoveRow(slots().load, 1), 0);
+  AddLog();
+  EXPECT_EQ(SetFileType(store(), ui_, "production"), FileTypeStatus::kLocked);
 }
 
 }  // namespace

@@ -133,12 +133,17 @@ void MainScreen::EnableEntryByFileType() {
 }
 
 void MainScreen::UpdateFileTypeList() {
-  view_.fileTypeList = RowCount(app_.slots().log) == 0 && RowCount(app_.slots().load) <= 1;
+  view_.fileTypeList = app_.files.IsOpen() && FileTypeChangeable(*app_.store());
 }
 
 void MainScreen::OnLoadInfo() {
   if (!app_.files.IsOpen()) return;
   screens_.ShowLoadInfo(app_);
+  // The header may now name other units or another design (a sale picked
+  // from the sale list, "100" forced on a check-scale file).
+  app_.files.ReadLoadDesign();
+  view_.scaleUnits = app_.files.state().scaleUnits;
+  view_.scaleSample = app_.files.state().scaleSample;
   tablestore::TableStore& store = *app_.store();
   if (store.Commit() != tablestore::kOk) {
     ShowError("The file could not be written:\n" + store.LastError());
@@ -193,15 +198,19 @@ void MainScreen::OnReports() {
   const std::optional<ReportChoice> choice = screens_.ShowReports(app_);
   if (!choice) return;
   // The run shows every outcome itself (audit errors, files it could not
-  // create, "Reports Created for"); the screen's state does not change.
-  static_cast<void>(reports::GenerateReports(
-      ReportContext(), {choice->comprehensive, choice->logReport, choice->brevanta},
-      " " + app_.files.state().path));
+  // create, "Reports Created for"); the screen keeps what it wrote for
+  // printing.
+  reports::ReportContext context = ReportContext();
+  context.pdfCopies = choice->pdf;
+  app_.lastReports = reports::GenerateReports(
+                         context, {choice->comprehensive, choice->logReport, choice->brevanta},
+                         " " + app_.files.state().path)
+                         .written;
 }
 
 void MainScreen::OnFinalize() {
   if (!view_.finalize) return;
-  const FinalizeOutcome outcome = FinalizeFirstLoad(ReportContext());
+  const FinalizeOutcome outcome = FinalizeLoads(ReportContext());
   if (outcome.status != FinalizeStatus::kFinalized &&
       outcome.status != FinalizeStatus::kAlreadyFinalized) {
     return;

@@ -49,6 +49,7 @@ inline constexpr const char* kReportsLog = "Log Report (*.clg)";
 inline constexpr const char* kReportsBrevanta = "Brevanta File (*.bva)";
 inline constexpr const char* kReportsPdf = "PDF copies";
 inline constexpr const char* kReportsGenerate = "Generate &Reports";
+inline constexpr const char* kReportsPrint = "&Print...";
 
 // What the main screen shows: texts and which controls act.
 struct MainScreenView {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "app/test_files.h"
@@ -24,7 +25,10 @@ constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.Setup
 class FakeScreens : public Screens {
  public:
   void ShowAbout() override { shown.push_back("About"); }
-  void ShowLoadInfo(Application&) override { shown.push_back("LoadInfo"); }
+  void ShowLoadInfo(Application& app) override {
+    shown.push_back("LoadInfo");
+    if (loadInfo) loadInfo(app);
+  }
   void ShowDataEntry(Application&) override { shown.push_back("DataEntry"); }
   std::optional<DesignChoice> ShowDesign(Application&, const DesignChoice& current) override {
     shown.push_back("Design " + current.scaleSample + "/" + current.scaleUnits);
@@ -40,6 +44,7 @@ class FakeScreens : public Screens {
   std::vector<std::string> shown;
   std::optional<DesignChoice> design;
   std::optional<ReportChoice> reports;
+  std::function<void(Application&)> loadInfo;  // what the scaler does there
 };
 
 class MainScreenTest : public ::testing::Test {
@@ -265,6 +270,18 @@ TEST_F(MainScreenTest, FinalizeWritesTheAuditReportAndClosesDataEntry) {
   EXPECT_EQ(GlobalValue(path, "System", "Finalized"), "YES");
 }
 
+TEST_F(MainScreenTest, UnitsChangedInTheHeaderReachTheScreenAndTheDefectTable) {
+  Open(MakeScaleFile());
+  screens_.loadInfo = [](Application& app) {
+    tablestore::TableStore& store = *app.store();
+    const int load = app.slots().load;
+    ASSERT_EQ(store.SetText(load, 0, store.ColumnIndex(load, "SCALESYS"), "Board"), 0);
+  };
+  screen_.OnLoadInfo();
+  EXPECT_EQ(screen_.view().scaleUnits, "Board");
+  EXPECT_EQ(app_.slots().defect, app_.slots().defB);
+}
+
 TEST_F(MainScreenTest, ReportsOnALoadWithAuditErrorsWritesNoFile) {
   const std::string path = MakeScaleFile();
   Open(path);
@@ -286,7 +303,20 @@ TEST_F(MainScreenTest, ReportsWrittenForAGoodLoad) {
   EXPECT_TRUE(fs_.Exists(folder_ / "load.cmp"));
   EXPECT_TRUE(fs_.Exists(folder_ / "load.clg"));
   EXPECT_FALSE(fs_.Exists(folder_ / "load.bva"));
+  EXPECT_FALSE(fs_.Exists(folder_ / "load.cmp.pdf"));
   EXPECT_EQ(ui_.messages().back().text, "Reports Created for " + path);
+}
+
+// The dialog's PDF tick reaches the run, and what the run wrote is kept for
+// the dialog's "Print...".
+TEST_F(MainScreenTest, ReportsWithPdfCopiesAreKeptForPrinting) {
+  Open(MakeScaleFile());
+  MakeGoodLoad();
+  screens_.reports = ReportChoice{true, false, false, true};
+  screen_.OnReports();
+  const std::string cmp = folder_ / "load.cmp";
+  EXPECT_EQ(app_.lastReports, (std::vector<std::string>{cmp, cmp + ".pdf"}));
+  EXPECT_TRUE(fs_.Exists(cmp + ".pdf"));
 }
 
 TEST_F(MainScreenTest, NonScaleLoadsGetTheLoadSummaryOnceChosen) {

@@ -189,6 +189,12 @@ class ScaleFiles {
   // when no file is open or the Load table has no row or lacks a column.
   bool SetLoadDesign(const std::string& scaleSample, const std::string& scaleUnits);
 
+  // Reads SCALESYS and ST of row 0 of Load again into state() (after a
+  // screen changed the header, e.g. a sale picked from the sale list) and
+  // makes the defect slot follow the units. Nothing happens when no file is
+  // open; a missing Load row or column reads as "".
+  void ReadLoadDesign();
+
   // True while a file is open.
   bool IsOpen() const { return store_ != nullptr; }
   // The open file's store, or null. Owned by this object.
@@ -214,7 +220,6 @@ class ScaleFiles {
   void ReadSettings();
   void OpenTables();
   int OpenTable(const std::string& table, bool rebuildWithoutCfsawcu);
-  void ReadLoadDesign();
   // The steps of CreateFromSetup.
   bool MoveToBackup(const std::string& path);
   bool CopyFile(const std::string& from, const std::string& to);

@@ -4,13 +4,16 @@
 // copied from its output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "reports/pdf_text_test_util.h"
@@ -130,7 +133,9 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   MakeLoad("demo.scl", Demo("demo-3p-cubic.txt"));
   ToolRun r = Cli({"audit", "demo.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_EQ(r.out, "Header audit: passed\nLoad audit of SALE Cedar Ridge LLR 1001: passed\n");
+  EXPECT_EQ(r.out,
+            "demo.scl: Header audit: passed\n"
+            "demo.scl: Load audit of SALE Cedar Ridge LLR 1001: passed\n");
   r = Cli({"finalize", "demo.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   r = Cli({"report", "demo.scl"});
@@ -141,7 +146,8 @@ TEST_F(CliTest, MainJobOf3PLoadWritesReportsThatAgreeWithTotals) {
   }
   r = Cli({"totals", "demo.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("3P Load Information\nSALE: Cedar Ridge  LLR: 1001\r\n", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.rfind("demo.scl: 3P Load Information\nSALE: Cedar Ridge  LLR: 1001\r\n", 0), 0u)
+      << r.out;
 
   // The 3P expansion per product from the Brevanta file's species-product
   // sums (samples m, KPI sum K, gross and net ratio sums): (R / m) * K.
@@ -290,7 +296,7 @@ TEST_F(CliTest, MainJobOf100PercentBoardLoadAgreesWithTotals) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   r = Cli({"totals", "board.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out.rfind("100% Load Information\n", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.rfind("board.scl: 100% Load Information\n", 0), 0u) << r.out;
   EXPECT_TRUE(TotalsLine(r.out, "Counted").empty());
   std::map<int, double> gross, net;
   for (const auto& f : BrevantaSpeciesLines(ReadAll(dir_ / "board.bva"))) {
@@ -315,20 +321,20 @@ TEST_F(CliTest, AuditFailsOnSampleWithoutLD) {
   const ToolRun r = Cli({"audit", "load.scl"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out,
-            "Header audit: passed\n"
-            "Load audit of SALE Test Sale LLR 77: 1 error\n"
+            "load.scl: Header audit: passed\n"
+            "load.scl: Load audit of SALE Test Sale LLR 77: 1 error\n"
             "  Log 3: missing LD\n");
   EXPECT_EQ(r.err, "varnolde-cli: load.scl: the audit found errors\n");
 }
 
 TEST_F(CliTest, AuditReportsHeaderProblems) {
-  WriteText("load.txt", "[Log]\nLog[LOG:I,HIT:I]\nt\n1,0\n");
+  WriteText("load.txt", "[Log]\nLog[LOG:I,SP:S,HIT:I]\nt\n1,DF,0\n");
   MakeLoad("load.scl", "load.txt");
   const ToolRun r = Cli({"audit", "load.scl"});
   EXPECT_EQ(r.exitCode, 1);
   // The new file's Load row has only the setup's defaults: ST 100, SCALESYS
   // Cubic, MAXLEN 66, MAXDIA 60, and cull factors of 0.
-  EXPECT_EQ(r.out.rfind("Header audit: 6 problems\n  No SALE\n  No LLR\n  No CONTRACT\n"
+  EXPECT_EQ(r.out.rfind("load.scl: Header audit: 6 problems\n  No SALE\n  No LLR\n  No CONTRACT\n"
                         "  No SCALER\n  No CFSAWCU\n  No CFNONSAWCU\n",
                         0),
             0u)
@@ -380,8 +386,8 @@ TEST_F(CliTest, EveryCommandThatOpensTheFileJournalsItsClose) {
   const std::string journal = JournalOf(r.out);
   ASSERT_EQ(journal.rfind("Created from ", 0), 0u) << journal;
   EXPECT_EQ(journal.substr(journal.find('\n') + 1),
-            "File opened\nFile closed\n"  // create
-            "File opened\nFile closed\n"  // import
+            "File opened\nFile closed\n"                                 // create
+            "File opened\nImported 2 logs from load.txt\nFile closed\n"  // import
             "File opened\nPassed header audit\nPassed load audit\nFile closed\n");
 }
 
@@ -450,9 +456,9 @@ TEST_F(CliTest, TwoLoadsGiveReportsNamedAfterTheirReceipts) {
   ToolRun r = Cli({"audit", "two.scl"});
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(r.out,
-            "Header audit: passed\n"
-            "Load audit of SALE Test Sale LLR 77: passed\n"
-            "Load audit of SALE Test Sale LLR 78: passed\n");
+            "two.scl: Header audit: passed\n"
+            "two.scl: Load audit of SALE Test Sale LLR 77: passed\n"
+            "two.scl: Load audit of SALE Test Sale LLR 78: passed\n");
   r = Cli({"report", "two.scl", "--log", "--brevanta"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "Wrote two77.clg\nWrote two77.bva\nWrote two78.clg\nWrote two78.bva\n");
@@ -486,7 +492,7 @@ TEST_F(CliTest, CreateOverAnExistingFileBacksItUp) {
   const std::string first = ReadAll(dir_ / "x.scl");
   const ToolRun r = Cli({"create", "x.scl"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "Created x.scl\n");
+  EXPECT_EQ(r.out, "Created x.scl (the file that was there is now x.scl.BAK1)\n");
   EXPECT_EQ(ReadAll(dir_ / "x.scl.BAK1"), first);
 }
 
@@ -618,20 +624,233 @@ TEST_F(CliTest, PdfThatCannotBeWrittenFailsTheRunButNotTheTextReport) {
   EXPECT_GT(fs::file_size(dir_ / "load.clg"), 0u);
 }
 
+// ---- Imports that cannot damage a load -------------------------------------------
+
+TEST_F(CliTest, ImportRefusesALoadTheFileHoldsAndReplacesItOnRequest) {
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  const std::string before = Cli({"dump", "load.scl", "--table", "Log"}).out;
+  ToolRun r = Cli({"import", "load.scl", "load.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: load.scl: load.txt: line 4: the file already holds the load SALE Test "
+            "Sale LLR 77; nothing was imported (--replace replaces it)\n");
+  EXPECT_EQ(Cli({"dump", "load.scl", "--table", "Log"}).out, before);
+
+  // The same load with its second log only replaces exactly that load.
+  std::string one = kSmallLoad;
+  one.erase(one.find("Test Sale,77,1,1"),
+            one.find("Test Sale,77,2,1") - one.find("Test Sale,77,1,1"));
+  WriteText("one.txt", one);
+  r = Cli({"import", "--replace", "load.scl", "one.txt"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Replaced the load SALE Test Sale LLR 77\n"
+            "Imported one.txt into load.scl: Load 1 row, Log 1 row\n");
+  r = Cli({"list", "load.scl"});
+  EXPECT_EQ(r.out,
+            "load.scl: SALE Test Sale  LLR 77  3P Cubic  1 log (1 measured, 0 counted)  not "
+            "finalized  production\n");
+  EXPECT_EQ(Cli({"audit", "load.scl"}).exitCode, 0);
+}
+
+TEST_F(CliTest, SetupFileTakesNoLoadData) {
+  fs::copy_file(fs::path(VARNOLDE_CLI).parent_path() / "DefaultScaler.SetupScl",
+                dir_ / "x.SetupScl");
+  WriteText("load.txt", kSmallLoad);
+  ToolRun r = Cli({"import", "x.SetupScl", "load.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("a setup file takes no load data"), std::string::npos) << r.err;
+  WriteText("kz.txt", "[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\nDF,1,60\n");
+  r = Cli({"import", "x.SetupScl", "kz.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Imported kz.txt into x.SetupScl: KZ 1 row\n");
+}
+
+constexpr char kHandMadeLoad[] =
+    "[Load]\nLoad[SALE:S,LLR:S,CONTRACT:S,SCALER:S,ST:S,SCALESYS:S,CFSAWCU:F,CFNONSAWCU:F,"
+    "MINLEN:I,MAXLEN:I,MINDIA:I,MAXDIA:I]\nt\n"
+    "Hand Made,5,C-1,A. Scaler,100,Cubic,10,8,8,40,4,30\n"
+    "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I]\nt\n";
+
+TEST_F(CliTest, ImportRunsTheLogAndDefectChecksOfDataEntry) {
+  WriteText("bad.txt", std::string(kHandMadeLoad) +
+                           "Hand Made,5,1,1,XX,1,16,10,12\n"
+                           "Hand Made,5,2,1,DF,7,16,10,12\n"
+                           "Hand Made,5,3,1,DF,1,16,10,12\n"
+                           "Hand Made,5,4,1,DF,1,45,10,12\n"
+                           "[Seg]\nSeg[SALE:S,LLR:S,LOG:I,S:S,Seg:I,LN:I,SD:I,LD:I]\nt\n"
+                           "Hand Made,5,3,1,1,16,10,12\n"
+                           "Hand Made,5,9,1,1,16,10,12\n"
+                           "[DefC]\nDefC[SALE:S,LLR:S,LOG:I,S:S,Seg:I,M:I,M1:I,LN:I]\nt\n"
+                           "Hand Made,5,3,1,1,9,0,4\n");
+  ASSERT_EQ(Cli({"create", "hand.scl"}).exitCode, 0);
+  ToolRun r = Cli({"import", "hand.scl", "bad.txt"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out,
+            "bad.txt: 4 errors of the log and defect checks\n"
+            "  line 8: Log 1: Invalid SP code\n"
+            "  line 9: Log 2: Invalid product code\n"
+            "  line 10: Log 3: Seg 1, Def 1: Invalid M\n"
+            "  line 16: Seg row of Log 9: no such log (SALE Hand Made LLR 5 split 1)\n"
+            "bad.txt: 1 warning of the log and defect checks\n"
+            "  line 11: Log 4: LN above maximum\n");
+  EXPECT_EQ(r.err,
+            "varnolde-cli: hand.scl: bad.txt: the log and defect checks found 4 errors; nothing "
+            "was imported\n");
+  const std::string journal = JournalOf(Cli({"dump", "hand.scl", "--table", "MessageLog"}).out);
+  EXPECT_EQ(journal.substr(journal.find('\n') + 1), "File opened\nFile closed\nFile opened\n");
+  EXPECT_NE(Cli({"list", "hand.scl"}).out.find("0 logs"), std::string::npos);
+
+  WriteText("long.txt", std::string(kHandMadeLoad) + "Hand Made,5,4,1,DF,1,45,10,12\n");
+  r = Cli({"import", "hand.scl", "long.txt"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("long.txt: 1 warning of the log and defect checks\n"
+                        "  line 8: Log 4: LN above maximum\n",
+                        0),
+            0u)
+      << r.out;
+}
+
+TEST_F(CliTest, LoadReceiptWithASlashNamesNoFolder) {
+  WriteText("two.txt",
+            "[Load]\nLoad[SALE:S,LLR:S,CONTRACT:S,SCALER:S,ST:S,SCALESYS:S,CFSAWCU:F,"
+            "CFNONSAWCU:F,MAXLEN:I,MAXDIA:I]\nt\n"
+            "S,10/01,C,A,100,Cubic,10,8,40,30\nS,10/02,C,A,100,Cubic,10,8,40,30\n"
+            "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,LN:I,SD:I,LD:I]\nt\n"
+            "S,10/01,1,1,DF,1,16,10,12\nS,10/02,1,1,DF,1,16,10,12\n");
+  MakeLoad("two.scl", "two.txt");
+  const ToolRun r = Cli({"report", "two.scl", "--log"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Wrote two10-01.clg\nWrote two10-02.clg\n");
+  EXPECT_TRUE(fs::exists(dir_ / "two10-01.clg"));
+}
+
+// ---- The loads of a file and the supervisor's actions -------------------------------
+
+TEST_F(CliTest, ListAndTotalsAsCsvAndJsonAgree) {
+  MakeLoad("a.scl", Demo("demo-3p-cubic.txt"));
+  MakeLoad("b.scl", Demo("demo-100-board.txt"));
+  const std::string bytes = ReadAll(dir_ / "a.scl");
+  ToolRun r = Cli({"list", "--json", "a.scl", "b.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(ReadAll(dir_ / "a.scl"), bytes);  // list only reads
+  std::istringstream lines(r.out);
+  std::string line;
+  std::vector<nlohmann::json> list;
+  while (std::getline(lines, line)) list.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0]["file"], "a.scl");
+  EXPECT_EQ(list[0]["loads"][0]["llr"], "1001");
+  EXPECT_EQ(list[1]["loads"][0]["design"], "100");
+
+  r = Cli({"totals", "--json", "a.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const nlohmann::json totals = nlohmann::json::parse(r.out);
+  const nlohmann::json& load = totals["loads"][0];
+  EXPECT_EQ(load["total"]["measured"], list[0]["loads"][0]["measured"]);
+  EXPECT_EQ(load["total"]["counted"], list[0]["loads"][0]["counted"]);
+
+  r = Cli({"totals", "--csv", "a.scl", "b.scl"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  std::istringstream csv(r.out);
+  std::vector<std::string> rows;
+  while (std::getline(csv, line)) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 3u) << r.out;  // one header for both files
+  EXPECT_EQ(rows[0].rfind("file,sale,llr,design,gross_saw,", 0), 0u);
+  char gross[32];
+  std::snprintf(gross, sizeof gross, "%.1f", load["total"]["gross"].get<double>());
+  EXPECT_EQ(rows[1].rfind("a.scl,Cedar Ridge,1001,3P,", 0), 0u) << rows[1];
+  EXPECT_NE(rows[1].find(std::string(",") + gross + ","), std::string::npos) << rows[1];
+  EXPECT_EQ(rows[2].rfind("b.scl,", 0), 0u);
+}
+
+TEST_F(CliTest, SupervisorActionsAndTheirRefusals) {
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  ToolRun r = Cli({"unfinalize", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "varnolde-cli: load.scl: the load is not finalized; nothing done\n");
+  ASSERT_EQ(Cli({"finalize", "load.scl"}).exitCode, 0);
+  r = Cli({"unfinalize", "load.scl"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "Un-finalized load.scl\n");
+  fs::remove(dir_ / "load.audit");
+  r = Cli({"audit-report", "load.scl"});
+  EXPECT_EQ(r.out, "Wrote load.audit\n");
+  EXPECT_NE(ReadAll(dir_ / "load.audit").find("Load un-finalized"), std::string::npos);
+
+  r = Cli({"set-file-type", "load.scl", "check scale"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("only change while the file has no logs"), std::string::npos);
+  ASSERT_EQ(Cli({"create", "new.scl"}).exitCode, 0);
+  EXPECT_EQ(Cli({"set-file-type", "new.scl", "non-scale loads"}).exitCode, 0);
+  EXPECT_NE(Cli({"list", "new.scl"}).out.find("not finalized  non-scale loads"), std::string::npos);
+
+  WriteText("78.txt", "[Load]\nLoad[SALE:S,LLR:S,ST:S,SCALESYS:S]\nt\nTest Sale,78,3P,Cubic\n");
+  ASSERT_EQ(Cli({"import", "load.scl", "78.txt"}).exitCode, 0);
+  r = Cli({"rename", "load.scl", "--llr", "78", "77"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err,
+            "varnolde-cli: load.scl: the file already has a load with SALE Test Sale and LLR 77: "
+            "renaming would merge two loads; nothing changed\n");
+  r = Cli({"rename", "load.scl", "--sale", "Test Sale", "Other"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  r = Cli({"list", "load.scl"});
+  EXPECT_EQ(CountLines(r.out, "SALE Other"), 2) << r.out;
+  const std::string journal = JournalOf(Cli({"dump", "load.scl", "--table", "MessageLog"}).out);
+  EXPECT_EQ(CountLines(journal, "Changed SALE from Test Sale to Other"), 1) << journal;
+}
+
+TEST_F(CliTest, ReadOnlyFileFailsTheCommand) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only files";
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  fs::permissions(dir_ / "load.scl", fs::perms::owner_read | fs::perms::group_read);
+  const ToolRun r = Cli({"totals", "load.scl"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("varnolde-cli: load.scl: "), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, FinalizeOfAFinalizedLoadWritesItsMissingAuditReport) {
+  WriteText("load.txt", kSmallLoad);
+  MakeLoad("load.scl", "load.txt");
+  ASSERT_EQ(Cli({"finalize", "load.scl"}).exitCode, 0);
+  fs::remove(dir_ / "load.audit");  // stopped between "YES" and the report
+  const ToolRun r = Cli({"finalize", "load.scl"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "load.scl: the load is already finalized; its missing audit report load.audit is "
+            "written now\n");
+  EXPECT_TRUE(fs::exists(dir_ / "load.audit"));
+}
+
 // ---- Command line ----------------------------------------------------------------
 
 TEST_F(CliTest, WrongCommandLinesExitTwo) {
   EXPECT_EQ(Cli({}).exitCode, 2);
-  EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
-  EXPECT_EQ(Cli({"import", "x.scl"}).exitCode, 2);
+  const ToolRun unknown = Cli({"frobnicate"});
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_EQ(
+      unknown.err,
+      "varnolde-cli: unknown command 'frobnicate' (varnolde-cli --help lists the commands)\n");
+  const ToolRun missing = Cli({"import", "x.scl"});
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_EQ(CountLines(missing.err, ""), 1) << missing.err;  // one line
   EXPECT_EQ(Cli({"audit"}).exitCode, 2);
+}
+
+TEST_F(CliTest, VersionNamesTheProgramVersion) {
+  const ToolRun r = Cli({"--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "varnolde-cli 2010.11.05\n");
 }
 
 TEST_F(CliTest, HelpExitsZeroAndNamesEveryCommand) {
   const ToolRun r = Cli({"--help"});
   EXPECT_EQ(r.exitCode, 0);
-  for (const char* command :
-       {"create", "import", "audit", "finalize", "report", "totals", "dump"}) {
+  for (const char* command : {"create", "import", "list", "audit", "finalize", "report", "totals",
+                              "unfinalize", "audit-report", "set-file-type", "rename", "dump"}) {
     EXPECT_NE(r.out.find(command), std::string::npos) << command;
   }
 }

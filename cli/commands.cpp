@@ -1,6 +1,13 @@
 #include "cli/commands.h"
 
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "app/file_names.h"
 #include "app/load_actions.h"
+#include "app/load_rename.h"
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
@@ -58,6 +65,21 @@ class OpenFile {
   }
   // A close that could not be written has shown why on the error stream.
   ~OpenFile() { (void)app::CloseFile(files_, ui_); }
+  // Closes the file (journaling "File closed") and gives `result`, or a
+  // failure when the file could not take the close (a read-only file): no
+  // command reports success on a file that kept nothing of it.
+  Outcome Close(Outcome result) {
+    if (!app::CloseFile(files_, ui_) && result.ok) {
+      return Outcome::Fail("the file could not be written (see the message above)");
+    }
+    return result;
+  }
+  // Closes the file without committing what was not committed, and without
+  // journaling: the rows a refused import wrote are dropped.
+  void Drop() {
+    if (files_.IsOpen()) (void)store().Close();
+    files_.CloseScaleFile();
+  }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
   bool ok() const { return failure_.empty(); }
@@ -93,22 +115,23 @@ std::string Plural(int n, const char* word) {
 
 // The header audit as the main screen runs it when the load information
 // screen closes, with its journal entry. True when the header passes.
-bool AuditHeader(Context& ctx, OpenFile& file) {
+bool AuditHeader(Context& ctx, OpenFile& file, const std::string& path) {
   const app::HeaderAuditOutcome outcome = app::RunHeaderAudit(file.store(), ctx.clock, ctx.ui);
   if (outcome.passed()) {
-    ctx.out << "Header audit: passed\n";
+    ctx.out << path << ": Header audit: passed\n";
     return true;
   }
-  ctx.out << "Header audit: " << Plural(outcome.audit.problems, "problem") << '\n';
+  ctx.out << path << ": Header audit: " << Plural(outcome.audit.problems, "problem") << '\n';
   WriteIndented(ctx.out, outcome.audit.text);
   return false;
 }
 
 // The load audit of one load. True unless it found errors.
-bool AuditOneLoad(Context& ctx, OpenFile& file, const sampling::LoadKey& key) {
+bool AuditOneLoad(Context& ctx, OpenFile& file, const std::string& path,
+                  const sampling::LoadKey& key) {
   std::string errors;
   const int rc = sampling::AuditLoad(file.store(), key, ctx.ui, errors);
-  ctx.out << "Load audit of SALE " << key.sale << " LLR " << key.llr << ": ";
+  ctx.out << path << ": Load audit of SALE " << key.sale << " LLR " << key.llr << ": ";
   if (rc > 0) {
     ctx.out << Plural(rc, "error") << '\n';
     WriteIndented(ctx.out, errors);
@@ -136,6 +159,7 @@ Outcome Create(Context& ctx, const std::string& setupPath, const std::string& sc
   // A file at the new file's path is moved to its backup name: never a
   // folder, and not while another program holds it (the handheld could not
   // move a file that was open).
+  std::optional<std::string> backup;
   if (ctx.fs.Exists(scalePath)) {
     if (!IsReadableFile(ctx.fs, scalePath)) {
       return Outcome::Fail(
@@ -145,22 +169,27 @@ Outcome Create(Context& ctx, const std::string& setupPath, const std::string& sc
     if (!files.CheckNotInUse(scalePath)) {
       return Outcome::Fail("the file in the way is in use; nothing was created");
     }
+    backup = app::BackupName(ctx.fs, scalePath);
   }
   if (files.CreateFromSetup(setup, scalePath) != app::FileOutcome::kCreated) {
     return Outcome::Fail("the scale file could not be created");
   }
-  ctx.out << "Created " << files.state().path << '\n';
+  ctx.out << "Created " << files.state().path;
+  if (backup) ctx.out << " (the file that was there is now " << *backup << ")";
+  ctx.out << '\n';
   if (!app::CloseFile(files, ctx.ui)) {
     return Outcome::Fail("the new file could not be closed (see the message above)");
   }
   return Outcome::Ok();
 }
 
-Outcome Import(Context& ctx, const std::string& scalePath, const std::string& textPath) {
-  std::string bytes;
-  switch (ctx.fs.ReadFile(textPath, kMaxImportBytes, &bytes)) {
+namespace {
+
+// Reads the import text; a failure names the text file.
+Outcome ReadImportText(Context& ctx, const std::string& textPath, std::string* bytes) {
+  switch (ctx.fs.ReadFile(textPath, kMaxImportBytes, bytes)) {
     case platform::FileResult::kOk:
-      break;
+      return Outcome::Ok();
     case platform::FileResult::kNotFound:
       return Outcome::Fail("the import file " + textPath + " does not exist");
     case platform::FileResult::kTooLarge:
@@ -168,33 +197,68 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
     default:
       return Outcome::Fail("the import file " + textPath + " cannot be read");
   }
+}
+
+// Writes the findings of an import's checks, indented.
+void WriteImportFindings(Context& ctx, const std::string& textPath, const ImportSummary& summary) {
+  if (!summary.errors.empty()) {
+    ctx.out << textPath << ": " << Plural(static_cast<int>(summary.errors.size()), "error")
+            << " of the log and defect checks\n";
+    for (const std::string& line : summary.errors) ctx.out << "  " << line << '\n';
+  }
+  if (!summary.warnings.empty()) {
+    ctx.out << textPath << ": " << Plural(static_cast<int>(summary.warnings.size()), "warning")
+            << " of the log and defect checks\n";
+    for (const std::string& line : summary.warnings) ctx.out << "  " << line << '\n';
+  }
+}
+
+}  // namespace
+
+Outcome Import(Context& ctx, const std::string& scalePath, const std::string& textPath,
+               bool replace) {
+  std::string bytes;
+  const Outcome read = ReadImportText(ctx, textPath, &bytes);
+  if (!read.ok) return read;
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
   if (file.state().finalized == tablestore::kYes) {
-    return Outcome::Fail("the load is finalized: its log data can no longer be changed");
+    return file.Close(
+        Outcome::Fail("the load is finalized: its log data can no longer be changed"));
   }
   ImportSummary summary;
-  if (ImportLoadText(file.store(), bytes, &summary) != 0) {
+  const ImportOptions options{replace, file.state().isSetupFile};
+  const int rc = ImportLoadText(file.store(), bytes, options, &summary);
+  WriteImportFindings(ctx, textPath, summary);
+  if (rc != 0) {
+    file.Drop();
     return Outcome::Fail(textPath + ": " + summary.error);
   }
-  ctx.out << "Imported " << textPath << " into " << scalePath << ":";
+  for (const std::string& load : summary.replaced) ctx.out << "Replaced the load " << load << '\n';
+  ctx.out << "Imported " << textPath << " into " << scalePath;
+  if (!summary.encoding.empty()) ctx.out << " (read as " << summary.encoding << ")";
+  ctx.out << ":";
   const char* sep = " ";
   for (const auto& [table, rows] : summary.rows) {
     ctx.out << sep << table << " " << Plural(rows, "row");
     sep = ", ";
   }
   ctx.out << '\n';
-  return Outcome::Ok();
+  if (!app::Journal(file.store(), ctx.ui,
+                    "Imported " + Plural(summary.logs, "log") + " from " + textPath)) {
+    return file.Close(Outcome::Fail("the import's journal entry could not be written"));
+  }
+  return file.Close(Outcome::Ok());
 }
 
 Outcome Audit(Context& ctx, const std::string& scalePath) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  bool passed = AuditHeader(ctx, file);
+  bool passed = AuditHeader(ctx, file, scalePath);
   for (const sampling::LoadKey& key : app::ListLoads(file.store())) {
-    passed = AuditOneLoad(ctx, file, key) && passed;
+    passed = AuditOneLoad(ctx, file, scalePath, key) && passed;
   }
-  return passed ? Outcome::Ok() : Outcome::Fail("the audit found errors");
+  return file.Close(passed ? Outcome::Ok() : Outcome::Fail("the audit found errors"));
 }
 
 // With `pdf`, says that the PDF copy of the report file `path` was written,
@@ -202,19 +266,20 @@ Outcome Audit(Context& ctx, const std::string& scalePath) {
 Outcome WrotePdf(Context& ctx, bool pdf, const std::string& path) {
   if (!pdf || path.empty()) return Outcome::Ok();
   const std::string copy = reports::PdfPath(path);
-  if (!ctx.fs.Exists(copy)) return Outcome::Fail("the PDF copy of " + path + " could not be written");
+  if (!ctx.fs.Exists(copy))
+    return Outcome::Fail("the PDF copy of " + path + " could not be written");
   ctx.out << "Wrote " << copy << '\n';
   return Outcome::Ok();
 }
 
-Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
-  OpenFile file(ctx, scalePath);
-  if (!file.ok()) return file.Failed();
+namespace {
+
+Outcome FinalizeOpenFile(Context& ctx, OpenFile& file, const std::string& scalePath, bool pdf) {
   // The command itself is the scaler's answer to the confirmation.
   ctx.ui.Accept("Confirm Finalize");
   reports::ReportContext report = file.ReportContext(ctx);
   report.pdfCopies = pdf;
-  const app::FinalizeOutcome outcome = app::FinalizeFirstLoad(report);
+  const app::FinalizeOutcome outcome = app::FinalizeLoads(report);
   switch (outcome.status) {
     case app::FinalizeStatus::kFinalized:
       ctx.out << "Finalized " << scalePath;
@@ -222,8 +287,13 @@ Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
       ctx.out << '\n';
       return WrotePdf(ctx, pdf, outcome.auditReportPath);
     case app::FinalizeStatus::kAlreadyFinalized:
-      ctx.out << scalePath << ": the load is already finalized; nothing done\n";
-      return Outcome::Ok();
+      if (outcome.auditReportPath.empty()) {
+        ctx.out << scalePath << ": the load is already finalized; nothing done\n";
+        return Outcome::Ok();
+      }
+      ctx.out << scalePath << ": the load is already finalized; its missing audit report "
+              << outcome.auditReportPath << " is written now\n";
+      return WrotePdf(ctx, pdf, outcome.auditReportPath);
     case app::FinalizeStatus::kNoLoad:
       return Outcome::Fail("the file has no load");
     case app::FinalizeStatus::kAuditErrors:
@@ -236,14 +306,22 @@ Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
   return Outcome::Fail("the Finalized setting could not be stored");
 }
 
-Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
+}  // namespace
+
+Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
+  return file.Close(FinalizeOpenFile(ctx, file, scalePath, pdf));
+}
+
+namespace {
+
+Outcome ReportOpenFile(Context& ctx, OpenFile& file, const std::string& scalePath,
+                       const ReportChoice& choice) {
   reports::ReportContext report = file.ReportContext(ctx);
   report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
-  const reports::ReportRunResult result =
-      reports::GenerateReports(report, wanted, " " + scalePath);
+  const reports::ReportRunResult result = reports::GenerateReports(report, wanted, " " + scalePath);
   if (!result.ran) return Outcome::Fail("no reports were written (see the messages above)");
   for (const std::string& path : result.written) ctx.out << "Wrote " << path << '\n';
   if (!result.failed.empty()) {
@@ -252,27 +330,231 @@ Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& c
   if (!result.volumesNotStored.empty()) {
     return Outcome::Fail("the recomputed volumes could not be stored (see the messages above)");
   }
-  for (const std::string& path : result.written) {
-    if (reports::LayoutForReportFile(path) == nullptr) continue;
-    const Outcome pdf = WrotePdf(ctx, choice.pdf, path);
-    if (!pdf.ok) return pdf;
-  }
   return Outcome::Ok();
 }
 
-Outcome Totals(Context& ctx, const std::string& scalePath) {
+// A volume as the totals show it: rounded to one decimal.
+double Tenths(float value) { return std::round(static_cast<double>(value) * 10.0) / 10.0; }
+
+// The CSV header of the totals, written once per run.
+constexpr char kTotalsCsvHeader[] =
+    "file,sale,llr,design,gross_saw,gross_nonsaw,gross_total,net_saw,net_nonsaw,net_total,"
+    "defect_saw,defect_nonsaw,defect_total,measured_saw,measured_nonsaw,measured_total,"
+    "counted_saw,counted_nonsaw,counted_total,total_saw,total_nonsaw,total_total,"
+    "nonchargeable\n";
+
+// A CSV field: quoted (quotes doubled) when it holds a comma, a quote or a
+// line break.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+void WriteTotalsCsv(Context& ctx, const std::string& scalePath, const sampling::LoadKey& key,
+                    const scaling::LoadTotalsWindow& window) {
+  if (!ctx.csvHeaderWritten) ctx.out << kTotalsCsvHeader;
+  ctx.csvHeaderWritten = true;
+  const scaling::LoadTotals& t = window.totals;
+  ctx.out << CsvField(scalePath) << ',' << CsvField(key.sale) << ',' << CsvField(key.llr) << ','
+          << (t.threeP ? "3P" : "100");
+  char number[32];
+  for (const float* row : {t.gross, t.net, t.defect}) {
+    for (int c = 0; c < 3; ++c) {
+      std::snprintf(number, sizeof number, ",%.1f", Tenths(row[c]));
+      ctx.out << number;
+    }
+  }
+  for (const int* row : {t.measured, t.counted, t.total}) {
+    for (int c = 0; c < 3; ++c) ctx.out << ',' << row[c];
+  }
+  ctx.out << ',' << t.nonChargeable << '\n';
+}
+
+nlohmann::ordered_json TotalsJson(const sampling::LoadKey& key,
+                                  const scaling::LoadTotalsWindow& window) {
+  const scaling::LoadTotals& t = window.totals;
+  nlohmann::ordered_json load = {
+      {"sale", key.sale}, {"llr", key.llr}, {"design", t.threeP ? "3P" : "100"}};
+  const char* columns[] = {"saw", "nonsaw", "total"};
+  for (int c = 0; c < 3; ++c) {
+    load[columns[c]] = {{"gross", Tenths(t.gross[c])},   {"net", Tenths(t.net[c])},
+                        {"defect", Tenths(t.defect[c])}, {"measured", t.measured[c]},
+                        {"counted", t.counted[c]},       {"logs", t.total[c]}};
+  }
+  load["nonchargeable"] = t.nonChargeable;
+  return load;
+}
+
+}  // namespace
+
+Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
+  return file.Close(ReportOpenFile(ctx, file, scalePath, choice));
+}
+
+Outcome Totals(Context& ctx, const std::string& scalePath, Format format) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return file.Failed();
+  nlohmann::ordered_json json = {{"file", scalePath}, {"loads", nlohmann::ordered_json::array()}};
   for (const sampling::LoadKey& key : app::ListLoads(file.store())) {
     scaling::LoadTotalsWindow window;
     const int rc = scaling::RefreshLoadTotals(file.store(), key.sale, key.llr, &window);
     if (rc != 0) {
-      return Outcome::Fail("the totals of SALE " + key.sale + " LLR " + key.llr +
-                           " could not be computed (" + std::to_string(rc) + ")");
+      return file.Close(Outcome::Fail("the totals of SALE " + key.sale + " LLR " + key.llr +
+                                      " could not be computed or stored (" + std::to_string(rc) +
+                                      ")"));
     }
-    ctx.out << window.caption << '\n' << window.text;
+    switch (format) {
+      case Format::kText:
+        ctx.out << scalePath << ": " << window.caption << '\n' << window.text;
+        break;
+      case Format::kCsv:
+        WriteTotalsCsv(ctx, scalePath, key, window);
+        break;
+      case Format::kJson:
+        json["loads"].push_back(TotalsJson(key, window));
+        break;
+    }
   }
+  if (format == Format::kJson) ctx.out << json.dump() << '\n';
+  return file.Close(Outcome::Ok());
+}
+
+namespace {
+
+// A scale file opened for reading only: no open sequence, no journal entry,
+// and closed without a commit, so nothing is written. Refused while another
+// program holds the file.
+class ReadOnlyFile {
+ public:
+  ReadOnlyFile(Context& ctx, const std::string& path) {
+    failure_ = NotAStorageFile(ctx.fs, path);
+    if (!failure_.empty()) return;
+    const int rc = store_.Open(path, false);
+    if (rc == tablestore::kInUse) failure_ = "the file is in use by another program";
+    if (rc != tablestore::kOk && failure_.empty()) {
+      failure_ = "the file could not be opened: " + store_.LastError();
+    }
+  }
+  ~ReadOnlyFile() {
+    if (store_.IsOpen()) (void)store_.Close();  // nothing was changed: nothing to commit
+  }
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+  bool ok() const { return failure_.empty(); }
+  Outcome Failed() const { return Outcome::Fail(failure_); }
+  tablestore::TableStore& store() { return store_; }
+  std::string Setting(const char* key) {
+    std::string value;
+    (void)tablestore::ReadSetting(store_, tablestore::kBlockSystem, key, value);
+    return value;
+  }
+
+ private:
+  tablestore::TableStore store_;
+  std::string failure_;
+};
+
+}  // namespace
+
+Outcome List(Context& ctx, const std::string& scalePath, Format format) {
+  ReadOnlyFile file(ctx, scalePath);
+  if (!file.ok()) return file.Failed();
+  const std::string finalized = file.Setting(tablestore::kKeyFinalized);
+  std::string fileType = file.Setting(tablestore::kKeyFileType);
+  if (fileType.empty()) fileType = reports::kFileTypeProduction;
+  nlohmann::ordered_json json = {{"file", scalePath},
+                                 {"finalized", finalized == tablestore::kYes},
+                                 {"file_type", fileType},
+                                 {"loads", nlohmann::ordered_json::array()}};
+  for (const app::LoadSummary& load : app::SummarizeLoads(file.store())) {
+    if (format == Format::kJson) {
+      json["loads"].push_back({{"sale", load.key.sale},
+                               {"llr", load.key.llr},
+                               {"design", load.design},
+                               {"units", load.units},
+                               {"logs", load.logs},
+                               {"measured", load.measured},
+                               {"counted", load.counted}});
+      continue;
+    }
+    ctx.out << scalePath << ": SALE " << load.key.sale << "  LLR " << load.key.llr << "  "
+            << (load.design.empty() ? "-" : load.design) << " "
+            << (load.units.empty() ? "-" : load.units) << "  " << Plural(load.logs, "log") << " ("
+            << load.measured << " measured, " << load.counted << " counted)  "
+            << (finalized == tablestore::kYes ? "finalized" : "not finalized") << "  " << fileType
+            << '\n';
+  }
+  if (format == Format::kJson) ctx.out << json.dump() << '\n';
   return Outcome::Ok();
+}
+
+Outcome Unfinalize(Context& ctx, const std::string& scalePath) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return file.Failed();
+  switch (app::Unfinalize(file.store(), ctx.ui)) {
+    case app::UnfinalizeStatus::kUnfinalized:
+      ctx.out << "Un-finalized " << scalePath << '\n';
+      return file.Close(Outcome::Ok());
+    case app::UnfinalizeStatus::kNotFinalized:
+      return file.Close(Outcome::Fail("the load is not finalized; nothing done"));
+    case app::UnfinalizeStatus::kNotStored:
+      break;
+  }
+  return file.Close(Outcome::Fail("the Finalized setting could not be stored"));
+}
+
+Outcome AuditReport(Context& ctx, const std::string& scalePath, bool pdf) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return file.Failed();
+  reports::ReportContext report = file.ReportContext(ctx);
+  report.pdfCopies = pdf;
+  const std::string path = app::WriteAuditReportFile(report);
+  if (path.empty()) return file.Close(Outcome::Fail("the audit report could not be written"));
+  ctx.out << "Wrote " << path << '\n';
+  return file.Close(WrotePdf(ctx, pdf, path));
+}
+
+Outcome SetFileType(Context& ctx, const std::string& scalePath, const std::string& fileType) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return file.Failed();
+  switch (app::SetFileType(file.store(), ctx.ui, fileType)) {
+    case app::FileTypeStatus::kStored:
+      ctx.out << scalePath << ": file type " << fileType << '\n';
+      return file.Close(Outcome::Ok());
+    case app::FileTypeStatus::kUnknown:
+      return file.Close(Outcome::Fail("unknown file type '" + fileType +
+                                      "' (production, check scale or non-scale loads)"));
+    case app::FileTypeStatus::kLocked:
+      return file.Close(Outcome::Fail(
+          "the file type can only change while the file has no logs and at most one load"));
+    case app::FileTypeStatus::kNotStored:
+      break;
+  }
+  return file.Close(Outcome::Fail("the file type could not be stored"));
+}
+
+Outcome Rename(Context& ctx, const std::string& scalePath, const std::string& oldSale,
+               const std::string& newSale, const std::string& oldLlr, const std::string& newLlr) {
+  OpenFile file(ctx, scalePath);
+  if (!file.ok()) return file.Failed();
+  const app::RenameOutcome outcome =
+      app::RenameSaleOrLlr(file.store(), ctx.ui, {oldSale, newSale}, {oldLlr, newLlr});
+  switch (outcome.status) {
+    case app::RenameStatus::kRenamed:
+      ctx.out << scalePath << ": " << Plural(outcome.rows, "value") << " changed\n";
+      return file.Close(Outcome::Ok());
+    case app::RenameStatus::kNothing:
+      return file.Close(Outcome::Fail("nothing to rename"));
+    case app::RenameStatus::kRefused:
+      return file.Close(Outcome::Fail(outcome.reason + "; nothing changed"));
+    case app::RenameStatus::kNotWritten:
+      break;
+  }
+  return file.Close(Outcome::Fail("the new values could not be written"));
 }
 
 Outcome Dump(Context& ctx, const std::string& scalePath, const std::string& table) {

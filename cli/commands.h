@@ -1,6 +1,8 @@
 // The commands of varnolde-cli over one scale file each: create, import,
-// audit, finalize, report, totals and dump. main.cpp parses the command line
-// and runs these, once per file named.
+// list, audit, finalize, report, totals, the supervisor's unfinalize,
+// audit-report, set-file-type and rename, and dump. Each calls the shared
+// actions of app/ (load_actions.h, load_rename.h) and holds no rule of its
+// own. main.cpp parses the command line and runs these, once per file named.
 //
 // Each command opens the file the way the main screen does (in-use check,
 // then the open sequence with its structure upgrade and journal entries),
@@ -30,11 +32,13 @@ struct Context {
   StderrUi& ui;
   platform::FileSystem& fs;
   const platform::Clock& clock;
-  std::string programFolder;  // ends in "/"
+  std::string programFolder;      // ends in "/"
+  bool csvHeaderWritten = false;  // a CSV header goes once to `out` per run
 };
 
 // The outcome of a command on one file: success, or the one-line reason of
-// its failure (without the file name, which the caller adds).
+// its failure (without the file name, which the caller adds). Results on the
+// output stream name their file, so that the output of a batch stays clear.
 struct Outcome {
   bool ok = true;
   std::string reason;
@@ -50,8 +54,12 @@ struct Outcome {
 Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath);
 
 // Appends the rows of the load text file `textPath` (ImportLoadText) to the
-// scale file and writes what was added. Refused on a finalized load.
-Outcome Import(Context& ctx, const std::string& scalePath, const std::string& textPath);
+// scale file, writes what was added and the check findings, and journals
+// "Imported N logs from <textPath>". Refused on a finalized load, and (as
+// ImportLoadText refuses) with nothing written. With `replace`, a load the
+// file already holds is replaced by the text's.
+Outcome Import(Context& ctx, const std::string& scalePath, const std::string& textPath,
+               bool replace = false);
 
 // The header audit of the first load and the load audit of every load of the
 // file, journaled as the main screen journals them. Writes the findings.
@@ -59,9 +67,10 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
 // load passes (its question is answered by --yes or refused).
 Outcome Audit(Context& ctx, const std::string& scalePath);
 
-// The finalize command for the file's first load: the load audit, the
+// The finalize command (app::FinalizeLoads): the audit of every load, the
 // confirmation (which this command answers), the Finalized setting, the
 // journal entry and the audit report, with its PDF copy when `pdf` is set.
+// On a finalized file it only writes the audit report when that is missing.
 // Fails on audit errors, on a warnings-only audit refused without --yes, and
 // when the PDF copy asked for was not written.
 Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf = false);
@@ -81,9 +90,37 @@ struct ReportChoice {
 // stored.
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice);
 
+// How a command writes its results.
+enum class Format { kText, kCsv, kJson };
+
 // The load totals of every load of the file (which also recompute and store
-// the logs' volumes): the caption and the totals text of each.
-Outcome Totals(Context& ctx, const std::string& scalePath);
+// the logs' volumes): the caption and the totals text of each; as CSV (a
+// header line, then one line per load and totals column); as JSON (one
+// object per file with its loads).
+Outcome Totals(Context& ctx, const std::string& scalePath, Format format = Format::kText);
+
+// The loads of the file, one line each (app::SummarizeLoads with the file's
+// Finalized setting and file type), or as JSON (kJson: one object per file).
+// Reads only: no open sequence, no journal entry, nothing written.
+Outcome List(Context& ctx, const std::string& scalePath, Format format = Format::kText);
+
+// The supervisor's "Un-Finalize this Load" (app::Unfinalize). Fails on a
+// file that is not finalized.
+Outcome Unfinalize(Context& ctx, const std::string& scalePath);
+
+// The supervisor's "Create Audit Report" (app::WriteAuditReportFile), with
+// its PDF copy when `pdf` is set.
+Outcome AuditReport(Context& ctx, const std::string& scalePath, bool pdf = false);
+
+// The main screen's file type list (app::SetFileType): "production", "check
+// scale" or "non-scale loads", only while the file has no logs and at most
+// one load.
+Outcome SetFileType(Context& ctx, const std::string& scalePath, const std::string& fileType);
+
+// The supervisor's "Change SALE or LLR" (app::RenameSaleOrLlr); an empty new
+// value leaves that column alone.
+Outcome Rename(Context& ctx, const std::string& scalePath, const std::string& oldSale,
+               const std::string& newSale, const std::string& oldLlr, const std::string& newLlr);
 
 // Writes the file's tables (or the one named `table`) as JSON. Reads the file
 // only: no open sequence, no journal entry, nothing written.

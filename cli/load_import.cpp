@@ -3,8 +3,18 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+#include <tuple>
 
 #include "platform/text.h"
+#include "sampling/load_checks.h"
+#include "sampling/log_tables.h"
 #include "tablestore/import_reader.h"
 #include "tablestore/slot_guard.h"
 
@@ -13,17 +23,36 @@ namespace {
 
 using tablestore::TableStore;
 
+// One data line of a section: its line number in the file and its values
+// (UTF-8).
+struct DataRow {
+  int line = 0;
+  std::vector<std::string> values;
+};
+
 // One section of the file: its table, the columns its description names, and
-// its data lines split into values (8-bit text, as read).
+// its data lines split into values (all UTF-8).
 struct Section {
   std::string table;
   std::vector<std::string> columns;
-  std::vector<std::vector<std::string>> rows;
+  std::vector<DataRow> rows;
 };
 
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
+// A load's SALE and LLR, letter case folded as the selections fold it.
+using FoldedKey = std::pair<std::string, std::string>;
+
+std::string Fold(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
 }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return platform::EqualsIgnoringAsciiCase(a, b);
+}
+
+std::string At(int line) { return "line " + std::to_string(line) + ": "; }
 
 // The table a section line names: "[Log]" names Log exactly; otherwise the
 // first load table whose name the line contains (as the store's import finds
@@ -58,10 +87,28 @@ bool ParseDescription(const std::string& description, std::string* name,
   return true;
 }
 
+// The lines of the file, counted, and turned into UTF-8 the one way the
+// whole file is read.
+class Lines {
+ public:
+  Lines(std::string_view bytes, bool utf8) : lines_(bytes), utf8_(utf8) {}
+  bool Next(std::string& line) {
+    if (!lines_.Next(line)) return false;
+    ++number_;
+    if (!utf8_) line = platform::Cp1252ToUtf8(line);
+    return true;
+  }
+  int number() const { return number_; }
+
+ private:
+  tablestore::ImportLines lines_;
+  bool utf8_;
+  int number_ = 0;
+};
+
 // Reads the sections of the file. False with `error` set on a section that
 // names no load table or a description that does not fit its section.
-bool ReadSections(std::string_view bytes, std::vector<Section>* sections, std::string* error) {
-  tablestore::ImportLines lines(bytes);
+bool ReadSections(Lines& lines, std::vector<Section>* sections, std::string* error) {
   std::string line;
   bool pending = lines.Next(line);
   while (pending) {
@@ -71,9 +118,8 @@ bool ReadSections(std::string_view bytes, std::vector<Section>* sections, std::s
     }
     const char* table = SectionTable(line);
     if (table == nullptr) {
-      *error = "section " + platform::Cp1252ToUtf8(line) +
-               " names none of the tables Load, Log, "
-               "Seg, DefC, DefB, KZ";
+      *error = At(lines.number()) + "section " + line +
+               " names none of the tables Load, Log, Seg, DefC, DefB, KZ";
       return false;
     }
     Section section;
@@ -82,19 +128,64 @@ bool ReadSections(std::string_view bytes, std::vector<Section>* sections, std::s
     lines.Next(description);
     if (!ParseDescription(tablestore::CutDescription(description), &name, &section.columns) ||
         !SameName(name, table)) {
-      *error = std::string("section [") + table + "]: the line after it must describe " + table +
-               " as " + table + "[COLUMN:TYPE,...]";
+      *error = At(lines.number()) + "section [" + table + "]: the line after it must describe " +
+               table + " as " + table + "[COLUMN:TYPE,...]";
       return false;
     }
     lines.Next(line);  // column titles
     while ((pending = lines.Next(line)) && (line.empty() || line[0] != '[')) {
       if (line.empty()) continue;
-      section.rows.push_back(
-          tablestore::SplitDataLine(line, static_cast<int>(section.columns.size())));
+      section.rows.push_back({lines.number(), tablestore::SplitDataLine(
+                                                  line, static_cast<int>(section.columns.size()))});
     }
     sections->push_back(std::move(section));
   }
   return true;
+}
+
+// The type letter of every column of the slot's view, by folded name.
+std::map<std::string, char> ColumnTypes(const TableStore& store, int slot) {
+  std::map<std::string, char> types;
+  std::string description;
+  if (store.DescribeView(slot, description, false) != 0) return types;
+  std::string rest = description.substr(description.find('[') + 1);
+  while (!rest.empty()) {
+    std::string item;
+    TableStore::NextToken(rest, item, ",]");
+    const size_t colon = item.find(':');
+    if (colon != std::string::npos && colon + 1 < item.size()) {
+      types[Fold(item.substr(0, colon))] = item[colon + 1];
+    }
+  }
+  return types;
+}
+
+// Why `value` cannot be stored as it stands in a column of type `type`; ""
+// when it can.
+std::string ValueProblem(const std::string& value, char type) {
+  errno = 0;
+  char* end = nullptr;
+  switch (type) {
+    case 'I':
+    case 'L': {
+      const long long n = std::strtoll(value.c_str(), &end, 10);
+      if (end == value.c_str() || *end != '\0') return "is not a whole number";
+      const long long max = type == 'I' ? INT_MAX : LLONG_MAX;
+      const long long min = type == 'I' ? INT_MIN : LLONG_MIN;
+      if (errno == ERANGE || n > max || n < min) return "is out of range";
+      return "";
+    }
+    case 'F':
+    case 'D': {
+      const double x =
+          type == 'F' ? std::strtof(value.c_str(), &end) : std::strtod(value.c_str(), &end);
+      if (end == value.c_str() || *end != '\0' || std::isnan(x)) return "is not a number";
+      if (std::isinf(x) || errno == ERANGE) return "is out of range";
+      return "";
+    }
+    default:
+      return "";
+  }
 }
 
 // The column indices of the section's columns in the table's slot; false with
@@ -102,10 +193,10 @@ bool ReadSections(std::string_view bytes, std::vector<Section>* sections, std::s
 bool MapColumns(const TableStore& store, int slot, const Section& section, std::vector<int>* map,
                 std::string* error) {
   for (const std::string& column : section.columns) {
-    const int col = store.ColumnIndex(slot, platform::Cp1252ToUtf8(column));
+    const int col = store.ColumnIndex(slot, column);
     if (col < 0) {
-      *error = section.table + ": the file's column " + platform::Cp1252ToUtf8(column) +
-               " is not in the scale file's table";
+      *error =
+          section.table + ": the file's column " + column + " is not in the scale file's table";
       return false;
     }
     map->push_back(col);
@@ -113,8 +204,138 @@ bool MapColumns(const TableStore& store, int slot, const Section& section, std::
   return true;
 }
 
+// Checks that every section's table exists, has the section's columns and
+// can hold every value as it stands.
+bool CheckTables(TableStore& store, const std::vector<Section>& sections, std::string* error) {
+  for (const Section& section : sections) {
+    tablestore::TableLease lease(store, section.table);
+    if (lease.slot() < 0) {
+      *error = "the scale file has no table " + section.table;
+      return false;
+    }
+    std::vector<int> map;
+    if (!MapColumns(store, lease.slot(), section, &map, error)) return false;
+    const std::map<std::string, char> types = ColumnTypes(store, lease.slot());
+    for (const DataRow& row : section.rows) {
+      for (size_t i = 0; i < row.values.size(); ++i) {
+        if (row.values[i].empty()) continue;
+        const auto type = types.find(Fold(section.columns[i]));
+        const std::string problem =
+            ValueProblem(row.values[i], type == types.end() ? 'S' : type->second);
+        if (problem.empty()) continue;
+        *error = At(row.line) + section.table + " column " + section.columns[i] + ": \"" +
+                 row.values[i] + "\" " + problem;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The value of `column` in `row` of `section`; "" when the section lacks it.
+std::string ValueOf(const Section& section, const DataRow& row, const char* column) {
+  for (size_t i = 0; i < section.columns.size(); ++i) {
+    if (SameName(section.columns[i], column)) return row.values[i];
+  }
+  return "";
+}
+
+// SALE and LLR of every row of the Load table.
+std::vector<FoldedKey> StoredLoadKeys(TableStore& store) {
+  std::vector<FoldedKey> keys;
+  for (const sampling::TextRow& row : sampling::ReadRows(store, "Load", "", "", {"SALE", "LLR"})) {
+    keys.emplace_back(Fold(row.Get("SALE")), Fold(row.Get("LLR")));
+  }
+  return keys;
+}
+
+// Refuses a SALE or LLR with a comma anywhere, a Load row without SALE and
+// LLR, and a Load row whose load the text or (unless `replace`) the file
+// already holds; the loads to replace go to `replaced`.
+bool CheckLoadKeys(TableStore& store, const std::vector<Section>& sections, bool replace,
+                   std::set<FoldedKey>* replaced, std::vector<std::string>* names,
+                   std::string* error) {
+  const std::vector<FoldedKey> stored = StoredLoadKeys(store);
+  std::set<FoldedKey> seen;
+  for (const Section& section : sections) {
+    for (const DataRow& row : section.rows) {
+      for (const char* column : {"SALE", "LLR"}) {
+        if (ValueOf(section, row, column).find(',') == std::string::npos) continue;
+        *error = At(row.line) + column + " \"" + ValueOf(section, row, column) +
+                 "\" has a comma (\"^\" in the text): " + column + " can't have commas";
+        return false;
+      }
+      if (section.table != "Load") continue;
+      const std::string sale = ValueOf(section, row, "SALE"), llr = ValueOf(section, row, "LLR");
+      const FoldedKey key{Fold(sale), Fold(llr)};
+      const std::string name = "SALE " + sale + " LLR " + llr;
+      if (!seen.insert(key).second) {
+        *error = At(row.line) + "the text holds the load " + name + " twice";
+        return false;
+      }
+      if (std::find(stored.begin(), stored.end(), key) == stored.end()) continue;
+      if (sale.empty() && llr.empty()) continue;  // the new file's empty row
+      if (!replace) {
+        *error = At(row.line) + "the file already holds the load " + name +
+                 "; nothing was imported (--replace replaces it)";
+        return false;
+      }
+      replaced->insert(key);
+      names->push_back(name);
+    }
+  }
+  return true;
+}
+
+// Removes the rows of the `replaced` loads from Log, Seg, DefC and DefB and
+// empties SALE and LLR of their Load rows, which the imported Load rows then
+// fill. Returns false when a row could not be changed.
+bool RemoveReplacedLoads(TableStore& store, const std::set<FoldedKey>& replaced) {
+  for (const char* table : {"Log", "Seg", "DefC", "DefB", "Load"}) {
+    tablestore::TableLease lease(store, table);
+    const int sale = store.ColumnIndex(lease.slot(), "SALE");
+    const int llr = store.ColumnIndex(lease.slot(), "LLR");
+    if (sale < 0 || llr < 0) continue;
+    for (int row = store.RowCount(lease.slot()) - 1; row >= 0; --row) {
+      std::string s, l;
+      store.GetText(lease.slot(), row, sale, s);
+      store.GetText(lease.slot(), row, llr, l);
+      if (replaced.count({Fold(s), Fold(l)}) == 0) continue;
+      const bool done = std::string(table) == "Load"
+                            ? store.SetText(lease.slot(), row, sale, "") == 0 &&
+                                  store.SetText(lease.slot(), row, llr, "") == 0
+                            : store.RemoveRow(lease.slot(), row) >= 0;
+      if (!done) return false;
+    }
+  }
+  return true;
+}
+
+// Removes the KZ rows with the SP and P of a KZ row of the text.
+bool RemoveReplacedKz(TableStore& store, const std::vector<Section>& sections) {
+  std::set<FoldedKey> imported;
+  for (const Section& section : sections) {
+    if (section.table != "KZ") continue;
+    for (const DataRow& row : section.rows) {
+      imported.insert({Fold(ValueOf(section, row, "SP")), ValueOf(section, row, "P")});
+    }
+  }
+  if (imported.empty()) return true;
+  tablestore::TableLease lease(store, "KZ");
+  const int sp = store.ColumnIndex(lease.slot(), "SP");
+  const int p = store.ColumnIndex(lease.slot(), "P");
+  if (sp < 0 || p < 0) return true;
+  for (int row = store.RowCount(lease.slot()) - 1; row >= 0; --row) {
+    std::string s, n;
+    store.GetText(lease.slot(), row, sp, s);
+    store.GetText(lease.slot(), row, p, n);
+    if (imported.count({Fold(s), n}) > 0 && store.RemoveRow(lease.slot(), row) < 0) return false;
+  }
+  return true;
+}
+
 // The first Load row without SALE and LLR (the row added when a new file was
-// opened), or -1.
+// opened, or the row of a load being replaced), or -1.
 int PlaceholderLoadRow(const TableStore& store, int slot) {
   const int sale = store.ColumnIndex(slot, "SALE");
   const int llr = store.ColumnIndex(slot, "LLR");
@@ -128,78 +349,227 @@ int PlaceholderLoadRow(const TableStore& store, int slot) {
   return -1;
 }
 
+// A row written by the import: the table's row index and the text's line.
+struct WrittenRow {
+  int row = 0;
+  int line = 0;
+};
+using WrittenRows = std::map<std::string, std::vector<WrittenRow>>;  // by table
+
 // Writes one section's rows into the table's slot (column information
-// loaded). Returns the number of rows written, or -1 when a row cannot be
-// added or a value cannot be written.
-int WriteRows(TableStore& store, int slot, const Section& section, const std::vector<int>& map) {
-  int written = 0;
-  for (const std::vector<std::string>& values : section.rows) {
+// loaded), noting each in `written`. False when a row cannot be added or a
+// value cannot be written.
+bool WriteRows(TableStore& store, int slot, const Section& section, const std::vector<int>& map,
+               std::vector<WrittenRow>* written) {
+  for (const DataRow& values : section.rows) {
     int row = section.table == "Load" ? PlaceholderLoadRow(store, slot) : -1;
     if (row < 0) row = store.AddRow(slot, -1);
-    if (row < 0) return -1;
-    for (size_t i = 0; i < values.size(); ++i) {
-      if (values[i].empty()) continue;
-      if (store.SetText(slot, row, map[i], platform::Cp1252ToUtf8(values[i])) != 0) return -1;
+    if (row < 0) return false;
+    for (size_t i = 0; i < values.values.size(); ++i) {
+      if (values.values[i].empty()) continue;
+      if (store.SetText(slot, row, map[i], values.values[i]) != 0) return false;
     }
-    ++written;
-  }
-  return written;
-}
-
-// Checks that every section's table exists and has the section's columns.
-bool CheckTables(TableStore& store, const std::vector<Section>& sections, std::string* error) {
-  for (const Section& section : sections) {
-    tablestore::TableLease lease(store, section.table);
-    if (lease.slot() < 0) {
-      *error = "the scale file has no table " + section.table;
-      return false;
-    }
-    std::vector<int> map;
-    if (!MapColumns(store, lease.slot(), section, &map, error)) return false;
+    written->push_back({row, values.line});
   }
   return true;
 }
 
-// Writes the sections of `table`. Returns the rows written, or -1.
-int ImportTable(TableStore& store, const char* table, const std::vector<Section>& sections) {
-  const auto named = [&](const Section& s) { return s.table == table; };
-  if (std::none_of(sections.begin(), sections.end(), named)) return 0;
+// Writes the sections of `table`. False when a row could not be written.
+bool ImportTable(TableStore& store, const char* table, const std::vector<Section>& sections,
+                 std::vector<WrittenRow>* written) {
   tablestore::TableLease lease(store, table);
-  if (lease.slot() < 0) return -1;
+  if (lease.slot() < 0) return false;
   // Without column information the rows get no defaults; the imported
   // values are written all the same.
   (void)store.LoadColumnInfo(lease.slot());
-  int count = 0;
   for (const Section& section : sections) {
-    if (!named(section)) continue;
+    if (section.table != table) continue;
     std::vector<int> map;
     std::string unused;
     MapColumns(store, lease.slot(), section, &map, &unused);
-    const int n = WriteRows(store, lease.slot(), section, map);
-    if (n < 0) return -1;
-    count += n;
+    if (!WriteRows(store, lease.slot(), section, map, written)) return false;
   }
-  return count;
+  return true;
+}
+
+// Reads `columns` of row `row` of the stored table `table`.
+sampling::TextRow ReadStoredRow(TableStore& store, const std::string& table, int row,
+                                const std::vector<std::string>& columns) {
+  const tablestore::TableLease lease(store, table);
+  sampling::TextRow cells;
+  for (const std::string& column : columns) {
+    const int col = store.ColumnIndex(lease.slot(), column);
+    if (col < 0) continue;
+    std::string value;
+    store.GetText(lease.slot(), row, col, value);
+    cells.Put(column, value);
+  }
+  return cells;
+}
+
+// Adds each line of `text` (lines ending in "\n") to `out`, after `prefix`.
+void AddLines(const std::string& prefix, const std::string& text, std::vector<std::string>* out) {
+  size_t begin = 0;
+  while (begin < text.size()) {
+    const size_t end = text.find('\n', begin);
+    out->push_back(prefix + text.substr(begin, end - begin));
+    if (end == std::string::npos) break;
+    begin = end + 1;
+  }
+}
+
+const std::vector<std::string> kLogColumns = {"SALE", "LLR", "LOG", "S",   "SP",   "P",
+                                              "LN",   "SD",  "LD",  "HIT", "VOID", "SkipSeg"};
+
+// The log and defect checks of the data entry screen on one imported log.
+// The log's segments and defects are read at most once, and only for a log
+// with all three measurements (the others have none to check).
+void CheckImportedLog(TableStore& store, const WrittenRow& written, bool defectsImported,
+                      std::map<FoldedKey, sampling::LogCheckContext>* contexts,
+                      ImportSummary* summary) {
+  const sampling::TextRow row = ReadStoredRow(store, "Log", written.row, kLogColumns);
+  const sampling::LoadKey load{row.Get("SALE"), row.Get("LLR")};
+  const FoldedKey folded{Fold(load.sale), Fold(load.llr)};
+  if (contexts->count(folded) == 0) {
+    (*contexts)[folded] = sampling::ReadLogCheckContext(store, load);
+  }
+  const sampling::LogCheckContext& context = (*contexts)[folded];
+  const scaling::LogKey key = sampling::LogKeyFromRow(row);
+  std::optional<std::vector<sampling::SegmentDefects>> segments;
+  const auto read = [&] {
+    if (!segments) segments = sampling::ReadLogSegments(store, key);
+    return *segments;
+  };
+  const std::string prefix = At(written.line) + "Log " + row.Get("LOG") + ": ";
+  const sampling::Findings findings = sampling::CheckLog(context, row, read);
+  AddLines(prefix, findings.errors, &summary->errors);
+  AddLines(prefix, findings.warnings, &summary->warnings);
+  const bool measured = row.GetInt("LN") > 0 && row.GetInt("SD") > 0 && row.GetInt("LD") > 0;
+  if (!defectsImported || !measured || context.scaleSystem != "Cubic" ||
+      row.GetInt("VOID") == 1) {
+    return;
+  }
+  for (const sampling::SegmentDefects& segment : read()) {
+    const sampling::DefectGridProblem problem =
+        sampling::CheckDefectGrid(segment.defects, row.GetInt("LN"));
+    if (problem.record == 0) continue;
+    summary->errors.push_back(prefix + "Seg " + std::to_string(segment.seg) + ": " +
+                              problem.message);
+  }
+}
+
+// The logs of the file: SALE, LLR (folded), LOG and S.
+using LogId = std::tuple<std::string, std::string, std::string, std::string>;
+
+std::set<LogId> StoredLogs(TableStore& store) {
+  std::set<LogId> logs;
+  for (const sampling::TextRow& row :
+       sampling::ReadRows(store, "Log", "", "", {"SALE", "LLR", "LOG", "S"})) {
+    logs.insert({Fold(row.Get("SALE")), Fold(row.Get("LLR")), row.Get("LOG"), row.Get("S")});
+  }
+  return logs;
+}
+
+// Imported segment and defect rows: each belongs to a log of the file, and
+// has no negative length or measurement.
+void CheckImportedParts(TableStore& store, const WrittenRows& written, ImportSummary* summary) {
+  const std::set<LogId> logs = StoredLogs(store);
+  const std::vector<std::string> measures = {"LN", "SD", "LD", "M1", "M2", "M3", "M4", "PCT"};
+  for (const char* table : {"Seg", "DefC", "DefB"}) {
+    const auto rows = written.find(table);
+    if (rows == written.end()) continue;
+    std::vector<std::string> columns = {"SALE", "LLR", "LOG", "S"};
+    columns.insert(columns.end(), measures.begin(), measures.end());
+    for (const WrittenRow& w : rows->second) {
+      const sampling::TextRow row = ReadStoredRow(store, table, w.row, columns);
+      const std::string prefix = At(w.line) + table + " row of Log " + row.Get("LOG") + ": ";
+      if (logs.count({Fold(row.Get("SALE")), Fold(row.Get("LLR")), row.Get("LOG"), row.Get("S")}) ==
+          0) {
+        summary->errors.push_back(prefix + "no such log (SALE " + row.Get("SALE") + " LLR " +
+                                  row.Get("LLR") + " split " + row.Get("S") + ")");
+      }
+      for (const std::string& measure : measures) {
+        if (row.Has(measure) && row.GetInt(measure) < 0) {
+          summary->errors.push_back(prefix + measure + " of " + row.Get(measure) + " is negative");
+        }
+      }
+    }
+  }
+}
+
+// Runs every check of the imported rows into `summary`.
+void CheckImportedRows(TableStore& store, const WrittenRows& written, ImportSummary* summary) {
+  std::map<FoldedKey, sampling::LogCheckContext> contexts;
+  const auto logs = written.find("Log");
+  if (logs != written.end()) {
+    const bool defects = written.count("DefC") > 0 && !written.at("DefC").empty();
+    for (const WrittenRow& row : logs->second) {
+      CheckImportedLog(store, row, defects, &contexts, summary);
+    }
+  }
+  CheckImportedParts(store, written, summary);
+}
+
+// True when every section is one a setup file takes (KZ).
+bool OnlySetupTables(const std::vector<Section>& sections) {
+  return std::all_of(sections.begin(), sections.end(),
+                     [](const Section& s) { return s.table == "KZ"; });
+}
+
+// Reads and checks the text; false with `summary->error` set when refused.
+bool ReadAndCheck(TableStore& store, std::string_view bytes, const ImportOptions& options,
+                  std::vector<Section>* sections, std::set<FoldedKey>* replaced,
+                  ImportSummary* summary) {
+  const bool utf8 = platform::IsValidUtf8(bytes);
+  if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) {
+    summary->encoding = utf8 ? "UTF-8" : "Windows-1252";
+  }
+  Lines lines(bytes, utf8);
+  if (!ReadSections(lines, sections, &summary->error)) return false;
+  if (sections->empty()) {
+    summary->error = "no section of the tables Load, Log, Seg, DefC, DefB, KZ in the file";
+    return false;
+  }
+  if (options.setupFile && !OnlySetupTables(*sections)) {
+    summary->error =
+        "a setup file takes no load data (every scale file made from it would inherit it); "
+        "only KZ sections can be imported into it";
+    return false;
+  }
+  return CheckTables(store, *sections, &summary->error) &&
+         CheckLoadKeys(store, *sections, options.replace, replaced, &summary->replaced,
+                       &summary->error);
 }
 
 }  // namespace
 
-int ImportLoadText(TableStore& store, std::string_view bytes, ImportSummary* summary) {
+int ImportLoadText(TableStore& store, std::string_view bytes, const ImportOptions& options,
+                   ImportSummary* summary) {
   if (!store.IsOpen()) return tablestore::kNoFile;
   std::vector<Section> sections;
-  if (!ReadSections(bytes, &sections, &summary->error)) return -1;
-  if (sections.empty()) {
-    summary->error = "no section of the tables Load, Log, Seg, DefC, DefB, KZ in the file";
+  std::set<FoldedKey> replaced;
+  if (!ReadAndCheck(store, bytes, options, &sections, &replaced, summary)) return -1;
+  if (!RemoveReplacedLoads(store, replaced) ||
+      (options.replace && !RemoveReplacedKz(store, sections))) {
+    summary->error = "the rows of a replaced load could not be removed";
     return -1;
   }
-  if (!CheckTables(store, sections, &summary->error)) return -1;
+  WrittenRows written;
   for (const char* table : kLoadTables) {
-    const int n = ImportTable(store, table, sections);
-    if (n < 0) {
+    const auto named = [&](const Section& s) { return s.table == table; };
+    if (std::none_of(sections.begin(), sections.end(), named)) continue;
+    if (!ImportTable(store, table, sections, &written[table])) {
       summary->error = std::string("a row could not be written to ") + table;
       return -1;
     }
-    if (n > 0) summary->rows.emplace_back(table, n);
+    summary->rows.emplace_back(table, static_cast<int>(written[table].size()));
+  }
+  summary->logs = static_cast<int>(written["Log"].size());
+  CheckImportedRows(store, written, summary);
+  if (!summary->errors.empty()) {
+    summary->error = "the log and defect checks found " + std::to_string(summary->errors.size()) +
+                     " error" + (summary->errors.size() == 1 ? "" : "s") + "; nothing was imported";
+    return -1;
   }
   if (store.Commit() != tablestore::kOk) {
     summary->error = "the scale file could not be written: " + store.LastError();

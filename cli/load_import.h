@@ -2,14 +2,15 @@
 // sampling frequencies of a load, as a field office receives them, appended
 // to the tables of an open scale file.
 //
-// The file is in the table store's import text format (8-bit Windows-1252
-// text): lines before the first section are ignored; each section is a line
-// beginning with "[" that names one of the tables Load, Log, Seg, DefC, DefB
-// or KZ, then that table's description line ("Log[LOG:I,S:S,...]", anything
-// after its first "]" ignored), one line of column titles, and one data line
-// per row (values separated by ",", "^" standing for ","; empty lines
-// skipped) up to the next line beginning with "[". A table may have several
-// sections.
+// The file is in the table store's import text format: lines before the
+// first section are ignored; each section is a line beginning with "[" that
+// names one of the tables Load, Log, Seg, DefC, DefB or KZ, then that
+// table's description line ("Log[LOG:I,S:S,...]", anything after its first
+// "]" ignored), one line of column titles, and one data line per row (values
+// separated by ",", "^" standing for ","; empty lines skipped) up to the next
+// line beginning with "[". A table may have several sections. A text that is
+// well-formed UTF-8 is read as UTF-8 (what Linux editors write); any other
+// as Windows-1252 (what the handheld and Windows spreadsheets write).
 //
 // Unlike the store's ImportView, which adds empty rows and needs the file's
 // description to equal the table's, each row here is added the way a screen
@@ -23,9 +24,22 @@
 // a row instead of beside it, so that the imported header is the file's first
 // load.
 //
-// The whole file is checked before anything is written: an unknown section,
-// a description for another table, or a column the table lacks refuses the
-// import and leaves the tables as they were. Rows are committed at the end.
+// Nothing that could damage a load is taken. Before anything is written the
+// import is refused for: an unknown section, a description for another
+// table, a column the table lacks; a value its column cannot hold as it
+// stands ("4x4" or "thirty" in a number column, a whole number out of range,
+// a float that would be infinite), named by its line, column and value; a
+// SALE or LLR with a comma (every selection of a load's rows splits its
+// criteria at commas); a Load row whose SALE and LLR the file or the text
+// already holds (letter case ignored, as the selections ignore it), unless
+// replacing; and load data for a setup file (only KZ sections may go into
+// one). After the rows are written the log and defect checks of the data
+// entry screen run on every imported log (sampling::CheckLog with the
+// segments and defects as imported, sampling::CheckDefectGrid per segment),
+// and every imported segment and defect row must belong to a log of the file
+// and have no negative length or measurement. Errors refuse the import;
+// warnings are reported and the import goes on. Rows are committed at the
+// end, in one commit.
 //
 // Thread safety: as TableStore (one thread).
 #pragma once
@@ -42,18 +56,43 @@ namespace cli {
 // The tables a load file may fill, in the order their sections are written.
 inline constexpr const char* kLoadTables[] = {"Load", "Log", "Seg", "DefC", "DefB", "KZ"};
 
+// How to import.
+struct ImportOptions {
+  // A Load row whose SALE and LLR the file holds replaces that load: its
+  // Load row takes the text's values (keeping its place, and the values of
+  // columns the text leaves out), its Log, Seg, DefC and DefB rows are
+  // removed, and so are the file's KZ rows with the SP and P of a KZ row of
+  // the text.
+  bool replace = false;
+  // The file is a setup file: only KZ sections are taken.
+  bool setupFile = false;
+};
+
 // What an import did: rows added per table (in the order of kLoadTables,
-// tables without rows left out), or why it was refused.
+// tables without rows left out), the loads replaced, the findings of the
+// checks, or why it was refused.
 struct ImportSummary {
   std::vector<std::pair<std::string, int>> rows;
+  int logs = 0;                       // Log rows added
+  std::vector<std::string> replaced;  // "SALE <sale> LLR <llr>" of each load replaced
+  // How the text's non-ASCII bytes were read: "UTF-8", "Windows-1252", or
+  // "" for a text of ASCII only.
+  std::string encoding;
+  // Findings of the checks, one line each without a line break, starting
+  // with the text's line number ("line 12: Log 3: Invalid SP code").
+  std::vector<std::string> errors;
+  std::vector<std::string> warnings;
   std::string error;  // empty on success; one line, without a line break
 };
 
 // Imports the sections of `bytes` (the file's contents) into the open file of
-// `store`. Returns 0 with `summary->rows` filled; -1 with `summary->error`
-// set when the text is refused (nothing written), when a table is missing
-// from the file or cannot be opened, or when the commit fails; -2 when no
-// file is open. REQUIRES: summary != nullptr.
-int ImportLoadText(tablestore::TableStore& store, std::string_view bytes, ImportSummary* summary);
+// `store`. Returns 0 with `summary` filled; -1 with `summary->error` set when
+// the text is refused, when a table is missing from the file or cannot be
+// opened, or when the commit fails; -2 when no file is open. After -1 the
+// store may hold changes of the import that were not committed: the caller
+// closes it without committing (TableStore::Close), which drops them.
+// REQUIRES: summary != nullptr.
+int ImportLoadText(tablestore::TableStore& store, std::string_view bytes,
+                   const ImportOptions& options, ImportSummary* summary);
 
 }  // namespace cli

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DefineTables(store);
   cli::ImportSummary summary;
   const int rc = cli::ImportLoadText(
-      store, std::string_view(reinterpret_cast<const char*>(data), size), &summary);
+      store, std::string_view(reinterpret_cast<const char*>(data), size), {}, &summary);
   if (rc != 0 && (rc != -1 || summary.error.empty())) std::abort();
   store.Close();
   return 0;

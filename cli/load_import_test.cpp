@@ -67,10 +67,11 @@ class LoadImportTest : public ::testing::Test {
 
   int Import(const std::string& text) {
     summary = ImportSummary();
-    return ImportLoadText(store, text, &summary);
+    return ImportLoadText(store, text, options, &summary);
   }
 
   TableStore store;
+  ImportOptions options;
   ImportSummary summary;
   std::string path_;
 };
@@ -129,13 +130,13 @@ TEST_F(LoadImportTest, MissingTableRefusesWholeFile) {
 TEST_F(LoadImportTest, SectionOfAnotherTableIsRefused) {
   EXPECT_EQ(Import("[Tapers]\nTapers[SP:S]\nt\nDF\n"), -1);
   EXPECT_EQ(summary.error,
-            "section [Tapers] names none of the tables Load, Log, Seg, DefC, DefB, KZ");
+            "line 1: section [Tapers] names none of the tables Load, Log, Seg, DefC, DefB, KZ");
 }
 
 TEST_F(LoadImportTest, DescriptionOfAnotherTableIsRefused) {
   EXPECT_EQ(Import("[Log]\nSeg[LOG:I]\nt\n1\n"), -1);
   EXPECT_EQ(summary.error,
-            "section [Log]: the line after it must describe Log as Log[COLUMN:TYPE,...]");
+            "line 2: section [Log]: the line after it must describe Log as Log[COLUMN:TYPE,...]");
   EXPECT_EQ(Import("[Log]"), -1);
 }
 
@@ -157,10 +158,103 @@ TEST_F(LoadImportTest, RowsAreCommitted) {
   EXPECT_EQ(Rows("Log").size(), 1u);
 }
 
+TEST_F(LoadImportTest, ValueAColumnCannotHoldRefusesWithItsLine) {
+  const struct {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"[Log]\nLog[LOG:I,LN:I]\nt\n1,16\n2,4x4\n",
+       "line 5: Log column LN: \"4x4\" is not a whole number"},
+      {"[Log]\nLog[LN:I]\nt\nthirty\n", "line 4: Log column LN: \"thirty\" is not a whole number"},
+      {"[Log]\nLog[LN:I]\nt\n4294967328\n",
+       "line 4: Log column LN: \"4294967328\" is out of range"},
+      {"\n[KZ]\nKZ[KZ:I]\nt\n\n12.5\n", "line 6: KZ column KZ: \"12.5\" is not a whole number"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Import(c.text), -1) << c.text;
+    EXPECT_EQ(summary.error, c.error);
+  }
+  EXPECT_TRUE(Rows("Log").empty());
+  ASSERT_EQ(store.DefineTable("Seg[SALE:S,LLR:S,LOG:I,S:S,LN:I,GCV:F,V:D]"), 0);
+  EXPECT_EQ(Import("[Seg]\nSeg[LOG:I,GCV:F]\nt\n1,1e39\n"), -1);
+  EXPECT_EQ(summary.error, "line 4: Seg column GCV: \"1e39\" is out of range");
+}
+
+// The caller drops what a refused import wrote (the store is not committed).
+TEST_F(LoadImportTest, SegmentsOfNoLogOrOfNegativeLengthAreErrors) {
+  ASSERT_EQ(store.DefineTable("Seg[SALE:S,LLR:S,LOG:I,S:S,LN:I,GCV:F,V:D]"), 0);
+  EXPECT_EQ(Import("[Log]\nLog[LOG:I]\nt\n1\n[Seg]\nSeg[LOG:I,S:S,LN:I,GCV:F,V:D]\nt\n"
+                   "1,1,-3,-2.5,1e300\n2,1,5,0,0\n"),
+            -1);
+  EXPECT_EQ(summary.error, "the log and defect checks found 2 errors; nothing was imported");
+  EXPECT_EQ(summary.errors, (std::vector<std::string>{
+                                "line 8: Seg row of Log 1: LN of -3 is negative",
+                                "line 9: Seg row of Log 2: no such log (SALE  LLR  split 1)"}));
+}
+
+TEST_F(LoadImportTest, LoadTheFileHoldsIsRefusedOrReplaced) {
+  const std::string load = "[Load]\nLoad[SALE:S,LLR:S,ST:S]\nt\nAlpha,1234,3P\n";
+  ASSERT_EQ(Import(load + "[Log]\nLog[SALE:S,LLR:S,LOG:I]\nt\nAlpha,1234,1\nAlpha,1234,2\n"), 0);
+  ASSERT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S]\nt\nBeta,9\n[Log]\nLog[SALE:S,LLR:S,LOG:I]\nt\n"
+                   "Beta,9,1\n"),
+            0);
+  const std::vector<std::string> before = Rows("Log");
+  EXPECT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S]\nt\nALPHA,1234\n"), -1);
+  EXPECT_EQ(summary.error,
+            "line 4: the file already holds the load SALE ALPHA LLR 1234; nothing was imported "
+            "(--replace replaces it)");
+  EXPECT_EQ(Rows("Log"), before);
+
+  options.replace = true;
+  ASSERT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S,ST:S]\nt\nAlpha,1234,100\n[Log]\n"
+                   "Log[SALE:S,LLR:S,LOG:I]\nt\nAlpha,1234,7\n"),
+            0)
+      << summary.error;
+  EXPECT_EQ(summary.replaced, std::vector<std::string>{"SALE Alpha LLR 1234"});
+  EXPECT_EQ(Rows("Load"), (std::vector<std::string>{"Alpha|1234|100|66", "Beta|9|100|0"}));
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Beta|9|1|1||0|-1|0|", "Alpha|1234|7|1||0|-1|0|"}));
+}
+
+TEST_F(LoadImportTest, SaleOrLlrWithACommaAndLoadTwiceInTheTextAreRefused) {
+  EXPECT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S]\nt\nCreek^North,1\n"), -1);
+  EXPECT_EQ(summary.error,
+            "line 4: SALE \"Creek,North\" has a comma (\"^\" in the text): SALE can't have commas");
+  EXPECT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S]\nt\nA,1\na,1\n"), -1);
+  EXPECT_EQ(summary.error, "line 5: the text holds the load SALE a LLR 1 twice");
+  EXPECT_EQ(Rows("Load"), (std::vector<std::string>{"||100|66"}));
+}
+
+TEST_F(LoadImportTest, SetupFileTakesOnlyKz) {
+  options.setupFile = true;
+  EXPECT_EQ(Import("[Log]\nLog[LOG:I]\nt\n1\n"), -1);
+  EXPECT_NE(summary.error.find("a setup file takes no load data"), std::string::npos);
+  EXPECT_TRUE(Rows("Log").empty());
+  EXPECT_EQ(Import("[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\nDF,1,60\n"), 0);
+  EXPECT_EQ(Rows("KZ"), (std::vector<std::string>{"DF|1|60"}));
+}
+
+TEST_F(LoadImportTest, Utf8AndWindows1252TextsStoreTheSameNames) {
+  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+                   "ez\n"),
+            0);
+  EXPECT_EQ(summary.encoding, "UTF-8");
+  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xe9 \xd1\xfa\xf1"
+                   "ez\n"),
+            0);
+  EXPECT_EQ(summary.encoding, "Windows-1252");
+  const std::vector<std::string> rows = Rows("Log");
+  ASSERT_EQ(rows.size(), 2u);
+  const std::string rem =
+      "|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+      "ez";
+  for (const std::string& row : rows) EXPECT_EQ(row.substr(row.rfind('|')), rem);
+}
+
 TEST_F(LoadImportTest, NoFileOpen) {
   TableStore closed;
   ImportSummary s;
-  EXPECT_EQ(ImportLoadText(closed, "[Log]\nLog[LOG:I]\nt\n1\n", &s), -2);
+  EXPECT_EQ(ImportLoadText(closed, "[Log]\nLog[LOG:I]\nt\n1\n", {}, &s), -2);
 }
 
 }  // namespace

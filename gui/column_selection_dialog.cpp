@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/command_button.h"
+
 namespace gui {
 
 namespace {
@@ -43,13 +45,10 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
 }
 
 QPushButton* ColumnSelectionDialog::AddButton(const char* text, std::function<void()> action) {
-  auto* button = new QPushButton(text, this);
-  button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, [this, action = std::move(action)] {
+  return MakeCommandButton(this, text, [this, action = std::move(action)] {
     action();
     Refresh();
   });
-  return button;
 }
 
 QPushButton* ColumnSelectionDialog::button(const char* text) const {

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/command_button.h"
 #include "gui/grid_view.h"
 
 namespace gui {
@@ -41,17 +42,11 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
 // QDialog would delete its children.
 LoadInfoDialog::~LoadInfoDialog() { delete grid_; }
 
-QPushButton* LoadInfoDialog::AddButton(const char* text,
-                                       void (loadinfo::LoadInfoScreen::*action)()) {
-  auto* button = new QPushButton(text, this);
-  // Enter belongs to the grid; the record buttons act on a click, Space or
-  // their mnemonic.
-  button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, [this, action] {
+QPushButton* LoadInfoDialog::AddButton(const char* text, void (loadinfo::LoadInfoScreen::*action)()) {
+  return MakeCommandButton(this, text, [this, action] {
     (screen_.*action)();
     Refresh();
   });
-  return button;
 }
 
 void LoadInfoDialog::BuildLayout() {

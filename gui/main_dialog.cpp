@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "gui/command_button.h"
+
 namespace gui {
 namespace {
 
@@ -51,11 +53,12 @@ MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* pa
 }
 
 QPushButton* MainDialog::AddButton(const char* text, void (app::MainScreen::*action)()) {
-  auto* button = new QPushButton(text, this);
-  connect(button, &QPushButton::clicked, this, [this, action] {
+  QPushButton* button = MakeCommandButton(this, text, [this, action] {
     (screen_.*action)();
     Refresh();
   });
+  // The main screen has no grid: Enter presses the button that has the focus.
+  button->setAutoDefault(true);
   return button;
 }
 

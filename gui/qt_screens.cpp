@@ -58,8 +58,8 @@ void QtScreens::ShowChangeSale(app::Application& app) {
   ChangeSaleDialog(app, QApplication::activeWindow()).exec();
 }
 
-std::optional<app::ReportChoice> QtScreens::ShowReports(app::Application&) {
-  ReportsDialog dialog;
+std::optional<app::ReportChoice> QtScreens::ShowReports(app::Application& app) {
+  ReportsDialog dialog(&app);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.choice();
 }

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/application.h"
 #include "app/main_screen.h"
+#include "gui/report_printer.h"
 
 namespace gui {
 namespace {
@@ -19,8 +21,8 @@ QCheckBox* TickBox(const char* text, bool ticked, QWidget* parent) {
 
 }  // namespace
 
-ReportsDialog::ReportsDialog(QWidget* parent)
-    : QDialog(parent != nullptr ? parent : QApplication::activeWindow()) {
+ReportsDialog::ReportsDialog(app::Application* app, QWidget* parent)
+    : QDialog(parent != nullptr ? parent : QApplication::activeWindow()), app_(app) {
   setWindowTitle(app::kReportsTitle);
   const app::ReportChoice initial;
   comprehensive_ = TickBox(app::kReportsComprehensive, initial.comprehensive, this);
@@ -29,6 +31,11 @@ ReportsDialog::ReportsDialog(QWidget* parent)
   pdf_ = TickBox(app::kReportsPdf, initial.pdf, this);
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* generate = buttons->addButton(app::kReportsGenerate, QDialogButtonBox::AcceptRole);
+  QPushButton* print = buttons->addButton(app::kReportsPrint, QDialogButtonBox::ActionRole);
+  print->setAutoDefault(false);
+  print->setEnabled(app_ != nullptr && !PrintableReports(app_->lastReports).empty());
+  connect(print, &QPushButton::clicked, this,
+          [this] { PrintReports(this, app_->lastReports, app_->fs, app_->ui); });
   buttons->addButton(QDialogButtonBox::Cancel);
   generate->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

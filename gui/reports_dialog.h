@@ -1,6 +1,7 @@
 // ReportsDialog: the choice of reports before a report run: one tick box per
 // report ("Comprehensive Report (*.cmp)", "Log Report (*.clg)", "Brevanta
-// File (*.bva)"), one for PDF copies, and "Generate &Reports".
+// File (*.bva)"), one for PDF copies, "Generate &Reports", and "&Print..."
+// for the printed reports the last run of this session wrote.
 //
 // Thread safety: the Qt GUI thread only.
 #pragma once
@@ -19,8 +20,10 @@ class ReportsDialog : public QDialog {
  public:
   // A modal dialog over `parent` (the active window when null), ticked as
   // app::ReportChoice's defaults. "Generate &Reports" accepts it; Cancel
-  // and Escape reject it.
-  explicit ReportsDialog(QWidget* parent = nullptr);
+  // and Escape reject it. "&Print..." prints the printed reports among
+  // `app`'s lastReports (disabled when there are none, or without `app`).
+  // REQUIRES: `app`, when given, outlives the dialog.
+  explicit ReportsDialog(app::Application* app = nullptr, QWidget* parent = nullptr);
 
   // The ticks as they are now.
   app::ReportChoice choice() const;
@@ -30,6 +33,7 @@ class ReportsDialog : public QDialog {
   QCheckBox* logReport_;
   QCheckBox* brevanta_;
   QCheckBox* pdf_;
+  app::Application* app_;
 };
 
 }  // namespace gui

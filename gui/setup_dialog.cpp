@@ -10,6 +10,7 @@
 
 #include "gui/change_lengths_dialog.h"
 #include "gui/column_selection_dialog.h"
+#include "gui/command_button.h"
 #include "gui/other_options_dialog.h"
 
 namespace gui {
@@ -48,13 +49,10 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
 }
 
 QPushButton* SetupDialog::AddButton(const char* text, void (setup::SetupScreen::*action)()) {
-  auto* button = new QPushButton(text, this);
-  button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, [this, action] {
+  return MakeCommandButton(this, text, [this, action] {
     (screen_.*action)();
     Refresh();
   });
-  return button;
 }
 
 void SetupDialog::BuildLayout() {

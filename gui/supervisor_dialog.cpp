@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/command_button.h"
+
 namespace gui {
 
 SupervisorDialog::SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs,
@@ -29,15 +31,11 @@ SupervisorDialog::SupervisorDialog(app::Application& app, setup::SupervisorDialo
   Refresh();
 }
 
-QPushButton* SupervisorDialog::AddButton(const char* text,
-                                         void (setup::SupervisorScreen::*action)()) {
-  auto* button = new QPushButton(text, this);
-  button->setAutoDefault(false);
-  connect(button, &QPushButton::clicked, this, [this, action] {
+QPushButton* SupervisorDialog::AddButton(const char* text, void (setup::SupervisorScreen::*action)()) {
+  return MakeCommandButton(this, text, [this, action] {
     (screen_.*action)();
     Refresh();
   });
-  return button;
 }
 
 void SupervisorDialog::Refresh() {

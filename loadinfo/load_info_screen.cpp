@@ -31,17 +31,11 @@ bool IsProtected(const std::string& field) {
                      [&](const char* name) { return IsField(field, name); });
 }
 
-std::string Trimmed(std::string text) {
-  std::string token;
-  tablestore::TableStore::NextToken(text, token, "");
-  return token;
-}
-
 // True when `text`, blanks around it aside, is a decimal number as a numeric
 // column stores it whole: an optional sign, digits with at most one ".", and
 // an optional exponent.
 bool IsWholeNumber(const std::string& text) {
-  const std::string t = Trimmed(text);
+  const std::string t = TrimBlanks(text);
   size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
   size_t digits = 0;
   bool point = false;
@@ -201,7 +195,7 @@ bool LoadInfoScreen::WriteBack() {
   tablestore::TableStore& store = *app_.store();
   for (const char* field : {"SALE", "LLR"}) {
     const int r = FieldRow(field);
-    if (r >= 0) grid_.SetText(r, kValueColumn, Trimmed(grid_.Text(r, kValueColumn)));
+    if (r >= 0) grid_.SetText(r, kValueColumn, TrimBlanks(grid_.Text(r, kValueColumn)));
   }
   if (binding_->WriteBackInStep() != tablestore::kOk) {
     ShowStoreError();

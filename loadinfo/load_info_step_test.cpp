@@ -34,6 +34,7 @@ class LoadInfoScreens : public app::Screens {
     return std::nullopt;
   }
   void ShowSetup(app::Application&) override {}
+  void ShowSupervisor(app::Application&) override {}
   std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
 
   std::function<void(LoadInfoScreen&)> typing;

@@ -33,12 +33,6 @@ constexpr std::pair<const char*, Shown> kFillColumns[] = {
     {"BIAUNIT", Shown::kText},      {"DEST", Shown::kText},
 };
 
-std::string Trimmed(std::string text) {
-  std::string token;
-  tablestore::TableStore::NextToken(text, token, "");
-  return token;
-}
-
 std::string Formatted(const char* format, float value) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, format, static_cast<double>(value));
@@ -102,6 +96,12 @@ std::optional<std::string> SaleValue(const tablestore::TableStore& store, int sl
 }
 
 }  // namespace
+
+std::string TrimBlanks(std::string text) {
+  std::string token;
+  tablestore::TableStore::NextToken(text, token, "");  // no separator: all of it, trimmed
+  return token;
+}
 
 SalesImport::SalesImport(app::Application& app, platform::Ui& ui) : app_(app), ui_(ui) {}
 
@@ -184,12 +184,12 @@ int SalesImport::ImportFile(const std::string& path) {
 int SalesImport::FindSale(int slot, std::string_view sale) const {
   tablestore::TableStore& store = *app_.store();
   const int saleColumn = store.ColumnIndex(slot, "SALE");
-  const std::string wanted = Trimmed(std::string(sale));
+  const std::string wanted = TrimBlanks(std::string(sale));
   const int rows = store.RowCount(slot);
   for (int row = 0; saleColumn >= 0 && row < rows; ++row) {
     std::string name;
     store.GetText(slot, row, saleColumn, name);
-    if (platform::EqualsIgnoringAsciiCase(Trimmed(name), wanted)) return row;
+    if (platform::EqualsIgnoringAsciiCase(TrimBlanks(name), wanted)) return row;
   }
   return -1;
 }

@@ -50,6 +50,10 @@ enum ImportResult : int {
   kLogsRecorded = -2,     // logs exist for the header's sale and LLR: skipped
 };
 
+// `text` without the blanks (spaces and tabs) at either end: SALE and LLR are
+// stored so, and sale names are compared so.
+std::string TrimBlanks(std::string text);
+
 class SalesImport {
  public:
   // `app` and `ui` are borrowed and must outlive the object; the open file's

@@ -35,17 +35,18 @@ class Fd {
   int fd_;
 };
 
-// Whether no flock() holder blocks an exclusive lock on `fd`. A fresh
-// descriptor conflicts with every holder, this process's other descriptors
-// included. Another in-use check (of this or another process) holds its probe
-// for microseconds only, so a refusal is retried a few times before the file
-// counts as locked. Other failures (a file system without flock) cannot tell
-// us anything, so they do not block the user.
+// Whether no exclusive flock() holder blocks a shared lock on `fd`. A fresh
+// descriptor conflicts with every exclusive holder, this process's other
+// descriptors included, and with no other in-use check's probe (shared too).
+// A storage that is opening holds its lock from the start, so a refusal is
+// retried a few times before the file counts as locked. Other failures (a
+// file system without flock) cannot tell us anything, so they do not block
+// the user.
 bool FlockFree(int fd) {
   constexpr int kAttempts = 5;
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    if (flock(fd, LOCK_SH | LOCK_NB) == 0) {
       flock(fd, LOCK_UN);
       return true;
     }

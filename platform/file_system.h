@@ -14,11 +14,14 @@
 // The in-use check (CanOpenExclusive). The handheld opened the file for
 // reading with exclusive sharing; here a file counts as in use when another
 // open of it holds an advisory lock of either kind Linux offers:
-// - a flock() lock (shared or exclusive) on any open file description,
-//   including one of this same process: probed with flock(LOCK_EX | LOCK_NB)
-//   on a fresh descriptor, released at once (a refusal is tried again a few
-//   times over some milliseconds, so that two checks of the same file at the
-//   same moment do not see each other's probe as a holder);
+// - an exclusive flock() lock on any open file description, including one
+//   of this same process (every open storage holds one): probed with
+//   flock(LOCK_SH | LOCK_NB) on a fresh descriptor, released at once. The
+//   probe is shared so that checks of one file by several programs at the
+//   same moment (two creates from one setup file) never see each other's
+//   probe as a holder, however long the machine keeps one of them waiting
+//   while it holds its probe. A shared flock() of another program is no hold;
+//   a refusal is tried again a few times over some milliseconds;
 // - a POSIX record lock (fcntl F_SETLK) or open-file-description lock
 //   (F_OFD_SETLK), read or write, on any byte: probed with F_OFD_GETLK, which
 //   also sees the record locks of this same process.

@@ -96,6 +96,36 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    int more = 0;
+    uint32_t cp = 0, min = 0;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if ((b & 0xE0) == 0xC0) {
+      more = 1, cp = b & 0x1F, min = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      more = 2, cp = b & 0x0F, min = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      more = 3, cp = b & 0x07, min = 0x10000;
+    } else {
+      return false;
+    }
+    if (i + more >= bytes.size()) return false;
+    for (int k = 1; k <= more; ++k) {
+      const unsigned char c = static_cast<unsigned char>(bytes[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += more + 1;
+  }
+  return true;
+}
+
 std::string Cp1252ToUtf8(std::string_view cp1252) {
   std::string out;
   out.reserve(cp1252.size());

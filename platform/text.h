@@ -36,6 +36,10 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // bytes of UTF-8). Never produces "?" itself: every byte has a character.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing above U+10FFFF). Plain ASCII is valid.
+bool IsValidUtf8(std::string_view bytes);
+
 // True when `a` and `b` are equal but for the letter case of ASCII letters
 // (A-Z and a-z); every other byte must be the same. Names of tables, columns
 // and settings, species codes and file extensions compare this way,

@@ -166,5 +166,23 @@ TEST(TextTest, ComparesIgnoringAsciiLetterCaseOnly) {
   EXPECT_FALSE(EqualsIgnoringAsciiCase("\xC9", "\xE9"));  // nor are 8-bit bytes
 }
 
+TEST(TextTest, Utf8IsRecognisedOnlyWhenWellFormed) {
+  const struct {
+    const char* bytes;
+    bool valid;
+  } cases[] = {
+      {"plain", true},
+      {"Jos\xC3\xA9 \xC3\x91", true},
+      {"\xE2\x82\xAC", true},
+      {"\xF0\x9F\x8C\xB2", true},
+      {"Jos\xE9", false},
+      {"\xC3", false},
+      {"\xC0\xAF", false},
+      {"\xED\xA0\x80", false},
+      {"\xF4\x90\x80\x80", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+}
+
 }  // namespace
 }  // namespace platform

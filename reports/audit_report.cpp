@@ -99,15 +99,9 @@ void AddMessages(PageLayout& page, TableStore& store) {
 }
 
 // The name used when the scale file's path is unknown: the sale, or the scale
-// date and time joined by "_", without blanks, "/" made "-", ":" dropped.
+// date and time joined by "_", made fit for a file name (FileNamePart).
 std::string NameFromHeading(const LoadHeader& h) {
-  const std::string source = h.sale.empty() ? h.sdate + "_" + h.stime : h.sale;
-  std::string name;
-  for (char c : source) {
-    if (c == ' ' || c == ':') continue;
-    name += c == '/' ? '-' : c;
-  }
-  return name;
+  return FileNamePart(h.sale.empty() ? h.sdate + "_" + h.stime : h.sale);
 }
 
 std::string AuditReportPath(const ReportContext& context, const LoadHeader& heading) {

@@ -40,6 +40,15 @@ std::string UnitOfMeasureCode(std::string_view s) {
   return std::string();
 }
 
+std::string FileNamePart(std::string_view text) {
+  std::string name;
+  for (char c : text) {
+    if (c == ' ' || c == ':') continue;
+    name += c == '/' || c == '\\' ? '-' : c;
+  }
+  return name;
+}
+
 std::string ScaleFileBase(std::string_view path) {
   static constexpr std::string_view kExtension = ".scl";
   if (path.size() >= kExtension.size()) {
@@ -199,7 +208,9 @@ int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) 
   if (found && context_.setCullFactors) context_.setCullFactors(header_.cull);
   MakeLabels();
   reportBaseName_ = ScaleFileBase(context_.scaleFilePath);
-  if (multipleLoads() && context_.fileType != kFileTypeNonScale) reportBaseName_ += llr;
+  if (multipleLoads() && context_.fileType != kFileTypeNonScale) {
+    reportBaseName_ += FileNamePart(llr);
+  }
   threePTotals_.clear();
   hundredTotals_.clear();
   combined_.clear();

@@ -154,6 +154,10 @@ std::string UnitOfMeasureCode(std::string_view scaleSystem);
 // path unchanged when it has none.
 std::string ScaleFileBase(std::string_view scaleFilePath);
 
+// `text` made fit to stand in a file name: blanks and ":" dropped, "/" and
+// "\\" made "-". Report names built from a load's texts pass through it.
+std::string FileNamePart(std::string_view text);
+
 // Caption prefix of the message that refuses a run for a load with errors.
 inline constexpr char kReportsCancelledCaption[] = "Errors Found - Reports Cancelled for load ";
 // Text of the final message: this, followed by what the dialog passes.

@@ -49,6 +49,11 @@ TEST_F(ReportRunTest, UnitOfMeasureCodes) {
   for (const char* s : {"Longlog", "CUBIC", "", "003"}) EXPECT_EQ(UnitOfMeasureCode(s), "") << s;
 }
 
+TEST_F(ReportRunTest, FileNamePartKeepsAPathOutOfTheName) {
+  EXPECT_EQ(FileNamePart("10/01"), "10-01");
+  EXPECT_EQ(FileNamePart("a\\b: c"), "a-bc");
+}
+
 TEST_F(ReportRunTest, ScaleFileBaseDropsTheExtension) {
   EXPECT_EQ(ScaleFileBase("/data/load.scl"), "/data/load");
   EXPECT_EQ(ScaleFileBase("/data/LOAD.SCL"), "/data/LOAD");

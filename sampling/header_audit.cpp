@@ -24,6 +24,12 @@ HeaderAudit AuditHeader(const RowCells& header, CivilDate today) {
   for (const char* field : {"SALE", "LLR", "CONTRACT", "SCALER", "ST", "SCALESYS"}) {
     if (header.Get(field).empty()) problem(std::string("No ") + field + "\n");
   }
+  // Every selection of a load's rows is a criteria text split at commas.
+  for (const char* field : {"SALE", "LLR"}) {
+    if (header.Get(field).find(',') != std::string::npos) {
+      problem(std::string(field) + " can't have commas\n");
+    }
+  }
   const std::string scaleSystem = header.Get("SCALESYS");
   const char* factors[2] = {nullptr, nullptr};
   if (scaleSystem == "Cubic") {

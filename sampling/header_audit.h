@@ -32,7 +32,8 @@ struct HeaderAudit {
 // Audits the header fields in `header` (a missing column reads as empty)
 // against `today`. The messages, each ending in "\n" before the last one is
 // dropped, are, in order: "No SALE", "No LLR", "No CONTRACT", "No SCALER",
-// "No ST", "No SCALESYS", the conversion factors of the scale system ("No
+// "No ST", "No SCALESYS", "SALE can't have commas" and "LLR can't have
+// commas" (a load's rows are selected by criteria split at commas), the conversion factors of the scale system ("No
 // CFSAWCU", "No CFNONSAWCU" for "Cubic"; "No CFSAWBD", "No CFNONSAWBD" for
 // "Board"), "No MAXLEN", "No MAXDIA", one HDATE message (HdateMessage) when
 // HDATE is not empty and not a valid date up to today, and "HDATE can't be

@@ -42,6 +42,14 @@ TEST_F(HeaderAuditTest, EveryMissingFieldInOrderWithoutTrailingBreak) {
   EXPECT_EQ(audit.JournalText(), "No SALE, No LLR, No CONTRACT, No SCALER, No ST, No SCALESYS");
 }
 
+TEST_F(HeaderAuditTest, SaleOrLlrWithACommaFails) {
+  header_.Set("SALE", "Creek,North");
+  header_.Set("LLR", "10,1");
+  const HeaderAudit audit = Audit();
+  EXPECT_EQ(audit.problems, 2);
+  EXPECT_EQ(audit.text, "SALE can't have commas\nLLR can't have commas");
+}
+
 TEST_F(HeaderAuditTest, ConversionFactorZeroTextsAreExact) {
   header_.Set("CFSAWCU", "");
   EXPECT_EQ(Audit().problems, 0);

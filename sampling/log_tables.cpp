@@ -10,12 +10,8 @@ namespace sampling {
 namespace col = scaling::col;
 namespace table = scaling::table;
 
-namespace {
-
-// The log's Seg rows in order, each with the DefC rows of its segment
-// number in order.
-std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store,
-                                         const scaling::LogKey& key) {
+std::vector<SegmentDefects> ReadLogSegments(tablestore::TableStore& store,
+                                            const scaling::LogKey& key) {
   scaling::StoredLogRows rows;
   if (scaling::ReadStoredLogRows(store, "Cubic", key, &rows) < 0) return {};
   std::vector<SegmentDefects> segments;
@@ -28,8 +24,6 @@ std::vector<SegmentDefects> ReadSegments(tablestore::TableStore& store,
   }
   return segments;
 }
-
-}  // namespace
 
 scaling::LogKey LogKeyFromRow(const RowCells& row) {
   return scaling::LogKey{row.Get(col::kSale), row.Get(col::kLLR), row.GetInt(col::kLog),
@@ -66,7 +60,7 @@ SegmentSource LogSegmentSource(tablestore::TableStore& store, const RowCells& ro
   const bool handEntered = row.GetInt(col::kSkipSeg) != 0;
   return [&store, key, product, ln, sd, ld, handEntered] {
     scaling::WriteSegmentRows(store, key, product, ln, sd, ld, handEntered);
-    return ReadSegments(store, key);
+    return ReadLogSegments(store, key);
   };
 }
 

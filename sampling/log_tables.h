@@ -40,6 +40,11 @@ class StoreSegmentRows : public SegmentRowsWriter {
   int product_, ln_, sd_, ld_;
 };
 
+// The log's Seg rows as stored, in order, each with the DefC rows of its
+// segment number in order; none when the rows cannot be read.
+std::vector<SegmentDefects> ReadLogSegments(tablestore::TableStore& store,
+                                            const scaling::LogKey& key);
+
 // The segment source of ValidateLog for the log in `row` (its key, P, LN,
 // SD, LD and SkipSeg): it writes the log's segmentation to Seg
 // (scaling::WriteSegmentRows; diameters only when SkipSeg is 0), then reads

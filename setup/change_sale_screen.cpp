@@ -1,35 +1,11 @@
 #include "setup/change_sale_screen.h"
 
-#include <set>
-#include <string_view>
-#include <utility>
-
-#include "app/load_actions.h"
+#include "app/load_rename.h"
 #include "platform/ui.h"
 #include "tablestore/table_store.h"
 
 namespace setup {
 namespace {
-
-using Pair = std::pair<std::string, std::string>;
-
-// The cell as text; "" for a missing column or a failed read.
-std::string Cell(const tablestore::TableStore& store, int slot, int row, int column) {
-  std::string text;
-  if (column < 0 || store.GetText(slot, row, column, text) < 0) return {};
-  return text;
-}
-
-// The distinct values of `column` in table slot `slot`, sorted.
-std::vector<std::string> DistinctValues(const tablestore::TableStore& store, int slot,
-                                        const char* column) {
-  std::set<std::string> values;
-  const int col = store.ColumnIndex(slot, column);
-  if (col >= 0) {
-    for (int row = 0; row < store.RowCount(slot); ++row) values.insert(Cell(store, slot, row, col));
-  }
-  return {values.begin(), values.end()};
-}
 
 // The first `limit` characters of UTF-8 `text` (a character's continuation
 // bytes stay with it).
@@ -42,27 +18,17 @@ std::string FirstChars(const std::string& text, size_t limit) {
   return text;
 }
 
-// Adds the (SALE, LLR) key of every row of table slot `slot` to `keys`, and
-// the key as `rename` leaves it to `renamedKeys`.
-template <typename RenameKey>
-void AddKeys(const tablestore::TableStore& store, int slot, const RenameKey& rename,
-             std::set<Pair>& keys, std::set<Pair>& renamedKeys) {
-  const int sale = store.ColumnIndex(slot, "SALE");
-  const int llr = store.ColumnIndex(slot, "LLR");
-  if (sale < 0 || llr < 0) return;
-  for (int row = 0; row < store.RowCount(slot); ++row) {
-    Pair key{Cell(store, slot, row, sale), Cell(store, slot, row, llr)};
-    keys.insert(key);
-    renamedKeys.insert(rename(std::move(key)));
-  }
+// `text` with its first letter made a capital.
+std::string Sentence(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+  return text;
 }
 
 }  // namespace
 
 ChangeSaleScreen::ChangeSaleScreen(app::Application& app) : app_(app) {
-  const tablestore::TableStore& store = *app.store();
-  view_.sales = DistinctValues(store, app.slots().log, "SALE");
-  view_.llrs = DistinctValues(store, app.slots().log, "LLR");
+  view_.sales = app::RenameChoices(*app.store(), "SALE");
+  view_.llrs = app::RenameChoices(*app.store(), "LLR");
   view_.sale = view_.sales.empty() ? -1 : 0;
   view_.llr = view_.llrs.empty() ? -1 : 0;
 }
@@ -83,65 +49,22 @@ void ChangeSaleScreen::OnNewLlrChanged(const std::string& text) {
   view_.newLlr = FirstChars(text, kMaxLlrChars);
 }
 
-std::vector<ChangeSaleScreen::Rename> ChangeSaleScreen::Renames() const {
-  std::vector<Rename> renames;
-  if (!view_.newSale.empty() && view_.sale >= 0 && view_.sales[view_.sale] != view_.newSale) {
-    renames.push_back({"SALE", view_.sales[view_.sale], view_.newSale});
-  }
-  if (!view_.newLlr.empty() && view_.llr >= 0 && view_.llrs[view_.llr] != view_.newLlr) {
-    renames.push_back({"LLR", view_.llrs[view_.llr], view_.newLlr});
-  }
-  return renames;
-}
-
-bool ChangeSaleScreen::MergesLoads(const std::vector<Rename>& renames) const {
-  auto rename = [&renames](Pair key) {
-    for (const Rename& r : renames) {
-      std::string& value = std::string_view(r.column) == "SALE" ? key.first : key.second;
-      if (value == r.from) value = r.to;
-    }
-    return key;
-  };
-  // A rename maps every load key to one key; it merges two loads exactly
-  // when it leaves fewer distinct keys than there were.
-  std::set<Pair> keys, renamedKeys;
-  const tablestore::TableStore& store = *app_.store();
-  AddKeys(store, app_.slots().load, rename, keys, renamedKeys);
-  AddKeys(store, app_.slots().log, rename, keys, renamedKeys);
-  return renamedKeys.size() < keys.size();
-}
-
-bool ChangeSaleScreen::RenameInTables(const Rename& rename) {
-  tablestore::TableStore& store = *app_.store();
-  const app::TableSlots& slots = app_.slots();
-  for (int slot : {slots.log, slots.seg, slots.defC, slots.defB, slots.load}) {
-    const int col = store.ColumnIndex(slot, rename.column);
-    if (slot < 0 || col < 0) continue;
-    for (int row = 0; row < store.RowCount(slot); ++row) {
-      if (Cell(store, slot, row, col) != rename.from) continue;
-      if (store.SetText(slot, row, col, rename.to) != tablestore::kOk) {
-        ShowError("The file could not be written:\n" + store.LastError());
-        return false;
-      }
-    }
-  }
-  return app::Journal(
-      store, app_.ui,
-      std::string("Changed ") + rename.column + " from " + rename.from + " to " + rename.to);
-}
-
 bool ChangeSaleScreen::OnOk() {
-  const std::vector<Rename> renames = Renames();
-  if (MergesLoads(renames)) {
-    ShowError(
-        "Another load already has this SALE and LLR.\nRenaming would merge the logs of two "
-        "loads, so nothing was changed.");
-    return false;
+  const auto change = [](const std::vector<std::string>& list, int chosen,
+                         const std::string& newValue) {
+    return chosen < 0 ? app::ValueChange{} : app::ValueChange{list[chosen], newValue};
+  };
+  const app::RenameOutcome outcome =
+      app::RenameSaleOrLlr(*app_.store(), app_.ui, change(view_.sales, view_.sale, view_.newSale),
+                           change(view_.llrs, view_.llr, view_.newLlr));
+  if (outcome.status == app::RenameStatus::kRefused) {
+    ShowError(outcome.wouldMerge
+                  ? "Another load already has this SALE and LLR.\nRenaming would merge the logs "
+                    "of two loads, so nothing was changed."
+                  : Sentence(outcome.reason) + ", so nothing was changed.");
   }
-  for (const Rename& rename : renames) {
-    if (!RenameInTables(rename)) return false;
-  }
-  return true;
+  return outcome.status == app::RenameStatus::kRenamed ||
+         outcome.status == app::RenameStatus::kNothing;
 }
 
 void ChangeSaleScreen::ShowError(const std::string& text) {

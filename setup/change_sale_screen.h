@@ -3,13 +3,15 @@
 //
 // The dialog renames a sale, a load receipt or both throughout the open
 // file: it lists the SALE values and the LLR values of table Log (sorted,
-// each once), takes a new value for each, and on OK writes the new value
-// into every row of Log, Seg, DefC, DefB and Load whose column holds the
-// chosen old value (compared exactly), journaling "Changed SALE from A to B"
+// each once), takes a new value for each, and on OK renames with
+// app::RenameSaleOrLlr, the rule varnolde-cli's rename shares: every row of
+// Log, Seg, DefC, DefB and Load whose column holds the chosen old value
+// (compared exactly) gets the new one, journaling "Changed SALE from A to B"
 // once per column changed. A column whose new value is empty is left alone.
 //
 // A rename that would give two loads the same SALE and LLR is refused: it
 // would merge their logs into one load, which no later rename could undo.
+// So is a new value with a comma.
 //
 // Thread safety: none; the user-interface thread only.
 #pragma once
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/load_rename.h"
 
 namespace setup {
 
@@ -27,8 +30,8 @@ inline constexpr const char* kChangeSaleLabel = "Change SALE: ";
 inline constexpr const char* kChangeLlrLabel = "Change LLR: ";
 inline constexpr const char* kChangeToLabel = "to: ";
 // The longest new values, in characters.
-inline constexpr size_t kMaxSaleChars = 20;
-inline constexpr size_t kMaxLlrChars = 7;
+inline constexpr size_t kMaxSaleChars = app::kMaxSaleLength;
+inline constexpr size_t kMaxLlrChars = app::kMaxLlrLength;
 
 // What the dialog shows.
 struct ChangeSaleView {
@@ -55,22 +58,14 @@ class ChangeSaleScreen {
   void OnNewSaleChanged(const std::string& text);
   void OnNewLlrChanged(const std::string& text);
   // OK: renames as described above and returns true (the dialog closes).
-  // Returns false, with nothing changed, when the rename would merge two
-  // loads (the reason shown, "Error", stop icon); and false when a table
-  // could not be written or the journal failed (the engine's reason shown).
+  // Returns false, with nothing changed, when the rename is refused (the
+  // reason shown, "Error", stop icon); and false when a table could not be
+  // written or the journal failed (shown).
   bool OnOk();
 
   const ChangeSaleView& view() const { return view_; }
 
  private:
-  struct Rename {
-    const char* column;
-    std::string from;
-    std::string to;
-  };
-  std::vector<Rename> Renames() const;
-  bool MergesLoads(const std::vector<Rename>& renames) const;
-  bool RenameInTables(const Rename& rename);
   void ShowError(const std::string& text);
 
   app::Application& app_;

@@ -2,9 +2,6 @@
 
 #include "app/load_actions.h"
 #include "platform/text.h"
-#include "reports/report_file.h"
-#include "reports/report_run.h"
-#include "sampling/load_checks.h"
 #include "setup/account_screen.h"
 #include "tablestore/settings.h"
 
@@ -34,17 +31,17 @@ SupervisorScreen::SupervisorScreen(app::Application& app, SupervisorDialogs& dia
 }
 
 void SupervisorScreen::OnCreateAuditReport() {
-  const reports::ReportContext context =
-      app::MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  if (reports::CreateAuditReport(context)) return;
-  const std::string path = reports::AuditReportPath(context);
-  app_.ui.ShowMessage({reports::ErrorCreatingFileText(path),
-                       std::string(reports::kErrorCreatingFileCaption), platform::Icon::kStop});
+  // The same action as varnolde-cli's audit-report: written and told, or
+  // "Error Creating File" shown.
+  (void)app::WriteAuditReportFile(
+      app::MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock));
 }
 
 void SupervisorScreen::OnUnfinalize() {
   if (!view_.unfinalize) return;
-  if (sampling::UnfinalizeLoad(*app_.store(), app_.ui) == 0) view_.unfinalize = false;
+  if (app::Unfinalize(*app_.store(), app_.ui) != app::UnfinalizeStatus::kNotStored) {
+    view_.unfinalize = false;
+  }
 }
 
 void SupervisorScreen::OnAddUser() {

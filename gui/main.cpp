@@ -18,6 +18,8 @@
 
 int main(int argc, char** argv) {
   QApplication qtApp(argc, argv);
+  // Ties the windows to the installed desktop entry (its name and icon).
+  QGuiApplication::setDesktopFileName("varnolde");
   // Qt has switched the process to the user's locale; the core formats its
   // numbers with printf and must keep the decimal point.
   std::setlocale(LC_NUMERIC, "C");

@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev libxtst-dev xvfb xauth xdotool
+  # The install test builds the MIME database of the installed types.
+  shared-mime-info
   # The reports' PDF copies (cairo, and the fixed-pitch face found through
   # fontconfig) and the tests that read them back (pdftotext, pdfinfo). Qt's
   # print support comes with qt6-base-dev.

@@ -4,9 +4,8 @@
 // (under 500 ms).
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -15,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
+#include "platform/test_support.h"
 #include "tablestore/table_store.h"
 
 namespace {
@@ -26,12 +26,8 @@ constexpr int kLogs = 5000;
 class BenchLoad {
  public:
   BenchLoad() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "dataentry-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = pattern + "/";
-    app_ = std::make_unique<app::Application>(ui_, fs_, clock_, folder_);
-    const std::string path = folder_ + "load.scl";
+    app_ = std::make_unique<app::Application>(ui_, fs_, clock_, folder_.path());
+    const std::string path = folder_ / "load.scl";
     if (app_->files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl", path) !=
         app::FileOutcome::kCreated) {
       std::abort();
@@ -39,10 +35,6 @@ class BenchLoad {
     Fill();
     app_->files.CloseScaleFile();
     if (app_->files.OpenSequence(path) != app::FileOutcome::kOpened) std::abort();
-  }
-  ~BenchLoad() {
-    app_.reset();
-    std::filesystem::remove_all(folder_);
   }
   app::Application& app() { return *app_; }
 
@@ -81,7 +73,7 @@ class BenchLoad {
     if (store.Commit() != 0) std::abort();
   }
 
-  std::string folder_;
+  platform::testing::TempFolder folder_;  // outlives the file's store
   platform::ScriptedUi ui_;
   platform::PosixFileSystem fs_;
   platform::FixedClock clock_;

@@ -5,11 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "grid/cell_grid.h"
 #include "grid/grid_binding.h"
+#include "platform/test_support.h"
 #include "tablestore/table_store.h"
 
 namespace {
@@ -19,22 +19,17 @@ constexpr char kLogDesc[] =
     "Log[SALE:S,LLR:S,LOG:I,S:I,SP:S,P:S,UOM:S,LN:I,SD:I,LD:I,KPI:I,RND:F,HIT:S,B:S,GCV:F,"
     "NCV:F,GBV:F,NBV:F,VOID:I,REM:S,OverrideVolume:I,SkipSeg:I,M1:I,M2:I,CODE:S]";
 
-std::string ScratchFile(const char* name) {
-  std::string dir = (std::filesystem::temp_directory_path() / "grid-bench-XXXXXX").string();
-  if (mkdtemp(dir.data()) == nullptr) std::abort();
-  return dir + "/" + name;
-}
-
 // An open file with kLogRows logs, the LogEntry view over every column and a
 // grid bound to it; never committed.
 struct Fixture {
+  platform::testing::TempFolder folder;  // outlives the store
   tablestore::TableStore store;
   grid::CellGrid grid;
   grid::GridBinding binding{store, grid};
   int entry = -1;
 
   Fixture() {
-    if (store.Open(ScratchFile("bench.scl"), false) != 0) std::abort();
+    if (store.Open(folder / "bench.scl", false) != 0) std::abort();
     if (store.DefineTable(kLogDesc) != 0) std::abort();
     const int log = store.OpenAView("Log", false);
     for (int i = 0; i < kLogRows; ++i) {

@@ -3,9 +3,8 @@
 // back); both should stay well under a second.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -13,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
+#include "platform/test_support.h"
 #include "setup/tapers_screen.h"
 #include "tablestore/table_store.h"
 
@@ -25,19 +25,12 @@ constexpr int kTapers = 10000;
 class BenchFile {
  public:
   BenchFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "setup-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    folder_ = pattern + "/";
-    app_ = std::make_unique<app::Application>(ui_, fs_, clock_, folder_);
+    app_ = std::make_unique<app::Application>(ui_, fs_, clock_, folder_.path());
     if (app_->files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl",
-                                    folder_ + "load.scl") != app::FileOutcome::kCreated) {
+                                    folder_ / "load.scl") != app::FileOutcome::kCreated) {
       std::abort();
     }
     Fill();
-  }
-  ~BenchFile() {
-    app_.reset();
-    std::filesystem::remove_all(folder_);
   }
   app::Application& app() { return *app_; }
 
@@ -55,7 +48,7 @@ class BenchFile {
     if (store.ReleaseView(slot) != 0 || store.Commit() != 0) std::abort();
   }
 
-  std::string folder_;
+  platform::testing::TempFolder folder_;  // outlives the file's store
   platform::ScriptedUi ui_;
   platform::PosixFileSystem fs_;
   platform::FixedClock clock_{platform::LocalDateTime{2026, 7, 15, 7, 42, 0}};

@@ -13,6 +13,8 @@ packages=(
   # fontconfig) and the tests that read them back (pdftotext, pdfinfo). Qt's
   # print support comes with qt6-base-dev.
   libcairo2-dev fontconfig fonts-dejavu-core poppler-utils
+  # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizers.
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

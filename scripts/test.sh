@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 build=${VARNOLDE_TEST_BUILD:-build-test}
+source scripts/use-ccache.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVARNOLDE_SANITIZE=ON -DVARNOLDE_WERROR=ON
 cmake --build "$build" -j "$(nproc)"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

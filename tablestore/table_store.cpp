@@ -149,6 +149,9 @@ template <typename... Ways>
 struct Each : Ways... {
   using Ways::operator()...;
 };
+// clang before 17 does not deduce an aggregate's template arguments by itself.
+template <typename... Ways>
+Each(Ways...) -> Each<Ways...>;
 
 int ReadText(const mk::View& v, int row, int col, std::string& text) {
   const std::optional<Cell> cell = ReadCell(v, row, col);

@@ -66,7 +66,7 @@ TEST_F(ReportFileTest, WritesARealFileAndFailsInAMissingFolder) {
   const std::string missing = std::string(folder) + "/no/such/folder/load.clg";
   EXPECT_FALSE(WriteReportFile(disk, missing, "x", &ui_));
   ASSERT_EQ(ui_.messages().size(), 1u);
-  EXPECT_EQ(ui_.messages()[0].text, ErrorCreatingFileText(missing));
+  EXPECT_EQ(ui_.messages()[0].text, missing + " could not be written: No such file or directory.");
   EXPECT_EQ(disk.Delete(path), platform::FileResult::kOk);
   rmdir(folder);
 }

@@ -10,29 +10,19 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/cli_test_util.h"
 #include "reports/pdf_text_test_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using cli::testing::Quote;
+using cli::testing::ReadAll;
 
 struct ToolRun {
   int exitCode = -1;
   std::string out, err;
 };
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
 
 // A 100 % cubic load of two logs that passes every audit.
 std::string Load(const std::string& sale, const std::string& llr) {
@@ -47,10 +37,7 @@ std::string Load(const std::string& sale, const std::string& llr) {
 class JournalAndReportsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           (std::string("jr_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = cli::testing::FreshTestFolder("jr_");
   }
   void TearDown() override {
     fs::permissions(dir_, fs::perms::all, fs::perm_options::add);
@@ -119,7 +106,7 @@ TEST_F(JournalAndReportsTest, RefusedCommandsLeaveTheFileByteForByte) {
       {"finalize", "fin.scl"},                         // finalized, its report there
   };
   for (const auto& args : refused) {
-    const std::string file = args[0] == "import" ? args[1] : args[1];
+    const std::string& file = args[1];
     const std::string before = ReadAll(dir_ / file);
     const ToolRun r = Cli(args);
     SCOPED_TRACE(args[0] + " " + args[1]);

@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/cli_test_util.h"
 #include "mkstore/json_dump.h"
 #include "mkstore/storage.h"
 
@@ -103,10 +104,7 @@ std::string Tail(const std::vector<std::string>& journal) {
 class KillTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           (std::string("kill_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = cli::testing::FreshTestFolder("kill_");
     Write("load77.txt", LoadText("77", 40, 16));
     ASSERT_EQ(Run({"create", "base.scl"}), 0);
     ASSERT_EQ(Run({"import", "base.scl", "load77.txt"}), 0);

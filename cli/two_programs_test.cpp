@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/cli_test_util.h"
 #include "mkstore/json_dump.h"
 #include "mkstore/storage.h"
 #include "mkstore/view.h"
@@ -32,6 +33,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using cli::testing::ReadAll;
 
 // Pairs per kind of pair. Enough to meet the fault this guards against
 // (two programs both passing the in-use check) many times over.
@@ -53,13 +55,6 @@ std::string MoreLogs(int first, int count) {
     text += "Test Sale,77," + std::to_string(log) + ",1,DF,1,30,40,0\n";
   }
   return text;
-}
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // One command of a pair and what it adds to the file when it succeeds.
@@ -112,10 +107,7 @@ FileState Inspect(const fs::path& path) {
 class TwoProgramsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           (std::string("two_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    dir_ = cli::testing::FreshTestFolder("two_");
     Write("base.txt", kBaseLoad);
     ASSERT_EQ(RunAlone({"create", "base.scl"}), 0);
     ASSERT_EQ(RunAlone({"import", "base.scl", "base.txt"}), 0);

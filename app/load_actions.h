@@ -5,7 +5,9 @@
 // command-line tool into lines of output. Neither adds a rule of its own.
 //
 // Journal entries go to the open file through TableStore::LogProgramMessage,
-// which commits. A journal entry that cannot be written means the file
+// which commits them with every change made before them: an action's changes
+// and its entry reach the file in one commit, so a crash at any moment leaves
+// both or neither. A journal entry that cannot be written means the file
 // cannot be written: the user is told (message box with the engine's reason)
 // and the result says so, so no caller reports success after it.
 //

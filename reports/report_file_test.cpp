@@ -41,8 +41,7 @@ TEST_F(ReportFileTest, FileThatCannotBeCreatedShowsTheMessage) {
   ASSERT_EQ(ui_.messages().size(), 1u);
   const platform::Message& message = ui_.messages()[0];
   EXPECT_EQ(message.caption, "Error Creating File");
-  EXPECT_EQ(message.text,
-            "/data/load.clg is already open by another application.\nClose it and try again.");
+  EXPECT_EQ(message.text, "/data/load.clg could not be written: Permission denied.");
   EXPECT_EQ(message.icon, platform::Icon::kStop);
   EXPECT_EQ(message.buttons, platform::Buttons::kOk);
 }

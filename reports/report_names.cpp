@@ -72,6 +72,8 @@ std::string ReportBaseName(std::string_view scaleFilePath, std::string_view file
 
 std::string ReportNameClash(std::string_view scaleFilePath, std::string_view fileType,
                             const std::vector<LoadName>& loads) {
+  // A file of non-scale loads writes one summary of all its loads.
+  if (fileType == kFileTypeNonScale) return "";
   const int count = static_cast<int>(loads.size());
   std::map<std::string, const LoadName*> owners;
   for (const LoadName& load : loads) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "app/file_names.h"
 #include "app/scale_files.h"
 #include "reports/load_data.h"
 #include "reports/report_file.h"
@@ -117,7 +118,8 @@ FinalizeOutcome AuditLaterLoads(const std::vector<sampling::LoadKey>& loads, pla
   outcome.status = FinalizeStatus::kFinalized;
   for (size_t i = 1; i < loads.size(); ++i) {
     std::string errors;
-    const int rc = sampling::AuditLoad(store, loads[i], ui, errors);
+    const int rc =
+        sampling::AuditLoad(store, loads[i], ui, errors, sampling::AuditJournal::kWithAction);
     if (rc > 0) {
       ui.ShowMessage({errors, "Errors Found - Finalize Cancelled", platform::Icon::kStop});
       outcome.status = FinalizeStatus::kAuditErrors;
@@ -133,13 +135,25 @@ FinalizeOutcome AuditLaterLoads(const std::vector<sampling::LoadKey>& loads, pla
 }
 
 // The audit report's path when `written`; otherwise shows "Error Creating
-// File" for it and gives "".
+// File" for it, with the system's reason, and gives "".
 std::string AuditReportWritten(const reports::ReportContext& context, bool written) {
   const std::string path = reports::AuditReportPath(context);
   if (written) return path;
-  context.ui->ShowMessage({reports::ErrorCreatingFileText(path),
-                           std::string(reports::kErrorCreatingFileCaption), platform::Icon::kStop});
+  reports::ShowErrorCreatingFile(
+      *context.ui, reports::ErrorCreatingFileText(path, context.files->LastErrorText()));
   return "";
+}
+
+// Why the audit report could not be written beside the scale file now (the
+// system's reason, shown); "" when it can.
+std::string AuditReportFolderRefusal(const reports::ReportContext& context) {
+  const std::string path = reports::AuditReportPath(context);
+  if (context.files->CheckCanCreateIn(FolderOf(path)) == platform::FileResult::kOk) return "";
+  std::string reason = context.files->LastErrorText();
+  if (reason.empty()) reason = "the folder cannot be written";
+  reports::ShowErrorCreatingFile(*context.ui, reports::ErrorCreatingFileText(path, reason) +
+                                                  "\n" + kNotFinalizedText);
+  return reason;
 }
 
 }  // namespace
@@ -163,8 +177,20 @@ FinalizeOutcome FinalizeLoads(const reports::ReportContext& context) {
     }
     return outcome;
   }
+  // A finalized load without its audit report would be a load whose
+  // finalizing nobody can show: refused before anything is done.
+  outcome.reason = AuditReportFolderRefusal(context);
+  if (!outcome.reason.empty()) {
+    outcome.status = FinalizeStatus::kReportFolderNotWritable;
+    return outcome;
+  }
+  // Every audit's journal entry waits for the finalize's commit; a finalize
+  // that stops commits the entries of the audits it ran.
   outcome = AuditLaterLoads(loads, *context.ui, store);
-  if (outcome.status != FinalizeStatus::kFinalized) return outcome;
+  if (outcome.status != FinalizeStatus::kFinalized) {
+    (void)sampling::CommitChanges(store, *context.ui);
+    return outcome;
+  }
   bool reportWritten = false;
   const int rc = sampling::FinalizeLoad(store, loads.front(), *context.ui, [&] {
     reportWritten = reports::CreateAuditReport(context);

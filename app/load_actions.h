@@ -5,7 +5,9 @@
 // command-line tool into lines of output. Neither adds a rule of its own.
 //
 // Journal entries go to the open file through TableStore::LogProgramMessage,
-// which commits. A journal entry that cannot be written means the file
+// which commits them with every change made before them: an action's changes
+// and its entry reach the file in one commit, so a crash at any moment leaves
+// both or neither. A journal entry that cannot be written means the file
 // cannot be written: the user is told (message box with the engine's reason)
 // and the result says so, so no caller reports success after it.
 //
@@ -116,7 +118,14 @@ enum class FinalizeStatus {
   kAuditErrors,       // a load audit found errors (shown, journaled)
   kCancelled,         // the scaler cancelled the warnings or the confirmation
   kNotStored,         // the Finalized setting could not be written (shown)
+  kReportFolderNotWritable,  // the audit report could not be written beside
+                             // the scale file (shown, with `reason`):
+                             // nothing done
 };
+
+// The last line of the message that refuses a finalize whose audit report
+// could not be written.
+inline constexpr char kNotFinalizedText[] = "The load has not been finalized.";
 
 struct FinalizeOutcome {
   FinalizeStatus status = FinalizeStatus::kNoLoad;
@@ -126,21 +135,29 @@ struct FinalizeOutcome {
   // finalized). With kAlreadyFinalized it is set only when the report was
   // missing and has been written now.
   std::string auditReportPath;
+  // With kReportFolderNotWritable: the system's reason ("Permission denied").
+  std::string reason;
 };
 
 // The "Finalize load" command of the open file. Refuses a file without
 // loads. A file already finalized (stored setting) is not finalized again;
 // when its audit report is missing (a finalize stopped between storing "YES"
-// and writing the report) the report is written (CreateAuditReport). Else
-// every load after the first is audited (sampling::AuditLoad): errors are
+// and writing the report) the report is written (CreateAuditReport). Else,
+// when no new file can be made in the scale file's folder (a folder the user
+// may not write, a full disk), the finalize is refused before anything is
+// done: "Error Creating File" with the system's reason and
+// kNotFinalizedText, kReportFolderNotWritable. Else every load after the
+// first is audited (sampling::AuditLoad): errors are
 // shown under "Errors Found - Finalize Cancelled" and stop it, and so do
 // cancelled warnings; then the first load goes through
 // sampling::FinalizeLoad (its audit, the confirmation "Confirm Finalize",
 // storing "YES", "Load finalized") with the audit report of `context`
 // (reports::CreateAuditReport, which shows "Audit report created" when
-// written). kNotStored when the setting did not reach the file (a journal
-// entry that could not be written is shown). REQUIRES: context as MakeReportContext makes it, store
-// open.
+// written). The audits' journal entries, "YES" and "Load finalized" reach
+// the file in one commit; a finalize that stops commits the audits' entries.
+// kNotStored when the setting did not reach the file (a journal entry that
+// could not be written is shown). REQUIRES: context as MakeReportContext
+// makes it, store open.
 FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
 
 // ---- The supervisor's actions ----------------------------------------------------

@@ -146,10 +146,21 @@ TEST_F(LoadActionsTest, FinalizeSaysWhetherTheFileIsFinalized) {
     (void)tablestore::ReadSetting(reader, tablestore::kBlockSystem, tablestore::kKeyFinalized,
                                   finalized);
     EXPECT_EQ(outcome.status == FinalizeStatus::kFinalized, finalized == tablestore::kYes);
+    // The setting and its journal entry reach the file together or not at all.
+    const int journal = reader.OpenAView("MessageLog", false);
+    bool journaled = false;
+    for (int row = 0; journal >= 0 && row < reader.RowCount(journal); ++row) {
+      std::string msg;
+      reader.GetText(journal, row, reader.ColumnIndex(journal, "Msg"), msg);
+      journaled = journaled || msg == "Load finalized";
+    }
+    EXPECT_EQ(journaled, finalized == tablestore::kYes);
     if (outcome.status != FinalizeStatus::kFinalized) {
       ++failures;
       EXPECT_EQ(outcome.status, FinalizeStatus::kNotStored);
-      EXPECT_EQ(ui.messages().back().text, "The load could not be finalized.");
+      // "The load could not be finalized." or, when the one commit of the
+      // setting and its journal entry failed, the file's reason.
+      EXPECT_EQ(ui.messages().back().caption, "Error");
     }
     if (n > 0 && !failed) break;
   }

@@ -158,14 +158,17 @@ RenameOutcome RenameSaleOrLlr(tablestore::TableStore& store, platform::Ui& ui,
       outcome.status = RenameStatus::kNotWritten;
       return outcome;
     }
-    if (!Journal(store, ui,
-                 std::string("Changed ") + column + " from " + change.oldValue + " to " +
-                     change.newValue)) {
+    // Each entry waits for the one commit that stores both renames with it.
+    if (!sampling::AppendJournal(store, std::string("Changed ") + column + " from " +
+                                            change.oldValue + " to " + change.newValue)) {
+      ui.ShowMessage({std::string("The change of ") + column + " could not be journaled.",
+                      kJournalFailedCaption, platform::Icon::kStop});
       outcome.status = RenameStatus::kNotWritten;
       return outcome;
     }
     outcome.rows += rows;
   }
+  if (!sampling::CommitChanges(store, ui)) outcome.status = RenameStatus::kNotWritten;
   return outcome;
 }
 

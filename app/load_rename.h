@@ -49,7 +49,9 @@ struct RenameOutcome {
 // On OK of "Change SALE or LLR": for SALE (`sale`) and then LLR (`llr`),
 // when the new value is not empty and not the old one, every row of kRenamedTables whose column
 // holds exactly the old value gets the new one, and "Changed " + column +
-// " from " + old + " to " + new is journaled (which commits). Refused, with
+// " from " + old + " to " + new is journaled; both renames and their entries
+// reach the file in one commit (kNotWritten, shown, when it fails: the
+// caller then closes the file without committing). Refused, with
 // nothing changed, when a new value has a comma (every selection of a load's
 // rows splits its criteria at commas) or has more characters than the
 // dialog takes,

@@ -84,6 +84,49 @@ TEST_F(LoadRenameTest, RenamesEveryTableAndJournalsEachColumn) {
   EXPECT_EQ(journal.back(), "Changed LLR from 2 to 9");
 }
 
+// Both renames and their journal entries reach the file in one commit: with
+// any write failing and the machine stopping there, the file holds all of
+// them or none.
+TEST_F(LoadRenameTest, RenamesAndTheirEntriesAreOneCommit) {
+  const std::vector<std::string> before = Journal();
+  const std::string image = disk_.Contents("/f/a.scl");
+  bool sawOld = false, sawNew = false;
+  for (int n = 1; !sawOld || !sawNew; ++n) {
+    SCOPED_TRACE("write " + std::to_string(n) + " fails");
+    ASSERT_LT(n, 100);
+    mk::FaultFileSystem disk;
+    testing::FaultFiles fs(disk);
+    disk.SetContents("/f/a.scl", image);
+    platform::ScriptedUi ui;
+    ScaleFiles files(ui, fs, clock_, "/f/", &disk);
+    ASSERT_EQ(files.OpenSequence("/f/a.scl"), FileOutcome::kOpened);
+    disk.FailWrite(n);
+    (void)RenameSaleOrLlr(*files.store(), ui, {"Creek", "North"}, {"2", "9"});
+    files.DropChanges();
+    disk.Crash();
+    tablestore::TableStore reader(&disk);
+    ASSERT_EQ(reader.Open("/f/a.scl", false), 0);
+    const auto column = [&reader](const char* table, const char* name) {
+      const int slot = reader.OpenAView(table, false);
+      std::vector<std::string> values(static_cast<size_t>(reader.RowCount(slot)));
+      for (int row = 0; row < reader.RowCount(slot); ++row) {
+        reader.GetText(slot, row, reader.ColumnIndex(slot, name), values[static_cast<size_t>(row)]);
+      }
+      return values;
+    };
+    const std::vector<std::string> journal = column("MessageLog", "Msg");
+    const bool renamed = journal != before;
+    (renamed ? sawNew : sawOld) = true;
+    if (renamed) {
+      ASSERT_EQ(journal.size(), before.size() + 2);
+      EXPECT_EQ(journal.back(), "Changed LLR from 2 to 9");
+    }
+    for (const std::string& sale : column("Load", "SALE")) {
+      EXPECT_EQ(sale, renamed ? "North" : "Creek");
+    }
+  }
+}
+
 TEST_F(LoadRenameTest, RefusalsChangeNothing) {
   const std::vector<std::string> journal = Journal();
   const struct {

@@ -144,12 +144,10 @@ void MainScreen::OnLoadInfo() {
   app_.files.ReadLoadDesign();
   view_.scaleUnits = app_.files.state().scaleUnits;
   view_.scaleSample = app_.files.state().scaleSample;
-  tablestore::TableStore& store = *app_.store();
-  if (store.Commit() != tablestore::kOk) {
-    ShowError("The file could not be written:\n" + store.LastError());
-  }
   UpdateFileTypeList();
-  const HeaderAuditOutcome audit = RunHeaderAudit(store, app_.clock, app_.ui);
+  // The audit's journal entry commits the header with it (a failure is
+  // shown with the engine's reason).
+  const HeaderAuditOutcome audit = RunHeaderAudit(*app_.store(), app_.clock, app_.ui);
   if (!audit.passed()) {
     ShowHeaderProblems(app_.ui, audit);
     view_.finalize = view_.dataEntry = view_.reports = false;

@@ -86,6 +86,20 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
   return outcome;
 }
 
+FileOutcome ScaleFiles::OpenForCommand(const std::string& path) {
+  if (!CheckNotInUse(path)) return FileOutcome::kInUse;
+  const FileOutcome outcome = OpenSequence(path);
+  if (outcome != FileOutcome::kOpened) return outcome;
+  if (!sampling::AppendJournal(*store_, "File opened")) {
+    ShowError(std::string(kJournalFailedText) + "\n" + store_->LastError());
+    DropStore();
+    return FileOutcome::kFailed;
+  }
+  return outcome;
+}
+
+void ScaleFiles::DropChanges() { DropStore(); }
+
 FileOutcome ScaleFiles::CreateScaleFile(const std::optional<std::string>& startupSetupPath) {
   if (IsOpen()) Journal(kFileClosed);
   CloseScaleFile();

@@ -124,6 +124,20 @@ class ScaleFiles {
   // "File opened". kInUse leaves the previous file open.
   FileOutcome OpenScaleFile(const std::optional<std::string>& startupPath);
 
+  // The open of a command-line tool's command on `path`: the in-use check
+  // (CheckNotInUse) and OpenSequence, as OpenScaleFile with a start-up path,
+  // but "File opened" is only appended to the journal, not committed: it
+  // reaches the file with the command's first commit. A command that is
+  // refused closes the file with DropChanges and so leaves it byte for byte
+  // as it was (unless its structure had to be brought up to date, which
+  // commits). kOpened, or the failures of OpenScaleFile (shown).
+  FileOutcome OpenForCommand(const std::string& path);
+
+  // Closes the open file without committing anything not yet committed
+  // (the journal entries appended and not committed included). Journals
+  // nothing.
+  void DropChanges();
+
   // "&Create new file". Closes the open file ("File closed"), takes the setup
   // file (`startupSetupPath`, used once, after the in-use check; or the open
   // dialog "Select Setup file", which proposes the default setup file beside

@@ -1,9 +1,12 @@
 #include "cli/commands.h"
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <thread>
 
 #include "app/file_names.h"
 #include "app/load_actions.h"
@@ -11,6 +14,7 @@
 #include "app/scale_files.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
+#include "reports/report_names.h"
 #include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
@@ -50,35 +54,59 @@ bool IsReadableFile(const platform::FileSystem& fs, const std::string& path) {
   return read == platform::FileResult::kOk || read == platform::FileResult::kTooLarge;
 }
 
+// The test hook that holds a command inside its open: while the file named
+// by this environment variable exists, a command that has opened its scale
+// file (and so holds it) waits before it does its work. Unset, nothing
+// waits. The race tests use it to make two programs meet for certain.
+constexpr char kHoldOpenVariable[] = "VARNOLDE_CLI_HOLD_OPEN_WHILE";
+// The longest such wait, so that a forgotten file never hangs a command.
+constexpr auto kLongestHold = std::chrono::seconds(30);
+
+void WaitWhileHeld(const platform::FileSystem& fs) {
+  const char* hold = std::getenv(kHoldOpenVariable);
+  if (hold == nullptr || *hold == '\0') return;
+  const auto until = std::chrono::steady_clock::now() + kLongestHold;
+  while (fs.Exists(hold) && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
 // A scale file opened as the main screen opens it, and closed as the main
-// screen closes it (app::CloseFile) when the object goes.
+// screen closes it (app::CloseFile) when a command has done its work.
+// "File opened" is committed with the command's first commit, so that a
+// command refused (Refuse) or killed before it did anything leaves the file
+// byte for byte as it was.
 class OpenFile {
  public:
   OpenFile(Context& ctx, const std::string& path)
       : ui_(ctx.ui), files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
     failure_ = NotAStorageFile(ctx.fs, path);
     if (!failure_.empty()) return;
-    if (files_.OpenScaleFile(path) != app::FileOutcome::kOpened) {
+    if (files_.OpenForCommand(path) != app::FileOutcome::kOpened) {
       failure_ = "the file could not be opened";
       return;
     }
+    WaitWhileHeld(ctx.fs);
   }
-  // A close that could not be written has shown why on the error stream.
-  ~OpenFile() { (void)app::CloseFile(files_, ui_); }
-  // Closes the file (journaling "File closed") and gives `result`, or a
-  // failure when the file could not take the close (a read-only file): no
-  // command reports success on a file that kept nothing of it.
+  // Every command ends with Close or Refuse; a file still open here (an
+  // early return) keeps nothing of the command.
+  ~OpenFile() { files_.DropChanges(); }
+  // Closes the file after the command's work (journaling "File closed",
+  // which commits) and gives `result`, or a failure when the file could not
+  // take the close (a read-only file): no command reports success on a file
+  // that kept nothing of it.
   Outcome Close(Outcome result) {
     if (!app::CloseFile(files_, ui_) && result.ok) {
       return Outcome::Fail("the file could not be written (see the message above)");
     }
     return result;
   }
-  // Closes the file without committing what was not committed, and without
-  // journaling: the rows a refused import wrote are dropped.
-  void Drop() {
-    if (files_.IsOpen()) (void)store().Close();
-    files_.CloseScaleFile();
+  // Closes the file without committing anything not yet committed, and
+  // gives `result`: a command refused before its work, or one whose commit
+  // failed (its changes and their journal entries go together).
+  Outcome Refuse(Outcome result) {
+    files_.DropChanges();
+    return result;
   }
   OpenFile(const OpenFile&) = delete;
   OpenFile& operator=(const OpenFile&) = delete;
@@ -223,17 +251,14 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
   if (file.state().finalized == tablestore::kYes) {
-    return file.Close(
+    return file.Refuse(
         Outcome::Fail("the load is finalized: its log data can no longer be changed"));
   }
   ImportSummary summary;
   const ImportOptions options{replace, file.state().isSetupFile};
   const int rc = ImportLoadText(file.store(), bytes, options, &summary);
   WriteImportFindings(ctx, textPath, summary);
-  if (rc != 0) {
-    file.Drop();
-    return Outcome::Fail(textPath + ": " + summary.error);
-  }
+  if (rc != 0) return file.Refuse(Outcome::Fail(textPath + ": " + summary.error));
   for (const std::string& load : summary.replaced) ctx.out << "Replaced the load " << load << '\n';
   ctx.out << "Imported " << textPath << " into " << scalePath;
   if (!summary.encoding.empty()) ctx.out << " (read as " << summary.encoding << ")";
@@ -280,30 +305,43 @@ Outcome FinalizeOpenFile(Context& ctx, OpenFile& file, const std::string& scaleP
   reports::ReportContext report = file.ReportContext(ctx);
   report.pdfCopies = pdf;
   const app::FinalizeOutcome outcome = app::FinalizeLoads(report);
+  const std::string& auditReport = outcome.auditReportPath;
   switch (outcome.status) {
     case app::FinalizeStatus::kFinalized:
-      ctx.out << "Finalized " << scalePath;
-      if (!outcome.auditReportPath.empty()) ctx.out << "; audit report " << outcome.auditReportPath;
-      ctx.out << '\n';
-      return WrotePdf(ctx, pdf, outcome.auditReportPath);
+      if (auditReport.empty()) {
+        // Finalized, and the next finalize writes the missing report.
+        return file.Close(Outcome::Fail(
+            "finalized, but the audit report could not be written (see the message above)"));
+      }
+      ctx.out << "Finalized " << scalePath << "; audit report " << auditReport << '\n';
+      return file.Close(WrotePdf(ctx, pdf, auditReport));
     case app::FinalizeStatus::kAlreadyFinalized:
-      if (outcome.auditReportPath.empty()) {
+      if (auditReport.empty() && ctx.fs.Exists(reports::AuditReportPath(report))) {
         ctx.out << scalePath << ": the load is already finalized; nothing done\n";
-        return Outcome::Ok();
+        return file.Refuse(Outcome::Ok());
+      }
+      if (auditReport.empty()) {
+        return file.Refuse(Outcome::Fail(
+            "the load is already finalized; its missing audit report could not be written"));
       }
       ctx.out << scalePath << ": the load is already finalized; its missing audit report "
-              << outcome.auditReportPath << " is written now\n";
-      return WrotePdf(ctx, pdf, outcome.auditReportPath);
+              << auditReport << " is written now\n";
+      return file.Close(WrotePdf(ctx, pdf, auditReport));
     case app::FinalizeStatus::kNoLoad:
-      return Outcome::Fail("the file has no load");
+      return file.Refuse(Outcome::Fail("the file has no load"));
+    case app::FinalizeStatus::kReportFolderNotWritable:
+      return file.Refuse(Outcome::Fail("the audit report cannot be written beside the file (" +
+                                       outcome.reason + "); the load was not finalized"));
     case app::FinalizeStatus::kAuditErrors:
-      return Outcome::Fail("the load audit found " + Plural(outcome.auditErrors, "error"));
+      return file.Close(
+          Outcome::Fail("the load audit found " + Plural(outcome.auditErrors, "error")));
     case app::FinalizeStatus::kCancelled:
-      return Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)");
+      return file.Close(
+          Outcome::Fail("the audit's warnings were not accepted (pass --yes to accept them)"));
     case app::FinalizeStatus::kNotStored:
       break;
   }
-  return Outcome::Fail("the Finalized setting could not be stored");
+  return file.Refuse(Outcome::Fail("the Finalized setting could not be stored"));
 }
 
 }  // namespace
@@ -311,7 +349,7 @@ Outcome FinalizeOpenFile(Context& ctx, OpenFile& file, const std::string& scaleP
 Outcome Finalize(Context& ctx, const std::string& scalePath, bool pdf) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  return file.Close(FinalizeOpenFile(ctx, file, scalePath, pdf));
+  return FinalizeOpenFile(ctx, file, scalePath, pdf);
 }
 
 namespace {
@@ -322,15 +360,18 @@ Outcome ReportOpenFile(Context& ctx, OpenFile& file, const std::string& scalePat
   report.pdfCopies = choice.pdf;
   const reports::ReportChoice wanted{choice.comprehensive, choice.log, choice.brevanta};
   const reports::ReportRunResult result = reports::GenerateReports(report, wanted, " " + scalePath);
-  if (!result.ran) return Outcome::Fail("no reports were written (see the messages above)");
+  if (!result.refusal.empty()) return file.Refuse(Outcome::Fail("no reports were written"));
+  if (!result.ran) return file.Close(Outcome::Fail("no reports were written (see the messages above)"));
   for (const std::string& path : result.written) ctx.out << "Wrote " << path << '\n';
-  if (!result.failed.empty()) {
-    return Outcome::Fail("some report files could not be written (see the messages above)");
-  }
   if (!result.volumesNotStored.empty()) {
-    return Outcome::Fail("the recomputed volumes could not be stored (see the messages above)");
+    return file.Refuse(
+        Outcome::Fail("the recomputed volumes could not be stored (see the messages above)"));
   }
-  return Outcome::Ok();
+  if (!result.failed.empty()) {
+    return file.Close(
+        Outcome::Fail("some report files could not be written (see the messages above)"));
+  }
+  return file.Close(Outcome::Ok());
 }
 
 // A volume as the totals show it: rounded to one decimal.
@@ -392,7 +433,7 @@ nlohmann::ordered_json TotalsJson(const sampling::LoadKey& key,
 Outcome Report(Context& ctx, const std::string& scalePath, const ReportChoice& choice) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  return file.Close(ReportOpenFile(ctx, file, scalePath, choice));
+  return ReportOpenFile(ctx, file, scalePath, choice);
 }
 
 Outcome Totals(Context& ctx, const std::string& scalePath, Format format) {
@@ -458,6 +499,19 @@ class ReadOnlyFile {
   std::string failure_;
 };
 
+// How the list of loads names the state of a load's reports ("" for none).
+const char* ReportsStateText(reports::ReportsState state) {
+  switch (state) {
+    case reports::ReportsState::kCurrent:
+      return "up to date";
+    case reports::ReportsState::kOutOfDate:
+      return "out of date";
+    case reports::ReportsState::kNone:
+      break;
+  }
+  return "";
+}
+
 }  // namespace
 
 Outcome List(Context& ctx, const std::string& scalePath, Format format) {
@@ -470,7 +524,13 @@ Outcome List(Context& ctx, const std::string& scalePath, Format format) {
                                  {"finalized", finalized == tablestore::kYes},
                                  {"file_type", fileType},
                                  {"loads", nlohmann::ordered_json::array()}};
-  for (const app::LoadSummary& load : app::SummarizeLoads(file.store())) {
+  const std::vector<app::LoadSummary> loads = app::SummarizeLoads(file.store());
+  std::vector<reports::LoadName> names;
+  for (const app::LoadSummary& load : loads) names.emplace_back(load.key.sale, load.key.llr);
+  for (size_t i = 0; i < loads.size(); ++i) {
+    const app::LoadSummary& load = loads[i];
+    const char* reportsState = ReportsStateText(
+        reports::ReportsStateOf(file.store(), ctx.fs, scalePath, fileType, names, i));
     if (format == Format::kJson) {
       json["loads"].push_back({{"sale", load.key.sale},
                                {"llr", load.key.llr},
@@ -478,15 +538,17 @@ Outcome List(Context& ctx, const std::string& scalePath, Format format) {
                                {"units", load.units},
                                {"logs", load.logs},
                                {"measured", load.measured},
-                               {"counted", load.counted}});
+                               {"counted", load.counted},
+                               {"reports", reportsState}});
       continue;
     }
     ctx.out << scalePath << ": SALE " << load.key.sale << "  LLR " << load.key.llr << "  "
             << (load.design.empty() ? "-" : load.design) << " "
             << (load.units.empty() ? "-" : load.units) << "  " << Plural(load.logs, "log") << " ("
             << load.measured << " measured, " << load.counted << " counted)  "
-            << (finalized == tablestore::kYes ? "finalized" : "not finalized") << "  " << fileType
-            << '\n';
+            << (finalized == tablestore::kYes ? "finalized" : "not finalized") << "  " << fileType;
+    if (*reportsState != '\0') ctx.out << "  reports " << reportsState;
+    ctx.out << '\n';
   }
   if (format == Format::kJson) ctx.out << json.dump() << '\n';
   return Outcome::Ok();
@@ -500,11 +562,11 @@ Outcome Unfinalize(Context& ctx, const std::string& scalePath) {
       ctx.out << "Un-finalized " << scalePath << '\n';
       return file.Close(Outcome::Ok());
     case app::UnfinalizeStatus::kNotFinalized:
-      return file.Close(Outcome::Fail("the load is not finalized; nothing done"));
+      return file.Refuse(Outcome::Fail("the load is not finalized; nothing done"));
     case app::UnfinalizeStatus::kNotStored:
       break;
   }
-  return file.Close(Outcome::Fail("the Finalized setting could not be stored"));
+  return file.Refuse(Outcome::Fail("the Finalized setting could not be stored"));
 }
 
 Outcome AuditReport(Context& ctx, const std::string& scalePath, bool pdf) {
@@ -526,15 +588,15 @@ Outcome SetFileType(Context& ctx, const std::string& scalePath, const std::strin
       ctx.out << scalePath << ": file type " << fileType << '\n';
       return file.Close(Outcome::Ok());
     case app::FileTypeStatus::kUnknown:
-      return file.Close(Outcome::Fail("unknown file type '" + fileType +
-                                      "' (production, check scale or non-scale loads)"));
+      return file.Refuse(Outcome::Fail("unknown file type '" + fileType +
+                                       "' (production, check scale or non-scale loads)"));
     case app::FileTypeStatus::kLocked:
-      return file.Close(Outcome::Fail(
+      return file.Refuse(Outcome::Fail(
           "the file type can only change while the file has no logs and at most one load"));
     case app::FileTypeStatus::kNotStored:
       break;
   }
-  return file.Close(Outcome::Fail("the file type could not be stored"));
+  return file.Refuse(Outcome::Fail("the file type could not be stored"));
 }
 
 Outcome Rename(Context& ctx, const std::string& scalePath, const std::string& oldSale,
@@ -548,13 +610,13 @@ Outcome Rename(Context& ctx, const std::string& scalePath, const std::string& ol
       ctx.out << scalePath << ": " << Plural(outcome.rows, "value") << " changed\n";
       return file.Close(Outcome::Ok());
     case app::RenameStatus::kNothing:
-      return file.Close(Outcome::Fail("nothing to rename"));
+      return file.Refuse(Outcome::Fail("nothing to rename"));
     case app::RenameStatus::kRefused:
-      return file.Close(Outcome::Fail(outcome.reason + "; nothing changed"));
+      return file.Refuse(Outcome::Fail(outcome.reason + "; nothing changed"));
     case app::RenameStatus::kNotWritten:
       break;
   }
-  return file.Close(Outcome::Fail("the new values could not be written"));
+  return file.Refuse(Outcome::Fail("the new values could not be written"));
 }
 
 Outcome Dump(Context& ctx, const std::string& scalePath, const std::string& table) {

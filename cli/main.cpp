@@ -2,9 +2,11 @@
 // commands themselves are in cli/commands.h; this file parses the command line
 // (CLI11) and runs the chosen command once per file named.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <functional>
 #include <iostream>
 
+#include "app/load_actions.h"
 #include "app/scale_files.h"
 #include "cli/commands.h"
 #include "platform/folders.h"
@@ -188,6 +190,20 @@ Command ChosenCommand(const Options& o, cli::Context& ctx) {
   return [&](const std::string& f) { return cli::Dump(ctx, f, o.table); };
 }
 
+// A usage error the parser cannot see (one line for stderr), or "".
+std::string UsageError(const Options& o) {
+  if (o.rename->parsed() && o.sale.empty() && o.llr.empty()) {
+    return "rename: nothing to rename (give --sale OLD NEW, --llr OLD NEW or both)";
+  }
+  if (o.setFileType->parsed() &&
+      std::find(std::begin(app::kFileTypeChoices), std::end(app::kFileTypeChoices),
+                o.fileType) == std::end(app::kFileTypeChoices)) {
+    return "set-file-type: unknown file type '" + o.fileType +
+           "' (production, check scale or non-scale loads)";
+  }
+  return "";
+}
+
 // Runs the command the user chose; returns the exit code.
 int RunCommand(const Options& o, cli::Context& ctx) {
   std::vector<std::string> files = o.files;
@@ -233,6 +249,11 @@ int main(int argc, char** argv) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     std::cerr << "varnolde-cli: " << e.what() << " (varnolde-cli --help explains the commands)\n";
+    return 2;
+  }
+  const std::string usage = UsageError(options);
+  if (!usage.empty()) {
+    std::cerr << "varnolde-cli: " << usage << " (varnolde-cli --help explains the commands)\n";
     return 2;
   }
   platform::PosixFileSystem fs;

@@ -29,7 +29,10 @@ Status Busy(const std::string& path) {
 
 class PosixFile : public File {
  public:
-  PosixFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+  // `writeDenied`: the errno that refused opening the file for writing (it
+  // was opened for reading only), or 0.
+  PosixFile(std::string path, int fd, int writeDenied = 0)
+      : path_(std::move(path)), fd_(fd), writeDenied_(writeDenied) {}
   ~PosixFile() override { ::close(fd_); }
 
   Status Size(uint64_t* size) override {
@@ -54,6 +57,12 @@ class PosixFile : public File {
   }
 
   Status Write(uint64_t offset, std::string_view data) override {
+    // The reason the system gave at the open, not the read-only
+    // descriptor's "Bad file descriptor".
+    if (writeDenied_ != 0) {
+      errno = writeDenied_;
+      return PosixError(path_, "write");
+    }
     size_t done = 0;
     while (done < data.size()) {
       const ssize_t put =
@@ -85,6 +94,7 @@ class PosixFile : public File {
  private:
   std::string path_;
   int fd_;
+  int writeDenied_;
 };
 
 // Takes the exclusive flock() lock on `fd` without waiting. False when
@@ -110,11 +120,16 @@ bool StillNamed(const std::string& path, int fd) {
 }
 
 // Opens an existing file for reading and writing (for reading only when it
-// may not be written: its commits then fail with the system's reason).
-int OpenForWork(const std::string& path) {
+// may not be written: its commits then fail with the system's reason, kept
+// in *writeDenied; 0 otherwise).
+int OpenForWork(const std::string& path, int* writeDenied) {
+  *writeDenied = 0;
   const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd >= 0 || (errno != EACCES && errno != EROFS)) return fd;
-  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int denied = errno;
+  const int readOnly = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (readOnly >= 0) *writeDenied = denied;
+  return readOnly;
 }
 
 // The file `path` names through any symbolic links, which a whole-file
@@ -202,9 +217,10 @@ class PosixFileSystem : public FileSystem {
   Status OpenExclusive(const std::string& path, std::unique_ptr<File>* result) {
     constexpr int kRounds = 100;
     for (int round = 0; round < kRounds; ++round) {
-      const int fd = OpenForWork(path);
+      int writeDenied = 0;
+      const int fd = OpenForWork(path, &writeDenied);
       if (fd < 0) return OpenError(path);
-      auto file = std::make_unique<PosixFile>(path, fd);
+      auto file = std::make_unique<PosixFile>(path, fd, writeDenied);
       if (!Lock(fd)) return Busy(path);
       if (StillNamed(path, fd)) {
         *result = std::move(file);

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include <utility>
 
@@ -55,7 +56,11 @@ bool FlockFree(int fd) {
   return false;
 }
 
+// The errno of the last failed operation of this thread (LastErrorText).
+thread_local int tLastError = 0;
+
 FileResult FromErrno(int error) {
+  tLastError = error;
   switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -98,6 +103,7 @@ bool CopyContents(int in, int out) {
 FileResult FinishNewFile(Fd& out, const std::string& path, bool written) {
   const bool ok = written && fsync(out.get()) == 0 && out.Close();
   if (ok) return FileResult::kOk;
+  tLastError = errno != 0 ? errno : EIO;
   unlink(path.c_str());
   return FileResult::kIOError;
 }
@@ -127,7 +133,7 @@ pid_t PidOf(std::string_view digits) {
 // Removes the temporary files of `path` (TemporaryName) that writes cut
 // short by the death of their process left behind. One whose process still
 // runs may be a write in progress, and stays.
-void RemoveStaleTemporaries(const std::string& path) {
+void RemoveStaleTemporariesOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
@@ -227,12 +233,34 @@ FileResult PosixFileSystem::WriteFile(const std::string& path, std::string_view 
   const FileResult written = FinishNewFile(out, temp, WriteAll(out.get(), contents));
   if (written != FileResult::kOk) return written;
   if (rename(temp.c_str(), path.c_str()) == 0) {
-    RemoveStaleTemporaries(path);
+    RemoveStaleTemporariesOf(path);
     return FileResult::kOk;
   }
   const int error = errno;
   unlink(temp.c_str());
   return FromErrno(error);
+}
+
+void PosixFileSystem::RemoveStaleTemporaries(const std::string& path) {
+  RemoveStaleTemporariesOf(path);
+}
+
+std::string PosixFileSystem::LastErrorText() const {
+  return tLastError == 0 ? std::string() : std::string(strerror(tLastError));
+}
+
+FileResult PosixFileSystem::CheckCanCreateIn(const std::string& folder) {
+  const std::string where = folder.empty() ? "." : folder;
+  // An unnamed file in the folder: the same permission and space checks as
+  // a report's temporary file, and nothing left behind by a crash.
+  const int fd = open(where.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    close(fd);
+    return FileResult::kOk;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR) return FromErrno(errno);
+  // A file system without unnamed files: the permission check alone.
+  return access(where.c_str(), W_OK | X_OK) == 0 ? FileResult::kOk : FromErrno(errno);
 }
 
 bool PosixFileSystem::CanOpenExclusive(const std::string& path) const {

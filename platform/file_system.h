@@ -45,7 +45,8 @@
 namespace platform {
 
 // The outcome of a file operation. Callers branch on it and show their own
-// fixed messages, so no system error text is carried.
+// fixed messages; the system's own words for a failure are asked of
+// LastErrorText.
 enum class FileResult {
   kOk,
   kNotFound,       // the source file (or a folder on its path) does not exist
@@ -99,6 +100,26 @@ class FileSystem {
   // an unreadable file, and a locked file, as the handheld's exclusive open
   // failed for all of these. Leaves nothing open.
   virtual bool CanOpenExclusive(const std::string& path) const = 0;
+
+  // Removes what writes of `path` cut short by a crash left beside it (as a
+  // successful WriteFile of `path` does), so that a command that writes some
+  // reports also clears the leftovers of the others. Nothing else changes.
+  virtual void RemoveStaleTemporaries(const std::string& path) { (void)path; }
+
+  // The system's reason for the last operation of this thread that failed,
+  // in its own words ("Permission denied", "No space left on device"); ""
+  // when none failed or the file system cannot tell.
+  virtual std::string LastErrorText() const { return {}; }
+
+  // Whether a new file can be created in `folder` (a path ending in "/", or
+  // "" for the working folder) at this moment: kOk, kNotFound for a missing
+  // folder, kIOError when the user may not write there (LastErrorText says
+  // why). Asked before an action whose files must follow it, so that the
+  // action is refused rather than done without them. Leaves nothing behind.
+  virtual FileResult CheckCanCreateIn(const std::string& folder) {
+    (void)folder;
+    return FileResult::kOk;
+  }
 };
 
 // The machine's file system, through POSIX calls.
@@ -112,6 +133,9 @@ class PosixFileSystem : public FileSystem {
                       std::string* contents) const override;
   FileResult WriteFile(const std::string& path, std::string_view contents) override;
   bool CanOpenExclusive(const std::string& path) const override;
+  void RemoveStaleTemporaries(const std::string& path) override;
+  std::string LastErrorText() const override;
+  FileResult CheckCanCreateIn(const std::string& folder) override;
 };
 
 }  // namespace platform

@@ -34,18 +34,24 @@ bool MemFileSystem::Exists(const std::string& path) const { return files_.count(
 FileResult MemFileSystem::CheckTransfer(const std::string& from, const std::string& to) const {
   if (!Exists(from)) return FileResult::kNotFound;
   if (Exists(to)) return FileResult::kAlreadyExists;
-  if (write_fails_.count(to) != 0) return FileResult::kIOError;
-  return FileResult::kOk;
+  return write_fails_.count(to) != 0 ? FileResult::kIOError : FileResult::kOk;
+}
+
+FileResult MemFileSystem::WriteFails() {
+  last_error_ = "Permission denied";
+  return FileResult::kIOError;
 }
 
 FileResult MemFileSystem::Copy(const std::string& from, const std::string& to) {
   const FileResult check = CheckTransfer(from, to);
+  if (check == FileResult::kIOError) return WriteFails();
   if (check == FileResult::kOk) files_[to] = files_[from];
   return check;
 }
 
 FileResult MemFileSystem::Move(const std::string& from, const std::string& to) {
   const FileResult check = CheckTransfer(from, to);
+  if (check == FileResult::kIOError) return WriteFails();
   if (check != FileResult::kOk) return check;
   files_[to] = std::move(files_[from]);
   files_.erase(from);
@@ -67,9 +73,13 @@ FileResult MemFileSystem::ReadFile(const std::string& path, size_t max_bytes,
 }
 
 FileResult MemFileSystem::WriteFile(const std::string& path, std::string_view contents) {
-  if (write_fails_.count(path) != 0) return FileResult::kIOError;
+  if (write_fails_.count(path) != 0) return WriteFails();
   files_[path] = std::string(contents);
   return FileResult::kOk;
+}
+
+FileResult MemFileSystem::CheckCanCreateIn(const std::string& folder) {
+  return write_fails_.count(folder) != 0 ? WriteFails() : FileResult::kOk;
 }
 
 bool MemFileSystem::CanOpenExclusive(const std::string& path) const {

@@ -31,8 +31,9 @@ class MemFileSystem : public FileSystem {
   // Marks (or unmarks) path as held open by another program.
   void SetInUse(const std::string& path, bool in_use);
   // Makes every later creation or replacement of path (WriteFile, and Copy or
-  // Move to it) fail with kIOError, as for a write-protected file; false undoes
-  // it.
+  // Move to it) fail with kIOError, as for a write-protected file, and, for a
+  // folder path ending in "/", CheckCanCreateIn of it; false undoes it.
+  // LastErrorText then gives "Permission denied".
   void SetWriteFails(const std::string& path, bool fails);
 
   // FileSystem.
@@ -44,14 +45,20 @@ class MemFileSystem : public FileSystem {
                       std::string* contents) const override;
   FileResult WriteFile(const std::string& path, std::string_view contents) override;
   bool CanOpenExclusive(const std::string& path) const override;
+  std::string LastErrorText() const override { return last_error_; }
+  FileResult CheckCanCreateIn(const std::string& folder) override;
 
  private:
+  // kIOError for a path made to fail, remembering why.
+  FileResult WriteFails();
+
   // The check shared by Copy and Move: kOk when from can go to to.
   FileResult CheckTransfer(const std::string& from, const std::string& to) const;
 
   std::map<std::string, std::string> files_;
   std::set<std::string> in_use_;
   std::set<std::string> write_fails_;
+  std::string last_error_;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "reports/char_text.h"
 #include "reports/load_data.h"
 #include "reports/page_layout.h"
+#include "reports/report_names.h"
 #include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "reports/report_text.h"
@@ -138,6 +139,10 @@ bool WriteAuditReport(const ReportContext& context, std::string* text) {
   AddMessages(page, store);
   page.EndPage();
   std::string report = page.TakeText();
+  if (!context.scaleFilePath.empty()) {
+    RemoveStaleReportTemporaries(*context.files, context.scaleFilePath, context.fileType,
+                                 ReadLoadKeys(store));
+  }
   const bool written = WriteReportAndPdf(context, AuditReportPath(context, heading), report,
                                          nullptr, nullptr);
   if (text != nullptr) *text = std::move(report);

@@ -169,7 +169,9 @@ TEST_F(AuditReportTest, UnwritableFileIsSilent) {
 
 TEST_F(AuditReportTest, FinalizeWritesTheAuditReport) {
   sampling::FinalizeHooks hooks;
-  hooks.journal = [this](const std::string& m) { file_.store().LogProgramMessage(m); };
+  hooks.journal = [this](const std::string& m) {
+    return file_.store().LogProgramMessage(m) == tablestore::kOk;
+  };
   hooks.storeFinalized = [](const std::string&) { return true; };
   hooks.writeAuditReport = AuditReportHook(context_);
   file_.ui().QueueAnswer(platform::Answer::kOk);

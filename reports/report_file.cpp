@@ -6,10 +6,12 @@
 
 namespace reports {
 
-std::string ErrorCreatingFileText(std::string_view path) {
+std::string ErrorCreatingFileText(std::string_view path, std::string_view reason) {
   std::string text(path);
-  text += " is already open by another application.\nClose it and try again.";
-  return text;
+  if (reason.empty()) return text + " is already open by another application.\nClose it and try again.";
+  text += " could not be written: ";
+  text += reason;
+  return text + ".";
 }
 
 bool WriteReportFile(platform::FileSystem& files, const std::string& path, std::string_view text,
@@ -17,7 +19,7 @@ bool WriteReportFile(platform::FileSystem& files, const std::string& path, std::
   if (files.WriteFile(path, platform::Utf8ToCp1252(text)) == platform::FileResult::kOk) {
     return true;
   }
-  if (ui != nullptr) ShowErrorCreatingFile(*ui, ErrorCreatingFileText(path));
+  if (ui != nullptr) ShowErrorCreatingFile(*ui, ErrorCreatingFileText(path, files.LastErrorText()));
   return false;
 }
 

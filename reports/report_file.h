@@ -20,9 +20,12 @@ namespace reports {
 // Caption of the message shown when a report file cannot be created.
 inline constexpr std::string_view kErrorCreatingFileCaption = "Error Creating File";
 
-// The text of that message for a file path: the path followed by
-// " is already open by another application.\nClose it and try again.".
-std::string ErrorCreatingFileText(std::string_view path);
+// The text of that message for a file path. Without a `reason`: the path
+// followed by " is already open by another application.\nClose it and try
+// again.". With the system's reason (FileSystem::LastErrorText): the path
+// followed by " could not be written: " + reason + ".", so that a folder the
+// user may not write or a full disk is not blamed on another program.
+std::string ErrorCreatingFileText(std::string_view path, std::string_view reason = {});
 
 // Shows the message box of a report file that cannot be created: caption
 // kErrorCreatingFileCaption, the stop icon, an OK button and `text`.
@@ -33,8 +36,9 @@ void ShowErrorCreatingFile(platform::Ui& ui, std::string text);
 // file was written. When it cannot be created (any failure of WriteFile)
 // nothing is written, false is returned and, when ui is not null, a message
 // box with the caption kErrorCreatingFileCaption, the stop icon, an OK button
-// and ErrorCreatingFileText(path) is shown. Pass a null ui where the report
-// stays silent about the failure (the audit report).
+// and ErrorCreatingFileText(path, files.LastErrorText()) is shown. Pass a
+// null ui where the report stays silent about the failure (the audit
+// report).
 bool WriteReportFile(platform::FileSystem& files, const std::string& path, std::string_view text,
                      platform::Ui* ui);
 

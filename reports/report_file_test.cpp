@@ -41,8 +41,7 @@ TEST_F(ReportFileTest, FileThatCannotBeCreatedShowsTheMessage) {
   ASSERT_EQ(ui_.messages().size(), 1u);
   const platform::Message& message = ui_.messages()[0];
   EXPECT_EQ(message.caption, "Error Creating File");
-  EXPECT_EQ(message.text,
-            "/data/load.clg is already open by another application.\nClose it and try again.");
+  EXPECT_EQ(message.text, "/data/load.clg could not be written: Permission denied.");
   EXPECT_EQ(message.icon, platform::Icon::kStop);
   EXPECT_EQ(message.buttons, platform::Buttons::kOk);
 }
@@ -66,7 +65,7 @@ TEST_F(ReportFileTest, WritesARealFileAndFailsInAMissingFolder) {
   const std::string missing = std::string(folder) + "/no/such/folder/load.clg";
   EXPECT_FALSE(WriteReportFile(disk, missing, "x", &ui_));
   ASSERT_EQ(ui_.messages().size(), 1u);
-  EXPECT_EQ(ui_.messages()[0].text, ErrorCreatingFileText(missing));
+  EXPECT_EQ(ui_.messages()[0].text, missing + " could not be written: No such file or directory.");
   EXPECT_EQ(disk.Delete(path), platform::FileResult::kOk);
   rmdir(folder);
 }

@@ -155,7 +155,7 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
     return false;
   }
   if (files.WriteFile(path, pdf) == platform::FileResult::kOk) return true;
-  if (ui != nullptr) ShowErrorCreatingFile(*ui, ErrorCreatingFileText(path));
+  if (ui != nullptr) ShowErrorCreatingFile(*ui, ErrorCreatingFileText(path, files.LastErrorText()));
   return false;
 }
 
@@ -164,11 +164,23 @@ bool WriteReportAndPdf(const ReportContext& context, const std::string& path, st
   const auto record = [result](bool written, const std::string& file) {
     if (result != nullptr) (written ? result->written : result->failed).push_back(file);
   };
-  const bool written = WriteReportFile(*context.files, path, text, ui);
+  platform::FileSystem& files = *context.files;
+  const bool written = WriteReportFile(files, path, text, ui);
   record(written, path);
-  if (written && context.pdfCopies && LayoutForReportFile(path) != nullptr) {
-    record(WriteReportPdf(*context.files, path, text, ui), PdfPath(path));
+  if (!written || LayoutForReportFile(path) == nullptr) return written;
+  const std::string pdf = PdfPath(path);
+  // A PDF of an earlier version of the report is made again with it, asked
+  // for or not: a copy that says something else than its report misleads.
+  const bool earlierCopy = files.Exists(pdf);
+  if (!context.pdfCopies && !earlierCopy) return written;
+  const bool pdfWritten = WriteReportPdf(files, path, text, context.pdfCopies ? ui : nullptr);
+  if (context.pdfCopies) {
+    record(pdfWritten, pdf);
+  } else if (pdfWritten) {
+    record(true, pdf);
   }
+  // One that could not be made again goes, rather than disagree.
+  if (!pdfWritten && earlierCopy) (void)files.Delete(pdf);
   return written;
 }
 

@@ -59,9 +59,12 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
 
 // The report file and, when context.pdfCopies is set and the file is a printed
 // report (LayoutForReportFile), its PDF copy: WriteReportFile, then, only when
-// the text was written, WriteReportPdf with the same ui. Returns whether the
-// text report was written; a PDF that could not be written has shown its
-// message (with a ui) and never keeps the text report from being written.
+// the text was written, WriteReportPdf with the same ui. A PDF copy of an
+// earlier version of the report, found beside it, is made again too (also
+// without pdfCopies, then silently), or deleted when it cannot be, so that
+// no PDF disagrees with its report. Returns whether the text report was
+// written; a PDF that could not be written has shown its message (with a ui
+// and pdfCopies) and never keeps the text report from being written.
 // When result is not null, each path written is appended to result->written
 // and each that could not be, to result->failed.
 bool WriteReportAndPdf(const ReportContext& context, const std::string& path, std::string_view text,

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "reports/char_text.h"
 #include "reports/load_data.h"
+#include "reports/report_names.h"
 #include "reports/report_pdf.h"
 #include "sampling/load_audit.h"
 #include "sampling/load_checks.h"
@@ -67,19 +68,33 @@ void ShowDone(platform::Ui& ui, std::string text) {
 }
 
 // Audits every load before anything is written. True when the run may go on.
-bool AuditEveryLoad(const ReportContext& context,
-                    const std::vector<std::pair<std::string, std::string>>& keys) {
+// The audits' journal entries wait for the run's one commit; a run that
+// stops here commits them on their own.
+bool AuditEveryLoad(const ReportContext& context, const std::vector<LoadName>& keys) {
   for (const auto& [sale, llr] : keys) {
     std::string errors;
-    const int rc = sampling::AuditLoad(*context.store, {sale, llr}, *context.ui, errors);
+    const int rc = sampling::AuditLoad(*context.store, {sale, llr}, *context.ui, errors,
+                                       sampling::AuditJournal::kWithAction);
     if (rc >= 1) {
       context.ui->SetWaitCursor(false);
       context.ui->ShowMessage({errors, kReportsCancelledCaption + llr, platform::Icon::kStop});
+    }
+    if (rc >= 1 || rc == sampling::kAuditWarningsCancelled) {
+      (void)sampling::CommitChanges(*context.store, *context.ui);
       return false;
     }
-    if (rc == sampling::kAuditWarningsCancelled) return false;
   }
   return true;
+}
+
+// Refuses a run whose loads would write over each other's reports: the
+// refusal (shown), or "" when the run may go on.
+std::string ReportNamesRefusal(const ReportContext& context, const std::vector<LoadName>& keys) {
+  const std::string clash = ReportNameClash(context.scaleFilePath, context.fileType, keys);
+  if (clash.empty()) return clash;
+  context.ui->SetWaitCursor(false);
+  context.ui->ShowMessage({clash, kReportNameClashCaption, platform::Icon::kStop});
+  return clash;
 }
 
 }  // namespace
@@ -89,28 +104,40 @@ ReportRunResult GenerateReports(const ReportContext& context, const ReportChoice
   if (!choice.comprehensive && !choice.logReport && !choice.brevanta) return {};
   if (context.store == nullptr || !context.store->IsOpen()) return {};
   platform::WaitCursor wait(*context.ui);
-  const auto keys = ReadLoadKeys(*context.store);
+  const std::vector<LoadName> keys = ReadLoadKeys(*context.store);
   const bool nonScale = context.fileType == kFileTypeNonScale;
+  ReportRunResult refused;
+  refused.refusal = ReportNamesRefusal(context, keys);
+  if (!refused.refusal.empty()) return refused;
+  RemoveStaleReportTemporaries(*context.files, context.scaleFilePath, context.fileType, keys);
   if (!nonScale && !AuditEveryLoad(context, keys)) return {};
   ReportRun run(context);
+  run.setDeferCommit(true);
+  std::vector<LoadName> stamped;
   if (nonScale) {
     const int written = run.WriteLoadSummaryCsv();
     ShowDone(*context.ui, scaling::Format(kCsvCountFormat, written));
   } else {
-    for (const auto& [sale, llr] : keys) {
-      run.FetchLoadHeader(sale, llr);
+    for (const LoadName& key : keys) {
+      const size_t failedBefore = run.result().failed.size();
+      run.FetchLoadHeader(key.first, key.second);
       if (choice.comprehensive) {
         run.setIncludeComprehensive(false);
         run.WriteComprehensiveReport(true);
       }
       if (choice.logReport) run.WriteLogReport();
       if (context.fileType != kFileTypeCheckScale && choice.brevanta) run.WriteBrevantaFile();
+      if (run.result().failed.size() == failedBefore) stamped.push_back(key);
     }
   }
+  run.CommitRun(stamped);
   context.ui->SetWaitCursor(false);
-  ShowDone(*context.ui, std::string(kReportsCreatedFor) + std::string(createdFor));
   ReportRunResult result = run.result();
   result.ran = true;
+  // Success is told only of a run whose every file and value was written.
+  if (result.complete()) {
+    ShowDone(*context.ui, std::string(kReportsCreatedFor) + std::string(createdFor));
+  }
   return result;
 }
 
@@ -207,10 +234,7 @@ int ReportRun::FetchHeaderOnly(const std::string& sale, const std::string& llr) 
   header_.unitCode = UnitOfMeasureCode(header_.scaleSys);
   if (found && context_.setCullFactors) context_.setCullFactors(header_.cull);
   MakeLabels();
-  reportBaseName_ = ScaleFileBase(context_.scaleFilePath);
-  if (multipleLoads() && context_.fileType != kFileTypeNonScale) {
-    reportBaseName_ += FileNamePart(llr);
-  }
+  reportBaseName_ = ReportBaseName(context_.scaleFilePath, context_.fileType, loadCount_, llr);
   threePTotals_.clear();
   hundredTotals_.clear();
   combined_.clear();
@@ -228,11 +252,33 @@ bool ReportRun::WriteText(const std::string& path) {
 }
 
 void ReportRun::StoreVolumes() {
-  TableStore& store = *context_.store;
-  if (store.Commit() == tablestore::kOk) return;
-  result_.volumesNotStored.push_back(loadReceipt_);
-  context_.ui->ShowMessage({kVolumesNotStoredText + loadReceipt_ + ":\n" + store.LastError(),
+  if (deferCommit_) {
+    uncommitted_.push_back(loadReceipt_);
+    return;
+  }
+  if (context_.store->Commit() == tablestore::kOk) return;
+  VolumesNotStored({loadReceipt_});
+}
+
+void ReportRun::VolumesNotStored(const std::vector<std::string>& loads) {
+  std::string names;
+  for (const std::string& llr : loads) names += (names.empty() ? "" : ", ") + llr;
+  result_.volumesNotStored.insert(result_.volumesNotStored.end(), loads.begin(), loads.end());
+  context_.ui->ShowMessage({kVolumesNotStoredText + names + ":\n" + context_.store->LastError(),
                             kVolumesNotStoredCaption, platform::Icon::kStop});
+}
+
+void ReportRun::CommitRun(const std::vector<LoadName>& stamped) {
+  TableStore& store = *context_.store;
+  for (const auto& [sale, llr] : stamped) {
+    // A load without its stamp only shows its reports as out of date.
+    (void)StoreReportStamp(store, sale, llr);
+  }
+  std::vector<std::string> loads = std::move(uncommitted_);
+  uncommitted_.clear();
+  if (store.Commit() == tablestore::kOk) return;
+  if (loads.empty()) loads.push_back(loadReceipt_);
+  VolumesNotStored(loads);
 }
 
 }  // namespace reports

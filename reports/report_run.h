@@ -171,6 +171,9 @@ struct ReportRunResult {
   // was chosen, no file is open, a load had audit errors (shown) or the
   // scaler cancelled the warnings. Nothing is written when false.
   bool ran = false;
+  // Why the run was refused before it did anything (report names that
+  // clash, shown); "" otherwise.
+  std::string refusal;
   // Paths of the report and export files written, in the order written.
   std::vector<std::string> written;
   // Paths of the files that could not be created ("Error Creating File"
@@ -192,8 +195,12 @@ inline constexpr char kVolumesNotStoredCaption[] = "Error";
 inline constexpr char kVolumesNotStoredText[] = "The volumes of load ";
 
 // The report run. With none of the three chosen returns at once (ran false).
-// Otherwise, with the wait cursor shown: unless the file type is "non-scale
-// loads", audits every load (sampling::AuditLoad); the first load with errors
+// Otherwise, with the wait cursor shown: refuses a run whose loads would
+// write their reports under one name (ReportNameClash, caption
+// kReportNameClashCaption, stop icon; nothing written); removes the
+// leftovers of report writes cut short by a crash of every report name of
+// the file (RemoveStaleReportTemporaries); unless the file type is
+// "non-scale loads", audits every load (sampling::AuditLoad); the first load with errors
 // stops the run before any file is written, with a message box holding the
 // error text, caption kReportsCancelledCaption + its load receipt, stop icon;
 // a cancelled warnings prompt stops it silently. Then a "non-scale loads"
@@ -201,10 +208,13 @@ inline constexpr char kVolumesNotStoredText[] = "The volumes of load ";
 // "Done", information icon); any other file gets, for every Load row in
 // order, the chosen reports (the comprehensive report, the log report, and
 // for "production" files the Brevanta file). A report file that cannot be
-// created shows "Error Creating File" and the run goes on; so does a load
-// whose volumes could not be stored. Finally shows kReportsCreatedFor +
-// `createdFor` (caption "Done", information icon). The result lists what was
-// written and what failed; ran is false when no file is open.
+// created shows "Error Creating File" and the run goes on. The recomputed
+// volumes of every load, the stamps of the loads whose reports were all
+// written (StoreReportStamp) and the audits' journal entries reach the file
+// in one commit at the end (CommitRun). Only when everything was written
+// shows kReportsCreatedFor + `createdFor` (caption "Done", information
+// icon). The result lists what was written and what failed; ran is false
+// when no file is open.
 ReportRunResult GenerateReports(const ReportContext& context, const ReportChoice& choice,
                                 std::string_view createdFor);
 
@@ -268,6 +278,15 @@ class ReportRun {
   const std::vector<ThreePTotal>& threePTotals() const { return threePTotals_; }
   const std::vector<HundredTotal>& hundredTotals() const { return hundredTotals_; }
   const std::vector<CombinedSplitRatio>& combinedSplitRatios() const { return combined_; }
+  // While set, the comprehensive pass does not commit the volumes it
+  // stores: CommitRun commits those of every load at once.
+  void setDeferCommit(bool on) { deferCommit_ = on; }
+  // Stores the report stamp (StoreReportStamp) of each load of `stamped`
+  // and commits every change of the run (the volumes, the stamps, the
+  // audits' journal entries) in one commit, so that a crash leaves all of
+  // them or none. A failed commit is shown (kVolumesNotStoredText with the
+  // loads whose volumes waited) and recorded in result().
+  void CommitRun(const std::vector<std::pair<std::string, std::string>>& stamped);
   // True when this run's log report has computed the totals of the fetched load.
   bool totalsComputed() const { return totalsComputed_; }
   // The files this run has written or failed to write so far, and the loads
@@ -282,9 +301,12 @@ class ReportRun {
   std::string CsvValues() const;
   // Writes the last report built to `path` and records it in result_.
   bool WriteText(const std::string& path);
-  // Commits the recomputed volumes of the fetched load; a failure is shown
-  // and recorded in result_.
+  // Commits the recomputed volumes of the fetched load (or, while the commit
+  // is deferred, notes the load for CommitRun); a failure is shown and
+  // recorded in result_.
   void StoreVolumes();
+  // Shows and records that the volumes of `loads` were not stored.
+  void VolumesNotStored(const std::vector<std::string>& loads);
 
   const ReportContext& context_;
   std::string programVersion_;
@@ -302,6 +324,8 @@ class ReportRun {
   bool totalsComputed_ = false;
   std::unique_ptr<LoadData> data_;
   ReportRunResult result_;
+  bool deferCommit_ = false;
+  std::vector<std::string> uncommitted_;  // loads whose volumes wait for CommitRun
 };
 
 // The audit report (audit_report.cpp) of the open file: the first load's

@@ -132,7 +132,7 @@ int FinalizeAfterAudit(int auditResult, const std::string& errorText, platform::
         platform::Message{"The load could not be finalized.", "Error", platform::Icon::kStop});
     return kFinalizeNotStored;
   }
-  if (hooks.journal) hooks.journal("Load finalized");
+  if (hooks.journal && !hooks.journal("Load finalized")) return kFinalizeNotStored;
   if (hooks.writeAuditReport) hooks.writeAuditReport();
   return kFinalized;
 }
@@ -143,7 +143,7 @@ int UnfinalizeLoad(platform::Ui& ui, const FinalizeHooks& hooks) {
         platform::Message{"The load could not be un-finalized.", "Error", platform::Icon::kStop});
     return kFinalizeNotStored;
   }
-  if (hooks.journal) hooks.journal("Load un-finalized");
+  if (hooks.journal && !hooks.journal("Load un-finalized")) return kFinalizeNotStored;
   ui.ShowMessage(platform::Message{
       "This load has been un-finalized.\nThe Data Entry button has been enabled.\nPlease "
       "re-finalize this load when finished.",

@@ -34,8 +34,11 @@ struct AuditLogRow {
 // "Log %d: LN of %d above maximum\n" and the like against `limits`.
 Findings CheckLoad(const LoadLimits& limits, bool threeP, const std::vector<AuditLogRow>& logs);
 
-// Appends one entry to the journal of the open file (LogProgramMessage).
-using Journal = std::function<void(const std::string& message)>;
+// Appends one entry to the journal of the open file and commits it with
+// every change made before it (LogProgramMessage), so that a change and its
+// entry reach the file together or not at all. False when the commit failed
+// (shown).
+using Journal = std::function<bool(const std::string& message)>;
 
 // AuditLoad results besides the error count (> 0).
 inline constexpr int kAuditPassed = 0;
@@ -58,7 +61,9 @@ int FinishLoadAudit(const Findings& findings, const std::string& llr, platform::
 struct FinalizeHooks {
   Journal journal;
   // Stores `value` ("YES" or "NO") in the Globals row Block=System,Key=Finalized,
-  // adding the row when absent. Returns false when it could not be stored.
+  // adding the row when absent, without committing: the journal entry that
+  // follows commits the setting with it. Returns false when it could not be
+  // stored.
   std::function<bool(const std::string& value)> storeFinalized;
   // Writes the load's audit report (the reports layer connects it); may be empty.
   std::function<void()> writeAuditReport;
@@ -74,19 +79,22 @@ inline constexpr int kFinalizeNotStored = -2;  // the Finalized setting could no
 // Cancelled", stop icon) and returns the count. A cancelled warning prompt
 // (-2) returns -1 without asking more. Otherwise asks "Once a load is
 // finalized, you won't be able to edit the log data. Are you sure?"
-// ("Confirm Finalize", OK/Cancel, question icon); on OK stores "YES",
-// journals "Load finalized", writes the audit report and returns 0 (the main
-// screen then disables data entry). When "YES" cannot be stored, shows
-// "The load could not be finalized." ("Error", stop icon) and returns -2.
+// ("Confirm Finalize", OK/Cancel, question icon); on OK stores "YES" and
+// journals "Load finalized" in one commit, writes the audit report and
+// returns 0 (the main screen then disables data entry). When "YES" cannot be
+// stored, shows "The load could not be finalized." ("Error", stop icon) and
+// returns -2; so it does, without that message, when the commit failed (the
+// journal has shown why).
 int FinalizeAfterAudit(int auditResult, const std::string& errorText, platform::Ui& ui,
                        const FinalizeHooks& hooks);
 
-// The supervisor's un-finalize command: stores "NO", journals "Load
-// un-finalized" and shows "This load has been un-finalized.\nThe Data Entry
+// The supervisor's un-finalize command: stores "NO" and journals "Load
+// un-finalized" in one commit, and shows "This load has been un-finalized.\nThe Data Entry
 // button has been enabled.\nPlease re-finalize this load when finished."
 // ("Load un-finalized", information icon); returns 0 (the main screen then
 // enables data entry). When "NO" cannot be stored, shows "The load could not
-// be un-finalized." ("Error", stop icon) and returns -2.
+// be un-finalized." ("Error", stop icon) and returns -2; -2 too, without
+// that message, when the commit failed (the journal has shown why).
 int UnfinalizeLoad(platform::Ui& ui, const FinalizeHooks& hooks);
 
 }  // namespace sampling

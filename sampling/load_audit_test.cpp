@@ -27,7 +27,10 @@ class LoadAuditTest : public ::testing::Test {
  protected:
   FinalizeHooks Hooks() {
     FinalizeHooks hooks;
-    hooks.journal = [this](const std::string& m) { journal_.push_back(m); };
+    hooks.journal = [this](const std::string& m) {
+      journal_.push_back(m);
+      return true;
+    };
     hooks.storeFinalized = [this](const std::string& v) {
       stored_.push_back(v);
       return storeWorks_;

@@ -65,17 +65,21 @@ std::vector<AuditLogRow> ReadLiveLogs(tablestore::TableStore& store, const LoadK
 }
 
 // The journal of the open file; an entry that cannot be written is shown.
-Journal JournalOf(tablestore::TableStore& store, platform::Ui& ui) {
-  return [&store, &ui](const std::string& message) { WriteJournal(store, ui, message); };
+// With kWithAction the entry waits for the caller's commit.
+Journal JournalOf(tablestore::TableStore& store, platform::Ui& ui, AuditJournal when) {
+  if (when == AuditJournal::kWithAction) {
+    return [&store](const std::string& message) { return AppendJournal(store, message); };
+  }
+  return [&store, &ui](const std::string& message) { return WriteJournal(store, ui, message); };
 }
 
+// The setting is only stored: the journal entry that follows it commits both.
 FinalizeHooks StoreHooks(tablestore::TableStore& store, platform::Ui& ui) {
   FinalizeHooks hooks;
-  hooks.journal = JournalOf(store, ui);
+  hooks.journal = JournalOf(store, ui, AuditJournal::kNow);
   hooks.storeFinalized = [&store](const std::string& value) {
     return tablestore::StoreSetting(store, tablestore::kBlockSystem, tablestore::kKeyFinalized,
-                                    value) == 0 &&
-           store.Commit() == 0;
+                                    value) == 0;
   };
   return hooks;
 }
@@ -84,6 +88,17 @@ FinalizeHooks StoreHooks(tablestore::TableStore& store, platform::Ui& ui) {
 
 bool WriteJournal(tablestore::TableStore& store, platform::Ui& ui, const std::string& msg) {
   if (store.LogProgramMessage(msg) == tablestore::kOk) return true;
+  ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(), kJournalFailedCaption,
+                  platform::Icon::kStop});
+  return false;
+}
+
+bool AppendJournal(tablestore::TableStore& store, const std::string& msg) {
+  return store.AppendProgramMessage(msg) == tablestore::kOk;
+}
+
+bool CommitChanges(tablestore::TableStore& store, platform::Ui& ui) {
+  if (store.Commit() == tablestore::kOk) return true;
   ui.ShowMessage({std::string(kJournalFailedText) + "\n" + store.LastError(), kJournalFailedCaption,
                   platform::Icon::kStop});
   return false;
@@ -119,21 +134,25 @@ LogCheckContext ReadLogCheckContext(tablestore::TableStore& store, const LoadKey
 }
 
 int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
-              std::string& errorText) {
+              std::string& errorText, AuditJournal when) {
   const TextRow load = ReadLoadRow(store, key, {col::kLLR, col::kST});
   const std::string llr = load.Has(col::kLLR) ? load.Get(col::kLLR) : key.llr;
   const Findings findings =
       CheckLoad(ReadLoadLimits(store, key), load.Get(col::kST) == "3P", ReadLiveLogs(store, key));
-  return FinishLoadAudit(findings, llr, ui, JournalOf(store, ui), errorText);
+  return FinishLoadAudit(findings, llr, ui, JournalOf(store, ui, when), errorText);
 }
 
 int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
                  const AuditReportWriter& writeAuditReport) {
   std::string errorText;
-  const int audit = AuditLoad(store, key, ui, errorText);
+  // The audit's entry is committed with "YES" and "Load finalized", or on
+  // its own when the finalize stops.
+  const int audit = AuditLoad(store, key, ui, errorText, AuditJournal::kWithAction);
   FinalizeHooks hooks = StoreHooks(store, ui);
   hooks.writeAuditReport = writeAuditReport;
-  return FinalizeAfterAudit(audit, errorText, ui, hooks);
+  const int rc = FinalizeAfterAudit(audit, errorText, ui, hooks);
+  if (rc != kFinalized && rc != kFinalizeNotStored) (void)CommitChanges(store, ui);
+  return rc;
 }
 
 int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui) {

@@ -33,13 +33,19 @@ LoadLimits ReadLoadLimits(tablestore::TableStore& store, const LoadKey& key);
 // added at each end; "" when there is none, which disables the check).
 LogCheckContext ReadLogCheckContext(tablestore::TableStore& store, const LoadKey& key);
 
+// When an audit's journal entry is committed: at once (an audit on its own),
+// or with the action the audit clears the way for (finalize, a report run),
+// so that the entry and the action's changes reach the file in one commit.
+enum class AuditJournal { kNow, kWithAction };
+
 // Audits load `key`: its Load row (limits, ST, LLR) and its live logs
 // ("VOID=0" when the Log table has that column), then FinishLoadAudit with
-// the journal of the open file. Returns the error count (> 0, `errorText`
-// then holds the errors), 0 passed, -1 passed with warnings and accepted,
-// -2 passed with warnings and cancelled.
+// the journal of the open file (committed as `when` says; with kWithAction
+// the caller commits). Returns the error count (> 0, `errorText` then holds
+// the errors), 0 passed, -1 passed with warnings and accepted, -2 passed
+// with warnings and cancelled.
 int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
-              std::string& errorText);
+              std::string& errorText, AuditJournal when = AuditJournal::kNow);
 
 // Caption and first line of the message shown when a journal entry (and so
 // the file) could not be written; the engine's reason follows on the next
@@ -51,14 +57,28 @@ inline constexpr char kJournalFailedText[] = "The file could not be written:";
 // commits every pending change). Returns true when written. Otherwise shows
 // kJournalFailedText + "\n" + store.LastError() (kJournalFailedCaption, stop
 // icon) and returns false; the file keeps its last committed state.
-bool WriteJournal(tablestore::TableStore& store, platform::Ui& ui, const std::string& msg);
+[[nodiscard]] bool WriteJournal(tablestore::TableStore& store, platform::Ui& ui,
+                                const std::string& msg);
+
+// Appends `msg` to the journal of the open file without committing
+// (AppendProgramMessage): it reaches the file with the next commit, together
+// with the changes made before it. False when the entry could not be added.
+[[nodiscard]] bool AppendJournal(tablestore::TableStore& store, const std::string& msg);
+
+// Commits every pending change and journal entry of the open file in one
+// commit. Returns true when written; otherwise shows kJournalFailedText +
+// "\n" + store.LastError() (kJournalFailedCaption, stop icon) and returns
+// false (the file keeps its last committed state).
+[[nodiscard]] bool CommitChanges(tablestore::TableStore& store, platform::Ui& ui);
 
 // Writes the audit report of the open file. The reports layer provides it;
 // FinalizeLoad calls it once the load is finalized.
 using AuditReportWriter = std::function<void()>;
 
 // The main screen's finalize command for load `key`: AuditLoad, then
-// FinalizeAfterAudit storing "YES" in Block=System,Key=Finalized. Returns 0
+// FinalizeAfterAudit storing "YES" in Block=System,Key=Finalized; the
+// audit's journal entry, "YES" and "Load finalized" reach the file in one
+// commit (the entry alone when the finalize stops). Returns 0
 // when finalized (the main screen disables data entry), the audit's error
 // count, -1 when the scaler cancelled, -2 when the setting could not be
 // stored. `writeAuditReport` may be empty.

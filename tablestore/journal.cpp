@@ -1,4 +1,5 @@
-// The journal: MessageLog entries, appended and committed one at a time.
+// The journal: MessageLog entries, appended and committed one at a time, or
+// appended to be committed with the change they record.
 #include <cstdio>
 
 #include "platform/clock.h"
@@ -37,6 +38,14 @@ void TableStore::SetFileSystem(platform::FileSystem* files) { s_->files = files;
 
 int TableStore::LogMessage(const std::string& msg, const std::string& level,
                            const std::string& note, const std::string& program) {
+  const int appended = AppendMessage(msg, level, note, program);
+  if (appended != kOk) return appended;
+  const int committed = Commit();
+  return committed == kOk ? kOk : kWriteFailed;
+}
+
+int TableStore::AppendMessage(const std::string& msg, const std::string& level,
+                              const std::string& note, const std::string& program) {
   if (!IsOpen()) return kNotFound;
   if (FindView(kMessageLog) < 0 && TableExists(kMessageLog) < 0 &&
       DefineTable(kMessageLogDescription) != kOk) {
@@ -59,12 +68,17 @@ int TableStore::LogMessage(const std::string& msg, const std::string& level,
     // stays empty rather than losing the entry.
     if (col >= 0) (void)SetText(journal.slot(), row, col, value);
   }
-  const int committed = Commit();
-  return committed == kOk ? kOk : kWriteFailed;
+  // A lease over an in-memory copy commits when it ends; that is the
+  // caller's choice of store default, not a commit this call makes.
+  return journal.Release() == kOk ? kOk : kWriteFailed;
 }
 
 int TableStore::LogProgramMessage(const std::string& msg) {
   return LogMessage(msg, "A", s_->deviceIdentity, kProgramName);
+}
+
+int TableStore::AppendProgramMessage(const std::string& msg) {
+  return AppendMessage(msg, "A", s_->deviceIdentity, kProgramName);
 }
 
 }  // namespace tablestore

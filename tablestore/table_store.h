@@ -367,6 +367,18 @@ class TableStore {
   // every program event.
   [[nodiscard]] int LogProgramMessage(const std::string& msg);
 
+  // LogMessage without its commit: the entry reaches the file with the next
+  // Commit, in the same commit as the changes made before it, so that a
+  // change and the entry that records it are stored together or not at all
+  // (a store closed without a commit drops both). Returns 0; -1 as
+  // LogMessage; -4 only when the store's in-memory default made MessageLog
+  // a copy whose write-back failed.
+  [[nodiscard]] int AppendMessage(const std::string& msg, const std::string& level,
+                                  const std::string& note, const std::string& program);
+
+  // AppendMessage(msg, "A", <device identity>, "Varnolde").
+  [[nodiscard]] int AppendProgramMessage(const std::string& msg);
+
   // Imports rows from the text file `fileName` (8-bit text) into `tableName`.
   // Mode 1: skips to the section line "[...tableName...]", takes the
   // description line (created when the table is missing, else it must match

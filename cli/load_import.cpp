@@ -294,9 +294,10 @@ std::vector<FoldedKey> StoredLoadKeys(TableStore& store) {
   return keys;
 }
 
-// Refuses a SALE or LLR with a comma anywhere, a Load row without SALE and
-// LLR, and a Load row whose load the text or (unless `replace`) the file
-// already holds; the loads to replace go to `replaced`.
+// Refuses a SALE or LLR with a comma anywhere, and a Load row whose load
+// the text or (unless `replace`) the file already holds; the loads to
+// replace go to `replaced`. (A Load row left without SALE and LLR is
+// refused once written, when its defaults are known: WriteRows.)
 bool CheckLoadKeys(TableStore& store, const std::vector<Section>& sections, bool replace,
                    std::set<FoldedKey>* replaced, std::vector<std::string>* names,
                    std::string* error) {

@@ -254,8 +254,9 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
   if (!app::Journal(file.store(), ctx.ui,
                     "Imported " + Plural(summary.logs, "log") + " from " + textPath)) {
     file.Drop();
-    return Outcome::Fail("the import could not be written (see the message above); nothing "
-                         "was imported");
+    return Outcome::Fail(
+        "the import could not be written (see the message above); nothing "
+        "was imported");
   }
   WriteImported(ctx, scalePath, textPath, summary);
   return file.Close(Outcome::Ok());

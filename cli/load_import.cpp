@@ -140,8 +140,7 @@ bool ReadSections(Lines& lines, std::vector<Section>* sections, std::string* err
     if (!ParseDescription(tablestore::CutDescription(description), &name, &section.columns) ||
         !SameName(name, table)) {
       *error = At(section.descriptionLine) + "section [" + table +
-               "]: the line after it must describe " + table + " as " + table +
-               "[COLUMN:TYPE,...]";
+               "]: the line after it must describe " + table + " as " + table + "[COLUMN:TYPE,...]";
       return false;
     }
     if (lines.Next(section.titles)) section.titlesLine = lines.number();
@@ -487,8 +486,8 @@ void CheckImportedLog(TableStore& store, const sampling::TextRow& row, int line,
   const FoldedKey folded{Fold(load.sale), Fold(load.llr)};
   auto found = loads->find(folded);
   if (found == loads->end()) {
-    found = loads->emplace(folded, LoadForChecks{sampling::ReadLogCheckContext(store, load), {}})
-                .first;
+    found =
+        loads->emplace(folded, LoadForChecks{sampling::ReadLogCheckContext(store, load), {}}).first;
     // A load whose rows cannot be read (no free slot) is checked without
     // segments, as the data entry screen's check would be.
     (void)scaling::ReadStoredLoadRows(store, "Cubic", load.sale, load.llr, &found->second.rows);
@@ -577,7 +576,8 @@ std::set<FoldedKey> ImportedLoads(TableStore& store, const WrittenRows& written)
   std::set<FoldedKey> loads;
   const auto rows = written.find("Load");
   if (rows == written.end()) return loads;
-  for (const sampling::TextRow& row : ReadWrittenRows(store, "Load", rows->second, {"SALE", "LLR"})) {
+  for (const sampling::TextRow& row :
+       ReadWrittenRows(store, "Load", rows->second, {"SALE", "LLR"})) {
     loads.insert({Fold(row.Get("SALE")), Fold(row.Get("LLR"))});
   }
   return loads;
@@ -609,8 +609,9 @@ void CheckRowsBelongToTheTextsLoads(TableStore& store, const WrittenRows& writte
     for (const FoldedKey& key : order) {
       const auto [first, count] = strays.at(key);
       const sampling::TextRow& row = stored[first];
-      const std::string what =
-          std::string(table) == "Log" ? "Log " + row.Get("LOG") : table + std::string(" row of Log ") + row.Get("LOG");
+      const std::string what = std::string(table) == "Log"
+                                   ? "Log " + row.Get("LOG")
+                                   : table + std::string(" row of Log ") + row.Get("LOG");
       std::string finding = At(rows->second[first].line) + what + " belongs to the load " +
                             LoadName(row.Get("SALE"), row.Get("LLR")) +
                             ", which has no Load row in the text";
@@ -629,7 +630,8 @@ void CheckRowsBelongToTheTextsLoads(TableStore& store, const WrittenRows& writte
 // rows are the table's last. False with `error` set.
 bool ReplaceKzRows(TableStore& store, const std::vector<WrittenRow>& written, std::string* error) {
   if (written.empty()) return true;
-  const std::vector<sampling::TextRow> imported = ReadWrittenRows(store, "KZ", written, {"SP", "P"});
+  const std::vector<sampling::TextRow> imported =
+      ReadWrittenRows(store, "KZ", written, {"SP", "P"});
   std::set<FoldedKey> keys;
   for (size_t i = 0; i < imported.size(); ++i) {
     const FoldedKey key{Fold(imported[i].Get("SP")), std::to_string(imported[i].GetInt("P"))};
@@ -670,7 +672,8 @@ const Section* LoadDataSection(const std::vector<Section>& sections) {
 bool CheckSectionsHaveRows(const std::vector<Section>& sections, std::string* error) {
   for (const Section& section : sections) {
     if (section.table != "Load" || !section.rows.empty()) continue;
-    *error = At(section.line) + "section [Load] has no Load row (the line after its "
+    *error = At(section.line) +
+             "section [Load] has no Load row (the line after its "
              "description is read as the column titles: is the titles line missing?)";
     return false;
   }
@@ -710,8 +713,8 @@ bool ReadAndCheck(TableStore& store, std::string_view bytes, const ImportOptions
 }
 
 // Writes the text's sections, table by table, into `written`.
-bool WriteSections(TableStore& store, const std::vector<Section>& sections,
-                   WrittenRows* written, ImportSummary* summary) {
+bool WriteSections(TableStore& store, const std::vector<Section>& sections, WrittenRows* written,
+                   ImportSummary* summary) {
   for (const char* table : kLoadTables) {
     const auto named = [&](const Section& s) { return s.table == table; };
     if (std::none_of(sections.begin(), sections.end(), named)) continue;

@@ -106,6 +106,6 @@ struct ImportSummary {
 // closes it without committing (TableStore::Close), which drops them.
 // REQUIRES: summary != nullptr.
 [[nodiscard]] int ImportLoadText(tablestore::TableStore& store, std::string_view bytes,
-                   const ImportOptions& options, ImportSummary* summary);
+                                 const ImportOptions& options, ImportSummary* summary);
 
 }  // namespace cli

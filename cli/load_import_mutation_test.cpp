@@ -137,8 +137,9 @@ class ImportMutationTest : public ::testing::Test {
     const std::set<LoadKey> known(loads.begin(), loads.end());
     for (const char* table : {"Log", "Seg", "DefC", "DefB"}) {
       for (const LoadKey& key : RowKeys(store, table)) {
-        EXPECT_EQ(known.count(key), 1u) << table << " row of " << key.first << "/" << key.second
-                                        << " after accepting:\n" << text;
+        EXPECT_EQ(known.count(key), 1u)
+            << table << " row of " << key.first << "/" << key.second << " after accepting:\n"
+            << text;
       }
     }
     std::set<LoadKey> replaced;

@@ -103,14 +103,13 @@ class LoadImportTest : public ::testing::Test {
 constexpr char kAlpha[] = "[Load]\nLoad[SALE:S,LLR:S]\nt\nAlpha,1234\n";
 
 TEST_F(LoadImportTest, RowsTakeDefaultsForColumnsLeftOutOrEmpty) {
-  ASSERT_EQ(Import(std::string(kAlpha) +
-                   "[Log]\nLog[SALE:S,LLR:S,LOG:I,SP:S,LN:I,HIT:I]\ntitles\n"
-                   "Alpha,1234,1,DF,32,1\n"
-                   ",1234,,WH,16,\n"),
+  ASSERT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,LOG:I,SP:S,LN:I,HIT:I]\ntitles\n"
+                                         "Alpha,1234,1,DF,32,1\n"
+                                         ",1234,,WH,16,\n"),
             0)
       << summary.error;
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"Alpha|1234|1|1|DF|32|1|0|",
-                                                   "Alpha|1234|2|1|WH|16|-1|0|"}));
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Alpha|1234|1|1|DF|32|1|0|", "Alpha|1234|2|1|WH|16|-1|0|"}));
   EXPECT_EQ(summary.rows, (std::vector<std::pair<std::string, int>>{{"Load", 1}, {"Log", 2}}));
 }
 
@@ -141,8 +140,9 @@ TEST_F(LoadImportTest, SeveralSectionsAndTextBeforeThem) {
 }
 
 TEST_F(LoadImportTest, EightBitTextIsConvertedOnce) {
-  ASSERT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,REM:S]\nt\nAlpha,1234,Bl\xe9 \x80\n"),
-            0)
+  ASSERT_EQ(
+      Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,REM:S]\nt\nAlpha,1234,Bl\xe9 \x80\n"),
+      0)
       << summary.error;
   EXPECT_EQ(Rows("Log"),
             (std::vector<std::string>{"Alpha|1234|0|1||0|-1|0|Bl\xc3\xa9 \xe2\x82\xac"}));
@@ -185,8 +185,8 @@ TEST_F(LoadImportTest, ExtraValuesAreIgnoredAndMissingOnesKeepDefaults) {
                                          "Alpha,1234,3,DF,x,y\nAlpha,1234,4\n"),
             0)
       << summary.error;
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"Alpha|1234|3|1|DF|0|-1|0|",
-                                                   "Alpha|1234|4|1||0|-1|0|"}));
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Alpha|1234|3|1|DF|0|-1|0|", "Alpha|1234|4|1||0|-1|0|"}));
 }
 
 // The caller commits the rows with its journal entry, in one commit.
@@ -336,11 +336,14 @@ TEST_F(LoadImportTest, RowsOutsideTheTextsLoadsAreRefused) {
        "line 7: this line of section [Log] is read as its column titles, but it holds a row "
        "(LOG \"1\"): the titles line is missing",
        {}},
-      {"[Load]\nLoad[SALE:S,LLR:S]\n[Log]\n", "line 3: section [Load] has no column titles "
-       "line: a new section begins where its titles belong", {}},
+      {"[Load]\nLoad[SALE:S,LLR:S]\n[Log]\n",
+       "line 3: section [Load] has no column titles "
+       "line: a new section begins where its titles belong",
+       {}},
       {"[Load]\nLoad[SALE:S,LLR:S]\nt\n,\n", "line 4: the Load row has neither SALE nor LLR", {}},
       {"[Log]\nLog[LOG:I]\nt\n\n[KZ]\nKZ[KZ:I]\nt\n",
-       "the text has no row to import: its sections are empty", {}},
+       "the text has no row to import: its sections are empty",
+       {}},
   };
   for (const auto& c : cases) {
     ExpectRefused(c.text, c.error);

@@ -29,8 +29,7 @@ class StoredLoadRows {
 
  private:
   friend int ReadStoredLoadRows(tablestore::TableStore& store, std::string_view scaleSystem,
-                                std::string_view sale, std::string_view llr,
-                                StoredLoadRows* rows);
+                                std::string_view sale, std::string_view llr, StoredLoadRows* rows);
   // LOG and S (folded; "" when the table has no S column).
   using Key = std::pair<int, std::string>;
   template <typename Record>
@@ -47,7 +46,8 @@ class StoredLoadRows {
 // with "B", else DefC) of load `sale`, `llr` into `rows`. Returns 0 (a
 // missing table, or one without SALE, LLR or LOG, has no rows); -2 when no
 // file is open; -1 when no slot is free (`rows` is then unchanged).
-int ReadStoredLoadRows(tablestore::TableStore& store, std::string_view scaleSystem,
-                       std::string_view sale, std::string_view llr, StoredLoadRows* rows);
+[[nodiscard]] int ReadStoredLoadRows(tablestore::TableStore& store, std::string_view scaleSystem,
+                                     std::string_view sale, std::string_view llr,
+                                     StoredLoadRows* rows);
 
 }  // namespace scaling

@@ -44,8 +44,8 @@ class StoredLoadRowsTest : public ::testing::Test {
   }
 
   void Append(const std::string& table, const std::vector<std::string>& values) {
-    const int slot = store_.FindView(table) >= 0 ? store_.FindView(table)
-                                                 : store_.OpenAView(table, false);
+    const int slot =
+        store_.FindView(table) >= 0 ? store_.FindView(table) : store_.OpenAView(table, false);
     ASSERT_GE(slot, 0) << table;
     const int row = store_.AddRow(slot, -1);
     for (size_t c = 0; c < values.size(); ++c) {

@@ -274,10 +274,14 @@ TEST(ImportLinesTest, ALeadingByteOrderMarkIsDropped) {
   EXPECT_TRUE(marked.Next(line));
   EXPECT_EQ(line, "[SaleData]");
   // Only at the start, and only the whole mark.
-  ImportLines inner("a\n\xEF\xBB\xBF" "b");
+  ImportLines inner(
+      "a\n\xEF\xBB\xBF"
+      "b");
   EXPECT_TRUE(inner.Next(line));
   EXPECT_TRUE(inner.Next(line));
-  EXPECT_EQ(line, "\xEF\xBB\xBF" "b");
+  EXPECT_EQ(line,
+            "\xEF\xBB\xBF"
+            "b");
   ImportLines partial("\xEF\xBB[");
   EXPECT_TRUE(partial.Next(line));
   EXPECT_EQ(line, "\xEF\xBB[");

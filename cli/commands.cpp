@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
 #include "reports/report_names.h"
+#include "platform/text.h"
 #include "reports/report_pdf.h"
 #include "reports/report_run.h"
 #include "sampling/load_checks.h"
@@ -227,18 +229,30 @@ Outcome ReadImportText(Context& ctx, const std::string& textPath, std::string* b
   }
 }
 
-// Writes the findings of an import's checks, indented.
+// Writes the findings of an import's checks to the error stream, one line
+// each, naming the text file (they carry their line numbers).
 void WriteImportFindings(Context& ctx, const std::string& textPath, const ImportSummary& summary) {
-  if (!summary.errors.empty()) {
-    ctx.out << textPath << ": " << Plural(static_cast<int>(summary.errors.size()), "error")
-            << " of the log and defect checks\n";
-    for (const std::string& line : summary.errors) ctx.out << "  " << line << '\n';
+  for (const std::string& line : summary.errors) {
+    ctx.ui.err() << "varnolde-cli: " << textPath << ": " << line << '\n';
   }
-  if (!summary.warnings.empty()) {
-    ctx.out << textPath << ": " << Plural(static_cast<int>(summary.warnings.size()), "warning")
-            << " of the log and defect checks\n";
-    for (const std::string& line : summary.warnings) ctx.out << "  " << line << '\n';
+  for (const std::string& line : summary.warnings) {
+    ctx.ui.err() << "varnolde-cli: " << textPath << ": warning: " << line << '\n';
   }
+}
+
+// Writes what a committed import did.
+void WriteImported(Context& ctx, const std::string& scalePath, const std::string& textPath,
+                   const ImportSummary& summary) {
+  for (const std::string& load : summary.replaced) ctx.out << "Replaced the load " << load << '\n';
+  ctx.out << "Imported " << textPath << " into " << scalePath;
+  if (!summary.encoding.empty()) ctx.out << " (read as " << summary.encoding << ")";
+  ctx.out << ":";
+  const char* sep = " ";
+  for (const auto& [table, rows] : summary.rows) {
+    ctx.out << sep << table << " " << Plural(rows, "row");
+    sep = ", ";
+  }
+  ctx.out << '\n';
 }
 
 }  // namespace
@@ -250,6 +264,7 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
   if (!read.ok) return read;
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
+  // A refused import leaves the file as it was: closed without a commit.
   if (file.state().finalized == tablestore::kYes) {
     return file.Refuse(
         Outcome::Fail("the load is finalized: its log data can no longer be changed"));
@@ -259,21 +274,33 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
   const int rc = ImportLoadText(file.store(), bytes, options, &summary);
   WriteImportFindings(ctx, textPath, summary);
   if (rc != 0) return file.Refuse(Outcome::Fail(textPath + ": " + summary.error));
-  for (const std::string& load : summary.replaced) ctx.out << "Replaced the load " << load << '\n';
-  ctx.out << "Imported " << textPath << " into " << scalePath;
-  if (!summary.encoding.empty()) ctx.out << " (read as " << summary.encoding << ")";
-  ctx.out << ":";
-  const char* sep = " ";
-  for (const auto& [table, rows] : summary.rows) {
-    ctx.out << sep << table << " " << Plural(rows, "row");
-    sep = ", ";
-  }
-  ctx.out << '\n';
+  // The journal entry's commit is the import's: a kill leaves both or
+  // neither.
   if (!app::Journal(file.store(), ctx.ui,
                     "Imported " + Plural(summary.logs, "log") + " from " + textPath)) {
-    return file.Close(Outcome::Fail("the import's journal entry could not be written"));
+    return file.Refuse(Outcome::Fail(
+        "the import could not be written (see the message above); nothing "
+        "was imported"));
   }
+  WriteImported(ctx, scalePath, textPath, summary);
   return file.Close(Outcome::Ok());
+}
+
+std::string ImportUsageProblem(const std::string& scalePath, const std::string& textPath) {
+  std::error_code unknown;
+  if (scalePath == textPath || std::filesystem::equivalent(scalePath, textPath, unknown)) {
+    return "import: the scale file and the text file are the same file";
+  }
+  const std::string name = std::filesystem::path(textPath).filename().string();
+  for (const std::string_view extension : {".scl", ".setupscl"}) {
+    if (name.size() > extension.size() &&
+        platform::EqualsIgnoringAsciiCase(name.substr(name.size() - extension.size()), extension)) {
+      return "import: " + textPath +
+             " is a scale or setup file, not a load text (the scale file comes first: import "
+             "FILE.scl TEXTFILE)";
+    }
+  }
+  return "";
 }
 
 Outcome Audit(Context& ctx, const std::string& scalePath) {

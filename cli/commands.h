@@ -55,11 +55,19 @@ Outcome Create(Context& ctx, const std::string& setupPath, const std::string& sc
 
 // Appends the rows of the load text file `textPath` (ImportLoadText) to the
 // scale file, writes what was added and the check findings, and journals
-// "Imported N logs from <textPath>". Refused on a finalized load, and (as
-// ImportLoadText refuses) with nothing written. With `replace`, a load the
-// file already holds is replaced by the text's.
+// "Imported N logs from <textPath>" in the same commit as the rows, and
+// writes what was added only once that commit succeeded. The findings of
+// the checks go to the error stream, one line each with its line number.
+// Refused on a finalized load, and (as ImportLoadText refuses) with nothing
+// written. With `replace`, a load the file already holds is replaced by the
+// text's.
 Outcome Import(Context& ctx, const std::string& scalePath, const std::string& textPath,
                bool replace = false);
+
+// Why `import FILE TEXTFILE` is a wrong command line (exit 2), or "": the
+// same file given twice, or a scale or setup file (".scl", ".SetupScl",
+// letter case ignored) given as the text, the two swapped.
+std::string ImportUsageProblem(const std::string& scalePath, const std::string& textPath);
 
 // The header audit of the first load and the load audit of every load of the
 // file, journaled as the main screen journals them. Writes the findings.

@@ -8,9 +8,10 @@
 // table's description line ("Log[LOG:I,S:S,...]", anything after its first
 // "]" ignored), one line of column titles, and one data line per row (values
 // separated by ",", "^" standing for ","; empty lines skipped) up to the next
-// line beginning with "[". A table may have several sections. A text that is
-// well-formed UTF-8 is read as UTF-8 (what Linux editors write); any other
-// as Windows-1252 (what the handheld and Windows spreadsheets write).
+// line beginning with "[". A table may have several sections. A leading
+// UTF-8 byte order mark is dropped. A text that is well-formed UTF-8 is read
+// as UTF-8 (what Linux editors write); any other as Windows-1252 (what the
+// handheld and Windows spreadsheets write).
 //
 // Unlike the store's ImportView, which adds empty rows and needs the file's
 // description to equal the table's, each row here is added the way a screen
@@ -24,22 +25,34 @@
 // a row instead of beside it, so that the imported header is the file's first
 // load.
 //
-// Nothing that could damage a load is taken. Before anything is written the
-// import is refused for: an unknown section, a description for another
-// table, a column the table lacks; a value its column cannot hold as it
-// stands ("4x4" or "thirty" in a number column, a whole number out of range,
-// a float that would be infinite), named by its line, column and value; a
-// SALE or LLR with a comma (every selection of a load's rows splits its
-// criteria at commas); a Load row whose SALE and LLR the file or the text
-// already holds (letter case ignored, as the selections ignore it), unless
-// replacing; and load data for a setup file (only KZ sections may go into
-// one). After the rows are written the log and defect checks of the data
+// A KZ row of the text takes the place of the file's KZ rows with the same
+// SP and P (the setup's default row among them), so that one SP and P never
+// has two frequencies.
+//
+// Nothing that could damage a load is taken; every refusal names the line
+// of the text it is about. Before anything is written the import is refused
+// for: an unknown section, a description for another table, a column the
+// table lacks; a titles line that reads as a row of its section (a number in
+// a number column: the titles line is missing, and the row would be lost),
+// a titles line that begins a section, a Load section without rows, a text
+// without any row; a value its column cannot hold as it stands ("4x4" or
+// "thirty" in a number column, a whole number out of range, a float that
+// would be infinite), named by its line, column and value; a SALE or LLR
+// with a comma (every selection of a load's rows splits its criteria at
+// commas); a Load row whose SALE and LLR the file or the text already holds
+// (letter case ignored, as the selections ignore it), unless replacing; and
+// load data for a setup file (only KZ sections may go into one). After the
+// rows are written: a Load row without SALE and LLR is refused; every Log,
+// Seg, DefC and DefB row must belong, by its SALE and LLR as stored, to a
+// Load row of the text (never to another load of the file, nor to none);
+// a KZ row's SP and P may come once; the log and defect checks of the data
 // entry screen run on every imported log (sampling::CheckLog with the
-// segments and defects as imported, sampling::CheckDefectGrid per segment),
-// and every imported segment and defect row must belong to a log of the file
-// and have no negative length or measurement. Errors refuse the import;
-// warnings are reported and the import goes on. Rows are committed at the
-// end, in one commit.
+// segments and defects as imported, read once per load,
+// sampling::CheckDefectGrid per segment); and every imported segment and
+// defect row must belong to a log of the file and have no negative length
+// or measurement. Errors refuse the import; warnings are reported and the
+// import goes on. Nothing is committed: the caller commits the rows together
+// with its journal entry, so that a file never has one without the other.
 //
 // Thread safety: as TableStore (one thread).
 #pragma once
@@ -60,9 +73,8 @@ inline constexpr const char* kLoadTables[] = {"Load", "Log", "Seg", "DefC", "Def
 struct ImportOptions {
   // A Load row whose SALE and LLR the file holds replaces that load: its
   // Load row takes the text's values (keeping its place, and the values of
-  // columns the text leaves out), its Log, Seg, DefC and DefB rows are
-  // removed, and so are the file's KZ rows with the SP and P of a KZ row of
-  // the text.
+  // columns the text leaves out), and its Log, Seg, DefC and DefB rows are
+  // removed.
   bool replace = false;
   // The file is a setup file: only KZ sections are taken.
   bool setupFile = false;
@@ -86,13 +98,14 @@ struct ImportSummary {
 };
 
 // Imports the sections of `bytes` (the file's contents) into the open file of
-// `store`. Returns 0 with `summary` filled; -1 with `summary->error` set when
-// the text is refused, when a table is missing from the file or cannot be
-// opened, or when the commit fails; -2 when no file is open. After -1 the
+// `store`, without committing. Returns 0 with `summary` filled: the caller
+// commits (with its journal entry, LogProgramMessage). -1 with
+// `summary->error` set when the text is refused, or when a table is missing
+// from the file or cannot be opened; -2 when no file is open. After -1 the
 // store may hold changes of the import that were not committed: the caller
 // closes it without committing (TableStore::Close), which drops them.
 // REQUIRES: summary != nullptr.
-int ImportLoadText(tablestore::TableStore& store, std::string_view bytes,
-                   const ImportOptions& options, ImportSummary* summary);
+[[nodiscard]] int ImportLoadText(tablestore::TableStore& store, std::string_view bytes,
+                                 const ImportOptions& options, ImportSummary* summary);
 
 }  // namespace cli

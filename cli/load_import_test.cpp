@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace cli {
 namespace {
@@ -33,6 +35,8 @@ class LoadImportTest : public ::testing::Test {
     Append("DataDictionary", {"Log", "VOID", "Y", "1", "V0", "8"});
     Append("DataDictionary", {"Load", "ST", "Y", "3", "V100", "3"});
     Append("Load", {"", "", "100", "66"});
+    Append("KZ", {"", "0", "60"});
+    ASSERT_EQ(store.Commit(), 0);
   }
   void TearDown() override {
     store.Close();
@@ -70,27 +74,51 @@ class LoadImportTest : public ::testing::Test {
     return ImportLoadText(store, text, options, &summary);
   }
 
+  // The file's bytes as committed.
+  std::string FileBytes() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+  // Refuses `text` with `error`; the store, closed without a commit as the
+  // command closes it, leaves the file byte for byte as it was. Reopens it.
+  void ExpectRefused(const std::string& text, const std::string& error) {
+    const std::string before = FileBytes();
+    EXPECT_EQ(Import(text), -1) << text;
+    EXPECT_EQ(summary.error, error) << text;
+    ASSERT_EQ(store.Close(), 0);
+    EXPECT_EQ(FileBytes(), before) << text;
+    ASSERT_EQ(store.Open(path_, false), 0);
+  }
+
   TableStore store;
   ImportOptions options;
   ImportSummary summary;
   std::string path_;
 };
 
+// The load Alpha 1234.
+constexpr char kAlpha[] = "[Load]\nLoad[SALE:S,LLR:S]\nt\nAlpha,1234\n";
+
 TEST_F(LoadImportTest, RowsTakeDefaultsForColumnsLeftOutOrEmpty) {
-  ASSERT_EQ(Import("[Log]\nLog[SALE:S,LLR:S,LOG:I,SP:S,LN:I,HIT:I]\ntitles\n"
-                   "Alpha,1234,1,DF,32,1\n"
-                   ",,,WH,16,\n"),
+  ASSERT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,LOG:I,SP:S,LN:I,HIT:I]\ntitles\n"
+                                         "Alpha,1234,1,DF,32,1\n"
+                                         ",1234,,WH,16,\n"),
             0)
       << summary.error;
   EXPECT_EQ(Rows("Log"),
-            (std::vector<std::string>{"Alpha|1234|1|1|DF|32|1|0|", "Alpha||2|1|WH|16|-1|0|"}));
-  ASSERT_EQ(summary.rows.size(), 1u);
-  EXPECT_EQ(summary.rows[0], (std::pair<std::string, int>("Log", 2)));
+            (std::vector<std::string>{"Alpha|1234|1|1|DF|32|1|0|", "Alpha|1234|2|1|WH|16|-1|0|"}));
+  EXPECT_EQ(summary.rows, (std::vector<std::pair<std::string, int>>{{"Load", 1}, {"Log", 2}}));
 }
 
 TEST_F(LoadImportTest, ColumnsMayComeInAnyOrderAndLetterCase) {
-  ASSERT_EQ(Import("[Log]\nlog[rem:S,Log:I,sp:S]\nx\nsplit^ long,7,RC\n"), 0) << summary.error;
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"||7|1|RC|0|-1|0|split, long"}));
+  ASSERT_EQ(Import(std::string(kAlpha) +
+                   "[Log]\nlog[rem:S,Log:I,sp:S,llr:S,Sale:S]\nx\nsplit^ long,7,RC,1234,Alpha\n"),
+            0)
+      << summary.error;
+  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"Alpha|1234|7|1|RC|0|-1|0|split, long"}));
 }
 
 TEST_F(LoadImportTest, FirstLoadRowFillsTheRowWithoutKey) {
@@ -101,29 +129,35 @@ TEST_F(LoadImportTest, FirstLoadRowFillsTheRowWithoutKey) {
 
 TEST_F(LoadImportTest, SeveralSectionsAndTextBeforeThem) {
   ASSERT_EQ(Import("A demo load.\r\n\r\n[KZ]\r\nKZ[SP:S,P:I,KZ:I],,,\r\nSP,P,KZ\r\nDF,1,60\r\n"
-                   "[Log]\r\nLog[LOG:I]\r\nLOG\r\n5\r\n\r\n6"),
+                   "[Log]\r\nLog[SALE:S,LLR:S,LOG:I]\r\nLOG\r\nA,1,5\r\n\r\nA,1,6\r\n"
+                   "[Load]\r\nLoad[SALE:S,LLR:S]\r\nt\r\nA,1"),
             0)
       << summary.error;
-  EXPECT_EQ(Rows("KZ"), (std::vector<std::string>{"DF|1|60"}));
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"||5|1||0|-1|0|", "||6|1||0|-1|0|"}));
-  EXPECT_EQ(summary.rows, (std::vector<std::pair<std::string, int>>{{"Log", 2}, {"KZ", 1}}));
+  EXPECT_EQ(Rows("KZ"), (std::vector<std::string>{"|0|60", "DF|1|60"}));
+  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"A|1|5|1||0|-1|0|", "A|1|6|1||0|-1|0|"}));
+  EXPECT_EQ(summary.rows,
+            (std::vector<std::pair<std::string, int>>{{"Load", 1}, {"Log", 2}, {"KZ", 1}}));
 }
 
 TEST_F(LoadImportTest, EightBitTextIsConvertedOnce) {
-  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nBl\xe9 \x80\n"), 0) << summary.error;
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"||0|1||0|-1|0|Bl\xc3\xa9 \xe2\x82\xac"}));
+  ASSERT_EQ(
+      Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,REM:S]\nt\nAlpha,1234,Bl\xe9 \x80\n"),
+      0)
+      << summary.error;
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Alpha|1234|0|1||0|-1|0|Bl\xc3\xa9 \xe2\x82\xac"}));
 }
 
 TEST_F(LoadImportTest, UnknownColumnRefusesWholeFile) {
   EXPECT_EQ(Import("[Load]\nLoad[SALE:S]\nt\nAlpha\n[Log]\nLog[LOG:I,GRADE:I]\nt\n1,2\n"), -1);
-  EXPECT_EQ(summary.error, "Log: the file's column GRADE is not in the scale file's table");
+  EXPECT_EQ(summary.error, "line 6: Log: the file's column GRADE is not in the scale file's table");
   EXPECT_EQ(Rows("Load"), (std::vector<std::string>{"||100|66"}));
   EXPECT_TRUE(Rows("Log").empty());
 }
 
 TEST_F(LoadImportTest, MissingTableRefusesWholeFile) {
   EXPECT_EQ(Import("[Log]\nLog[LOG:I]\nt\n1\n[DefC]\nDefC[LOG:I]\nt\n1\n"), -1);
-  EXPECT_EQ(summary.error, "the scale file has no table DefC");
+  EXPECT_EQ(summary.error, "line 5: the scale file has no table DefC");
   EXPECT_TRUE(Rows("Log").empty());
 }
 
@@ -147,15 +181,24 @@ TEST_F(LoadImportTest, FileWithoutSectionsIsRefused) {
 }
 
 TEST_F(LoadImportTest, ExtraValuesAreIgnoredAndMissingOnesKeepDefaults) {
-  ASSERT_EQ(Import("[Log]\nLog[LOG:I,SP:S]\nt\n3,DF,x,y\n4\n"), 0) << summary.error;
-  EXPECT_EQ(Rows("Log"), (std::vector<std::string>{"||3|1|DF|0|-1|0|", "||4|1||0|-1|0|"}));
+  ASSERT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,LOG:I,SP:S]\nt\n"
+                                         "Alpha,1234,3,DF,x,y\nAlpha,1234,4\n"),
+            0)
+      << summary.error;
+  EXPECT_EQ(Rows("Log"),
+            (std::vector<std::string>{"Alpha|1234|3|1|DF|0|-1|0|", "Alpha|1234|4|1||0|-1|0|"}));
 }
 
-TEST_F(LoadImportTest, RowsAreCommitted) {
-  ASSERT_EQ(Import("[Log]\nLog[LOG:I]\nt\n9\n"), 0);
-  store.Close();
+// The caller commits the rows with its journal entry, in one commit.
+TEST_F(LoadImportTest, RowsAreLeftForTheCallersCommit) {
+  const std::string before = FileBytes();
+  ASSERT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,LOG:I]\nt\nAlpha,1234,9\n"), 0);
+  EXPECT_EQ(FileBytes(), before);
+  ASSERT_EQ(store.LogProgramMessage("Imported 1 log from t.txt"), 0);
+  ASSERT_EQ(store.Close(), 0);
   ASSERT_EQ(store.Open(path_, false), 0);
   EXPECT_EQ(Rows("Log").size(), 1u);
+  EXPECT_EQ(Rows("MessageLog").size(), 1u);
 }
 
 TEST_F(LoadImportTest, ValueAColumnCannotHoldRefusesWithItsLine) {
@@ -183,13 +226,15 @@ TEST_F(LoadImportTest, ValueAColumnCannotHoldRefusesWithItsLine) {
 // The caller drops what a refused import wrote (the store is not committed).
 TEST_F(LoadImportTest, SegmentsOfNoLogOrOfNegativeLengthAreErrors) {
   ASSERT_EQ(store.DefineTable("Seg[SALE:S,LLR:S,LOG:I,S:S,LN:I,GCV:F,V:D]"), 0);
-  EXPECT_EQ(Import("[Log]\nLog[LOG:I]\nt\n1\n[Seg]\nSeg[LOG:I,S:S,LN:I,GCV:F,V:D]\nt\n"
-                   "1,1,-3,-2.5,1e300\n2,1,5,0,0\n"),
+  EXPECT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,LOG:I]\nt\nAlpha,1234,1\n"
+                                         "[Seg]\nSeg[SALE:S,LLR:S,LOG:I,S:S,LN:I,GCV:F,V:D]\nt\n"
+                                         "Alpha,1234,1,1,-3,-2.5,1e300\nAlpha,1234,2,1,5,0,0\n"),
             -1);
   EXPECT_EQ(summary.error, "the log and defect checks found 2 errors; nothing was imported");
-  EXPECT_EQ(summary.errors, (std::vector<std::string>{
-                                "line 8: Seg row of Log 1: LN of -3 is negative",
-                                "line 9: Seg row of Log 2: no such log (SALE  LLR  split 1)"}));
+  EXPECT_EQ(summary.errors,
+            (std::vector<std::string>{
+                "line 12: Seg row of Log 1: LN of -3 is negative",
+                "line 13: Seg row of Log 2: no such log (SALE Alpha LLR 1234 split 1)"}));
 }
 
 TEST_F(LoadImportTest, LoadTheFileHoldsIsRefusedOrReplaced) {
@@ -227,28 +272,99 @@ TEST_F(LoadImportTest, SaleOrLlrWithACommaAndLoadTwiceInTheTextAreRefused) {
 
 TEST_F(LoadImportTest, SetupFileTakesOnlyKz) {
   options.setupFile = true;
-  EXPECT_EQ(Import("[Log]\nLog[LOG:I]\nt\n1\n"), -1);
-  EXPECT_NE(summary.error.find("a setup file takes no load data"), std::string::npos);
-  EXPECT_TRUE(Rows("Log").empty());
+  ExpectRefused("[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\nDF,1,60\n[Log]\nLog[LOG:I]\nt\n1\n",
+                "line 5: a setup file takes no load data (every scale file made from it would "
+                "inherit it); only KZ sections can be imported into it");
   EXPECT_EQ(Import("[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\nDF,1,60\n"), 0);
-  EXPECT_EQ(Rows("KZ"), (std::vector<std::string>{"DF|1|60"}));
+  EXPECT_EQ(Rows("KZ"), (std::vector<std::string>{"|0|60", "DF|1|60"}));
 }
 
 TEST_F(LoadImportTest, Utf8AndWindows1252TextsStoreTheSameNames) {
-  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
-                   "ez\n"),
+  ASSERT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S]\nt\nJos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+                   "ez,1\n"),
             0);
   EXPECT_EQ(summary.encoding, "UTF-8");
-  ASSERT_EQ(Import("[Log]\nLog[REM:S]\nt\nJos\xe9 \xd1\xfa\xf1"
-                   "ez\n"),
+  ASSERT_EQ(Import("[Load]\nLoad[SALE:S,LLR:S]\nt\nJos\xe9 \xd1\xfa\xf1"
+                   "ez,2\n"),
             0);
   EXPECT_EQ(summary.encoding, "Windows-1252");
-  const std::vector<std::string> rows = Rows("Log");
-  ASSERT_EQ(rows.size(), 2u);
-  const std::string rem =
-      "|Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
+  const std::string sale =
+      "Jos\xc3\xa9 \xc3\x91\xc3\xba\xc3\xb1"
       "ez";
-  for (const std::string& row : rows) EXPECT_EQ(row.substr(row.rfind('|')), rem);
+  EXPECT_EQ(Rows("Load"), (std::vector<std::string>{sale + "|1|100|66", sale + "|2|100|0"}));
+}
+
+// Rows that would belong to no load of the text, or pile onto another load
+// of the file, are refused with the line and the load they name; so are the
+// texts whose titles line is missing (its first row would be lost), and a
+// text with nothing to import.
+TEST_F(LoadImportTest, RowsOutsideTheTextsLoadsAreRefused) {
+  ASSERT_EQ(Import(std::string(kAlpha) + "[Log]\nLog[SALE:S,LLR:S,LOG:I]\nt\nAlpha,1234,1\n"), 0);
+  ASSERT_EQ(store.LogProgramMessage("Imported"), 0);
+  const std::string log = "[Log]\nLog[SALE:S,LLR:S,LOG:I,LN:I]\nt\n";
+  const struct {
+    std::string text;
+    std::string error;
+    std::vector<std::string> errors;
+  } cases[] = {
+      // A one-letter typo in the Load row's SALE.
+      {"[Load]\nLoad[SALE:S,LLR:S]\nt\nAlpah,77\n" + log + "Alpha,77,1,16\nAlpha,77,2,16\n",
+       "1 error: every Log, Seg, DefC and DefB row must belong to a Load row of the text; "
+       "nothing was imported",
+       {"line 8: Log 1 belongs to the load SALE Alpha LLR 77, which has no Load row in the text "
+        "(nor do the 1 other Log rows of that load after it)"}},
+      // No Load section: the logs would join the file's load Alpha 1234.
+      {log + "Alpha,1234,2,16\n",
+       "1 error: every Log, Seg, DefC and DefB row must belong to a Load row of the text; "
+       "nothing was imported",
+       {"line 4: Log 2 belongs to the load SALE Alpha LLR 1234, which has no Load row in the "
+        "text"}},
+      // SALE left out: copied from the file's last log, of another load.
+      {"[Load]\nLoad[SALE:S,LLR:S]\nt\nBeta,9\n[Log]\nLog[LLR:S,LOG:I]\nt\n9,1\n",
+       "1 error: every Log, Seg, DefC and DefB row must belong to a Load row of the text; "
+       "nothing was imported",
+       {"line 8: Log 1 belongs to the load SALE Alpha LLR 9, which has no Load row in the "
+        "text"}},
+      // The Load section's titles line is missing: its only row is read as titles.
+      {"[Load]\nLoad[SALE:S,LLR:S]\nBeta,9\n" + log + "Beta,9,1,16\n",
+       "line 1: section [Load] has no Load row (the line after its description is read as the "
+       "column titles: is the titles line missing?)",
+       {}},
+      // The Log section's titles line is missing: its first log would be lost.
+      {"[Load]\nLoad[SALE:S,LLR:S]\nt\nBeta,9\n[Log]\nLog[SALE:S,LLR:S,LOG:I,LN:I]\n"
+       "Beta,9,1,16\nBeta,9,2,16\n",
+       "line 7: this line of section [Log] is read as its column titles, but it holds a row "
+       "(LOG \"1\"): the titles line is missing",
+       {}},
+      {"[Load]\nLoad[SALE:S,LLR:S]\n[Log]\n",
+       "line 3: section [Load] has no column titles "
+       "line: a new section begins where its titles belong",
+       {}},
+      {"[Load]\nLoad[SALE:S,LLR:S]\nt\n,\n", "line 4: the Load row has neither SALE nor LLR", {}},
+      {"[Log]\nLog[LOG:I]\nt\n\n[KZ]\nKZ[KZ:I]\nt\n",
+       "the text has no row to import: its sections are empty",
+       {}},
+  };
+  for (const auto& c : cases) {
+    ExpectRefused(c.text, c.error);
+    EXPECT_EQ(summary.errors, c.errors) << c.text;
+  }
+  EXPECT_EQ(Rows("Log"), std::vector<std::string>{"Alpha|1234|1|1||0|-1|0|"});
+}
+
+TEST_F(LoadImportTest, ByteOrderMarkIsDropped) {
+  ASSERT_EQ(Import("\xEF\xBB\xBF" + std::string(kAlpha)), 0) << summary.error;
+  EXPECT_EQ(Rows("Load"), std::vector<std::string>{"Alpha|1234|100|66"});
+  EXPECT_EQ(summary.encoding, "");
+}
+
+// One SP and P has one sampling frequency: the text's replaces the file's.
+TEST_F(LoadImportTest, KzRowReplacesTheRowWithTheSameSpAndP) {
+  ASSERT_EQ(Import("[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\nDF,1,55\n"), 0) << summary.error;
+  ASSERT_EQ(Import("[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\n,0,45\ndf,1,50\nWH,1,40\n"), 0) << summary.error;
+  EXPECT_EQ(Rows("KZ"), (std::vector<std::string>{"|0|45", "df|1|50", "WH|1|40"}));
+  ExpectRefused("[KZ]\nKZ[SP:S,P:I,KZ:I]\nt\nRC,1,45\nrc,01,50\n",
+                "line 5: the text gives the KZ row of SP rc and P 1 twice");
 }
 
 TEST_F(LoadImportTest, NoFileOpen) {

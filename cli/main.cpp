@@ -256,6 +256,13 @@ int main(int argc, char** argv) {
     std::cerr << "varnolde-cli: " << usage << " (varnolde-cli --help explains the commands)\n";
     return 2;
   }
+  if (options.import->parsed()) {
+    const std::string misuse = cli::ImportUsageProblem(options.scale, options.text);
+    if (!misuse.empty()) {
+      std::cerr << "varnolde-cli: " << misuse << '\n';
+      return 2;
+    }
+  }
   platform::PosixFileSystem fs;
   platform::SystemClock clock;
   cli::StderrUi ui(std::cout, std::cerr, options.yes);

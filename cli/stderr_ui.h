@@ -38,6 +38,10 @@ class StderrUi : public platform::Ui {
   // box (a report file that could not be created) from a clean one.
   int StopCount() const { return stopCount_; }
 
+  // The error stream, for findings a command reports line by line rather
+  // than in a message box (the checks of an import).
+  std::ostream& err() { return err_; }
+
   platform::Answer ShowMessage(const platform::Message& message) override;
   std::optional<std::string> OpenFile(const platform::FileDialog& dialog) override;
   std::optional<std::string> SaveFile(const platform::FileDialog& dialog) override;

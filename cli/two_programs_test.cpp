@@ -48,11 +48,16 @@ constexpr char kBaseLoad[] =
     "Test Sale,77,2,1,DF,1,30,20,1,16,10,12\n";
 constexpr int kBaseLogs = 2;
 
-// `count` more unsampled logs from number `first` on.
-std::string MoreLogs(int first, int count) {
-  std::string text = "[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,KPI:I,RND:I,HIT:I]\nt\n";
+// `count` more unsampled logs from number `first` on, with the load they
+// belong to (an import takes no log without its Load row): a new load `llr`
+// of the sale, or, for 77, the base load with them, to import --replace.
+std::string MoreLogs(int first, int count, const std::string& llr) {
+  std::string text =
+      llr == "77" ? std::string(kBaseLoad)
+                  : "[Load]\nLoad[SALE:S,LLR:S]\nt\nTest Sale," + llr +
+                        "\n[Log]\nLog[SALE:S,LLR:S,LOG:I,S:S,SP:S,P:I,KPI:I,RND:I,HIT:I]\nt\n";
   for (int log = first; log < first + count; ++log) {
-    text += "Test Sale,77," + std::to_string(log) + ",1,DF,1,30,40,0\n";
+    text += "Test Sale," + llr + "," + std::to_string(log) + ",1,DF,1,30,40,0\n";
   }
   return text;
 }
@@ -238,15 +243,15 @@ void ExpectMostMet(int met) {
 }
 
 TEST_F(TwoProgramsTest, ImportAndImport) {
-  Write("a.txt", MoreLogs(3, 3));
-  Write("b.txt", MoreLogs(6, 5));
+  Write("a.txt", MoreLogs(3, 3, "78"));
+  Write("b.txt", MoreLogs(6, 5, "79"));
   ExpectMostMet(
       Race({Command{{"import", "F.scl", "a.txt"}, 3}, Command{{"import", "F.scl", "b.txt"}, 5}}));
 }
 
 TEST_F(TwoProgramsTest, ImportAndReport) {
-  Write("a.txt", MoreLogs(3, 3));
-  ExpectMostMet(Race({Command{{"import", "F.scl", "a.txt"}, 3},
+  Write("a.txt", MoreLogs(3, 3, "77"));
+  ExpectMostMet(Race({Command{{"import", "--replace", "F.scl", "a.txt"}, 3},
                       Command{{"report", "--yes", "F.scl"}, 0, false, true}}));
 }
 

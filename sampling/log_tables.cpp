@@ -10,10 +10,10 @@ namespace sampling {
 namespace col = scaling::col;
 namespace table = scaling::table;
 
-std::vector<SegmentDefects> ReadLogSegments(tablestore::TableStore& store,
-                                            const scaling::LogKey& key) {
-  scaling::StoredLogRows rows;
-  if (scaling::ReadStoredLogRows(store, "Cubic", key, &rows) < 0) return {};
+namespace {
+
+// The Seg rows in order, each with the defects of its segment number.
+std::vector<SegmentDefects> SegmentsWithDefects(const scaling::StoredLogRows& rows) {
   std::vector<SegmentDefects> segments;
   for (const scaling::SegmentRecord& seg : rows.segments) {
     SegmentDefects s{seg.seg, seg.length, seg.smallEnd, seg.largeEnd, {}};
@@ -23,6 +23,20 @@ std::vector<SegmentDefects> ReadLogSegments(tablestore::TableStore& store,
     segments.push_back(std::move(s));
   }
   return segments;
+}
+
+}  // namespace
+
+std::vector<SegmentDefects> ReadLogSegments(tablestore::TableStore& store,
+                                            const scaling::LogKey& key) {
+  scaling::StoredLogRows rows;
+  if (scaling::ReadStoredLogRows(store, "Cubic", key, &rows) < 0) return {};
+  return SegmentsWithDefects(rows);
+}
+
+std::vector<SegmentDefects> LogSegmentsOf(const scaling::StoredLoadRows& rows,
+                                          const scaling::LogKey& key) {
+  return SegmentsWithDefects(rows.Of(key.log, key.split));
 }
 
 scaling::LogKey LogKeyFromRow(const RowCells& row) {

@@ -13,6 +13,7 @@
 #include "sampling/log_row.h"
 #include "sampling/log_validation.h"
 #include "sampling/store_rows.h"
+#include "scaling/load_log_rows.h"
 #include "scaling/load_volumes.h"
 #include "tablestore/table_store.h"
 
@@ -44,6 +45,12 @@ class StoreSegmentRows : public SegmentRowsWriter {
 // segment number in order; none when the rows cannot be read.
 std::vector<SegmentDefects> ReadLogSegments(tablestore::TableStore& store,
                                             const scaling::LogKey& key);
+
+// The same from the rows of the log's load read at once
+// (scaling::ReadStoredLoadRows with scale system "Cubic"), for callers that
+// visit every log of a load.
+std::vector<SegmentDefects> LogSegmentsOf(const scaling::StoredLoadRows& rows,
+                                          const scaling::LogKey& key);
 
 // The segment source of ValidateLog for the log in `row` (its key, P, LN,
 // SD, LD and SkipSeg): it writes the log's segmentation to Seg

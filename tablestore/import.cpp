@@ -63,6 +63,12 @@ bool TooManyValues(size_t rows, size_t columns) {
 
 }  // namespace
 
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  if (bytes.substr(0, kMark.size()) == kMark) bytes.remove_prefix(kMark.size());
+  return bytes;
+}
+
 bool ImportLines::Next(std::string& line) {
   line.clear();
   if (rest_.empty()) return false;

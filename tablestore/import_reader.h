@@ -12,14 +12,20 @@
 
 namespace tablestore {
 
+// `bytes` without the UTF-8 byte order mark (EF BB BF) that some editors
+// and spreadsheets write at the start of a text: it is no part of the first
+// line (whose "[" would otherwise not begin it).
+std::string_view WithoutByteOrderMark(std::string_view bytes);
+
 // The lines of an import file: bytes up to a line feed or the end of the
-// bytes; carriage returns and line feeds are not part of a line. The last line
-// counts whether or not it ends with a line break; a final line break does not
+// bytes, a leading byte order mark dropped (WithoutByteOrderMark); carriage
+// returns and line feeds are not part of a line. The last line counts
+// whether or not it ends with a line break; a final line break does not
 // start another line.
 class ImportLines {
  public:
   // `bytes` is borrowed and must outlive the object.
-  explicit ImportLines(std::string_view bytes) : rest_(bytes) {}
+  explicit ImportLines(std::string_view bytes) : rest_(WithoutByteOrderMark(bytes)) {}
 
   // Sets `line` to the next line and returns true; false (line emptied) when
   // no line is left.

@@ -85,6 +85,11 @@ TEST_F(ImportTest, ShortLinesLeaveEmptyValuesAndExtraValuesAreIgnored) {
   EXPECT_EQ(Table(), (std::vector<std::string>{"A||0", "B|2|3", "|x|0"}));
 }
 
+TEST_F(ImportTest, ASpreadsheetsByteOrderMarkHidesNoSection) {
+  EXPECT_EQ(Import("\xEF\xBB\xBF[SaleData]\r\nSaleData[SALE:S]\r\nt\r\nA\r\n"), 0);
+  EXPECT_EQ(Table(), std::vector<std::string>{"A"});
+}
+
 TEST_F(ImportTest, LineEndsWithCarriageReturnsAndNoFinalLineBreak) {
   EXPECT_EQ(Import("[SaleData]\r\nSaleData[SALE:S,LLR:S]\r\nt\r\nA,1\r\nB,2"), 0);
   EXPECT_EQ(Table(), (std::vector<std::string>{"A|1", "B|2"}));
@@ -261,6 +266,25 @@ TEST(ImportLinesTest, SplitsAtLineFeedsAndDropsCarriageReturns) {
   EXPECT_EQ(got, (std::vector<std::string>{"a", "", "bc", "last"}));
   EXPECT_FALSE(lines.Next(line));
   EXPECT_EQ(line, "");
+}
+
+TEST(ImportLinesTest, ALeadingByteOrderMarkIsDropped) {
+  std::string line;
+  ImportLines marked("\xEF\xBB\xBF[SaleData]\nx");
+  EXPECT_TRUE(marked.Next(line));
+  EXPECT_EQ(line, "[SaleData]");
+  // Only at the start, and only the whole mark.
+  ImportLines inner(
+      "a\n\xEF\xBB\xBF"
+      "b");
+  EXPECT_TRUE(inner.Next(line));
+  EXPECT_TRUE(inner.Next(line));
+  EXPECT_EQ(line,
+            "\xEF\xBB\xBF"
+            "b");
+  ImportLines partial("\xEF\xBB[");
+  EXPECT_TRUE(partial.Next(line));
+  EXPECT_EQ(line, "\xEF\xBB[");
 }
 
 TEST(ImportLinesTest, AFinalLineBreakStartsNoLine) {

@@ -13,6 +13,8 @@ packages=(
   # fontconfig) and the tests that read them back (pdftotext, pdfinfo). Qt's
   # print support comes with qt6-base-dev.
   libcairo2-dev fontconfig fonts-dejavu-core poppler-utils
+  # The supervisors' password hashes (Argon2id).
+  libsodium-dev
 )
 missing=()
 for p in "${packages[@]}"; do

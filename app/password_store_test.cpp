@@ -51,7 +51,7 @@ class PasswordStoreTest : public ::testing::Test {
   }
 
   SignInOutcome SignInAs(const std::string& user, const std::string& password) {
-    return SignInAs(user, password, policy_, clock_);
+    return SignIn(ui_, fs_, journal_, kPath, user, password, policy_, clock_);
   }
 
   testing::TempFolder folder_;

@@ -58,7 +58,9 @@ std::optional<std::string> RewriteLines(std::string_view fileText, std::string_v
     if (!first) out += '\n';
     first = false;
     Account account = ParseLine(line);
-    if (account.userName != userName || !chosen(account)) {
+    // An empty line is no account, not even one of an empty user name.
+    const bool isAccount = !WithoutCarriageReturn(line).empty();
+    if (!isAccount || account.userName != userName || !chosen(account)) {
       out += line;
       continue;
     }

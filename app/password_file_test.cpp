@@ -189,6 +189,9 @@ TEST_F(ChangePasswordTest, NoSuchLineChangesNothing) {
   EXPECT_FALSE(ReplacePassword("a,b", "b", "b", "d").has_value());
   EXPECT_FALSE(ReplacePassword("", "a", "b", "d").has_value());
   EXPECT_FALSE(SetUserPassword("a,b\nab,c", "b", "d").has_value());
+  // Empty lines are no accounts, even for an empty user name.
+  EXPECT_EQ(*SetUserPassword("a,b\n\r\n,x", "", "d"), "a,b\n\r\n,d");
+  EXPECT_EQ(*ReplacePassword("\n,", "", "", "d"), "\n,d");
 }
 
 TEST_F(ChangePasswordTest, AdministratorsResetSetsEveryLineOfTheUser) {

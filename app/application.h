@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/password_policy.h"
 #include "app/scale_files.h"
 
 namespace platform {
@@ -79,6 +80,9 @@ class Application {
   std::string landingFieldLog;
   std::string landingFieldSeg;
   std::string landingFieldDef;
+  // The supervisor's growing sign-in wait, kept for the whole run, and the
+  // cost of the password hashes written.
+  PasswordPolicy passwords;
   // The files the last report run of this session wrote (the Reports
   // dialog's "Print..." prints the printed reports among them).
   std::vector<std::string> lastReports;

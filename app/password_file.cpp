@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "app/password_hash.h"
+#include "platform/text.h"
+
 namespace app {
 namespace {
 
@@ -41,6 +44,36 @@ Account ParseLine(std::string_view line) {
   return Account{std::string(line.substr(0, comma)), std::string(line.substr(comma + 1))};
 }
 
+// The file text with the stored password of every line of `userName` that
+// `chosen` accepts replaced by `newStored`; every other byte is kept. nullopt
+// when no line was replaced.
+template <typename Chosen>
+std::optional<std::string> RewriteLines(std::string_view fileText, std::string_view userName,
+                                        std::string_view newStored, Chosen chosen) {
+  std::string out;
+  out.reserve(fileText.size() + newStored.size());
+  bool changed = false;
+  bool first = true;
+  for (std::string_view line : SplitLines(fileText)) {
+    if (!first) out += '\n';
+    first = false;
+    Account account = ParseLine(line);
+    // An empty line is no account, not even one of an empty user name.
+    const bool isAccount = !WithoutCarriageReturn(line).empty();
+    if (!isAccount || account.userName != userName || !chosen(account)) {
+      out += line;
+      continue;
+    }
+    changed = true;
+    out += userName;
+    out += ',';
+    out += newStored;
+    if (!line.empty() && line.back() == '\r') out += '\r';
+  }
+  if (!changed) return std::nullopt;
+  return out;
+}
+
 }  // namespace
 
 std::string Scramble(std::string_view text) {
@@ -63,11 +96,16 @@ std::vector<Account> ParseAccounts(std::string_view fileText) {
   return accounts;
 }
 
+bool StoredPasswordMatches(std::string_view stored, std::string_view password) {
+  if (IsPasswordHash(stored)) return HashMatches(stored, password);
+  return Scramble(stored) == platform::Utf8ToCp1252(password);
+}
+
 std::optional<Account> FindSignIn(std::string_view fileText, std::string_view userName,
                                   std::string_view password) {
   std::optional<Account> found;
   for (Account& account : ParseAccounts(fileText)) {
-    if (account.userName == userName && Scramble(account.storedPassword) == password) {
+    if (account.userName == userName && StoredPasswordMatches(account.storedPassword, password)) {
       found = std::move(account);
     }
   }
@@ -81,39 +119,26 @@ bool UserExists(std::string_view fileText, std::string_view userName) {
 }
 
 std::string AppendAccount(std::string_view fileText, std::string_view userName,
-                          std::string_view password) {
+                          std::string_view storedPassword) {
   std::string out(fileText);
   out += '\n';
   out += userName;
   out += ',';
-  out += Scramble(password);
+  out += storedPassword;
   return out;
 }
 
 std::optional<std::string> ReplacePassword(std::string_view fileText, std::string_view userName,
                                            std::string_view storedPassword,
-                                           std::string_view newPassword) {
-  std::string out;
-  out.reserve(fileText.size() + newPassword.size());
-  bool changed = false;
-  bool first = true;
-  for (std::string_view line : SplitLines(fileText)) {
-    if (!first) out += '\n';
-    first = false;
-    Account account = ParseLine(line);
-    bool isOwnLine = account.userName == userName && account.storedPassword == storedPassword;
-    if (!isOwnLine) {
-      out += line;
-      continue;
-    }
-    changed = true;
-    out += userName;
-    out += ',';
-    out += Scramble(newPassword);
-    if (!line.empty() && line.back() == '\r') out += '\r';
-  }
-  if (!changed) return std::nullopt;
-  return out;
+                                           std::string_view newStoredPassword) {
+  return RewriteLines(
+      fileText, userName, newStoredPassword,
+      [&](const Account& account) { return account.storedPassword == storedPassword; });
+}
+
+std::optional<std::string> SetUserPassword(std::string_view fileText, std::string_view userName,
+                                           std::string_view newStoredPassword) {
+  return RewriteLines(fileText, userName, newStoredPassword, [](const Account&) { return true; });
 }
 
 std::vector<std::string> SignInFieldProblems(std::string_view userName, std::string_view password) {

@@ -1,13 +1,19 @@
 // The supervisor password file "Varnolde.upw": one account per line, the user
-// name, a comma and the scrambled password; lines separated by a single line
+// name, a comma and the stored password; lines separated by a single line
 // feed, no line feed after the last line. The file ships with the program and
 // is never created by it. The byte layout is described in
 // app/password_file_format.md.
 //
+// A stored password is a salted slow hash (password_hash.h) or, in files of
+// older installs, the password scrambled by the reversible Scramble below.
+// Both are accepted at sign-in; the program writes hashes only.
+//
 // The functions here work on the file's 8-bit text as bytes (the platform's
-// stored 8-bit encoding): callers convert typed user names and passwords to
-// that encoding before calling. Reading and writing the file itself goes
-// through PasswordFile (password_store.h).
+// stored 8-bit encoding): callers convert typed user names to that encoding
+// before calling. Typed passwords are passed as typed (the program's UTF-8):
+// hashes are made of that text, and an old scrambled password is compared
+// with its 8-bit form. Reading and writing the file itself goes through
+// password_store.h.
 //
 // Thread safety: all functions are pure and may be called from any thread.
 #pragma once
@@ -26,7 +32,8 @@ inline constexpr std::string_view kScrambleKey = "T3VN8KQ2";
 // The file name of the password file in the program folder.
 inline constexpr std::string_view kPasswordFileName = "Varnolde.upw";
 
-// Scrambles (and equally unscrambles) `text`: each block of 8 bytes is XORed
+// Scrambles (and equally unscrambles) `text` (the old way of storing
+// passwords, still read): each block of 8 bytes is XORed
 // byte by byte with kScrambleKey from the key's first byte; a byte is replaced
 // only when both it and the result are at least 0x20 and the result is not a
 // comma. The result has the same length as `text`; applying Scramble twice
@@ -36,7 +43,7 @@ std::string Scramble(std::string_view text);
 // One line of the password file.
 struct Account {
   std::string userName;        // everything up to the first comma
-  std::string storedPassword;  // the scrambled password: the rest of the line
+  std::string storedPassword;  // a hash or an old scrambled password: the rest of the line
 };
 
 // The accounts of a password file's text, in file order. A trailing carriage
@@ -45,10 +52,15 @@ struct Account {
 // lines are skipped.
 std::vector<Account> ParseAccounts(std::string_view fileText);
 
+// True when the stored password `stored` is that of `password` (as typed):
+// a hash of ours is checked as a hash (HashMatches), anything else as an old
+// scrambled password of the typed text's 8-bit form.
+bool StoredPasswordMatches(std::string_view stored, std::string_view password);
+
 // Sign-in check: the account whose user name equals `userName` and whose
-// unscrambled password equals `password` (both compared exactly). Every line
-// is examined, so with two matching lines the last one counts. No match:
-// nullopt.
+// stored password is that of `password` (StoredPasswordMatches; user names
+// compared exactly). Every line is examined, so with two matching lines the
+// last one counts. No match: nullopt.
 std::optional<Account> FindSignIn(std::string_view fileText, std::string_view userName,
                                   std::string_view password);
 
@@ -56,19 +68,26 @@ std::optional<Account> FindSignIn(std::string_view fileText, std::string_view us
 bool UserExists(std::string_view fileText, std::string_view userName);
 
 // The file text with a new account appended: a line feed, the user name, a
-// comma and the scrambled password (no line feed at the end). REQUIRES: the
-// user name and password contain no comma and no line break (see
-// AccountFieldProblems).
+// comma and `storedPassword` (no line feed at the end). REQUIRES: the user
+// name contains no comma and no line break (see AccountFieldProblems), the
+// stored password no line break.
 std::string AppendAccount(std::string_view fileText, std::string_view userName,
-                          std::string_view password);
+                          std::string_view storedPassword);
 
-// The file text with the password of the signed-in account replaced: only the
-// lines whose first field equals `userName` and whose second field equals
-// `storedPassword` get `newPassword` scrambled; every other byte of the file is
-// kept. Returns nullopt when no line is that account (nothing to change).
+// The file text with the stored password of the signed-in account replaced:
+// only the lines whose first field equals `userName` and whose second field
+// equals `storedPassword` get `newStoredPassword`; every other byte of the
+// file is kept (a line's carriage return too). Returns nullopt when no line
+// is that account (nothing to change).
 std::optional<std::string> ReplacePassword(std::string_view fileText, std::string_view userName,
                                            std::string_view storedPassword,
-                                           std::string_view newPassword);
+                                           std::string_view newStoredPassword);
+
+// The administrator's reset: every line whose first field equals `userName`
+// gets `newStoredPassword`, whatever it stored; every other byte is kept.
+// nullopt when no line has that user name.
+std::optional<std::string> SetUserPassword(std::string_view fileText, std::string_view userName,
+                                           std::string_view newStoredPassword);
 
 // The field checks of the sign-in dialog, in the order the user sees them:
 // "Password can't be blank", "Password can't have commas", "Username can't be

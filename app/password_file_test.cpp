@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "app/password_test_support.h"
 #include "platform/file_system.h"
 
 namespace app {
@@ -124,10 +125,36 @@ TEST_F(AccountsTest, UserExistsComparesTheFirstFieldExactly) {
 }
 
 TEST_F(AccountsTest, AddingAppendsExactlyOneLineWithoutTrailingLineFeed) {
-  std::string after = AppendAccount(file_, "carol", "password");
-  EXPECT_EQ(after, file_ + "\ncarol,$R%=O$#V");
+  const std::string hash = testing::TestHash("password");
+  std::string after = AppendAccount(file_, "carol", hash);
+  EXPECT_EQ(after, file_ + "\ncarol," + hash);
   EXPECT_NE(after.back(), '\n');
   EXPECT_TRUE(FindSignIn(after, "carol", "password").has_value());
+}
+
+TEST_F(AccountsTest, HashedAccountSignsInOnlyWithItsPassword) {
+  const std::string hash = testing::TestHash("s3cret pass");
+  const std::string file = file_ + "\ncarol," + hash;
+  ASSERT_TRUE(IsPasswordHash(hash));
+  EXPECT_EQ(FindSignIn(file, "carol", "s3cret pass")->storedPassword, hash);
+  for (const char* wrong : {"s3cret pas", "S3cret pass", "s3cret passs", ""}) {
+    EXPECT_FALSE(FindSignIn(file, "carol", wrong).has_value()) << wrong;
+  }
+  // Nor does the hash's own text, scrambled or not, sign in.
+  EXPECT_FALSE(FindSignIn(file, "carol", Scramble(hash)).has_value());
+  EXPECT_FALSE(FindSignIn(file, "carol", hash).has_value());
+  EXPECT_FALSE(FindSignIn(file, "alice", "s3cret pass").has_value());
+}
+
+TEST_F(AccountsTest, NoHashGivesThePasswordBackThroughTheScramble) {
+  const std::string a = testing::TestHash("password");
+  const std::string b = testing::TestHash("password");
+  EXPECT_NE(a, b);  // salted: equal passwords are not seen as equal
+  for (const std::string& hash : {a, b}) {
+    EXPECT_EQ(hash.find("password"), std::string::npos);
+    EXPECT_EQ(hash.find(Scramble("password")), std::string::npos);
+    EXPECT_EQ(Scramble(hash).find("password"), std::string::npos);
+  }
 }
 
 class ChangePasswordTest : public ::testing::Test {};
@@ -136,33 +163,41 @@ TEST_F(ChangePasswordTest, ChangesOnlyTheSignedInUsersLine) {
   // The text "al,$R%=O$#V" also occurs inside the second line, whose user
   // name is "xal". Only the first line may change.
   std::string file = "al,$R%=O$#V\nxal,$R%=O$#V\nbob,abc";
-  auto after = ReplacePassword(file, "al", "$R%=O$#V", "passwordp");
+  auto after = ReplacePassword(file, "al", "$R%=O$#V", "NEW");
   ASSERT_TRUE(after.has_value());
-  EXPECT_EQ(*after, "al,$R%=O$#V$\nxal,$R%=O$#V\nbob,abc");
-  EXPECT_TRUE(FindSignIn(*after, "al", "passwordp").has_value());
-  EXPECT_TRUE(FindSignIn(*after, "xal", "password").has_value());
+  EXPECT_EQ(*after, "al,NEW\nxal,$R%=O$#V\nbob,abc");
 }
 
 TEST_F(ChangePasswordTest, OtherLineWhosePasswordContainsTheTextIsKept) {
   // "bob,ab" occurs inside "bob,abc" and inside "bob,ab" itself; only the
   // exact second field matches.
   std::string file = "bob,abc\nbob,ab";
-  auto after = ReplacePassword(file, "bob", "ab", "password");
+  auto after = ReplacePassword(file, "bob", "ab", "NEW");
   ASSERT_TRUE(after.has_value());
-  EXPECT_EQ(*after, "bob,abc\nbob,$R%=O$#V");
+  EXPECT_EQ(*after, "bob,abc\nbob,NEW");
 }
 
 TEST_F(ChangePasswordTest, KeepsCarriageReturnsAndEveryOtherByte) {
   std::string file = "a,b\r\nme,x\r\n\nz,q";
-  auto after = ReplacePassword(file, "me", "x", "password");
+  auto after = ReplacePassword(file, "me", "x", "NEW");
   ASSERT_TRUE(after.has_value());
-  EXPECT_EQ(*after, "a,b\r\nme,$R%=O$#V\r\n\nz,q");
+  EXPECT_EQ(*after, "a,b\r\nme,NEW\r\n\nz,q");
 }
 
 TEST_F(ChangePasswordTest, NoSuchLineChangesNothing) {
   EXPECT_FALSE(ReplacePassword("a,b", "a", "c", "d").has_value());
   EXPECT_FALSE(ReplacePassword("a,b", "b", "b", "d").has_value());
   EXPECT_FALSE(ReplacePassword("", "a", "b", "d").has_value());
+  EXPECT_FALSE(SetUserPassword("a,b\nab,c", "b", "d").has_value());
+  // Empty lines are no accounts, even for an empty user name.
+  EXPECT_EQ(*SetUserPassword("a,b\n\r\n,x", "", "d"), "a,b\n\r\n,d");
+  EXPECT_EQ(*ReplacePassword("\n,", "", "", "d"), "\n,d");
+}
+
+TEST_F(ChangePasswordTest, AdministratorsResetSetsEveryLineOfTheUser) {
+  auto after = SetUserPassword("me,x\r\nyou,y\nme,z", "me", "NEW");
+  ASSERT_TRUE(after.has_value());
+  EXPECT_EQ(*after, "me,NEW\r\nyou,y\nme,NEW");
 }
 
 class FieldChecksTest : public ::testing::Test {};
@@ -191,14 +226,59 @@ TEST_F(FieldChecksTest, LineBreakInAUserNameIsRefusedLikeAComma) {
             (std::vector<std::string>{"Username can't have commas"}));
 }
 
+class PasswordHashTest : public ::testing::Test {};
+
+TEST_F(PasswordHashTest, StoredCostIsReadFromTheHashesHead) {
+  struct Case {
+    const char* stored;
+    bool valid;
+    unsigned long long passes;
+    size_t memoryBytes;
+  };
+  const Case cases[] = {
+      {"$argon2id$v=19$m=65536,t=2,p=1$c2FsdA$aGFzaA", true, 2, size_t{64} << 20},
+      {"$argon2id$v=19$m=8,t=1,p=1$", true, 1, 8192},
+      {"$argon2i$v=19$m=8,t=1,p=1$", false, 0, 0},
+      {"$argon2id$v=18$m=8,t=1,p=1$", false, 0, 0},
+      {"$argon2id$v=19$m=,t=1,p=1$", false, 0, 0},
+      {"$argon2id$v=19$m=99999999999,t=1,p=1$", false, 0, 0},
+      {"$argon2id$v=19$m=8,t=1,p=1", false, 0, 0},
+      {"$R%=O$#V", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    auto cost = StoredHashCost(c.stored);
+    ASSERT_EQ(cost.has_value(), c.valid) << c.stored;
+    if (!c.valid) continue;
+    EXPECT_EQ(cost->passes, c.passes) << c.stored;
+    EXPECT_EQ(cost->memoryBytes, c.memoryBytes) << c.stored;
+  }
+}
+
+TEST_F(PasswordHashTest, HashAskingForTooMuchWorkNeverMatches) {
+  std::string hash = testing::TestHash("pw");
+  ASSERT_TRUE(HashMatches(hash, "pw"));
+  const std::string cheap = "m=8,t=1,";
+  ASSERT_NE(hash.find(cheap), std::string::npos);
+  for (const char* costly : {"m=8,t=5,", "m=262145,t=1,", "m=4194304,t=1,"}) {
+    std::string edited = hash;
+    edited.replace(edited.find(cheap), cheap.size(), costly);
+    EXPECT_FALSE(HashMatches(edited, "pw")) << costly;
+  }
+  EXPECT_FALSE(HashMatches(hash.substr(0, hash.size() - 1), "pw"));
+  EXPECT_FALSE(HashMatches(hash + std::string(200, 'A'), "pw"));
+}
+
 class BundledFileTest : public ::testing::Test {};
 
 TEST_F(BundledFileTest, DefaultSupervisorSignsIn) {
   platform::PosixFileSystem fs;
   std::string text;
   ASSERT_EQ(fs.ReadFile(VARNOLDE_DATA_DIR "/Varnolde.upw", 4096, &text), platform::FileResult::kOk);
+  auto accounts = ParseAccounts(text);
+  ASSERT_EQ(accounts.size(), 1u);
+  EXPECT_TRUE(IsPasswordHash(accounts[0].storedPassword));
+  EXPECT_EQ(StoredHashCost(accounts[0].storedPassword)->memoryBytes, kPasswordHashCost.memoryBytes);
   EXPECT_TRUE(FindSignIn(text, "supervisor", "scale2010").has_value());
-  EXPECT_EQ(ParseAccounts(text).size(), 1u);
   EXPECT_NE(text.back(), '\n');
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/load_actions.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 #include "platform/ui.h"
@@ -37,28 +38,61 @@ std::optional<std::string> ReadPasswordFile(const platform::FileSystem& fs,
   return text;
 }
 
-// Writes the new file text and says how it went; returns whether it was written.
+constexpr const char* kNotWritten = "The password file, Varnolde.upw could not be written.";
+
+// Rewrites the file with `text` and says how it went; returns whether it was
+// written.
 bool WriteAndReport(platform::Ui& ui, platform::FileSystem& fs, const std::string& path,
                     const std::string& text, const char* doneMessage) {
-  if (fs.WriteFile(path, text) != platform::FileResult::kOk) {
-    Show(ui, "The password file, Varnolde.upw could not be written.", "Error");
+  if (fs.RewriteFile(path, text) != platform::FileResult::kOk) {
+    Show(ui, kNotWritten, "Error");
     return false;
   }
   Show(ui, doneMessage, "Done", platform::Icon::kInformation);
   return true;
 }
 
+std::string WaitText(uint32_t remainingMs) {
+  const uint32_t seconds = (remainingMs + 999) / 1000;
+  return "Wrong username or password: please wait " + std::to_string(seconds) +
+         (seconds == 1 ? " second" : " seconds") + ", then try again.";
+}
+
+// Replaces the old scrambled password of the signed-in `account` in the file
+// `text` by a hash of `password`; on success `account` holds the hash. A file
+// that cannot be written keeps the old form, and the user hears of it.
+void UpgradeToHash(platform::Ui& ui, platform::FileSystem& fs, const std::string& path,
+                   const std::string& text, Account& account, const std::string& password,
+                   const HashCost& cost) {
+  auto hash = HashPassword(password, cost);
+  auto upgraded = hash ? ReplacePassword(text, account.userName, account.storedPassword, *hash)
+                       : std::nullopt;
+  if (upgraded && fs.RewriteFile(path, *upgraded) == platform::FileResult::kOk) {
+    account.storedPassword = std::move(*hash);
+    return;
+  }
+  Show(ui,
+       "Your password is still stored the old, readable way: the password file, Varnolde.upw "
+       "could not be written.\nPlease ask the administrator to set a new password.",
+       "Warning!", platform::Icon::kExclamation);
+}
+
 }  // namespace
 
-SignInOutcome SignIn(platform::Ui& ui, const platform::FileSystem& fs,
-                     tablestore::TableStore& journal, const std::string& passwordPath,
-                     const std::string& userName, const std::string& password) {
+SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::TableStore& journal,
+                     const std::string& passwordPath, const std::string& userName,
+                     const std::string& password, PasswordPolicy& policy,
+                     const platform::Clock& clock) {
   SignInOutcome outcome;
   std::string user = platform::Utf8ToCp1252(userName);
-  std::string typed = platform::Utf8ToCp1252(password);
-  auto problems = SignInFieldProblems(user, typed);
+  auto problems = SignInFieldProblems(user, platform::Utf8ToCp1252(password));
   if (!problems.empty()) {
     ShowErrors(ui, problems);
+    return outcome;
+  }
+  if (uint32_t wait = policy.delay.RemainingMs(clock.TickCount()); wait > 0) {
+    Show(ui, WaitText(wait), "Access Denied", platform::Icon::kExclamation);
+    outcome.result = SignInResult::kWaiting;
     return outcome;
   }
   auto text = ReadPasswordFile(fs, passwordPath);
@@ -67,26 +101,32 @@ SignInOutcome SignIn(platform::Ui& ui, const platform::FileSystem& fs,
     outcome.result = SignInResult::kFileMissing;
     return outcome;
   }
-  auto account = FindSignIn(*text, user, typed);
+  auto account = FindSignIn(*text, user, password);
   if (!account) {
+    policy.delay.OnFailure(clock.TickCount());
     Show(ui, "INCORRECT USERNAME AND/OR PASSWORD!\nTRY AGAIN", "Error",
          platform::Icon::kExclamation);
     Journal(journal, ui, "Incorrect username (" + userName + ") and/or password,");
     return outcome;
   }
+  policy.delay.OnSuccess();
   Journal(journal, ui, "Successful login to Supervisor Options with username: " + userName);
+  if (!IsPasswordHash(account->storedPassword)) {
+    UpgradeToHash(ui, fs, passwordPath, *text, *account, password, policy.hashCost);
+  }
   outcome.result = SignInResult::kSignedIn;
   outcome.account = std::move(*account);
   return outcome;
 }
 
 AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
-                             const std::string& passwordPath, const AccountRequest& request) {
+                             const std::string& passwordPath, const AccountRequest& request,
+                             const HashCost& cost) {
   bool adding = request.mode == AccountMode::kAddUser;
   std::string newUser = platform::Utf8ToCp1252(request.newUserName);
-  std::string password = platform::Utf8ToCp1252(request.password);
-  std::string retyped = platform::Utf8ToCp1252(request.retyped);
-  auto problems = AccountFieldProblems(request.mode, newUser, password, retyped);
+  auto problems =
+      AccountFieldProblems(request.mode, newUser, platform::Utf8ToCp1252(request.password),
+                           platform::Utf8ToCp1252(request.retyped));
   auto text = ReadPasswordFile(fs, passwordPath);
   if (adding && text && UserExists(*text, newUser)) {
     problems.emplace_back("That username already exists");
@@ -105,19 +145,67 @@ AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
   }
   AccountOutcome outcome;
   if (refused) return outcome;
+  auto hash = HashPassword(request.password, cost);
+  if (!hash) {
+    Show(ui, "The new password could not be stored: there was not enough memory to hash it.",
+         "Error");
+    return outcome;
+  }
   if (adding) {
-    outcome.done = WriteAndReport(ui, fs, passwordPath, AppendAccount(*text, newUser, password),
+    outcome.done = WriteAndReport(ui, fs, passwordPath, AppendAccount(*text, newUser, *hash),
                                   "New username and password added.");
     return outcome;
   }
   auto changed =
-      ReplacePassword(*text, request.signedIn.userName, request.signedIn.storedPassword, password);
+      ReplacePassword(*text, request.signedIn.userName, request.signedIn.storedPassword, *hash);
   if (!changed) {
     Show(ui, "Your account is no longer in the password file, Varnolde.upw.", "Error");
     return outcome;
   }
   outcome.done = WriteAndReport(ui, fs, passwordPath, *changed, "Password changed.");
-  if (outcome.done) outcome.storedPassword = Scramble(password);
+  if (outcome.done) outcome.storedPassword = std::move(*hash);
+  return outcome;
+}
+
+SetPasswordOutcome SetPassword(platform::FileSystem& fs, const std::string& passwordPath,
+                               const std::string& userName, const std::string& password,
+                               const std::string& retyped, const HashCost& cost) {
+  SetPasswordOutcome outcome;
+  const std::string user = platform::Utf8ToCp1252(userName);
+  auto problems = AccountFieldProblems(AccountMode::kAddUser, user,
+                                       platform::Utf8ToCp1252(password),
+                                       platform::Utf8ToCp1252(retyped));
+  if (problems.empty() && password != retyped) problems.emplace_back("Passwords don't match");
+  if (!problems.empty()) {
+    outcome.error = problems.front();
+    return outcome;
+  }
+  std::string text;
+  switch (fs.ReadFile(passwordPath, kMaxPasswordFileBytes, &text)) {
+    case platform::FileResult::kOk:
+      break;
+    case platform::FileResult::kNotFound:
+      outcome.error = "no such password file (it is never created: copy the bundled one)";
+      return outcome;
+    default:
+      outcome.error = "the password file cannot be read";
+      return outcome;
+  }
+  auto hash = HashPassword(password, cost);
+  if (!hash) {
+    outcome.error = "there was not enough memory to hash the password";
+    return outcome;
+  }
+  auto changed = SetUserPassword(text, user, *hash);
+  outcome.added = !changed;
+  if (fs.RewriteFile(passwordPath, changed ? *changed : AppendAccount(text, user, *hash)) !=
+      platform::FileResult::kOk) {
+    outcome.error =
+        "the password file could not be rewritten (its folder and the file must be writable, "
+        "and its owner and group kept); it is unchanged";
+    return outcome;
+  }
+  outcome.ok = true;
   return outcome;
 }
 

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
+#include "app/password_test_support.h"
 #include "app/test_files.h"
+#include "mkstore/fault_file_system.h"
+#include "platform/clock.h"
 #include "platform/mem_file_system.h"
 #include "platform/scripted_ui.h"
 #include "tablestore/table_store.h"
@@ -11,6 +17,7 @@ namespace app {
 namespace {
 
 constexpr const char* kPath = "/opt/varnolde/Varnolde.upw";
+using testing::kTestHashCost;
 
 class PasswordStoreTest : public ::testing::Test {
  protected:
@@ -40,28 +47,98 @@ class PasswordStoreTest : public ::testing::Test {
     request.newUserName = user;
     request.password = password;
     request.retyped = retyped;
-    return SubmitAccount(ui_, fs_, kPath, request);
+    return SubmitAccount(ui_, fs_, kPath, request, kTestHashCost);
+  }
+
+  SignInOutcome SignInAs(const std::string& user, const std::string& password) {
+    return SignIn(ui_, fs_, journal_, kPath, user, password, policy_, clock_);
   }
 
   testing::TempFolder folder_;
   tablestore::TableStore journal_;
   platform::MemFileSystem fs_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
+  PasswordPolicy policy_{SignInDelay(), kTestHashCost};
+  platform::FixedClock clock_;
 };
 
-TEST_F(PasswordStoreTest, SignInKeepsTheStoredPasswordAndJournals) {
-  SignInOutcome outcome = SignIn(ui_, fs_, journal_, kPath, "bob", "passwordp");
+TEST_F(PasswordStoreTest, HashedAccountSignsInAndKeepsItsLine) {
+  const std::string file = "alice,$R%=O$#V\ncarol," + testing::TestHash("pass word");
+  fs_.SetFile(kPath, file);
+  SignInOutcome outcome = SignInAs("carol", "pass word");
   EXPECT_EQ(outcome.result, SignInResult::kSignedIn);
-  EXPECT_EQ(outcome.account.userName, "bob");
-  EXPECT_EQ(outcome.account.storedPassword, "$R%=O$#V$");
+  EXPECT_EQ("carol," + outcome.account.storedPassword, file.substr(file.find('\n') + 1));
   EXPECT_TRUE(ui_.messages().empty());
+  EXPECT_EQ(*fs_.File(kPath), file);
   EXPECT_EQ(
       Journal(),
-      (std::vector<std::string>{"Successful login to Supervisor Options with username: bob"}));
+      (std::vector<std::string>{"Successful login to Supervisor Options with username: carol"}));
+}
+
+TEST_F(PasswordStoreTest, OldScrambledAccountComesOutHashedWithTheOtherLinesUnchanged) {
+  const std::string carol = "carol," + testing::TestHash("x");
+  fs_.SetFile(kPath, "alice,$R%=O$#V\r\nbob,$R%=O$#V$\r\n\n" + carol);
+  SignInOutcome outcome = SignInAs("bob", "passwordp");
+  ASSERT_EQ(outcome.result, SignInResult::kSignedIn);
+  const std::string& hash = outcome.account.storedPassword;
+  EXPECT_TRUE(IsPasswordHash(hash));
+  EXPECT_EQ(StoredHashCost(hash)->memoryBytes, kTestHashCost.memoryBytes);
+  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\r\nbob," + hash + "\r\n\n" + carol);
+  EXPECT_TRUE(ui_.messages().empty());
+  // From now on the hash is checked, and the file stays as it is.
+  EXPECT_EQ(SignInAs("bob", "passwordp").account.storedPassword, hash);
+  EXPECT_EQ(SignInAs("bob", Scramble(hash)).result, SignInResult::kRefused);
+}
+
+TEST_F(PasswordStoreTest, SignInStandsWhenTheOldFormCannotBeReplaced) {
+  fs_.SetWriteFails(kPath, true);
+  SignInOutcome outcome = SignInAs("bob", "passwordp");
+  EXPECT_EQ(outcome.result, SignInResult::kSignedIn);
+  EXPECT_EQ(outcome.account.storedPassword, "$R%=O$#V$");
+  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].caption, "Warning!");
+  EXPECT_EQ(ui_.messages()[0].icon, platform::Icon::kExclamation);
+}
+
+TEST_F(PasswordStoreTest, EachWrongPasswordMakesTheNextTryWaitLonger) {
+  const uint32_t waits[] = {1000, 2000, 4000, 8000, 16000, 30000, 30000};
+  clock_.SetTickCount(0xFFFFF000u);  // the tick count wraps during the test
+  for (uint32_t wait : waits) {
+    ASSERT_EQ(SignInAs("bob", "wrong").result, SignInResult::kRefused);
+    clock_.AdvanceTicks(wait - 1);
+    // Even the right password is not checked before the wait is over.
+    EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kWaiting) << wait;
+    EXPECT_EQ(Texts().back(),
+              "Access Denied: Wrong username or password: please wait 1 second, then try again.");
+    EXPECT_EQ(ui_.messages().back().icon, platform::Icon::kExclamation);
+    clock_.AdvanceTicks(1);
+  }
+  EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kSignedIn);
+  // A sign-in starts the waits over.
+  EXPECT_EQ(SignInAs("bob", "wrong").result, SignInResult::kRefused);
+  clock_.AdvanceTicks(SignInDelay::kFirstWaitMs);
+  EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kSignedIn);
+  // Every failure has its journal line; the refused early tries none.
+  auto journal = Journal();
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "Incorrect username (bob) and/or password,"),
+            8);
+  EXPECT_EQ(journal.size(), 10u);
+}
+
+TEST_F(PasswordStoreTest, WaitIsShownInWholeSecondsRoundedUp) {
+  ASSERT_EQ(SignInAs("bob", "wrong").result, SignInResult::kRefused);
+  ASSERT_EQ(SignInAs("bob", "wrong").result, SignInResult::kWaiting);
+  clock_.AdvanceTicks(1000);
+  ASSERT_EQ(SignInAs("bob", "wrong").result, SignInResult::kRefused);
+  clock_.AdvanceTicks(100);
+  ASSERT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kWaiting);
+  EXPECT_EQ(ui_.messages().back().text,
+            "Wrong username or password: please wait 2 seconds, then try again.");
 }
 
 TEST_F(PasswordStoreTest, WrongPasswordNamesTheUserInTheJournal) {
-  SignInOutcome outcome = SignIn(ui_, fs_, journal_, kPath, "bob", "password");
+  SignInOutcome outcome = SignInAs("bob", "password");
   EXPECT_EQ(outcome.result, SignInResult::kRefused);
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text, "INCORRECT USERNAME AND/OR PASSWORD!\nTRY AGAIN");
@@ -72,7 +149,7 @@ TEST_F(PasswordStoreTest, WrongPasswordNamesTheUserInTheJournal) {
 
 TEST_F(PasswordStoreTest, BlankFieldsAreRefusedBeforeTheFileIsRead) {
   fs_.Delete(kPath);
-  SignInOutcome outcome = SignIn(ui_, fs_, journal_, kPath, "", "");
+  SignInOutcome outcome = SignInAs("", "");
   EXPECT_EQ(outcome.result, SignInResult::kRefused);
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Error: Password can't be blank",
                                                "Error: Username can't be blank"}));
@@ -82,17 +159,23 @@ TEST_F(PasswordStoreTest, BlankFieldsAreRefusedBeforeTheFileIsRead) {
 
 TEST_F(PasswordStoreTest, MissingFileEndsTheSignIn) {
   fs_.Delete(kPath);
-  EXPECT_EQ(SignIn(ui_, fs_, journal_, kPath, "bob", "passwordp").result,
+  EXPECT_EQ(SignInAs("bob", "passwordp").result,
             SignInResult::kFileMissing);
   EXPECT_EQ(Texts(), (std::vector<std::string>{
                          "File Not Found: The password file, Varnolde.upw was not found in the "
                          "program directory."}));
 }
 
-TEST_F(PasswordStoreTest, AddingAUserAppendsOneLine) {
+TEST_F(PasswordStoreTest, AddingAUserAppendsOneHashedLine) {
   AccountOutcome outcome = Submit(AccountMode::kAddUser, "carol", "password", "password");
   EXPECT_TRUE(outcome.done);
-  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$\ncarol,$R%=O$#V");
+  const std::string before = "alice,$R%=O$#V\nbob,$R%=O$#V$\ncarol,";
+  const std::string after = *fs_.File(kPath);
+  ASSERT_EQ(after.substr(0, before.size()), before);
+  const std::string stored = after.substr(before.size());
+  EXPECT_TRUE(IsPasswordHash(stored));
+  EXPECT_EQ(Scramble(stored).find("password"), std::string::npos);
+  EXPECT_EQ(FindSignIn(after, "carol", "password")->storedPassword, stored);
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Done: New username and password added."}));
 }
 
@@ -135,8 +218,10 @@ TEST_F(PasswordStoreTest, ChangingThePasswordRewritesOnlyTheOwnLine) {
   fs_.SetFile(kPath, "alice,$R%=O$#V\nmalice,$R%=O$#V\nbob,x");
   AccountOutcome outcome = Submit(AccountMode::kChangePassword, "", "passwordp", "passwordp");
   EXPECT_TRUE(outcome.done);
-  EXPECT_EQ(outcome.storedPassword, "$R%=O$#V$");
-  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V$\nmalice,$R%=O$#V\nbob,x");
+  EXPECT_TRUE(IsPasswordHash(outcome.storedPassword));
+  EXPECT_EQ(*fs_.File(kPath), "alice," + outcome.storedPassword + "\nmalice,$R%=O$#V\nbob,x");
+  EXPECT_TRUE(FindSignIn(*fs_.File(kPath), "alice", "passwordp").has_value());
+  EXPECT_FALSE(FindSignIn(*fs_.File(kPath), "alice", "password").has_value());
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Done: Password changed."}));
 }
 
@@ -151,17 +236,121 @@ TEST_F(PasswordStoreTest, ChangeForAnAccountThatIsGoneIsNotReportedAsDone) {
 TEST_F(PasswordStoreTest, UnwritableFileIsReported) {
   fs_.SetWriteFails(kPath, true);
   EXPECT_FALSE(Submit(AccountMode::kAddUser, "carol", "pw", "pw").done);
-  EXPECT_EQ(
-      Texts(),
-      (std::vector<std::string>{"Error: The password file, Varnolde.upw could not be written."}));
+  EXPECT_FALSE(Submit(AccountMode::kChangePassword, "", "pw", "pw").done);
+  EXPECT_EQ(Texts(), (std::vector<std::string>(
+                         2, "Error: The password file, Varnolde.upw could not be written.")));
+  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
 }
 
 TEST_F(PasswordStoreTest, NewAccountSignsInWithItsUtf8Password) {
   ASSERT_TRUE(Submit(AccountMode::kAddUser, "jos\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9").done);
-  EXPECT_EQ(SignIn(ui_, fs_, journal_, kPath, "jos\xC3\xA9", "caf\xC3\xA9").result,
+  EXPECT_EQ(SignInAs("jos\xC3\xA9", "caf\xC3\xA9").result,
             SignInResult::kSignedIn);
   // Stored as one 8-bit character each: "jos" + 0xE9.
   EXPECT_NE(fs_.File(kPath)->find("\njos\xE9,"), std::string::npos);
+}
+
+TEST_F(PasswordStoreTest, AdministratorSetsAPasswordOrAddsTheAccount) {
+  ASSERT_TRUE(SetPassword(fs_, kPath, "bob", "n3w", "n3w", kTestHashCost).ok);
+  const auto added = SetPassword(fs_, kPath, "dave", "d", "d", kTestHashCost);
+  ASSERT_TRUE(added.ok);
+  EXPECT_TRUE(added.added);
+  const std::string text = *fs_.File(kPath);
+  EXPECT_EQ(text.substr(0, 20), "alice,$R%=O$#V\nbob,$");
+  EXPECT_TRUE(FindSignIn(text, "bob", "n3w").has_value());
+  EXPECT_FALSE(FindSignIn(text, "bob", "passwordp").has_value());
+  EXPECT_TRUE(FindSignIn(text, "dave", "d").has_value());
+  EXPECT_EQ(ParseAccounts(text).size(), 3u);
+}
+
+TEST_F(PasswordStoreTest, AdministratorsRefusedResetWritesNothing) {
+  struct Case {
+    const char* user;
+    const char* password;
+    const char* retyped;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"bob", "", "", "Password can't be blank"},
+      {"bob", "a,b", "a,b", "Password can't have commas"},
+      {"b,ob", "x", "x", "Username can't have commas"},
+      {"bob", "x", "y", "Passwords don't match"},
+  };
+  for (const Case& c : cases) {
+    const auto outcome = SetPassword(fs_, kPath, c.user, c.password, c.retyped, kTestHashCost);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.error, c.error);
+  }
+  fs_.SetWriteFails(kPath, true);
+  EXPECT_FALSE(SetPassword(fs_, kPath, "bob", "x", "x", kTestHashCost).ok);
+  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
+  fs_.Delete(kPath);
+  EXPECT_FALSE(SetPassword(fs_, kPath, "bob", "x", "x", kTestHashCost).ok);
+  EXPECT_EQ(fs_.File(kPath), nullptr);
+}
+
+// The platform's whole-file writes over the engine's fault-injecting file
+// system, made as the real file system makes them: the new contents written
+// piece by piece to a temporary file, synced, then renamed over the file.
+// When a write fails the machine has stopped there (FaultFileSystem).
+class CrashingFiles : public testing::FaultFiles {
+ public:
+  explicit CrashingFiles(mk::FaultFileSystem& disk) : FaultFiles(disk), disk_(disk) {}
+
+  platform::FileResult WriteFile(const std::string& path, std::string_view contents) override {
+    constexpr size_t kPiece = 16;
+    const std::string temp = path + ".tmp";
+    std::unique_ptr<mk::File> file;
+    bool ok = disk_.Open(temp, mk::FileSystem::Mode::kCreate, &file).ok();
+    for (size_t at = 0; ok && at < contents.size(); at += kPiece) {
+      ok = file->Write(at, contents.substr(at, kPiece)).ok();
+    }
+    ok = ok && file->Sync().ok();
+    file.reset();
+    ok = ok && disk_.Rename(temp, path).ok();
+    return ok ? platform::FileResult::kOk : platform::FileResult::kIOError;
+  }
+
+ private:
+  mk::FaultFileSystem& disk_;
+};
+
+// A kill at any write of a password change or of the hash that replaces an
+// old scrambled password leaves a file in which the account signs in with
+// the old password or the new one (and success is only reported for the
+// new), the other accounts untouched.
+TEST_F(PasswordStoreTest, KillAtAnyWriteLeavesTheOldOrTheNewPassword) {
+  const std::string bob = "bob," + testing::TestHash("bobs");
+  for (const bool change : {true, false}) {
+    for (int n = 1;; ++n) {
+      mk::FaultFileSystem disk;
+      disk.SetContents(kPath, "alice,$R%=O$#V\n" + bob);
+      CrashingFiles files(disk);
+      disk.FailWrite(n, n % 3 == 0 ? 0 : 7);
+      bool done = false;
+      if (change) {
+        AccountRequest request{AccountMode::kChangePassword, Account{"alice", "$R%=O$#V"}, "",
+                               "fresh", "fresh"};
+        done = SubmitAccount(ui_, files, kPath, request, kTestHashCost).done;
+      } else {
+        SignInOutcome outcome =
+            SignIn(ui_, files, journal_, kPath, "alice", "password", policy_, clock_);
+        ASSERT_EQ(outcome.result, SignInResult::kSignedIn);
+        done = IsPasswordHash(outcome.account.storedPassword);
+      }
+      const bool failed = disk.writes() >= n;
+      disk.Crash();
+      const std::string text = disk.Contents(kPath);
+      const char* newPassword = change ? "fresh" : "password";
+      const bool isNew = FindSignIn(text, "alice", newPassword).has_value() &&
+                         IsPasswordHash(ParseAccounts(text)[0].storedPassword);
+      EXPECT_EQ(isNew, done) << change << " " << n;
+      EXPECT_TRUE(isNew || text == "alice,$R%=O$#V\n" + bob) << change << " " << n;
+      EXPECT_EQ(text.substr(text.find('\n') + 1), bob) << change << " " << n;
+      if (!failed) break;
+      ASSERT_LT(n, 100);
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // audit-report, set-file-type and rename, and dump. Each calls the shared
 // actions of app/ (load_actions.h, load_rename.h) and holds no rule of its
 // own. main.cpp parses the command line and runs these, once per file named.
+// The administrator's set-password is in cli/set_password.h.
 //
 // Each command opens the file the way the main screen does (in-use check,
 // then the open sequence with its structure upgrade and journal entries),

@@ -9,6 +9,7 @@
 #include "app/load_actions.h"
 #include "app/scale_files.h"
 #include "cli/commands.h"
+#include "cli/set_password.h"
 #include "platform/folders.h"
 
 namespace {
@@ -38,7 +39,7 @@ int ForEachFile(const std::vector<std::string>& files,
 // The command line as parsed.
 struct Options {
   bool yes = false;
-  std::string setup, scale, text, table, fileType;
+  std::string setup, scale, text, table, fileType, user;
   std::vector<std::string> files, sale, llr;
   bool comprehensive = false, log = false, brevanta = false, pdf = false;
   bool replace = false, csv = false, json = false;
@@ -54,6 +55,7 @@ struct Options {
   CLI::App* setFileType = nullptr;
   CLI::App* rename = nullptr;
   CLI::App* dump = nullptr;
+  CLI::App* setPassword = nullptr;
 };
 
 // Declares the commands that create and fill files, bound to `o`.
@@ -121,6 +123,10 @@ void DeclareSupervisorCommands(CLI::App& app, Options& o) {
   o.rename->add_option("FILE", o.scale, "the scale file")->required();
   o.rename->add_option("--sale", o.sale, "OLD NEW: the sale to rename")->expected(2);
   o.rename->add_option("--llr", o.llr, "OLD NEW: the load receipt to rename")->expected(2);
+  o.setPassword = app.add_subcommand(
+      "set-password", "set (or add) a supervisor's password, read without echo (administrator)");
+  o.setPassword->add_option("FILE", o.scale, "the password file (Varnolde.upw)")->required();
+  o.setPassword->add_option("USER", o.user, "the user name")->required();
 }
 
 // Declares the options and commands of the tool, bound to `o`.
@@ -153,6 +159,9 @@ Command SupervisorCommand(const Options& o, cli::Context& ctx) {
   }
   if (o.setFileType->parsed()) {
     return [&](const std::string& f) { return cli::SetFileType(ctx, f, o.fileType); };
+  }
+  if (o.setPassword->parsed()) {
+    return [&](const std::string& f) { return cli::SetPassword(ctx, f, o.user); };
   }
   if (o.rename->parsed()) {
     const std::vector<std::string> sale = o.sale.empty() ? std::vector<std::string>(2) : o.sale;

@@ -49,6 +49,7 @@ TEST(SignInDialog, HidesThePasswordAndSignsIn) {
   ASSERT_TRUE(signIn);
   EXPECT_FALSE(signIn->isEnabled());
 
+  clock.AdvanceTicks(1000);  // the wait after a wrong password
   QTest::keyClicks(user, "alice");
   QTest::keyClicks(password, "password");
   EXPECT_TRUE(signIn->isEnabled());

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -150,7 +151,60 @@ void RemoveStaleTemporariesOf(const std::string& path) {
   closedir(dir);
 }
 
+// Gives the new file `fd` the owner, group and permission bits of `old`,
+// less write permission for others. False when that is not allowed.
+bool KeepAccess(int fd, const struct stat& old) {
+  struct stat now {};
+  if (fstat(fd, &now) != 0) return false;
+  if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+      fchown(fd, old.st_uid, old.st_gid) != 0) {
+    return false;
+  }
+  return fchmod(fd, old.st_mode & 07777 & ~S_IWOTH) == 0;
+}
+
+// Makes a rename in the folder of `path` durable.
+void SyncFolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.ok()) fsync(dir.get());
+}
+
+// Writes `contents` under the temporary name, makes it durable and renames
+// it over `path`. With `keep`, the new file first gets that file's owner and
+// permissions (KeepAccess); until then only its owner may read it.
+FileResult ReplaceWith(const std::string& path, std::string_view contents,
+                       const struct stat* keep) {
+  const std::string temp = TemporaryName(path, getpid());
+  const mode_t mode = keep != nullptr ? 0600 : 0666;
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0 && errno == EEXIST) {
+    // Left by a crashed earlier process that had our process id.
+    unlink(temp.c_str());
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  }
+  Fd out(fd);
+  if (!out.ok()) return FromErrno(errno);
+  const bool kept = keep == nullptr || KeepAccess(out.get(), *keep);
+  const FileResult written = FinishNewFile(out, temp, kept && WriteAll(out.get(), contents));
+  if (written != FileResult::kOk) return written;
+  if (rename(temp.c_str(), path.c_str()) == 0) {
+    SyncFolderOf(path);
+    RemoveStaleTemporariesOf(path);
+    return FileResult::kOk;
+  }
+  const int error = errno;
+  unlink(temp.c_str());
+  return FromErrno(error);
+}
+
 }  // namespace
+
+FileResult FileSystem::RewriteFile(const std::string& path, std::string_view contents) {
+  if (!Exists(path)) return FileResult::kNotFound;
+  return WriteFile(path, contents);
+}
 
 bool PosixFileSystem::Exists(const std::string& path) const {
   struct stat st {};
@@ -221,24 +275,21 @@ FileResult PosixFileSystem::ReadFile(const std::string& path, size_t max_bytes,
 }
 
 FileResult PosixFileSystem::WriteFile(const std::string& path, std::string_view contents) {
-  const std::string temp = TemporaryName(path, getpid());
-  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0 && errno == EEXIST) {
-    // Left by a crashed earlier process that had our process id.
-    unlink(temp.c_str());
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  }
-  Fd out(fd);
-  if (!out.ok()) return FromErrno(errno);
-  const FileResult written = FinishNewFile(out, temp, WriteAll(out.get(), contents));
-  if (written != FileResult::kOk) return written;
-  if (rename(temp.c_str(), path.c_str()) == 0) {
-    RemoveStaleTemporariesOf(path);
-    return FileResult::kOk;
-  }
-  const int error = errno;
-  unlink(temp.c_str());
-  return FromErrno(error);
+  return ReplaceWith(path, contents, nullptr);
+}
+
+FileResult PosixFileSystem::RewriteFile(const std::string& path, std::string_view contents) {
+  // A link is followed, so that the file it names is rewritten in its own
+  // folder and the link stays.
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return FromErrno(errno);
+  const std::string target = resolved;
+  free(resolved);
+  struct stat old {};
+  if (stat(target.c_str(), &old) != 0) return FromErrno(errno);
+  if (!S_ISREG(old.st_mode)) return FileResult::kIOError;
+  if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return FromErrno(errno);
+  return ReplaceWith(target, contents, &old);
 }
 
 void PosixFileSystem::RemoveStaleTemporaries(const std::string& path) {

@@ -94,6 +94,18 @@ class FileSystem {
   // process that no longer runs).
   virtual FileResult WriteFile(const std::string& path, std::string_view contents) = 0;
 
+  // Replaces the contents of the existing file `path` as WriteFile does (the
+  // old file or the new one, never a mix), for files an administrator set up
+  // (the password file): the new file keeps the old one's owner, group and
+  // permission bits, less write permission for others, so a rewrite never
+  // leaves it writable by everyone. Refused, with the file unchanged, when the
+  // file does not exist (kNotFound: never creates one), when this program
+  // may not write the file itself (kIOError: a read-only file stays read-only
+  // even in a folder the program may write), or when its owner or group
+  // cannot be kept (kIOError). File systems without owners and permissions
+  // (the in-memory ones of tests) only check that the file exists.
+  [[nodiscard]] virtual FileResult RewriteFile(const std::string& path, std::string_view contents);
+
   // The in-use check: true when path is an existing regular file that can be
   // opened for reading and that no other open holds locked (see the top of
   // this file). False for a missing file, a folder or other non-regular file,
@@ -132,6 +144,7 @@ class PosixFileSystem : public FileSystem {
   FileResult ReadFile(const std::string& path, size_t max_bytes,
                       std::string* contents) const override;
   FileResult WriteFile(const std::string& path, std::string_view contents) override;
+  FileResult RewriteFile(const std::string& path, std::string_view contents) override;
   bool CanOpenExclusive(const std::string& path) const override;
   void RemoveStaleTemporaries(const std::string& path) override;
   std::string LastErrorText() const override;

@@ -230,6 +230,57 @@ TEST_F(FileSystemTest, WriteFileRemovesWhatDeadWritersOfThatFileLeft) {
   EXPECT_EQ(Names(), (std::vector<std::string>{otherReport, "r.cmp", liveTemp, "r.cmp.x1.tmp"}));
 }
 
+// ---- RewriteFile
+
+TEST_F(FileSystemTest, RewriteFileKeepsOwnerAndModeButNeverWriteForOthers) {
+  struct Case {
+    mode_t before;
+    mode_t after;
+  };
+  for (const Case c : {Case{0640, 0640}, Case{0666, 0664}, Case{0604, 0604}}) {
+    const std::string path = dir_ / "Varnolde.upw";
+    Put(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), c.before), 0);
+    // Root can hand the file to someone else, as an administrator's file is.
+    const bool root = geteuid() == 0;
+    if (root) {
+      ASSERT_EQ(chown(path.c_str(), 1234, 5678), 0);
+    }
+    ASSERT_EQ(fs_.RewriteFile(path, "new"), FileResult::kOk);
+    EXPECT_EQ(Get(path), "new");
+    struct stat st {};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.after) << std::oct << c.before;
+    if (root) {
+      EXPECT_EQ(st.st_uid, 1234u);
+      EXPECT_EQ(st.st_gid, 5678u);
+    }
+    EXPECT_EQ(Names(), std::vector<std::string>{"Varnolde.upw"});
+  }
+}
+
+TEST_F(FileSystemTest, RewriteFileNeverCreatesAFile) {
+  EXPECT_EQ(fs_.RewriteFile(dir_ / "Varnolde.upw", "x"), FileResult::kNotFound);
+  EXPECT_TRUE(Names().empty());
+}
+
+TEST_F(FileSystemTest, RewriteFileLeavesAReadOnlyFileAlone) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write every file";
+  Put(dir_ / "Varnolde.upw", "old");
+  ASSERT_EQ(chmod((dir_ / "Varnolde.upw").c_str(), 0444), 0);
+  EXPECT_EQ(fs_.RewriteFile(dir_ / "Varnolde.upw", "new"), FileResult::kIOError);
+  EXPECT_EQ(Get(dir_ / "Varnolde.upw"), "old");
+}
+
+TEST_F(FileSystemTest, RewriteFileRewritesTheFileALinkNamesAndKeepsTheLink) {
+  std::filesystem::create_directory(dir_ / "etc");
+  Put(dir_ / "etc/Varnolde.upw", "old");
+  std::filesystem::create_symlink(dir_ / "etc/Varnolde.upw", dir_ / "Varnolde.upw");
+  ASSERT_EQ(fs_.RewriteFile(dir_ / "Varnolde.upw", "new"), FileResult::kOk);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "Varnolde.upw"));
+  EXPECT_EQ(Get(dir_ / "etc/Varnolde.upw"), "new");
+}
+
 // ---- The in-use check
 
 TEST_F(FileSystemTest, FreeFileCanBeOpenedExclusively) {

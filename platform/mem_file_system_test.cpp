@@ -22,6 +22,14 @@ TEST_F(MemFileSystemTest, WriteReadAndExists) {
   EXPECT_EQ(fs_.ReadFile("/b", 2, &contents), FileResult::kNotFound);
 }
 
+TEST_F(MemFileSystemTest, RewriteReplacesOnlyAFileThatExists) {
+  EXPECT_EQ(fs_.RewriteFile("/a", "x"), FileResult::kNotFound);
+  EXPECT_FALSE(fs_.Exists("/a"));
+  fs_.SetFile("/a", "old");
+  EXPECT_EQ(fs_.RewriteFile("/a", "new"), FileResult::kOk);
+  EXPECT_EQ(*fs_.File("/a"), "new");
+}
+
 TEST_F(MemFileSystemTest, CopyAndMoveNeverOverwrite) {
   fs_.SetFile("/setup", "s");
   fs_.SetFile("/load", "l");

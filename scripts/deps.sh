@@ -15,6 +15,8 @@ packages=(
   libcairo2-dev fontconfig fonts-dejavu-core poppler-utils
   # The fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizers.
   clang libclang-rt-14-dev
+  # The supervisors' password hashes (Argon2id).
+  libsodium-dev
 )
 missing=()
 for p in "${packages[@]}"; do

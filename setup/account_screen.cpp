@@ -39,7 +39,7 @@ void AccountScreen::OnSubmit() {
   request.password = view_.password;
   request.retyped = view_.retyped;
   const app::AccountOutcome outcome =
-      app::SubmitAccount(app_.ui, app_.fs, PasswordPath(app_), request);
+      app::SubmitAccount(app_.ui, app_.fs, PasswordPath(app_), request, app_.passwords.hashCost);
   if (outcome.done && mode_ == app::AccountMode::kChangePassword) {
     signedIn_.storedPassword = outcome.storedPassword;
   }

@@ -44,8 +44,11 @@ TEST_F(AccountScreenTest, AddingAUserAppendsExactlyOneLine) {
   Type(screen, "carol", "secret", "secret");
   screen.OnSubmit();
   EXPECT_EQ(Shown(), std::vector<std::string>{"Done: New username and password added."});
-  EXPECT_EQ(PasswordFile(),
-            std::string(testing::kPasswords) + "\ncarol," + app::Scramble("secret"));
+  const std::string before = std::string(testing::kPasswords) + "\ncarol,";
+  const std::string after = PasswordFile();
+  EXPECT_EQ(after.substr(0, before.size()), before);
+  EXPECT_TRUE(app::IsPasswordHash(after.substr(before.size())));
+  EXPECT_TRUE(app::FindSignIn(after, "carol", "secret").has_value());
   EXPECT_FALSE(screen.view().submitEnabled);
   EXPECT_EQ(screen.view().password, "");
   EXPECT_EQ(screen.view().retyped, "");
@@ -59,11 +62,13 @@ TEST_F(AccountScreenTest, PasswordChangeTouchesOnlyTheOwnLineAndCanBeRepeated) {
   Type(screen, "", "newpass", "newpass");
   screen.OnSubmit();
   EXPECT_EQ(Shown(), std::vector<std::string>{"Done: Password changed."});
-  EXPECT_EQ(PasswordFile(), "alice," + app::Scramble("newpass") + others);
-  EXPECT_EQ(alice_.storedPassword, app::Scramble("newpass"));
+  EXPECT_TRUE(app::IsPasswordHash(alice_.storedPassword));
+  EXPECT_EQ(PasswordFile(), "alice," + alice_.storedPassword + others);
   Type(screen, "", "third", "third");
   screen.OnSubmit();
-  EXPECT_EQ(PasswordFile(), "alice," + app::Scramble("third") + others);
+  EXPECT_EQ(PasswordFile(), "alice," + alice_.storedPassword + others);
+  EXPECT_TRUE(app::FindSignIn(PasswordFile(), "alice", "third").has_value());
+  EXPECT_FALSE(app::FindSignIn(PasswordFile(), "alice", "newpass").has_value());
 }
 
 TEST_F(AccountScreenTest, MismatchedPasswordsClearTheFieldsAndWriteNothing) {

@@ -17,14 +17,17 @@ void SignInScreen::OnPasswordChanged(const std::string& text) {
 
 SignInStep SignInScreen::OnSignIn() {
   if (!view_.signInEnabled) return SignInStep::kStay;
-  app::SignInOutcome outcome = app::SignIn(app_.ui, app_.fs, *app_.store(), PasswordPath(app_),
-                                           view_.userName, view_.password);
+  app::SignInOutcome outcome =
+      app::SignIn(app_.ui, app_.fs, *app_.store(), PasswordPath(app_), view_.userName,
+                  view_.password, app_.passwords, app_.clock);
   switch (outcome.result) {
     case app::SignInResult::kSignedIn:
       account_ = std::move(outcome.account);
       return SignInStep::kSignedIn;
     case app::SignInResult::kFileMissing:
       return SignInStep::kCancelled;
+    case app::SignInResult::kWaiting:
+      return SignInStep::kStay;
     case app::SignInResult::kRefused:
       break;
   }

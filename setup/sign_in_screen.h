@@ -5,8 +5,12 @@
 // hidden), "Sign in", "Cancel" and a note on letter case. "Sign in" checks
 // the fields and the password file beside the program (app::SignIn): a
 // problem clears both fields and disables "Sign in" until the password is
-// changed; a missing password file ends the dialog as cancelled; a match
-// ends it signed in with the account as read from the file.
+// changed; a try too soon after a wrong password (the growing wait of
+// app::PasswordPolicy, kept by the Application for the whole run) is refused
+// with a message telling how long to wait, and keeps the fields, so the user
+// need only press "Sign in" again once it is over; a missing password file
+// ends the dialog as cancelled; a match ends it signed in with the account as
+// the file now holds it.
 //
 // Thread safety: none; the user-interface thread only.
 #pragma once
@@ -50,7 +54,7 @@ class SignInScreen {
   void OnPasswordChanged(const std::string& text);
   // "Sign in": app::SignIn with the fields and the password file
   // "Varnolde.upw" in the program folder. On a refusal both fields are
-  // cleared and "Sign in" is disabled.
+  // cleared and "Sign in" is disabled; during the wait nothing changes.
   SignInStep OnSignIn();
 
   // The signed-in account (user name and stored password as in the file);

@@ -65,10 +65,11 @@ TEST_F(SignInScreenTest, WrongPasswordIsShownAndJournaledWithTheUserName) {
   EXPECT_EQ(screen_.view().userName, "");
 }
 
-TEST_F(SignInScreenTest, RightPasswordSignsInWithTheStoredPassword) {
+TEST_F(SignInScreenTest, RightPasswordSignsInWithThePasswordAsNowStored) {
   EXPECT_EQ(SignIn("bob", "passwordp"), SignInStep::kSignedIn);
   EXPECT_EQ(screen_.account().userName, "bob");
-  EXPECT_EQ(screen_.account().storedPassword, "$R%=O$#V$");
+  EXPECT_TRUE(app::IsPasswordHash(screen_.account().storedPassword));
+  EXPECT_EQ(PasswordFile(), "alice,$R%=O$#V\nbob," + screen_.account().storedPassword);
   EXPECT_EQ(Journal(),
             std::vector<std::string>{"Successful login to Supervisor Options with username: bob"});
 }
@@ -80,6 +81,22 @@ TEST_F(SignInScreenTest, MissingPasswordFileEndsAsCancelled) {
                                               "was not found in the program directory."});
 }
 
+TEST_F(SignInScreenTest, TryDuringTheWaitKeepsTheFieldsAndTheWaitOutlivesTheDialog) {
+  EXPECT_EQ(SignIn("bob", "wrong"), SignInStep::kStay);
+  SignInScreen again(app_);
+  ClearShown();
+  again.OnUserNameChanged("bob");
+  again.OnPasswordChanged("passwordp");
+  EXPECT_EQ(again.OnSignIn(), SignInStep::kStay);
+  EXPECT_EQ(Shown(), std::vector<std::string>{"Access Denied: Wrong username or password: please "
+                                              "wait 1 second, then try again."});
+  EXPECT_EQ(again.view().userName, "bob");
+  EXPECT_EQ(again.view().password, "passwordp");
+  EXPECT_TRUE(again.view().signInEnabled);
+  clock_.AdvanceTicks(1000);
+  EXPECT_EQ(again.OnSignIn(), SignInStep::kSignedIn);
+}
+
 // Damaged password files: sign-in refuses (or ends as cancelled for a file
 // too big to read) and never changes the file.
 TEST_F(SignInScreenTest, DamagedPasswordFilesNeverSignInNorChange) {
@@ -88,6 +105,7 @@ TEST_F(SignInScreenTest, DamagedPasswordFilesNeverSignInNorChange) {
   const std::string huge(app::kMaxPasswordFileBytes + 1, 'a');
   for (const std::string& text : {std::string(), binary, longLine, huge, std::string("\n\n,,\n")}) {
     SetPasswordFile(text);
+    clock_.AdvanceTicks(app::SignInDelay::kLongestWaitMs);
     SignInScreen screen(app_);
     screen.OnUserNameChanged("alice");
     screen.OnPasswordChanged("password");

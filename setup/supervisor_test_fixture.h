@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/password_test_support.h"
 #include "app/test_files.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -17,12 +18,13 @@
 
 namespace setup::testing {
 
-// alice / password and bob / passwordp, scrambled.
+// alice / password and bob / passwordp, scrambled the old way.
 inline constexpr const char* kPasswords = "alice,$R%=O$#V\nbob,$R%=O$#V$";
 
 class SupervisorTest : public ::testing::Test {
  protected:
   SupervisorTest() : app_(ui_, fs_, clock_, folder_.path()) {
+    app_.passwords.hashCost = app::testing::kTestHashCost;
     EXPECT_EQ(app_.files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl", path_),
               app::FileOutcome::kCreated);
     SetPasswordFile(kPasswords);

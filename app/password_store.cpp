@@ -40,7 +40,15 @@ std::optional<std::string> ReadPasswordFile(const platform::FileSystem& fs,
 // Writes the new file text and says how it went; returns whether it was written.
 bool WriteAndReport(platform::Ui& ui, platform::FileSystem& fs, const std::string& path,
                     const std::string& text, const char* doneMessage) {
-  if (fs.WriteFile(path, text) != platform::FileResult::kOk) {
+  const platform::FileResult written = fs.WriteFile(path, text);
+  if (written == platform::FileResult::kAccessDenied) {
+    // An installed password file belongs to the administrator.
+    Show(ui, "You may not change the password file " + path +
+             ".\nPlease ask the administrator to add the user or change the password.",
+         "Access Denied", platform::Icon::kExclamation);
+    return false;
+  }
+  if (written != platform::FileResult::kOk) {
     Show(ui, "The password file, Varnolde.upw could not be written.", "Error");
     return false;
   }

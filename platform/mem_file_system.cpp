@@ -21,9 +21,9 @@ void MemFileSystem::SetInUse(const std::string& path, bool in_use) {
   }
 }
 
-void MemFileSystem::SetWriteFails(const std::string& path, bool fails) {
+void MemFileSystem::SetWriteFails(const std::string& path, bool fails, FileResult result) {
   if (fails) {
-    write_fails_.insert(path);
+    write_fails_[path] = result;
   } else {
     write_fails_.erase(path);
   }
@@ -34,7 +34,7 @@ bool MemFileSystem::Exists(const std::string& path) const { return files_.count(
 FileResult MemFileSystem::CheckTransfer(const std::string& from, const std::string& to) const {
   if (!Exists(from)) return FileResult::kNotFound;
   if (Exists(to)) return FileResult::kAlreadyExists;
-  if (write_fails_.count(to) != 0) return FileResult::kIOError;
+  if (auto fails = write_fails_.find(to); fails != write_fails_.end()) return fails->second;
   return FileResult::kOk;
 }
 
@@ -67,7 +67,7 @@ FileResult MemFileSystem::ReadFile(const std::string& path, size_t max_bytes,
 }
 
 FileResult MemFileSystem::WriteFile(const std::string& path, std::string_view contents) {
-  if (write_fails_.count(path) != 0) return FileResult::kIOError;
+  if (auto fails = write_fails_.find(path); fails != write_fails_.end()) return fails->second;
   files_[path] = std::string(contents);
   return FileResult::kOk;
 }

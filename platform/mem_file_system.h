@@ -31,9 +31,10 @@ class MemFileSystem : public FileSystem {
   // Marks (or unmarks) path as held open by another program.
   void SetInUse(const std::string& path, bool in_use);
   // Makes every later creation or replacement of path (WriteFile, and Copy or
-  // Move to it) fail with kIOError, as for a write-protected file; false undoes
-  // it.
-  void SetWriteFails(const std::string& path, bool fails);
+  // Move to it) fail with `result` (kIOError as for a failing disk,
+  // kAccessDenied as for a write-protected file); false undoes it.
+  void SetWriteFails(const std::string& path, bool fails,
+                     FileResult result = FileResult::kIOError);
 
   // FileSystem.
   bool Exists(const std::string& path) const override;
@@ -51,7 +52,7 @@ class MemFileSystem : public FileSystem {
 
   std::map<std::string, std::string> files_;
   std::set<std::string> in_use_;
-  std::set<std::string> write_fails_;
+  std::map<std::string, FileResult> write_fails_;
 };
 
 }  // namespace platform

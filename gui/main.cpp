@@ -109,7 +109,10 @@ int main(int argc, char** argv) {
   waiting.setInterval(300);
   QObject::connect(&waiting, &QTimer::timeout, &dialog, [&] {
     if (handedOver.empty()) return waiting.stop();
-    if (QApplication::activeModalWidget() != &dialog) return;
+    // The main dialog was shown before its exec(), so it is not itself in
+    // Qt's list of modal windows: any window there is a screen or box above it.
+    const QWidget* above = QApplication::activeModalWidget();
+    if (above != nullptr && above != &dialog) return;
     const std::string next = handedOver.front();
     handedOver.pop_front();
     dialog.OpenHandedOver(next);

@@ -51,11 +51,7 @@ bool RemoveAllRows(TableStore& store, int slot) {
 
 ScaleFiles::ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
                        platform::Folders folders, mk::FileSystem* storeFs)
-    : ui_(ui),
-      fs_(fs),
-      clock_(clock),
-      folders_(std::move(folders)),
-      storeFs_(storeFs) {}
+    : ui_(ui), fs_(fs), clock_(clock), folders_(std::move(folders)), storeFs_(storeFs) {}
 
 ScaleFiles::~ScaleFiles() { CloseScaleFile(); }
 

@@ -46,7 +46,9 @@ Folders Folders::ForThisUser() {
   return {ProgramFolder(), kOfficeFolder, SettingsFolder(), StateFolder(), AbsoluteEnv("HOME")};
 }
 
-Folders Folders::AllIn(const std::string& folder) { return {folder, folder, folder, folder, folder}; }
+Folders Folders::AllIn(const std::string& folder) {
+  return {folder, folder, folder, folder, folder};
+}
 
 std::vector<std::string> Folders::PasswordFileFolders() const {
   return Distinct({office, program});

@@ -123,7 +123,8 @@ TEST_F(FoldersTest, OfficeFilesAreFoundInTheirOrder) {
       {{"/usr/lib/varnolde/"}, "/usr/lib/varnolde/", "/usr/lib/varnolde/"},
       {{"/usr/lib/varnolde/", "/etc/varnolde/"}, "/etc/varnolde/", "/etc/varnolde/"},
       {{"/home/u/.config/varnolde/"}, "/etc/varnolde/", "/home/u/.config/varnolde/"},
-      {{"/home/u/.config/varnolde/", "/usr/lib/varnolde/", "/etc/varnolde/"}, "/etc/varnolde/",
+      {{"/home/u/.config/varnolde/", "/usr/lib/varnolde/", "/etc/varnolde/"},
+       "/etc/varnolde/",
        "/home/u/.config/varnolde/"},
   };
   for (const Case& c : cases) {

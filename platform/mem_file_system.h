@@ -33,8 +33,7 @@ class MemFileSystem : public FileSystem {
   // Makes every later creation or replacement of path (WriteFile, and Copy or
   // Move to it) fail with `result` (kIOError as for a failing disk,
   // kAccessDenied as for a write-protected file); false undoes it.
-  void SetWriteFails(const std::string& path, bool fails,
-                     FileResult result = FileResult::kIOError);
+  void SetWriteFails(const std::string& path, bool fails, FileResult result = FileResult::kIOError);
 
   // FileSystem.
   bool Exists(const std::string& path) const override;

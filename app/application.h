@@ -14,6 +14,7 @@
 
 #include "app/password_policy.h"
 #include "app/scale_files.h"
+#include "platform/folders.h"
 
 namespace platform {
 class Clock;
@@ -31,16 +32,22 @@ inline constexpr const char* kFileTypeNonScale = "non-scale loads";
 class Application {
  public:
   // All references are borrowed and must outlive the Application.
-  // `programFolder` ends in "/". `storeFs` (may be null: the real file
-  // system) is the file system the open file's TableStore works through
-  // (tests pass one that fails chosen writes).
+  // `folders` says where the program's, the office's and the user's files
+  // are. `storeFs` (may be null: the real file system) is the file system
+  // the open file's TableStore works through (tests pass one that fails
+  // chosen writes).
   Application(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
-              std::string programFolder, mk::FileSystem* storeFs = nullptr)
+              platform::Folders folders, mk::FileSystem* storeFs = nullptr)
       : ui(ui),
         fs(fs),
         clock(clock),
-        programFolder(programFolder),
-        files(ui, fs, clock, programFolder, storeFs) {}
+        folders(folders),
+        programFolder(folders.program),
+        files(ui, fs, clock, folders, storeFs) {}
+  // Everything in `programFolder` (ends in "/"): Folders::AllIn.
+  Application(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
+              std::string programFolder, mk::FileSystem* storeFs = nullptr)
+      : Application(ui, fs, clock, platform::Folders::AllIn(programFolder), storeFs) {}
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
@@ -48,7 +55,8 @@ class Application {
   platform::Ui& ui;
   platform::FileSystem& fs;
   const platform::Clock& clock;
-  const std::string programFolder;
+  const platform::Folders folders;
+  const std::string programFolder;  // folders.program
 
   // The open file (store, slots, the state read when it was opened).
   ScaleFiles files;

@@ -42,12 +42,31 @@ void MainScreen::Start(std::optional<std::string> commandLinePath) {
     screens_.ShowAbout();
   }
   CheckClock();
-  if (!commandLinePath) return;
-  const std::string extension = Extension(*commandLinePath);
+  if (commandLinePath) OpenCommandLinePath(std::move(*commandLinePath));
+}
+
+void MainScreen::OnFileHandedOver(std::string path) {
+  std::erase(path, '"');
+  if (app_.files.IsOpen()) {
+    const std::string open = app_.files.state().path;
+    if (open == path) return;
+    platform::Message ask{"Close " + open + " and open " + path + "?", "Confirm",
+                          platform::Icon::kQuestion};
+    ask.buttons = platform::Buttons::kYesNo;
+    if (app_.ui.ShowMessage(ask) != platform::Answer::kYes) return;
+    // Closed as Done closes it (a failure is shown; the file is closed).
+    static_cast<void>(CloseFile(app_.files, app_.ui));
+    ShowNoFile();
+  }
+  OpenCommandLinePath(std::move(path));
+}
+
+void MainScreen::OpenCommandLinePath(std::string path) {
+  const std::string extension = Extension(path);
   if (extension == "scl") {
-    AfterFileOutcome(app_.files.OpenScaleFile(*commandLinePath));
+    AfterFileOutcome(app_.files.OpenScaleFile(path));
   } else if (extension == "SetupScl") {
-    AfterFileOutcome(app_.files.CreateScaleFile(*commandLinePath));
+    AfterFileOutcome(app_.files.CreateScaleFile(path));
   }
 }
 

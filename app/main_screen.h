@@ -84,6 +84,16 @@ class MainScreen {
   // quotes in the path are dropped.
   void Start(std::optional<std::string> commandLinePath);
 
+  // A file handed over by a second start of the program (a double-click on a
+  // scale or setup file while this copy runs). The file that is open now is
+  // left only when the user agrees: "Close OPEN and open PATH?" (caption
+  // "Confirm", question icon, Yes/No); Yes closes it as Done does ("File
+  // closed"), No keeps everything as it was. The
+  // open file itself handed over again changes nothing. Then the path is
+  // taken as a command line's: ".scl" opened, ".SetupScl" the setup file of
+  // a new scale file, anything else ignored.
+  void OnFileHandedOver(std::string path);
+
   // The clock check: when today (the Application's clock) is before the
   // program's version date, 5 November 2010, shows "It appears your data
   // recorder's date of M/D/YYYY is invalid.\nPlease reset it to the current
@@ -130,6 +140,8 @@ class MainScreen {
   const MainScreenView& view() const { return view_; }
 
  private:
+  // Opens or creates from a command line's path, by its extension.
+  void OpenCommandLinePath(std::string path);
   // The view after a file was opened or created, and the file type rule.
   void ShowOpenedFile();
   // The view with no file open.

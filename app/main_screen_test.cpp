@@ -365,6 +365,33 @@ TEST_F(MainScreenTest, FileHeldByAnotherProgramIsAlreadyOpen) {
   EXPECT_EQ(Enabled(screen_.view()), "1111111");
 }
 
+// A double-click on another scale file while one is open: the open file is
+// left only when the user says Yes; the open file itself asks nothing.
+TEST_F(MainScreenTest, HandedOverFileAsksBeforeLeavingTheOpenOne) {
+  const std::string first = MakeScaleFile("first.scl");
+  const std::string second = MakeScaleFile("second.scl");
+  Open(first);
+  screen_.OnFileHandedOver(first);
+  EXPECT_TRUE(ui_.messages().empty());
+  ui_.QueueAnswer(platform::Answer::kNo);
+  screen_.OnFileHandedOver(second);
+  ASSERT_EQ(ui_.messages().size(), 1u);
+  EXPECT_EQ(ui_.messages()[0].text, "Close " + first + " and open " + second + "?");
+  EXPECT_EQ(ui_.messages()[0].buttons, platform::Buttons::kYesNo);
+  EXPECT_EQ(screen_.view().filePath, first);
+  ui_.QueueAnswer(platform::Answer::kYes);
+  screen_.OnFileHandedOver(second);
+  EXPECT_EQ(screen_.view().filePath, second);
+  EXPECT_EQ(JournalMessages(first).back(), "File closed");
+}
+
+TEST_F(MainScreenTest, HandedOverFileOpensWithoutAQuestionWhenNoneIsOpen) {
+  const std::string scale = MakeScaleFile();
+  screen_.OnFileHandedOver(scale);
+  EXPECT_TRUE(ui_.messages().empty());
+  EXPECT_EQ(screen_.view().filePath, scale);
+}
+
 TEST_F(MainScreenTest, CancelInTheOpenDialogShowsNoFile) {
   Open(MakeScaleFile());
   ui_.QueueOpenFile(std::nullopt);

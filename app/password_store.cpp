@@ -44,7 +44,15 @@ constexpr const char* kNotWritten = "The password file, Varnolde.upw could not b
 // written.
 bool WriteAndReport(platform::Ui& ui, platform::FileSystem& fs, const std::string& path,
                     const std::string& text, const char* doneMessage) {
-  if (fs.RewriteFile(path, text) != platform::FileResult::kOk) {
+  const platform::FileResult written = fs.RewriteFile(path, text);
+  if (written == platform::FileResult::kAccessDenied) {
+    // An installed password file belongs to the administrator.
+    Show(ui, "You may not change the password file " + path +
+             ".\nPlease ask the administrator to add the user or change the password.",
+         "Access Denied", platform::Icon::kExclamation);
+    return false;
+  }
+  if (written != platform::FileResult::kOk) {
     Show(ui, kNotWritten, "Error");
     return false;
   }

@@ -105,7 +105,10 @@ struct AccountOutcome {
 // "Your account is no longer in the password file, Varnolde.upw." (caption
 // "Error") is shown instead and nothing is written; a file that cannot be
 // written shows "The password file, Varnolde.upw could not be written."
-// (caption "Error") and is left as it was.
+// (caption "Error"), or, when the user may not write it (an installed file of
+// the administrator's), "You may not change the password file PATH.\nPlease
+// ask the administrator to add the user or change the password." (caption
+// "Access Denied"); the file is left as it was.
 AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
                              const std::string& passwordPath, const AccountRequest& request,
                              const HashCost& cost = kPasswordHashCost);

@@ -242,6 +242,16 @@ TEST_F(PasswordStoreTest, UnwritableFileIsReported) {
   EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
 }
 
+TEST_F(PasswordStoreTest, AFileTheUserMayNotWriteSendsThemToTheAdministrator) {
+  fs_.SetWriteFails(kPath, true, platform::FileResult::kAccessDenied);
+  EXPECT_FALSE(Submit(AccountMode::kChangePassword, "", "new", "new").done);
+  EXPECT_EQ(Texts(), (std::vector<std::string>{
+                         std::string("Access Denied: You may not change the password file ") +
+                         kPath + ".\nPlease ask the administrator to add the user or change the "
+                                 "password."}));
+  EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
+}
+
 TEST_F(PasswordStoreTest, NewAccountSignsInWithItsUtf8Password) {
   ASSERT_TRUE(Submit(AccountMode::kAddUser, "jos\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9").done);
   EXPECT_EQ(SignInAs("jos\xC3\xA9", "caf\xC3\xA9").result,

@@ -50,12 +50,8 @@ bool RemoveAllRows(TableStore& store, int slot) {
 }  // namespace
 
 ScaleFiles::ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
-                       std::string programFolder, mk::FileSystem* storeFs)
-    : ui_(ui),
-      fs_(fs),
-      clock_(clock),
-      programFolder_(std::move(programFolder)),
-      storeFs_(storeFs) {}
+                       platform::Folders folders, mk::FileSystem* storeFs)
+    : ui_(ui), fs_(fs), clock_(clock), folders_(std::move(folders)), storeFs_(storeFs) {}
 
 ScaleFiles::~ScaleFiles() { CloseScaleFile(); }
 
@@ -80,7 +76,7 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
     path = *chosen;
   }
   RememberFolderOf(path);
-  if (!CheckNotInUse(path)) return FileOutcome::kInUse;
+  if (!CheckNotInUse(path)) return fs_.Exists(path) ? FileOutcome::kInUse : FileOutcome::kFailed;
   FileOutcome outcome = OpenSequence(path);
   if (outcome == FileOutcome::kOpened) Journal("File opened");
   return outcome;
@@ -107,14 +103,16 @@ FileOutcome ScaleFiles::CreateScaleFile(const std::optional<std::string>& startu
   if (startupSetupPath) {
     setupPath = *startupSetupPath;
     RememberFolderOf(setupPath);
-    if (!CheckNotInUse(setupPath)) return FileOutcome::kInUse;
+    if (!CheckNotInUse(setupPath)) {
+      return fs_.Exists(setupPath) ? FileOutcome::kInUse : FileOutcome::kFailed;
+    }
   } else {
     platform::FileDialog dialog;
     dialog.title = "Select Setup file";
     dialog.default_extension = ".SetupScl";
     dialog.filter = kSetupFilter;
     dialog.initial_folder = InitialFolder();
-    dialog.proposed_name = programFolder_ + kDefaultSetupFileName;
+    dialog.proposed_name = folders_.program + kDefaultSetupFileName;
     dialog.must_exist = true;
     auto chosen = ui_.OpenFile(dialog);
     if (!chosen) return FileOutcome::kCancelled;
@@ -375,28 +373,43 @@ void ScaleFiles::CloseScaleFile() {
 
 bool ScaleFiles::CheckNotInUse(const std::string& path) {
   if (fs_.CanOpenExclusive(path)) return true;
-  ShowInUse(path);
+  if (fs_.Exists(path)) {
+    ShowInUse(path);
+  } else {
+    // Not another program's fault: say what is wrong.
+    ui_.ShowMessage({path + " could not be opened: no such file.", "Cannot open file",
+                     platform::Icon::kExclamation});
+  }
   return false;
 }
 
 // ---- Remembered folder -----------------------------------------------------------
 
-void ScaleFiles::RememberFolderOf(const std::string& path) { rememberedFolder_ = FolderOf(path); }
+void ScaleFiles::RememberFolderOf(const std::string& path) {
+  std::string folder = FolderOf(path);
+  if (folder != folders_.program) rememberedFolder_ = std::move(folder);
+}
 
 std::string ScaleFiles::InitialFolder() {
-  if (rememberedFolder_.empty()) {
+  if (rememberedFolder_.empty() && !folders_.userState.empty()) {
     std::string text;
-    std::string mrp = programFolder_ + std::string(kRememberedFolderFileName);
+    std::string mrp = folders_.userState + std::string(kRememberedFolderFileName);
     if (fs_.ReadFile(mrp, kMaxRememberedFolderBytes, &text) == platform::FileResult::kOk) {
       rememberedFolder_ = ParseRememberedFolder(text);
     }
   }
-  return rememberedFolder_;
+  return rememberedFolder_.empty() ? folders_.documents : rememberedFolder_;
 }
 
 bool ScaleFiles::SaveRememberedFolder() {
-  std::string mrp = programFolder_ + std::string(kRememberedFolderFileName);
-  return fs_.WriteFile(mrp, rememberedFolder_) == platform::FileResult::kOk;
+  if (folders_.userState.empty()) return false;
+  const std::string mrp = folders_.userState + std::string(kRememberedFolderFileName);
+  platform::FileResult written = fs_.WriteFile(mrp, rememberedFolder_);
+  // The state folder is made on the first save only, as it is needed.
+  if (written == platform::FileResult::kNotFound && platform::MakeFolders(folders_.userState)) {
+    written = fs_.WriteFile(mrp, rememberedFolder_);
+  }
+  return written == platform::FileResult::kOk;
 }
 
 // ---- Messages -----------------------------------------------------------------

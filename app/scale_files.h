@@ -32,6 +32,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/folders.h"
+
 namespace mk {
 class FileSystem;
 }
@@ -103,12 +105,17 @@ enum class FileOutcome {
 
 class ScaleFiles {
  public:
-  // `programFolder` ends in "/" (platform::ProgramFolder()); "mrp" and the
-  // default setup file are looked for there. `storeFs` (may be null for the
-  // real file system) is handed to every TableStore. All references are
-  // borrowed and must outlive this object.
+  // The default setup file is proposed from `folders.program`; "mrp" is kept
+  // in `folders.userState`, and the file dialogs start in `folders.documents`
+  // while no folder is remembered. `storeFs` (may be null for the real file
+  // system) is handed to every TableStore. All references are borrowed and
+  // must outlive this object.
   ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
-             std::string programFolder, mk::FileSystem* storeFs = nullptr);
+             platform::Folders folders, mk::FileSystem* storeFs = nullptr);
+  // Everything in `programFolder` (ends in "/"): platform::Folders::AllIn.
+  ScaleFiles(platform::Ui& ui, platform::FileSystem& fs, const platform::Clock& clock,
+             const std::string& programFolder, mk::FileSystem* storeFs = nullptr)
+      : ScaleFiles(ui, fs, clock, platform::Folders::AllIn(programFolder), storeFs) {}
   // Closes the open file (committing it). Does not write "mrp": the main
   // screen calls SaveRememberedFolder on exit.
   ~ScaleFiles();
@@ -121,7 +128,8 @@ class ScaleFiles {
   // closes the open file and gives kCancelled. Then the in-use check
   // (CheckNotInUse: a missing file, a folder, or a file locked by any
   // program), OpenSequence (which refuses a file another program holds) and
-  // "File opened". kInUse leaves the previous file open.
+  // "File opened". kInUse, and kFailed for a missing file, leave the previous
+  // file open.
   FileOutcome OpenScaleFile(const std::optional<std::string>& startupPath);
 
   // The open of a command-line tool's command on `path`: the in-use check
@@ -192,7 +200,8 @@ class ScaleFiles {
   // `path` can be opened exclusively at this moment; otherwise shows path +
   // " is in use by another application!\nClose it and try again." titled
   // "File Already Open" and returns false. A file that does not exist fails
-  // the check the same way. A probe only: to work on a file, open it with
+  // the check with path + " could not be opened: no such file." titled
+  // "Cannot open file" instead. A probe only: to work on a file, open it with
   // OpenSequence, whose hold leaves no moment between check and open.
   bool CheckNotInUse(const std::string& path);
 
@@ -218,12 +227,15 @@ class ScaleFiles {
 
   // The folder of the last file chosen (ending in "/"), as kept in memory.
   const std::string& RememberedFolder() const { return rememberedFolder_; }
-  // Remembers the folder of `path` (the text up to its last "/").
+  // Remembers the folder of `path` (the text up to its last "/"), unless it
+  // is the program's folder, which is no place for the user's files.
   void RememberFolderOf(const std::string& path);
   // The initial folder of the file dialogs: the remembered folder, read from
-  // "mrp" in the program folder first when it is empty.
+  // "mrp" in the user's state folder first when it is empty; the documents
+  // folder when nothing is remembered.
   std::string InitialFolder();
-  // Writes the remembered folder into "mrp" ("%s"). Returns whether it was
+  // Writes the remembered folder into "mrp" ("%s") in the user's state
+  // folder, making that folder when it is missing. Returns whether it was
   // written.
   bool SaveRememberedFolder();
 
@@ -250,7 +262,7 @@ class ScaleFiles {
   platform::Ui& ui_;
   platform::FileSystem& fs_;
   const platform::Clock& clock_;
-  std::string programFolder_;
+  platform::Folders folders_;
   mk::FileSystem* storeFs_;
   std::unique_ptr<tablestore::TableStore> store_;
   OpenFileState state_;

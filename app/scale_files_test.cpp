@@ -506,7 +506,9 @@ TEST_F(ScaleFilesTest, StartupSetupFileInUseCreatesNothing) {
 TEST_F(ScaleFilesTest, OpenDialogShowsScaleFilesFromTheRememberedFolder) {
   std::string scale = MakeSmallFile("a.scl");
   ui_.QueueOpenFile(scale);
-  ScaleFiles files(ui_, fs_, clock_, folder_.path());
+  platform::Folders folders = platform::Folders::AllIn(folder_.path());
+  folders.program = "/usr/lib/varnolde/";
+  ScaleFiles files(ui_, fs_, clock_, folders);
   ASSERT_TRUE(testing::WriteText(folder_ / "mrp", "/media/card/loads/"));
   EXPECT_EQ(files.OpenScaleFile(std::nullopt), FileOutcome::kOpened);
   ASSERT_EQ(ui_.file_dialogs().size(), 1u);
@@ -533,6 +535,42 @@ TEST_F(ScaleFilesTest, FolderWithABlankIsRememberedUpToTheBlank) {
   EXPECT_EQ(testing::ReadText(folder_ / "mrp"), folder_ / "My Loads/");
   ScaleFiles next(ui_, fs_, clock_, folder_.path());
   EXPECT_EQ(next.InitialFolder(), folder_ / "My");
+}
+
+// An installed program: its folder is read-only, the dialogs start in the
+// user's documents until a folder is remembered, and the remembered folder
+// is kept in the user's state folder, made when first needed.
+TEST_F(ScaleFilesTest, InstalledProgramsFolderIsNeitherRememberedNorWritten) {
+  const std::string program = folder_ / "lib/varnolde/";
+  std::filesystem::create_directories(program);
+  ASSERT_EQ(fs_.Copy(kDefaultSetup, program + "DefaultScaler.SetupScl"), FileResult::kOk);
+  std::filesystem::permissions(program, std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::owner_exec);
+  std::filesystem::create_directories(folder_ / "home/Documents");
+  const platform::Folders folders{program, "/etc/varnolde/", folder_ / "home/.config/varnolde/",
+                                  folder_ / "home/.local/state/varnolde/",
+                                  folder_ / "home/Documents/"};
+  const std::string scale = folder_ / "home/Documents/load.scl";
+  {
+    ScaleFiles files(ui_, fs_, clock_, folders);
+    ui_.QueueOpenFile(program + "DefaultScaler.SetupScl");
+    ui_.QueueSaveFile(scale);
+    EXPECT_EQ(files.CreateScaleFile(std::nullopt), FileOutcome::kCreated);
+    ASSERT_EQ(ui_.file_dialogs().size(), 2u);
+    EXPECT_EQ(ui_.file_dialogs()[0].dialog.initial_folder, folders.documents);
+    EXPECT_EQ(ui_.file_dialogs()[0].dialog.proposed_name, program + "DefaultScaler.SetupScl");
+    // The setup file's folder is the program's: not remembered.
+    EXPECT_EQ(ui_.file_dialogs()[1].dialog.initial_folder, folders.documents);
+    EXPECT_TRUE(files.SaveRememberedFolder());
+  }
+  EXPECT_EQ(testing::ReadText(folders.userState + "mrp"), folders.documents);
+  std::set<std::string> inProgram;
+  for (const auto& entry : std::filesystem::directory_iterator(program))
+    inProgram.insert(entry.path().filename().string());
+  EXPECT_EQ(inProgram, std::set<std::string>{"DefaultScaler.SetupScl"});
+  ScaleFiles next(ui_, fs_, clock_, folders);
+  EXPECT_EQ(next.InitialFolder(), folders.documents);
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
 }
 
 TEST_F(ScaleFilesTest, AFileOpenElsewhereIsInUseUntilClosed) {
@@ -576,15 +614,16 @@ TEST_F(ScaleFilesTest, SetupFileOpensForEditingWithoutDataEntry) {
   EXPECT_TRUE(files.state().FinalizeEnabled());
 }
 
-TEST_F(ScaleFilesTest, TypedNameOfAMissingFileEndsInTheInUseMessage) {
+TEST_F(ScaleFilesTest, TypedNameOfAMissingFileSaysThereIsNoSuchFile) {
   std::string open = MakeSmallFile("open.scl");
   ScaleFiles files(ui_, fs_, clock_, folder_.path());
   ASSERT_EQ(files.OpenScaleFile(open), FileOutcome::kOpened);
   std::string typed = folder_ / "typo.scl";
   ui_.QueueOpenFile(typed);
-  EXPECT_EQ(files.OpenScaleFile(std::nullopt), FileOutcome::kInUse);
+  EXPECT_EQ(files.OpenScaleFile(std::nullopt), FileOutcome::kFailed);
   ASSERT_EQ(ui_.messages().size(), 1u);
-  EXPECT_EQ(ui_.messages()[0].text, typed + kInUseTail);
+  EXPECT_EQ(ui_.messages()[0].text, typed + " could not be opened: no such file.");
+  EXPECT_EQ(ui_.messages()[0].caption, "Cannot open file");
   // The previous file stays open, and nothing was created.
   EXPECT_TRUE(files.IsOpen());
   EXPECT_EQ(files.state().path, open);

@@ -48,6 +48,24 @@ TEST_F(InstallTest, InstalledProgramOpensAScaleFileGivenOnItsCommandLine) {
   const fs::path panel = fs::canonical(prefix / "bin" / "plinq-panel");
   EXPECT_TRUE(fs::exists(panel.parent_path() / "libplinq.so"));
   EXPECT_TRUE(fs::exists(prefix / "share/icons/hicolor/scalable/apps/varnolde.svg"));
+  for (const char* file :
+       {"share/icons/hicolor/16x16/apps/varnolde.png", "share/icons/hicolor/256x256/apps/varnolde.png",
+        "share/man/man1/varnolde.1.gz", "share/man/man1/varnolde-cli.1.gz",
+        "share/man/man1/plinq-panel.1.gz", "share/bash-completion/completions/varnolde-cli",
+        "share/doc/varnolde/copyright", "share/doc/varnolde/changelog.gz"})
+    EXPECT_TRUE(fs::exists(prefix / file)) << file;
+
+  // The shipped desktop files pass the desktop's own checks.
+  const fs::path metainfo = prefix / "share/metainfo/org.varnolde.varnolde.metainfo.xml";
+  EXPECT_EQ(Run({"desktop-file-validate", (prefix / "share/applications/varnolde.desktop").string()}),
+            0)
+      << Read(root_ / "run.log");
+  EXPECT_EQ(Run({"appstreamcli", "validate", "--no-net", "--pedantic", metainfo.string()}), 0)
+      << Read(root_ / "run.log");
+  EXPECT_EQ(Run({"xmllint", "--noout", metainfo.string(),
+                 (prefix / "share/mime/packages/varnolde.xml").string()}),
+            0)
+      << Read(root_ / "run.log");
 
   const std::string desktop = Read(prefix / "share/applications/varnolde.desktop");
   EXPECT_NE(desktop.find("Exec=" + (prefix / "bin" / "varnolde").string() + " %f\n"),

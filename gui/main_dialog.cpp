@@ -90,6 +90,13 @@ void MainDialog::Start(std::optional<std::string> commandLinePath) {
   Refresh();
 }
 
+void MainDialog::OpenHandedOver(const std::string& path) {
+  raise();
+  activateWindow();
+  screen_.OnFileHandedOver(path);
+  Refresh();
+}
+
 void MainDialog::Refresh() {
   const app::MainScreenView& view = screen_.view();
   filePath_->setText(QString::fromStdString(view.filePath));

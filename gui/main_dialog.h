@@ -31,6 +31,10 @@ class MainDialog : public QDialog {
   // window is shown, so that the boxes they may open stand above it.
   void Start(std::optional<std::string> commandLinePath);
 
+  // A file handed over by a second start (app::MainScreen::OnFileHandedOver),
+  // with the window brought to the front first.
+  void OpenHandedOver(const std::string& path);
+
   // The logic behind the window (tests read its view).
   const app::MainScreen& screen() const { return screen_; }
 

@@ -54,4 +54,27 @@ TEST_F(VarnoldeTest, SecondCopySaysTheFirstIsRunning) {
   EXPECT_EQ(first.Wait(), 0);
 }
 
+#ifdef VARNOLDE_CLI
+// A double-click on another scale file while the program runs: the second
+// start hands the file to the running copy and ends; the running copy asks
+// before it leaves its open file, then shows the new one.
+TEST_F(VarnoldeTest, SecondStartWithAFileHandsItToTheRunningCopy) {
+  const std::string first = (root_ / "data" / "first.scl").string();
+  const std::string second = (root_ / "data" / "second.scl").string();
+  for (const std::string& path : {first, second}) {
+    auto cli = Child::Start({VARNOLDE_CLI, "create", path}, {});
+    ASSERT_TRUE(cli != nullptr && cli->Wait() == 0) << path;
+  }
+  Child& running = StartProgram({first});
+  ASSERT_NE(WaitForWindow("Varnolde 2010.11.05"), 0u);
+  Child& handing = StartProgram({second});
+  EXPECT_EQ(handing.Wait(), 0);
+  ASSERT_NO_FATAL_FAILURE(Answer("Confirm", {"Return"}));  // Yes
+  ASSERT_NO_FATAL_FAILURE(Answer("Varnolde 2010.11.05", {"Tab", "Tab", "ctrl+a", "ctrl+c"}));
+  EXPECT_EQ(Clipboard(), second);
+  ASSERT_NO_FATAL_FAILURE(Answer("Varnolde 2010.11.05", {"alt+o"}));
+  EXPECT_EQ(running.Wait(), 0);
+}
+#endif
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "grid/cell_grid.h"
 #include "platform/file_system.h"
+#include "platform/folders.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "sampling/store_rows.h"
@@ -123,9 +124,10 @@ void SalesImport::Show(const std::string& text, bool error) const {
 int SalesImport::Import(grid::CellGrid& grid, int saleRow, const std::string& sale,
                         const std::string& llr) {
   if (app_.fileType != app::kFileTypeNonScale && LogsRecorded(sale, llr)) return kLogsRecorded;
-  const std::string path = app_.programFolder + kSalesFileName;
+  const std::vector<std::string> folders = app_.folders.SaleListFolders();
+  const std::string path = platform::FindFile(app_.fs, folders, kSalesFileName);
   if (!app_.fs.Exists(path)) {
-    Show("sales.csv not found in " + app_.programFolder, false);
+    Show("sales.csv not found in " + platform::FolderList(folders), false);
     return kNoSaleList;
   }
   if (saleRow < 0) {

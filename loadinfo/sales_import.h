@@ -72,8 +72,10 @@ class SalesImport {
   // the header's values.
   //  1. Unless the file type is "non-scale loads", logs recorded for sale and
   //     llr give kLogsRecorded at once: no file is read, nothing is shown.
-  //  2. No "sales.csv" in the program folder: "sales.csv not found in
-  //     <folder>" / "Warning" (exclamation).
+  //  2. The sale list is the first "sales.csv" of the Application's sale
+  //     list folders (the user's settings, the office's, the program's
+  //     folder). None: "sales.csv not found in <folders>" / "Warning"
+  //     (exclamation).
   //  3. No SALE row: "There is a sales.csv in Varnolde's directory, but SALE
   //     is not turned on" / "Warning".
   //  4. The file is imported into SaleData, replacing its rows; a file whose

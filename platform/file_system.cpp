@@ -68,6 +68,10 @@ FileResult FromErrno(int error) {
       return FileResult::kNotFound;
     case EEXIST:
       return FileResult::kAlreadyExists;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileResult::kAccessDenied;
     default:
       return FileResult::kIOError;
   }

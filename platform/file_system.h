@@ -52,7 +52,8 @@ enum class FileResult {
   kNotFound,       // the source file (or a folder on its path) does not exist
   kAlreadyExists,  // the target exists and the operation does not overwrite
   kTooLarge,       // the file is larger than the caller's limit
-  kIOError,        // anything else: permissions, full disk, a folder as file, ...
+  kAccessDenied,   // the user may not write there (permissions, a read-only mount)
+  kIOError,        // anything else: full disk, a folder as file, ...
 };
 
 class FileSystem {

@@ -32,10 +32,19 @@ InstanceLock::~InstanceLock() {
   if (fd_ >= 0) close(fd_);
 }
 
-std::string InstanceLockPath(const std::string& name) {
+namespace {
+
+// name + suffix in the runtime folder, else in /tmp with the user id.
+std::string RuntimePath(const std::string& name, const char* suffix) {
   const std::string runtime = RuntimeFolder();
-  if (!runtime.empty()) return runtime + name + ".lock";
-  return "/tmp/" + name + "-" + std::to_string(geteuid()) + ".lock";
+  if (!runtime.empty()) return runtime + name + suffix;
+  return "/tmp/" + name + "-" + std::to_string(geteuid()) + suffix;
 }
+
+}  // namespace
+
+std::string InstanceLockPath(const std::string& name) { return RuntimePath(name, ".lock"); }
+
+std::string InstanceSocketPath(const std::string& name) { return RuntimePath(name, ".socket"); }
 
 }  // namespace platform

@@ -46,4 +46,9 @@ class InstanceLock {
 // "$XDG_RUNTIME_DIR/Varnolde.lock" or "/tmp/Varnolde-1000.lock".
 std::string InstanceLockPath(const std::string& name);
 
+// The local socket on which the copy holding the lock takes files handed
+// over by a second start: beside the lock file, "Varnolde.socket" in
+// $XDG_RUNTIME_DIR or "/tmp/Varnolde-1000.socket".
+std::string InstanceSocketPath(const std::string& name);
+
 }  // namespace platform

@@ -93,8 +93,11 @@ TEST_F(InstanceLockTest, LockPathUsesTheRuntimeFolderElseTmpWithTheUserId) {
   const std::string saved = old ? old : "";
   setenv("XDG_RUNTIME_DIR", "/run/user/7", 1);
   EXPECT_EQ(InstanceLockPath("Varnolde"), "/run/user/7/Varnolde.lock");
+  EXPECT_EQ(InstanceSocketPath("Varnolde"), "/run/user/7/Varnolde.socket");
   unsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(InstanceLockPath("Varnolde"), "/tmp/Varnolde-" + std::to_string(geteuid()) + ".lock");
+  EXPECT_EQ(InstanceSocketPath("Varnolde"),
+            "/tmp/Varnolde-" + std::to_string(geteuid()) + ".socket");
   if (old) setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
 }
 

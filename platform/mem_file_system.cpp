@@ -21,9 +21,9 @@ void MemFileSystem::SetInUse(const std::string& path, bool in_use) {
   }
 }
 
-void MemFileSystem::SetWriteFails(const std::string& path, bool fails) {
+void MemFileSystem::SetWriteFails(const std::string& path, bool fails, FileResult result) {
   if (fails) {
-    write_fails_.insert(path);
+    write_fails_[path] = result;
   } else {
     write_fails_.erase(path);
   }
@@ -34,24 +34,31 @@ bool MemFileSystem::Exists(const std::string& path) const { return files_.count(
 FileResult MemFileSystem::CheckTransfer(const std::string& from, const std::string& to) const {
   if (!Exists(from)) return FileResult::kNotFound;
   if (Exists(to)) return FileResult::kAlreadyExists;
-  return write_fails_.count(to) != 0 ? FileResult::kIOError : FileResult::kOk;
+  if (auto fails = write_fails_.find(to); fails != write_fails_.end()) return fails->second;
+  return FileResult::kOk;
 }
 
-FileResult MemFileSystem::WriteFails() {
+FileResult MemFileSystem::WriteFails(FileResult result) {
   last_error_ = "Permission denied";
-  return FileResult::kIOError;
+  return result;
 }
 
 FileResult MemFileSystem::Copy(const std::string& from, const std::string& to) {
   const FileResult check = CheckTransfer(from, to);
-  if (check == FileResult::kIOError) return WriteFails();
+  if (write_fails_.count(to) != 0 && check != FileResult::kNotFound &&
+      check != FileResult::kAlreadyExists) {
+    return WriteFails(check);
+  }
   if (check == FileResult::kOk) files_[to] = files_[from];
   return check;
 }
 
 FileResult MemFileSystem::Move(const std::string& from, const std::string& to) {
   const FileResult check = CheckTransfer(from, to);
-  if (check == FileResult::kIOError) return WriteFails();
+  if (write_fails_.count(to) != 0 && check != FileResult::kNotFound &&
+      check != FileResult::kAlreadyExists) {
+    return WriteFails(check);
+  }
   if (check != FileResult::kOk) return check;
   files_[to] = std::move(files_[from]);
   files_.erase(from);
@@ -73,13 +80,16 @@ FileResult MemFileSystem::ReadFile(const std::string& path, size_t max_bytes,
 }
 
 FileResult MemFileSystem::WriteFile(const std::string& path, std::string_view contents) {
-  if (write_fails_.count(path) != 0) return WriteFails();
+  if (auto fails = write_fails_.find(path); fails != write_fails_.end()) {
+    return WriteFails(fails->second);
+  }
   files_[path] = std::string(contents);
   return FileResult::kOk;
 }
 
 FileResult MemFileSystem::CheckCanCreateIn(const std::string& folder) {
-  return write_fails_.count(folder) != 0 ? WriteFails() : FileResult::kOk;
+  const auto fails = write_fails_.find(folder);
+  return fails != write_fails_.end() ? WriteFails(fails->second) : FileResult::kOk;
 }
 
 bool MemFileSystem::CanOpenExclusive(const std::string& path) const {

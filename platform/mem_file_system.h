@@ -31,10 +31,11 @@ class MemFileSystem : public FileSystem {
   // Marks (or unmarks) path as held open by another program.
   void SetInUse(const std::string& path, bool in_use);
   // Makes every later creation or replacement of path (WriteFile, and Copy or
-  // Move to it) fail with kIOError, as for a write-protected file, and, for a
-  // folder path ending in "/", CheckCanCreateIn of it; false undoes it.
-  // LastErrorText then gives "Permission denied".
-  void SetWriteFails(const std::string& path, bool fails);
+  // Move to it) fail with `result` (kIOError as for a failing disk,
+  // kAccessDenied as for a write-protected file), and, for a folder path
+  // ending in "/", CheckCanCreateIn of it; false undoes it. LastErrorText
+  // then gives "Permission denied".
+  void SetWriteFails(const std::string& path, bool fails, FileResult result = FileResult::kIOError);
 
   // FileSystem.
   bool Exists(const std::string& path) const override;
@@ -49,15 +50,15 @@ class MemFileSystem : public FileSystem {
   FileResult CheckCanCreateIn(const std::string& folder) override;
 
  private:
-  // kIOError for a path made to fail, remembering why.
-  FileResult WriteFails();
+  // The failure `result` of a path made to fail, remembering why.
+  FileResult WriteFails(FileResult result);
 
   // The check shared by Copy and Move: kOk when from can go to to.
   FileResult CheckTransfer(const std::string& from, const std::string& to) const;
 
   std::map<std::string, std::string> files_;
   std::set<std::string> in_use_;
-  std::set<std::string> write_fails_;
+  std::map<std::string, FileResult> write_fails_;
   std::string last_error_;
 };
 

@@ -7,8 +7,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev libxtst-dev xvfb xauth xdotool
-  # The install test builds the MIME database of the installed types.
-  shared-mime-info
+  # The install test builds the MIME database of the installed types and
+  # checks the desktop entry, the AppStream metainfo and the XML files; the
+  # package test makes the .deb (dpkg-shlibdeps) and runs lintian on it.
+  shared-mime-info desktop-file-utils appstream libxml2-utils dpkg-dev lintian
   # The reports' PDF copies (cairo, and the fixed-pitch face found through
   # fontconfig) and the tests that read them back (pdftotext, pdfinfo). Qt's
   # print support comes with qt6-base-dev.

@@ -1,9 +1,11 @@
 #include "setup/sign_in_screen.h"
 
+#include "platform/folders.h"
+
 namespace setup {
 
 std::string PasswordPath(const app::Application& app) {
-  return app.programFolder + std::string(app::kPasswordFileName);
+  return platform::FindFile(app.fs, app.folders.PasswordFileFolders(), app::kPasswordFileName);
 }
 
 SignInScreen::SignInScreen(app::Application& app) : app_(app) {}

@@ -68,8 +68,9 @@ class SignInScreen {
   app::Account account_;
 };
 
-// The path of the password file of `app` (the program folder's
-// "Varnolde.upw").
+// The path of the password file of `app`: "Varnolde.upw" in the first of
+// its password file folders that holds one (the office's, then the
+// program's; never the user's).
 std::string PasswordPath(const app::Application& app);
 
 }  // namespace setup

@@ -84,31 +84,22 @@ int ReadLogRows(TableStore& store, const char* table, const LogKey& key,
   return 0;
 }
 
-// Stores the cubic volumes; a setup that leaves GCV or NCV out (index -1)
+// Stores a log's volumes; a setup that leaves a column out (index -1)
 // stores nothing there, on purpose.
-void SetVolumes(TableStore& store, int slot, int row, const Columns& c, float gross, float net) {
-  (void)store.SetFloat(slot, row, c[col::kGCV], gross);
-  (void)store.SetFloat(slot, row, c[col::kNCV], net);
+void SetVolumes(TableStore& store, int slot, int row, const Columns& c, const char* grossColumn,
+                const char* netColumn, float gross, float net) {
+  (void)store.SetFloat(slot, row, c[grossColumn], gross);
+  (void)store.SetFloat(slot, row, c[netColumn], net);
 }
 
-// The live logs of the load as the totals need them.
-std::vector<TotalsLog> ReadLiveLogs(const TableStore& store, int slot) {
-  const Columns c(store, slot);
-  const int cVoid = c[col::kVoid], cP = c[col::kP], cKpi = c[col::kKPI], cHit = c[col::kHIT],
-            cS = c[col::kS], cGcv = c[col::kGCV], cNcv = c[col::kNCV];
-  std::vector<TotalsLog> logs;
-  for (int row = 0; row < store.RowCount(slot); ++row) {
-    if (CellInt(store, slot, row, cVoid) != 0) continue;
-    TotalsLog log;
-    log.product = CellInt(store, slot, row, cP);
-    log.kpi = CellInt(store, slot, row, cKpi);
-    log.hit = cHit < 0 ? -1 : CellInt(store, slot, row, cHit);
-    log.split = CellText(store, slot, row, cS, "1");
-    log.gcv = CellFloat(store, slot, row, cGcv);
-    log.ncv = CellFloat(store, slot, row, cNcv);
-    logs.push_back(log);
-  }
-  return logs;
+// The log of row `row` of the live-log slot, set on `volume` in `scaleSystem`
+// with its segments and the defects of that scale system.
+int LoadRowVolume(TableStore& store, int slot, int row, const Columns& c, const LogKey& key,
+                  std::string_view scaleSystem, const CullFactors& cull, LogVolume* volume) {
+  volume->SetLog(CellInt(store, slot, row, c[col::kLN]), CellInt(store, slot, row, c[col::kSD]),
+                 CellInt(store, slot, row, c[col::kLD]), key.log,
+                 CellInt(store, slot, row, c[col::kP]), scaleSystem, cull);
+  return AddStoredSegmentsAndDefects(store, scaleSystem, key, volume);
 }
 
 }  // namespace
@@ -211,6 +202,105 @@ int BuildLogVolumeText(TableStore& store, const LoadSettings& load, const Curren
   return 0;
 }
 
+namespace {
+
+// A log's volumes as the totals take them.
+struct FreshVolumes {
+  float gcv = 0.0f;
+  float ncv = 0.0f;
+  float gbv = 0.0f;
+  float nbv = 0.0f;
+};
+
+// Computes the volumes of the live, not overridden log of row `row`: cubic
+// (segments, DefC, rounded to tenths) and, on a board load, Scribner board
+// feet (segments, DefB). Returns 0 or the negative code of
+// AddStoredSegmentsAndDefects.
+int ComputeRowVolumes(TableStore& store, int slot, int row, const Columns& c,
+                      const LoadSettings& load, const LogKey& key, FreshVolumes* fresh) {
+  // GCV and NCV hold cubic feet whatever the load's scale system, and the
+  // defects that count for them are DefC's.
+  LogVolume volume;
+  int rc = LoadRowVolume(store, slot, row, c, key, "Cubic", load.cull, &volume);
+  if (rc < 0) return rc;
+  fresh->gcv = RoundTo(volume.GetLog().grossCubic, 1);
+  fresh->ncv = RoundTo(volume.GetLog().netCubic, 1);
+  if (!IsBoardScale(load.scaleSystem)) return 0;
+  rc = LoadRowVolume(store, slot, row, c, key, load.scaleSystem, load.cull, &volume);
+  if (rc < 0) return rc;
+  fresh->gbv = volume.GetLog().grossBoard;
+  fresh->nbv = volume.GetLog().netBoard;
+  return 0;
+}
+
+LogKey RowKey(const TableStore& store, int slot, int row, const Columns& c, std::string_view sale,
+              std::string_view llr) {
+  return LogKey{std::string(sale), std::string(llr), CellInt(store, slot, row, c[col::kLog]),
+                CellText(store, slot, row, c[col::kS], "1")};
+}
+
+// The live logs of the load's slot as the totals need them. With `fresh`
+// the volumes of each log not overridden are computed afresh (as
+// RecomputeLoadVolumes stores them) instead of read; a volume column the
+// table lacks reads 0 either way. Returns 0 or a negative code.
+int ReadLiveLogs(TableStore& store, int slot, std::string_view sale, std::string_view llr,
+                 const LoadSettings* fresh, std::vector<TotalsLog>* logs) {
+  const Columns c(store, slot);
+  const int cVoid = c[col::kVoid], cP = c[col::kP], cKpi = c[col::kKPI], cHit = c[col::kHIT],
+            cS = c[col::kS];
+  const int volumeColumns[] = {c[col::kGCV], c[col::kNCV], c[col::kGBV], c[col::kNBV]};
+  for (int row = 0; row < store.RowCount(slot); ++row) {
+    if (CellInt(store, slot, row, cVoid) != 0) continue;
+    TotalsLog log;
+    log.species = CellText(store, slot, row, c[col::kSP], "");
+    log.product = CellInt(store, slot, row, cP);
+    log.kpi = CellInt(store, slot, row, cKpi);
+    log.hit = cHit < 0 ? -1 : CellInt(store, slot, row, cHit);
+    log.split = CellText(store, slot, row, cS, "1");
+    FreshVolumes v{CellFloat(store, slot, row, volumeColumns[0]),
+                   CellFloat(store, slot, row, volumeColumns[1]),
+                   CellFloat(store, slot, row, volumeColumns[2]),
+                   CellFloat(store, slot, row, volumeColumns[3])};
+    if (fresh != nullptr) {
+      v = FreshVolumes{};
+      if (CellInt(store, slot, row, c[col::kOverrideVolume]) == 0) {
+        const int rc =
+            ComputeRowVolumes(store, slot, row, c, *fresh, RowKey(store, slot, row, c, sale, llr), &v);
+        if (rc < 0) return rc;
+      }
+      float* const values[] = {&v.gcv, &v.ncv, &v.gbv, &v.nbv};
+      for (int i = 0; i < 4; ++i) {
+        if (volumeColumns[i] < 0) *values[i] = 0.0f;
+      }
+    }
+    log.gcv = v.gcv;
+    log.ncv = v.ncv;
+    log.gbv = v.gbv;
+    log.nbv = v.nbv;
+    logs->push_back(log);
+  }
+  return 0;
+}
+
+// The totals of the load's live logs (ReadLiveLogs with `fresh`).
+int TotalLiveLogs(TableStore& store, const LoadSettings& load, std::string_view sale,
+                  std::string_view llr, const LoadSettings* fresh, LoadTotalsWindow* window,
+                  std::vector<TotalsLog>* liveLogs) {
+  const SlotGuard logs(store,
+                       store.Select(table::kLog, "", LoadCriteria(sale, llr), "", "DLog100", ""));
+  if (logs.slot() < 0) return logs.slot() == tablestore::kNoFile ? logs.slot() : -1;
+  std::vector<TotalsLog> live;
+  const int rc = ReadLiveLogs(store, logs.slot(), sale, llr, fresh, &live);
+  if (rc < 0) return rc;
+  window->totals = ComputeLoadTotals(load.design, live, IsBoardScale(load.scaleSystem));
+  if (liveLogs != nullptr) *liveLogs = std::move(live);
+  window->text = LoadTotalsText(sale, llr, window->totals);
+  window->caption = std::string(LoadTotalsCaption(load.design));
+  return 0;
+}
+
+}  // namespace
+
 int RecomputeLoadVolumes(TableStore& store, const LoadSettings& load, std::string_view sale,
                          std::string_view llr) {
   const SlotGuard logs(store,
@@ -218,29 +308,21 @@ int RecomputeLoadVolumes(TableStore& store, const LoadSettings& load, std::strin
   const int slot = logs.slot();
   if (slot < 0) return slot == tablestore::kNoFile ? slot : -1;
   const Columns c(store, slot);
-  // Computed in cubic whatever the load's scale system: GCV and NCV hold
-  // cubic feet, and the defects that count for them are DefC's.
-  const std::string_view cubic = "Cubic";
+  const bool board = IsBoardScale(load.scaleSystem);
   int computed = 0;
   for (int row = 0; row < store.RowCount(slot); ++row) {
     if (CellInt(store, slot, row, c[col::kOverrideVolume]) != 0) {
-      SetVolumes(store, slot, row, c, 0.0f, 0.0f);
-      // Board volumes only where the setup keeps them (index -1 otherwise).
-      (void)store.SetFloat(slot, row, c[col::kGBV], 0.0f);
-      (void)store.SetFloat(slot, row, c[col::kNBV], 0.0f);
+      SetVolumes(store, slot, row, c, col::kGCV, col::kNCV, 0.0f, 0.0f);
+      SetVolumes(store, slot, row, c, col::kGBV, col::kNBV, 0.0f, 0.0f);
       continue;
     }
     if (CellInt(store, slot, row, c[col::kVoid]) != 0) continue;
-    const LogKey key{std::string(sale), std::string(llr), CellInt(store, slot, row, c[col::kLog]),
-                     CellText(store, slot, row, c[col::kS], "1")};
-    LogVolume volume;
-    volume.SetLog(CellInt(store, slot, row, c[col::kLN]), CellInt(store, slot, row, c[col::kSD]),
-                  CellInt(store, slot, row, c[col::kLD]), key.log,
-                  CellInt(store, slot, row, c[col::kP]), cubic, load.cull);
-    const int rc = AddStoredSegmentsAndDefects(store, cubic, key, &volume);
+    FreshVolumes v;
+    const int rc =
+        ComputeRowVolumes(store, slot, row, c, load, RowKey(store, slot, row, c, sale, llr), &v);
     if (rc < 0) return rc;
-    const LogRecord& result = volume.GetLog();
-    SetVolumes(store, slot, row, c, RoundTo(result.grossCubic, 1), RoundTo(result.netCubic, 1));
+    SetVolumes(store, slot, row, c, col::kGCV, col::kNCV, v.gcv, v.ncv);
+    if (board) SetVolumes(store, slot, row, c, col::kGBV, col::kNBV, v.gbv, v.nbv);
     ++computed;
   }
   return computed;
@@ -254,13 +336,17 @@ int RefreshLoadTotals(TableStore& store, std::string_view sale, std::string_view
   rc = RecomputeLoadVolumes(store, load, sale, llr);
   if (rc < 0) return rc;
   if (store.Commit() != 0) return -1;
-  const SlotGuard logs(store,
-                       store.Select(table::kLog, "", LoadCriteria(sale, llr), "", "DLog100", ""));
-  if (logs.slot() < 0) return logs.slot() == tablestore::kNoFile ? logs.slot() : -1;
-  window->totals = ComputeLoadTotals(load.design, ReadLiveLogs(store, logs.slot()));
-  window->text = LoadTotalsText(sale, llr, window->totals);
-  window->caption = std::string(LoadTotalsCaption(load.design));
-  return 0;
+  return TotalLiveLogs(store, load, sale, llr, nullptr, window, nullptr);
+}
+
+int PeekLoadTotals(TableStore& store, std::string_view sale, std::string_view llr,
+                   LoadTotalsWindow* window, LoadSettings* settings,
+                   std::vector<TotalsLog>* liveLogs) {
+  LoadSettings load;
+  const int rc = ReadLoadSettings(store, sale, llr, &load);
+  if (rc < 0) return rc;
+  if (settings != nullptr) *settings = load;
+  return TotalLiveLogs(store, load, sale, llr, &load, window, liveLogs);
 }
 
 }  // namespace scaling

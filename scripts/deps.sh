@@ -13,6 +13,8 @@ packages=(
   # fontconfig) and the tests that read them back (pdftotext, pdfinfo). Qt's
   # print support comes with qt6-base-dev.
   libcairo2-dev fontconfig fonts-dejavu-core poppler-utils
+  # varnolde-cli print hands the PDF copies to CUPS's lp.
+  cups-client
 )
 missing=()
 for p in "${packages[@]}"; do

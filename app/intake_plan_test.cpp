@@ -39,7 +39,7 @@ TEST(IntakePlanTest, NamesOfNewFiles) {
   for (const char* bad : {"", ".", "..", "-x", "a/b", "a\\b", "a\tb"}) {
     EXPECT_NE(LlrFileNameProblem(bad), "") << bad;
   }
-  const platform::LocalDateTime now{2026, 8, 2, 7, 30};
+  const platform::LocalDateTime now{2026, 8, 2, 7, 30, 0};
   EXPECT_EQ(IntakePath("loads", "123456", false, now), "loads/123456.scl");
   EXPECT_EQ(IntakePath("loads/", "2001", true, now), "loads/202608022001.scl");
 }

@@ -1,5 +1,6 @@
 #include "cli/intake_command.h"
 
+#include <filesystem>
 #include <iostream>
 
 #include "app/intake_plan.h"
@@ -51,6 +52,12 @@ int Intake(Context& ctx, const std::string& setupPath, const std::string& folder
   const std::string setup =
       setupPath.empty() ? ctx.programFolder + app::kDefaultSetupFileName : setupPath;
   const bool dated = app::SetupDatesFileNames(ctx.fs, setup);
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error || !std::filesystem::is_directory(folder)) {
+    std::cerr << "varnolde-cli: " << folder << ": the folder cannot be made; nothing done\n";
+    return 1;
+  }
   int made = 0;
   for (const std::string& text : texts) {
     std::string path;

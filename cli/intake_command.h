@@ -16,8 +16,8 @@
 
 namespace cli {
 
-// Takes in every text of `texts` into `folder` (setup: `setupPath`, empty for
-// the default setup file). Returns 0 when every text became a scale file, 1
+// Takes in every text of `texts` into `folder`, made when missing (setup:
+// `setupPath`, empty for the default setup file). Returns 0 when every text became a scale file, 1
 // otherwise; each refusal is one line on the error stream.
 int Intake(Context& ctx, const std::string& setupPath, const std::string& folder,
            const std::vector<std::string>& texts);

@@ -54,7 +54,8 @@ std::optional<reports::SummaryOptions> SummaryOptionsOf(const OfficeOptions& o) 
               << ": not one of sale, species, product, scaler, day\n";
     return std::nullopt;
   }
-  reports::SummaryOptions options{*grouping};
+  reports::SummaryOptions options;
+  options.grouping = *grouping;
   for (const auto& [text, bound] : {std::pair{o.from, &options.from}, {o.to, &options.to}}) {
     if (text.empty()) continue;
     const std::optional<std::string> date = reports::ParseSummaryDate(text);

@@ -13,13 +13,14 @@
 #include <sstream>
 
 #include "reports/pdf_text_test_util.h"
+#include "reports/report_text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct Run {
+struct ToolResult {
   int exitCode = -1;
   std::string out;
   std::string err;
@@ -54,7 +55,7 @@ class OfficeCommandsTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs varnolde-cli in the test's folder, with `path` as PATH when given.
-  Run Cli(const std::vector<std::string>& args, const std::string& path = "") {
+  ToolResult Cli(const std::vector<std::string>& args, const std::string& path = "") {
     std::string cmd = "cd " + Quoted(dir_.string()) + " && ";
     if (!path.empty()) cmd += "PATH=" + Quoted(path) + " ";
     cmd += Quoted(VARNOLDE_CLI);
@@ -67,7 +68,7 @@ class OfficeCommandsTest : public ::testing::Test {
 
   // The two demo loads taken in: loads/2001.scl (board) and loads/1001.scl.
   void IntakeDemoLoads() {
-    const Run r = Cli({"intake", "loads", DemoText("demo-100-board.txt"),
+    const ToolResult r = Cli({"intake", "loads", DemoText("demo-100-board.txt"),
                        DemoText("demo-3p-cubic.txt")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_NE(r.out.find("Intake: 2 of 2 load texts made into scale files in loads\n"),
@@ -79,7 +80,7 @@ class OfficeCommandsTest : public ::testing::Test {
 };
 
 // What `totals --json` gives for every load of the files, summed.
-json SummedTotals(const Run& totals) {
+json SummedTotals(const ToolResult& totals) {
   json sum = {{"loads", 0}, {"logs", 0}, {"gross", 0.0}, {"net", 0.0}, {"defect", 0.0},
               {"board_gross", 0}, {"board_net", 0}, {"board_defect", 0}};
   std::istringstream lines(totals.out);
@@ -105,12 +106,12 @@ TEST_F(OfficeCommandsTest, SummaryEqualsTheTotalsOfTheDemoLoads) {
   std::vector<std::string> args = {"summary"};
   args.insert(args.end(), files.begin(), files.end());
   args.push_back("--json");
-  const Run summary = Cli(args);
+  const ToolResult summary = Cli(args);
   ASSERT_EQ(summary.exitCode, 0) << summary.err;
   std::vector<std::string> totalsArgs = {"totals"};
   totalsArgs.insert(totalsArgs.end(), files.begin(), files.end());
   totalsArgs.push_back("--json");
-  const Run totals = Cli(totalsArgs);
+  const ToolResult totals = Cli(totalsArgs);
   ASSERT_EQ(totals.exitCode, 0) << totals.err;
   const json expected = SummedTotals(totals);
   const json got = json::parse(summary.out);
@@ -132,7 +133,7 @@ TEST_F(OfficeCommandsTest, SummaryEqualsTheTotalsOfTheDemoLoads) {
 TEST_F(OfficeCommandsTest, SummaryCsvPdfAndUnreadableFiles) {
   IntakeDemoLoads();
   fs::create_directories(dir_ / "folder.scl");
-  Run r = Cli({"summary", "loads/2001.scl", "loads/1001.scl", "nothere.scl", "folder.scl",
+  ToolResult r = Cli({"summary", "loads/2001.scl", "loads/1001.scl", "nothere.scl", "folder.scl",
                "--by", "product", "--csv"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("nothere.scl: no such file; left out"), std::string::npos) << r.err;
@@ -168,8 +169,7 @@ TEST_F(OfficeCommandsTest, SummaryCsvPdfAndUnreadableFiles) {
   EXPECT_EQ(r.out, "Wrote season.pdf\n");
   const std::string bytes = platform::Utf8ToCp1252(printed);
   const auto sheet = reports::SheetForReport(
-      reports::LayoutGeometry("VERSION=PL1.0.0\nPAGE=8.5,11.0,13,0.5,0.5,0.5,0.5,6,70,-1\n"),
-      bytes);
+reports::LayoutGeometry(reports::kPortraitLayout), bytes);
   EXPECT_EQ(reports::testing::PdfPages((dir_ / "season.pdf").string(), sheet),
             reports::testing::ReportTextPages(bytes));
   EXPECT_NE(printed.find("-- LOAD SUMMARY --"), std::string::npos);
@@ -180,7 +180,7 @@ TEST_F(OfficeCommandsTest, SummaryCsvPdfAndUnreadableFiles) {
 
 TEST_F(OfficeCommandsTest, BoardFiguresInTotals) {
   IntakeDemoLoads();
-  Run r = Cli({"totals", "loads/2001.scl", "--json"});
+  ToolResult r = Cli({"totals", "loads/2001.scl", "--json"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const json load = json::parse(r.out)["loads"][0];
   // A 100 % load: every live log is measured, so the logs are the measured.
@@ -222,7 +222,7 @@ TEST_F(OfficeCommandsTest, IntakeRefusesClashesAndBadTexts) {
   const std::string before = Slurp(dir_ / "loads/2001.scl");
   std::ofstream(dir_ / "bad.txt") << "[Load]\nLoad[SALE:S,LLR:S,MAXLEN:I]\nt\nX,777,long\n";
   std::ofstream(dir_ / "two.txt") << "[Load]\nLoad[SALE:S,LLR:S]\nt\nX,1\nX,2\n";
-  const Run r = Cli({"intake", "loads", DemoText("demo-100-board.txt"), "bad.txt", "two.txt"});
+  const ToolResult r = Cli({"intake", "loads", DemoText("demo-100-board.txt"), "bad.txt", "two.txt"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("demo-100-board.txt: loads/2001.scl already exists; nothing done"),
             std::string::npos)
@@ -238,7 +238,7 @@ TEST_F(OfficeCommandsTest, IntakeRefusesClashesAndBadTexts) {
 
 TEST_F(OfficeCommandsTest, PrintWithoutAPrintService) {
   IntakeDemoLoads();
-  const Run r = Cli({"print", "loads/2001.scl"}, "/nonexistent");
+  const ToolResult r = Cli({"print", "loads/2001.scl"}, "/nonexistent");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("no print service: the command lp is not installed (Debian package "
                        "cups-client)"),
@@ -260,7 +260,7 @@ TEST_F(OfficeCommandsTest, PrintThroughLp) {
          "for a in \"$@\"; do printf '%s\\n' \"$a\"; done >> \"$(dirname \"$0\")/args.txt\"\n";
   fs::permissions(dir_ / "bin/lp", fs::perms::owner_all);
   const std::string path = (dir_ / "bin").string() + ":" + std::getenv("PATH");
-  Run r = Cli({"print", "loads/2001.scl", "--log", "--audit", "--printer", "office"}, path);
+  ToolResult r = Cli({"print", "loads/2001.scl", "--log", "--audit", "--printer", "office"}, path);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_TRUE(fs::exists(dir_ / "loads/2001.clg.pdf"));
   EXPECT_TRUE(fs::exists(dir_ / "loads/2001.audit.pdf"));

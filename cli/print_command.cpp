@@ -39,7 +39,11 @@ Outcome ReportPaths(Context& ctx, const std::string& scalePath, Wanted wanted,
   const int rc = store.Open(scalePath, false);
   if (rc == tablestore::kInUse) return Outcome::Fail("the file is in use by another program");
   if (rc != tablestore::kOk) return Outcome::Fail("the file could not be opened");
-  reports::ReportContext context{&store, &ctx.ui, &ctx.fs, &ctx.clock};
+  reports::ReportContext context;
+  context.store = &store;
+  context.ui = &ctx.ui;
+  context.files = &ctx.fs;
+  context.clock = &ctx.clock;
   context.scaleFilePath = scalePath;
   (void)tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyFileType,
                                 context.fileType);

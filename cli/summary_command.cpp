@@ -97,9 +97,12 @@ int Summary(Context& ctx, const std::vector<std::string>& files,
     case Format::kJson:
       WriteJson(ctx.out, summary);
       break;
-    case Format::kText:
-      ctx.out << reports::SummaryReportText(summary, app::kProgramVersion, ctx.clock);
+    case Format::kText: {
+      const std::string text = reports::SummaryReportText(summary, app::kProgramVersion, ctx.clock);
+      // The page's last line has no line break of its own; a terminal wants one.
+      ctx.out << text << (text.ends_with('\n') ? "" : "\n");
       break;
+    }
   }
   return exitCode;
 }

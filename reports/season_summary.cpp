@@ -11,10 +11,10 @@
 #include "reports/report_pages.h"
 #include "reports/report_pdf.h"
 #include "reports/report_text.h"
+#include "sampling/store_rows.h"
 #include "scaling/data_model.h"
 #include "scaling/load_volumes.h"
 #include "scaling/stored_rows.h"
-#include "scaling/volume_math.h"
 #include "tablestore/slot_guard.h"
 #include "tablestore/table_store.h"
 
@@ -38,9 +38,6 @@ int64_t Tenths(double cubicFeet) { return std::llround(cubicFeet * 10.0); }
 
 // Whole board feet of a figure already in whole tens.
 int64_t BoardFeet(double boardFeet) { return std::llround(boardFeet); }
-
-// Whole tens of board feet, as the totals round them.
-int64_t Tens(float boardFeet) { return BoardFeet(scaling::RoundTo(boardFeet * 0.1f, 0) * 10.0f); }
 
 // One column (saw, non-saw or total) of a load's totals.
 SummaryFigures ColumnFigures(const LoadTotals& t, int c) {
@@ -107,8 +104,8 @@ std::vector<LoadPart> SpeciesParts(const LoadFacts& load) {
     f.defectTenths = f.grossTenths - f.netTenths;
     f.board = load.window.totals.board;
     if (f.board) {
-      f.boardGross = Tens(s.boardGross);
-      f.boardNet = Tens(s.boardNet);
+      f.boardGross = BoardFeet(scaling::RoundToTens(s.boardGross));
+      f.boardNet = BoardFeet(scaling::RoundToTens(s.boardNet));
       f.boardDefect = f.boardGross - f.boardNet;
     }
     parts.push_back({species, f});
@@ -304,8 +301,9 @@ std::string SummaryReportText(const SeasonSummary& summary, std::string_view pro
   page.AddHeaderLine(GroupingTitle(summary.options), "", "");
   page.AddHeaderLine("", "", "");
   page.AddTable("Summary", 0, "", true);
-  page.AddColumn(std::string(SummaryGroupingWord(summary.options.grouping)), 16, 'l', "", " ",
-                 false, 1);
+  std::string groupTitle(SummaryGroupingWord(summary.options.grouping));
+  groupTitle[0] = static_cast<char>(groupTitle[0] - 'a' + 'A');
+  page.AddColumn(groupTitle, 16, 'l', "", " ", false, 1);
   for (const char* title : {"Loads", "Meas logs", "Cnt logs", "Total logs"}) {
     page.AddColumn(title, 5, 'r', "", " ", false, 1);
   }

@@ -122,6 +122,12 @@ std::string FileBytes(const std::string& path) {
   return bytes.str();
 }
 
+SummaryOptions Grouped(SummaryGrouping grouping) {
+  SummaryOptions options;
+  options.grouping = grouping;
+  return options;
+}
+
 class SeasonSummaryTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -147,8 +153,8 @@ TEST_F(SeasonSummaryTest, EqualsTheSumOfTheLoadsTotals) {
   }
   paths.push_back((dir_ / "missing.scl").string());
   const std::string before = FileBytes(paths[0]);
-  const SeasonSummary bySale = SummarizeScaleFiles(paths, {SummaryGrouping::kSale}, files_);
-  const SeasonSummary byDay = SummarizeScaleFiles(paths, {SummaryGrouping::kDay}, files_);
+  const SeasonSummary bySale = SummarizeScaleFiles(paths, Grouped(SummaryGrouping::kSale), files_);
+  const SeasonSummary byDay = SummarizeScaleFiles(paths, Grouped(SummaryGrouping::kDay), files_);
   EXPECT_EQ(FileBytes(paths[0]), before);
   ASSERT_EQ(bySale.skipped.size(), 1u);
   EXPECT_EQ(bySale.skipped[0].reason, "no such file");
@@ -183,7 +189,7 @@ TEST_F(SeasonSummaryTest, EqualsTheSumOfTheLoadsTotals) {
   }
   // By species and by product the logs and loads still add up.
   for (SummaryGrouping g : {SummaryGrouping::kSpecies, SummaryGrouping::kProduct}) {
-    const SeasonSummary summary = SummarizeScaleFiles(paths, {g}, files_);
+    const SeasonSummary summary = SummarizeScaleFiles(paths, Grouped(g), files_);
     int logs = 0;
     for (const SummaryRow& row : summary.rows) logs += row.figures.logs;
     EXPECT_EQ(logs, expected.logs);
@@ -212,11 +218,11 @@ TEST_F(SeasonSummaryTest, PrintedForm) {
   SeasonSummary summary;
   summary.options = {SummaryGrouping::kSale, "20260801", ""};
   SummaryFigures board{1, 14, 0, 14, 1234, 1000, 234, true, 1230, 1100, 130};
-  SummaryFigures cubic{2, 30, 8, 38, 5001, 4000, 1001};
+  SummaryFigures cubic{2, 30, 8, 38, 5001, 4000, 1001, false, 0, 0, 0};
   summary.rows = {{"Bear Creek", board}, {"Cedar Ridge", cubic}};
   summary.total = board;
   summary.total += cubic;
-  const platform::FixedClock clock({2026, 8, 3, 9, 5});
+  const platform::FixedClock clock({2026, 8, 3, 9, 5, 0});
   const std::string text = SummaryReportText(summary, "2.0", clock);
   EXPECT_NE(text.find("By sale   from 20260801\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\nBear Creek           1    14     0    14    123.4    100.0     23.4"

@@ -90,17 +90,14 @@ void AddVolumes(const std::vector<TotalsLog>& logs, const LoadTotals& t, VolumeC
   net[kTotal] = net[kSaw] + net[kNonSaw];
 }
 
-// Whole tens of board feet.
-float Tens(float boardFeet) { return RoundTo(boardFeet * 0.1f, 0) * 10.0f; }
-
 // Saw and non-saw are rounded first and the total is their sum, so that the
 // lines add up as shown.
 void AddBoardFeet(const std::vector<TotalsLog>& logs, LoadTotals& t) {
   t.board = true;
   AddVolumes(logs, t, kBoardColumns, t.boardGross, t.boardNet);
   for (int c : {kSaw, kNonSaw}) {
-    t.boardGross[c] = Tens(t.boardGross[c]);
-    t.boardNet[c] = Tens(t.boardNet[c]);
+    t.boardGross[c] = RoundToTens(t.boardGross[c]);
+    t.boardNet[c] = RoundToTens(t.boardNet[c]);
   }
   t.boardGross[kTotal] = t.boardGross[kSaw] + t.boardGross[kNonSaw];
   t.boardNet[kTotal] = t.boardNet[kSaw] + t.boardNet[kNonSaw];
@@ -140,6 +137,8 @@ LoadTotals ComputeLoadTotals(std::string_view design, const std::vector<TotalsLo
   t.total[kTotal] = t.total[kSaw] + t.total[kNonSaw];
   return t;
 }
+
+float RoundToTens(float boardFeet) { return RoundTo(boardFeet * 0.1f, 0) * 10.0f; }
 
 std::vector<float> TotalsWeights(std::string_view design, const std::vector<TotalsLog>& liveLogs) {
   std::vector<float> weights(liveLogs.size(), 0.0f);

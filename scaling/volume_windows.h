@@ -75,6 +75,9 @@ struct LoadTotals {
 LoadTotals ComputeLoadTotals(std::string_view design, const std::vector<TotalsLog>& liveLogs,
                              bool board = false);
 
+// Board feet rounded to whole tens, as the totals show them.
+float RoundToTens(float boardFeet);
+
 // How much of the load totals each live log carries (same order as
 // `liveLogs`): the factor by which its volumes enter its product's gross and
 // net, so that totals of any part of a load's logs (by species, say) add up

@@ -85,7 +85,8 @@ json SummedTotals(const ToolResult& totals) {
               {"board_gross", 0}, {"board_net", 0}, {"board_defect", 0}};
   std::istringstream lines(totals.out);
   for (std::string line; std::getline(lines, line);) {
-    for (const json& load : json::parse(line)["loads"]) {
+    const json file = json::parse(line);
+    for (const json& load : file["loads"]) {
       const json& t = load["total"];
       sum["loads"] = sum["loads"].get<int>() + 1;
       sum["logs"] = sum["logs"].get<int>() + t["logs"].get<int>();

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <chrono>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -146,15 +147,19 @@ class SeasonSummaryTest : public ::testing::Test {
 // by day add up to it, and the summary itself changes no file.
 TEST_F(SeasonSummaryTest, EqualsTheSumOfTheLoadsTotals) {
   std::mt19937 random(33);
+  auto t0 = std::chrono::steady_clock::now();
+  auto lap = [&](const char* what) { auto t = std::chrono::steady_clock::now(); fprintf(stderr, "%s %lld ms\n", what, (long long)std::chrono::duration_cast<std::chrono::milliseconds>(t - t0).count()); t0 = t; };
   std::vector<std::string> paths;
   for (int i = 0; i < 200; ++i) {
     paths.push_back((dir_ / ("f" + std::to_string(i) + ".scl")).string());
     WriteRandomFile(paths.back(), random, i);
   }
   paths.push_back((dir_ / "missing.scl").string());
+  lap("written");
   const std::string before = FileBytes(paths[0]);
   const SeasonSummary bySale = SummarizeScaleFiles(paths, Grouped(SummaryGrouping::kSale), files_);
   const SeasonSummary byDay = SummarizeScaleFiles(paths, Grouped(SummaryGrouping::kDay), files_);
+  lap("summaries");
   EXPECT_EQ(FileBytes(paths[0]), before);
   ASSERT_EQ(bySale.skipped.size(), 1u);
   EXPECT_EQ(bySale.skipped[0].reason, "no such file");
@@ -179,6 +184,7 @@ TEST_F(SeasonSummaryTest, EqualsTheSumOfTheLoadsTotals) {
     }
     ASSERT_EQ(store.Close(), 0);
   }
+  lap("refresh");
   ASSERT_TRUE(sawBoard);
   ExpectSameFigures(bySale.total, expected);
   ExpectSameFigures(byDay.total, expected);

@@ -143,7 +143,7 @@ TEST(LoadTotalsTest, WeightsShareOutTheTotals) {
   EXPECT_FLOAT_EQ(w[0], 4.0f);
   EXPECT_FLOAT_EQ(w[1], 80.0f / 60.0f);
   EXPECT_EQ(w[2], 0.0f);  // counted
-  EXPECT_FLOAT_EQ(w[3], 1.0f);  // non-saw: m = 2, K = 4
+  EXPECT_FLOAT_EQ(w[3], 0.5f);  // non-saw: m = 2, K = 4: 4 / (2 * 4)
   EXPECT_EQ(w[4], 0.0f);  // no KPI: not expanded
   EXPECT_EQ(w[5], 0.0f);  // no product the totals know
   EXPECT_FLOAT_EQ(w[0] * 20.0f + w[1] * 30.0f, t.gross[kSaw]);

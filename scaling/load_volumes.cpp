@@ -1,5 +1,7 @@
 #include "scaling/load_volumes.h"
 
+#include <cctype>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -92,15 +94,6 @@ void SetVolumes(TableStore& store, int slot, int row, const Columns& c, const ch
   (void)store.SetFloat(slot, row, c[netColumn], net);
 }
 
-// The log of row `row` of the live-log slot, set on `volume` in `scaleSystem`
-// with its segments and the defects of that scale system.
-int LoadRowVolume(TableStore& store, int slot, int row, const Columns& c, const LogKey& key,
-                  std::string_view scaleSystem, const CullFactors& cull, LogVolume* volume) {
-  volume->SetLog(CellInt(store, slot, row, c[col::kLN]), CellInt(store, slot, row, c[col::kSD]),
-                 CellInt(store, slot, row, c[col::kLD]), key.log,
-                 CellInt(store, slot, row, c[col::kP]), scaleSystem, cull);
-  return AddStoredSegmentsAndDefects(store, scaleSystem, key, volume);
-}
 
 }  // namespace
 
@@ -212,25 +205,106 @@ struct FreshVolumes {
   float nbv = 0.0f;
 };
 
-// Computes the volumes of the live, not overridden log of row `row`: cubic
+// The Seg and defect rows of every log of one load, read with one selection
+// per table instead of one per log and table (a load of a hundred logs would
+// otherwise take three or four hundred selections). A log finds its rows as
+// SelectLogRows selects them: by LOG and S, or by LOG alone in a table
+// without S.
+class LoadRows {
+ public:
+  // Reads Seg, DefC and, for a board load, DefB. Returns 0, or -2 when no
+  // file is open, -1 when no slot is free. A missing table, or one without
+  // the key columns, has no rows.
+  int Read(TableStore& store, std::string_view sale, std::string_view llr, bool board) {
+    int rc = ReadTable<SegmentRowReader>(store, table::kSeg, sale, llr, &segments_);
+    if (rc == 0) rc = ReadTable<DefectRowReader>(store, table::kDefC, sale, llr, &cubic_);
+    if (rc == 0 && board) rc = ReadTable<DefectRowReader>(store, table::kDefB, sale, llr, &board_);
+    return rc;
+  }
+  // Adds the log's segments and its defects (DefB's with `board`, else
+  // DefC's) to `volume`.
+  void AddTo(const LogKey& key, bool board, LogVolume* volume) const {
+    for (const SegmentRecord& seg : Find(segments_, key)) volume->AddSegment(seg);
+    for (const DefectRecord& d : Find(board ? board_ : cubic_, key)) volume->AddDefect(d);
+  }
+
+ private:
+  // A table's rows by LOG and S; `bySplit` false when the table has no S.
+  template <typename Record>
+  struct Table {
+    bool bySplit = true;
+    std::map<std::pair<int, std::string>, std::vector<Record>> rows;
+  };
+
+  template <typename Reader, typename Record>
+  static int ReadTable(TableStore& store, const char* table, std::string_view sale,
+                       std::string_view llr, Table<Record>* into) {
+    if (!store.IsOpen()) return tablestore::kNoFile;
+    if (store.TableExists(table) < 0) return 0;
+    const SlotGuard rows(store,
+                         store.Select(table, "", LoadCriteria(sale, llr), "", "DLoadRows", ""));
+    if (rows.slot() == tablestore::kNotOneRow) return 0;
+    if (rows.slot() < 0) return rows.slot() == tablestore::kNoFile ? rows.slot() : -1;
+    const Columns c(store, rows.slot());
+    into->bySplit = c[col::kS] >= 0;
+    const Reader reader(store, rows.slot());
+    for (int row = 0; row < store.RowCount(rows.slot()); ++row) {
+      const std::string split =
+          into->bySplit ? SplitKey(CellText(store, rows.slot(), row, c[col::kS], "")) : "";
+      into->rows[{CellInt(store, rows.slot(), row, c[col::kLog]), split}].push_back(
+          reader.Read(row));
+    }
+    return 0;
+  }
+
+  // S as the criteria compare it: without surrounding blanks, any letter case.
+  static std::string SplitKey(std::string_view split) {
+    const size_t first = split.find_first_not_of(' ');
+    if (first == std::string_view::npos) return "";
+    std::string key(split.substr(first, split.find_last_not_of(' ') - first + 1));
+    for (char& ch : key) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return key;
+  }
+
+  template <typename Record>
+  static const std::vector<Record>& Find(const Table<Record>& table, const LogKey& key) {
+    static const std::vector<Record> kNone;
+    const auto it = table.rows.find({key.log, table.bySplit ? SplitKey(key.split) : ""});
+    return it == table.rows.end() ? kNone : it->second;
+  }
+
+  Table<SegmentRecord> segments_;
+  Table<DefectRecord> cubic_;
+  Table<DefectRecord> board_;
+};
+
+// Sets `volume` to the log of row `row` in `scaleSystem`, with its rows.
+void SetRowVolume(const TableStore& store, int slot, int row, const Columns& c, const LogKey& key,
+                  std::string_view scaleSystem, const CullFactors& cull, const LoadRows& rows,
+                  LogVolume* volume) {
+  volume->SetLog(CellInt(store, slot, row, c[col::kLN]), CellInt(store, slot, row, c[col::kSD]),
+                 CellInt(store, slot, row, c[col::kLD]), key.log,
+                 CellInt(store, slot, row, c[col::kP]), scaleSystem, cull);
+  rows.AddTo(key, IsBoardScale(scaleSystem), volume);
+}
+
+// The volumes of the live, not overridden log of row `row`: cubic
 // (segments, DefC, rounded to tenths) and, on a board load, Scribner board
-// feet (segments, DefB). Returns 0 or the negative code of
-// AddStoredSegmentsAndDefects.
-int ComputeRowVolumes(TableStore& store, int slot, int row, const Columns& c,
-                      const LoadSettings& load, const LogKey& key, FreshVolumes* fresh) {
+// feet (segments, DefB).
+FreshVolumes ComputeRowVolumes(const TableStore& store, int slot, int row, const Columns& c,
+                               const LoadSettings& load, const LogKey& key, const LoadRows& rows) {
   // GCV and NCV hold cubic feet whatever the load's scale system, and the
   // defects that count for them are DefC's.
+  FreshVolumes fresh;
   LogVolume volume;
-  int rc = LoadRowVolume(store, slot, row, c, key, "Cubic", load.cull, &volume);
-  if (rc < 0) return rc;
-  fresh->gcv = RoundTo(volume.GetLog().grossCubic, 1);
-  fresh->ncv = RoundTo(volume.GetLog().netCubic, 1);
-  if (!IsBoardScale(load.scaleSystem)) return 0;
-  rc = LoadRowVolume(store, slot, row, c, key, load.scaleSystem, load.cull, &volume);
-  if (rc < 0) return rc;
-  fresh->gbv = volume.GetLog().grossBoard;
-  fresh->nbv = volume.GetLog().netBoard;
-  return 0;
+  SetRowVolume(store, slot, row, c, key, "Cubic", load.cull, rows, &volume);
+  fresh.gcv = RoundTo(volume.GetLog().grossCubic, 1);
+  fresh.ncv = RoundTo(volume.GetLog().netCubic, 1);
+  if (!IsBoardScale(load.scaleSystem)) return fresh;
+  SetRowVolume(store, slot, row, c, key, load.scaleSystem, load.cull, rows, &volume);
+  fresh.gbv = volume.GetLog().grossBoard;
+  fresh.nbv = volume.GetLog().netBoard;
+  return fresh;
 }
 
 LogKey RowKey(const TableStore& store, int slot, int row, const Columns& c, std::string_view sale,
@@ -245,6 +319,11 @@ LogKey RowKey(const TableStore& store, int slot, int row, const Columns& c, std:
 // table lacks reads 0 either way. Returns 0 or a negative code.
 int ReadLiveLogs(TableStore& store, int slot, std::string_view sale, std::string_view llr,
                  const LoadSettings* fresh, std::vector<TotalsLog>* logs) {
+  LoadRows rows;
+  if (fresh != nullptr) {
+    const int rc = rows.Read(store, sale, llr, IsBoardScale(fresh->scaleSystem));
+    if (rc < 0) return rc;
+  }
   const Columns c(store, slot);
   const int cVoid = c[col::kVoid], cP = c[col::kP], cKpi = c[col::kKPI], cHit = c[col::kHIT],
             cS = c[col::kS];
@@ -264,9 +343,8 @@ int ReadLiveLogs(TableStore& store, int slot, std::string_view sale, std::string
     if (fresh != nullptr) {
       v = FreshVolumes{};
       if (CellInt(store, slot, row, c[col::kOverrideVolume]) == 0) {
-        const int rc =
-            ComputeRowVolumes(store, slot, row, c, *fresh, RowKey(store, slot, row, c, sale, llr), &v);
-        if (rc < 0) return rc;
+        v = ComputeRowVolumes(store, slot, row, c, *fresh, RowKey(store, slot, row, c, sale, llr),
+                              rows);
       }
       float* const values[] = {&v.gcv, &v.ncv, &v.gbv, &v.nbv};
       for (int i = 0; i < 4; ++i) {
@@ -309,6 +387,9 @@ int RecomputeLoadVolumes(TableStore& store, const LoadSettings& load, std::strin
   if (slot < 0) return slot == tablestore::kNoFile ? slot : -1;
   const Columns c(store, slot);
   const bool board = IsBoardScale(load.scaleSystem);
+  LoadRows rows;
+  const int rc = rows.Read(store, sale, llr, board);
+  if (rc < 0) return rc;
   int computed = 0;
   for (int row = 0; row < store.RowCount(slot); ++row) {
     if (CellInt(store, slot, row, c[col::kOverrideVolume]) != 0) {
@@ -317,10 +398,8 @@ int RecomputeLoadVolumes(TableStore& store, const LoadSettings& load, std::strin
       continue;
     }
     if (CellInt(store, slot, row, c[col::kVoid]) != 0) continue;
-    FreshVolumes v;
-    const int rc =
-        ComputeRowVolumes(store, slot, row, c, load, RowKey(store, slot, row, c, sale, llr), &v);
-    if (rc < 0) return rc;
+    const FreshVolumes v =
+        ComputeRowVolumes(store, slot, row, c, load, RowKey(store, slot, row, c, sale, llr), rows);
     SetVolumes(store, slot, row, c, col::kGCV, col::kNCV, v.gcv, v.ncv);
     if (board) SetVolumes(store, slot, row, c, col::kGBV, col::kNBV, v.gbv, v.nbv);
     ++computed;

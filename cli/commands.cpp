@@ -13,6 +13,7 @@
 #include "app/load_actions.h"
 #include "app/load_rename.h"
 #include "app/scale_files.h"
+#include "cli/csv_field.h"
 #include "cli/load_import.h"
 #include "cli/table_dump.h"
 #include "reports/report_names.h"
@@ -409,16 +410,8 @@ constexpr char kTotalsCsvHeader[] =
     "file,sale,llr,design,gross_saw,gross_nonsaw,gross_total,net_saw,net_nonsaw,net_total,"
     "defect_saw,defect_nonsaw,defect_total,measured_saw,measured_nonsaw,measured_total,"
     "counted_saw,counted_nonsaw,counted_total,total_saw,total_nonsaw,total_total,"
-    "nonchargeable\n";
-
-// A CSV field: quoted (quotes doubled) when it holds a comma, a quote or a
-// line break.
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
+    "nonchargeable,board_gross_saw,board_gross_nonsaw,board_gross_total,board_net_saw,"
+    "board_net_nonsaw,board_net_total,board_defect_saw,board_defect_nonsaw,board_defect_total\n";
 
 void WriteTotalsCsv(Context& ctx, const std::string& scalePath, const sampling::LoadKey& key,
                     const scaling::LoadTotalsWindow& window) {
@@ -437,7 +430,15 @@ void WriteTotalsCsv(Context& ctx, const std::string& scalePath, const sampling::
   for (const int* row : {t.measured, t.counted, t.total}) {
     for (int c = 0; c < 3; ++c) ctx.out << ',' << row[c];
   }
-  ctx.out << ',' << t.nonChargeable << '\n';
+  ctx.out << ',' << t.nonChargeable;
+  // Board feet only for a board load; the columns stay empty otherwise.
+  for (const float* row : {t.boardGross, t.boardNet, t.boardDefect}) {
+    for (int c = 0; c < 3; ++c) {
+      ctx.out << ',';
+      if (t.board) ctx.out << std::llround(row[c]);
+    }
+  }
+  ctx.out << '\n';
 }
 
 nlohmann::ordered_json TotalsJson(const sampling::LoadKey& key,
@@ -450,6 +451,11 @@ nlohmann::ordered_json TotalsJson(const sampling::LoadKey& key,
     load[columns[c]] = {{"gross", Tenths(t.gross[c])},   {"net", Tenths(t.net[c])},
                         {"defect", Tenths(t.defect[c])}, {"measured", t.measured[c]},
                         {"counted", t.counted[c]},       {"logs", t.total[c]}};
+    if (t.board) {
+      load[columns[c]]["board_gross"] = std::llround(t.boardGross[c]);
+      load[columns[c]]["board_net"] = std::llround(t.boardNet[c]);
+      load[columns[c]]["board_defect"] = std::llround(t.boardDefect[c]);
+    }
   }
   load["nonchargeable"] = t.nonChargeable;
   return load;

@@ -10,6 +10,7 @@
 #include "app/scale_files.h"
 #include "cli/commands.h"
 #include "cli/set_password.h"
+#include "cli/office_commands.h"
 #include "platform/folders.h"
 
 namespace {
@@ -246,6 +247,8 @@ int main(int argc, char** argv) {
       "varnolde-cli"};
   Options options;
   DeclareCommands(app, options);
+  cli::OfficeOptions office;
+  cli::DeclareOfficeCommands(app, office);
   const std::string unknown = UnknownCommand(app, argc, argv);
   if (!unknown.empty()) {
     std::cerr << "varnolde-cli: unknown command '" << unknown
@@ -276,5 +279,6 @@ int main(int argc, char** argv) {
   platform::SystemClock clock;
   cli::StderrUi ui(std::cout, std::cerr, options.yes);
   cli::Context ctx{std::cout, ui, fs, clock, platform::ProgramFolder()};
+  if (const std::optional<int> code = cli::RunOfficeCommand(office, ctx)) return *code;
   return RunCommand(options, ctx);
 }

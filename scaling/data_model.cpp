@@ -32,9 +32,12 @@ std::string SegmentCriteria(std::string_view sale, std::string_view llr, int log
   return LogCriteria(sale, llr, log, split) + Format(",Seg=%d", seg);
 }
 
+bool IsBoardScale(std::string_view scaleSystem) {
+  return !scaleSystem.empty() && (scaleSystem[0] == 'B' || scaleSystem[0] == 'b');
+}
+
 std::string_view DefectTable(std::string_view scaleSystem) {
-  const bool board = !scaleSystem.empty() && (scaleSystem[0] == 'B' || scaleSystem[0] == 'b');
-  return board ? table::kDefB : table::kDefC;
+  return IsBoardScale(scaleSystem) ? table::kDefB : table::kDefC;
 }
 
 }  // namespace scaling

@@ -128,8 +128,12 @@ std::string LogCriteria(std::string_view sale, std::string_view llr, int log,
 std::string SegmentCriteria(std::string_view sale, std::string_view llr, int log,
                             std::string_view split, int seg);
 
-// The defect table of a scale system: "DefB" when it begins with "B" (any
-// case), else "DefC".
+// True for the board scale system: SCALESYS beginning with "B" (any case),
+// as LogVolume reads it.
+bool IsBoardScale(std::string_view scaleSystem);
+
+// The defect table of a scale system: "DefB" for the board scale system
+// (IsBoardScale), else "DefC".
 std::string_view DefectTable(std::string_view scaleSystem);
 
 }  // namespace scaling

@@ -123,7 +123,9 @@ int BuildLogVolumeText(tablestore::TableStore& store, const LoadSettings& load,
 // Recomputes the cubic volumes of every live log of the load whose volume is
 // not overridden (segments from Seg, defects from DefC, the load's cull
 // factors) and stores RoundTo(gross, 1) and RoundTo(net, 1) in GCV and NCV;
-// every log with OverrideVolume 1 gets 0 in GCV, NCV, GBV and NBV. Nothing is
+// on a board load (IsBoardScale) the same pass stores the log's Scribner
+// gross and net board feet (defects from DefB) in GBV and NBV. Every log
+// with OverrideVolume 1 gets 0 in GCV, NCV, GBV and NBV. Nothing is
 // committed. Returns the number of logs computed; -1 when there is no Log
 // table or no free slot; -2 when no file is open.
 int RecomputeLoadVolumes(tablestore::TableStore& store, const LoadSettings& load,
@@ -138,10 +140,23 @@ struct LoadTotalsWindow {
 
 // The load totals: reads the Load row, recomputes and stores the logs'
 // volumes (RecomputeLoadVolumes), commits, then totals the live logs by the
-// load's design. Returns 0 with `window` filled; the negative code of
-// ReadLoadSettings or RecomputeLoadVolumes (nothing filled); -1 when the
-// commit fails (volumes stay recomputed in the open file).
+// load's design (with board feet on a board load). Returns 0 with `window`
+// filled; the negative code of ReadLoadSettings or RecomputeLoadVolumes
+// (nothing filled); -1 when the commit fails (volumes stay recomputed in the
+// open file).
 int RefreshLoadTotals(tablestore::TableStore& store, std::string_view sale, std::string_view llr,
                       LoadTotalsWindow* window);
+
+// The same totals as RefreshLoadTotals, for tools that only read: every live
+// log's volumes are computed afresh in memory exactly as RecomputeLoadVolumes
+// would store them (a volume column the Log table lacks counts 0), and
+// nothing is written. `settings` and `liveLogs` (optional) receive the Load
+// row's settings and the live logs with those volumes. Returns 0 with
+// `window` filled, or the negative code of ReadLoadSettings, of the selection
+// or of reading a log's segments and defects (nothing filled).
+[[nodiscard]] int PeekLoadTotals(tablestore::TableStore& store, std::string_view sale,
+                                 std::string_view llr, LoadTotalsWindow* window,
+                                 LoadSettings* settings = nullptr,
+                                 std::vector<TotalsLog>* liveLogs = nullptr);
 
 }  // namespace scaling

@@ -300,9 +300,66 @@ TEST_F(LoadVolumesTest, ThreePTotals) {
             "Non-chargeable logs:1\r\n");
 }
 
+// A 3P board load computed by hand. Saw log 1 (KPI 30, measured): segment 1
+// 16 ft, SD 12: Scribner 4.9 * 16 = 78.4 -> 80; segment 2 16 ft, SD 10: the
+// long-log factor 3.542 * 16 = 56.7 -> 60; its DefB length cut of 2 ft takes
+// 60 - Scribner(10, 14) = 60 - 40 (3.126 * 14 = 43.8) = 20: gross 140, net
+// 120. Non-saw log 3 (KPI 10, measured): one 16 ft segment, SD 8: 1.854 * 16
+// = 29.7 -> 30; a whole-log DefB of M1 2 takes 30 - Scribner(6, 16) = 30 - 20
+// (1.249 * 16 = 20.0): net 20. Expanded: saw K = 30 + 20 + 20, gross 140 / 30
+// * 70 = 326.7 -> 330, net 120 / 30 * 70 = 280; non-saw K = 20: 60 and 40.
+TEST_F(LoadVolumesTest, BoardFeetOfA3PBoardLoad) {
+  Append("Load", {"S1", "L1", "3P", "Board", "4", "6", "0.3", "0.5"});
+  AddLog({"S1", "L1", "1", "1", "1", "32", "10", "14", "30", "1"});
+  Append("Seg", {"S1", "L1", "1", "1", "1", "1", "16", "12", "14"});
+  Append("Seg", {"S1", "L1", "1", "1", "1", "2", "16", "10", "12"});
+  Append("DefB", {"S1", "L1", "1", "1", "2", "1", "0", "0", "0", "0", "2", "0"});
+  AddLog({"S1", "L1", "2", "1", "1", "0", "0", "0", "20", "0"});
+  AddLog({"S1", "L1", "4", "1", "1", "0", "0", "0", "20", "0"});
+  AddLog({"S1", "L1", "3", "1", "2", "16", "8", "10", "10", "1"});
+  Append("Seg", {"S1", "L1", "3", "1", "2", "1", "16", "8", "10"});
+  Append("DefB", {"S1", "L1", "3", "1", "0", "2", "2", "0", "0", "0", "0", "0"});
+  AddLog({"S1", "L1", "5", "1", "2", "0", "0", "0", "10", "0"});
+  const std::string expected =
+      "SALE: S1  LLR: L1\r\n\r\n"
+      "           SAW    NONSAW   TOTAL\r\n"
+      "---------------------------------\r\n"
+      "   Gross:  59.3    14.4     73.7\r\n"
+      "     Net:  59.3    14.4     73.7\r\n"
+      "  Defect:   0.0     0.0      0.0\r\n"
+      "Gross BF:   330      60      390\r\n"
+      "  Net BF:   280      40      320\r\n"
+      "  Def BF:    50      20       70\r\n"
+      "Measured:   1       1        2\r\n"
+      " Counted:   2       1        3\r\n"
+      "   Total:   3       2        5\r\n"
+      "Non-chargeable logs:0\r\n";
+  // Reading tools see the same figures without anything being stored.
+  LoadTotalsWindow peeked;
+  ASSERT_EQ(PeekLoadTotals(store_, "S1", "L1", &peeked), 0);
+  EXPECT_EQ(peeked.text, expected);
+  EXPECT_EQ(Rows("Log")[0], "S1|L1|1|1|1|32|10|14|30|1|0|0|0|0|0|0");
+  LoadTotalsWindow window;
+  ASSERT_EQ(RefreshLoadTotals(store_, "S1", "L1", &window), 0);
+  EXPECT_EQ(window.text, expected);
+  EXPECT_EQ(Rows("Log")[0], "S1|L1|1|1|1|32|10|14|30|1|25.4|25.4|140|120|0|0");
+  EXPECT_EQ(Rows("Log")[3], "S1|L1|3|1|2|16|8|10|10|1|7.2|7.2|30|20|0|0");
+}
+
+TEST_F(LoadVolumesTest, CubicLoadLeavesBoardVolumesAlone) {
+  AddCubicLoad("100");
+  AddLog({"S1", "L1", "1", "1", "1", "16", "10", "12", "0", "-1", "0", "0", "5", "5"});
+  LoadTotalsWindow window;
+  ASSERT_EQ(RefreshLoadTotals(store_, "S1", "L1", &window), 0);
+  EXPECT_FALSE(window.totals.board);
+  EXPECT_EQ(window.totals.total[kTotal], 1);  // a 100 % load: every log is measured
+  EXPECT_EQ(Rows("Log")[0], "S1|L1|1|1|1|16|10|12|0|-1|10.6|10.6|5|5|0|0");
+}
+
 TEST_F(LoadVolumesTest, TotalsOfMissingLoad) {
   LoadTotalsWindow window;
   EXPECT_EQ(RefreshLoadTotals(store_, "S9", "L9", &window), tablestore::kNotOneRow);
+  EXPECT_EQ(PeekLoadTotals(store_, "S9", "L9", &window), tablestore::kNotOneRow);
 }
 
 }  // namespace

@@ -29,12 +29,15 @@ inline constexpr char kNotEnoughMeasurementsMessage[] = "Not enough measurements
 
 // What the load totals need of one live (VOID = 0) log row.
 struct TotalsLog {
+  std::string species;  // SP
   int product = 0;    // P
   int kpi = 0;        // KPI
   int hit = -1;       // HIT: 1 measured, 0 counted, -1 undecided
   std::string split;  // S
   float gcv = 0.0f;   // GCV
   float ncv = 0.0f;   // NCV
+  float gbv = 0.0f;   // GBV (board loads)
+  float nbv = 0.0f;   // NBV (board loads)
 };
 
 // Columns of the totals.
@@ -43,9 +46,15 @@ enum TotalsColumn : int { kSaw = 0, kNonSaw = 1, kTotal = 2 };
 // The load totals, per column (saw, non-saw, total). Single precision.
 struct LoadTotals {
   bool threeP = false;  // the Counted, Total and Non-chargeable lines apply
+  bool board = false;   // a board load: the board lines apply
   float gross[3] = {};
   float net[3] = {};
   float defect[3] = {};
+  // Board feet of a board load, in whole tens (0 otherwise); defect is
+  // gross - net of the rounded figures, so the three lines always agree.
+  float boardGross[3] = {};
+  float boardNet[3] = {};
+  float boardDefect[3] = {};
   int measured[3] = {};
   int counted[3] = {};
   int total[3] = {};
@@ -60,9 +69,28 @@ struct LoadTotals {
 // the measured logs, gross = Rg / m * K and net = Rn / m * K (0 when m is 0);
 // a measured log with KPI < 1 adds nothing to Rg and Rn (it cannot be
 // expanded). Non-chargeable logs: KPI 0 and split "1". Defect = gross - net.
-LoadTotals ComputeLoadTotals(std::string_view design, const std::vector<TotalsLog>& liveLogs);
+// Total logs = measured + counted (on a "100" load every log is measured).
+// With `board` the GBV and NBV of the logs are summed or expanded the same
+// way and rounded to whole tens of board feet.
+LoadTotals ComputeLoadTotals(std::string_view design, const std::vector<TotalsLog>& liveLogs,
+                             bool board = false);
 
-// The totals text: "SALE: %s  LLR: %s", the table of gross, net, defect and
+// Board feet rounded to whole tens, as the totals show them.
+float RoundToTens(float boardFeet);
+
+// How much of the load totals each live log carries (same order as
+// `liveLogs`): the factor by which its volumes enter its product's gross and
+// net, so that totals of any part of a load's logs (by species, say) add up
+// to the load's. 1 on a "100" load; on a 3P load K / (m * KPI) of its
+// product for a measured log with KPI >= 1, else 0; 0 for other products.
+std::vector<float> TotalsWeights(std::string_view design, const std::vector<TotalsLog>& liveLogs);
+
+// True when the totals count the log as measured, or as counted (3P only).
+bool CountsAsMeasured(std::string_view design, const TotalsLog& log);
+bool CountsAsCounted(std::string_view design, const TotalsLog& log);
+
+// The totals text: "SALE: %s  LLR: %s", the table of gross, net, defect,
+// for a board load its board feet ("Gross BF", "Net BF", "Def BF"), the
 // measured counts, and for 3P the Counted, Total and Non-chargeable lines;
 // lines end in "\r\n".
 std::string LoadTotalsText(std::string_view sale, std::string_view llr, const LoadTotals& totals);

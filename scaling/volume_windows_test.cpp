@@ -128,5 +128,32 @@ TEST(QuickEstimateTest, FieldsReadAsWholeNumbers) {
   EXPECT_EQ(QuickEstimateText("99999999999999999999", "0", "1").rfind("CF Volume: ", 0), 0u);
 }
 
+
+// Each log's share of its product's figures: the shares of any part of the
+// logs add up to the totals (here two species of a 3P load).
+TEST(LoadTotalsTest, WeightsShareOutTheTotals) {
+  std::vector<TotalsLog> logs = {Log(1, 10, 1, 20.0f, 15.0f), Log(1, 30, 1, 30.0f, 30.0f),
+                                 Log(1, 40, 0, 0, 0),         Log(2, 4, 1, 8.0f, 8.0f),
+                                 Log(2, 0, 1, 5.0f, 5.0f),    Log(3, 10, 1, 9.0f, 9.0f)};
+  logs[0].gbv = 200.0f;
+  logs[1].gbv = 300.0f;
+  const LoadTotals t = ComputeLoadTotals("3P", logs, true);
+  const std::vector<float> w = TotalsWeights("3P", logs);
+  // Saw: m = 2, K = 80, so KPI 10 weighs 80 / 20 = 4 and KPI 30 weighs 4/3.
+  EXPECT_FLOAT_EQ(w[0], 4.0f);
+  EXPECT_FLOAT_EQ(w[1], 80.0f / 60.0f);
+  EXPECT_EQ(w[2], 0.0f);  // counted
+  EXPECT_FLOAT_EQ(w[3], 0.5f);  // non-saw: m = 2, K = 4: 4 / (2 * 4)
+  EXPECT_EQ(w[4], 0.0f);  // no KPI: not expanded
+  EXPECT_EQ(w[5], 0.0f);  // no product the totals know
+  EXPECT_FLOAT_EQ(w[0] * 20.0f + w[1] * 30.0f, t.gross[kSaw]);
+  EXPECT_FLOAT_EQ(w[0] * 200.0f + w[1] * 300.0f, 1200.0f);
+  EXPECT_EQ(t.boardGross[kSaw], 1200.0f);
+  EXPECT_EQ(TotalsWeights("100", logs), (std::vector<float>{1, 1, 1, 1, 1, 0}));
+  EXPECT_TRUE(CountsAsCounted("3P", logs[2]));
+  EXPECT_FALSE(CountsAsCounted("100", logs[2]));
+  EXPECT_TRUE(CountsAsMeasured("100", logs[2]));
+}
+
 }  // namespace
 }  // namespace scaling

@@ -19,6 +19,8 @@ packages=(
   clang libclang-rt-14-dev
   # The supervisors' password hashes (Argon2id).
   libsodium-dev
+  # varnolde-cli print hands the PDF copies to CUPS's lp.
+  cups-client
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/scale_files.h"
+#include "cli/check_compare_command.h"
 #include "cli/commands.h"
 #include "platform/folders.h"
 
@@ -221,6 +222,8 @@ int main(int argc, char** argv) {
       "varnolde-cli"};
   Options options;
   DeclareCommands(app, options);
+  cli::CheckCompareOptions checkCompare;
+  CLI::App* checkCompareCommand = cli::DeclareCheckCompare(app, checkCompare);
   const std::string unknown = UnknownCommand(app, argc, argv);
   if (!unknown.empty()) {
     std::cerr << "varnolde-cli: unknown command '" << unknown
@@ -239,5 +242,6 @@ int main(int argc, char** argv) {
   platform::SystemClock clock;
   cli::StderrUi ui(std::cout, std::cerr, options.yes);
   cli::Context ctx{std::cout, ui, fs, clock, platform::ProgramFolder()};
+  if (checkCompareCommand->parsed()) return cli::CheckCompare(ctx, checkCompare);
   return RunCommand(options, ctx);
 }

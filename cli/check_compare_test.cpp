@@ -260,16 +260,19 @@ TEST_F(CheckCompareTest, PrintedLines) {
   // One line per log: LOG, S, then species, product, length, small and large
   // end, defect, gross and net of each scaler, the two differences, the mark.
   const std::string log5 = std::string("  5 1  ") + "DF 1 16 14 16   4.9  19.7  14.8  " +
-                           "DF 1 18 14 16   5.5  22.2  16.7  " + "  +2.5   +1.9 *";
+                           "DF 1 18 14 16   5.5  22.2  16.7  " + "  +2.5    +1.9 *";
   EXPECT_NE(r.out.find(log5 + "\n"), std::string::npos) << r.out;
   const std::string log27 = std::string(" 27 1  ") + "DF 1 20  9 11   0.0  11.0  11.0  " +
-                            "DF 1 20  9 11   1.1  11.0   9.9  " + "   0.0   -1.1  ";
+                            "DF 1 20  9 11   1.1  11.0   9.9  " + "   0.0    -1.1  ";
   EXPECT_NE(r.out.find(log27 + "\n"), std::string::npos);
   EXPECT_NE(r.out.find("-- CHECK SCALE COMPARISON --"), std::string::npos);
   EXPECT_NE(r.out.find("*** CHECK SCALE ***"), std::string::npos);
   EXPECT_NE(r.out.find("Salename: Bear Creek"), std::string::npos);
   EXPECT_NE(r.out.find("Volumes in board feet (Scribner)"), std::string::npos);
   EXPECT_NE(r.out.find(" 39 1  DF 16 12 14  not in the production load"), std::string::npos);
+  EXPECT_NE(r.out.find("Production logs not re-measured (34): 1, 3, 4, 6, 8, 10, 11, 12, 13, 14, "
+                       "14/2, 15,"),
+            std::string::npos);
   EXPECT_NE(r.out.find('\f'), std::string::npos);  // the second load on a page of its own
 }
 

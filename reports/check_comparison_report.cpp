@@ -13,7 +13,6 @@ namespace {
 
 constexpr char kLogsTable[] = "Logs";
 constexpr char kCheckOnlyTable[] = "CheckOnly";
-constexpr char kNotRemeasuredTable[] = "NotRemeasured";
 constexpr char kTotalsTable[] = "Totals";
 constexpr char kMarkNote[] = "* species, product, length or a diameter differ";
 constexpr char kOutside[] = "OUTSIDE TOLERANCE";
@@ -46,7 +45,8 @@ class ComparisonWriter {
   void AddTables();
   void LoadHeader(const LoadComparison& load);
   void LogLines(const LoadComparison& load);
-  void UnmatchedLines(const char* table, const std::vector<UnmatchedLog>& logs);
+  void CheckOnlyLines(const std::vector<UnmatchedLog>& logs);
+  void NotRemeasured(const std::vector<UnmatchedLog>& logs);
   void TotalLines(const ComparisonTotals& totals, bool board, bool flagged);
   void Row(const std::string& row) { page_.FormatRow(row, '|'); }
 
@@ -58,7 +58,7 @@ void ComparisonWriter::AddTables() {
   const int block = 31;  // SP to NET of one scaler, suffixes included
   page_.AddTable(kLogsTable, 0,
                  "       " + Banner("PRODUCTION", block) + "  " + Banner("CHECK", block) + "  " +
-                     Banner("CHECK-PROD", 13),
+                     Banner("CHECK-PROD", 14),
                  true);
   page_.AddColumn("LOG", 3, 'r', "", " ", false, 1);
   page_.AddColumn("S", 1, 'c', "", "  ", false, 1);
@@ -73,21 +73,16 @@ void ComparisonWriter::AddTables() {
     page_.AddColumn("NET", 5, 'r', "", last, false, 1);
   }
   page_.AddColumn("GROSS", 6, 'r', "", " ", false, 1);
-  page_.AddColumn("NET", 6, 'r', "", " ", false, 1);
+  page_.AddColumn("NET", 7, 'r', "", " ", false, 1);
   page_.AddColumn("", 1, 'c', "", "", false, 1);
-  for (const char* name : {kCheckOnlyTable, kNotRemeasuredTable}) {
-    page_.AddTable(name, 0,
-                   name == kCheckOnlyTable ? "CHECK LOGS WITHOUT A PRODUCTION LOG"
-                                           : "PRODUCTION LOGS NOT RE-MEASURED",
-                   true);
-    page_.AddColumn("LOG", 3, 'r', "", " ", false, 1);
-    page_.AddColumn("S", 1, 'c', "", "  ", false, 1);
-    page_.AddColumn("SP", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("LN", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("SD", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("LD", 2, 'r', "", "  ", false, 1);
-    if (name == kCheckOnlyTable) page_.AddColumn("", 40, 'l', "", "", false, 1);
-  }
+  page_.AddTable(kCheckOnlyTable, 0, "CHECK LOGS WITHOUT A PRODUCTION LOG", true);
+  page_.AddColumn("LOG", 3, 'r', "", " ", false, 1);
+  page_.AddColumn("S", 1, 'c', "", "  ", false, 1);
+  page_.AddColumn("SP", 2, 'r', "", " ", false, 1);
+  page_.AddColumn("LN", 2, 'r', "", " ", false, 1);
+  page_.AddColumn("SD", 2, 'r', "", " ", false, 1);
+  page_.AddColumn("LD", 2, 'r', "", "  ", false, 1);
+  page_.AddColumn("", 40, 'l', "", "", false, 1);
   page_.AddTable(kTotalsTable, 4, "", true);
   page_.AddColumn("", 5, 'l', "", " ", false, 1);
   for (const char* title : {"PRODUCTION", "CHECK", "DIFFERENCE"}) {
@@ -152,10 +147,10 @@ void ComparisonWriter::LogLines(const LoadComparison& load) {
   if (load.totals.logsDiffering > 0) page_.TextLine(kMarkNote);
 }
 
-void ComparisonWriter::UnmatchedLines(const char* table, const std::vector<UnmatchedLog>& logs) {
+void ComparisonWriter::CheckOnlyLines(const std::vector<UnmatchedLog>& logs) {
   if (logs.empty()) return;
   page_.BlankLines(1);
-  page_.SelectTable(table);
+  page_.SelectTable(kCheckOnlyTable);
   page_.EnsureRoom(4);
   page_.TableHeading();
   for (const UnmatchedLog& log : logs) {
@@ -164,12 +159,29 @@ void ComparisonWriter::UnmatchedLines(const char* table, const std::vector<Unmat
   }
 }
 
+// The production logs not re-measured, as one paragraph of log numbers (a
+// split other than the first as "14/2"): on a 3P load most logs are never
+// measured, and a line each would fill pages.
+void ComparisonWriter::NotRemeasured(const std::vector<UnmatchedLog>& logs) {
+  if (logs.empty()) return;
+  std::string text = "Production logs not re-measured (" + std::to_string(logs.size()) + "):";
+  for (size_t i = 0; i < logs.size(); ++i) {
+    text += (i == 0 ? " " : ", ") + std::to_string(logs[i].log);
+    if (logs[i].split != "1") text += "/" + logs[i].split;
+  }
+  page_.SelectTable("");
+  page_.BlankLines(1);
+  page_.Paragraph(text, 1, -1);
+}
+
+// The totals: the counts on a line, then gross and net of both scalers.
 void ComparisonWriter::TotalLines(const ComparisonTotals& totals, bool board, bool flagged) {
-  page_.SelectTable(kTotalsTable);
-  page_.EnsureRoom(5);
+  page_.SelectTable("");
+  page_.EnsureRoom(6);
   page_.TextLine("Logs compared: " + std::to_string(totals.logs) +
                  "    Logs with a measurement difference: " +
                  std::to_string(totals.logsDiffering));
+  page_.SelectTable(kTotalsTable);
   page_.TableHeading();
   Row("Gross|" + VolumeFigure(totals.productionGross, board) + "|" +
       VolumeFigure(totals.checkGross, board) + "|" +
@@ -183,12 +195,13 @@ void ComparisonWriter::TotalLines(const ComparisonTotals& totals, bool board, bo
 
 void ComparisonWriter::Load(const LoadComparison& load) {
   LoadHeader(load);
-  if (!load.productionFile.empty()) LogLines(load);
-  UnmatchedLines(kCheckOnlyTable, load.checkOnly);
-  UnmatchedLines(kNotRemeasuredTable, load.notRemeasured);
-  if (load.productionFile.empty()) return;
-  page_.BlankLines(1);
-  TotalLines(load.totals, load.board, load.outsideTolerance);
+  if (!load.productionFile.empty()) {
+    LogLines(load);
+    page_.BlankLines(1);
+    TotalLines(load.totals, load.board, load.outsideTolerance);
+  }
+  CheckOnlyLines(load.checkOnly);
+  NotRemeasured(load.notRemeasured);
 }
 
 void ComparisonWriter::Overall() {

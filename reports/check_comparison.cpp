@@ -58,6 +58,9 @@ void ReadLoadRows(TableStore& store, const std::vector<ReadLoad>* only,
     ReadLoad load;
     load.sale = CellText(store, slot, row, c(col::kSale));
     load.llr = CellText(store, slot, row, c(col::kLLR));
+    // A new file's first Load row stays without SALE and LLR until the load
+    // information is entered: no load is checked there.
+    if (load.sale.empty() && load.llr.empty()) continue;
     if (FindLoad(*loads, load.sale, load.llr) != nullptr) continue;
     if (only != nullptr && FindLoad(*only, load.sale, load.llr) == nullptr) {
       continue;

@@ -67,7 +67,8 @@ struct ReadFile {
   std::vector<ReadLoad> loads;
 };
 
-// Reads the loads of the open `store`: every Load row, and every load that
+// Reads the loads of the open `store`: every Load row (but one without SALE
+// and LLR, as a new file's first row is), and every load that
 // only log rows name, in that order (Load rows first, in row order), each
 // with its Log rows and their stored segments and defects. When `only` is
 // given, loads whose SALE and LLR are not among them (letter case ignored) are

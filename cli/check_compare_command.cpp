@@ -41,16 +41,23 @@ std::string DifferenceCodes(unsigned bits) {
   return codes;
 }
 
-ordered_json SideJson(const ScaledLog& s) {
-  return {{"species", s.species},     {"product", s.product},   {"length", s.length},
-          {"small_end", s.smallEnd},  {"large_end", s.largeEnd}, {"defect", Volume(s.defect)},
-          {"gross", Volume(s.gross)}, {"net", Volume(s.net)}};
+// One scaler's measurements, and the volumes when `volumes`.
+ordered_json SideJson(const ScaledLog& s, bool volumes = true) {
+  ordered_json side = {{"species", s.species},
+                       {"product", s.product},
+                       {"length", s.length},
+                       {"small_end", s.smallEnd},
+                       {"large_end", s.largeEnd}};
+  if (!volumes) return side;
+  side["defect"] = Volume(s.defect);
+  side["gross"] = Volume(s.gross);
+  side["net"] = Volume(s.net);
+  return side;
 }
 
 ordered_json UnmatchedJson(const UnmatchedLog& u) {
-  ordered_json log = {{"log", u.log},         {"split", u.split},         {"species", u.species},
-                      {"product", u.product}, {"length", u.length},       {"small_end", u.smallEnd},
-                      {"large_end", u.largeEnd}};
+  ordered_json log = {{"log", u.log}, {"split", u.split}};
+  log.update(SideJson(u.measured, false));
   if (!u.reason.empty()) log["reason"] = u.reason;
   return log;
 }
@@ -127,16 +134,6 @@ std::string CsvSide(const ScaledLog& s, bool board, bool volumes) {
          reports::VolumeFigure(s.gross, board) + "," + reports::VolumeFigure(s.net, board) + ",";
 }
 
-ScaledLog SideOf(const UnmatchedLog& u) {
-  ScaledLog side;
-  side.species = u.species;
-  side.product = u.product;
-  side.length = u.length;
-  side.smallEnd = u.smallEnd;
-  side.largeEnd = u.largeEnd;
-  return side;
-}
-
 // The fields of a side the log does not have.
 constexpr char kNoSide[] = ",,,,,,,,";
 
@@ -154,11 +151,11 @@ void WriteCsv(std::ostream& out, const reports::CheckComparison& c) {
     }
     for (const UnmatchedLog& u : load.checkOnly) {
       out << lead << u.log << ',' << u.split << ",check only," << kNoSide
-          << CsvSide(SideOf(u), load.board, false) << ",,," << u.reason << '\n';
+          << CsvSide(u.measured, load.board, false) << ",,," << u.reason << '\n';
     }
     for (const UnmatchedLog& u : load.notRemeasured) {
       out << lead << u.log << ',' << u.split << ",not re-measured,"
-          << CsvSide(SideOf(u), load.board, false) << kNoSide << ",,,\n";
+          << CsvSide(u.measured, load.board, false) << kNoSide << ",,,\n";
     }
   }
 }

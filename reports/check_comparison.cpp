@@ -173,8 +173,7 @@ unsigned Differences(const ScaledLog& production, const ScaledLog& check) {
 }
 
 UnmatchedLog Unmatched(const ReadLog& log, std::string reason) {
-  return {log.log,    log.split,    log.species, log.product,
-          log.length, log.smallEnd, log.largeEnd, std::move(reason)};
+  return {log.log, log.split, Measured(log), std::move(reason)};
 }
 
 using LogId = std::pair<int, std::string>;

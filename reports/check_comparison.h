@@ -117,16 +117,13 @@ struct ComparedLog {
   long netDifference() const { return check.net - production.net; }
 };
 
-// A log on one side only, with the measurements of that side and, for a
-// check log, why it matched nothing.
+// A log on one side only, with the measurements of that side (its volumes
+// are not computed: they stay 0) and, for a check log, why it matched
+// nothing.
 struct UnmatchedLog {
   int log = 0;
   std::string split;
-  std::string species;
-  int product = 0;
-  int length = 0;
-  int smallEnd = 0;
-  int largeEnd = 0;
+  ScaledLog measured;
   std::string reason;
 };
 

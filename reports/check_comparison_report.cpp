@@ -154,8 +154,9 @@ void ComparisonWriter::CheckOnlyLines(const std::vector<UnmatchedLog>& logs) {
   page_.EnsureRoom(4);
   page_.TableHeading();
   for (const UnmatchedLog& log : logs) {
-    Row(std::to_string(log.log) + "|" + log.split + "|" + log.species + "|" + Measure(log.length) +
-        "|" + Measure(log.smallEnd) + "|" + Measure(log.largeEnd) + "|" + log.reason + "|");
+    const ScaledLog& m = log.measured;
+    Row(std::to_string(log.log) + "|" + log.split + "|" + m.species + "|" + Measure(m.length) +
+        "|" + Measure(m.smallEnd) + "|" + Measure(m.largeEnd) + "|" + log.reason + "|");
   }
 }
 

@@ -96,8 +96,7 @@ std::vector<reports::ReadFile> AskProductionFiles(const reports::ReportContext& 
   std::vector<reports::ReadFile> production;
   while (const reports::ReadLoad* load = LoadWithoutProduction(check, production)) {
     char title[256];
-    std::snprintf(title, sizeof title, kProductionFileTitle, load->sale.c_str(),
-                  load->llr.c_str());
+    std::snprintf(title, sizeof title, kProductionFileTitle, load->sale.c_str(), load->llr.c_str());
     platform::FileDialog dialog;
     dialog.title = title;
     dialog.default_extension = ".scl";
@@ -115,7 +114,8 @@ std::vector<reports::ReadFile> AskProductionFiles(const reports::ReportContext& 
       continue;
     }
     production.push_back(std::move(read.file));
-    if (!reports::AmbiguousProduction(production).empty()) production.pop_back();  // a file chosen twice
+    if (!reports::AmbiguousProduction(production).empty())
+      production.pop_back();  // a file chosen twice
   }
   return production;
 }
@@ -170,8 +170,8 @@ std::vector<std::string> WriteCheckComparison(const reports::ReportContext& cont
   reports::ReadFile check;
   const std::string error = ReadCheckFile(*context.store, context.scaleFilePath, &check);
   if (!error.empty()) {
-    context.ui->ShowMessage({context.scaleFilePath + ": " + error, kProductionFileCaption,
-                             platform::Icon::kStop});
+    context.ui->ShowMessage(
+        {context.scaleFilePath + ": " + error, kProductionFileCaption, platform::Icon::kStop});
     return {};
   }
   const std::vector<reports::ReadFile> production = AskProductionFiles(context, check);

@@ -79,8 +79,8 @@ ordered_json LoadJson(const LoadComparison& load) {
   ordered_json json = {
       {"sale", load.sale},
       {"llr", load.llr},
-      {"production_file", load.productionFile.empty() ? ordered_json(nullptr)
-                                                      : ordered_json(load.productionFile)},
+      {"production_file",
+       load.productionFile.empty() ? ordered_json(nullptr) : ordered_json(load.productionFile)},
       {"unit", load.board ? "board feet" : "cubic feet"},
       {"scaler", load.scaler},
       {"check_scaler", load.checkScaler},
@@ -101,7 +101,8 @@ ordered_json LoadJson(const LoadComparison& load) {
                             {"differs", DifferenceCodes(log.differences)}});
   }
   for (const UnmatchedLog& u : load.checkOnly) json["check_only"].push_back(UnmatchedJson(u));
-  for (const UnmatchedLog& u : load.notRemeasured) json["not_remeasured"].push_back(UnmatchedJson(u));
+  for (const UnmatchedLog& u : load.notRemeasured)
+    json["not_remeasured"].push_back(UnmatchedJson(u));
   return json;
 }
 

@@ -3,6 +3,8 @@
 // of the 100 % board load re-measured, compared with the two production files.
 // Every expected figure is worked out by hand below from the demo texts and the
 // volume rules, never copied from the tool's output.
+#include "app/check_compare.h"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -15,7 +17,6 @@
 #include <sstream>
 
 #include "app/application.h"
-#include "app/check_compare.h"
 #include "app/load_actions.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
@@ -168,11 +169,10 @@ TEST_F(CheckCompareTest, FindsEveryDifferenceAndNothingElse) {
   //     checked 20/11-15 18.9, the same 0.8.
   //  9: 20/14-16 24.7, 20/11-14 17.3, 50 % of 10/20 of 17.3 = 4.3.
   // 27: 20/9-11 11.0; the check's cut of 2 feet: 11.0 x 2/20 = 1.1.
-  for (const Expected& e : {Expected{2, "", 25.4, 24.1, 25.4, 24.1},
-                            Expected{5, "LN", 19.7, 14.8, 22.2, 16.7},
-                            Expected{7, "SD", 20.1, 19.3, 18.9, 18.1},
-                            Expected{9, "", 42.0, 37.7, 42.0, 37.7},
-                            Expected{27, "", 11.0, 11.0, 11.0, 9.9}}) {
+  for (const Expected& e :
+       {Expected{2, "", 25.4, 24.1, 25.4, 24.1}, Expected{5, "LN", 19.7, 14.8, 22.2, 16.7},
+        Expected{7, "SD", 20.1, 19.3, 18.9, 18.1}, Expected{9, "", 42.0, 37.7, 42.0, 37.7},
+        Expected{27, "", 11.0, 11.0, 11.0, 9.9}}) {
     const json& log = logs[e.log];
     EXPECT_EQ(log["differs"], e.differs) << e.log;
     EXPECT_DOUBLE_EQ(log["production"]["gross"], e.productionGross) << e.log;
@@ -320,11 +320,12 @@ TEST_F(CheckCompareTest, MainScreenWritesTheComparisonBesideTheReports) {
   platform::ScriptedUi ui([](const std::string& failure) { ADD_FAILURE() << failure; });
   platform::PosixFileSystem files;
   platform::FixedClock clock({2026, 8, 4, 9, 30, 0});
-  app::Application application(ui, files, clock, fs::path(VARNOLDE_CLI).parent_path().string() + "/");
+  app::Application application(ui, files, clock,
+                               fs::path(VARNOLDE_CLI).parent_path().string() + "/");
   ASSERT_EQ(application.files.OpenScaleFile((dir_ / "check.scl").string()),
             app::FileOutcome::kOpened);
-  reports::ReportContext context = app::MakeReportContext(
-      *application.store(), application.files.state(), ui, files, clock);
+  reports::ReportContext context =
+      app::MakeReportContext(*application.store(), application.files.state(), ui, files, clock);
   context.pdfCopies = true;
   ui.QueueOpenFile(std::nullopt);  // cancelled: nothing is written
   EXPECT_TRUE(app::WriteCheckComparison(context).empty());

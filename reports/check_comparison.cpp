@@ -32,7 +32,8 @@ std::string LoadKey(const std::string& sale, const std::string& llr) {
 
 // The load of `loads` with this SALE and LLR, or null (const as `loads` is).
 template <typename Loads>
-auto FindLoad(Loads& loads, const std::string& sale, const std::string& llr) -> decltype(&loads[0]) {
+auto FindLoad(Loads& loads, const std::string& sale, const std::string& llr)
+    -> decltype(&loads[0]) {
   const std::string key = LoadKey(sale, llr);
   for (auto& load : loads) {
     if (LoadKey(load.sale, load.llr) == key) return &load;
@@ -95,8 +96,7 @@ int ReadLogRows(TableStore& store, const std::vector<ReadLoad>* only,
     const std::string llr = CellText(store, slot, row, cLlr);
     ReadLoad* load = FindLoad(*loads, sale, llr);
     if (load == nullptr) {
-      if (only != nullptr &&
-          FindLoad(*only, sale, llr) == nullptr) {
+      if (only != nullptr && FindLoad(*only, sale, llr) == nullptr) {
         continue;
       }
       load = &loads->emplace_back();
@@ -337,7 +337,8 @@ CheckComparison CompareCheckScale(const ReadFile& check, const std::vector<ReadF
     }
     comparison.loads.push_back(CompareLoad(load, holder, match, tolerance));
     const LoadComparison& compared = comparison.loads.back();
-    if (match != nullptr) (compared.board ? comparison.board : comparison.cubic).Add(compared.totals);
+    if (match != nullptr)
+      (compared.board ? comparison.board : comparison.cubic).Add(compared.totals);
   }
   return comparison;
 }

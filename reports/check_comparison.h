@@ -136,8 +136,8 @@ inline constexpr char kEnteredTwice[] = "entered twice in the check file";
 // Sums over compared logs, in tenths of the unit.
 struct ComparisonTotals {
   int loads = 0;
-  int logs = 0;            // logs compared
-  int logsDiffering = 0;   // of those, marked
+  int logs = 0;           // logs compared
+  int logsDiffering = 0;  // of those, marked
   long productionGross = 0;
   long checkGross = 0;
   long productionNet = 0;
@@ -155,13 +155,13 @@ struct ComparisonTotals {
 // One checked load.
 struct LoadComparison {
   std::string sale, llr;
-  std::string productionFile;  // "" when no production file holds the load
-  std::string scaleSystem;     // the production load's SCALESYS
-  bool board = false;          // volumes in board feet (else cubic feet)
-  std::string scaler;          // SCALER of the production load
-  std::string checkScaler;     // CHKSCALER of the check load, else its SCALER
-  std::string scaleDate;       // SDATE of the production load
-  std::string checkDate;       // SDATE of the check load
+  std::string productionFile;               // "" when no production file holds the load
+  std::string scaleSystem;                  // the production load's SCALESYS
+  bool board = false;                       // volumes in board feet (else cubic feet)
+  std::string scaler;                       // SCALER of the production load
+  std::string checkScaler;                  // CHKSCALER of the check load, else its SCALER
+  std::string scaleDate;                    // SDATE of the production load
+  std::string checkDate;                    // SDATE of the check load
   std::vector<ComparedLog> logs;            // in the check file's order
   std::vector<UnmatchedLog> checkOnly;      // check logs without a production log
   std::vector<UnmatchedLog> notRemeasured;  // live production logs no check log matched

@@ -2,6 +2,7 @@
 // load after the other (each from a new page), then the overall totals.
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 
 #include "reports/check_comparison.h"
 #include "reports/page_layout.h"
@@ -54,42 +55,55 @@ class ComparisonWriter {
   const CheckComparison& comparison_;
 };
 
+// One column of a table: horizontal title, no prefix.
+struct ColumnSpec {
+  const char* title;
+  int width;
+  char align;
+  const char* suffix;
+};
+
+void AddColumns(PageLayout& page, std::initializer_list<ColumnSpec> columns) {
+  for (const ColumnSpec& c : columns)
+    page.AddColumn(c.title, c.width, c.align, "", c.suffix, false, 1);
+}
+
+constexpr ColumnSpec kLog = {"LOG", 3, 'r', " "};
+constexpr ColumnSpec kSplit = {"S", 1, 'c', "  "};
+
 void ComparisonWriter::AddTables() {
   const int block = 31;  // SP to NET of one scaler, suffixes included
   page_.AddTable(kLogsTable, 0,
                  "       " + Banner("PRODUCTION", block) + "  " + Banner("CHECK", block) + "  " +
                      Banner("CHECK-PROD", 14),
                  true);
-  page_.AddColumn("LOG", 3, 'r', "", " ", false, 1);
-  page_.AddColumn("S", 1, 'c', "", "  ", false, 1);
-  for (const char* last : {"  ", "  "}) {
-    page_.AddColumn("SP", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("P", 1, 'c', "", " ", false, 1);
-    page_.AddColumn("LN", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("SD", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("LD", 2, 'r', "", " ", false, 1);
-    page_.AddColumn("DEF", 5, 'r', "", " ", false, 1);
-    page_.AddColumn("GROSS", 5, 'r', "", " ", false, 1);
-    page_.AddColumn("NET", 5, 'r', "", last, false, 1);
+  AddColumns(page_, {kLog, kSplit});
+  for (int side = 0; side < 2; ++side) {
+    AddColumns(page_, {{"SP", 2, 'r', " "},
+                       {"P", 1, 'c', " "},
+                       {"LN", 2, 'r', " "},
+                       {"SD", 2, 'r', " "},
+                       {"LD", 2, 'r', " "},
+                       {"DEF", 5, 'r', " "},
+                       {"GROSS", 5, 'r', " "},
+                       {"NET", 5, 'r', "  "}});
   }
-  page_.AddColumn("GROSS", 6, 'r', "", " ", false, 1);
-  page_.AddColumn("NET", 7, 'r', "", " ", false, 1);
-  page_.AddColumn("", 1, 'c', "", "", false, 1);
+  AddColumns(page_, {{"GROSS", 6, 'r', " "}, {"NET", 7, 'r', " "}, {"", 1, 'c', ""}});
   page_.AddTable(kCheckOnlyTable, 0, "CHECK LOGS WITHOUT A PRODUCTION LOG", true);
-  page_.AddColumn("LOG", 3, 'r', "", " ", false, 1);
-  page_.AddColumn("S", 1, 'c', "", "  ", false, 1);
-  page_.AddColumn("SP", 2, 'r', "", " ", false, 1);
-  page_.AddColumn("LN", 2, 'r', "", " ", false, 1);
-  page_.AddColumn("SD", 2, 'r', "", " ", false, 1);
-  page_.AddColumn("LD", 2, 'r', "", "  ", false, 1);
-  page_.AddColumn("", 40, 'l', "", "", false, 1);
+  AddColumns(page_, {kLog,
+                     kSplit,
+                     {"SP", 2, 'r', " "},
+                     {"LN", 2, 'r', " "},
+                     {"SD", 2, 'r', " "},
+                     {"LD", 2, 'r', "  "},
+                     {"", 40, 'l', ""}});
   page_.AddTable(kTotalsTable, 4, "", true);
-  page_.AddColumn("", 5, 'l', "", " ", false, 1);
-  for (const char* title : {"PRODUCTION", "CHECK", "DIFFERENCE"}) {
-    page_.AddColumn(title, 10, 'r', "", "  ", false, 1);
-  }
-  page_.AddColumn("PER CENT", 8, 'r', "", "  ", false, 1);
-  page_.AddColumn("", 17, 'l', "", "", false, 1);
+  AddColumns(page_, {{"", 5, 'l', " "},
+                     {"PRODUCTION", 10, 'r', "  "},
+                     {"CHECK", 10, 'r', "  "},
+                     {"DIFFERENCE", 10, 'r', "  "},
+                     {"PER CENT", 8, 'r', "  "},
+                     {"", 17, 'l', ""}});
 }
 
 void ComparisonWriter::Opening() {
@@ -180,8 +194,7 @@ void ComparisonWriter::TotalLines(const ComparisonTotals& totals, bool board, bo
   page_.SelectTable("");
   page_.EnsureRoom(6);
   page_.TextLine("Logs compared: " + std::to_string(totals.logs) +
-                 "    Logs with a measurement difference: " +
-                 std::to_string(totals.logsDiffering));
+                 "    Logs with a measurement difference: " + std::to_string(totals.logsDiffering));
   page_.SelectTable(kTotalsTable);
   page_.TableHeading();
   Row("Gross|" + VolumeFigure(totals.productionGross, board) + "|" +

@@ -37,9 +37,10 @@ ReadLoad Load(std::string sale, std::string llr, std::vector<ReadLog> logs,
 
 TEST(CheckComparisonTest, UnmatchedCheckLogsSayWhy) {
   const ReadFile production{"p.scl", {Load("Bear Creek", "7", {Log(1), Log(2, "1", true)})}};
-  const ReadFile check{"c.scl",
-                       {Load("bear creek", "7", {Log(1), Log(1), Log(2), Log(3), Log(4, "1", true)}),
-                        Load("Elk", "9", {Log(1)})}};
+  const ReadFile check{
+      "c.scl",
+      {Load("bear creek", "7", {Log(1), Log(1), Log(2), Log(3), Log(4, "1", true)}),
+       Load("Elk", "9", {Log(1)})}};
   const CheckComparison c = CompareCheckScale(check, {production}, std::nullopt);
   ASSERT_EQ(c.loads.size(), 2u);
   const LoadComparison& bear = c.loads[0];

@@ -144,8 +144,16 @@ std::map<int, json> ByLog(const json& logs) {
 }
 
 TEST_F(CheckCompareTest, FindsEveryDifferenceAndNothingElse) {
+  std::vector<std::string> before;
+  for (const char* file : {"check.scl", "prod3p.scl", "prodboard.scl"}) {
+    before.push_back(ReadAll(dir_ / file));
+  }
   const ToolRun r = Compare({"--json"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(before,
+            (std::vector<std::string>{ReadAll(dir_ / "check.scl"), ReadAll(dir_ / "prod3p.scl"),
+                                      ReadAll(dir_ / "prodboard.scl")}))
+      << "the files are only read";
   const json c = json::parse(r.out);
   ASSERT_EQ(c["loads"].size(), 2u);
 

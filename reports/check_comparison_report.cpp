@@ -116,7 +116,7 @@ void ComparisonWriter::Opening() {
   char tolerance[96];
   if (comparison_.tolerance) {
     std::snprintf(tolerance, sizeof tolerance,
-                  "Tolerance:  net volume within +/-%.1f %% of production", *comparison_.tolerance);
+                  "Tolerance:  net volume within +/-%g %% of production", *comparison_.tolerance);
   } else {
     std::snprintf(tolerance, sizeof tolerance, "Tolerance:  none given");
   }

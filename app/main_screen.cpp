@@ -1,7 +1,9 @@
 #include "app/main_screen.h"
 
+#include "app/check_compare.h"
 #include <algorithm>
 
+#include "app/check_compare.h"
 #include "app/load_actions.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
@@ -223,6 +225,9 @@ void MainScreen::OnReports() {
                          context, {choice->comprehensive, choice->logReport, choice->brevanta},
                          " " + app_.files.state().path)
                          .written;
+  if (choice->checkCompare && app_.checkScale) {
+    for (const std::string& path : WriteCheckComparison(context)) app_.lastReports.push_back(path);
+  }
 }
 
 void MainScreen::OnFinalize() {

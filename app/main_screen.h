@@ -124,7 +124,8 @@ class MainScreen {
   // SCALESYS and ST of the first load and shows them.
   void OnDesign();
   // "&Reports": the Reports dialog, then the report run with the choices
-  // (nothing when cancelled or nothing is chosen).
+  // (nothing when cancelled or nothing is chosen), and on a check scale file
+  // the check scale comparison when chosen (WriteCheckComparison).
   void OnReports();
   // "&Finalize load": the finalize command for the first load (audit,
   // confirmation, "YES", journal, audit report). Once finalized, Data Entry

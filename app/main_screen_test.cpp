@@ -319,6 +319,27 @@ TEST_F(MainScreenTest, ReportsWithPdfCopiesAreKeptForPrinting) {
   EXPECT_TRUE(fs_.Exists(cmp + ".pdf"));
 }
 
+// On a check scale file the dialog's comparison asks for the production
+// file and writes NAME.chk, kept for printing; elsewhere it does nothing.
+TEST_F(MainScreenTest, CheckScaleComparisonBesideTheReports) {
+  const std::string production = MakeScaleFile("production.scl");
+  Open(production);
+  MakeGoodLoad();
+  ASSERT_EQ(app_.store()->Commit(), 0);
+  screens_.reports = ReportChoice{false, false, false, false, true};
+  screen_.OnReports();  // a production file: no comparison, no question
+  const std::string check = MakeScaleFile("check.scl");
+  StoreGlobal(check, tablestore::kKeyFileType, kFileTypeCheckScale);
+  Open(check);
+  MakeGoodLoad();
+  ui_.QueueOpenFile(production);
+  screen_.OnReports();
+  const std::string chk = folder_ / "check.chk";
+  EXPECT_EQ(app_.lastReports, std::vector<std::string>{chk});
+  EXPECT_EQ(ui_.file_dialogs().back().dialog.title, "Production file of SALE S1 LLR 1");
+  EXPECT_EQ(ui_.messages().back().text, "Check scale comparison created:\n" + chk);
+}
+
 TEST_F(MainScreenTest, NonScaleLoadsGetTheLoadSummaryOnceChosen) {
   Open(MakeScaleFile());
   screen_.OnFileTypeChanged(2);

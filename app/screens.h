@@ -27,6 +27,7 @@ struct ReportChoice {
   bool logReport = true;
   bool brevanta = true;
   bool pdf = false;  // write a PDF beside every report
+  bool checkCompare = false;  // the check scale comparison (check scale files only)
 };
 
 class Screens {

@@ -8,6 +8,7 @@
 
 #include "app/load_actions.h"
 #include "app/scale_files.h"
+#include "cli/check_compare_command.h"
 #include "cli/commands.h"
 #include "cli/set_password.h"
 #include "cli/office_commands.h"
@@ -249,6 +250,8 @@ int main(int argc, char** argv) {
   DeclareCommands(app, options);
   cli::OfficeOptions office;
   cli::DeclareOfficeCommands(app, office);
+  cli::CheckCompareOptions checkCompare;
+  CLI::App* checkCompareCommand = cli::DeclareCheckCompare(app, checkCompare);
   const std::string unknown = UnknownCommand(app, argc, argv);
   if (!unknown.empty()) {
     std::cerr << "varnolde-cli: unknown command '" << unknown
@@ -280,5 +283,6 @@ int main(int argc, char** argv) {
   cli::StderrUi ui(std::cout, std::cerr, options.yes);
   cli::Context ctx{std::cout, ui, fs, clock, platform::ProgramFolder()};
   if (const std::optional<int> code = cli::RunOfficeCommand(office, ctx)) return *code;
+  if (checkCompareCommand->parsed()) return cli::CheckCompare(ctx, checkCompare);
   return RunCommand(options, ctx);
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/application.h"
+#include "app/check_compare.h"
 #include "app/main_screen.h"
 #include "gui/report_printer.h"
 
@@ -29,6 +30,9 @@ ReportsDialog::ReportsDialog(app::Application* app, QWidget* parent)
   logReport_ = TickBox(app::kReportsLog, initial.logReport, this);
   brevanta_ = TickBox(app::kReportsBrevanta, initial.brevanta, this);
   pdf_ = TickBox(app::kReportsPdf, initial.pdf, this);
+  if (app_ != nullptr && app_->checkScale) {
+    checkCompare_ = TickBox(app::kReportsCheckCompare, true, this);
+  }
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* generate = buttons->addButton(app::kReportsGenerate, QDialogButtonBox::AcceptRole);
   QPushButton* print = buttons->addButton(app::kReportsPrint, QDialogButtonBox::ActionRole);
@@ -41,7 +45,9 @@ ReportsDialog::ReportsDialog(app::Application* app, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
-  for (QCheckBox* box : {comprehensive_, logReport_, brevanta_, pdf_}) layout->addWidget(box);
+  for (QCheckBox* box : {comprehensive_, logReport_, brevanta_, checkCompare_, pdf_}) {
+    if (box != nullptr) layout->addWidget(box);
+  }
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -52,6 +58,7 @@ app::ReportChoice ReportsDialog::choice() const {
   choice.logReport = logReport_->isChecked();
   choice.brevanta = brevanta_->isChecked();
   choice.pdf = pdf_->isChecked();
+  choice.checkCompare = checkCompare_ != nullptr && checkCompare_->isChecked();
   return choice;
 }
 

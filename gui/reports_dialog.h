@@ -33,6 +33,7 @@ class ReportsDialog : public QDialog {
   QCheckBox* logReport_;
   QCheckBox* brevanta_;
   QCheckBox* pdf_;
+  QCheckBox* checkCompare_ = nullptr;  // only for a check scale file
   app::Application* app_;
 };
 

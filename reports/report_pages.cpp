@@ -123,7 +123,9 @@ PageGeometry LayoutGeometry(std::string_view layoutText) {
 
 const char* LayoutForReportFile(std::string_view path) {
   if (path.ends_with(".cmp")) return kComprehensiveLayout;
-  if (path.ends_with(".clg") || path.ends_with(".audit")) return kPortraitLayout;
+  if (path.ends_with(".clg") || path.ends_with(".audit") || path.ends_with(".chk")) {
+    return kPortraitLayout;
+  }
   return nullptr;
 }
 

@@ -74,8 +74,8 @@ PrintSheet SheetForReport(const PageGeometry& layout, std::string_view reportByt
 PageGeometry LayoutGeometry(std::string_view layoutText);
 
 // The layout a report file was laid out with, known by its name's ending:
-// ".cmp" gives the comprehensive report's (landscape) layout text; ".clg" and
-// ".audit" give the portrait one; any other name gives nullptr (the exports
+// ".cmp" gives the comprehensive report's (landscape) layout text; ".clg",
+// ".audit" and ".chk" (the check scale comparison) give the portrait one; any other name gives nullptr (the exports
 // are not printed reports). The returned text is static.
 const char* LayoutForReportFile(std::string_view path);
 

@@ -146,9 +146,13 @@ bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
                     std::string_view text, platform::Ui* ui) {
   const char* layout = LayoutForReportFile(reportPath);
   if (layout == nullptr) return false;
+  return WritePdfOfReport(files, layout, PdfPath(reportPath), text, ui);
+}
+
+bool WritePdfOfReport(platform::FileSystem& files, const char* layout, const std::string& path,
+                      std::string_view text, platform::Ui* ui) {
   const std::string bytes = platform::Utf8ToCp1252(text);
   const PrintSheet sheet = SheetForReport(LayoutGeometry(layout), bytes);
-  const std::string path = PdfPath(reportPath);
   std::string pdf, error;
   if (!RenderReportPdf(bytes, sheet, &pdf, &error)) {
     if (ui != nullptr) ShowErrorCreatingFile(*ui, path + " could not be made: " + error + ".");

@@ -57,6 +57,12 @@ bool RenderReportPdf(std::string_view reportBytes, const PrintSheet& sheet, std:
 bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
                     std::string_view text, platform::Ui* ui);
 
+// WriteReportPdf to the PDF path `path` of the caller's choosing, for a
+// report laid out with the layout text `layout` (kPortraitLayout, ...):
+// for a report that has no file of its own beside the PDF.
+bool WritePdfOfReport(platform::FileSystem& files, const char* layout, const std::string& path,
+                      std::string_view text, platform::Ui* ui);
+
 // The report file and, when context.pdfCopies is set and the file is a printed
 // report (LayoutForReportFile), its PDF copy: WriteReportFile, then, only when
 // the text was written, WriteReportPdf with the same ui. A PDF copy of an

@@ -230,7 +230,7 @@ bool DataEntryScreen::OnAdd() {
 
 bool DataEntryScreen::AppendLog() {
   EndEdits();
-  if (!CommitStore()) return false;
+  if (!StoreLogRow(logGrid_.CurrentRow()) || !CommitStore()) return false;
   status_.clear();
   const int current = logGrid_.CurrentRow();
   if (auditBeforeAppend_ && current >= 1) {
@@ -316,7 +316,8 @@ void DataEntryScreen::OnDelete() {
   if (Mode() == 'S') {
     app_.ui.Beep(platform::BeepKind::kSimple);
   } else if (Mode() == 'D') {
-    if (defGrid_.CurrentRow() >= 1) defGrid_.DeleteRow(defGrid_.CurrentRow());
+    const int row = defGrid_.CurrentRow();
+    if (row >= 1 && defGrid_.DeleteRow(row)) StoreEditedRow(defGrid_, row);
   } else {
     DeleteLog();
   }
@@ -330,8 +331,11 @@ void DataEntryScreen::DeleteLog() {
     sum += CellInt(LogCell(row, column));
   }
   if (sum == 0) {
+    // A row already stored (it had more than its defaults) leaves the file too.
+    const bool stored = !logGrid_.RowInView(row).empty();
     logGrid_.DeleteRow(row);
     if (row > 1) logGrid_.SetCurrentCell(row - 1, std::max(0, logGrid_.CurrentColumn()));
+    if (stored) OnSave();
     return;
   }
   const int voidCol = logGrid_.ColumnIndex(col::kVoid);

@@ -187,6 +187,7 @@ class DataEntryScreen {
   void StampScaleDate();
   void ReadOptions();
   void MarkLogRow(int row);
+  void ShowCountedLog(int row);
 
   // Edits and current-row changes.
   void OnLogEdit(const grid::CellEdit& edit);
@@ -220,6 +221,8 @@ class DataEntryScreen {
   void EndEdits();
   bool WriteBackShown();
   bool WriteBackLog();
+  bool StoreLogRow(int row);
+  void StoreEditedRow(grid::CellGrid& grid, int row);
   bool CommitStore();
   void RefillLogGrid();
   void Refuse(const std::string& text, const std::string& caption);

@@ -83,6 +83,14 @@ class Child {
     }
   }
 
+  // Sends `signal` (e.g. SIGKILL, as a dead battery would end the program)
+  // and waits for the end; true when the child ended in time.
+  bool Signal(int signal) {
+    if (pid_ <= 0) return true;
+    kill(pid_, signal);
+    return Wait() != kStillRunning;
+  }
+
   static constexpr int kStillRunning = -2;
   // The exit status once the child has ended within `patience`; -1 when it
   // ended by a signal, kStillRunning when it is still running.

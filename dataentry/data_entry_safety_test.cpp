@@ -25,7 +25,7 @@ class DataEntrySafetyTest : public testing::ScreenFixture {
   std::string Stored(size_t row, const std::string& column) {
     const std::string names = "," + app::testing::ColumnNames(path_, "Log") + ",";
     const size_t at = names.find("," + column + ",");
-    const auto index = std::count(names.begin(), names.begin() + static_cast<long>(at), ',') - 1;
+    const auto index = std::count(names.begin(), names.begin() + static_cast<long>(at), ',');
     const auto rows = Rows("Log");
     return row < rows.size() ? rows[row][static_cast<size_t>(index)] : "(no row)";
   }
@@ -103,7 +103,9 @@ TEST_F(DataEntrySafetyTest, EachGridRefusesWhatItsColumnCannotHoldAndKeepsTheVal
   Type("LOG", "1");
   Type("SP", "DF");
   Type("KPI", "60");  // the KZ: always a sample log
-  Measure("16", "10", "12");
+  Type("LN", "16");
+  Type("SD", "10");
+  Type("LD", "12");
   const std::string whole = " takes whole numbers from -2147483648 to 2147483647.\n";
   const struct {
     char grid;

@@ -469,7 +469,7 @@ bool DataEntryScreen::WriteBackLog() {
 // back on its own and committed. A new row that no edit changed holds only
 // its defaults and is no log yet: it is left for Save.
 bool DataEntryScreen::StoreLogRow(int row) {
-  if (row < 1 || row >= logGrid_.RowCount() || !logBinding_) return true;
+  if (!open_ || row < 1 || row >= logGrid_.RowCount()) return true;
   if (logGrid_.RowInView(row).empty() && !logGrid_.RowEdited(row)) return true;
   const int written = logBinding_->WriteBackRowInStep(row);
   if (written < 0) {

@@ -8,7 +8,11 @@
 // segment's rows of DefC, or DefB when the units are not "Cubic"). It owns
 // their GridBindings and the view slots behind them, and writes every grid
 // back to its table on Save, on every switch, before the volume and totals
-// windows and on close.
+// windows and on close. Nothing finished waits for those: every ended edit
+// stores its Log row (or the Segment or Defect grid) and commits, a drawn
+// RND/HIT is committed before "SAMPLE LOG!" shows, and a Log row is stored
+// again when the scaler leaves it or appends the next one. A new Log row
+// that no edit changed holds only its defaults and waits for Save.
 //
 // The computations are other layers': sample selection (SampleSelector), the
 // log and defect checks, the butt-log aids, segmentation, volumes, the load

@@ -9,7 +9,6 @@
 
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 namespace {
 
@@ -102,23 +101,6 @@ class DataKeptTest : public e2e::ProgramTest {
     std::string out;
     EXPECT_EQ(Cli({"dump", scale_.string(), "--table", table}, &out), 0) << out;
     return out;
-  }
-
-  int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {
-    std::vector<std::string> argv = {VARNOLDE_CLI, "--yes"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const fs::path log = root_ / "cli.out";
-    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    auto child = Child::Start(argv, {}, -1, fd);
-    close(fd);
-    const int status = child ? child->Wait(std::chrono::seconds(60)) : -1;
-    if (out != nullptr) {
-      std::ifstream in(log);
-      std::stringstream text;
-      text << in.rdbuf();
-      *out = text.str();
-    }
-    return status;
   }
 
   // The SAMPLE LOG! box (it has no title).

@@ -26,7 +26,7 @@ std::string TextOf(const char* const (&entries)[N], int index, const std::string
 
 }  // namespace
 
-DesignScreen::DesignScreen(Application& app) : app_(app), kzBinding_(*app.store(), kzGrid_) {
+DesignScreen::DesignScreen(Application& app) : app_(app), kzBinding_(*app.store(), kzGrid_, &app.ui) {
   ReadLoadTexts();
   view_.scaleType = EntryOf(kScaleTypes, scaleUnits_);
   view_.scaleSample = EntryOf(kScaleSamples, scaleSample_);

@@ -2,6 +2,7 @@
 // delete and void, the volume override, the volume and totals windows, the
 // taper command and F2.
 #include <cctype>
+#include <functional>
 
 #include "app/application.h"
 #include "dataentry/data_entry_screen.h"
@@ -31,6 +32,21 @@ namespace {
 
 constexpr uint32_t kRed = 0x0000FF;  // 0x00BBGGRR
 constexpr char kZeroVolume[] = "0 Vol ";
+
+// A log row whose draw is stored the moment HIT is written: before the
+// "SAMPLE LOG!" box waits for the scaler, so that a crash cannot redraw it.
+class DrawnRow : public GridRow {
+ public:
+  DrawnRow(grid::CellGrid& grid, int row, std::function<void()> drawn)
+      : GridRow(grid, row), drawn_(std::move(drawn)) {}
+  void Set(std::string_view column, std::string_view text) override {
+    GridRow::Set(column, text);
+    if (EqualsIgnoringAsciiCase(column, col::kHIT)) drawn_();
+  }
+
+ private:
+  std::function<void()> drawn_;
+};
 
 bool IsOneOf(std::string_view name, std::initializer_list<const char*> names) {
   for (const char* n : names) {
@@ -157,7 +173,7 @@ void DataEntryScreen::OrderDiameters(int row) {
 }
 
 void DataEntryScreen::RunSampleSelection(int row) {
-  GridRow cells(logGrid_, row);
+  DrawnRow cells(logGrid_, row, [this, row] { static_cast<void>(StoreLogRow(row)); });
   sampling::SampleResult result;
   if (selector_) {
     result = selector_->SelectSample(cells, col::kKPI, hitWindowMs_, app_.ui);
@@ -230,7 +246,7 @@ bool DataEntryScreen::OnAdd() {
 
 bool DataEntryScreen::AppendLog() {
   EndEdits();
-  if (!CommitStore()) return false;
+  if (!StoreLogRow(logGrid_.CurrentRow()) || !CommitStore()) return false;
   status_.clear();
   const int current = logGrid_.CurrentRow();
   if (auditBeforeAppend_ && current >= 1) {
@@ -316,7 +332,8 @@ void DataEntryScreen::OnDelete() {
   if (Mode() == 'S') {
     app_.ui.Beep(platform::BeepKind::kSimple);
   } else if (Mode() == 'D') {
-    if (defGrid_.CurrentRow() >= 1) defGrid_.DeleteRow(defGrid_.CurrentRow());
+    const int row = defGrid_.CurrentRow();
+    if (row >= 1 && defGrid_.DeleteRow(row)) StoreEditedRow(defGrid_, row);
   } else {
     DeleteLog();
   }
@@ -330,8 +347,11 @@ void DataEntryScreen::DeleteLog() {
     sum += CellInt(LogCell(row, column));
   }
   if (sum == 0) {
+    // A row already stored (it had more than its defaults) leaves the file too.
+    const bool stored = !logGrid_.RowInView(row).empty();
     logGrid_.DeleteRow(row);
     if (row > 1) logGrid_.SetCurrentCell(row - 1, std::max(0, logGrid_.CurrentColumn()));
+    if (stored) OnSave();
     return;
   }
   const int voidCol = logGrid_.ColumnIndex(col::kVoid);

@@ -112,9 +112,17 @@ class DataEntryScreen::GridListener : public grid::CellGridListener {
   }
   ~GridListener() override { grid_.RemoveListener(this); }
   void OnEditEnded(const grid::CellEdit& edit) override {
-    if (&grid_ == &screen_.logGrid_) screen_.OnLogEdit(edit);
+    const bool log = &grid_ == &screen_.logGrid_;
+    if (log) screen_.OnLogEdit(edit);
+    // A KPI entered again draws again: the log row is compared with the file
+    // even when the edited text stayed as it was.
+    if (log || edit.oldText != edit.newText) screen_.StoreEditedRow(grid_, edit.row);
   }
-  void OnCurrentRowChanged(int, int newRow) override { screen_.OnCurrentRowChanged(grid_, newRow); }
+  void OnCurrentRowChanged(int oldRow, int newRow) override {
+    // The row left is stored before anything is done on the next one.
+    if (&grid_ == &screen_.logGrid_) static_cast<void>(screen_.StoreLogRow(oldRow));
+    screen_.OnCurrentRowChanged(grid_, newRow);
+  }
 
  private:
   DataEntryScreen& screen_;
@@ -158,9 +166,9 @@ int DataEntryScreen::Open() {
   logReadOnly_ = app_.checkScale ? kLogComputed : std::string(kLogComputed) + "SALE,LLR,";
   app_.screenMode = 'L';
 
-  logBinding_ = std::make_unique<grid::GridBinding>(*store_, logGrid_);
-  segBinding_ = std::make_unique<grid::GridBinding>(*store_, segGrid_);
-  defBinding_ = std::make_unique<grid::GridBinding>(*store_, defGrid_);
+  logBinding_ = std::make_unique<grid::GridBinding>(*store_, logGrid_, &app_.ui);
+  segBinding_ = std::make_unique<grid::GridBinding>(*store_, segGrid_, &app_.ui);
+  defBinding_ = std::make_unique<grid::GridBinding>(*store_, defGrid_, &app_.ui);
   ReadHeaderChoices();
   if (BindLogGrid() != 0) return -1;
   StampScaleDate();
@@ -213,10 +221,24 @@ int DataEntryScreen::BindLogGrid() {
 // deleted log) and gives it the sale and LLR choices of a check-scale file.
 void DataEntryScreen::MarkLogRow(int row) {
   logBinding_->MarkReadOnly(row, LogIsVoid(row) ? "" : logReadOnly_);
+  ShowCountedLog(row);
   if (!app_.checkScale) return;
   const int sale = logGrid_.ColumnIndex(col::kSale), llr = logGrid_.ColumnIndex(col::kLLR);
   if (sale >= 0) logGrid_.SetChoices(row, sale, sales_);
   if (llr >= 0) logGrid_.SetChoices(row, llr, llrs_);
+}
+
+// A counted log (HIT 0) of a 3P load is not measured: its LN, SD and LD stay
+// read-only as the draw left them, and show empty where the file keeps the 0
+// of a number never typed.
+void DataEntryScreen::ShowCountedLog(int row) {
+  if (!threeP_ || LogCell(row, col::kHIT) != "0") return;
+  for (const char* column : {col::kLN, col::kSD, col::kLD}) {
+    const int c = logGrid_.ColumnIndex(column);
+    if (c < 0) continue;
+    if (logGrid_.Text(row, c) == "0") logGrid_.SetText(row, c, "");
+    logGrid_.SetCellReadOnly(row, c, true);
+  }
 }
 
 void DataEntryScreen::ReadHeaderChoices() {
@@ -356,6 +378,7 @@ bool DataEntryScreen::ShowSegments() {
   const auto value = [&](const char* column) { return sampling::CellInt(LogCell(row, column)); };
   scaling::WriteSegmentRows(*store_, logKey, value(col::kP), value(col::kLN), value(col::kSD),
                             value(col::kLD), value(col::kSkipSeg) != 0);
+  if (!CommitStore()) return false;
   const std::string criteria = scaling::LogCriteria(key.sale, key.llr, logKey.log, logKey.split);
   if (!BindDerived(*segBinding_, &segSlot_, segTable_, criteria, kSegEntryView)) return false;
   for (int r = 1; r < segGrid_.RowCount(); ++r) segBinding_->MarkReadOnly(r, kSegReadOnly);
@@ -440,6 +463,31 @@ bool DataEntryScreen::WriteBackLog() {
   if (logBinding_->WriteBackInStep() >= 0) return true;
   app_.ui.ShowMessage({"The logs could not be written to the file.", "Error", Icon::kStop});
   return false;
+}
+
+// A finished log is on disk before the scaler goes on: its row is written
+// back on its own and committed. A new row that no edit changed holds only
+// its defaults and is no log yet: it is left for Save.
+bool DataEntryScreen::StoreLogRow(int row) {
+  if (!open_ || row < 1 || row >= logGrid_.RowCount()) return true;
+  if (logGrid_.RowInView(row).empty() && !logGrid_.RowEdited(row)) return true;
+  const int written = logBinding_->WriteBackRowInStep(row);
+  if (written < 0) {
+    app_.ui.ShowMessage({"The logs could not be written to the file.", "Error", Icon::kStop});
+    return false;
+  }
+  return written == 0 || CommitStore();
+}
+
+// An edit that changed a row is stored at once: a log row on its own, the
+// Segment and Defect grids (a few rows of one log) whole.
+void DataEntryScreen::StoreEditedRow(grid::CellGrid& grid, int row) {
+  if (&grid != &ShownGrid()) return;
+  if (Mode() == 'L') {
+    static_cast<void>(StoreLogRow(row));
+  } else if (WriteBackShown()) {
+    static_cast<void>(CommitStore());
+  }
 }
 
 bool DataEntryScreen::CommitStore() {

@@ -8,7 +8,11 @@
 // segment's rows of DefC, or DefB when the units are not "Cubic"). It owns
 // their GridBindings and the view slots behind them, and writes every grid
 // back to its table on Save, on every switch, before the volume and totals
-// windows and on close.
+// windows and on close. Nothing finished waits for those: every ended edit
+// stores its Log row (or the Segment or Defect grid) and commits, a drawn
+// RND/HIT is committed before "SAMPLE LOG!" shows, and a Log row is stored
+// again when the scaler leaves it or appends the next one. A new Log row
+// that no edit changed holds only its defaults and waits for Save.
 //
 // The computations are other layers': sample selection (SampleSelector), the
 // log and defect checks, the butt-log aids, segmentation, volumes, the load
@@ -187,6 +191,7 @@ class DataEntryScreen {
   void StampScaleDate();
   void ReadOptions();
   void MarkLogRow(int row);
+  void ShowCountedLog(int row);
 
   // Edits and current-row changes.
   void OnLogEdit(const grid::CellEdit& edit);
@@ -220,6 +225,8 @@ class DataEntryScreen {
   void EndEdits();
   bool WriteBackShown();
   bool WriteBackLog();
+  bool StoreLogRow(int row);
+  void StoreEditedRow(grid::CellGrid& grid, int row);
   bool CommitStore();
   void RefillLogGrid();
   void Refuse(const std::string& text, const std::string& caption);

@@ -493,9 +493,11 @@ TEST_F(DataEntryScreenTest, FailedCommitSaysSoAndKeepsTheRows) {
   OpenScreen();
   Press('A', kCtrl);
   Type("LOG", "1");
-  Measure("16", "10", "12");
-  faults.FailWrite(1);
-  EXPECT_FALSE(screen_->OnSave());
+  Type("LN", "16");
+  Type("SD", "10");
+  faults.FailWrite(1);  // the finished edit is stored at once, and that fails
+  Type("LD", "12");
+  ASSERT_FALSE(ui_.messages().empty());
   EXPECT_EQ(ui_.messages().back().caption, "Error");
   EXPECT_EQ(LastMessage().rfind("The file could not be saved:\n", 0), 0u) << LastMessage();
   EXPECT_EQ(LastLogRow(), 1);
@@ -508,6 +510,9 @@ TEST_F(DataEntryScreenTest, FailedCommitSaysSoAndKeepsTheRows) {
   ASSERT_EQ(reopened.Open(path_, false), 0);
   const int log = reopened.OpenAView("Log", false);
   ASSERT_EQ(reopened.RowCount(log), 1);
+  std::string ld;
+  EXPECT_EQ(reopened.GetText(log, 0, reopened.ColumnIndex(log, "LD"), ld), 0);
+  EXPECT_EQ(ld, "12");
 }
 
 TEST_F(DataEntryScreenTest, CheckScaleRowsChooseTheirLoad) {

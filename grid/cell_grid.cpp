@@ -60,6 +60,23 @@ void CellGrid::SetColumnType(int column, char type) {
   NotifyCellsChanged(0, RowCount() - 1);
 }
 
+int CellGrid::ColumnLength(int column) const {
+  return column >= 0 && column < ColumnCount() ? columns_[column].length : 0;
+}
+
+void CellGrid::SetColumnLength(int column, int length) {
+  if (column >= 0 && column < ColumnCount()) columns_[column].length = std::max(length, 0);
+}
+
+ValueRule CellGrid::RuleOf(int row, int column) const {
+  if (row >= 1 && row < RowCount() && rows_[row].rule) return *rows_[row].rule;
+  return ValueRule{ColumnName(column), ColumnType(column), ColumnLength(column)};
+}
+
+void CellGrid::SetRowRule(int row, ValueRule rule) {
+  if (row >= 1 && row < RowCount()) rows_[row].rule = std::move(rule);
+}
+
 int CellGrid::RowCount() const { return static_cast<int>(rows_.size()); }
 
 CellGrid::Row CellGrid::MakeRow() const {
@@ -190,6 +207,8 @@ void CellGrid::SetRowInView(int row, std::string text) {
   if (row >= 1 && row < RowCount()) rows_[row].rowInView = std::move(text);
 }
 
+bool CellGrid::RowEdited(int row) const { return row >= 1 && row < RowCount() && rows_[row].edited; }
+
 bool CellGrid::SetCurrentCell(int row, int column) {
   const bool clear = row == -1 && column == -1;
   if (!clear && (row < 1 || !ValidCell(row, column))) return false;
@@ -216,9 +235,15 @@ bool CellGrid::BeginEdit() {
 bool CellGrid::CommitEdit(std::string text) {
   if (!editing_) return false;
   EndEditing();
-  CellEdit edit{currentRow_, currentColumn_, rows_[currentRow_].cells[currentColumn_].text,
-                std::move(text)};
-  rows_[currentRow_].cells[currentColumn_].text = edit.newText;
+  Cell& cell = rows_[currentRow_].cells[currentColumn_];
+  CellEdit edit{currentRow_, currentColumn_, cell.text, std::move(text)};
+  if (const auto refusal = CheckCellText(RuleOf(edit.row, edit.column), edit.newText, cell.choices)) {
+    Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
+    Notify([&](CellGridListener* l) { l->OnEditRefused(edit, *refusal); });
+    return false;
+  }
+  if (edit.newText != edit.oldText) rows_[edit.row].edited = true;
+  cell.text = edit.newText;
   NotifyCellsChanged(edit.row, edit.row);
   Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
   Notify([&](CellGridListener* l) { l->OnEditEnded(edit); });

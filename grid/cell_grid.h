@@ -9,7 +9,10 @@
 // Each cell has a text, an optional list of drop-down choices (a cell with
 // choices is a drop-down cell; typing any other text stays possible), a
 // background colour and a read-only flag. Each column has a width (0 hides the
-// column) and a field type letter ('S' text, 'I' integer, 'F' decimal, ...).
+// column), a field type letter ('S' text, 'I' integer, 'F' decimal, ...) and
+// a longest text; together they say what its cells can hold (cell_check.h),
+// and an edit that brings a value they cannot hold is refused. A row of a
+// transposed grid (one field per row) may carry its own rule instead.
 //
 // The grid also keeps the current cell and whether it is being edited. Whoever
 // shows the grid (the Qt model in gui/) and whoever decides (a screen's logic
@@ -23,9 +26,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "grid/cell_check.h"
 
 namespace grid {
 
@@ -74,6 +80,9 @@ class CellGridListener {
   // The user ended an edit (CommitEdit); the cell holds edit.newText already.
   // Reported also when the text did not change.
   virtual void OnEditEnded(const CellEdit& edit) {}
+  // The user ended an edit with a value the cell cannot hold (CommitEdit): the
+  // cell kept edit.oldText; `message` says why (see CheckCellText).
+  virtual void OnEditRefused(const CellEdit& edit, const std::string& message) {}
   // The current row changed from oldRow to newRow (either may be -1: none),
   // also when the current row was deleted and another took its index.
   virtual void OnCurrentRowChanged(int oldRow, int newRow) {}
@@ -113,6 +122,16 @@ class CellGrid {
   // double. Defaults to 'S'.
   char ColumnType(int column) const;
   void SetColumnType(int column, char type);
+  // The longest text a cell of the column takes, in characters; 0 (the
+  // default) sets no limit. Checked for text columns only (cell_check.h).
+  int ColumnLength(int column) const;
+  void SetColumnLength(int column, int length);
+  // What cell (row, column) can hold: the row's own rule when it has one,
+  // else the column's name, type letter and length.
+  ValueRule RuleOf(int row, int column) const;
+  // Gives data row `row` its own rule for every cell of it (a transposed
+  // grid, whose rows are the fields); does nothing for a bad index.
+  void SetRowRule(int row, ValueRule rule);
 
   // ---- Rows --------------------------------------------------------------------
   // The number of rows, the header row included (so never less than 1).
@@ -162,6 +181,10 @@ class CellGrid {
   // The hidden `_RowInView_` cell of a data row ("" when the row is new).
   const std::string& RowInView(int row) const;
   void SetRowInView(int row, std::string text);
+  // True once an edit (CommitEdit) has changed a cell of data row `row`
+  // since the row was added; rows filled by SetRows start false. A new row
+  // that no edit changed holds only what the program put there.
+  bool RowEdited(int row) const;
 
   // ---- Current cell and editing ---------------------------------------------------
   // The current cell; -1 when there is none.
@@ -184,7 +207,10 @@ class CellGrid {
   void SetEditText(std::string text);
   const std::string& EditText() const { return editText_; }
   // Ends the edit: the current cell takes `text`, and listeners get
-  // OnEditEnded with the old and new text. Returns false when not editing.
+  // OnEditEnded with the old and new text. When the cell cannot hold `text`
+  // (CheckCellText with RuleOf and the cell's choices) the cell keeps its
+  // text and listeners get OnEditRefused instead. Returns false when not
+  // editing or refused.
   bool CommitEdit(std::string text);
   // Ends the edit without changing the cell.
   void CancelEdit();
@@ -199,10 +225,13 @@ class CellGrid {
   struct Row {
     std::vector<Cell> cells;
     std::string rowInView;
+    std::optional<ValueRule> rule;
+    bool edited = false;
   };
   struct Column {
     int width = kDefaultColumnWidth;
     char type = 'S';
+    int length = 0;
   };
 
   bool ValidCell(int row, int column) const;

@@ -166,3 +166,52 @@ TEST_F(CellGridTest, ListenersMayChangeTheGridFromInsideANotification) {
 
 }  // namespace
 }  // namespace grid
+
+namespace grid {
+namespace {
+
+// Records refusals and the rows edits changed.
+class RefusalRecorder : public CellGridListener {
+ public:
+  void OnEditRefused(const CellEdit& e, const std::string& message) override {
+    refused.push_back(e.oldText + "|" + e.newText + "|" + message);
+  }
+  std::vector<std::string> refused;
+};
+
+TEST(CellGridRulesTest, AnEditTheCellCannotHoldIsRefusedAndTheCellKeepsItsText) {
+  CellGrid grid;
+  RefusalRecorder recorder;
+  grid.AddListener(&recorder);
+  grid.SetColumns({"LN", "SP", "Item"});
+  grid.SetColumnType(0, 'I');
+  grid.SetColumnLength(1, 2);
+  const int row = grid.AppendRow();
+  grid.SetText(row, 0, "16");
+  grid.SetRowRule(grid.AppendRow(), {"MAXLEN", 'I', 3});
+  const struct {
+    int row, column;
+    std::string text;
+    bool taken;
+  } edits[] = {{row, 0, "4x5", false}, {row, 1, "DFX", false}, {row, 2, "any text", true},
+               {2, 2, "7O", false},    {row, 1, "DF", true},   {row, 0, "16", true}};
+  for (const auto& e : edits) {
+    const std::string old = grid.Text(e.row, e.column);
+    ASSERT_TRUE(grid.SetCurrentCell(e.row, e.column));
+    ASSERT_TRUE(grid.BeginEdit());
+    EXPECT_EQ(grid.CommitEdit(e.text), e.taken) << e.text;
+    EXPECT_FALSE(grid.IsEditing());
+    EXPECT_EQ(grid.Text(e.row, e.column), e.taken ? e.text : old);
+  }
+  ASSERT_EQ(recorder.refused.size(), 3u);
+  EXPECT_EQ(recorder.refused[0], "16|4x5|" + *CheckCellText({"LN", 'I', 0}, "4x5", {}));
+  EXPECT_EQ(recorder.refused[2], "|7O|" + *CheckCellText({"MAXLEN", 'I', 3}, "7O", {}));
+  // Only edits that changed a text count; SetText is the program's.
+  EXPECT_TRUE(grid.RowEdited(row));
+  EXPECT_FALSE(grid.RowEdited(2));
+  EXPECT_FALSE(grid.RowEdited(grid.AppendRow()));
+  grid.RemoveListener(&recorder);
+}
+
+}  // namespace
+}  // namespace grid

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "grid/cell_grid.h"
+#include "platform/ui.h"
 #include "tablestore/table_store.h"
 #include "tablestore/value_text.h"
 
@@ -71,12 +73,38 @@ std::string Upper(std::string_view text) {
   return out;
 }
 
+// Whether writing `text` into a cell that now reads `now` would change
+// nothing: equal texts, or an empty number over the 0 the store keeps for it.
+bool SameValue(const std::string& now, const std::string& text, char type) {
+  return now == text || (type != 'S' && text.empty() && now == "0");
+}
+
 }  // namespace
 
-GridBinding::GridBinding(TableStore& store, CellGrid& grid) : store_(store), grid_(grid) {}
+// Shows the user every edit the grid refuses.
+class GridBinding::RefusalNotice : public CellGridListener {
+ public:
+  RefusalNotice(CellGrid& grid, platform::Ui& ui) : grid_(grid), ui_(ui) { grid_.AddListener(this); }
+  ~RefusalNotice() override { grid_.RemoveListener(this); }
+  void OnEditRefused(const CellEdit&, const std::string& message) override {
+    ui_.ShowMessage({message, kRefusedCaption, platform::Icon::kExclamation});
+  }
+
+ private:
+  CellGrid& grid_;
+  platform::Ui& ui_;
+};
+
+GridBinding::GridBinding(TableStore& store, CellGrid& grid, platform::Ui* ui)
+    : store_(store), grid_(grid) {
+  if (ui != nullptr) notice_ = std::make_unique<RefusalNotice>(grid, *ui);
+}
+
+GridBinding::~GridBinding() = default;
 
 void GridBinding::Unbind() {
   slot_ = -1;
+  replaced_.clear();
   viewColumns_.clear();
   rules_.clear();
 }
@@ -116,6 +144,7 @@ void GridBinding::SetUpColumns(int slot, const std::vector<int>& viewColumns) {
     tablestore::ColumnInfo info;
     if (store_.GetColumnInfo(slot, viewColumns[i], info) != 0) info = {};
     grid_.SetColumnWidth(column, info.length > 0 ? info.length : kDefaultColumnWidth);
+    grid_.SetColumnLength(column, info.length);
     rules_.push_back(DefaultRule{info.defaultKind, info.defaultText});
   }
   slot_ = slot;
@@ -195,17 +224,20 @@ void GridBinding::MarkReadOnly(int row, std::string_view commaList) {
 int GridBinding::WriteCells(int slot, int tableRow, const std::vector<int>& columns, int row,
                             bool skipUnchanged) {
   std::string now;
+  int written = 0;
   for (size_t c = 0; c < columns.size(); ++c) {
     const std::string& text = grid_.Text(row, static_cast<int>(c));
-    if (skipUnchanged && store_.GetText(slot, tableRow, columns[c], now) == 0 && now == text) {
+    if (skipUnchanged && store_.GetText(slot, tableRow, columns[c], now) == 0 &&
+        SameValue(now, text, grid_.ColumnType(static_cast<int>(c)))) {
       continue;
     }
     // A positive result (a column of a type with no text form) changes
     // nothing and is no failure.
     const int rc = store_.SetText(slot, tableRow, columns[c], text);
     if (rc < 0) return rc;
+    ++written;
   }
-  return 0;
+  return written;
 }
 
 int GridBinding::AppendInStep(int row, int& viewRow) {
@@ -268,6 +300,31 @@ int GridBinding::WriteBackInStep() {
   return 0;
 }
 
+int GridBinding::WriteBackRowInStep(int row) {
+  const int viewRows = store_.RowCount(slot_);
+  if (viewRows < 0 || !ColumnsIntact() || row < 1 || row >= grid_.RowCount()) return -1;
+  int v = ParseRowNumber(grid_.RowInView(row), viewRows);
+  if (v >= 0) return WriteCells(slot_, v, viewColumns_, row, true);
+  const int rc = AppendInStep(row, v);
+  if (rc < 0) return rc;
+  grid_.SetRowInView(row, std::to_string(v));
+  return rc;
+}
+
+// The rows the last replace wrote go first: a row whose key cells were edited
+// (a defect moved to another segment) has left the selection, and would
+// otherwise stay beside its new copy.
+int GridBinding::RemoveReplaced(int base) {
+  std::vector<int> rows = std::exchange(replaced_, {});
+  std::sort(rows.rbegin(), rows.rend());
+  for (int row : rows) {
+    if (row >= store_.RowCount(base)) continue;
+    const int rc = store_.RemoveRow(base, row);
+    if (rc < 0) return rc;
+  }
+  return 0;
+}
+
 int GridBinding::RemoveAllRows() {
   for (int left = store_.RowCount(slot_); left > 0;) {
     const int now = store_.RemoveRow(slot_, 0);
@@ -282,7 +339,8 @@ int GridBinding::WriteBackReplace(const std::optional<std::string>& log,
                                   const std::optional<std::string>& split) {
   const int base = store_.BaseSlot(slot_);
   if (store_.RowCount(slot_) < 0 || base < 0 || !ColumnsIntact()) return -1;
-  int rc = RemoveAllRows();
+  int rc = RemoveReplaced(base);
+  if (rc >= 0) rc = RemoveAllRows();
   if (rc < 0) return rc;
   std::vector<int> columns;
   for (int viewColumn : viewColumns_) {
@@ -299,6 +357,7 @@ int GridBinding::WriteBackReplace(const std::optional<std::string>& log,
       rc = store_.SetText(base, added, splitColumn, *split);
     }
     if (rc < 0) return rc;
+    replaced_.push_back(added);
     grid_.SetRowInView(row, base == slot_ ? std::to_string(added) : std::string());
   }
   return 0;

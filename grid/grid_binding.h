@@ -14,14 +14,25 @@
 //    renumbered to the index its row has now (0, 1, 2 ... in grid order as
 //    long as rows were only appended to the grid). A cell whose text is what
 //    the view already gives is not written, so a value that its text form
-//    rounds ("%g" of a float) is not changed by a write-back.
+//    rounds ("%g" of a float) is not changed by a write-back; nor is an empty
+//    number cell over a stored 0 (the store keeps an empty number as 0).
+//    One row can be written back in step on its own (WriteBackRowInStep),
+//    so that a screen can store a row as soon as it is finished.
 //  - replace-all (segments, defects, KZ): every row of the view is removed
 //    (through a derived view this removes them from the stored table), then
 //    each grid row is appended with AddRow(slot, -1), every grid column
 //    written with SetText into the table's column of the same name, and the
 //    caller's `LOG` and `S` values, when passed, written last (they win over
 //    grid cells of those columns). The rows are written into the table below
-//    a derived view, so a selection may show them only once written.
+//    a derived view, so a selection may show them only once written. A
+//    replace may be repeated (a screen storing each finished row): the rows
+//    the binding's last replace wrote are removed first even when an edit of
+//    a selection key took them out of the view, so none is left twice.
+//    REQUIRES: between two replaces nobody else removes rows of the table.
+//
+// Bind gives every grid column the view column's type letter and the
+// DataDictionary length, which decide what its cells take (cell_check.h).
+// Given a Ui, the binding tells the user of every edit the grid refuses.
 //
 // The binding neither takes nor releases the slot: whoever opened the view
 // releases it, after the binding is no longer used. The grid's columns stay
@@ -31,11 +42,15 @@
 // Thread safety: none; the user-interface thread only.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class Ui;
+}
 namespace tablestore {
 class TableStore;
 }
@@ -56,8 +71,13 @@ struct DefaultRule {
 
 class GridBinding {
  public:
-  // REQUIRES: `store` and `grid` outlive the binding.
-  GridBinding(tablestore::TableStore& store, CellGrid& grid);
+  // REQUIRES: `store` and `grid` outlive the binding, and so does `ui` when
+  // given: every edit the grid refuses is then shown on it as a message box
+  // (caption kRefusedCaption, exclamation icon) with the refusal's text.
+  GridBinding(tablestore::TableStore& store, CellGrid& grid, platform::Ui* ui = nullptr);
+  ~GridBinding();
+  GridBinding(const GridBinding&) = delete;
+  GridBinding& operator=(const GridBinding&) = delete;
 
   // Binds the grid to view `slot` showing the columns of `columnList`
   // (comma-separated names in order, blanks around names trimmed; empty: every
@@ -105,6 +125,15 @@ class GridBinding {
   // appended row is not the view's last row; or the first negative TableStore result (the view may
   // then be partly written; the caller does not commit and says so).
   int WriteBackInStep();
+  // Writes data row `row` back in step on its own, as WriteBackInStep writes
+  // each row: into the view row its `_RowInView_` names, or, for a new row,
+  // appended to the view (with the table's defaults) and given its number.
+  // Other rows and view rows are left as they are (a view row whose grid
+  // row was deleted stays until the next WriteBackInStep). Returns the
+  // number of cells written (0: the view held the row already); -1 for a bad
+  // slot or row, a grid whose columns changed, or a view that does not
+  // append at its end; or the first negative TableStore result.
+  int WriteBackRowInStep(int row);
   // Writes the grid back by replacing the view's rows (see above). `log` and
   // `split`, when given, go to the table's `LOG` and `S` columns of every row
   // (a table without the column ignores them). Afterwards a grid row's
@@ -116,8 +145,11 @@ class GridBinding {
                        const std::optional<std::string>& split = std::nullopt);
 
  private:
+  class RefusalNotice;
+
   tablestore::TableStore& store_;
   CellGrid& grid_;
+  std::unique_ptr<RefusalNotice> notice_;
   void Unbind();
   bool ColumnsIntact() const;
   void SetUpColumns(int slot, const std::vector<int>& viewColumns);
@@ -127,9 +159,11 @@ class GridBinding {
   int AppendInStep(int row, int& viewRow);
   int RemoveUnreferenced(const std::vector<bool>& referenced);
   void Renumber(const std::vector<int>& viewRowOf, const std::vector<bool>& referenced);
+  int RemoveReplaced(int base);
   int RemoveAllRows();
 
   int slot_ = -1;
+  std::vector<int> replaced_;  // rows of the base table the last replace wrote
   std::vector<int> viewColumns_;  // the view column of each grid column
   std::vector<DefaultRule> rules_;
 };

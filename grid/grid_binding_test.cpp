@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/cell_grid.h"
+#include "platform/scripted_ui.h"
 #include "tablestore/table_store.h"
 #include "tablestore/test_util.h"
 
@@ -218,6 +219,51 @@ TEST_F(GridBindingTest, RefreshRowRereadsItsViewRow) {
   EXPECT_EQ(binding_.RefreshRow(2), 0);
   EXPECT_EQ(grid_.Text(2, 0), "44");
   EXPECT_EQ(binding_.RefreshRow(grid_.AppendRow()), -1);  // a new row has no view row
+}
+
+TEST_F(GridBindingTest, OneRowIsWrittenBackInStepOnItsOwn) {
+  ASSERT_EQ(binding_.Bind(log_, "LOG,LN,VOID"), 0);
+  grid_.SetText(2, 1, "21");
+  grid_.SetText(3, 2, "");  // an empty number over the stored 0
+  EXPECT_EQ(binding_.WriteBackRowInStep(2), 1);
+  EXPECT_EQ(binding_.WriteBackRowInStep(3), 0);
+  const int row = binding_.AppendRow();
+  grid_.SetText(row, 0, "4");
+  EXPECT_EQ(binding_.WriteBackRowInStep(row), 3);
+  EXPECT_EQ(grid_.RowInView(row), "3");
+  EXPECT_EQ(binding_.WriteBackRowInStep(row), 0);
+  EXPECT_EQ(ColumnOf(log_, "LN"), (std::vector<std::string>{"16", "21", "24", "0"}));
+  EXPECT_EQ(ColumnOf(log_, "VOID"), (std::vector<std::string>{"0", "0", "0", "0"}));
+  EXPECT_EQ(binding_.WriteBackRowInStep(0), -1);
+  EXPECT_EQ(binding_.WriteBackRowInStep(row + 1), -1);
+}
+
+TEST_F(GridBindingTest, RepeatedReplaceLeavesNoRowTwiceWhenAKeyWasEdited) {
+  const int segs = store_.Select("Seg", "", "LOG=2,S=1,SEG=1", "", "DSeg", "");
+  ASSERT_EQ(binding_.Bind(segs, "LOG,SEG,LN"), 0);
+  ASSERT_EQ(grid_.DataRowCount(), 1);
+  grid_.SetText(1, 1, "3");  // moved to segment 3: it leaves the selection
+  ASSERT_EQ(binding_.WriteBackReplace("2", "1"), 0);
+  grid_.SetText(1, 2, "12");
+  ASSERT_EQ(binding_.WriteBackReplace("2", "1"), 0);
+  EXPECT_EQ(Rows(store_, store_.FindView("Seg")),
+            (std::vector<std::string>{"1|1|1|16", "2|1|2|10", "2|1|3|12"}));
+}
+
+TEST_F(GridBindingTest, TakesTheDictionaryLengthAndShowsRefusalsOnTheUi) {
+  platform::ScriptedUi ui;
+  CellGrid grid;
+  GridBinding binding(store_, grid, &ui);
+  ASSERT_EQ(binding.Bind(log_, "SALE,LOG"), 0);
+  EXPECT_EQ(grid.ColumnLength(0), 10);
+  ASSERT_TRUE(grid.SetCurrentCell(1, 1));
+  ASSERT_TRUE(grid.BeginEdit());
+  EXPECT_FALSE(grid.CommitEdit("1x"));
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0].text, *CheckCellText({"LOG", 'I', 4}, "1x", {}));
+  EXPECT_EQ(ui.messages()[0].caption, kRefusedCaption);
+  EXPECT_EQ(ui.messages()[0].icon, platform::Icon::kExclamation);
+  EXPECT_EQ(grid.Text(1, 1), "1");
 }
 
 }  // namespace

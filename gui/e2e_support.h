@@ -28,6 +28,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -81,6 +83,14 @@ class Child {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
+  }
+
+  // Sends `signal` (e.g. SIGKILL, as a dead battery would end the program)
+  // and waits for the end; true when the child ended in time.
+  bool Signal(int signal) {
+    if (pid_ <= 0) return true;
+    kill(pid_, signal);
+    return Wait() != kStillRunning;
   }
 
   static constexpr int kStillRunning = -2;
@@ -183,6 +193,25 @@ class ProgramTest : public ::testing::Test {
     argv.insert(argv.end(), args.begin(), args.end());
     return Start(argv);
   }
+
+#ifdef VARNOLDE_CLI
+  // Runs varnolde-cli with `args` to its end; its exit status, and its
+  // standard output in `out`.
+  int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {
+    std::vector<std::string> argv = {VARNOLDE_CLI, "--yes"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const fs::path log = root_ / "cli.out";
+    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    auto child = Child::Start(argv, {}, -1, fd);
+    close(fd);
+    const int status = child ? child->Wait(std::chrono::seconds(60)) : -1;
+    if (out != nullptr) {
+      std::ifstream in(log);
+      out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return status;
+  }
+#endif
 
   // Runs xdotool with `args` on the test's display; true when it succeeded.
   bool Xdotool(const std::vector<std::string>& args) {

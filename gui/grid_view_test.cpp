@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
@@ -21,7 +22,11 @@ class EditLog : public grid::CellGridListener {
     edits.push_back(std::to_string(e.row) + "," + std::to_string(e.column) + " " + e.oldText +
                     "->" + e.newText);
   }
+  void OnEditRefused(const grid::CellEdit&, const std::string& message) override {
+    refusals.push_back(message);
+  }
   std::vector<std::string> edits;
+  std::vector<std::string> refusals;
 };
 
 // A Log-like grid: LOG LN SD HIT(read-only) SALE(drop-down) LLR(hidden).
@@ -81,6 +86,22 @@ TEST_F(GridViewTest, TypingIntoACellEndsAnEditWithOldAndNewText) {
   EXPECT_EQ(grid_.CurrentColumn(), 2);
   EXPECT_FALSE(grid_.IsEditing());
   EXPECT_EQ(view_.editor(), nullptr);
+}
+
+TEST_F(GridViewTest, APastedValueMeetsTheCellCheckAsATypedOneDoes) {
+  grid_.SetColumnType(1, 'I');
+  QApplication::clipboard()->setText("4x5");
+  grid_.SetCurrentCell(2, 1);
+  Key(Qt::Key_F2);
+  ASSERT_NE(view_.editor(), nullptr);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  Key(Qt::Key_Tab);
+  EXPECT_EQ(grid_.Text(2, 1), "16");
+  EXPECT_TRUE(log_.edits.empty());
+  ASSERT_EQ(log_.refusals.size(), 1u);
+  EXPECT_EQ(log_.refusals[0].rfind("LN takes whole numbers from -2147483648 to 2147483647.\n", 0),
+            0u)
+      << log_.refusals[0];
 }
 
 TEST_F(GridViewTest, EnterReachesTheHandlerAsThirteenBeforeTheCellMoves) {

@@ -483,20 +483,6 @@ class ScalerDayTest : public e2e::ProgramTest {
 
   std::string Scale() const { return (root_ / "data" / "310001.scl").string(); }
 
-  // Runs varnolde-cli with `args` to its end; its exit status, and its
-  // standard output in `out`.
-  int Cli(const std::vector<std::string>& args, std::string* out = nullptr) {
-    std::vector<std::string> argv = {VARNOLDE_CLI, "--yes"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const fs::path log = root_ / "cli.out";
-    const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    auto child = Child::Start(argv, {}, -1, fd);
-    close(fd);
-    const int status = child ? child->Wait(std::chrono::seconds(60)) : -1;
-    if (out != nullptr) *out = Read(log);
-    return status;
-  }
-
   static std::string Read(const fs::path& path) {
     std::ifstream in(path);
     std::stringstream text;

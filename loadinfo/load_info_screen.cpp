@@ -31,34 +31,6 @@ bool IsProtected(const std::string& field) {
                      [&](const char* name) { return IsField(field, name); });
 }
 
-// True when `text`, blanks around it aside, is a decimal number as a numeric
-// column stores it whole: an optional sign, digits with at most one ".", and
-// an optional exponent.
-bool IsWholeNumber(const std::string& text) {
-  const std::string t = TrimBlanks(text);
-  size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
-  size_t digits = 0;
-  bool point = false;
-  for (; i < t.size(); ++i) {
-    if (t[i] >= '0' && t[i] <= '9') {
-      ++digits;
-    } else if (t[i] == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (digits == 0) return false;
-  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
-    size_t j = i + 1;
-    if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
-    const size_t first = j;
-    while (j < t.size() && t[j] >= '0' && t[j] <= '9') ++j;
-    if (j > first) i = j;
-  }
-  return i == t.size();
-}
-
 // The open file's name without its folder and extension.
 std::string ScaleFileStem(const std::string& fileName) {
   const size_t slash = fileName.find_last_of('/');
@@ -93,7 +65,7 @@ bool LoadInfoScreen::Open() {
   }
   rowCount_ = store->RowCount(loadSlot_);
   current_ = rowCount_ - 1;
-  binding_.emplace(*store, grid_);
+  binding_.emplace(*store, grid_, &ui_);
   if (!BuildViews()) return false;
   const int saleRow = FieldRow("SALE");
   const int llrRow = FieldRow("LLR");
@@ -134,27 +106,28 @@ void LoadInfoScreen::FillGrid() {
   grid_.SetColumnWidth(kValueColumn, kValueWidth);
   for (int r = 1; r < grid_.RowCount(); ++r) grid_.SetReadOnly(r, kFieldColumn, true);
   grid_.SetCurrentCell(1, kValueColumn);
-  fieldTypes_ = FieldTypes();
+  SetFieldRules();
 }
 
-std::vector<char> LoadInfoScreen::FieldTypes() const {
+void LoadInfoScreen::SetFieldRules() {
+  tablestore::TableStore& store = *app_.store();
   std::string description;
-  if (app_.store()->DescribeView(dloadSlot_, description, false) != tablestore::kOk) {
-    description.clear();
-  }
-  std::vector<char> types(1, 'S');  // the header row
+  if (store.DescribeView(dloadSlot_, description, false) != tablestore::kOk) description.clear();
   const size_t open = description.find('[');
   std::string rest = open == std::string::npos ? "" : description.substr(open + 1);
   if (!rest.empty() && rest.back() == ']') rest.pop_back();
+  // A header without DataDictionary rows has no lengths; its types still hold.
+  (void)store.LoadColumnInfo(dloadSlot_);
   std::string column;
-  while (!rest.empty()) {
+  for (int r = 1; r < grid_.RowCount() && !rest.empty(); ++r) {
     tablestore::TableStore::NextToken(rest, column, ",");
     const size_t colon = column.find(':');
-    types.push_back(colon != std::string::npos && colon + 1 < column.size() ? column[colon + 1]
-                                                                            : 'S');
+    const char type = colon != std::string::npos && colon + 1 < column.size() ? column[colon + 1]
+                                                                              : 'S';
+    tablestore::ColumnInfo info;
+    if (store.GetColumnInfo(dloadSlot_, r - 1, info) != 0) info = {};
+    grid_.SetRowRule(r, {grid_.Text(r, kFieldColumn), type, info.length});
   }
-  types.resize(grid_.RowCount(), 'S');
-  return types;
 }
 
 void LoadInfoScreen::MarkCells() {
@@ -321,18 +294,7 @@ void LoadInfoScreen::OnEditEnded(const grid::CellEdit& edit) {
   const std::string& field = grid_.Text(edit.row, kFieldColumn);
   if (IsField(field, "SALE") && saleListAttached_ && edit.newText != edit.oldText) {
     sales_.Fill(grid_, edit.newText, ScaleFileStem(app_.files.state().fileName));
-    return;
   }
-  WarnNotANumber(edit);
-}
-
-void LoadInfoScreen::WarnNotANumber(const grid::CellEdit& edit) {
-  const char type = edit.row < static_cast<int>(fieldTypes_.size()) ? fieldTypes_[edit.row] : 'S';
-  if (type == 'S' || edit.newText.empty() || IsWholeNumber(edit.newText)) return;
-  const std::string& field = grid_.Text(edit.row, kFieldColumn);
-  ui_.ShowMessage({field + " holds a number: \"" + edit.newText +
-                       "\" will be stored as the number it starts with, or 0.",
-                   "Warning!", platform::Icon::kExclamation});
 }
 
 }  // namespace loadinfo

@@ -20,10 +20,10 @@
 // "production".
 //
 // Opening runs the sales import (SalesImport); when it attached a sale list,
-// a change of the SALE cell fills the header from the list. The screen
-// refuses nothing typed: the header audit, which the main screen runs after
-// the screen closes, reports problems. A numeric field given text that is no
-// number is warned about at once, since the stored number would drop it.
+// a change of the SALE cell fills the header from the list. A value cell
+// takes only what its field's column can hold (the grid refuses the rest with
+// a message, see grid/cell_check.h); beyond that the header audit, which the
+// main screen runs after the screen closes, reports problems.
 //
 // Lifetime: construct, Open(), the commands, OnClose() (also run by the
 // destructor when the caller did not). The screen takes the slots "DLoad" and
@@ -122,7 +122,7 @@ class LoadInfoScreen : public grid::CellGridListener {
   grid::KeyResult OnKeyDown(int code, bool ctrl);
 
   // CellGridListener: a changed SALE cell with a sale list attached fills the
-  // header from the list; a numeric field given non-numeric text is warned.
+  // header from the list.
   void OnEditEnded(const grid::CellEdit& edit) override;
 
  private:
@@ -150,17 +150,16 @@ class LoadInfoScreen : public grid::CellGridListener {
   void ShowStoreError();
   // Writes back and shows row `index` (clamped to the rows of Load).
   void ShowRow(int index);
-  // The column type letter of each grid data row's field ('S' when unknown).
-  std::vector<char> FieldTypes() const;
-  // Warns when a numeric field was given text that is no whole number.
-  void WarnNotANumber(const grid::CellEdit& edit);
+  // Gives each grid data row the rule of its field (type letter and
+  // DataDictionary length), so that its value cell takes only what the
+  // field's column can hold.
+  void SetFieldRules();
 
   app::Application& app_;
   platform::Ui& ui_;
   SalesImport sales_;
   grid::CellGrid grid_;
   std::optional<grid::GridBinding> binding_;  // to the row view, once opened
-  std::vector<char> fieldTypes_;              // by grid row; [0] is the header row
   int loadSlot_ = -1;
   int dloadSlot_ = -1;
   int rowViewSlot_ = -1;

@@ -129,20 +129,39 @@ TEST_F(LoadInfoScreenTest, EnterOutsideAnEditMovesToTheNextField) {
   EXPECT_EQ(screen.OnKeyDown('A', false).action, grid::KeyAction::kPass);
 }
 
-TEST_F(LoadInfoScreenTest, NonNumericTextInANumericFieldIsWarnedAboutOnce) {
+TEST_F(LoadInfoScreenTest, AValueItsFieldCannotHoldIsRefusedAndTheOldOneKept) {
   Create();
   LoadInfoScreen screen(app_, ui_);
   ASSERT_TRUE(screen.Open());
   const size_t before = ui_.messages().size();  // "sales.csv not found in ..."
-  Type(screen, "MAXLEN", "40.0");
+  Type(screen, "MAXLEN", "40");
   Type(screen, "CFSAWCU", " -1.5e2 ");
-  Type(screen, "PURCH", "anything at all");
+  Type(screen, "PURCH", std::string(20, 'p'));
   EXPECT_EQ(ui_.messages().size(), before);
-  Type(screen, "MAXLEN", "4O");
-  ASSERT_EQ(ui_.messages().size(), before + 1);
-  EXPECT_EQ(ui_.messages().back().caption, "Warning!");
-  EXPECT_EQ(ui_.messages().back().icon, platform::Icon::kExclamation);
-  EXPECT_EQ(Value(screen, "MAXLEN"), "4O");  // the screen refuses nothing
+  const std::string whole = " takes whole numbers from -2147483648 to 2147483647.\n";
+  const struct {
+    const char* field;
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {"MAXLEN", "4O", "MAXLEN" + whole + "\"4O\" was not entered."},
+      {"MAXLEN", "99999999999", "MAXLEN" + whole + "\"99999999999\" was not entered."},
+      {"CFSAWCU", "0,85", "CFSAWCU takes numbers from -3.4e38 to 3.4e38.\n\"0,85\" was not entered."},
+      {"PURCH", std::string(21, 'p'),
+       "PURCH takes at most 20 characters.\n\"" + std::string(21, 'p') +
+           "\" (21 characters) was not entered."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    const std::string old = Value(screen, c.field);
+    ASSERT_TRUE(screen.grid().SetCurrentCell(screen.FieldRow(c.field), kValueColumn));
+    ASSERT_TRUE(screen.grid().BeginEdit());
+    EXPECT_FALSE(screen.grid().CommitEdit(c.text));
+    EXPECT_EQ(ui_.messages().back().text, c.message);
+    EXPECT_EQ(ui_.messages().back().caption, grid::kRefusedCaption);
+    EXPECT_EQ(ui_.messages().back().icon, platform::Icon::kExclamation);
+    EXPECT_EQ(Value(screen, c.field), old);
+  }
 }
 
 TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {

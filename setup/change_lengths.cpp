@@ -43,7 +43,7 @@ ChangeLengths::~ChangeLengths() {
 int ChangeLengths::Open() {
   tablestore::TableStore& store = *app_.store();
   slot_ = store.Select("DataDictionary", kColumns, "IsUsed=Y,TableName=" + table_, "", kView, "");
-  binding_ = std::make_unique<grid::GridBinding>(store, grid_);
+  binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);
   if (slot_ < 0 || binding_->Bind(slot_, kColumns) != 0) {
     app_.ui.ShowMessage({"The field lengths could not be read.", "Error", platform::Icon::kStop});
     return -1;

@@ -105,7 +105,7 @@ int TapersScreen::OpenTable() {
   (void)store.LoadColumnInfo(slot_);  // without it rows get no defaults
   std::string list;
   if (store.MakeProjection(list, scaling::table::kTapers, "Order1") < 0) list.clear();
-  binding_ = std::make_unique<grid::GridBinding>(store, grid_);
+  binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);
   // A dictionary that lists a column the table lacks still shows the table.
   if (binding_->Bind(slot_, list) != 0 && binding_->Bind(slot_, "") != 0) return -1;
   return 0;

@@ -112,3 +112,32 @@ TEST_F(TapersScreenTest, MissingTableIsBuiltAndShowsOneEmptyRow) {
 
 }  // namespace
 }  // namespace setup
+
+namespace setup {
+namespace {
+
+TEST_F(TapersScreenTest, ACellTakesOnlyWhatItsColumnCanHold) {
+  MakeLoad();
+  TapersScreen screen(*app_);
+  ASSERT_EQ(screen.Open(), 0);
+  grid::CellGrid& grid = screen.Grid();
+  const auto edit = [&](const char* column, const std::string& text) {
+    EXPECT_TRUE(grid.SetCurrentCell(1, grid.ColumnIndex(column)));
+    EXPECT_TRUE(grid.BeginEdit());
+    return grid.CommitEdit(text);
+  };
+  EXPECT_TRUE(edit("DISTRICT", "All"));  // longer than its length, but offered
+  EXPECT_TRUE(edit("TAPER", "0.001"));
+  const size_t shown = ui_.messages().size();
+  EXPECT_FALSE(edit("TAPER", "0.1x"));
+  EXPECT_FALSE(edit("SP", "DFX"));
+  ASSERT_EQ(ui_.messages().size(), shown + 2);
+  EXPECT_EQ(ui_.messages()[shown].text,
+            "TAPER takes numbers from -3.4e38 to 3.4e38.\n\"0.1x\" was not entered.");
+  EXPECT_EQ(ui_.messages()[shown + 1].text,
+            "SP takes at most 2 characters.\n\"DFX\" (3 characters) was not entered.");
+  EXPECT_EQ(grid.Text(1, grid.ColumnIndex("TAPER")), "0.001");
+}
+
+}  // namespace
+}  // namespace setup

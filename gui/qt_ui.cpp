@@ -5,9 +5,12 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTimer>
 
+#include "gui/screen_fit.h"
 #include "gui/volumes_window.h"
 
 namespace gui {
@@ -76,6 +79,12 @@ platform::Answer QtUi::ShowMessage(const platform::Message& message) {
   QMessageBox box(ToQtIcon(message.icon), Q(message.caption), Q(message.text),
                   QMessageBox::NoButton, QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
+  // A box sizes itself to its text; wide enough for its whole caption too
+  // ("Missing/Incorrect Load Information" above a one-line text).
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(TitleWidth(box.windowTitle()), 0, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   const BoxButtons buttons = AddButtons(box, message.buttons);
   const bool secondIsDefault =
       message.default_button == platform::DefaultButton::kSecond && buttons.second != nullptr;

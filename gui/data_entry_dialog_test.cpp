@@ -210,6 +210,36 @@ TEST_F(DataEntryDialogTest, F2ShowsTheTotalsWindow) {
   dialog.close();
 }
 
+// The line above the grid says whose defects the Defect grid lists: the
+// whole log's from the Log grid, one segment's from the Segment grid.
+TEST_F(DataEntryDialogTest, TheLineAboveTheGridSaysWhoseDefectsAreShown) {
+  DataEntryDialog dialog(app_);
+  ASSERT_TRUE(dialog.opened());
+  grid::CellGrid& logs = dialog.screen().LogGrid();
+  dialog.screen().OnNewLog();
+  for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "4"},
+                                     {"SP", "DF"},
+                                     {"LN", "32"},
+                                     {"SD", "12"},
+                                     {"LD", "16"}}) {
+    logs.SetCurrentCell(1, logs.ColumnIndex(column));
+    logs.BeginEdit();
+    logs.CommitEdit(text);
+  }
+  dialog.button(dataentry::Button::kLog).click();
+  EXPECT_EQ(dialog.gridOwner(), "");
+  dialog.button(dataentry::Button::kDef).click();
+  EXPECT_EQ(dialog.gridOwner(), "Log 4: whole-log defects");
+  dialog.button(dataentry::Button::kSeg).click();
+  EXPECT_EQ(dialog.gridOwner(), "Log 4: segments");
+  grid::CellGrid& segments = dialog.screen().SegmentGrid();
+  ASSERT_GE(segments.DataRowCount(), 2);
+  segments.SetCurrentCell(2, 0);
+  dialog.button(dataentry::Button::kDef).click();
+  EXPECT_EQ(dialog.gridOwner(), "Log 4, segment 2");
+  dialog.close();
+}
+
 TEST_F(DataEntryDialogTest, VolumeAndQuickEstimateWindows) {
   {
     DataEntryDialog dialog(app_);

@@ -161,13 +161,16 @@ GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), 
   connect(model_, &QAbstractItemModel::rowsRemoved, this, changed);
   connect(model_, &QAbstractItemModel::modelReset, this, changed);
   connect(model_, &QAbstractItemModel::modelReset, this, &GridView::ApplyColumnWidths);
-  // The first row of an empty grid decides which columns are narrow, once
-  // the screen has marked its read-only cells.
+  // New rows, and the first row of an empty grid, decide which columns are
+  // narrow once the screen has marked their read-only cells (after the
+  // grid's signal): the widths are set again from the event loop.
+  const auto widthsSoon = [this] {
+    QMetaObject::invokeMethod(this, &GridView::ApplyColumnWidths, Qt::QueuedConnection);
+  };
+  connect(model_, &QAbstractItemModel::modelReset, this, widthsSoon);
   connect(model_, &QAbstractItemModel::rowsInserted, this,
-          [this](const QModelIndex&, int first, int last) {
-            if (first == 0 && last + 1 == model_->rowCount()) {
-              QMetaObject::invokeMethod(this, &GridView::ApplyColumnWidths, Qt::QueuedConnection);
-            }
+          [this, widthsSoon](const QModelIndex&, int first, int last) {
+            if (first == 0 && last + 1 == model_->rowCount()) widthsSoon();
           });
   connect(model_, &QAbstractItemModel::headerDataChanged, this, &GridView::ApplyColumnWidths);
 

@@ -1,5 +1,6 @@
 #include "gui/change_lengths_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>

@@ -70,6 +70,19 @@ class DataEntryDialogTest : public ::testing::Test {
     return logs.Text(row, logs.ColumnIndex(column));
   }
 
+  // Types a 32-foot log numbered `log` into row 1 of `logs`, cell by cell.
+  static void EnterLog(grid::CellGrid& logs, const char* log) {
+    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", log},
+                                       {"SP", "DF"},
+                                       {"LN", "32"},
+                                       {"SD", "12"},
+                                       {"LD", "16"}}) {
+      logs.SetCurrentCell(1, logs.ColumnIndex(column));
+      logs.BeginEdit();
+      logs.CommitEdit(text);
+    }
+  }
+
   app::testing::TempFolder folder_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
   platform::PosixFileSystem fs_;
@@ -176,15 +189,7 @@ TEST_F(DataEntryDialogTest, F2ShowsTheTotalsWindow) {
     ASSERT_EQ(screen.Open(), 0);
     screen.OnNewLog();
     grid::CellGrid& logs = screen.LogGrid();
-    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "1"},
-                                       {"SP", "DF"},
-                                       {"LN", "32"},
-                                       {"SD", "12"},
-                                       {"LD", "16"}}) {
-      logs.SetCurrentCell(1, logs.ColumnIndex(column));
-      logs.BeginEdit();
-      logs.CommitEdit(text);
-    }
+    EnterLog(logs, "1");
     ASSERT_TRUE(screen.Close());
   }
   app_.files.CloseScaleFile();
@@ -217,15 +222,7 @@ TEST_F(DataEntryDialogTest, TheLineAboveTheGridSaysWhoseDefectsAreShown) {
   ASSERT_TRUE(dialog.opened());
   grid::CellGrid& logs = dialog.screen().LogGrid();
   dialog.screen().OnNewLog();
-  for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "4"},
-                                     {"SP", "DF"},
-                                     {"LN", "32"},
-                                     {"SD", "12"},
-                                     {"LD", "16"}}) {
-    logs.SetCurrentCell(1, logs.ColumnIndex(column));
-    logs.BeginEdit();
-    logs.CommitEdit(text);
-  }
+  EnterLog(logs, "4");
   dialog.button(dataentry::Button::kLog).click();
   EXPECT_EQ(dialog.gridOwner(), "");
   dialog.button(dataentry::Button::kDef).click();
@@ -245,15 +242,7 @@ TEST_F(DataEntryDialogTest, VolumeAndQuickEstimateWindows) {
     DataEntryDialog dialog(app_);
     grid::CellGrid& logs = dialog.screen().LogGrid();
     dialog.screen().OnNewLog();
-    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "5"},
-                                       {"SP", "DF"},
-                                       {"LN", "32"},
-                                       {"SD", "12"},
-                                       {"LD", "16"}}) {
-      logs.SetCurrentCell(1, logs.ColumnIndex(column));
-      logs.BeginEdit();
-      logs.CommitEdit(text);
-    }
+    EnterLog(logs, "5");
     dialog.screen().OnVolume();
     ASSERT_TRUE(dialog.screen().Close());
   }

@@ -1,5 +1,6 @@
 #include "gui/other_options_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -10,6 +10,7 @@
 #include <QSpacerItem>
 #include <QTimer>
 
+#include "gui/command_button.h"
 #include "gui/screen_fit.h"
 #include "gui/volumes_window.h"
 
@@ -86,6 +87,11 @@ platform::Answer QtUi::ShowMessage(const platform::Message& message) {
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
   const BoxButtons buttons = AddButtons(box, message.buttons);
+  // Underlined letters for OK and Cancel too (Yes and No have theirs).
+  for (QAbstractButton* button : box.buttons()) {
+    if (box.standardButton(button) == QMessageBox::Ok) button->setText(kOkButton);
+    if (box.standardButton(button) == QMessageBox::Cancel) button->setText(kCancelButton);
+  }
   const bool secondIsDefault =
       message.default_button == platform::DefaultButton::kSecond && buttons.second != nullptr;
   box.setDefaultButton(secondIsDefault ? buttons.second : buttons.first);
@@ -139,6 +145,8 @@ std::optional<std::string> QtUi::PromptText(const platform::TextPrompt& prompt) 
   box.setWindowTitle(Q(prompt.caption));
   box.setLabelText(Q(prompt.text));
   box.setTextValue(Q(prompt.initial));
+  box.setOkButtonText(kOkButton);
+  box.setCancelButtonText(kCancelButton);
   if (box.exec() != QDialog::Accepted) return std::nullopt;
   return box.textValue().toStdString();
 }

@@ -1,5 +1,6 @@
 #include "gui/tapers_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>

@@ -179,6 +179,10 @@ GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), 
   setSelectionMode(SingleSelection);
   setTabKeyNavigation(true);
   verticalHeader()->hide();
+  // One line a row, cut at the right; headers read from their start, so a
+  // narrow column's cut title still shows how it begins.
+  setWordWrap(false);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   installEventFilter(this);
   ApplyColumnWidths();
   SyncFromGrid();

@@ -49,8 +49,10 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   for (int i = 0; i < 3; ++i) {
     views_[i] = new GridView(*grids[i], stack_);
     views_[i]->setFont(gridFont);
-    // A wide screen gives its room to the last column (REM on the Log grid).
+    // A wide screen gives its room to the last column (REM on the Log grid);
+    // the columns the scaler does not type into take little of it.
     views_[i]->horizontalHeader()->setStretchLastSection(true);
+    views_[i]->SetNarrowLockedColumns(true);
     views_[i]->SetKeyHandler([this](int code, bool ctrl) { return OnKey(code, ctrl); });
     stack_->addWidget(views_[i]);
     watchers_[i] = std::make_unique<GridWatcher>(*this, *grids[i]);

@@ -397,7 +397,7 @@ void GridView::ApplyColumnWidths() {
     if (chars == 0) continue;
     // Read-only on the first and the last row: a computed or locked column
     // (one voided log alone does not narrow every column).
-    if (last > 0 && grid_.IsReadOnly(1, c) && grid_.IsReadOnly(last, c)) {
+    if (narrowLocked_ && last > 0 && grid_.IsReadOnly(1, c) && grid_.IsReadOnly(last, c)) {
       setColumnWidth(c, CharsToPixels(std::min(chars, kNarrowChars)));
       continue;
     }
@@ -405,6 +405,11 @@ void GridView::ApplyColumnWidths() {
         header.horizontalAdvance(QString::fromStdString(grid_.ColumnName(c))) + 2 * kCellPadding;
     setColumnWidth(c, std::max(CharsToPixels(chars), title));
   }
+}
+
+void GridView::SetNarrowLockedColumns(bool on) {
+  narrowLocked_ = on;
+  ApplyColumnWidths();
 }
 
 int GridView::ColumnsWidth() const {

@@ -23,10 +23,11 @@
 // control, and so does Ctrl+Tab (Ctrl+Shift+Tab) from any cell, so a grid
 // never traps the keyboard.
 //
-// Column widths: a column that is read-only on the first data row (a computed
-// or locked column the user does not type into) is at most kNarrowChars wide,
-// its header elided (the full name is the header's tool tip); the others are
-// their width in characters and never narrower than their header.
+// Column widths: a column is its width in characters and never narrower than
+// its header. With SetNarrowLockedColumns, a column that is read-only on the
+// first and the last data row (a computed or locked column the user does not
+// type into) is at most kNarrowChars wide instead, its header cut (the full
+// name is the header's tool tip).
 //
 // Keys: every key press meant for the view or for an open editor is first
 // translated into a grid::key code (Windows virtual-key numbers: Enter 13,
@@ -77,8 +78,11 @@ class GridView : public QTableView, private grid::CellGridListener {
   // Width in pixels of a column `chars` characters wide in the view's font.
   int CharsToPixels(int chars) const;
 
-  // The widest a read-only column is drawn, in characters.
+  // The widest a read-only column is drawn, in characters, once
+  // SetNarrowLockedColumns is on (it is off at first: a grid whose read-only
+  // column names its rows keeps that column whole).
   static constexpr int kNarrowChars = 6;
+  void SetNarrowLockedColumns(bool on);
 
   // The width in pixels the shown columns take together, with the frame and
   // the vertical scroll bar: what the view needs to show every column whole.
@@ -133,6 +137,7 @@ class GridView : public QTableView, private grid::CellGridListener {
   bool syncing_ = false;        // moving the view to the grid's current cell
   bool committing_ = false;     // the view is committing the editor's text
   bool modelChanging_ = false;  // between a model's about-to and done signals
+  bool narrowLocked_ = false;   // read-only columns drawn narrow
 };
 
 }  // namespace gui

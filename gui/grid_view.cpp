@@ -62,6 +62,12 @@ constexpr std::array kKeys = {
 };
 
 constexpr int kFirstFunctionCode = 112;  // F1
+
+// Set while a view delivers the Tab a screen made of Enter (one thread, and
+// the delivery is synchronous). Enter moves on like Tab but never leaves the
+// grid: on the last cell it only ends the edit, so that the scaler's next
+// keypad letter still reaches the screen's keys.
+bool deliveringEnterAsTab = false;
 constexpr int kCellPadding = 8;          // pixels around a cell's text
 
 // The key event that stands for `code`, with the modifiers of `like`.
@@ -234,6 +240,8 @@ bool GridView::ConsultKey(QObject* target, QKeyEvent* event) {
     Deliver(to, event);
   } else {
     QKeyEvent other = KeyEventFor(answer.code, *event);
+    const QScopedValueRollback<bool> enter(
+        deliveringEnterAsTab, code == grid::key::kEnter && answer.code == grid::key::kTab);
     Deliver(to, &other);
   }
   return true;
@@ -305,7 +313,7 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
   const QModelIndex to = NextEditable(currentIndex(), next);
   if (to.isValid()) {
     selectionModel()->setCurrentIndex(to, QItemSelectionModel::ClearAndSelect);
-  } else {
+  } else if (!deliveringEnterAsTab) {
     LeaveGrid(next);
   }
 }
@@ -327,7 +335,7 @@ void GridView::keyPressEvent(QKeyEvent* event) {
   const QModelIndex to = NextEditable(currentIndex(), forward);
   if (to.isValid()) {
     selectionModel()->setCurrentIndex(to, QItemSelectionModel::ClearAndSelect);
-  } else {
+  } else if (!deliveringEnterAsTab) {
     LeaveGrid(forward);
   }
   event->accept();

@@ -19,9 +19,9 @@
 // Moving on: Tab (and Enter, which the screens turn into Tab) goes to the next
 // cell the user can type into, row by row, passing over read-only and hidden
 // cells; Shift+Tab goes back the same way. Past the last such cell (or before
-// the first) the keyboard leaves the grid for the dialog's next (previous)
-// control, and so does Ctrl+Tab (Ctrl+Shift+Tab) from any cell, so a grid
-// never traps the keyboard.
+// the first) Tab leaves the grid for the dialog's next (previous) control, and
+// so does Ctrl+Tab (Ctrl+Shift+Tab) from any cell, so a grid never traps the
+// keyboard. A Tab the key handler made of Enter stays on the last cell.
 //
 // Column widths: a column is its width in characters and never narrower than
 // its header. With SetNarrowLockedColumns, a column that is read-only on the

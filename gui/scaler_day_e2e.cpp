@@ -281,7 +281,10 @@ class ScalerDayTest : public e2e::ProgramTest {
     // Two defects of log 4 (a diameter cut and a length cut) on the Defect
     // grid, then back to the logs: the screen keys D, A and L, tapped on the
     // keypad's letter keys (a button's Alt+letter clicks a moment later, after
-    // keys typed next).
+    // keys typed next). Enter after LD passed over the computed columns to
+    // the remark (REM), a text cell where letters are typed: Shift+Tab goes
+    // back to LD, a number cell, where they are the screen's keys.
+    ASSERT_TRUE(Keys({"shift+Tab"}));
     ASSERT_NO_FATAL_FAILURE(Tap("DA"));
     // Tab passes over the measurements a method does not use.
     ASSERT_NO_FATAL_FAILURE(Tap(std::string("2") + kTab + "4" + kTab + "8" + kEnter));
@@ -381,6 +384,9 @@ class ScalerDayTest : public e2e::ProgramTest {
   // The supervisor road: Setup & Options, Supervisor, the sign-in, and the
   // audit report written again from "Supervisor Options".
   void SupervisorRoad() {
+    // The office's password file beside the program (the bundled account).
+    fs::copy_file(fs::path(VARNOLDE_PROGRAM).parent_path() / "Varnolde.upw",
+                  root_ / "bin" / "Varnolde.upw", fs::copy_options::overwrite_existing);
     ASSERT_NE(Reach(kMainTitle), 0u);
     ASSERT_TRUE(Keys({"alt+s"}));
     const std::string setup = "Varnolde -- Setup and Options";

@@ -15,6 +15,7 @@
 #include "app/password_policy.h"
 #include "app/scale_files.h"
 #include "platform/folders.h"
+#include "app/screens.h"
 
 namespace platform {
 class Clock;
@@ -91,9 +92,13 @@ class Application {
   // The supervisor's growing sign-in wait, kept for the whole run, and the
   // cost of the password hashes written.
   PasswordPolicy passwords;
-  // The files the last report run of this session wrote (the Reports
-  // dialog's "Print..." prints the printed reports among them).
+  // The files the last report run of this session wrote, and the open file's
+  // audit report once it exists (the Reports dialog's "Print..." prints the
+  // printed reports among them).
   std::vector<std::string> lastReports;
+  // The Reports dialog's ticks as last chosen in this session; the PDF tick
+  // also gives the audit report its PDF copy when a load is finalized.
+  ReportChoice reportChoice;
 
   // The landing field of the log ('L'), segment ('S') or defect ('D') grid:
   // the one kept above, or, when none is kept (no main screen read it), the

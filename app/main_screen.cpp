@@ -1,10 +1,10 @@
 #include "app/main_screen.h"
 
-#include "app/check_compare.h"
 #include <algorithm>
 
 #include "app/check_compare.h"
 #include "app/load_actions.h"
+#include "app/session_reports.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "reports/report_run.h"
@@ -214,20 +214,23 @@ void MainScreen::OnDesign() {
 
 void MainScreen::OnReports() {
   if (!view_.reports) return;
-  const std::optional<ReportChoice> choice = screens_.ShowReports(app_);
-  if (!choice) return;
+  screens_.ShowReports(app_, [this](const ReportChoice& choice) { RunReports(choice); });
+}
+
+void MainScreen::RunReports(const ReportChoice& choice) {
+  app_.reportChoice = choice;
   // The run shows every outcome itself (audit errors, files it could not
   // create, "Reports Created for"); the screen keeps what it wrote for
   // printing.
-  reports::ReportContext context = ReportContext();
-  context.pdfCopies = choice->pdf;
+  const reports::ReportContext context = ReportContext();
   app_.lastReports = reports::GenerateReports(
-                         context, {choice->comprehensive, choice->logReport, choice->brevanta},
+                         context, {choice.comprehensive, choice.logReport, choice.brevanta},
                          " " + app_.files.state().path)
                          .written;
-  if (choice->checkCompare && app_.checkScale) {
+  if (choice.checkCompare && app_.checkScale) {
     for (const std::string& path : WriteCheckComparison(context)) app_.lastReports.push_back(path);
   }
+  static_cast<void>(AddAuditReport(context, &app_.lastReports));
 }
 
 void MainScreen::OnFinalize() {
@@ -237,8 +240,19 @@ void MainScreen::OnFinalize() {
       outcome.status != FinalizeStatus::kAlreadyFinalized) {
     return;
   }
+  // Printable from the Reports dialog from now on (its PDF copy, when
+  // ticked, came with it).
+  reports::ReportContext written = ReportContext();
+  written.pdfCopies = false;
+  static_cast<void>(AddAuditReport(written, &app_.lastReports));
   finalized_ = tablestore::kYes;
   view_.dataEntry = view_.finalize = false;
+}
+
+bool MainScreen::ConfirmEnd() {
+  return app_.ui.ShowMessage({kEndQuestion, kEndCaption, platform::Icon::kQuestion,
+                              platform::Buttons::kYesNo, platform::DefaultButton::kSecond}) ==
+         platform::Answer::kYes;
 }
 
 void MainScreen::OnDone() {
@@ -258,6 +272,7 @@ reports::ReportContext MainScreen::ReportContext() {
   reports::ReportContext context =
       MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
   context.fileType = app_.fileType;  // the list may have changed since the file was opened
+  context.pdfCopies = app_.reportChoice.pdf;
   return context;
 }
 

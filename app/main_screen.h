@@ -37,6 +37,10 @@ inline constexpr const char* kNoFileOpen = "No File Open.";
 inline constexpr const char* kFileTypes[] = {kFileTypeProduction, kFileTypeCheckScale,
                                              kFileTypeNonScale};
 
+// Escape on the main screen asks before the program ends.
+inline constexpr const char* kEndQuestion = "End Varnolde?";
+inline constexpr const char* kEndCaption = "Confirm";
+
 // The About box.
 inline constexpr const char* kAboutTitle = "About Varnolde";
 inline constexpr const char* kAboutVersion = "Varnolde\r\nVersion 2010.11.05";
@@ -123,9 +127,12 @@ class MainScreen {
   // " ... ": the design dialog with the current texts; OK writes them into
   // SCALESYS and ST of the first load and shows them.
   void OnDesign();
-  // "&Reports": the Reports dialog, then the report run with the choices
-  // (nothing when cancelled or nothing is chosen), and on a check scale file
-  // the check scale comparison when chosen (WriteCheckComparison).
+  // "&Reports": the Reports dialog; each "Generate &Reports" in it runs the
+  // reports with its choices (nothing when nothing is chosen) and keeps what
+  // was written, with the audit report when there is one (and its PDF copy
+  // with the PDF tick), in the Application's lastReports for printing; on a
+  // check scale file also the check scale comparison when chosen
+  // (WriteCheckComparison).
   void OnReports();
   // "&Finalize load": the finalize command for the first load (audit,
   // confirmation, "YES", journal, audit report). Once finalized, Data Entry
@@ -133,6 +140,11 @@ class MainScreen {
   void OnFinalize();
   // A new selection in the file type list (index into kFileTypes).
   void OnFileTypeChanged(int index);
+  // Escape: asks kEndQuestion (caption kEndCaption, question icon, Yes/No
+  // with No the default, so that one Escape too many does not end the
+  // program). Returns true when the user answered Yes; the caller then ends
+  // the screen as "D&one" does.
+  [[nodiscard]] bool ConfirmEnd();
   // "D&one" (and closing the window): journals "File closed" and closes the
   // open file, and saves the remembered folder. Idempotent.
   void OnDone();
@@ -157,8 +169,11 @@ class MainScreen {
   void UpdateFileTypeList();
   // Data Entry and Finalize load as the file type and Finalized allow.
   void EnableEntryByFileType();
-  // What the reports need of the open file, with the file type as selected.
+  // What the reports need of the open file, with the file type as selected
+  // and the session's PDF tick.
   reports::ReportContext ReportContext();
+  // One "Generate &Reports" of the Reports dialog.
+  void RunReports(const ReportChoice& choice);
   bool Finalized() const;
   bool FinalizeAllowed() const;
   bool IsSetupFile() const { return app_.files.state().isSetupFile; }

@@ -36,9 +36,10 @@ class FakeScreens : public Screens {
   }
   void ShowSetup(Application&) override { shown.push_back("Setup"); }
   void ShowSupervisor(Application&) override { shown.push_back("Supervisor"); }
-  std::optional<ReportChoice> ShowReports(Application&) override {
+  void ShowReports(Application&,
+                   const std::function<void(const ReportChoice&)>& generate) override {
     shown.push_back("Reports");
-    return reports;
+    if (reports) generate(*reports);
   }
 
   std::vector<std::string> shown;
@@ -268,6 +269,28 @@ TEST_F(MainScreenTest, FinalizeWritesTheAuditReportAndClosesDataEntry) {
   EXPECT_TRUE(fs_.Exists(folder_ / "load.audit"));
   screen_.OnDone();
   EXPECT_EQ(GlobalValue(path, "System", "Finalized"), "YES");
+}
+
+// The session's PDF tick gives the audit report its PDF copy; the audit
+// report is printable with the reports, and a later run with the tick copies
+// the report as it stands.
+TEST_F(MainScreenTest, TheAuditReportHasItsPdfAndIsKeptForPrinting) {
+  Open(MakeScaleFile());
+  MakeGoodLoad();
+  const std::string audit = folder_ / "load.audit";
+  app_.reportChoice.pdf = true;
+  ui_.QueueAnswer(platform::Answer::kOk);  // "Confirm Finalize"
+  screen_.OnFinalize();
+  EXPECT_TRUE(fs_.Exists(audit + ".pdf"));
+  EXPECT_EQ(app_.lastReports, std::vector<std::string>{audit});
+
+  ASSERT_EQ(fs_.Delete(audit + ".pdf"), platform::FileResult::kOk);
+  screens_.reports = ReportChoice{false, true, false, true};
+  screen_.OnReports();
+  const std::string clg = folder_ / "load.clg";
+  EXPECT_EQ(app_.lastReports, (std::vector<std::string>{clg, clg + ".pdf", audit}));
+  EXPECT_TRUE(fs_.Exists(audit + ".pdf"));
+  EXPECT_TRUE(app_.reportChoice.logReport && !app_.reportChoice.comprehensive);
 }
 
 TEST_F(MainScreenTest, UnitsChangedInTheHeaderReachTheScreenAndTheDefectTable) {

@@ -8,6 +8,7 @@
 // Thread safety: none; the user-interface thread only.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,13 +22,13 @@ struct DesignChoice {
   std::string scaleUnits;   // e.g. "Cubic", "Board"
 };
 
-// The reports dialog's choice ("Generate &Reports"); nullopt when cancelled.
+// The reports dialog's ticks: the reports "Generate &Reports" writes.
 struct ReportChoice {
   bool comprehensive = true;
   bool logReport = true;
   bool brevanta = true;
   bool pdf = false;  // write a PDF beside every report
-  bool checkCompare = false;  // the check scale comparison (check scale files only)
+  bool checkCompare = true;  // the check scale comparison (check scale files only)
 };
 
 class Screens {
@@ -56,8 +57,12 @@ class Screens {
   // what it shows of the file again afterwards. Nothing happens without an
   // open file.
   virtual void ShowSupervisor(Application& app) = 0;
-  // The reports dialog; returns the reports chosen, nullopt when cancelled.
-  virtual std::optional<ReportChoice> ShowReports(Application& app) = 0;
+  // The reports dialog, ticked as app.reportChoice (the session's last
+  // choice). Each "Generate &Reports" stores the ticks in app.reportChoice
+  // and calls `generate` with them; the dialog stays open (its "&Print..."
+  // prints the printable files among app.lastReports) until it is closed.
+  virtual void ShowReports(Application& app,
+                           const std::function<void(const ReportChoice&)>& generate) = 0;
 };
 
 }  // namespace app

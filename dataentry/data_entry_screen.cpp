@@ -78,11 +78,11 @@ const char* ButtonCaption(Button button) {
     case Button::kDelete:
       return "&X";
     case Button::kSave:
-      return "Save";
+      return "Sav&e";  // S, A and V belong to other buttons
     case Button::kVol:
       return "&Vol";
     case Button::kOk:
-      return "OK";
+      return "&OK";
   }
   return "";
 }

@@ -75,8 +75,8 @@ enum class Button { kLog, kSeg, kDef, kAdd, kDelete, kSave, kVol, kOk };
 inline constexpr Button kButtons[] = {Button::kLog,    Button::kSeg,  Button::kDef, Button::kAdd,
                                       Button::kDelete, Button::kSave, Button::kVol, Button::kOk};
 
-// The caption of a button ("&Log", "&Seg", "&Def", "&Add", "&X", "Save", "&Vol",
-// "OK").
+// The caption of a button ("&Log", "&Seg", "&Def", "&Add", "&X", "Sav&e", "&Vol",
+// "&OK"), with its underlined letter.
 const char* ButtonCaption(Button button);
 
 // The status text naming defect method `method`: "Length Cut", "Diameter
@@ -130,6 +130,12 @@ class DataEntryScreen {
   grid::CellGrid& ShownGrid();
   // The one-line status text under the grids.
   const std::string& Status() const { return status_; }
+  // Whose rows the shown grid holds, for the line above it: on the Defect
+  // grid "Log 4: whole-log defects" (entered from the Log grid, segment 0) or
+  // "Log 4, segment 2" (entered from that segment), on the Segment grid
+  // "Log 4: segments"; a split other than the first is named too ("Log 6,
+  // split 2: segments"). "" on the Log grid.
+  std::string GridOwner() const;
   // The button shown in bold: that of the grid shown.
   Button BoldButton() const;
   // The milliseconds after which the "SAMPLE LOG!" box closes itself.

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/main_screen.h"
+#include "gui/command_button.h"
 
 namespace gui {
 
@@ -16,8 +17,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   auto* version = new QLabel(QString(app::kAboutVersion).remove('\r'), this);
   version->setFont(QFont("Arial", 14, QFont::Bold));
   auto* line = new QLabel(app::kAboutLine, this);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  QDialogButtonBox* buttons = MakeOkCancel(this, nullptr);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(version);
   layout->addWidget(line);

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "gui/command_button.h"
+
 namespace gui {
 
 AccountDialog::AccountDialog(app::Application& app, app::AccountMode mode, app::Account& account,
@@ -17,15 +19,14 @@ AccountDialog::AccountDialog(app::Application& app, app::AccountMode mode, app::
   password_ = Field("password", true, &setup::AccountScreen::OnPasswordChanged);
   retyped_ = Field("retyped", true, &setup::AccountScreen::OnRetypedChanged);
   submit_ = new QPushButton(setup::kSubmitButton, this);
-  submit_->setDefault(true);
   connect(submit_, &QPushButton::clicked, this, [this] {
     screen_.OnSubmit();
     Refresh();
   });
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  for (QPushButton* button : buttons->findChildren<QPushButton*>()) button->setAutoDefault(false);
+  QDialogButtonBox* buttons = MakeOkCancel(this);
+  // "&Submit" is the default: Enter in the fields submits, not closes.
+  for (QPushButton* button : buttons->findChildren<QPushButton*>()) button->setDefault(false);
+  submit_->setDefault(true);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel(QString::fromStdString(view.loggedOn), this), 0, 0, 1, 2);

@@ -1,10 +1,12 @@
 #include "gui/change_lengths_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/command_button.h"
 #include "gui/grid_view.h"
 
 namespace gui {
@@ -18,18 +20,9 @@ ChangeLengthsDialog::ChangeLengthsDialog(app::Application& app, const std::strin
   open_ = screen_.Open() == 0;
   grid_ = new GridView(screen_.Grid(), this);
   grid_->horizontalHeader()->setStretchLastSection(true);
-  auto* ok = new QPushButton("OK", this);
-  auto* cancel = new QPushButton("Cancel", this);
-  for (QPushButton* b : {ok, cancel}) b->setAutoDefault(false);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(grid_, 1);
-  layout->addLayout(buttons);
+  layout->addWidget(MakeOkCancel(this));
   resize(grid_->CharsToPixels(70), grid_->CharsToPixels(40));
 }
 

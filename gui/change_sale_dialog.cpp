@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "gui/command_button.h"
+
 namespace gui {
 namespace {
 
@@ -38,9 +40,7 @@ ChangeSaleDialog::ChangeSaleDialog(app::Application& app, QWidget* parent)
           [this](const QString& text) { screen_.OnNewSaleChanged(text.toStdString()); });
   connect(newLlr, &QLineEdit::textEdited, this,
           [this](const QString& text) { screen_.OnNewLlrChanged(text.toStdString()); });
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel(setup::kChangeSaleLabel, this), 0, 0);
   layout->addWidget(sales, 0, 1);

@@ -38,7 +38,8 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
   exclude_ = AddButton(setup::kExcludeButton, [this] { selection_.Exclude(); });
   up_ = AddButton(setup::kUpButton, [this] { selection_.Up(); });
   down_ = AddButton(setup::kDownButton, [this] { selection_.Down(); });
-  ok_ = new QPushButton("OK", this);
+  ok_ = new QPushButton(kOkButton, this);
+  ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
   Refresh();
@@ -53,7 +54,7 @@ QPushButton* ColumnSelectionDialog::AddButton(const char* text, std::function<vo
 
 QPushButton* ColumnSelectionDialog::button(const char* text) const {
   for (QPushButton* b : {allIn_, allOut_, include_, exclude_, up_, down_, ok_}) {
-    if (b->text() == text) return b;
+    if (QString(b->text()).remove('&') == QString(text).remove('&')) return b;
   }
   return nullptr;
 }

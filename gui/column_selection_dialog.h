@@ -31,6 +31,7 @@ class ColumnSelectionDialog : public QDialog {
   // The widgets (tests drive them).
   QListWidget* available() const { return available_; }
   QListWidget* selected() const { return selected_; }
+  // The button whose text is `text` ("&" marks ignored); null when none.
   QPushButton* button(const char* text) const;
 
  protected:

@@ -1,16 +1,32 @@
 // The push buttons of the screens' dialogs: each runs one command of the
-// dialog's logic class and then redraws the dialog from that class's state.
+// dialog's logic class and then redraws the dialog from that class's state;
+// and the closing buttons (OK, Cancel) every dialog shares.
 #pragma once
 
 #include <QPushButton>
 #include <functional>
 
+class QDialog;
+class QDialogButtonBox;
+
 namespace gui {
+
+// The closing buttons' texts with their underlined letters (Alt+O, Alt+C).
+inline constexpr char kOkButton[] = "&OK";
+inline constexpr char kCancelButton[] = "&Cancel";
+// Cancel where C is taken by another button of the dialog.
+inline constexpr char kCancelButtonN[] = "Ca&ncel";
 
 // Makes a push button with `text` ("&" marks the mnemonic) as a child of
 // `parent` (which owns it). A click, Space or its mnemonic runs `command`.
-// The button never becomes the dialog's default button: Enter belongs to the
-// grids and fields.
+// Enter presses it while it has the focus; elsewhere Enter belongs to the
+// field that has the focus, or presses the dialog's default button.
 QPushButton* MakeCommandButton(QWidget* parent, const char* text, std::function<void()> command);
+
+// A button box owned by `dialog` with OK (kOkButton, the dialog's default
+// button: Enter presses it wherever a field does not take Enter itself) and,
+// when `cancelText` is not null, Cancel with that text. OK calls the dialog's
+// accept(), Cancel (and Escape) its reject().
+QDialogButtonBox* MakeOkCancel(QDialog* dialog, const char* cancelText = kCancelButton);
 
 }  // namespace gui

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "app/application.h"
 #include "gui/grid_view.h"
 #include "gui/quick_estimate_window.h"
+#include "gui/screen_fit.h"
 
 namespace gui {
 
@@ -47,6 +49,10 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   for (int i = 0; i < 3; ++i) {
     views_[i] = new GridView(*grids[i], stack_);
     views_[i]->setFont(gridFont);
+    // A wide screen gives its room to the last column (REM on the Log grid);
+    // the columns the scaler does not type into take little of it.
+    views_[i]->horizontalHeader()->setStretchLastSection(true);
+    views_[i]->SetNarrowLockedColumns(true);
     views_[i]->SetKeyHandler([this](int code, bool ctrl) { return OnKey(code, ctrl); });
     stack_->addWidget(views_[i]);
     watchers_[i] = std::make_unique<GridWatcher>(*this, *grids[i]);
@@ -56,24 +62,40 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
     const dataentry::Button which = dataentry::kButtons[i];
     buttons_[i] = new QPushButton(dataentry::ButtonCaption(which), this);
     buttons_[i]->setFont(QFont("MS Sans Serif"));
-    buttons_[i]->setAutoDefault(false);
+    // Enter presses the button that has the focus (the grids take their own
+    // Enter); elsewhere it presses OK.
+    buttons_[i]->setAutoDefault(true);
     connect(buttons_[i], &QPushButton::clicked, this, [this, which] { Click(which); });
     buttonColumn->addWidget(buttons_[i]);
   }
   buttonColumn->addStretch();
+  button(dataentry::Button::kOk).setDefault(true);
   status_ = new QLabel(this);
+  owner_ = new QLabel(this);
+  QFont ownerFont = owner_->font();
+  ownerFont.setBold(true);
+  owner_->setFont(ownerFont);
+  auto* gridColumn = new QVBoxLayout;
+  gridColumn->addWidget(owner_);
+  gridColumn->addWidget(stack_, 1);
   auto* top = new QHBoxLayout;
-  top->addWidget(stack_, 1);
+  top->addLayout(gridColumn, 1);
   top->addLayout(buttonColumn);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top, 1);
   layout->addWidget(status_);
-  resize(1040, 420);
+  // The grids scroll, so the dialog may be small; it starts as wide as the
+  // Log grid's columns want, as far as the screen allows.
+  stack_->setMinimumSize(views_[0]->CharsToPixels(30), views_[0]->CharsToPixels(8));
 
   opened_ = screen_.Open() == 0;
   if (!opened_) return;
   setWindowTitle(dataentry::kDataEntryCaption);
   Refresh();
+  FitToScreen(this, QSize(views_[0]->ColumnsWidth() + buttonColumn->sizeHint().width() +
+                              layout->contentsMargins().left() +
+                              layout->contentsMargins().right() + layout->spacing(),
+                          views_[0]->CharsToPixels(100)));
   views_[0]->setFocus();
 }
 
@@ -96,6 +118,8 @@ QPushButton& DataEntryDialog::button(dataentry::Button which) const {
 }
 
 QString DataEntryDialog::status() const { return status_->text(); }
+
+QString DataEntryDialog::gridOwner() const { return owner_->text(); }
 
 // OK, Escape and the close box all end here: the screen writes everything
 // back; a failed write keeps the dialog (and the scaler's rows) open.
@@ -175,6 +199,7 @@ void DataEntryDialog::Refresh() {
     button(which).setFont(font);
   }
   status_->setText(QString::fromStdString(screen_.Status()));
+  owner_->setText(QString::fromStdString(screen_.GridOwner()));
   if (screen_.TakePostedDown()) {
     QWidget* target = views_[shown]->editor() ? views_[shown]->editor() : views_[shown];
     QCoreApplication::postEvent(target,

@@ -51,6 +51,8 @@ class DataEntryDialog : public QDialog, private dataentry::DataEntryWindows {
   GridView& shownView() const;
   QPushButton& button(dataentry::Button which) const;
   QString status() const;
+  // The line above the grid: whose segments or defects it shows.
+  QString gridOwner() const;
 
  public:
   // Every way out of the dialog (OK, Escape, the close box) comes here.
@@ -75,6 +77,7 @@ class DataEntryDialog : public QDialog, private dataentry::DataEntryWindows {
   QStackedWidget* stack_ = nullptr;
   std::array<QPushButton*, 8> buttons_{};
   QLabel* status_ = nullptr;
+  QLabel* owner_ = nullptr;  // whose segments or defects are shown
 };
 
 }  // namespace gui

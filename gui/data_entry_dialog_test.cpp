@@ -70,6 +70,19 @@ class DataEntryDialogTest : public ::testing::Test {
     return logs.Text(row, logs.ColumnIndex(column));
   }
 
+  // Types a 32-foot log numbered `log` into row 1 of `logs`, cell by cell.
+  static void EnterLog(grid::CellGrid& logs, const char* log) {
+    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", log},
+                                       {"SP", "DF"},
+                                       {"LN", "32"},
+                                       {"SD", "12"},
+                                       {"LD", "16"}}) {
+      logs.SetCurrentCell(1, logs.ColumnIndex(column));
+      logs.BeginEdit();
+      logs.CommitEdit(text);
+    }
+  }
+
   app::testing::TempFolder folder_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
   platform::PosixFileSystem fs_;
@@ -176,15 +189,7 @@ TEST_F(DataEntryDialogTest, F2ShowsTheTotalsWindow) {
     ASSERT_EQ(screen.Open(), 0);
     screen.OnNewLog();
     grid::CellGrid& logs = screen.LogGrid();
-    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "1"},
-                                       {"SP", "DF"},
-                                       {"LN", "32"},
-                                       {"SD", "12"},
-                                       {"LD", "16"}}) {
-      logs.SetCurrentCell(1, logs.ColumnIndex(column));
-      logs.BeginEdit();
-      logs.CommitEdit(text);
-    }
+    EnterLog(logs, "1");
     ASSERT_TRUE(screen.Close());
   }
   app_.files.CloseScaleFile();
@@ -210,20 +215,34 @@ TEST_F(DataEntryDialogTest, F2ShowsTheTotalsWindow) {
   dialog.close();
 }
 
+// The line above the grid says whose defects the Defect grid lists: the
+// whole log's from the Log grid, one segment's from the Segment grid.
+TEST_F(DataEntryDialogTest, TheLineAboveTheGridSaysWhoseDefectsAreShown) {
+  DataEntryDialog dialog(app_);
+  ASSERT_TRUE(dialog.opened());
+  grid::CellGrid& logs = dialog.screen().LogGrid();
+  dialog.screen().OnNewLog();
+  EnterLog(logs, "4");
+  dialog.button(dataentry::Button::kLog).click();
+  EXPECT_EQ(dialog.gridOwner(), "");
+  dialog.button(dataentry::Button::kDef).click();
+  EXPECT_EQ(dialog.gridOwner(), "Log 4: whole-log defects");
+  dialog.button(dataentry::Button::kSeg).click();
+  EXPECT_EQ(dialog.gridOwner(), "Log 4: segments");
+  grid::CellGrid& segments = dialog.screen().SegmentGrid();
+  ASSERT_GE(segments.DataRowCount(), 2);
+  segments.SetCurrentCell(2, 0);
+  dialog.button(dataentry::Button::kDef).click();
+  EXPECT_EQ(dialog.gridOwner(), "Log 4, segment 2");
+  dialog.close();
+}
+
 TEST_F(DataEntryDialogTest, VolumeAndQuickEstimateWindows) {
   {
     DataEntryDialog dialog(app_);
     grid::CellGrid& logs = dialog.screen().LogGrid();
     dialog.screen().OnNewLog();
-    for (const auto& [column, text] : {std::pair<const char*, const char*>{"LOG", "5"},
-                                       {"SP", "DF"},
-                                       {"LN", "32"},
-                                       {"SD", "12"},
-                                       {"LD", "16"}}) {
-      logs.SetCurrentCell(1, logs.ColumnIndex(column));
-      logs.BeginEdit();
-      logs.CommitEdit(text);
-    }
+    EnterLog(logs, "5");
     dialog.screen().OnVolume();
     ASSERT_TRUE(dialog.screen().Close());
   }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "gui/command_button.h"
 #include "gui/grid_view.h"
 
 namespace gui {
@@ -46,7 +47,6 @@ DesignDialog::DesignDialog(app::Application& app, QWidget* parent) : QDialog(par
     screen_.OnDeleteRecord();
     Refresh();
   });
-  for (QPushButton* button : {addRecord_, deleteRecord_}) button->setAutoDefault(false);
   BuildLayout();
   Refresh();
 }
@@ -54,9 +54,7 @@ DesignDialog::DesignDialog(app::Application& app, QWidget* parent) : QDialog(par
 DesignDialog::~DesignDialog() { delete kzGrid_; }
 
 void DesignDialog::BuildLayout() {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* layout = new QGridLayout(this);
   auto* typeLabel = new QLabel(app::kDesignScaleTypeLabel, this);
   auto* sampleLabel = new QLabel(app::kDesignScaleSampleLabel, this);

@@ -161,7 +161,7 @@ class ProgramTest : public ::testing::Test {
             (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
              std::to_string(getpid()));
     fs::remove_all(root_);
-    for (const char* sub : {"bin", "runtime", "config", "state", "data"})
+    for (const char* sub : {"bin", "runtime", "config", "state", "data", "home"})
       fs::create_directories(root_ / sub);
     fs::permissions(root_ / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     std::error_code linked;
@@ -176,7 +176,10 @@ class ProgramTest : public ::testing::Test {
             {"QT_QPA_PLATFORM", "xcb"},
             {"XDG_RUNTIME_DIR", (root_ / "runtime").string()},
             {"XDG_CONFIG_HOME", (root_ / "config").string()},
-            {"XDG_STATE_HOME", (root_ / "state").string()}};
+            {"XDG_STATE_HOME", (root_ / "state").string()},
+            // Whatever a program keeps in the user's home (the print
+            // dialog's file, say) stays in the test's folder.
+            {"HOME", (root_ / "home").string()}};
   }
 
   // Starts `argv` on the test's display; it is stopped when the test ends.

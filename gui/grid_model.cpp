@@ -58,7 +58,10 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
   }
   if (section < 0 || section >= grid_.ColumnCount()) return {};
-  if (role == Qt::DisplayRole) return QString::fromStdString(grid_.ColumnName(section));
+  // The tool tip names a column whose narrow header is cut short.
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    return QString::fromStdString(grid_.ColumnName(section));
+  }
   if (role == kWidthRole) return grid_.ColumnWidth(section);
   return {};
 }

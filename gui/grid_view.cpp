@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
 #include <array>
@@ -61,6 +62,12 @@ constexpr std::array kKeys = {
 };
 
 constexpr int kFirstFunctionCode = 112;  // F1
+
+// Set while a view delivers the Tab a screen made of Enter (one thread, and
+// the delivery is synchronous). Enter moves on like Tab but never leaves the
+// grid: on the last cell it only ends the edit, so that the scaler's next
+// keypad letter still reaches the screen's keys.
+bool deliveringEnterAsTab = false;
 constexpr int kCellPadding = 8;          // pixels around a cell's text
 
 // The key event that stands for `code`, with the modifiers of `like`.
@@ -129,9 +136,9 @@ class GridDelegate : public QStyledItemDelegate {
 
  protected:
   bool eventFilter(QObject* editor, QEvent* event) override {
-    if (event->type() == QEvent::KeyPress &&
-        view_.ConsultKey(editor, static_cast<QKeyEvent*>(event))) {
-      return true;
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (view_.LeavesByCtrlTab(key) || view_.ConsultKey(editor, key)) return true;
     }
     return QStyledItemDelegate::eventFilter(editor, event);
   }
@@ -160,6 +167,17 @@ GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), 
   connect(model_, &QAbstractItemModel::rowsRemoved, this, changed);
   connect(model_, &QAbstractItemModel::modelReset, this, changed);
   connect(model_, &QAbstractItemModel::modelReset, this, &GridView::ApplyColumnWidths);
+  // New rows, and the first row of an empty grid, decide which columns are
+  // narrow once the screen has marked their read-only cells (after the
+  // grid's signal): the widths are set again from the event loop.
+  const auto widthsSoon = [this] {
+    QMetaObject::invokeMethod(this, &GridView::ApplyColumnWidths, Qt::QueuedConnection);
+  };
+  connect(model_, &QAbstractItemModel::modelReset, this, widthsSoon);
+  connect(model_, &QAbstractItemModel::rowsInserted, this,
+          [this, widthsSoon](const QModelIndex&, int first, int last) {
+            if (first == 0 && last + 1 == model_->rowCount()) widthsSoon();
+          });
   connect(model_, &QAbstractItemModel::headerDataChanged, this, &GridView::ApplyColumnWidths);
 
   setItemDelegate(new GridDelegate(*this));
@@ -167,6 +185,10 @@ GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), 
   setSelectionMode(SingleSelection);
   setTabKeyNavigation(true);
   verticalHeader()->hide();
+  // One line a row, cut at the right; headers read from their start, so a
+  // narrow column's cut title still shows how it begins.
+  setWordWrap(false);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   installEventFilter(this);
   ApplyColumnWidths();
   SyncFromGrid();
@@ -197,7 +219,8 @@ int GridView::CharsToPixels(int chars) const {
 
 bool GridView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == this && event->type() == QEvent::KeyPress) {
-    return ConsultKey(this, static_cast<QKeyEvent*>(event));
+    auto* key = static_cast<QKeyEvent*>(event);
+    return LeavesByCtrlTab(key) || ConsultKey(this, key);
   }
   return QTableView::eventFilter(watched, event);
 }
@@ -217,6 +240,8 @@ bool GridView::ConsultKey(QObject* target, QKeyEvent* event) {
     Deliver(to, event);
   } else {
     QKeyEvent other = KeyEventFor(answer.code, *event);
+    const QScopedValueRollback<bool> enter(
+        deliveringEnterAsTab, code == grid::key::kEnter && answer.code == grid::key::kTab);
     Deliver(to, &other);
   }
   return true;
@@ -285,8 +310,74 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
   // cell's editor: that cell is edited once the user types into it, so a cell
   // reached by Tab does not count as being edited.
   QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-  const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
-  if (to.isValid()) selectionModel()->setCurrentIndex(to, QItemSelectionModel::ClearAndSelect);
+  const QModelIndex to = NextEditable(currentIndex(), next);
+  if (to.isValid()) {
+    selectionModel()->setCurrentIndex(to, QItemSelectionModel::ClearAndSelect);
+  } else if (!deliveringEnterAsTab) {
+    LeaveGrid(next);
+  }
+}
+
+QModelIndex GridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  if (action == MoveNext || action == MovePrevious) {
+    return NextEditable(currentIndex(), action == MoveNext);
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event) {
+  const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+  if (!tab || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
+  const bool forward = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
+  const QModelIndex to = NextEditable(currentIndex(), forward);
+  if (to.isValid()) {
+    selectionModel()->setCurrentIndex(to, QItemSelectionModel::ClearAndSelect);
+  } else if (!deliveringEnterAsTab) {
+    LeaveGrid(forward);
+  }
+  event->accept();
+}
+
+QModelIndex GridView::NextEditable(const QModelIndex& from, bool forward) const {
+  const int rows = model_->rowCount();
+  const int columns = model_->columnCount();
+  if (rows == 0 || columns == 0) return {};
+  int row = from.isValid() ? from.row() : (forward ? 0 : rows - 1);
+  int column = from.isValid() ? from.column() : (forward ? -1 : columns);
+  for (;;) {
+    column += forward ? 1 : -1;
+    if (column >= columns) {
+      column = 0;
+      if (++row >= rows) return {};
+    } else if (column < 0) {
+      column = columns - 1;
+      if (--row < 0) return {};
+    }
+    if (isColumnHidden(column)) continue;
+    if (!grid_.IsReadOnly(row + 1, column)) return model_->index(row, column);
+  }
+}
+
+void GridView::LeaveGrid(bool forward) {
+  if (editor_ != nullptr) {
+    QWidget* editor = editor_;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+  }
+  setFocus(Qt::TabFocusReason);
+  // QWidget's own walk of the focus chain: QAbstractItemView's would move
+  // between the cells again.
+  QWidget::focusNextPrevChild(forward);
+}
+
+bool GridView::LeavesByCtrlTab(QKeyEvent* event) {
+  const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+  if (!tab || !(event->modifiers() & Qt::ControlModifier)) return false;
+  LeaveGrid(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+  return true;
 }
 
 void GridView::EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
@@ -307,14 +398,34 @@ void GridView::changeEvent(QEvent* event) {
 
 void GridView::ApplyColumnWidths() {
   const QFontMetrics header = horizontalHeader()->fontMetrics();
+  const int last = grid_.DataRowCount();
   for (int c = 0; c < grid_.ColumnCount(); ++c) {
     const int chars = grid_.ColumnWidth(c);
     setColumnHidden(c, chars == 0);
     if (chars == 0) continue;
+    // Read-only on the first and the last row: a computed or locked column
+    // (one voided log alone does not narrow every column).
+    if (narrowLocked_ && last > 0 && grid_.IsReadOnly(1, c) && grid_.IsReadOnly(last, c)) {
+      setColumnWidth(c, CharsToPixels(std::min(chars, kNarrowChars)));
+      continue;
+    }
     const int title =
         header.horizontalAdvance(QString::fromStdString(grid_.ColumnName(c))) + 2 * kCellPadding;
     setColumnWidth(c, std::max(CharsToPixels(chars), title));
   }
+}
+
+void GridView::SetNarrowLockedColumns(bool on) {
+  narrowLocked_ = on;
+  ApplyColumnWidths();
+}
+
+int GridView::ColumnsWidth() const {
+  int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    if (!isColumnHidden(c)) width += columnWidth(c);
+  }
+  return width;
 }
 
 void GridView::SyncFromGrid() {

@@ -16,6 +16,19 @@
 //
 // The current cell is kept in step with the grid's current cell both ways.
 //
+// Moving on: Tab (and Enter, which the screens turn into Tab) goes to the next
+// cell the user can type into, row by row, passing over read-only and hidden
+// cells; Shift+Tab goes back the same way. Past the last such cell (or before
+// the first) Tab leaves the grid for the dialog's next (previous) control, and
+// so does Ctrl+Tab (Ctrl+Shift+Tab) from any cell, so a grid never traps the
+// keyboard. A Tab the key handler made of Enter stays on the last cell.
+//
+// Column widths: a column is its width in characters and never narrower than
+// its header. With SetNarrowLockedColumns, a column that is read-only on the
+// first and the last data row (a computed or locked column the user does not
+// type into) is at most kNarrowChars wide instead, its header cut (the full
+// name is the header's tool tip).
+//
 // Keys: every key press meant for the view or for an open editor is first
 // translated into a grid::key code (Windows virtual-key numbers: Enter 13,
 // Tab 9, Escape 27, Down 40, F2 113, keypad digits 96-105, letters 65-90,
@@ -65,6 +78,16 @@ class GridView : public QTableView, private grid::CellGridListener {
   // Width in pixels of a column `chars` characters wide in the view's font.
   int CharsToPixels(int chars) const;
 
+  // The widest a read-only column is drawn, in characters, once
+  // SetNarrowLockedColumns is on (it is off at first: a grid whose read-only
+  // column names its rows keeps that column whole).
+  static constexpr int kNarrowChars = 6;
+  void SetNarrowLockedColumns(bool on);
+
+  // The width in pixels the shown columns take together, with the frame and
+  // the vertical scroll bar: what the view needs to show every column whole.
+  int ColumnsWidth() const;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -74,6 +97,11 @@ class GridView : public QTableView, private grid::CellGridListener {
   void changeEvent(QEvent* event) override;
   // Typing on a cell that opens no editor must not jump to another row.
   void keyboardSearch(const QString&) override {}
+  // Tab and Shift+Tab: the next (previous) editable cell, or an invalid index
+  // past the last (first) one; the other moves as QTableView has them.
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  // Tab with no cell left to go to leaves the grid.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class GridDelegate;
@@ -90,6 +118,14 @@ class GridView : public QTableView, private grid::CellGridListener {
   void EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
   void ApplyColumnWidths();
   void SyncFromGrid();
+  // The next (forward) or previous editable, shown cell after `from` in row
+  // order; an invalid index when there is none.
+  QModelIndex NextEditable(const QModelIndex& from, bool forward) const;
+  // Closes an open editor (keeping its text) and gives the focus to the
+  // dialog's next (forward) or previous control.
+  void LeaveGrid(bool forward);
+  // Ctrl+Tab / Ctrl+Shift+Tab: true (after leaving) when `event` is one.
+  bool LeavesByCtrlTab(QKeyEvent* event);
 
   void OnCurrentCellChanged() override;
 
@@ -101,6 +137,7 @@ class GridView : public QTableView, private grid::CellGridListener {
   bool syncing_ = false;        // moving the view to the grid's current cell
   bool committing_ = false;     // the view is committing the editor's text
   bool modelChanging_ = false;  // between a model's about-to and done signals
+  bool narrowLocked_ = false;   // read-only columns drawn narrow
 };
 
 }  // namespace gui

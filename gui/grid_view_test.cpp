@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "gui/grid_model.h"
 
@@ -218,6 +219,57 @@ TEST_F(GridViewTest, EscapeCancelsTheEdit) {
   EXPECT_FALSE(grid_.IsEditing());
   EXPECT_EQ(grid_.Text(1, 1), "16");
   EXPECT_TRUE(log_.edits.empty());
+}
+
+// Tab passes over read-only and hidden cells; past the last cell, and by
+// Ctrl+Tab from any cell, it leaves the grid for the next control, and
+// Shift+Tab before the first cell for the one before.
+TEST(GridViewFocus, TabSkipsLockedCellsAndNeverTrapsTheKeyboard) {
+  grid::CellGrid grid;
+  grid.SetColumns({"A", "B", "C", "D"});
+  for (int r = 1; r <= 2; ++r) {
+    grid.SetRowTexts(grid.AppendRow(), {"1", "2", "3", "4"});
+    grid.SetCellReadOnly(r, 2, true);
+  }
+  grid.SetColumnWidth(3, 0);
+  QWidget window;
+  auto* before = new QLineEdit(&window);
+  auto* view = new GridView(grid, &window);
+  auto* after = new QLineEdit(&window);
+  auto* layout = new QVBoxLayout(&window);
+  for (QWidget* w : {static_cast<QWidget*>(before), static_cast<QWidget*>(view),
+                     static_cast<QWidget*>(after)}) {
+    layout->addWidget(w);
+  }
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  const auto focusAt = [&](int row, int column) {
+    view->setFocus();
+    grid.SetCurrentCell(row, column);
+  };
+
+  focusAt(1, 1);
+  QTest::keyClick(view, Qt::Key_Tab);  // C is read-only, D hidden: on to the next row
+  EXPECT_EQ(std::make_pair(grid.CurrentRow(), grid.CurrentColumn()), std::make_pair(2, 0));
+  QTest::keyClicks(view, "7");  // typing, then Tab in the editor
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(grid.Text(2, 0), "7");
+  EXPECT_EQ(grid.CurrentColumn(), 1);
+  QTest::keyClicks(view, "8");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // the last cell: out
+  EXPECT_EQ(grid.Text(2, 1), "8");
+  EXPECT_TRUE(after->hasFocus());
+
+  focusAt(1, 0);
+  QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(before->hasFocus());
+  focusAt(1, 0);
+  QTest::keyClick(view, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(after->hasFocus());
+  focusAt(2, 1);
+  QTest::keyClick(view, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(before->hasFocus());
 }
 
 TEST_F(GridViewTest, Screenshot) {

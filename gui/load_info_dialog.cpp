@@ -28,8 +28,9 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   last_ = AddButton(">>", &loadinfo::LoadInfoScreen::OnLast);
   new_ = AddButton("&New", &loadinfo::LoadInfoScreen::OnNew);
   delete_ = AddButton("&Delete", &loadinfo::LoadInfoScreen::OnDelete);
-  ok_ = new QPushButton("OK", this);
-  cancel_ = new QPushButton("Cancel", this);
+  ok_ = new QPushButton(kOkButton, this);
+  cancel_ = new QPushButton(kCancelButton, this);
+  ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   BuildLayout();

@@ -57,7 +57,7 @@ class LoadInfoDialogTest : public ::testing::Test {
 
   static QPushButton* Button(QDialog& dialog, const QString& text) {
     for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
-      if (b->text() == text) return b;
+      if (QString(b->text()).remove(QChar('&')) == QString(text).remove(QChar('&'))) return b;
     }
     ADD_FAILURE() << "no button " << text.toStdString();
     return nullptr;

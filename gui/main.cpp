@@ -20,6 +20,7 @@
 #include "gui/qt_screens.h"
 #include "gui/qt_ui.h"
 #include "platform/clock.h"
+#include "gui/screen_fit.h"
 #include "platform/file_system.h"
 #include "platform/folders.h"
 #include "platform/instance_lock.h"
@@ -76,6 +77,8 @@ int main(int argc, char** argv) {
   // Qt has switched the process to the user's locale; the core formats its
   // numbers with printf and must keep the decimal point.
   std::setlocale(LC_NUMERIC, "C");
+  gui::ScreenFit screenFit;  // every window within the screen, small ones too
+  qtApp.installEventFilter(&screenFit);
   std::optional<std::string> path;
   if (argc > 1) path = argv[1];  // QApplication has taken its own options out
 

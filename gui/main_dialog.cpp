@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,8 +58,6 @@ QPushButton* MainDialog::AddButton(const char* text, void (app::MainScreen::*act
     (screen_.*action)();
     Refresh();
   });
-  // The main screen has no grid: Enter presses the button that has the focus.
-  button->setAutoDefault(true);
   return button;
 }
 
@@ -111,6 +110,14 @@ void MainDialog::Refresh() {
   reports_->setEnabled(view.reports);
   finalize_->setEnabled(view.finalize);
   design_->setEnabled(view.design);
+}
+
+void MainDialog::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (screen_.ConfirmEnd()) reject();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void MainDialog::done(int result) {

@@ -15,6 +15,7 @@
 #include "app/main_screen.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -41,6 +42,10 @@ class MainDialog : public QDialog {
   // Closing the window in any way (D&one, Escape, the close box) runs the
   // screen's Done first.
   void done(int result) override;
+
+ protected:
+  // Escape asks before the program ends (the screen's ConfirmEnd).
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QPushButton* AddButton(const char* text, void (app::MainScreen::*action)());

@@ -31,7 +31,8 @@ class NoScreens : public app::Screens {
   }
   void ShowSetup(app::Application&) override {}
   void ShowSupervisor(app::Application&) override {}
-  std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
+  void ShowReports(app::Application&,
+                   const std::function<void(const app::ReportChoice&)>&) override {}
   int loadInfo = 0;
 };
 
@@ -99,29 +100,48 @@ TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
   EXPECT_EQ(app::testing::JournalMessages(path).back(), "File closed");
 }
 
-TEST(ReportsDialog, TicksAndGenerate) {
-  ReportsDialog dialog;
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-  EXPECT_EQ(dialog.windowTitle(), "Reports");
-  const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
-  ASSERT_EQ(boxes.size(), 4);
-  EXPECT_EQ(boxes[0]->text(), "Comprehensive Report (*.cmp)");
-  EXPECT_EQ(boxes[1]->text(), "Log Report (*.clg)");
-  EXPECT_EQ(boxes[2]->text(), "Brevanta File (*.bva)");
-  boxes[1]->setFocus();
-  QTest::keyClick(boxes[1], Qt::Key_Space);
-  boxes[3]->setFocus();
-  QTest::keyClick(boxes[3], Qt::Key_Space);
-  dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/reports_dialog.png");
-  Mnemonic(dialog, Qt::Key_R);  // Generate &Reports
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  const app::ReportChoice choice = dialog.choice();
-  EXPECT_TRUE(choice.comprehensive);
-  EXPECT_FALSE(choice.logReport);
-  EXPECT_TRUE(choice.brevanta);
-  EXPECT_TRUE(choice.pdf);
+// Generate hands the ticks over and the dialog stays open, its Print...
+// enabled once a printed report was written; the next dialog of the session
+// starts with the same ticks.
+TEST(ReportsDialog, GenerateStaysOpenAndTheTicksAreKept) {
+  app::testing::TempFolder folder;
+  platform::PosixFileSystem fs;
+  platform::FixedClock clock;
+  platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
+  app::Application application(ui, fs, clock, folder.path());
+  std::vector<app::ReportChoice> runs;
+  const auto generate = [&](const app::ReportChoice& choice) {
+    runs.push_back(choice);
+    application.lastReports = {folder / "load.clg"};
+  };
+  {
+    ReportsDialog dialog(application, generate);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    EXPECT_EQ(dialog.windowTitle(), "Reports");
+    const QList<QCheckBox*> boxes = dialog.findChildren<QCheckBox*>();
+    ASSERT_EQ(boxes.size(), 4);
+    EXPECT_EQ(boxes[0]->text(), "Comprehensive Report (*.cmp)");
+    EXPECT_EQ(boxes[1]->text(), "Log Report (*.clg)");
+    EXPECT_EQ(boxes[2]->text(), "Brevanta File (*.bva)");
+    EXPECT_FALSE(dialog.printButton()->isEnabled());
+    boxes[1]->setFocus();
+    QTest::keyClick(boxes[1], Qt::Key_Space);
+    boxes[3]->setFocus();
+    QTest::keyClick(boxes[3], Qt::Key_Space);
+    dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/reports_dialog.png");
+    Mnemonic(dialog, Qt::Key_R);  // Generate &Reports
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(runs[0].comprehensive && !runs[0].logReport && runs[0].brevanta && runs[0].pdf);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.printButton()->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+  }
+  ReportsDialog again(application, generate);
+  const app::ReportChoice kept = again.choice();
+  EXPECT_TRUE(kept.comprehensive && !kept.logReport && kept.brevanta && kept.pdf);
 }
 
 TEST(AboutDialog, NameVersionAndPurpose) {

@@ -1,5 +1,6 @@
 #include "gui/other_options_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/command_button.h"
 #include "gui/tapers_dialog.h"
 
 namespace gui {
@@ -41,15 +43,11 @@ OtherOptionsDialog::OtherOptionsDialog(app::Application& app, QWidget* parent)
   auto* tapers = new QPushButton(setup::kTapersButton, this);
   connect(tapers, &QPushButton::clicked, this,
           [this] { options_.OnTapersClosed(TapersDialog::Run(app_, this)); });
-  auto* ok = new QPushButton("OK", this);
-  auto* cancel = new QPushButton("Cancel", this);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  BuildLayout(tapers, ok, cancel);
+  BuildLayout(tapers, MakeOkCancel(this));
   Refresh();
 }
 
-void OtherOptionsDialog::BuildLayout(QWidget* tapers, QWidget* ok, QWidget* cancel) {
+void OtherOptionsDialog::BuildLayout(QWidget* tapers, QWidget* closing) {
   auto* closeHitRow = new QHBoxLayout;
   closeHitRow->addWidget(closeHit_);
   closeHitRow->addWidget(seconds_);
@@ -58,8 +56,7 @@ void OtherOptionsDialog::BuildLayout(QWidget* tapers, QWidget* ok, QWidget* canc
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(tapers);
   buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  buttons->addWidget(closing);
   auto* layout = new QVBoxLayout(this);
   for (QCheckBox* box : boxes_) layout->addWidget(box);
   layout->addLayout(closeHitRow);

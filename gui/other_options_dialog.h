@@ -40,7 +40,7 @@ class OtherOptionsDialog : public QDialog {
   void accept() override;
 
  private:
-  void BuildLayout(QWidget* tapers, QWidget* ok, QWidget* cancel);
+  void BuildLayout(QWidget* tapers, QWidget* closing);
   void Refresh();
 
   app::Application& app_;

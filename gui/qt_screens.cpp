@@ -58,10 +58,9 @@ void QtScreens::ShowChangeSale(app::Application& app) {
   ChangeSaleDialog(app, QApplication::activeWindow()).exec();
 }
 
-std::optional<app::ReportChoice> QtScreens::ShowReports(app::Application& app) {
-  ReportsDialog dialog(&app);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.choice();
+void QtScreens::ShowReports(app::Application& app,
+                            const std::function<void(const app::ReportChoice&)>& generate) {
+  ReportsDialog(app, generate).exec();
 }
 
 }  // namespace gui

@@ -27,7 +27,8 @@ class QtScreens : public app::Screens, public setup::SupervisorDialogs {
                                               const app::DesignChoice& current) override;
   void ShowSetup(app::Application& app) override;
   void ShowSupervisor(app::Application& app) override;
-  std::optional<app::ReportChoice> ShowReports(app::Application& app) override;
+  void ShowReports(app::Application& app,
+                   const std::function<void(const app::ReportChoice&)>& generate) override;
 
   // setup::SupervisorDialogs.
   std::optional<app::Account> ShowSignIn(app::Application& app) override;

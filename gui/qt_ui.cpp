@@ -5,9 +5,13 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <QTimer>
 
+#include "gui/command_button.h"
+#include "gui/screen_fit.h"
 #include "gui/volumes_window.h"
 
 namespace gui {
@@ -76,7 +80,18 @@ platform::Answer QtUi::ShowMessage(const platform::Message& message) {
   QMessageBox box(ToQtIcon(message.icon), Q(message.caption), Q(message.text),
                   QMessageBox::NoButton, QApplication::activeWindow());
   box.setTextFormat(Qt::PlainText);
+  // A box sizes itself to its text; wide enough for its whole caption too
+  // ("Missing/Incorrect Load Information" above a one-line text).
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(TitleWidth(box.windowTitle()), 0, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   const BoxButtons buttons = AddButtons(box, message.buttons);
+  // Underlined letters for OK and Cancel too (Yes and No have theirs).
+  for (QAbstractButton* button : box.buttons()) {
+    if (box.standardButton(button) == QMessageBox::Ok) button->setText(kOkButton);
+    if (box.standardButton(button) == QMessageBox::Cancel) button->setText(kCancelButton);
+  }
   const bool secondIsDefault =
       message.default_button == platform::DefaultButton::kSecond && buttons.second != nullptr;
   box.setDefaultButton(secondIsDefault ? buttons.second : buttons.first);
@@ -130,6 +145,8 @@ std::optional<std::string> QtUi::PromptText(const platform::TextPrompt& prompt) 
   box.setWindowTitle(Q(prompt.caption));
   box.setLabelText(Q(prompt.text));
   box.setTextValue(Q(prompt.initial));
+  box.setOkButtonText(kOkButton);
+  box.setCancelButtonText(kCancelButton);
   if (box.exec() != QDialog::Accepted) return std::nullopt;
   return box.textValue().toStdString();
 }

@@ -22,34 +22,35 @@ QCheckBox* TickBox(const char* text, bool ticked, QWidget* parent) {
 
 }  // namespace
 
-ReportsDialog::ReportsDialog(app::Application* app, QWidget* parent)
-    : QDialog(parent != nullptr ? parent : QApplication::activeWindow()), app_(app) {
+ReportsDialog::ReportsDialog(app::Application& app, Generate generate, QWidget* parent)
+    : QDialog(parent != nullptr ? parent : QApplication::activeWindow()),
+      app_(app),
+      generate_(std::move(generate)) {
   setWindowTitle(app::kReportsTitle);
-  const app::ReportChoice initial;
-  comprehensive_ = TickBox(app::kReportsComprehensive, initial.comprehensive, this);
-  logReport_ = TickBox(app::kReportsLog, initial.logReport, this);
-  brevanta_ = TickBox(app::kReportsBrevanta, initial.brevanta, this);
-  pdf_ = TickBox(app::kReportsPdf, initial.pdf, this);
-  if (app_ != nullptr && app_->checkScale) {
-    checkCompare_ = TickBox(app::kReportsCheckCompare, true, this);
+  const app::ReportChoice& last = app_.reportChoice;
+  comprehensive_ = TickBox(app::kReportsComprehensive, last.comprehensive, this);
+  logReport_ = TickBox(app::kReportsLog, last.logReport, this);
+  brevanta_ = TickBox(app::kReportsBrevanta, last.brevanta, this);
+  pdf_ = TickBox(app::kReportsPdf, last.pdf, this);
+  if (app_.checkScale) {
+    checkCompare_ = TickBox(app::kReportsCheckCompare, last.checkCompare, this);
   }
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* generate = buttons->addButton(app::kReportsGenerate, QDialogButtonBox::AcceptRole);
-  QPushButton* print = buttons->addButton(app::kReportsPrint, QDialogButtonBox::ActionRole);
-  print->setAutoDefault(false);
-  print->setEnabled(app_ != nullptr && !PrintableReports(app_->lastReports).empty());
-  connect(print, &QPushButton::clicked, this,
-          [this] { PrintReports(this, app_->lastReports, app_->fs, app_->ui); });
-  buttons->addButton(QDialogButtonBox::Cancel);
-  generate->setDefault(true);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QPushButton* generateButton = buttons->addButton(app::kReportsGenerate, QDialogButtonBox::ActionRole);
+  print_ = buttons->addButton(app::kReportsPrint, QDialogButtonBox::ActionRole);
+  QPushButton* close = buttons->addButton(kReportsClose, QDialogButtonBox::RejectRole);
+  generateButton->setDefault(true);
+  connect(generateButton, &QPushButton::clicked, this, &ReportsDialog::OnGenerate);
+  connect(print_, &QPushButton::clicked, this,
+          [this] { PrintReports(this, app_.lastReports, app_.fs, app_.ui); });
+  connect(close, &QPushButton::clicked, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
   for (QCheckBox* box : {comprehensive_, logReport_, brevanta_, checkCompare_, pdf_}) {
     if (box != nullptr) layout->addWidget(box);
   }
   layout->addWidget(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  Refresh();
 }
 
 app::ReportChoice ReportsDialog::choice() const {
@@ -58,8 +59,18 @@ app::ReportChoice ReportsDialog::choice() const {
   choice.logReport = logReport_->isChecked();
   choice.brevanta = brevanta_->isChecked();
   choice.pdf = pdf_->isChecked();
-  choice.checkCompare = checkCompare_ != nullptr && checkCompare_->isChecked();
+  // A file of another type keeps the tick as it was for the next check scale file.
+  choice.checkCompare =
+      checkCompare_ != nullptr ? checkCompare_->isChecked() : app_.reportChoice.checkCompare;
   return choice;
 }
+
+void ReportsDialog::OnGenerate() {
+  app_.reportChoice = choice();
+  generate_(app_.reportChoice);
+  Refresh();
+}
+
+void ReportsDialog::Refresh() { print_->setEnabled(!PrintableReports(app_.lastReports).empty()); }
 
 }  // namespace gui

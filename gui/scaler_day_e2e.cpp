@@ -4,6 +4,13 @@
 // the rest is typed with xdotool. Afterwards the files the day left are
 // checked with `varnolde-cli`. A screenshot of every screen on the way is
 // left in the build folder (day/*.png).
+//
+// Every dialog of the day is entered, used and left by keys alone (xdotool's
+// keys and the keypad's taps; the pointer never touches the program): the
+// design dialog's lists after its KZ grid, the tapers window, the Reports
+// dialog with Print... (into a PDF file through the print dialog), the
+// supervisor's sign-in and options, and Escape on the main screen. A dialog
+// that needed a click would leave its window open and stop the test.
 #include "gui/e2e_support.h"
 // After gtest and Qt (see e2e_support.h).
 #include <X11/extensions/XTest.h>
@@ -213,14 +220,17 @@ class ScalerDayTest : public e2e::ProgramTest {
   }
 
   // The design: 3P sampling on the cubic scale, and the KZ row for every
-  // species and product (P 0) set to 50.
+  // species and product (P 0) set to 50. The scale type is first set wrong
+  // (Longlog) and mended after the KZ grid, back in the lists: the reports
+  // checked at the end show cubic volumes only when the keys reached it.
   void ChooseDesign() {
     const std::string design = "Scale and Sample Setup";
     ASSERT_NE(Reach(design), 0u);
-    ASSERT_TRUE(Keys({"Home", "Tab", "End", "Tab", "ctrl+End"}));
+    ASSERT_TRUE(Keys({"End", "Tab", "End", "Tab", "ctrl+End"}));
     ASSERT_NO_FATAL_FAILURE(Tap(std::string("50") + kEnter));
+    ASSERT_TRUE(Keys({"ctrl+shift+Tab", "shift+Tab", "Home"}));  // out of the grid, to Scale Type
     ASSERT_NO_FATAL_FAILURE(Shot(design, "design"));
-    ASSERT_TRUE(Keys({"Tab", "Return"}));
+    ASSERT_TRUE(Keys({"alt+o"}));  // &OK
     ASSERT_TRUE(WaitForWindowGone(design));
     ASSERT_NO_FATAL_FAILURE(Shot(kMainTitle, "main-screen"));
   }
@@ -237,7 +247,23 @@ class ScalerDayTest : public e2e::ProgramTest {
     // (From the empty list, Home and Down stop at "-1": End, then Up.)
     ASSERT_TRUE(Keys({"Tab", "Tab", "Tab", "space", "Tab", "End", "Up", "Up"}));
     ASSERT_NO_FATAL_FAILURE(Shot("Other Options", "other-options"));
-    ASSERT_TRUE(Keys({"Tab", "Tab", "space"}));
+    // A taper for Douglas fir in the region, forest and district of the sale:
+    // typed into the first row, Enter ends the edit and Enter again is OK.
+    ASSERT_TRUE(Keys({"alt+t"}));
+    const std::string tapers = "Tapers for Butt Logs";
+    ASSERT_NE(Reach(tapers), 0u);
+    ASSERT_TRUE(Keys({"ctrl+Home"}));
+    ASSERT_TRUE(Type("DF"));
+    for (const char* cell : {"6", "1", "3", "0.125"}) {
+      ASSERT_TRUE(Keys({"Tab"}));
+      ASSERT_TRUE(Type(cell));
+    }
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_NO_FATAL_FAILURE(Shot(tapers, "tapers"));
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone(tapers));
+    ASSERT_NE(Reach("Other Options"), 0u);
+    ASSERT_TRUE(Keys({"alt+o"}));  // &OK
     ASSERT_TRUE(WaitForWindowGone("Other Options"));
     ASSERT_NE(Reach(setup), 0u);
     ASSERT_TRUE(Keys({"Escape"}));
@@ -255,12 +281,15 @@ class ScalerDayTest : public e2e::ProgramTest {
     // Two defects of log 4 (a diameter cut and a length cut) on the Defect
     // grid, then back to the logs: the screen keys D, A and L, tapped on the
     // keypad's letter keys (a button's Alt+letter clicks a moment later, after
-    // keys typed next).
+    // keys typed next). Enter after LD passed over the computed columns to
+    // the remark (REM), a text cell where letters are typed: Shift+Tab goes
+    // back to LD, a number cell, where they are the screen's keys.
+    ASSERT_TRUE(Keys({"shift+Tab"}));
     ASSERT_NO_FATAL_FAILURE(Tap("DA"));
-    ASSERT_NO_FATAL_FAILURE(
-        Tap(std::string("2") + kTab + "4" + std::string(4, kTab) + "8" + kEnter));
+    // Tab passes over the measurements a method does not use.
+    ASSERT_NO_FATAL_FAILURE(Tap(std::string("2") + kTab + "4" + kTab + "8" + kEnter));
     ASSERT_NO_FATAL_FAILURE(Tap("A"));
-    ASSERT_NO_FATAL_FAILURE(Tap(std::string("1") + std::string(5, kTab) + "2" + kEnter));
+    ASSERT_NO_FATAL_FAILURE(Tap(std::string("1") + kTab + "2" + kEnter));
     ASSERT_NO_FATAL_FAILURE(Shot(kDataEntry, "defects"));
     ASSERT_NO_FATAL_FAILURE(Tap("L"));
     // The volume of log 4, segment by segment.
@@ -321,18 +350,76 @@ class ScalerDayTest : public e2e::ProgramTest {
     ASSERT_TRUE(WaitForWindowGone("Done"));
   }
 
-  // The reports, with their default choices.
+  // The reports with their PDF copies (the PDF tick is reached with Tab);
+  // the dialog stays open, and Print... prints them, the audit report too,
+  // through the print dialog into a PDF file (no printer needed).
   void WriteReports() {
     ASSERT_NE(Reach(kMainTitle), 0u);
     ASSERT_NO_FATAL_FAILURE(Shot(kMainTitle, "main-screen-finalized"));
     ASSERT_TRUE(Keys({"alt+r"}));
     ASSERT_NE(Reach("Reports"), 0u);
+    ASSERT_TRUE(Keys({"Tab", "Tab", "Tab", "space"}));  // PDF copies
     ASSERT_NO_FATAL_FAILURE(Shot("Reports", "reports"));
     ASSERT_TRUE(Keys({"Return"}));
     ASSERT_NE(Reach("Done"), 0u);
     ASSERT_NO_FATAL_FAILURE(Shot("Done", "reports-written"));
     ASSERT_TRUE(Keys({"Return"}));
     ASSERT_TRUE(WaitForWindowGone("Done"));
+    ASSERT_NE(Reach("Reports"), 0u);
+    ASSERT_TRUE(Keys({"alt+p"}));
+    ASSERT_NE(Reach("Print"), 0u);
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Print"));
+    const fs::path printed = root_ / "home" / "print.pdf";
+    for (const auto deadline = Clock::now() + e2e::kPatience;
+         !fs::exists(printed) && Clock::now() < deadline;) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(fs::exists(printed)) << "nothing printed to " << printed;
+    ASSERT_NE(Reach("Reports"), 0u);
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_TRUE(WaitForWindowGone("Reports"));
+  }
+
+  // The supervisor road: Setup & Options, Supervisor, the sign-in, and the
+  // audit report written again from "Supervisor Options".
+  void SupervisorRoad() {
+    // The office's password file beside the program (the bundled account).
+    fs::copy_file(fs::path(VARNOLDE_PROGRAM).parent_path() / "Varnolde.upw",
+                  root_ / "bin" / "Varnolde.upw", fs::copy_options::overwrite_existing);
+    ASSERT_NE(Reach(kMainTitle), 0u);
+    ASSERT_TRUE(Keys({"alt+s"}));
+    const std::string setup = "Varnolde -- Setup and Options";
+    ASSERT_NE(Reach(setup), 0u);
+    ASSERT_TRUE(Keys({"alt+s"}));
+    ASSERT_NE(Reach("Username & Password"), 0u);
+    ASSERT_TRUE(Type("supervisor"));
+    ASSERT_TRUE(Keys({"Tab"}));
+    ASSERT_TRUE(Type("scale2010"));
+    ASSERT_TRUE(Keys({"Return"}));  // &Sign in is the default
+    const std::string options = "Supervisor Options";
+    ASSERT_NE(Reach(options), 0u);
+    ASSERT_NO_FATAL_FAILURE(Shot(options, "supervisor"));
+    ASSERT_TRUE(Keys({"alt+a"}));  // Create &Audit Report
+    ASSERT_NE(Reach("Done"), 0u);
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Done"));
+    ASSERT_NE(Reach(options), 0u);
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_TRUE(WaitForWindowGone(options));
+    ASSERT_NE(Reach(setup), 0u);
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_TRUE(WaitForWindowGone(setup));
+  }
+
+  // Escape on the main screen asks first; No (the default) keeps it.
+  void EscapeAsksFirst() {
+    ASSERT_NE(Reach(kMainTitle), 0u);
+    ASSERT_TRUE(Keys({"Escape"}));
+    ASSERT_NE(Reach("Confirm"), 0u);
+    ASSERT_TRUE(Keys({"Return"}));
+    ASSERT_TRUE(WaitForWindowGone("Confirm"));
+    ASSERT_NE(Reach(kMainTitle), 0u);
   }
 
   // The files of the day, checked with varnolde-cli; the same load as a
@@ -340,8 +427,13 @@ class ScalerDayTest : public e2e::ProgramTest {
   void CheckTheFiles() {
     const std::string scale = Scale();
     const std::string base = (root_ / "data" / "310001").string();
-    for (const char* extension : {".cmp", ".clg", ".bva", ".audit"})
+    for (const char* extension :
+         {".cmp", ".clg", ".bva", ".audit", ".cmp.pdf", ".clg.pdf", ".audit.pdf"})
       EXPECT_TRUE(fs::exists(base + extension)) << extension;
+    std::string tapers;
+    ASSERT_EQ(Cli({"dump", scale, "--table", "Tapers"}, &tapers), 0);
+    EXPECT_NE(tapers.find("\"DF\""), std::string::npos) << tapers;
+    EXPECT_NE(tapers.find("0.125"), std::string::npos) << tapers;
     EXPECT_EQ(Cli({"audit", scale}), 0);
     std::string logTable;
     ASSERT_EQ(Cli({"dump", scale, "--table", "Log"}, &logTable), 0);
@@ -374,10 +466,11 @@ class ScalerDayTest : public e2e::ProgramTest {
     ASSERT_NO_FATAL_FAILURE(Tap(log.sp + kTab + std::to_string(log.p) + kTab));
     ASSERT_NO_FATAL_FAILURE(Tap(std::to_string(log.kpi) + kTab));
     ASSERT_NO_FATAL_FAILURE(CloseSampleLogBox());
-    // RND, HIT, G and B are passed by.
+    // The KPI's Tab passed over RND and HIT (read-only) to G; G and B are
+    // passed by.
     const std::string length =
         log.typo ? std::to_string(log.ln) + "7" + kBackspace : std::to_string(log.ln);
-    ASSERT_NO_FATAL_FAILURE(Tap(std::string(4, kTab) + length + kTab + std::to_string(log.sd) +
+    ASSERT_NO_FATAL_FAILURE(Tap(std::string(2, kTab) + length + kTab + std::to_string(log.sd) +
                                 kTab + std::to_string(log.ld) + kEnter));
   }
 
@@ -509,6 +602,8 @@ TEST_F(ScalerDayTest, ADayOfScaling) {
   ASSERT_NO_FATAL_FAILURE(TotalsAndAudit());
   ASSERT_NO_FATAL_FAILURE(Finalize());
   ASSERT_NO_FATAL_FAILURE(WriteReports());
+  ASSERT_NO_FATAL_FAILURE(SupervisorRoad());
+  ASSERT_NO_FATAL_FAILURE(EscapeAsksFirst());
   ASSERT_NE(Reach(kMainTitle), 0u);
   ASSERT_TRUE(Keys({"alt+o"}));  // Done
   EXPECT_EQ(program.Wait(), 0);

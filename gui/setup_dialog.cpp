@@ -42,6 +42,7 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
   colors_->setEnabled(false);
   colors_->setVisible(false);
   done_ = new QPushButton(setup::kDoneButton, this);
+  done_->setDefault(true);
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
   screen_.Open();

@@ -28,7 +28,8 @@ class SupervisorOnly : public app::Screens {
   }
   void ShowSetup(app::Application&) override {}
   void ShowSupervisor(app::Application&) override { ++supervisor; }
-  std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
+  void ShowReports(app::Application&,
+                   const std::function<void(const app::ReportChoice&)>&) override {}
   int supervisor = 0;
 };
 

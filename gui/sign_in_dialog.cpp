@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "gui/command_button.h"
+
 namespace gui {
 
 SignInDialog::SignInDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
@@ -26,7 +28,7 @@ SignInDialog::SignInDialog(app::Application& app, QWidget* parent) : QDialog(par
   auto* buttons = new QDialogButtonBox(this);
   signIn_ = buttons->addButton(setup::kSignInButton, QDialogButtonBox::AcceptRole);
   signIn_->setDefault(true);
-  buttons->addButton(QDialogButtonBox::Cancel);
+  buttons->addButton(QDialogButtonBox::Cancel)->setText(kCancelButton);
   connect(signIn_, &QPushButton::clicked, this, &SignInDialog::OnSignIn);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QFormLayout(this);

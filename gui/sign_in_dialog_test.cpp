@@ -44,7 +44,7 @@ TEST(SignInDialog, HidesThePasswordAndSignsIn) {
   EXPECT_TRUE(password->text().isEmpty());
   QPushButton* signIn = nullptr;
   for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
-    if (b->text() == "Sign in") signIn = b;
+    if (b->text() == setup::kSignInButton) signIn = b;
   }
   ASSERT_TRUE(signIn);
   EXPECT_FALSE(signIn->isEnabled());

@@ -24,9 +24,8 @@ SupervisorDialog::SupervisorDialog(app::Application& app, setup::SupervisorDialo
   layout->addWidget(AddButton(setup::kChangePassword, &S::OnChangePassword));
   layout->addWidget(AddButton(setup::kChangeSale, &S::OnChangeSale));
   layout->addWidget(AddButton(setup::kEditLoadInfo, &S::OnEditLoadInfo));
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  // "&Change SALE or LLR" has the C.
+  QDialogButtonBox* buttons = MakeOkCancel(this, kCancelButtonN);
   layout->addWidget(buttons);
   Refresh();
 }

@@ -1,10 +1,12 @@
 #include "gui/tapers_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/command_button.h"
 #include "gui/grid_view.h"
 
 namespace gui {
@@ -17,23 +19,18 @@ TapersDialog::TapersDialog(app::Application& app, QWidget* parent) : QDialog(par
   grid_ = new GridView(screen_.Grid(), this);
   auto* add = new QPushButton(setup::kAddRecordButton, this);
   auto* remove = new QPushButton(setup::kDeleteRecordButton, this);
-  auto* ok = new QPushButton("OK", this);
-  auto* cancel = new QPushButton("Cancel", this);
-  // Enter belongs to the grid.
-  for (QPushButton* b : {add, remove, ok, cancel}) b->setAutoDefault(false);
+  // Enter ends a cell's edit in the grid; on a cell not being edited it
+  // presses OK.
   connect(add, &QPushButton::clicked, this, [this] {
     screen_.OnAddRecord();
     grid_->setFocus();
   });
   connect(remove, &QPushButton::clicked, this, [this] { screen_.OnDeleteRecord(); });
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(add);
   buttons->addWidget(remove);
   buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
+  buttons->addWidget(MakeOkCancel(this));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(grid_, 1);
   layout->addLayout(buttons);

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/command_button.h"
+
 namespace gui {
 
 VolumesWindow::VolumesWindow(const std::string& caption, const std::string& text, QWidget* parent)
@@ -22,8 +24,7 @@ VolumesWindow::VolumesWindow(const std::string& caption, const std::string& text
   text_->setReadOnly(true);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   text_->setPlainText(shown);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  QDialogButtonBox* buttons = MakeOkCancel(this, nullptr);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(text_);
   layout->addWidget(buttons);

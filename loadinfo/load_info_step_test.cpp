@@ -35,7 +35,8 @@ class LoadInfoScreens : public app::Screens {
   }
   void ShowSetup(app::Application&) override {}
   void ShowSupervisor(app::Application&) override {}
-  std::optional<app::ReportChoice> ShowReports(app::Application&) override { return std::nullopt; }
+  void ShowReports(app::Application&,
+                   const std::function<void(const app::ReportChoice&)>&) override {}
 
   std::function<void(LoadInfoScreen&)> typing;
 

@@ -22,12 +22,12 @@ namespace setup {
 inline constexpr char kColumnSelectionCaption[] = "Select Colums to view...";
 inline constexpr char kAvailableLabel[] = "Available:";
 inline constexpr char kSelectedLabel[] = "Selected:";
-inline constexpr char kAllInButton[] = "All >>";
-inline constexpr char kAllOutButton[] = "<< All";
-inline constexpr char kIncludeButton[] = "Include >";
-inline constexpr char kExcludeButton[] = "< Exclude";
-inline constexpr char kUpButton[] = "^ Up";
-inline constexpr char kDownButton[] = "V Down";
+inline constexpr char kAllInButton[] = "&All >>";
+inline constexpr char kAllOutButton[] = "<< A&ll";
+inline constexpr char kIncludeButton[] = "&Include >";
+inline constexpr char kExcludeButton[] = "< &Exclude";
+inline constexpr char kUpButton[] = "^ &Up";
+inline constexpr char kDownButton[] = "V &Down";
 
 // Which list has the focus.
 enum class ListFocus { kNone, kAvailable, kSelected };

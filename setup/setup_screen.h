@@ -44,7 +44,7 @@ inline constexpr char kChangeLengthsButton[] = "Change &Lengths";
 inline constexpr char kMakeSetupButton[] = "&Make Setup File";
 inline constexpr char kOtherOptionsButton[] = "Other &Options";
 inline constexpr char kSupervisorButton[] = "&Supervisor";
-inline constexpr char kDoneButton[] = "Done";
+inline constexpr char kDoneButton[] = "&Done";
 inline constexpr char kChangeColorsButton[] = "Change &Colors";
 
 // The message after the column adjustment changed the user's list.

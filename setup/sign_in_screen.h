@@ -25,7 +25,7 @@ namespace setup {
 // The dialog's caption, note and buttons.
 inline constexpr const char* kSignInTitle = "Username & Password";
 inline constexpr const char* kSignInNote = "Both username and password are case-sensitive.";
-inline constexpr const char* kSignInButton = "Sign in";
+inline constexpr const char* kSignInButton = "&Sign in";
 inline constexpr const char* kSignInUserLabel = "&Username:";
 inline constexpr const char* kSignInPasswordLabel = "&Password:";
 

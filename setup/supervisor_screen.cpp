@@ -1,6 +1,7 @@
 #include "setup/supervisor_screen.h"
 
 #include "app/load_actions.h"
+#include "app/session_reports.h"
 #include "platform/text.h"
 #include "setup/account_screen.h"
 #include "tablestore/settings.h"
@@ -33,8 +34,14 @@ SupervisorScreen::SupervisorScreen(app::Application& app, SupervisorDialogs& dia
 void SupervisorScreen::OnCreateAuditReport() {
   // The same action as varnolde-cli's audit-report: written and told, or
   // "Error Creating File" shown.
-  (void)app::WriteAuditReportFile(
-      app::MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock));
+  // The PDF tick of the session's Reports dialog gives it its PDF copy; the
+  // report is printable from that dialog afterwards.
+  reports::ReportContext context =
+      app::MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
+  context.pdfCopies = app_.reportChoice.pdf;
+  if (app::WriteAuditReportFile(context).empty()) return;
+  context.pdfCopies = false;
+  static_cast<void>(app::AddAuditReport(context, &app_.lastReports));
 }
 
 void SupervisorScreen::OnUnfinalize() {

@@ -96,9 +96,8 @@ TEST_F(SupervisorScreenTest, UnfinalizeReenablesDataEntryOnTheMainScreen) {
     }
     void ShowSetup(app::Application& app) override { ShowSupervisor(app); }
     void ShowSupervisor(app::Application& app) override { RunSupervisor(app, dialogs); }
-    std::optional<app::ReportChoice> ShowReports(app::Application&) override {
-      return std::nullopt;
-    }
+    void ShowReports(app::Application&,
+                     const std::function<void(const app::ReportChoice&)>&) override {}
     FakeDialogs& dialogs;
   } screens(dialogs_);
   SetFinalized("YES");

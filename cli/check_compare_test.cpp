@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -96,7 +97,8 @@ class CheckCompareTest : public ::testing::Test {
  protected:
   // The three files, made once for all tests of the fixture.
   static void SetUpTestSuite() {
-    dir_ = fs::path(::testing::TempDir()) / "cli_check_compare";
+    // One folder per process: ctest runs the fixture's tests side by side.
+    dir_ = fs::path(::testing::TempDir()) / ("cli_check_compare_" + std::to_string(getpid()));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     std::ofstream(dir_ / "check.txt") << kCheckText;

@@ -23,6 +23,7 @@
 #include "sampling/load_checks.h"
 #include "scaling/load_volumes.h"
 #include "tablestore/settings.h"
+#include "tablestore/storage_file.h"
 #include "tablestore/table_store.h"
 
 namespace cli {
@@ -31,24 +32,6 @@ namespace {
 // Import files larger than this are refused rather than read: a load of
 // 100,000 logs stays far below it.
 constexpr size_t kMaxImportBytes = 64u << 20;
-
-// Why `path` cannot be a scale or setup file, or "" when it may be one.
-// Asked before the in-use check, whose message would blame another
-// application for a missing file or a folder, and before the open sequence,
-// which takes an empty file (an empty storage) for one of an old structure.
-std::string NotAStorageFile(const platform::FileSystem& fs, const std::string& path) {
-  std::string none;
-  switch (fs.ReadFile(path, 0, &none)) {
-    case platform::FileResult::kTooLarge:
-      return "";  // it holds bytes: the open tells whether they are a scale file
-    case platform::FileResult::kNotFound:
-      return "no such file";
-    case platform::FileResult::kOk:
-      return "the file is empty: it holds no scale data";
-    default:
-      return "not a file that can be read (a folder, or a file without read permission)";
-  }
-}
 
 // True when `path` is a regular file this process can read (a folder is not).
 bool IsReadableFile(const platform::FileSystem& fs, const std::string& path) {
@@ -83,7 +66,7 @@ class OpenFile {
  public:
   OpenFile(Context& ctx, const std::string& path)
       : ui_(ctx.ui), files_(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder) {
-    failure_ = NotAStorageFile(ctx.fs, path);
+    failure_ = tablestore::NotAStorageFile(ctx.fs, path);
     if (!failure_.empty()) return;
     if (files_.OpenForCommand(path) != app::FileOutcome::kOpened) {
       failure_ = "the file could not be opened";
@@ -182,7 +165,7 @@ bool AuditOneLoad(Context& ctx, OpenFile& file, const std::string& path,
 Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath) {
   const std::string setup =
       setupPath.empty() ? ctx.programFolder + app::kDefaultSetupFileName : setupPath;
-  const std::string notSetup = NotAStorageFile(ctx.fs, setup);
+  const std::string notSetup = tablestore::NotAStorageFile(ctx.fs, setup);
   if (!notSetup.empty()) return Outcome::Fail("the setup file " + setup + ": " + notSetup);
   app::ScaleFiles files(ctx.ui, ctx.fs, ctx.clock, ctx.programFolder);
   if (!files.CheckNotInUse(setup))
@@ -505,7 +488,7 @@ namespace {
 class ReadOnlyFile {
  public:
   ReadOnlyFile(Context& ctx, const std::string& path) {
-    failure_ = NotAStorageFile(ctx.fs, path);
+    failure_ = tablestore::NotAStorageFile(ctx.fs, path);
     if (!failure_.empty()) return;
     const int rc = store_.Open(path, false);
     if (rc == tablestore::kInUse) failure_ = "the file is in use by another program";

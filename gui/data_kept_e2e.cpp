@@ -130,8 +130,9 @@ TEST_F(DataKeptTest, EveryFinishedRowSurvivesAKillAfterEachStep) {
   ASSERT_NO_FATAL_FAILURE(ExpectSampleBox());
   ASSERT_TRUE(Keys({"Return"}));
   ASSERT_NE(Reach(kDataEntry), 0u);
-  ASSERT_TRUE(Keys({"Tab", "Tab", "Tab", "Tab", "3", "2", "Tab", "1", "0", "Tab", "1", "4",
-                    "Return"}));
+  // The KPI's Tab passed over RND and HIT (read-only) to G; G and B are
+  // passed by.
+  ASSERT_TRUE(Keys({"Tab", "Tab", "3", "2", "Tab", "1", "0", "Tab", "1", "4", "Return"}));
   EXPECT_TRUE(KillOnceWritten());
   std::smatch first;
   std::string logs = Dump("Log");
@@ -161,7 +162,8 @@ TEST_F(DataKeptTest, EveryFinishedRowSurvivesAKillAfterEachStep) {
   // The screen's D and A keys on the product (a number cell) rather than the
   // buttons' Alt letters, whose clicks come after keys typed next.
   ASSERT_TRUE(Keys({"Up", "Tab", "d", "a"}));
-  ASSERT_TRUE(Keys({"2", "Tab", "4", "Tab", "Tab", "Tab", "Tab", "8", "Return"}));
+  // Tab passes over the measurements the method does not use.
+  ASSERT_TRUE(Keys({"2", "Tab", "4", "Tab", "8", "Return"}));
   EXPECT_TRUE(KillOnceWritten());
   const std::string defects = Dump("DefC");
   EXPECT_TRUE(std::regex_search(

@@ -16,6 +16,7 @@
 #include "scaling/load_volumes.h"
 #include "scaling/stored_rows.h"
 #include "tablestore/slot_guard.h"
+#include "tablestore/storage_file.h"
 #include "tablestore/table_store.h"
 
 namespace reports {
@@ -156,27 +157,11 @@ bool InRange(const SummaryOptions& options, const std::string& sdate) {
          (options.to.empty() || *date <= options.to);
 }
 
-// Why `path` cannot be read as a scale file before opening it, or "": the
-// store would create a missing file, and takes an empty one for a new one.
-std::string NotReadable(const platform::FileSystem& fs, const std::string& path) {
-  std::string none;
-  switch (fs.ReadFile(path, 0, &none)) {
-    case platform::FileResult::kTooLarge:
-      return "";
-    case platform::FileResult::kNotFound:
-      return "no such file";
-    case platform::FileResult::kOk:
-      return "the file is empty: it holds no scale data";
-    default:
-      return "not a file that can be read";
-  }
-}
-
 // Adds the loads of one file to `groups` and `summary`.
 void SummarizeFile(const std::string& path, const SummaryOptions& options,
                    platform::FileSystem& fs, std::map<std::string, SummaryFigures>& groups,
                    SeasonSummary& summary) {
-  const std::string why = NotReadable(fs, path);
+  const std::string why = tablestore::NotAStorageFile(fs, path);
   if (!why.empty()) {
     summary.skipped.push_back({path, why});
     return;

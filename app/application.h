@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/grid_mode.h"
 #include "app/password_policy.h"
 #include "app/scale_files.h"
 #include "platform/folders.h"
@@ -71,8 +72,8 @@ class Application {
   std::string fileType = kFileTypeProduction;
   // True only for "check scale".
   bool checkScale = false;
-  // The data entry screen's mode: 'L' log grid, 'S' segments, 'D' defects.
-  char screenMode = 'L';
+  // The grid the data entry screen shows.
+  GridMode screenMode = GridMode::kLog;
   // Set when a supervisor signed in from the setup screen; lets the load
   // information screen and the design dialog edit protected fields. Turned
   // off when the load information screen writes its rows back.
@@ -100,14 +101,20 @@ class Application {
   // also gives the audit report its PDF copy when a load is finalized.
   ReportChoice reportChoice;
 
-  // The landing field of the log ('L'), segment ('S') or defect ('D') grid:
-  // the one kept above, or, when none is kept (no main screen read it), the
-  // open file's DefField setting as it was read when the file was opened.
-  const std::string& LandingField(char grid) const {
+  // The landing field of the log, segment or defect grid: the one kept
+  // above, or, when none is kept (no main screen read it), the open file's
+  // DefField setting as it was read when the file was opened.
+  const std::string& LandingField(GridMode grid) const {
     const OpenFileState& file = files.state();
-    const std::string& kept = grid == 'S' ? landingFieldSeg : grid == 'D' ? landingFieldDef : landingFieldLog;
-    if (!kept.empty()) return kept;
-    return grid == 'S' ? file.defFieldSeg : grid == 'D' ? file.defFieldDef : file.defFieldLog;
+    switch (grid) {
+      case GridMode::kSegment:
+        return landingFieldSeg.empty() ? file.defFieldSeg : landingFieldSeg;
+      case GridMode::kDefect:
+        return landingFieldDef.empty() ? file.defFieldDef : landingFieldDef;
+      case GridMode::kLog:
+        break;
+    }
+    return landingFieldLog.empty() ? file.defFieldLog : landingFieldLog;
   }
 };
 

@@ -47,7 +47,7 @@ void ScreenFixture::Reopen() {
 
 void ScreenFixture::OpenScreen() {
   screen_ = std::make_unique<DataEntryScreen>(*app_, nullptr);
-  ASSERT_EQ(screen_->Open(), 0);
+  ASSERT_EQ(screen_->Open(), DataEntryOpen::kOpened);
 }
 
 bool ScreenFixture::Type(const std::string& column, const std::string& text) {

@@ -11,6 +11,8 @@
 namespace dataentry {
 namespace {
 
+using app::GridMode;
+
 using testing::CubicHeader;
 
 constexpr int kCtrl = 1;
@@ -67,8 +69,8 @@ TEST_F(DataEntrySafetyTest, EachFinishedLogIsOnDiskWithItsDrawBeforeTheNextStart
   // Defect rows are stored as they are typed; one moved to another segment
   // is not left behind twice.
   screen_->OnDefButton();
-  ASSERT_EQ(screen_->Mode(), 'D');
-  screen_->OnAdd();
+  ASSERT_EQ(screen_->view().mode, GridMode::kDefect);
+  ASSERT_TRUE(screen_->OnAdd());
   Type("M", "2");
   Type("M1", "4");
   ASSERT_EQ(Rows("DefC").size(), 1u);
@@ -108,31 +110,33 @@ TEST_F(DataEntrySafetyTest, EachGridRefusesWhatItsColumnCannotHoldAndKeepsTheVal
   Type("LD", "12");
   const std::string whole = " takes whole numbers from -2147483648 to 2147483647.\n";
   const struct {
-    char grid;
+    app::GridMode grid;
     const char* column;
     std::string text;
     std::string message;
   } cases[] = {
-      {'L', "LOG", "99999999999", "LOG" + whole + "\"99999999999\" was not entered."},
-      {'L', "KPI", "4x5", "KPI" + whole + "\"4x5\" was not entered."},
-      {'L', "SP", std::string(5000, 'D'),
+      {GridMode::kLog, "LOG", "99999999999", "LOG" + whole + "\"99999999999\" was not entered."},
+      {GridMode::kLog, "KPI", "4x5", "KPI" + whole + "\"4x5\" was not entered."},
+      {GridMode::kLog, "SP", std::string(5000, 'D'),
        "SP takes at most 2 characters.\n\"DDDDDDDDDDDDDDDDDDDDDDDD...\" (5000 characters) was "
        "not entered."},
-      {'L', "REM", std::string(41, 'r'),
+      {GridMode::kLog, "REM", std::string(41, 'r'),
        "REM takes at most 40 characters.\n\"rrrrrrrrrrrrrrrrrrrrrrrr...\" (41 characters) was not "
        "entered."},
-      {'S', "S", "12", "S takes at most 1 characters.\n\"12\" (2 characters) was not entered."},
-      {'D', "M1", "4x5", "M1" + whole + "\"4x5\" was not entered."},
-      {'D', "PCT", "99999999999", "PCT" + whole + "\"99999999999\" was not entered."},
+      {GridMode::kSegment, "S", "12", "S takes at most 1 characters.\n\"12\" (2 characters) was not entered."},
+      {GridMode::kDefect, "M1", "4x5", "M1" + whole + "\"4x5\" was not entered."},
+      {GridMode::kDefect, "PCT", "99999999999", "PCT" + whole + "\"99999999999\" was not entered."},
   };
   const auto before = Rows("Log");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.column);
-    if (c.grid != screen_->Mode()) {
+    if (c.grid != screen_->view().mode) {
       screen_->LogGrid().SetCurrentCell(1, 0);
-      c.grid == 'S' ? screen_->OnSegButton() : screen_->OnDefButton();
-      if (c.grid == 'D') screen_->OnAdd();
-      ASSERT_EQ(screen_->Mode(), c.grid);
+      c.grid == GridMode::kSegment ? screen_->OnSegButton() : screen_->OnDefButton();
+      if (c.grid == GridMode::kDefect) {
+        ASSERT_TRUE(screen_->OnAdd());
+      }
+      ASSERT_EQ(screen_->view().mode, c.grid);
     }
     grid::CellGrid& grid = screen_->ShownGrid();
     const int row = grid.CurrentRow();

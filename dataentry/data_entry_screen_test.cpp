@@ -18,6 +18,8 @@
 namespace dataentry {
 namespace {
 
+using app::GridMode;
+
 using platform::Answer;
 using testing::CubicHeader;
 namespace key = grid::key;
@@ -57,7 +59,7 @@ class DataEntryScreenTest : public testing::ScreenFixture {
 void DataEntryScreenTest::RecordWholeLoad() {
   MakeLoad(CubicHeader(), {{"CloseHitWindow", "2.5"}});
   OpenScreen();
-  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(screen_->view().mode, GridMode::kLog);
   const std::vector<int> rnd = Draws(9);
   ASSERT_GE(rnd[1], 2) << "pick another tick count: log 2 must be a non-sample log";
   const auto sample = [&](int i) { return std::max(rnd[i], 1); };
@@ -65,7 +67,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
   // Log 1: a sample log whose diameters are typed in the wrong order, with
   // three whole-log defects.
   NewLog("1", sample(0));
-  EXPECT_EQ(screen_->Status(), "New Log");
+  EXPECT_EQ(screen_->view().status, "New Log");
   EXPECT_EQ(LogCell(1, "HIT"), "1");
   EXPECT_EQ(LogCell(1, "RND"), std::to_string(rnd[0]));
   EXPECT_EQ(LastMessage(), "SAMPLE LOG!");
@@ -74,8 +76,8 @@ void DataEntryScreenTest::RecordWholeLoad() {
   EXPECT_EQ(LogCell(1, "SD"), "14");
   EXPECT_EQ(LogCell(1, "LD"), "20");
   Press('D');  // the DefectScreen key on a number column
-  ASSERT_EQ(screen_->Mode(), 'D');
-  EXPECT_EQ(screen_->BoldButton(), Button::kDef);
+  ASSERT_EQ(screen_->view().mode, GridMode::kDefect);
+  EXPECT_EQ(screen_->view().bold, Button::kDef);
   grid::CellGrid& defects = screen_->DefectGrid();
   const struct {
     char method;
@@ -91,7 +93,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
     Press(key::kDown);  // on the last (or no) row: a new defect
     const int row = defects.DataRowCount();
     Type("M", std::string(1, m.method));
-    EXPECT_EQ(screen_->Status(), m.status);
+    EXPECT_EQ(screen_->view().status, m.status);
     for (const std::string& c : m.greyed) {
       EXPECT_TRUE(defects.IsReadOnly(row, defects.ColumnIndex(c))) << c;
     }
@@ -103,7 +105,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
     }
   }
   Press('L');
-  ASSERT_EQ(screen_->Mode(), 'L');
+  ASSERT_EQ(screen_->view().mode, GridMode::kLog);
 
   // Log 2: not a sample; its measurements lock and the cursor moves on,
   // appending log 3.
@@ -118,7 +120,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
   Type("KPI", std::to_string(sample(2)));
   Measure("16", "8", "10");
   Press('S', kCtrl);
-  EXPECT_EQ(screen_->Status(), "Split");
+  EXPECT_EQ(screen_->view().status, "Split");
   EXPECT_EQ(LogCell(4, "LOG"), "3");
   EXPECT_EQ(LogCell(4, "S"), "2");
   Type("KPI", std::to_string(sample(3)));
@@ -138,7 +140,7 @@ void DataEntryScreenTest::RecordWholeLoad() {
   logs.CommitEdit(std::to_string(sample(4)));
   Measure("45", "12", "18");
   Press('S');
-  ASSERT_EQ(screen_->Mode(), 'S');
+  ASSERT_EQ(screen_->view().mode, GridMode::kSegment);
   grid::CellGrid& segments = screen_->SegmentGrid();
   ASSERT_EQ(segments.DataRowCount(), 3);
   int length = 0;
@@ -244,7 +246,7 @@ TEST_F(DataEntryScreenTest, KeysOnTheLogGrid) {
   // In a text column every letter goes through, key letters included.
   logs.SetCurrentCell(1, logs.ColumnIndex("SP"));
   EXPECT_EQ(screen_->OnKeyDown('S', false).action, grid::KeyAction::kPass);
-  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(screen_->view().mode, GridMode::kLog);
   // Ctrl with a letter that is no command passes.
   EXPECT_EQ(screen_->OnKeyDown('Z', true).action, grid::KeyAction::kPass);
 }
@@ -266,12 +268,12 @@ TEST_F(DataEntryScreenTest, DownOnTheLastRowOfEachGrid) {
   EXPECT_EQ(LastLogRow(), 2);
   screen_->LogGrid().SetCurrentCell(1, 0);
   screen_->OnSegButton();
-  ASSERT_EQ(screen_->Mode(), 'S');
+  ASSERT_EQ(screen_->view().mode, GridMode::kSegment);
   screen_->SegmentGrid().SetCurrentCell(3, 0);
   Press(key::kDown);
   EXPECT_EQ(screen_->SegmentGrid().DataRowCount(), 3);
   screen_->OnDefButton();
-  ASSERT_EQ(screen_->Mode(), 'D');
+  ASSERT_EQ(screen_->view().mode, GridMode::kDefect);
   Press(key::kDown);
   Press(key::kDown);  // the new row is empty, but it is the last row
   EXPECT_EQ(screen_->DefectGrid().DataRowCount(), 2);
@@ -287,7 +289,7 @@ TEST_F(DataEntryScreenTest, CtrlSWithoutSplitColumnsAppendsAPlainRecord) {
   Type("SP", "WH");
   Press('S', kCtrl);
   EXPECT_EQ(LastLogRow(), 2);
-  EXPECT_EQ(screen_->Status(), "");
+  EXPECT_EQ(screen_->view().status, "");
   EXPECT_EQ(screen_->LogGrid().ColumnIndex("S"), -1);
 }
 
@@ -301,7 +303,7 @@ TEST_F(DataEntryScreenTest, RefusedAppendLeavesTheRowAlone) {
   EXPECT_EQ(LastLogRow(), 1);
   EXPECT_EQ(ui_.messages().back().caption, "Log 1 has errors");
   EXPECT_EQ(LogCell(1, "S"), "1");
-  EXPECT_EQ(screen_->Status(), "");
+  EXPECT_EQ(screen_->view().status, "");
 }
 
 // ---- Switching and the checks ---------------------------------------------------
@@ -316,11 +318,11 @@ TEST_F(DataEntryScreenTest, SwitchingNeedsAMeasuredLiveLog) {
     screen_->OnSegButton();
     EXPECT_EQ(LastMessage(), "Missing length or diameter.");
     EXPECT_EQ(ui_.messages().back().caption, "Segmentation");
-    EXPECT_EQ(screen_->Mode(), 'L');
+    EXPECT_EQ(screen_->view().mode, GridMode::kLog);
     Type("LN", "16");
     Type("SD", "10");  // LD stays 0
     screen_->OnSegButton();
-    EXPECT_EQ(screen_->Mode(), units == "Board" ? 'S' : 'L');
+    EXPECT_EQ(screen_->view().mode, units == "Board" ? GridMode::kSegment : GridMode::kLog);
     screen_->OnLogButton();
   }
 }
@@ -344,7 +346,7 @@ TEST_F(DataEntryScreenTest, DeletedLogIsRefusedEverywhere) {
     EXPECT_EQ(LastMessage(), "This log has been deleted");
     EXPECT_EQ(ui_.messages().back().caption, "Access Denied");
   }
-  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(screen_->view().mode, GridMode::kLog);
   const size_t asked = ui_.messages().size();
   screen_->OnDelete();  // already deleted: nothing happens
   EXPECT_EQ(ui_.messages().size(), asked);
@@ -374,14 +376,14 @@ TEST_F(DataEntryScreenTest, AppendAfterDefectAddsALogOnReturn) {
   screen_->OnDefButton();
   Press(key::kDown);
   Type("M", "9");
-  EXPECT_EQ(screen_->Status(), "Invalid Defect Method Code");
+  EXPECT_EQ(screen_->view().status, "Invalid Defect Method Code");
   Type("LN", "20");  // longer than the log
   screen_->OnLogButton();
-  EXPECT_EQ(screen_->Mode(), 'D');
+  EXPECT_EQ(screen_->view().mode, GridMode::kDefect);
   EXPECT_EQ(ui_.messages().back().caption, "Defect Error!");
   Type("LN", "2");
   screen_->OnLogButton();
-  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(screen_->view().mode, GridMode::kLog);
   EXPECT_EQ(LastLogRow(), 2);
 }
 
@@ -457,8 +459,8 @@ TEST_F(DataEntryScreenTest, AnyTextInAnyCellIsStoredForItsRowOnly) {
   EXPECT_EQ(Rows("Log")[0], before);
   screen_->LogGrid().SetCurrentCell(1, 0);
   screen_->OnDefButton();
-  ASSERT_EQ(screen_->Mode(), 'D');
-  screen_->OnAdd();
+  ASSERT_EQ(screen_->view().mode, GridMode::kDefect);
+  ASSERT_TRUE(screen_->OnAdd());
   PasteEverywhere(screen_->DefectGrid(), 1);
   EXPECT_TRUE(screen_->Close());
   EXPECT_EQ(Rows("Log")[0], before);
@@ -482,6 +484,8 @@ TEST_F(DataEntryScreenTest, CloseWritesBackAndAFailedCommitKeepsTheRows) {
 
 namespace dataentry {
 namespace {
+
+using app::GridMode;
 
 TEST_F(DataEntryScreenTest, FailedCommitSaysSoAndKeepsTheRows) {
   MakeLoad(CubicHeader("100"));
@@ -556,6 +560,8 @@ TEST_F(DataEntryScreenTest, ProductionFileKeepsSaleAndLlrReadOnlyAndStampsTheSca
 namespace dataentry {
 namespace {
 
+using app::GridMode;
+
 // The tables of the file at `path` as the load import text: for each table a
 // section, its description, its titles and its rows.
 std::string LoadAsImportText(const std::string& path) {
@@ -622,6 +628,8 @@ TEST_F(DataEntryScreenTest, ScreenAndCliGiveTheSameReports) {
 namespace dataentry {
 namespace {
 
+using app::GridMode;
+
 TEST_F(DataEntryScreenTest, StoredKeyLettersReplaceTheDefaults) {
   MakeLoad(CubicHeader("100"));
   ASSERT_EQ(tablestore::WriteSetting(Store(), "Keys", "SegmentScreen", "g"), 0);
@@ -631,12 +639,12 @@ TEST_F(DataEntryScreenTest, StoredKeyLettersReplaceTheDefaults) {
   Type("LOG", "1");
   Measure("16", "10", "12");
   Press('S');  // no longer a command: a letter in a number column
-  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(screen_->view().mode, GridMode::kLog);
   EXPECT_EQ(ui_.beeps().size(), 1u);
   Press('G');
-  EXPECT_EQ(screen_->Mode(), 'S');
+  EXPECT_EQ(screen_->view().mode, GridMode::kSegment);
   Press('L');
-  EXPECT_EQ(screen_->Mode(), 'L');
+  EXPECT_EQ(screen_->view().mode, GridMode::kLog);
 }
 
 TEST_F(DataEntryScreenTest, LogTableWithoutVoidCannotDelete) {

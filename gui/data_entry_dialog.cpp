@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/application.h"
+#include "gui/command_button.h"
 #include "gui/grid_view.h"
 #include "gui/quick_estimate_window.h"
 #include "gui/screen_fit.h"
@@ -20,7 +21,8 @@ namespace gui {
 
 namespace {
 
-int StackIndex(char mode) { return mode == 'S' ? 1 : mode == 'D' ? 2 : 0; }
+// The stack holds the Log, Segment and Defect grids in the order of GridMode.
+int StackIndex(app::GridMode mode) { return static_cast<int>(mode); }
 
 }  // namespace
 
@@ -42,7 +44,7 @@ class DataEntryDialog::GridWatcher : public grid::CellGridListener {
 
 DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
     : QDialog(parent), screen_(app, this) {
-  setWindowTitle("Varnolde Data Entry");
+  setWindowTitle(dataentry::kDataEntryOpeningCaption);
   stack_ = new QStackedWidget(this);
   grid::CellGrid* grids[] = {&screen_.LogGrid(), &screen_.SegmentGrid(), &screen_.DefectGrid()};
   QFont gridFont("Arial");
@@ -60,12 +62,10 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   auto* buttonColumn = new QVBoxLayout;
   for (size_t i = 0; i < buttons_.size(); ++i) {
     const dataentry::Button which = dataentry::kButtons[i];
-    buttons_[i] = new QPushButton(dataentry::ButtonCaption(which), this);
-    buttons_[i]->setFont(QFont("MS Sans Serif"));
     // Enter presses the button that has the focus (the grids take their own
     // Enter); elsewhere it presses OK.
-    buttons_[i]->setAutoDefault(true);
-    connect(buttons_[i], &QPushButton::clicked, this, [this, which] { Click(which); });
+    buttons_[i] = MakeCommandButton(this, dataentry::ButtonCaption(which), [this, which] { Click(which); });
+    buttons_[i]->setFont(QFont("MS Sans Serif"));
     buttonColumn->addWidget(buttons_[i]);
   }
   buttonColumn->addStretch();
@@ -88,7 +88,9 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   // Log grid's columns want, as far as the screen allows.
   stack_->setMinimumSize(views_[0]->CharsToPixels(30), views_[0]->CharsToPixels(8));
 
-  opened_ = screen_.Open() == 0;
+  // A screen that did not open has said why (or there is no file to show):
+  // the dialog is not shown.
+  opened_ = screen_.Open() == dataentry::DataEntryOpen::kOpened;
   if (!opened_) return;
   setWindowTitle(dataentry::kDataEntryCaption);
   Refresh();
@@ -111,7 +113,7 @@ void DataEntryDialog::Run(app::Application& app, QWidget* parent) {
   if (dialog.opened()) dialog.exec();
 }
 
-GridView& DataEntryDialog::shownView() const { return *views_[StackIndex(screen_.Mode())]; }
+GridView& DataEntryDialog::shownView() const { return *views_[StackIndex(screen_.view().mode)]; }
 
 QPushButton& DataEntryDialog::button(dataentry::Button which) const {
   return *buttons_[static_cast<size_t>(which)];
@@ -152,13 +154,15 @@ void DataEntryDialog::Click(dataentry::Button which) {
       screen_.OnDefButton();
       break;
     case Button::kAdd:
-      screen_.OnAdd();
+      // A row not appended has had its reason shown by the screen.
+      static_cast<void>(screen_.OnAdd());
       break;
     case Button::kDelete:
       screen_.OnDelete();
       break;
     case Button::kSave:
-      screen_.OnSave();
+      // A failed save has been shown by the screen; the rows stay in the grid.
+      static_cast<void>(screen_.OnSave());
       break;
     case Button::kVol:
       screen_.OnVolume();
@@ -187,7 +191,8 @@ void DataEntryDialog::RefreshSoon() {
 }
 
 void DataEntryDialog::Refresh() {
-  const int shown = StackIndex(screen_.Mode());
+  const dataentry::DataEntryView& view = screen_.view();
+  const int shown = StackIndex(view.mode);
   if (stack_->currentIndex() != shown) {
     stack_->setCurrentIndex(shown);
     views_[shown]->setFocus();
@@ -195,11 +200,11 @@ void DataEntryDialog::Refresh() {
   for (dataentry::Button which :
        {dataentry::Button::kLog, dataentry::Button::kSeg, dataentry::Button::kDef}) {
     QFont font = button(which).font();
-    font.setBold(which == screen_.BoldButton());
+    font.setBold(which == view.bold);
     button(which).setFont(font);
   }
-  status_->setText(QString::fromStdString(screen_.Status()));
-  owner_->setText(QString::fromStdString(screen_.GridOwner()));
+  status_->setText(QString::fromStdString(view.status));
+  owner_->setText(QString::fromStdString(view.gridOwner));
   if (screen_.TakePostedDown()) {
     QWidget* target = views_[shown]->editor() ? views_[shown]->editor() : views_[shown];
     QCoreApplication::postEvent(target,

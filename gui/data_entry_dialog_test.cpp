@@ -23,6 +23,8 @@
 namespace gui {
 namespace {
 
+using app::GridMode;
+
 // A 100% cubic load of sale "Cedar Ridge", LLR "1001", opened in an
 // Application that speaks through a ScriptedUi.
 class DataEntryDialogTest : public ::testing::Test {
@@ -148,7 +150,7 @@ TEST_F(DataEntryDialogTest, KeyboardAloneRecordsALog) {
 
   QTest::keyClick(Focus(dialog), Qt::Key_S);  // the SegmentScreen key on a number column
   QTest::qWait(20);
-  EXPECT_EQ(dialog.screen().Mode(), 'S');
+  EXPECT_EQ(dialog.screen().view().mode, GridMode::kSegment);
   EXPECT_TRUE(dialog.button(dataentry::Button::kSeg).font().bold());
   EXPECT_FALSE(dialog.button(dataentry::Button::kLog).font().bold());
   EXPECT_EQ(&dialog.shownView(), dialog.findChild<QStackedWidget*>()->currentWidget());
@@ -186,8 +188,8 @@ TEST_F(DataEntryDialogTest, NonSampleLogMovesOnToANewLog) {
 TEST_F(DataEntryDialogTest, F2ShowsTheTotalsWindow) {
   {
     dataentry::DataEntryScreen screen(app_, nullptr);
-    ASSERT_EQ(screen.Open(), 0);
-    screen.OnNewLog();
+    ASSERT_EQ(screen.Open(), dataentry::DataEntryOpen::kOpened);
+    ASSERT_TRUE(screen.OnNewLog());
     grid::CellGrid& logs = screen.LogGrid();
     EnterLog(logs, "1");
     ASSERT_TRUE(screen.Close());
@@ -221,7 +223,7 @@ TEST_F(DataEntryDialogTest, TheLineAboveTheGridSaysWhoseDefectsAreShown) {
   DataEntryDialog dialog(app_);
   ASSERT_TRUE(dialog.opened());
   grid::CellGrid& logs = dialog.screen().LogGrid();
-  dialog.screen().OnNewLog();
+  ASSERT_TRUE(dialog.screen().OnNewLog());
   EnterLog(logs, "4");
   dialog.button(dataentry::Button::kLog).click();
   EXPECT_EQ(dialog.gridOwner(), "");
@@ -241,7 +243,7 @@ TEST_F(DataEntryDialogTest, VolumeAndQuickEstimateWindows) {
   {
     DataEntryDialog dialog(app_);
     grid::CellGrid& logs = dialog.screen().LogGrid();
-    dialog.screen().OnNewLog();
+    ASSERT_TRUE(dialog.screen().OnNewLog());
     EnterLog(logs, "5");
     dialog.screen().OnVolume();
     ASSERT_TRUE(dialog.screen().Close());

@@ -92,7 +92,7 @@ TEST_F(ChangeLengthsTest, OddDefaultsAndValidatesLeaveDataEntryWorking) {
   app_->files.CloseScaleFile();
   ASSERT_EQ(app_->files.OpenSequence(path_), app::FileOutcome::kOpened);
   dataentry::DataEntryScreen entry(*app_, nullptr);
-  ASSERT_EQ(entry.Open(), 0);
+  ASSERT_EQ(entry.Open(), dataentry::DataEntryOpen::kOpened);
   ASSERT_TRUE(entry.OnAdd());
   ASSERT_TRUE(entry.OnAdd());
   EXPECT_TRUE(entry.OnSave());

@@ -99,7 +99,7 @@ TEST_F(MakeSetupFileTest, ScaleFileFromNewSetupShowsTheChangedColumns) {
             app::FileOutcome::kCreated);
   ASSERT_TRUE(app_->files.SetLoadDesign("100", "Cubic"));
   dataentry::DataEntryScreen entry(*app_, nullptr);
-  ASSERT_EQ(entry.Open(), 0);
+  ASSERT_EQ(entry.Open(), dataentry::DataEntryOpen::kOpened);
   std::string shown;
   for (int c = 0; c < entry.LogGrid().ColumnCount(); ++c) {
     if (!entry.LogGrid().IsColumnHidden(c)) {

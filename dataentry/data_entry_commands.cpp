@@ -52,9 +52,8 @@ bool EntryCommands::AuditCurrentLog(int row) {
   // In a check-scale file each log is checked against its own load's limits.
   tablestore::TableStore& store = *app_.store();
   const sampling::LogCheckContext context =
-      load_.checkScale
-          ? sampling::ReadLogCheckContext(store, load_.RowLoad(grids_.LogGrid(), row))
-          : load_.logCheck;
+      load_.checkScale ? sampling::ReadLogCheckContext(store, load_.RowLoad(grids_.LogGrid(), row))
+                       : load_.logCheck;
   const int rc =
       sampling::ValidateLog(context, cells, sampling::LogSegmentSource(store, cells), app_.ui);
   return rc <= 0 && rc != sampling::kLogWarningsCancelled;
@@ -146,9 +145,9 @@ void EntryCommands::VolumeOverride() {
   grid::CellGrid& logs = grids_.LogGrid();
   const int row = logs.CurrentRow();
   if (row < 1) return;
-  if (grids_.LogIsVoid(row)) return Refuse(scaling::kLogDeletedMessage, scaling::kAccessDeniedCaption);
-  const std::string label =
-      "Log " + grids_.LogCell(row, col::kLog) + ", S " + SplitOf(logs, row);
+  if (grids_.LogIsVoid(row))
+    return Refuse(scaling::kLogDeletedMessage, scaling::kAccessDeniedCaption);
+  const std::string label = "Log " + grids_.LogCell(row, col::kLog) + ", S " + SplitOf(logs, row);
   const std::string state = grids_.LogCell(row, col::kOverrideVolume);
   platform::Message ask;
   if (state == "0") {

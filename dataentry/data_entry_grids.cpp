@@ -86,7 +86,8 @@ bool DataEntryGrids::Bind(tablestore::TableStore& store) {
   const std::string list = LogColumnList();
   logSlot_ = store.Select(scaling::table::kLog, list, "", "", kLogEntryView, "");
   // The column information carries the new-row default rules.
-  if (logSlot_ < 0 || store.LoadColumnInfo(logSlot_) < 0 || logBinding_->Bind(logSlot_, list) != 0) {
+  if (logSlot_ < 0 || store.LoadColumnInfo(logSlot_) < 0 ||
+      logBinding_->Bind(logSlot_, list) != 0) {
     app_.ui.ShowMessage({"The logs of this file could not be read.", "Error", Icon::kStop});
     return false;
   }
@@ -293,9 +294,8 @@ bool DataEntryGrids::ShowDefects(const std::string& seg) {
   currentSeg_ = seg;
   const int row = currentLogRow_;
   const sampling::LoadKey key = load_.RowLoad(logGrid_, row);
-  const std::string criteria =
-      scaling::SegmentCriteria(key.sale, key.llr, CellInt(LogCell(row, col::kLog)),
-                               SplitOf(logGrid_, row), CellInt(seg));
+  const std::string criteria = scaling::SegmentCriteria(
+      key.sale, key.llr, CellInt(LogCell(row, col::kLog)), SplitOf(logGrid_, row), CellInt(seg));
   if (!BindDerived(*defBinding_, &defSlot_, load_.defTable, criteria, kDefEntryView)) return false;
   HideColumns(defGrid_, {col::kSale, col::kLLR});
   const int mCol = defGrid_.ColumnIndex(col::kM);
@@ -433,23 +433,22 @@ void DataEntryGrids::OnRowChanged(grid::CellGrid& grid, int oldRow, int newRow) 
   status_ = DefectMethodName(CellInt(defGrid_.Text(newRow, defGrid_.ColumnIndex(col::kM))));
 }
 
-// ---- Rows -----------------------------------------------------------------------------------------
+// ---- Rows
+// -----------------------------------------------------------------------------------------
 
-int DataEntryGrids::AppendLogRow() {
+void DataEntryGrids::AppendLogRow() {
   const int row = logBinding_->AppendRow();
   FillNewKeys(logGrid_, row);
   MarkLogRow(row);
   logGrid_.SetCurrentCell(row, Landing(logGrid_, app_.LandingField(GridMode::kLog)));
-  return row;
 }
 
-int DataEntryGrids::AppendDefectRow() {
+void DataEntryGrids::AppendDefectRow() {
   const int row = defBinding_->AppendRow();
   FillNewKeys(defGrid_, row);
   defGrid_.SetCurrentCell(row, Landing(defGrid_, app_.LandingField(GridMode::kDefect)));
   status_ = DefectMethodName(CellInt(defGrid_.Text(row, defGrid_.ColumnIndex(col::kM))));
   defBinding_->MarkReadOnly(row, kDefKeys);
-  return row;
 }
 
 // A new row belongs to its load (and a defect to its log and segment): keys

@@ -112,9 +112,9 @@ class DataEntryGrids {
 
   // ---- Rows ------------------------------------------------------------------------
   // Appends a log (a defect) row with its keys filled in and puts the cursor
-  // on its landing field; returns the row.
-  int AppendLogRow();
-  int AppendDefectRow();
+  // on its landing field.
+  void AppendLogRow();
+  void AppendDefectRow();
   // Greys defect row `row` for method `method` and names it in the status.
   void SetDefectMethod(int row, int method);
   // Deletes the current defect row (stored at once).

@@ -123,7 +123,8 @@ TEST_F(DataEntrySafetyTest, EachGridRefusesWhatItsColumnCannotHoldAndKeepsTheVal
       {GridMode::kLog, "REM", std::string(41, 'r'),
        "REM takes at most 40 characters.\n\"rrrrrrrrrrrrrrrrrrrrrrrr...\" (41 characters) was not "
        "entered."},
-      {GridMode::kSegment, "S", "12", "S takes at most 1 characters.\n\"12\" (2 characters) was not entered."},
+      {GridMode::kSegment, "S", "12",
+       "S takes at most 1 characters.\n\"12\" (2 characters) was not entered."},
       {GridMode::kDefect, "M1", "4x5", "M1" + whole + "\"4x5\" was not entered."},
       {GridMode::kDefect, "PCT", "99999999999", "PCT" + whole + "\"99999999999\" was not entered."},
   };

@@ -55,7 +55,7 @@ inline constexpr Button kButtons[] = {Button::kLog,    Button::kSeg,  Button::kD
 
 // The buttons' captions, in the order of Button, with their underlined
 // letters (S, A and V belong to other buttons than Save).
-inline constexpr const char* kButtonCaptions[] = {"&Log", "&Seg", "&Def",  "&Add",
+inline constexpr const char* kButtonCaptions[] = {"&Log", "&Seg",  "&Def", "&Add",
                                                   "&X",   "Sav&e", "&Vol", "&OK"};
 inline const char* ButtonCaption(Button button) {
   return kButtonCaptions[static_cast<int>(button)];

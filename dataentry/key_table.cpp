@@ -10,7 +10,7 @@ namespace dataentry {
 namespace {
 
 constexpr std::pair<int, KeyCommand> kCtrlKeys[] = {
-    {'A', KeyCommand::kNewLog},     {'S', KeyCommand::kSplit},
+    {'A', KeyCommand::kNewLog},         {'S', KeyCommand::kSplit},
     {'O', KeyCommand::kVolumeOverride}, {'L', KeyCommand::kLoadTotals},
     {'E', KeyCommand::kQuickEstimate},  {'B', KeyCommand::kTaper}};
 

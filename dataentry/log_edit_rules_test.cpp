@@ -34,8 +34,8 @@ TEST(LogEditRulesTest, DefectMethodGreysTheMeasurementsItDoesNotUse) {
     const char* name;
     const char* editable;  // of M, M1, M2, M3, M4, PCT, SALE: 1 = editable
   } const cases[] = {
-      {1, "Length Cut", "1000000"},   {2, "Diameter Cut", "1100010"},
-      {3, "Squared Area", "1111110"}, {4, "Percent Deduction", "1000010"},
+      {1, "Length Cut", "1000000"},     {2, "Diameter Cut", "1100010"},
+      {3, "Squared Area", "1111110"},   {4, "Percent Deduction", "1000010"},
       {5, "Ring Deduction", "1111110"}, {9, "Invalid Defect Method Code", "1111110"},
   };
   for (const Case& c : cases) {

@@ -46,30 +46,8 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
     : QDialog(parent), screen_(app, this) {
   setWindowTitle(dataentry::kDataEntryOpeningCaption);
   stack_ = new QStackedWidget(this);
-  grid::CellGrid* grids[] = {&screen_.LogGrid(), &screen_.SegmentGrid(), &screen_.DefectGrid()};
-  QFont gridFont("Arial");
-  for (int i = 0; i < 3; ++i) {
-    views_[i] = new GridView(*grids[i], stack_);
-    views_[i]->setFont(gridFont);
-    // A wide screen gives its room to the last column (REM on the Log grid);
-    // the columns the scaler does not type into take little of it.
-    views_[i]->horizontalHeader()->setStretchLastSection(true);
-    views_[i]->SetNarrowLockedColumns(true);
-    views_[i]->SetKeyHandler([this](int code, bool ctrl) { return OnKey(code, ctrl); });
-    stack_->addWidget(views_[i]);
-    watchers_[i] = std::make_unique<GridWatcher>(*this, *grids[i]);
-  }
-  auto* buttonColumn = new QVBoxLayout;
-  for (size_t i = 0; i < buttons_.size(); ++i) {
-    const dataentry::Button which = dataentry::kButtons[i];
-    // Enter presses the button that has the focus (the grids take their own
-    // Enter); elsewhere it presses OK.
-    buttons_[i] = MakeCommandButton(this, dataentry::ButtonCaption(which), [this, which] { Click(which); });
-    buttons_[i]->setFont(QFont("MS Sans Serif"));
-    buttonColumn->addWidget(buttons_[i]);
-  }
-  buttonColumn->addStretch();
-  button(dataentry::Button::kOk).setDefault(true);
+  MakeGrids();
+  QVBoxLayout* buttonColumn = MakeButtons();
   status_ = new QLabel(this);
   owner_ = new QLabel(this);
   QFont ownerFont = owner_->font();
@@ -95,10 +73,44 @@ DataEntryDialog::DataEntryDialog(app::Application& app, QWidget* parent)
   setWindowTitle(dataentry::kDataEntryCaption);
   Refresh();
   FitToScreen(this, QSize(views_[0]->ColumnsWidth() + buttonColumn->sizeHint().width() +
-                              layout->contentsMargins().left() +
-                              layout->contentsMargins().right() + layout->spacing(),
+                              layout->contentsMargins().left() + layout->contentsMargins().right() +
+                              layout->spacing(),
                           views_[0]->CharsToPixels(100)));
   views_[0]->setFocus();
+}
+
+// The Log, Segment and Defect grids' views, in the stack in that order.
+void DataEntryDialog::MakeGrids() {
+  grid::CellGrid* grids[] = {&screen_.LogGrid(), &screen_.SegmentGrid(), &screen_.DefectGrid()};
+  QFont gridFont("Arial");
+  for (int i = 0; i < 3; ++i) {
+    views_[i] = new GridView(*grids[i], stack_);
+    views_[i]->setFont(gridFont);
+    // A wide screen gives its room to the last column (REM on the Log grid);
+    // the columns the scaler does not type into take little of it.
+    views_[i]->horizontalHeader()->setStretchLastSection(true);
+    views_[i]->SetNarrowLockedColumns(true);
+    views_[i]->SetKeyHandler([this](int code, bool ctrl) { return OnKey(code, ctrl); });
+    stack_->addWidget(views_[i]);
+    watchers_[i] = std::make_unique<GridWatcher>(*this, *grids[i]);
+  }
+}
+
+// The eight buttons beside the grids, top down, OK the default.
+QVBoxLayout* DataEntryDialog::MakeButtons() {
+  auto* buttonColumn = new QVBoxLayout;
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    const dataentry::Button which = dataentry::kButtons[i];
+    // Enter presses the button that has the focus (the grids take their own
+    // Enter); elsewhere it presses OK.
+    buttons_[i] =
+        MakeCommandButton(this, dataentry::ButtonCaption(which), [this, which] { Click(which); });
+    buttons_[i]->setFont(QFont("MS Sans Serif"));
+    buttonColumn->addWidget(buttons_[i]);
+  }
+  buttonColumn->addStretch();
+  button(dataentry::Button::kOk).setDefault(true);
+  return buttonColumn;
 }
 
 // The views listen to the screen's grids, which die with screen_ before the

@@ -21,6 +21,7 @@
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class QVBoxLayout;
 
 namespace app {
 class Application;
@@ -63,6 +64,8 @@ class DataEntryDialog : public QDialog, private dataentry::DataEntryWindows {
 
  private:
   class GridWatcher;
+  void MakeGrids();
+  QVBoxLayout* MakeButtons();
   void ShowQuickEstimate() override;
   void Refresh();
   void RefreshSoon();

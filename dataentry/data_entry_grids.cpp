@@ -11,6 +11,7 @@
 #include "sampling/load_checks.h"
 #include "sampling/log_tables.h"
 #include "scaling/data_model.h"
+#include "scaling/defect_methods.h"
 #include "tablestore/table_store.h"
 
 namespace dataentry {
@@ -430,7 +431,8 @@ void DataEntryGrids::OnRowChanged(grid::CellGrid& grid, int oldRow, int newRow) 
   // failure has been shown and the row waits in the grid.
   if (&grid == &logGrid_) static_cast<void>(StoreLogRow(oldRow));
   if (&grid != &defGrid_ || newRow < 1) return;
-  status_ = DefectMethodName(CellInt(defGrid_.Text(newRow, defGrid_.ColumnIndex(col::kM))));
+  status_ =
+      scaling::DefectMethodName(CellInt(defGrid_.Text(newRow, defGrid_.ColumnIndex(col::kM))));
 }
 
 // ---- Rows
@@ -447,7 +449,7 @@ void DataEntryGrids::AppendDefectRow() {
   const int row = defBinding_->AppendRow();
   FillNewKeys(defGrid_, row);
   defGrid_.SetCurrentCell(row, Landing(defGrid_, app_.LandingField(GridMode::kDefect)));
-  status_ = DefectMethodName(CellInt(defGrid_.Text(row, defGrid_.ColumnIndex(col::kM))));
+  status_ = scaling::DefectMethodName(CellInt(defGrid_.Text(row, defGrid_.ColumnIndex(col::kM))));
   defBinding_->MarkReadOnly(row, kDefKeys);
 }
 
@@ -472,7 +474,7 @@ void DataEntryGrids::FillNewKeys(grid::CellGrid& grid, int row) {
 
 void DataEntryGrids::SetDefectMethod(int row, int method) {
   ApplyDefectMethod(defGrid_, row, method);
-  status_ = DefectMethodName(method);
+  status_ = scaling::DefectMethodName(method);
 }
 
 void DataEntryGrids::DeleteDefectRow() {

@@ -10,6 +10,7 @@
 #include "sampling/cell_text.h"
 #include "sampling/log_tables.h"
 #include "scaling/data_model.h"
+#include "scaling/defect_methods.h"
 #include "tablestore/table_store.h"
 
 namespace dataentry {
@@ -51,11 +52,11 @@ std::span<const char* const> LockedByMethod(int method) {
   static constexpr const char* kPercent[] = {"M1", "M2", "M3", "M4", "SALE", "LLR", "LOG"};
   static constexpr const char* kKeys[] = {"SALE", "LLR", "LOG"};
   switch (method) {
-    case 1:
+    case scaling::kLengthCut:
       return kLengthCut;
-    case 2:
+    case scaling::kDiameterCut:
       return kDiameterCut;
-    case 4:
+    case scaling::kPercentDeduction:
       return kPercent;
     default:
       return kKeys;
@@ -75,23 +76,6 @@ void OrderDiameters(grid::CellGrid& logGrid, int row) {
 
 bool IsMeasurement(std::string_view column) {
   return IsOneOf(column, {col::kLN, col::kSD, col::kLD});
-}
-
-const char* DefectMethodName(int method) {
-  switch (method) {
-    case 1:
-      return "Length Cut";
-    case 2:
-      return "Diameter Cut";
-    case 3:
-      return "Squared Area";
-    case 4:
-      return "Percent Deduction";
-    case 5:
-      return "Ring Deduction";
-    default:
-      return "Invalid Defect Method Code";
-  }
 }
 
 void ApplyDefectMethod(grid::CellGrid& defGrid, int row, int method) {

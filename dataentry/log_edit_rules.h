@@ -36,11 +36,6 @@ void OrderDiameters(grid::CellGrid& logGrid, int row);
 // True for the measurement columns LN, SD and LD (letter case ignored).
 bool IsMeasurement(std::string_view column);
 
-// The status text naming defect method `method`: "Length Cut", "Diameter
-// Cut", "Squared Area", "Percent Deduction", "Ring Deduction", or "Invalid
-// Defect Method Code" for any other value.
-const char* DefectMethodName(int method);
-
 // Makes defect row `row` editable again, then read-only in the key columns
 // (SALE, LLR, LOG) and the measurements method `method` does not use.
 void ApplyDefectMethod(grid::CellGrid& defGrid, int row, int method);

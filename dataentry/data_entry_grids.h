@@ -74,7 +74,8 @@ class DataEntryGrids {
   // The status line under the grids.
   const std::string& status() const { return status_; }
   void SetStatus(std::string text) { status_ = std::move(text); }
-  // The line above the Segment and Defect grids (see DataEntryScreen).
+  // The line above the Segment and Defect grids: whose rows they hold (see
+  // DataEntryView::gridOwner).
   std::string Owner() const;
 
   // ---- The current log -------------------------------------------------------

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dataentry/data_entry_fixture.h"
+#include "dataentry/data_entry_grids.h"
 #include "dataentry/entry_load.h"
 #include "dataentry/key_table.h"
 
@@ -70,6 +72,26 @@ TEST(KeyTableTest, FindsCtrlLettersAndTheFilesButtonLetters) {
   EXPECT_EQ(keys.FindPlain('D'), KeyCommand::kNone);  // DefectScreen has no letter
   EXPECT_EQ(keys.FindPlain(0), KeyCommand::kNone);
   EXPECT_EQ(keys.FindPlain('V'), KeyCommand::kVolume);  // the first of two wins
+}
+
+using LandingTest = testing::ScreenFixture;
+
+// Each grid lands on its own kept field, and on its first shown column when
+// that field is hidden or missing.
+TEST_F(LandingTest, EachGridLandsOnItsOwnField) {
+  app_->landingFieldLog = "LN";
+  app_->landingFieldSeg = "";
+  app_->landingFieldDef = "M";
+  EXPECT_EQ(app_->LandingField(app::GridMode::kLog), "LN");
+  EXPECT_EQ(app_->LandingField(app::GridMode::kSegment), "");
+  EXPECT_EQ(app_->LandingField(app::GridMode::kDefect), "M");
+  grid::CellGrid grid;
+  grid.SetColumns({"SALE", "LOG", "LN", "M"});
+  grid.SetColumnWidth(0, 0);
+  grid.SetColumnWidth(3, 0);
+  EXPECT_EQ(Landing(grid, "LN"), 2);
+  EXPECT_EQ(Landing(grid, "M"), 1);
+  EXPECT_EQ(Landing(grid, ""), 1);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_type.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
@@ -179,13 +180,8 @@ UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui);
 // "" when it could not be written (shown as "Error Creating File").
 std::string WriteAuditReportFile(const reports::ReportContext& context);
 
-// The file types of the main screen's list, in its order.
-inline constexpr const char* kFileTypeChoices[] = {
-    reports::kFileTypeProduction, reports::kFileTypeCheckScale, reports::kFileTypeNonScale};
-
 enum class FileTypeStatus {
   kStored,     // the file type is stored (Globals System/FileType)
-  kUnknown,    // not one of kFileTypeChoices: nothing stored
   kLocked,     // the file has logs or more than one load: nothing stored
   kNotStored,  // the setting could not be written (shown)
 };
@@ -194,10 +190,10 @@ enum class FileTypeStatus {
 // Load table at most one (the main screen enables its list only then).
 bool FileTypeChangeable(tablestore::TableStore& store);
 
-// Stores `fileType` as the open file's type when it is one of
-// kFileTypeChoices and FileTypeChangeable allows, and commits.
-FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
-                           const std::string& fileType);
+// Stores `fileType` (its text) as the open file's type when
+// FileTypeChangeable allows, and commits.
+[[nodiscard]] FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
+                                         FileType fileType);
 
 // ---- The report run ---------------------------------------------------------------
 //

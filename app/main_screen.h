@@ -33,9 +33,6 @@ namespace app {
 inline constexpr const char* kMainScreenTitle = "Varnolde 2010.11.05";
 // The file field's text while no file is open.
 inline constexpr const char* kNoFileOpen = "No File Open.";
-// The file type list's entries, in order.
-inline constexpr const char* kFileTypes[] = {kFileTypeProduction, kFileTypeCheckScale,
-                                             kFileTypeNonScale};
 
 // Escape on the main screen asks before the program ends.
 inline constexpr const char* kEndQuestion = "End Varnolde?";
@@ -59,7 +56,7 @@ inline constexpr const char* kReportsPrint = "&Print...";
 struct MainScreenView {
   std::string title = kMainScreenTitle;
   std::string filePath = kNoFileOpen;  // the open file's full path
-  int fileType = -1;                   // index into kFileTypes; -1: none selected
+  std::optional<FileType> fileType;    // the list's entry; none selected while no file is open
   std::string scaleUnits;              // SCALESYS of the load
   std::string scaleSample;             // ST of the load
   bool loadInfo = false;
@@ -138,7 +135,7 @@ class MainScreen {
   // confirmation, "YES", journal, audit report). Once finalized, Data Entry
   // and Finalize load are disabled.
   void OnFinalize();
-  // A new selection in the file type list (index into kFileTypes).
+  // A new selection in the file type list (index into kFileTypeTexts).
   void OnFileTypeChanged(int index);
   // Escape: asks kEndQuestion (caption kEndCaption, question icon, Yes/No
   // with No the default, so that one Escape too many does not end the

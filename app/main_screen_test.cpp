@@ -121,7 +121,7 @@ std::string Enabled(const MainScreenView& v) {
 TEST_F(MainScreenTest, NoFileOpenAtFirst) {
   EXPECT_EQ(screen_.view().title, "Varnolde 2010.11.05");
   EXPECT_EQ(screen_.view().filePath, "No File Open.");
-  EXPECT_EQ(screen_.view().fileType, -1);
+  EXPECT_EQ(screen_.view().fileType, std::nullopt);
   EXPECT_EQ(Enabled(screen_.view()), "0000000");
 }
 
@@ -129,15 +129,15 @@ TEST_F(MainScreenTest, OpenedScaleFileEnablesEveryTask) {
   const std::string path = MakeScaleFile();
   Open(path);
   EXPECT_EQ(Enabled(screen_.view()), "1111111");
-  EXPECT_EQ(screen_.view().fileType, 0);
+  EXPECT_EQ(screen_.view().fileType, FileType::kProduction);
   screen_.OnDone();
   EXPECT_EQ(GlobalValue(path, "System", "FileType"), "production");
   EXPECT_EQ(JournalMessages(path).back(), "File closed");
   EXPECT_EQ(screen_.view().filePath, "No File Open.");
-  EXPECT_EQ(app_.landingFieldLog, "");
+  EXPECT_EQ(app_.landingFields().Of(GridMode::kLog), "");
   Open(path);
-  EXPECT_EQ(app_.landingFieldLog, GlobalValue(path, "DefField", "Log"));
-  EXPECT_NE(app_.landingFieldLog, "");
+  EXPECT_EQ(app_.landingFields().Of(GridMode::kLog), GlobalValue(path, "DefField", "Log"));
+  EXPECT_NE(app_.landingFields().Of(GridMode::kLog), "");
 }
 
 TEST_F(MainScreenTest, FinalizedFileKeepsDataEntryAndFinalizeOff) {
@@ -160,22 +160,22 @@ TEST_F(MainScreenTest, SetupFileNeverEnablesDataEntry) {
 TEST_F(MainScreenTest, EachFileType) {
   struct Case {
     const char* stored;
-    int index;
+    FileType type;
     const char* enabled;
     bool checkScale;
   };
-  for (const Case& c :
-       {Case{"production", 0, "1111111", false}, Case{"check scale", 1, "1111010", true},
-        Case{"non-scale loads", 2, "1011010", false},
-        Case{"something else", 0, "1111111", false}}) {
+  for (const Case& c : {Case{"production", FileType::kProduction, "1111111", false},
+                        Case{"check scale", FileType::kCheckScale, "1111010", true},
+                        Case{"non-scale loads", FileType::kNonScale, "1011010", false},
+                        Case{"something else", FileType::kProduction, "1111111", false}}) {
     SCOPED_TRACE(c.stored);
     const std::string path = MakeScaleFile(std::string(c.stored) + ".scl");
     StoreGlobal(path, tablestore::kKeyFileType, c.stored);
     Open(path);
-    EXPECT_EQ(screen_.view().fileType, c.index);
+    EXPECT_EQ(screen_.view().fileType, c.type);
     EXPECT_EQ(Enabled(screen_.view()), c.enabled);
-    EXPECT_EQ(app_.checkScale, c.checkScale);
-    EXPECT_EQ(app_.fileType, kFileTypes[c.index]);
+    EXPECT_EQ(app_.IsCheckScale(), c.checkScale);
+    EXPECT_EQ(app_.fileType(), c.type);
   }
 }
 
@@ -197,14 +197,14 @@ TEST_F(MainScreenTest, FileTypeListOnlyWithoutLogsAndWithOneLoad) {
   ASSERT_GE(app_.store()->AddRow(app_.slots().log, -1), 0);
   screen_.OnDataEntry();
   EXPECT_FALSE(screen_.view().fileTypeList);
-  EXPECT_EQ(screen_.view().fileType, 0);
+  EXPECT_EQ(screen_.view().fileType, FileType::kProduction);
 
   const std::string twoLoads = MakeScaleFile("two.scl");
   Open(twoLoads);
   ASSERT_GE(app_.store()->AddRow(app_.slots().load, -1), 0);
   screen_.OnLoadInfo();  // header audit of the empty load fails: one box
   EXPECT_FALSE(screen_.view().fileTypeList);
-  EXPECT_EQ(screen_.view().fileType, 0);
+  EXPECT_EQ(screen_.view().fileType, FileType::kProduction);
 }
 
 TEST_F(MainScreenTest, CommandLineExtensionIsComparedExactly) {
@@ -352,7 +352,7 @@ TEST_F(MainScreenTest, CheckScaleComparisonBesideTheReports) {
   screens_.reports = ReportChoice{false, false, false, false, true};
   screen_.OnReports();  // a production file: no comparison, no question
   const std::string check = MakeScaleFile("check.scl");
-  StoreGlobal(check, tablestore::kKeyFileType, kFileTypeCheckScale);
+  StoreGlobal(check, tablestore::kKeyFileType, FileTypeText(FileType::kCheckScale));
   Open(check);
   MakeGoodLoad();
   ui_.QueueOpenFile(production);

@@ -217,7 +217,7 @@ void DataEntryScreen::RunTaper(int row) {
   const sampling::StoreTaperTable tapers(*store_);
   const bool hasTable = store_->TableExists(scaling::table::kTapers) >= 0;
   const sampling::TaperPlace place =
-      app_.checkScale ? sampling::ReadTaperPlace(*store_, RowLoad(row)) : taperPlace_;
+      app_.IsCheckScale() ? sampling::ReadTaperPlace(*store_, RowLoad(row)) : taperPlace_;
   if (sampling::LdFromTaper(cells, place, hasTable ? &tapers : nullptr, app_.ui) != 0) return;
   for (const char* column : {col::kB, col::kLD, col::kRem}) {
     const int c = logGrid_.ColumnIndex(column);
@@ -253,7 +253,7 @@ bool DataEntryScreen::AppendLog() {
     GridRow cells(logGrid_, current);
     // In a check-scale file each log is checked against its own load's limits.
     const sampling::LogCheckContext context =
-        app_.checkScale ? sampling::ReadLogCheckContext(*store_, RowLoad(current)) : logCheck_;
+        app_.IsCheckScale() ? sampling::ReadLogCheckContext(*store_, RowLoad(current)) : logCheck_;
     const int rc =
         sampling::ValidateLog(context, cells, sampling::LogSegmentSource(*store_, cells), app_.ui);
     if (rc > 0 || rc == sampling::kLogWarningsCancelled) return false;

@@ -163,7 +163,7 @@ int DataEntryScreen::Open() {
   orderColumn_ = app::DesignOrderColumn(file.scaleSample, file.scaleUnits);
   segTable_ = scaling::table::kSeg;
   defTable_ = cubic_ ? scaling::table::kDefC : scaling::table::kDefB;
-  logReadOnly_ = app_.checkScale ? kLogComputed : std::string(kLogComputed) + "SALE,LLR,";
+  logReadOnly_ = app_.IsCheckScale() ? kLogComputed : std::string(kLogComputed) + "SALE,LLR,";
   app_.screenMode = 'L';
 
   logBinding_ = std::make_unique<grid::GridBinding>(*store_, logGrid_, &app_.ui);
@@ -222,7 +222,7 @@ int DataEntryScreen::BindLogGrid() {
 void DataEntryScreen::MarkLogRow(int row) {
   logBinding_->MarkReadOnly(row, LogIsVoid(row) ? "" : logReadOnly_);
   ShowCountedLog(row);
-  if (!app_.checkScale) return;
+  if (!app_.IsCheckScale()) return;
   const int sale = logGrid_.ColumnIndex(col::kSale), llr = logGrid_.ColumnIndex(col::kLLR);
   if (sale >= 0) logGrid_.SetChoices(row, sale, sales_);
   if (llr >= 0) logGrid_.SetChoices(row, llr, llrs_);
@@ -563,7 +563,7 @@ sampling::LoadKey DataEntryScreen::RowLoad(int row) const {
 scaling::LoadSettings DataEntryScreen::SettingsFor(int row) const {
   scaling::LoadSettings settings = load_;
   const sampling::LoadKey key = RowLoad(row);
-  if (app_.checkScale && (key.sale != header_.sale || key.llr != header_.llr)) {
+  if (app_.IsCheckScale() && (key.sale != header_.sale || key.llr != header_.llr)) {
     scaling::ReadLoadSettings(*store_, key.sale, key.llr, &settings);
   }
   return settings;

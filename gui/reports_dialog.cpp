@@ -32,7 +32,7 @@ ReportsDialog::ReportsDialog(app::Application& app, Generate generate, QWidget* 
   logReport_ = TickBox(app::kReportsLog, last.logReport, this);
   brevanta_ = TickBox(app::kReportsBrevanta, last.brevanta, this);
   pdf_ = TickBox(app::kReportsPdf, last.pdf, this);
-  if (app_.checkScale) {
+  if (app_.IsCheckScale()) {
     checkCompare_ = TickBox(app::kReportsCheckCompare, last.checkCompare, this);
   }
   auto* buttons = new QDialogButtonBox(this);

@@ -39,7 +39,7 @@ class SetupDialogTest : public ::testing::Test {
     ASSERT_EQ(app_.files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl",
                                          folder_ / "load.scl"),
               app::FileOutcome::kCreated);
-    app_.landingFieldLog = app_.files.state().defFieldLog;
+    app_.TakeOpenedFile(app_.files.state());
   }
 
   app::testing::TempFolder folder_;

@@ -26,7 +26,7 @@ class LoadInfoScreens : public app::Screens {
   void ShowAbout() override {}
   void ShowLoadInfo(app::Application& app) override {
     LoadInfoScreen screen(app, ui_);
-    if (screen.Open() && typing) typing(screen);
+    if (screen.Open() == LoadInfoOpen::kOpened && typing) typing(screen);
   }
   void ShowDataEntry(app::Application&) override {}
   std::optional<app::DesignChoice> ShowDesign(app::Application&,
@@ -94,7 +94,7 @@ TEST_F(LoadInfoStepTest, AHeaderFilledFromTheSaleListPassesAndOpensDataEntry) {
   ASSERT_EQ(fs_.Copy(kDemoSales, folder_ / "sales.csv"), platform::FileResult::kOk);
   const std::string path = Open();
   screens_.typing = [](LoadInfoScreen& s) {
-    ASSERT_TRUE(s.SaleListAttached());
+    ASSERT_TRUE(s.view().saleListAttached);
     Type(s, "SALE", "Cedar Ridge");
     Type(s, "LLR", "1001");
     Type(s, "SCALER", "J. Alvarez");

@@ -65,9 +65,7 @@ class SetupFixture : public ::testing::Test {
     ASSERT_EQ(app_->files.CreateFromSetup(kDefaultSetup, path_), app::FileOutcome::kCreated);
     ASSERT_TRUE(app_->files.SetLoadDesign(design, units));
     ASSERT_EQ(Store().Commit(), 0);
-    app_->landingFieldLog = app_->files.state().defFieldLog;
-    app_->landingFieldSeg = app_->files.state().defFieldSeg;
-    app_->landingFieldDef = app_->files.state().defFieldDef;
+    app_->TakeOpenedFile(app_->files.state());
   }
   tablestore::TableStore& Store() { return *app_->store(); }
   // Opens the setup screen (expects success).

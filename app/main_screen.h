@@ -34,6 +34,21 @@ inline constexpr const char* kMainScreenTitle = "Varnolde 2010.11.05";
 // The file field's text while no file is open.
 inline constexpr const char* kNoFileOpen = "No File Open.";
 
+// The buttons ("&" marks the underlined letter), labels and the About entry.
+inline constexpr char kEditFileButton[] = "&Edit existing file";
+inline constexpr char kCreateFileButton[] = "&Create new file";
+inline constexpr char kLoadInfoButton[] = "&Load Info";
+inline constexpr char kDataEntryButton[] = "&Data Entry";
+inline constexpr char kSetupButton[] = "&Setup && Options";
+inline constexpr char kReportsButton[] = "&Reports";
+inline constexpr char kFinalizeButton[] = "&Finalize load";
+inline constexpr char kDesignButton[] = " ... ";
+inline constexpr char kDoneButton[] = "D&one";
+inline constexpr char kDesignGroup[] = " Design ";
+inline constexpr char kScaleUnitsLabel[] = "Scale Units: ";
+inline constexpr char kScaleSampleLabel[] = "Scale Sample: ";
+inline constexpr char kAboutEntry[] = "About Varnolde...";
+
 // Escape on the main screen asks before the program ends.
 inline constexpr const char* kEndQuestion = "End Varnolde?";
 inline constexpr const char* kEndCaption = "Confirm";

@@ -61,14 +61,14 @@ inline constexpr char kNewButton[] = "&New";
 inline constexpr char kDeleteButton[] = "&Delete";
 // The record buttons' keys (their captions have no letter to underline), as
 // Qt key sequences, and the tooltips that name them.
-inline constexpr char kFirstKey[] = "Ctrl+Home";
-inline constexpr char kPreviousKey[] = "Ctrl+PgUp";
-inline constexpr char kNextKey[] = "Ctrl+PgDown";
-inline constexpr char kLastKey[] = "Ctrl+End";
-inline constexpr char kFirstTip[] = "First header (Ctrl+Home)";
-inline constexpr char kPreviousTip[] = "Previous header (Ctrl+PgUp)";
-inline constexpr char kNextTip[] = "Next header (Ctrl+PgDown)";
-inline constexpr char kLastTip[] = "Last header (Ctrl+End)";
+inline constexpr char kFirstKey[] = "Alt+Home";
+inline constexpr char kPreviousKey[] = "Alt+PgUp";
+inline constexpr char kNextKey[] = "Alt+PgDown";
+inline constexpr char kLastKey[] = "Alt+End";
+inline constexpr char kFirstTip[] = "First header (Alt+Home)";
+inline constexpr char kPreviousTip[] = "Previous header (Alt+PgUp)";
+inline constexpr char kNextTip[] = "Next header (Alt+PgDown)";
+inline constexpr char kLastTip[] = "Last header (Alt+End)";
 
 // The screen's messages (caption kErrorCaption, stop icon).
 inline constexpr char kErrorCaption[] = "Error";

@@ -23,8 +23,6 @@
 
 namespace app {
 
-// The Reports dialog's tick box, shown for a check scale file.
-inline constexpr char kReportsCheckCompare[] = "Check Scale Comparison (*.chk)";
 // The open dialog that asks for a production file ("%s": SALE and LLR of the
 // first checked load no production file chosen so far holds).
 inline constexpr char kProductionFileTitle[] = "Production file of SALE %s LLR %s";

@@ -58,15 +58,6 @@ inline constexpr const char* kAboutTitle = "About Varnolde";
 inline constexpr const char* kAboutVersion = "Varnolde\r\nVersion 2010.11.05";
 inline constexpr const char* kAboutLine = "Cubic scaling using 100% or 3P sampling.";
 
-// The Reports dialog.
-inline constexpr const char* kReportsTitle = "Reports";
-inline constexpr const char* kReportsComprehensive = "Comprehensive Report (*.cmp)";
-inline constexpr const char* kReportsLog = "Log Report (*.clg)";
-inline constexpr const char* kReportsBrevanta = "Brevanta File (*.bva)";
-inline constexpr const char* kReportsPdf = "PDF copies";
-inline constexpr const char* kReportsGenerate = "Generate &Reports";
-inline constexpr const char* kReportsPrint = "&Print...";
-
 // What the main screen shows: texts and which controls act.
 struct MainScreenView {
   std::string title = kMainScreenTitle;

@@ -140,7 +140,7 @@ TEST(ReportsDialog, GenerateStaysOpenAndTheTicksAreKept) {
     EXPECT_FALSE(dialog.isVisible());
   }
   ReportsDialog again(application, generate);
-  const app::ReportChoice kept = again.choice();
+  const app::ReportChoice kept = again.screen().view().ticks;
   EXPECT_TRUE(kept.comprehensive && !kept.logReport && kept.brevanta && kept.pdf);
 }
 

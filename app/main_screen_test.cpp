@@ -18,36 +18,6 @@ namespace {
 using testing::GlobalValue;
 using testing::JournalMessages;
 
-constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl";
-
-// Stands in for the other screens: records which were opened and answers the
-// design and reports dialogs as queued.
-class FakeScreens : public Screens {
- public:
-  void ShowAbout() override { shown.push_back("About"); }
-  void ShowLoadInfo(Application& app) override {
-    shown.push_back("LoadInfo");
-    if (loadInfo) loadInfo(app);
-  }
-  void ShowDataEntry(Application&) override { shown.push_back("DataEntry"); }
-  std::optional<DesignChoice> ShowDesign(Application&, const DesignChoice& current) override {
-    shown.push_back("Design " + current.scaleSample + "/" + current.scaleUnits);
-    return design;
-  }
-  void ShowSetup(Application&) override { shown.push_back("Setup"); }
-  void ShowSupervisor(Application&) override { shown.push_back("Supervisor"); }
-  void ShowReports(Application&,
-                   const std::function<void(const ReportChoice&)>& generate) override {
-    shown.push_back("Reports");
-    if (reports) generate(*reports);
-  }
-
-  std::vector<std::string> shown;
-  std::optional<DesignChoice> design;
-  std::optional<ReportChoice> reports;
-  std::function<void(Application&)> loadInfo;  // what the scaler does there
-};
-
 class MainScreenTest : public ::testing::Test {
  protected:
   MainScreenTest() : app_(ui_, fs_, clock_, folder_.path()), screen_(app_, screens_) {}
@@ -55,9 +25,7 @@ class MainScreenTest : public ::testing::Test {
   // A scale file made from the bundled default setup, not open.
   std::string MakeScaleFile(const std::string& name = "load.scl") {
     const std::string path = folder_ / name;
-    platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
-    ScaleFiles files(ui, fs_, clock_, folder_.path());
-    EXPECT_EQ(files.CreateFromSetup(kDefaultSetup, path), FileOutcome::kCreated);
+    EXPECT_TRUE(testing::MakeScaleFile(clock_, path)) << path;
     return path;
   }
 
@@ -103,7 +71,7 @@ class MainScreenTest : public ::testing::Test {
   platform::PosixFileSystem fs_;
   platform::FixedClock clock_{platform::LocalDateTime{2010, 11, 5, 9, 5, 0}};
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
-  FakeScreens screens_;
+  testing::RecordingScreens screens_;
   Application app_;
   MainScreen screen_;
 };
@@ -149,7 +117,7 @@ TEST_F(MainScreenTest, FinalizedFileKeepsDataEntryAndFinalizeOff) {
 
 TEST_F(MainScreenTest, SetupFileNeverEnablesDataEntry) {
   const std::string setup = folder_ / "Copy.SetupScl";
-  ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
+  ASSERT_EQ(fs_.Copy(testing::DefaultSetupPath(), setup), platform::FileResult::kOk);
   Open(setup);
   EXPECT_EQ(Enabled(screen_.view()), "1011111");
   screen_.OnFileTypeChanged(1);  // check scale
@@ -222,7 +190,7 @@ TEST_F(MainScreenTest, CommandLineExtensionIsComparedExactly) {
 
 TEST_F(MainScreenTest, CommandLineSetupFileCreatesAScaleFile) {
   const std::string setup = folder_ / "Copy.SetupScl";
-  ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
+  ASSERT_EQ(fs_.Copy(testing::DefaultSetupPath(), setup), platform::FileResult::kOk);
   const std::string scale = folder_ / "new.scl";
   ui_.QueueSaveFile(scale);
   screens_.design = DesignChoice{"3P", "Board"};

@@ -127,6 +127,17 @@ TEST_F(LoadInfoDialogTest, RecordButtonsOfACheckScaleFile) {
   EXPECT_TRUE(Button(dialog, "<")->isEnabled());
   EXPECT_FALSE(Button(dialog, ">>")->isEnabled());
   dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/load_info_dialog_check_scale.png");
+  // The record buttons' keys move the record as the buttons do.
+  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_Home, "1 of 2"},
+                                                  {Qt::Key_End, "2 of 2"},
+                                                  {Qt::Key_PageUp, "1 of 2"},
+                                                  {Qt::Key_PageDown, "2 of 2"}};
+  for (const auto& [key, position] : keys) {
+    QTest::keyClick(dialog.windowHandle(), key, Qt::AltModifier);
+    QTest::qWait(200);
+    EXPECT_EQ(dialog.screen().view().position, position) << key;
+  }
+  EXPECT_EQ(Button(dialog, "<<")->toolTip(), "First header (Alt+Home)");
   QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(app_.store()->RowCount(app_.slots().load), 2);

@@ -201,7 +201,7 @@ TEST_F(SetupScreenTest, ButtonsOpenTheirWindows) {
   screen.OnSupervisor();
   EXPECT_EQ(windows_.lengths, Names{"Log"});
   EXPECT_EQ(windows_.options, 1);
-  EXPECT_EQ(screens_.supervisor, 1);
+  EXPECT_EQ(screens_.Count("Supervisor"), 1);
 }
 
 }  // namespace

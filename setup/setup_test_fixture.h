@@ -24,21 +24,7 @@ namespace setup::testing {
 inline constexpr char kDefaultSetup[] = VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl";
 
 // Records which screens were asked for.
-class FakeScreens : public app::Screens {
- public:
-  void ShowAbout() override {}
-  void ShowLoadInfo(app::Application&) override {}
-  void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&,
-                                              const app::DesignChoice&) override {
-    return std::nullopt;
-  }
-  void ShowSetup(app::Application&) override {}
-  void ShowSupervisor(app::Application&) override { ++supervisor; }
-  void ShowReports(app::Application&,
-                   const std::function<void(const app::ReportChoice&)>&) override {}
-  int supervisor = 0;
-};
+using FakeScreens = app::testing::RecordingScreens;
 
 // The column selection window acts through `select` (returning its OK).
 class FakeWindows : public SetupWindows {

@@ -54,7 +54,7 @@ ProductionRead ReadProductionFile(const platform::FileSystem& fs, const std::str
 // production files (file type "production") and `tolerance` (per cent, >= 0,
 // or none). Fails, naming the file, when a file cannot be read as its role
 // asks, and when two production files hold the same load.
-CheckCompareOutcome CompareCheckScaleFiles(const platform::FileSystem& fs,
+[[nodiscard]] CheckCompareOutcome CompareCheckScaleFiles(const platform::FileSystem& fs,
                                            const std::string& checkPath,
                                            const std::vector<std::string>& productionPaths,
                                            std::optional<double> tolerance);

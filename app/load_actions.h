@@ -91,7 +91,7 @@ struct HeaderAuditOutcome {
 // kFailedHeaderAudit + the findings (Journal). The findings themselves are
 // not shown: the main screen shows them with ShowHeaderProblems, the
 // command-line tool prints them.
-HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store, const platform::Clock& clock,
+[[nodiscard]] HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store, const platform::Clock& clock,
                                   platform::Ui& ui);
 
 // Shows a failed audit's text under kHeaderAuditFailedCaption (stop icon).
@@ -159,7 +159,7 @@ struct FinalizeOutcome {
 // kNotStored when the setting did not reach the file (a journal entry that
 // could not be written is shown). REQUIRES: context as MakeReportContext
 // makes it, store open.
-FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
+[[nodiscard]] FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
 
 // ---- The supervisor's actions ----------------------------------------------------
 
@@ -173,7 +173,7 @@ enum class UnfinalizeStatus {
 // "Un-Finalize this Load": sampling::UnfinalizeLoad (stores "NO", journals
 // "Load un-finalized", shows "This load has been un-finalized...") on a
 // finalized file.
-UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui);
+[[nodiscard]] UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui);
 
 // "Create Audit Report": reports::CreateAuditReport of the open file (which
 // shows "Audit report created" when written). Returns the report's path, or
@@ -211,6 +211,6 @@ inline constexpr char kFileClosed[] = "File closed";
 // which commits). Returns true when the entry and the final commit were
 // written or no file was open; false after a failure (shown with the
 // engine's reason). The file is closed in either case.
-bool CloseFile(ScaleFiles& files, platform::Ui& ui);
+[[nodiscard]] bool CloseFile(ScaleFiles& files, platform::Ui& ui);
 
 }  // namespace app

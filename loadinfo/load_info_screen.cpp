@@ -219,7 +219,8 @@ void LoadInfoScreen::OnClose() {
   if (closed_) return;
   // Written back before the screen counts as closed, so that an edit still
   // open ends as any other (a chosen sale still fills the header).
-  if (dloadSlot_ >= 0) WriteBack();
+  // A refused value has been shown; the screen closes all the same.
+  if (dloadSlot_ >= 0) static_cast<void>(WriteBack());
   closed_ = true;
   app_.EndLoadInfoEditing();
   ReleaseViews();

@@ -165,7 +165,7 @@ class LoadInfoScreen : public grid::CellGridListener {
   LoadInfoOpen OpenHeader();
   // Builds DLoad, the row view of row current_ and the grid; false when a
   // view cannot be made.
-  bool BuildViews();
+  [[nodiscard]] bool BuildViews();
   // view_ from the state below.
   void UpdateView();
   bool RecordButtonsShown() const;
@@ -182,10 +182,10 @@ class LoadInfoScreen : public grid::CellGridListener {
   void FillScaleDateTime();
   // Writes the row shown back (the row view is then released); false
   // (message shown) when the store refused a value.
-  bool WriteBack();
+  [[nodiscard]] bool WriteBack();
   // WriteBack for a record button; after a failure the row is shown again as
   // stored, so that the grid always has its row view.
-  bool LeaveRow();
+  [[nodiscard]] bool LeaveRow();
   // Releases the row view (when still held) and DLoad.
   void ReleaseViews();
   // Releases one of this screen's slots (nothing for a negative slot).

@@ -18,8 +18,8 @@
 #include "app/grid_mode.h"
 #include "app/password_policy.h"
 #include "app/scale_files.h"
-#include "platform/folders.h"
 #include "app/screens.h"
+#include "platform/folders.h"
 
 namespace platform {
 class Clock;
@@ -37,7 +37,9 @@ class LandingFields {
   // The landing field of `mode`'s grid ("" when not set).
   const std::string& Of(GridMode mode) const { return fields_[static_cast<size_t>(mode)]; }
   // Sets the landing field of `mode`'s grid.
-  void Set(GridMode mode, std::string field) { fields_[static_cast<size_t>(mode)] = std::move(field); }
+  void Set(GridMode mode, std::string field) {
+    fields_[static_cast<size_t>(mode)] = std::move(field);
+  }
   // The three fields as the open file stores them.
   static LandingFields FromFile(const OpenFileState& file) {
     LandingFields fields;
@@ -152,11 +154,13 @@ class Application {
   // the one kept above, or, when none is kept (no main screen read it), the
   // open file's DefField setting as it was read when the file was opened.
   const std::string& LandingField(char grid) const {
-    const GridMode mode = grid == 'S' ? GridMode::kSegment : grid == 'D' ? GridMode::kDefect : GridMode::kLog;
+    const GridMode mode = grid == 'S'   ? GridMode::kSegment
+                          : grid == 'D' ? GridMode::kDefect
+                                        : GridMode::kLog;
     const std::string& kept = landingFields_.Of(mode);
     if (!kept.empty()) return kept;
     const OpenFileState& file = files.state();
-    return mode == GridMode::kSegment ? file.defFieldSeg
+    return mode == GridMode::kSegment  ? file.defFieldSeg
            : mode == GridMode::kDefect ? file.defFieldDef
                                        : file.defFieldLog;
   }

@@ -91,8 +91,8 @@ struct HeaderAuditOutcome {
 // kFailedHeaderAudit + the findings (Journal). The findings themselves are
 // not shown: the main screen shows them with ShowHeaderProblems, the
 // command-line tool prints them.
-[[nodiscard]] HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store, const platform::Clock& clock,
-                                  platform::Ui& ui);
+[[nodiscard]] HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store,
+                                                const platform::Clock& clock, platform::Ui& ui);
 
 // Shows a failed audit's text under kHeaderAuditFailedCaption (stop icon).
 // Shows nothing when the audit passed.

@@ -59,6 +59,6 @@ struct RenameOutcome {
 // two loads (SALE and LLR pairs of Load and Log, letter case ignored as the
 // selections ignore it) the same SALE and LLR: their rows would merge.
 [[nodiscard]] RenameOutcome RenameSaleOrLlr(tablestore::TableStore& store, platform::Ui& ui,
-                              const ValueChange& sale, const ValueChange& llr);
+                                            const ValueChange& sale, const ValueChange& llr);
 
 }  // namespace app

@@ -258,7 +258,8 @@ void MainScreen::OnDone() {
 reports::ReportContext MainScreen::ReportContext() {
   reports::ReportContext context =
       MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  context.fileType = FileTypeText(app_.fileType());  // the list may have changed since the file was opened
+  context.fileType =
+      FileTypeText(app_.fileType());  // the list may have changed since the file was opened
   context.pdfCopies = app_.reportChoice.pdf;
   return context;
 }

@@ -195,7 +195,7 @@ class MainScreen {
 // (caption "Varnolde", information icon); when the lock could not be taken
 // at all, shows why (`lockPath` could not be locked) instead of ending
 // silently. Both end the program (false).
-[[nodiscard]] bool CheckSingleInstance(platform::InstanceLock::State lockState, const std::string& lockPath,
-                         platform::Ui& ui);
+[[nodiscard]] bool CheckSingleInstance(platform::InstanceLock::State lockState,
+                                       const std::string& lockPath, platform::Ui& ui);
 
 }  // namespace app

@@ -168,7 +168,8 @@ class ScaleFiles {
   // message gives the engine's reason), is deleted.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
   // The in-use check is the caller's (CheckNotInUse on the setup file).
-  [[nodiscard]] FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
+  [[nodiscard]] FileOutcome CreateFromSetup(const std::string& setupPath,
+                                            const std::string& scalePath);
 
   // The one function that opens a scale or setup file for work; every
   // screen and varnolde-cli comes through here (directly, or through
@@ -242,7 +243,8 @@ class ScaleFiles {
  private:
   // The steps of OpenSequence. OpenStore gives kOpened (*result set),
   // kInUse or kFailed, with the message shown.
-  [[nodiscard]] FileOutcome OpenStore(const std::string& path, std::unique_ptr<tablestore::TableStore>* result);
+  [[nodiscard]] FileOutcome OpenStore(const std::string& path,
+                                      std::unique_ptr<tablestore::TableStore>* result);
   void ReadSettings();
   void OpenTables();
   [[nodiscard]] int OpenTable(const std::string& table, bool rebuildWithoutCfsawcu);

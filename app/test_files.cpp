@@ -2,9 +2,8 @@
 
 #include <stdlib.h>
 
-#include <filesystem>
-
 #include <algorithm>
+#include <filesystem>
 
 #include "app/scale_files.h"
 #include "platform/file_system.h"

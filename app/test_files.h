@@ -76,14 +76,13 @@ class RecordingScreens : public Screens {
   std::optional<DesignChoice> ShowDesign(Application&, const DesignChoice& current) override;
   void ShowSetup(Application&) override { shown.push_back("Setup"); }
   void ShowSupervisor(Application&) override { shown.push_back("Supervisor"); }
-  void ShowReports(Application&,
-                   const std::function<void(const ReportChoice&)>& generate) override;
+  void ShowReports(Application&, const std::function<void(const ReportChoice&)>& generate) override;
   // How often the screen `name` was opened.
   int Count(const std::string& name) const;
 
   std::vector<std::string> shown;
-  std::optional<DesignChoice> design;           // the design dialog's answer
-  std::optional<ReportChoice> reports;          // generated once when set
+  std::optional<DesignChoice> design;          // the design dialog's answer
+  std::optional<ReportChoice> reports;         // generated once when set
   std::function<void(Application&)> loadInfo;  // what the scaler does there
 };
 

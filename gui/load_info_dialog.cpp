@@ -33,7 +33,8 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
                           loadinfo::kNextTip);
   last_ = AddRecordButton(loadinfo::kLastButton, &Screen::OnLast, loadinfo::kLastKey,
                           loadinfo::kLastTip);
-  new_ = MakeScreenButton(this, loadinfo::kNewButton, screen_, &Screen::OnNew, [this] { Refresh(); });
+  new_ =
+      MakeScreenButton(this, loadinfo::kNewButton, screen_, &Screen::OnNew, [this] { Refresh(); });
   delete_ = MakeScreenButton(this, loadinfo::kDeleteButton, screen_, &Screen::OnDelete,
                              [this] { Refresh(); });
   ok_ = new QPushButton(kOkButton, this);

@@ -28,8 +28,10 @@ MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* pa
     : QDialog(parent), screen_(app, screens) {
   setWindowTitle(QString::fromStdString(screen_.view().title));
   const auto redraw = [this] { Refresh(); };
-  editFile_ = MakeScreenButton(this, app::kEditFileButton, screen_, &Screen::OnEditExistingFile, redraw);
-  createFile_ = MakeScreenButton(this, app::kCreateFileButton, screen_, &Screen::OnCreateNewFile, redraw);
+  editFile_ =
+      MakeScreenButton(this, app::kEditFileButton, screen_, &Screen::OnEditExistingFile, redraw);
+  createFile_ =
+      MakeScreenButton(this, app::kCreateFileButton, screen_, &Screen::OnCreateNewFile, redraw);
   filePath_ = ReadOnlyField(this);
   loadInfo_ = MakeScreenButton(this, app::kLoadInfoButton, screen_, &Screen::OnLoadInfo, redraw);
   dataEntry_ = MakeScreenButton(this, app::kDataEntryButton, screen_, &Screen::OnDataEntry, redraw);

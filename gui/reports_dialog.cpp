@@ -46,7 +46,8 @@ ReportsDialog::ReportsDialog(app::Application& app, app::ReportsScreen::Generate
 QCheckBox* ReportsDialog::TickBox(const char* text, bool ReportChoice::*tick) {
   auto* box = new QCheckBox(text, this);
   box->setChecked(screen_.view().ticks.*tick);
-  connect(box, &QCheckBox::toggled, this, [this, tick](bool ticked) { screen_.OnTick(tick, ticked); });
+  connect(box, &QCheckBox::toggled, this,
+          [this, tick](bool ticked) { screen_.OnTick(tick, ticked); });
   return box;
 }
 

@@ -17,7 +17,8 @@ constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.Setup
 class LoadInfoScreenTest : public ::testing::Test {
  protected:
   // Creates and opens `name` from the bundled setup, as file type `type`.
-  void Create(app::FileType type = app::FileType::kProduction, const std::string& name = "load.scl") {
+  void Create(app::FileType type = app::FileType::kProduction,
+              const std::string& name = "load.scl") {
     const std::string setup = folder_ / "Default.SetupScl";
     if (!fs_.Exists(setup)) {
       ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);

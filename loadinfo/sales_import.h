@@ -92,7 +92,8 @@ class SalesImport {
   //  8. The SALE value cell gets the names (table order, repeats kept) as
   //     its drop-down choices: kSaleListAttached.
   // Steps 2-7 return kNoSaleList after their message.
-  [[nodiscard]] int Import(grid::CellGrid& grid, int saleRow, const std::string& sale, const std::string& llr);
+  [[nodiscard]] int Import(grid::CellGrid& grid, int saleRow, const std::string& sale,
+                           const std::string& llr);
 
   // The names attached by the last successful Import (empty before).
   const std::vector<std::string>& SaleNames() const { return names_; }

@@ -28,7 +28,8 @@ const std::string kSales = std::string(kDescription) +
 
 class SalesImportTest : public ::testing::Test {
  protected:
-  void Create(app::FileType type = app::FileType::kProduction, const std::string& name = "load.scl") {
+  void Create(app::FileType type = app::FileType::kProduction,
+              const std::string& name = "load.scl") {
     const std::string setup = folder_ / "Default.SetupScl";
     if (!fs_.Exists(setup)) {
       ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);

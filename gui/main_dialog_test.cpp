@@ -34,19 +34,27 @@ QPushButton* Button(QWidget& dialog, const QString& text) {
   return nullptr;
 }
 
-TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
+// The main dialog, shown, over a scale file "load.scl" that is not open yet.
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(app::testing::MakeScaleFile(clock, path));
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  }
+
   app::testing::TempFolder folder;
   platform::PosixFileSystem fs;
   platform::FixedClock clock;
   platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
   app::testing::RecordingScreens screens;
-  app::Application application(ui, fs, clock, folder.path());
+  app::Application application{ui, fs, clock, folder.path()};
   const std::string path = folder / "load.scl";
-  ASSERT_TRUE(app::testing::MakeScaleFile(clock, path));
-  MainDialog dialog(application, screens);
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  MainDialog dialog{application, screens};
+};
+
+TEST_F(MainDialogTest, ShowsTheOpenedFileAndItsButtons) {
   EXPECT_EQ(dialog.windowTitle(), "Varnolde 2010.11.05");
   auto* field = dialog.findChildren<QLineEdit*>().front();
   EXPECT_EQ(field->text(), "No File Open.");
@@ -80,19 +88,7 @@ TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
 }
 
 // Each of the nine buttons, pressed as the user does, runs its own command.
-TEST(MainDialog, EveryButtonReachesItsCommand) {
-  app::testing::TempFolder folder;
-  platform::PosixFileSystem fs;
-  platform::FixedClock clock;
-  platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
-  app::testing::RecordingScreens screens;
-  app::Application application(ui, fs, clock, folder.path());
-  const std::string path = folder / "load.scl";
-  ASSERT_TRUE(app::testing::MakeScaleFile(clock, path));
-  MainDialog dialog(application, screens);
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+TEST_F(MainDialogTest, EveryButtonReachesItsCommand) {
   const auto filePath = [&] { return dialog.screen().view().filePath; };
 
   ui.QueueOpenFile(path);

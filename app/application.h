@@ -1,6 +1,7 @@
 // Application: what every screen shares about the running program and the
 // open file. The main screen owns the one Application and hands it to every
-// screen it opens; screens read and set these values here, never in globals.
+// screen it opens; screens read these values here, never in globals, and
+// change the shared screen state only through its named operations.
 //
 // It holds the program's services (the Ui, the clock, the file system and the
 // program folder, all borrowed) and the ScaleFiles that own the open file's

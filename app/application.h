@@ -1,6 +1,7 @@
 // Application: what every screen shares about the running program and the
 // open file. The main screen owns the one Application and hands it to every
-// screen it opens; screens read and set these values here, never in globals.
+// screen it opens; screens read these values here, never in globals, and
+// change the shared screen state only through its named operations.
 //
 // It holds the program's services (the Ui, the clock, the file system and the
 // program folder, all borrowed) and the ScaleFiles that own the open file's
@@ -9,14 +10,17 @@
 // Thread safety: none; the user-interface thread only.
 #pragma once
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "app/file_type.h"
 #include "app/grid_mode.h"
 #include "app/password_policy.h"
 #include "app/scale_files.h"
-#include "platform/folders.h"
 #include "app/screens.h"
+#include "platform/folders.h"
 
 namespace platform {
 class Clock;
@@ -26,10 +30,27 @@ class Ui;
 
 namespace app {
 
-// The three file types, in the order of the main screen's list.
-inline constexpr const char* kFileTypeProduction = "production";
-inline constexpr const char* kFileTypeCheckScale = "check scale";
-inline constexpr const char* kFileTypeNonScale = "non-scale loads";
+// The landing fields: the column where the cursor lands on a new row of the
+// log, segment and defect grids (Globals DefField Log, Seg and Def; "" when
+// not set), one per GridMode.
+class LandingFields {
+ public:
+  // The landing field of `mode`'s grid ("" when not set).
+  const std::string& Of(GridMode mode) const { return fields_[static_cast<size_t>(mode)]; }
+  // Sets the landing field of `mode`'s grid.
+  void Set(GridMode mode, std::string field) {
+    fields_[static_cast<size_t>(mode)] = std::move(field);
+  }
+  // The three fields as the open file stores them.
+  static LandingFields FromFile(const OpenFileState& file) {
+    LandingFields fields;
+    fields.fields_ = {file.defFieldLog, file.defFieldSeg, file.defFieldDef};
+    return fields;
+  }
+
+ private:
+  std::array<std::string, 3> fields_;
+};
 
 class Application {
  public:
@@ -68,28 +89,57 @@ class Application {
   const TableSlots& slots() const { return files.state().slots; }
 
   // ---- Shared screen state ------------------------------------------------------
-  // The file type text ("production", "check scale", "non-scale loads").
-  std::string fileType = kFileTypeProduction;
-  // True only for "check scale".
-  bool checkScale = false;
+  // The open file's type as the main screen's list shows it (production
+  // while no file is open).
+  FileType fileType() const { return fileType_; }
+  // True only for a "check scale" file.
+  bool IsCheckScale() const { return fileType_ == FileType::kCheckScale; }
+  // Takes `type` as the open file's type (the main screen's list).
+  void SetFileType(FileType type) { fileType_ = type; }
+
   // The grid the data entry screen shows.
   GridMode screenMode = GridMode::kLog;
-  // Set when a supervisor signed in from the setup screen; lets the load
-  // information screen and the design dialog edit protected fields. Turned
-  // off when the load information screen writes its rows back.
-  bool loadInfoEditable = false;
+
+  // True once a supervisor signed in from the setup screen in this run: the
+  // main screen's access flag.
+  bool supervisorAccess() const { return supervisorAccess_; }
+  // True while the supervisor lets the load information screen and the
+  // design dialog edit protected fields.
+  bool loadInfoEditable() const { return loadInfoEditable_; }
+  // A supervisor signed in (the access flag stays on for the run).
+  void SignInSupervisor() { supervisorAccess_ = true; }
+  // The supervisor opens the protected fields to editing.
+  void AllowLoadInfoEditing() { loadInfoEditable_ = true; }
+  // The protected fields close again: the load information screen wrote its
+  // rows back, or a sign-in was cancelled.
+  void EndLoadInfoEditing() { loadInfoEditable_ = false; }
+
   // The Log table had rows when the file was opened, or logs were entered.
-  bool hasLogs = false;
-  // The main screen's access flag, set by the setup screens after a
-  // successful supervisor sign-in.
-  bool supervisorAccess = false;
-  // The landing fields: the column where the cursor lands on a new row of
-  // the log, segment and defect grids (Globals DefField Log, Seg and Def; ""
-  // when not set). The main screen reads them when a file is opened; the
-  // setup screen changes them.
-  std::string landingFieldLog;
-  std::string landingFieldSeg;
-  std::string landingFieldDef;
+  bool hasLogs() const { return hasLogs_; }
+  // Logs were entered on the data entry screen.
+  void NoteLogsEntered() { hasLogs_ = true; }
+
+  // The landing fields as kept for the open file; the setup screen changes
+  // them.
+  const LandingFields& landingFields() const { return landingFields_; }
+  // Keeps `field` as the landing field of `mode`'s grid.
+  void SetLandingField(GridMode mode, std::string field) {
+    landingFields_.Set(mode, std::move(field));
+  }
+
+  // A file was opened or created: takes its has-logs flag and landing fields
+  // as read from it.
+  void TakeOpenedFile(const OpenFileState& file) {
+    hasLogs_ = file.hasLogs;
+    landingFields_ = LandingFields::FromFile(file);
+  }
+  // No file is open any more: the file's state goes back to its start.
+  void ForgetFile() {
+    fileType_ = FileType::kProduction;
+    hasLogs_ = false;
+    landingFields_ = LandingFields();
+  }
+
   // The supervisor's growing sign-in wait, kept for the whole run, and the
   // cost of the password hashes written.
   PasswordPolicy passwords;
@@ -104,18 +154,27 @@ class Application {
   // The landing field of the log, segment or defect grid: the one kept
   // above, or, when none is kept (no main screen read it), the open file's
   // DefField setting as it was read when the file was opened.
-  const std::string& LandingField(GridMode grid) const {
+  const std::string& LandingField(GridMode mode) const {
+    const std::string& kept = landingFields_.Of(mode);
+    if (!kept.empty()) return kept;
     const OpenFileState& file = files.state();
-    switch (grid) {
+    switch (mode) {
       case GridMode::kSegment:
-        return landingFieldSeg.empty() ? file.defFieldSeg : landingFieldSeg;
+        return file.defFieldSeg;
       case GridMode::kDefect:
-        return landingFieldDef.empty() ? file.defFieldDef : landingFieldDef;
+        return file.defFieldDef;
       case GridMode::kLog:
         break;
     }
-    return landingFieldLog.empty() ? file.defFieldLog : landingFieldLog;
+    return file.defFieldLog;
   }
+
+ private:
+  FileType fileType_ = FileType::kProduction;
+  bool supervisorAccess_ = false;
+  bool loadInfoEditable_ = false;
+  bool hasLogs_ = false;
+  LandingFields landingFields_;
 };
 
 }  // namespace app

@@ -23,8 +23,6 @@
 
 namespace app {
 
-// The Reports dialog's tick box, shown for a check scale file.
-inline constexpr char kReportsCheckCompare[] = "Check Scale Comparison (*.chk)";
 // The open dialog that asks for a production file ("%s": SALE and LLR of the
 // first checked load no production file chosen so far holds).
 inline constexpr char kProductionFileTitle[] = "Production file of SALE %s LLR %s";
@@ -56,10 +54,9 @@ ProductionRead ReadProductionFile(const platform::FileSystem& fs, const std::str
 // production files (file type "production") and `tolerance` (per cent, >= 0,
 // or none). Fails, naming the file, when a file cannot be read as its role
 // asks, and when two production files hold the same load.
-CheckCompareOutcome CompareCheckScaleFiles(const platform::FileSystem& fs,
-                                           const std::string& checkPath,
-                                           const std::vector<std::string>& productionPaths,
-                                           std::optional<double> tolerance);
+[[nodiscard]] CheckCompareOutcome CompareCheckScaleFiles(
+    const platform::FileSystem& fs, const std::string& checkPath,
+    const std::vector<std::string>& productionPaths, std::optional<double> tolerance);
 
 // The main screen's comparison of the open check scale file (context.store,
 // context.scaleFilePath): asks for a production file (kProductionFileTitle,

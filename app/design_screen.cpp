@@ -55,7 +55,7 @@ void DesignScreen::BindKz() {
 void DesignScreen::ApplyEnablingRule() {
   const bool threeP = platform::EqualsIgnoringAsciiCase(scaleSample_, "3P");
   view_.kzShown = view_.kzEnabled = threeP;
-  const bool locked = app_.hasLogs && !app_.loadInfoEditable;
+  const bool locked = app_.hasLogs() && !app_.loadInfoEditable();
   view_.scaleSampleEnabled = !locked;
   if (locked) view_.kzEnabled = false;
 }

@@ -76,7 +76,7 @@ class DesignScreen {
   // opened with, so a stored value outside the list is not erased by an OK
   // that never touched it. When KZ cannot be written, says so ("Error", stop
   // icon) and returns nullopt: the dialog stays open.
-  std::optional<DesignChoice> OnOk();
+  [[nodiscard]] std::optional<DesignChoice> OnOk();
 
   // What the dialog shows now.
   const DesignView& view() const { return view_; }

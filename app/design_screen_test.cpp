@@ -86,7 +86,7 @@ TEST_F(DesignScreenTest, SampleListShowsTheKzGridFor3POnly) {
 
 TEST_F(DesignScreenTest, LogsLockTheSampleAndKzUntilLoadInfoIsEditable) {
   SetDesign("3P", "Cubic");
-  app_.hasLogs = true;
+  app_.NoteLogsEntered();
   {
     DesignScreen screen(app_);
     EXPECT_FALSE(screen.view().scaleSampleEnabled);
@@ -102,7 +102,7 @@ TEST_F(DesignScreenTest, LogsLockTheSampleAndKzUntilLoadInfoIsEditable) {
     EXPECT_EQ(choice->scaleUnits, "Board");
     EXPECT_EQ(choice->scaleSample, "3P");
   }
-  app_.loadInfoEditable = true;
+  app_.AllowLoadInfoEditing();
   DesignScreen screen(app_);
   EXPECT_TRUE(screen.view().scaleSampleEnabled);
   EXPECT_TRUE(screen.view().kzEnabled);

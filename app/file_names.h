@@ -27,7 +27,8 @@ inline constexpr int kMaxBackupNumber = 100000;
 // The backup name of `path`: path + ".BAK" + n for the lowest n >= 1 that no
 // file has (X.scl -> X.scl.BAK1, or X.scl.BAK2 when X.scl.BAK1 exists).
 // nullopt when every number up to kMaxBackupNumber is taken.
-std::optional<std::string> BackupName(const platform::FileSystem& fs, const std::string& path);
+[[nodiscard]] std::optional<std::string> BackupName(const platform::FileSystem& fs,
+                                                    const std::string& path);
 
 // The date prefix of a new file's name: year, month and day as "%d%02d%02d"
 // (5 November 2010 -> "20101105").

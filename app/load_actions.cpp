@@ -214,15 +214,10 @@ bool FileTypeChangeable(tablestore::TableStore& store) {
   return store.RowCount(log.slot()) <= 0 && store.RowCount(load.slot()) <= 1;
 }
 
-FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
-                           const std::string& fileType) {
-  if (std::find(std::begin(kFileTypeChoices), std::end(kFileTypeChoices), fileType) ==
-      std::end(kFileTypeChoices)) {
-    return FileTypeStatus::kUnknown;
-  }
+FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui, FileType fileType) {
   if (!FileTypeChangeable(store)) return FileTypeStatus::kLocked;
   if (tablestore::StoreSetting(store, tablestore::kBlockSystem, tablestore::kKeyFileType,
-                               fileType) != tablestore::kOk ||
+                               FileTypeText(fileType)) != tablestore::kOk ||
       store.Commit() != tablestore::kOk) {
     ShowNotWritten(store, ui);
     return FileTypeStatus::kNotStored;

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_type.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/ui.h"
@@ -90,8 +91,8 @@ struct HeaderAuditOutcome {
 // kFailedHeaderAudit + the findings (Journal). The findings themselves are
 // not shown: the main screen shows them with ShowHeaderProblems, the
 // command-line tool prints them.
-HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store, const platform::Clock& clock,
-                                  platform::Ui& ui);
+[[nodiscard]] HeaderAuditOutcome RunHeaderAudit(tablestore::TableStore& store,
+                                                const platform::Clock& clock, platform::Ui& ui);
 
 // Shows a failed audit's text under kHeaderAuditFailedCaption (stop icon).
 // Shows nothing when the audit passed.
@@ -158,7 +159,7 @@ struct FinalizeOutcome {
 // kNotStored when the setting did not reach the file (a journal entry that
 // could not be written is shown). REQUIRES: context as MakeReportContext
 // makes it, store open.
-FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
+[[nodiscard]] FinalizeOutcome FinalizeLoads(const reports::ReportContext& context);
 
 // ---- The supervisor's actions ----------------------------------------------------
 
@@ -172,20 +173,15 @@ enum class UnfinalizeStatus {
 // "Un-Finalize this Load": sampling::UnfinalizeLoad (stores "NO", journals
 // "Load un-finalized", shows "This load has been un-finalized...") on a
 // finalized file.
-UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui);
+[[nodiscard]] UnfinalizeStatus Unfinalize(tablestore::TableStore& store, platform::Ui& ui);
 
 // "Create Audit Report": reports::CreateAuditReport of the open file (which
 // shows "Audit report created" when written). Returns the report's path, or
 // "" when it could not be written (shown as "Error Creating File").
 std::string WriteAuditReportFile(const reports::ReportContext& context);
 
-// The file types of the main screen's list, in its order.
-inline constexpr const char* kFileTypeChoices[] = {
-    reports::kFileTypeProduction, reports::kFileTypeCheckScale, reports::kFileTypeNonScale};
-
 enum class FileTypeStatus {
   kStored,     // the file type is stored (Globals System/FileType)
-  kUnknown,    // not one of kFileTypeChoices: nothing stored
   kLocked,     // the file has logs or more than one load: nothing stored
   kNotStored,  // the setting could not be written (shown)
 };
@@ -194,10 +190,10 @@ enum class FileTypeStatus {
 // Load table at most one (the main screen enables its list only then).
 bool FileTypeChangeable(tablestore::TableStore& store);
 
-// Stores `fileType` as the open file's type when it is one of
-// kFileTypeChoices and FileTypeChangeable allows, and commits.
-FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
-                           const std::string& fileType);
+// Stores `fileType` (its text) as the open file's type when
+// FileTypeChangeable allows, and commits.
+[[nodiscard]] FileTypeStatus SetFileType(tablestore::TableStore& store, platform::Ui& ui,
+                                         FileType fileType);
 
 // ---- The report run ---------------------------------------------------------------
 //
@@ -215,6 +211,6 @@ inline constexpr char kFileClosed[] = "File closed";
 // which commits). Returns true when the entry and the final commit were
 // written or no file was open; false after a failure (shown with the
 // engine's reason). The file is closed in either case.
-bool CloseFile(ScaleFiles& files, platform::Ui& ui);
+[[nodiscard]] bool CloseFile(ScaleFiles& files, platform::Ui& ui);
 
 }  // namespace app

@@ -212,16 +212,16 @@ TEST_F(LoadActionsTest, FinalizedLoadGetsItsMissingAuditReportAndUnfinalizes) {
 }
 
 TEST_F(LoadActionsTest, FileTypeChangesOnlyWithoutLogsAndWithOneLoad) {
-  EXPECT_EQ(SetFileType(store(), ui_, "Production"), FileTypeStatus::kUnknown);
-  EXPECT_EQ(SetFileType(store(), ui_, "check scale"), FileTypeStatus::kStored);
+  EXPECT_EQ(ParseFileType("Production"), std::nullopt);  // the texts compare exactly
+  EXPECT_EQ(SetFileType(store(), ui_, *ParseFileType("check scale")), FileTypeStatus::kStored);
   std::string type;
   (void)tablestore::ReadSetting(store(), tablestore::kBlockSystem, tablestore::kKeyFileType, type);
   EXPECT_EQ(type, "check scale");
   AddLoad(store(), slots().load, "S2", "2");
-  EXPECT_EQ(SetFileType(store(), ui_, "production"), FileTypeStatus::kLocked);
+  EXPECT_EQ(SetFileType(store(), ui_, FileType::kProduction), FileTypeStatus::kLocked);
   ASSERT_GE(store().RemoveRow(slots().load, 1), 0);
   AddLog();
-  EXPECT_EQ(SetFileType(store(), ui_, "production"), FileTypeStatus::kLocked);
+  EXPECT_EQ(SetFileType(store(), ui_, FileType::kProduction), FileTypeStatus::kLocked);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ struct RenameOutcome {
 // when no Load or Log row holds an old value, and when the rename would give
 // two loads (SALE and LLR pairs of Load and Log, letter case ignored as the
 // selections ignore it) the same SALE and LLR: their rows would merge.
-RenameOutcome RenameSaleOrLlr(tablestore::TableStore& store, platform::Ui& ui,
-                              const ValueChange& sale, const ValueChange& llr);
+[[nodiscard]] RenameOutcome RenameSaleOrLlr(tablestore::TableStore& store, platform::Ui& ui,
+                                            const ValueChange& sale, const ValueChange& llr);
 
 }  // namespace app

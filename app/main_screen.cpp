@@ -19,12 +19,6 @@ constexpr int kVersionYear = 2010;
 constexpr int kVersionMonth = 11;
 constexpr int kVersionDay = 5;
 
-int FileTypeIndex(const std::string& fileType) {
-  if (fileType == kFileTypeCheckScale) return 1;
-  if (fileType == kFileTypeNonScale) return 2;
-  return 0;
-}
-
 // The text after the last "." ("" without one).
 std::string Extension(const std::string& path) {
   const size_t dot = path.rfind('.');
@@ -97,23 +91,20 @@ void MainScreen::AfterFileOutcome(FileOutcome outcome) {
   ShowOpenedFile();
   if (outcome != FileOutcome::kCreated) return;
   OnLoadInfo();
-  if (app_.fileType == kFileTypeProduction) OnDesign();
+  if (app_.fileType() == FileType::kProduction) OnDesign();
 }
 
 void MainScreen::ShowOpenedFile() {
   const OpenFileState& state = app_.files.state();
   finalized_ = state.finalized;
-  app_.hasLogs = state.hasLogs;
-  app_.landingFieldLog = state.defFieldLog;
-  app_.landingFieldSeg = state.defFieldSeg;
-  app_.landingFieldDef = state.defFieldDef;
+  app_.TakeOpenedFile(state);
   view_.filePath = state.path;
   view_.scaleUnits = state.scaleUnits;
   view_.scaleSample = state.scaleSample;
   view_.dataEntry = state.DataEntryEnabled();
   view_.finalize = state.FinalizeEnabled();
   view_.setup = view_.loadInfo = view_.design = view_.reports = true;
-  view_.fileType = FileTypeIndex(state.fileType);
+  view_.fileType = FileTypeOfSetting(state.fileType);
   ApplyFileTypeRule();
   UpdateFileTypeList();
 }
@@ -121,28 +112,24 @@ void MainScreen::ShowOpenedFile() {
 void MainScreen::ShowNoFile() {
   view_ = MainScreenView();
   finalized_.clear();
-  app_.fileType = kFileTypeProduction;
-  app_.checkScale = false;
-  app_.hasLogs = false;
-  app_.landingFieldLog.clear();
-  app_.landingFieldSeg.clear();
-  app_.landingFieldDef.clear();
+  app_.ForgetFile();
 }
 
 void MainScreen::OnFileTypeChanged(int index) {
-  if (!app_.files.IsOpen() || index < 0 || index >= static_cast<int>(std::size(kFileTypes))) return;
-  view_.fileType = index;
+  if (!app_.files.IsOpen() || index < 0 || index >= static_cast<int>(std::size(kFileTypeTexts))) {
+    return;
+  }
+  view_.fileType = static_cast<FileType>(index);
   ApplyFileTypeRule();
 }
 
 void MainScreen::ApplyFileTypeRule() {
-  app_.fileType = kFileTypes[view_.fileType];
+  app_.SetFileType(*view_.fileType);
   if (tablestore::StoreSetting(*app_.store(), tablestore::kBlockSystem, tablestore::kKeyFileType,
-                               app_.fileType) != tablestore::kOk) {
+                               FileTypeText(app_.fileType())) != tablestore::kOk) {
     ShowError("The file type could not be stored in " + app_.files.state().path + ".");
   }
-  app_.checkScale = app_.fileType == kFileTypeCheckScale;
-  view_.design = app_.fileType == kFileTypeProduction;
+  view_.design = app_.fileType() == FileType::kProduction;
   view_.finalize = FinalizeAllowed();
   EnableEntryByFileType();
 }
@@ -150,7 +137,7 @@ void MainScreen::ApplyFileTypeRule() {
 void MainScreen::EnableEntryByFileType() {
   // A finalized load and a setup file stay closed to data entry whatever
   // the file type says.
-  view_.dataEntry = app_.fileType != kFileTypeNonScale && !Finalized() && !IsSetupFile();
+  view_.dataEntry = app_.fileType() != FileType::kNonScale && !Finalized() && !IsSetupFile();
 }
 
 void MainScreen::UpdateFileTypeList() {
@@ -183,7 +170,7 @@ void MainScreen::OnDataEntry() {
   if (!view_.dataEntry) return;
   screens_.ShowDataEntry(app_);
   UpdateFileTypeList();
-  if (RowCount(app_.slots().log) > 1) app_.hasLogs = true;
+  if (RowCount(app_.slots().log) > 1) app_.NoteLogsEntered();
 }
 
 void MainScreen::OnSetup() {
@@ -227,7 +214,7 @@ void MainScreen::RunReports(const ReportChoice& choice) {
                          context, {choice.comprehensive, choice.logReport, choice.brevanta},
                          " " + app_.files.state().path)
                          .written;
-  if (choice.checkCompare && app_.checkScale) {
+  if (choice.checkCompare && app_.IsCheckScale()) {
     for (const std::string& path : WriteCheckComparison(context)) app_.lastReports.push_back(path);
   }
   static_cast<void>(AddAuditReport(context, &app_.lastReports));
@@ -271,7 +258,8 @@ void MainScreen::OnDone() {
 reports::ReportContext MainScreen::ReportContext() {
   reports::ReportContext context =
       MakeReportContext(*app_.store(), app_.files.state(), app_.ui, app_.fs, app_.clock);
-  context.fileType = app_.fileType;  // the list may have changed since the file was opened
+  context.fileType =
+      FileTypeText(app_.fileType());  // the list may have changed since the file was opened
   context.pdfCopies = app_.reportChoice.pdf;
   return context;
 }
@@ -279,7 +267,7 @@ reports::ReportContext MainScreen::ReportContext() {
 bool MainScreen::FinalizeAllowed() const {
   // Only production loads are finalized: the file type rule takes Finalize
   // away from the other types, and no later step gives it back.
-  return app_.fileType == kFileTypeProduction && !Finalized();
+  return app_.fileType() == FileType::kProduction && !Finalized();
 }
 
 bool MainScreen::Finalized() const { return finalized_ == tablestore::kYes; }

@@ -33,9 +33,21 @@ namespace app {
 inline constexpr const char* kMainScreenTitle = "Varnolde 2010.11.05";
 // The file field's text while no file is open.
 inline constexpr const char* kNoFileOpen = "No File Open.";
-// The file type list's entries, in order.
-inline constexpr const char* kFileTypes[] = {kFileTypeProduction, kFileTypeCheckScale,
-                                             kFileTypeNonScale};
+
+// The buttons ("&" marks the underlined letter), labels and the About entry.
+inline constexpr char kEditFileButton[] = "&Edit existing file";
+inline constexpr char kCreateFileButton[] = "&Create new file";
+inline constexpr char kLoadInfoButton[] = "&Load Info";
+inline constexpr char kDataEntryButton[] = "&Data Entry";
+inline constexpr char kSetupButton[] = "&Setup && Options";
+inline constexpr char kReportsButton[] = "&Reports";
+inline constexpr char kFinalizeButton[] = "&Finalize load";
+inline constexpr char kDesignButton[] = " ... ";
+inline constexpr char kDoneButton[] = "D&one";
+inline constexpr char kDesignGroup[] = " Design ";
+inline constexpr char kScaleUnitsLabel[] = "Scale Units: ";
+inline constexpr char kScaleSampleLabel[] = "Scale Sample: ";
+inline constexpr char kAboutEntry[] = "About Varnolde...";
 
 // Escape on the main screen asks before the program ends.
 inline constexpr const char* kEndQuestion = "End Varnolde?";
@@ -46,20 +58,11 @@ inline constexpr const char* kAboutTitle = "About Varnolde";
 inline constexpr const char* kAboutVersion = "Varnolde\r\nVersion 2010.11.05";
 inline constexpr const char* kAboutLine = "Cubic scaling using 100% or 3P sampling.";
 
-// The Reports dialog.
-inline constexpr const char* kReportsTitle = "Reports";
-inline constexpr const char* kReportsComprehensive = "Comprehensive Report (*.cmp)";
-inline constexpr const char* kReportsLog = "Log Report (*.clg)";
-inline constexpr const char* kReportsBrevanta = "Brevanta File (*.bva)";
-inline constexpr const char* kReportsPdf = "PDF copies";
-inline constexpr const char* kReportsGenerate = "Generate &Reports";
-inline constexpr const char* kReportsPrint = "&Print...";
-
 // What the main screen shows: texts and which controls act.
 struct MainScreenView {
   std::string title = kMainScreenTitle;
   std::string filePath = kNoFileOpen;  // the open file's full path
-  int fileType = -1;                   // index into kFileTypes; -1: none selected
+  std::optional<FileType> fileType;    // the list's entry; none selected while no file is open
   std::string scaleUnits;              // SCALESYS of the load
   std::string scaleSample;             // ST of the load
   bool loadInfo = false;
@@ -138,7 +141,7 @@ class MainScreen {
   // confirmation, "YES", journal, audit report). Once finalized, Data Entry
   // and Finalize load are disabled.
   void OnFinalize();
-  // A new selection in the file type list (index into kFileTypes).
+  // A new selection in the file type list (index into kFileTypeTexts).
   void OnFileTypeChanged(int index);
   // Escape: asks kEndQuestion (caption kEndCaption, question icon, Yes/No
   // with No the default, so that one Escape too many does not end the
@@ -192,7 +195,7 @@ class MainScreen {
 // (caption "Varnolde", information icon); when the lock could not be taken
 // at all, shows why (`lockPath` could not be locked) instead of ending
 // silently. Both end the program (false).
-bool CheckSingleInstance(platform::InstanceLock::State lockState, const std::string& lockPath,
-                         platform::Ui& ui);
+[[nodiscard]] bool CheckSingleInstance(platform::InstanceLock::State lockState,
+                                       const std::string& lockPath, platform::Ui& ui);
 
 }  // namespace app

@@ -18,36 +18,6 @@ namespace {
 using testing::GlobalValue;
 using testing::JournalMessages;
 
-constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl";
-
-// Stands in for the other screens: records which were opened and answers the
-// design and reports dialogs as queued.
-class FakeScreens : public Screens {
- public:
-  void ShowAbout() override { shown.push_back("About"); }
-  void ShowLoadInfo(Application& app) override {
-    shown.push_back("LoadInfo");
-    if (loadInfo) loadInfo(app);
-  }
-  void ShowDataEntry(Application&) override { shown.push_back("DataEntry"); }
-  std::optional<DesignChoice> ShowDesign(Application&, const DesignChoice& current) override {
-    shown.push_back("Design " + current.scaleSample + "/" + current.scaleUnits);
-    return design;
-  }
-  void ShowSetup(Application&) override { shown.push_back("Setup"); }
-  void ShowSupervisor(Application&) override { shown.push_back("Supervisor"); }
-  void ShowReports(Application&,
-                   const std::function<void(const ReportChoice&)>& generate) override {
-    shown.push_back("Reports");
-    if (reports) generate(*reports);
-  }
-
-  std::vector<std::string> shown;
-  std::optional<DesignChoice> design;
-  std::optional<ReportChoice> reports;
-  std::function<void(Application&)> loadInfo;  // what the scaler does there
-};
-
 class MainScreenTest : public ::testing::Test {
  protected:
   MainScreenTest() : app_(ui_, fs_, clock_, folder_.path()), screen_(app_, screens_) {}
@@ -55,9 +25,7 @@ class MainScreenTest : public ::testing::Test {
   // A scale file made from the bundled default setup, not open.
   std::string MakeScaleFile(const std::string& name = "load.scl") {
     const std::string path = folder_ / name;
-    platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
-    ScaleFiles files(ui, fs_, clock_, folder_.path());
-    EXPECT_EQ(files.CreateFromSetup(kDefaultSetup, path), FileOutcome::kCreated);
+    EXPECT_TRUE(testing::MakeScaleFile(clock_, path)) << path;
     return path;
   }
 
@@ -103,7 +71,7 @@ class MainScreenTest : public ::testing::Test {
   platform::PosixFileSystem fs_;
   platform::FixedClock clock_{platform::LocalDateTime{2010, 11, 5, 9, 5, 0}};
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
-  FakeScreens screens_;
+  testing::RecordingScreens screens_;
   Application app_;
   MainScreen screen_;
 };
@@ -121,7 +89,7 @@ std::string Enabled(const MainScreenView& v) {
 TEST_F(MainScreenTest, NoFileOpenAtFirst) {
   EXPECT_EQ(screen_.view().title, "Varnolde 2010.11.05");
   EXPECT_EQ(screen_.view().filePath, "No File Open.");
-  EXPECT_EQ(screen_.view().fileType, -1);
+  EXPECT_EQ(screen_.view().fileType, std::nullopt);
   EXPECT_EQ(Enabled(screen_.view()), "0000000");
 }
 
@@ -129,15 +97,15 @@ TEST_F(MainScreenTest, OpenedScaleFileEnablesEveryTask) {
   const std::string path = MakeScaleFile();
   Open(path);
   EXPECT_EQ(Enabled(screen_.view()), "1111111");
-  EXPECT_EQ(screen_.view().fileType, 0);
+  EXPECT_EQ(screen_.view().fileType, FileType::kProduction);
   screen_.OnDone();
   EXPECT_EQ(GlobalValue(path, "System", "FileType"), "production");
   EXPECT_EQ(JournalMessages(path).back(), "File closed");
   EXPECT_EQ(screen_.view().filePath, "No File Open.");
-  EXPECT_EQ(app_.landingFieldLog, "");
+  EXPECT_EQ(app_.landingFields().Of(GridMode::kLog), "");
   Open(path);
-  EXPECT_EQ(app_.landingFieldLog, GlobalValue(path, "DefField", "Log"));
-  EXPECT_NE(app_.landingFieldLog, "");
+  EXPECT_EQ(app_.landingFields().Of(GridMode::kLog), GlobalValue(path, "DefField", "Log"));
+  EXPECT_NE(app_.landingFields().Of(GridMode::kLog), "");
 }
 
 TEST_F(MainScreenTest, FinalizedFileKeepsDataEntryAndFinalizeOff) {
@@ -149,7 +117,7 @@ TEST_F(MainScreenTest, FinalizedFileKeepsDataEntryAndFinalizeOff) {
 
 TEST_F(MainScreenTest, SetupFileNeverEnablesDataEntry) {
   const std::string setup = folder_ / "Copy.SetupScl";
-  ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
+  ASSERT_EQ(fs_.Copy(testing::DefaultSetupPath(), setup), platform::FileResult::kOk);
   Open(setup);
   EXPECT_EQ(Enabled(screen_.view()), "1011111");
   screen_.OnFileTypeChanged(1);  // check scale
@@ -160,22 +128,22 @@ TEST_F(MainScreenTest, SetupFileNeverEnablesDataEntry) {
 TEST_F(MainScreenTest, EachFileType) {
   struct Case {
     const char* stored;
-    int index;
+    FileType type;
     const char* enabled;
     bool checkScale;
   };
-  for (const Case& c :
-       {Case{"production", 0, "1111111", false}, Case{"check scale", 1, "1111010", true},
-        Case{"non-scale loads", 2, "1011010", false},
-        Case{"something else", 0, "1111111", false}}) {
+  for (const Case& c : {Case{"production", FileType::kProduction, "1111111", false},
+                        Case{"check scale", FileType::kCheckScale, "1111010", true},
+                        Case{"non-scale loads", FileType::kNonScale, "1011010", false},
+                        Case{"something else", FileType::kProduction, "1111111", false}}) {
     SCOPED_TRACE(c.stored);
     const std::string path = MakeScaleFile(std::string(c.stored) + ".scl");
     StoreGlobal(path, tablestore::kKeyFileType, c.stored);
     Open(path);
-    EXPECT_EQ(screen_.view().fileType, c.index);
+    EXPECT_EQ(screen_.view().fileType, c.type);
     EXPECT_EQ(Enabled(screen_.view()), c.enabled);
-    EXPECT_EQ(app_.checkScale, c.checkScale);
-    EXPECT_EQ(app_.fileType, kFileTypes[c.index]);
+    EXPECT_EQ(app_.IsCheckScale(), c.checkScale);
+    EXPECT_EQ(app_.fileType(), c.type);
   }
 }
 
@@ -197,14 +165,14 @@ TEST_F(MainScreenTest, FileTypeListOnlyWithoutLogsAndWithOneLoad) {
   ASSERT_GE(app_.store()->AddRow(app_.slots().log, -1), 0);
   screen_.OnDataEntry();
   EXPECT_FALSE(screen_.view().fileTypeList);
-  EXPECT_EQ(screen_.view().fileType, 0);
+  EXPECT_EQ(screen_.view().fileType, FileType::kProduction);
 
   const std::string twoLoads = MakeScaleFile("two.scl");
   Open(twoLoads);
   ASSERT_GE(app_.store()->AddRow(app_.slots().load, -1), 0);
   screen_.OnLoadInfo();  // header audit of the empty load fails: one box
   EXPECT_FALSE(screen_.view().fileTypeList);
-  EXPECT_EQ(screen_.view().fileType, 0);
+  EXPECT_EQ(screen_.view().fileType, FileType::kProduction);
 }
 
 TEST_F(MainScreenTest, CommandLineExtensionIsComparedExactly) {
@@ -222,7 +190,7 @@ TEST_F(MainScreenTest, CommandLineExtensionIsComparedExactly) {
 
 TEST_F(MainScreenTest, CommandLineSetupFileCreatesAScaleFile) {
   const std::string setup = folder_ / "Copy.SetupScl";
-  ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
+  ASSERT_EQ(fs_.Copy(testing::DefaultSetupPath(), setup), platform::FileResult::kOk);
   const std::string scale = folder_ / "new.scl";
   ui_.QueueSaveFile(scale);
   screens_.design = DesignChoice{"3P", "Board"};
@@ -352,7 +320,7 @@ TEST_F(MainScreenTest, CheckScaleComparisonBesideTheReports) {
   screens_.reports = ReportChoice{false, false, false, false, true};
   screen_.OnReports();  // a production file: no comparison, no question
   const std::string check = MakeScaleFile("check.scl");
-  StoreGlobal(check, tablestore::kKeyFileType, kFileTypeCheckScale);
+  StoreGlobal(check, tablestore::kKeyFileType, FileTypeText(FileType::kCheckScale));
   Open(check);
   MakeGoodLoad();
   ui_.QueueOpenFile(production);

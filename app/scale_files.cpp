@@ -62,7 +62,8 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
   if (startupPath) {
     path = *startupPath;
   } else {
-    if (IsOpen()) Journal(kFileClosed);
+    // The entry's failure is shown; the file is left either way.
+    if (IsOpen()) static_cast<void>(Journal(kFileClosed));
     platform::FileDialog dialog;
     dialog.title = "Select file:";
     dialog.default_extension = ".scl";
@@ -78,7 +79,8 @@ FileOutcome ScaleFiles::OpenScaleFile(const std::optional<std::string>& startupP
   RememberFolderOf(path);
   if (!CheckNotInUse(path)) return fs_.Exists(path) ? FileOutcome::kInUse : FileOutcome::kFailed;
   FileOutcome outcome = OpenSequence(path);
-  if (outcome == FileOutcome::kOpened) Journal("File opened");
+  // A failed entry is shown; the file is open and usable all the same.
+  if (outcome == FileOutcome::kOpened) static_cast<void>(Journal("File opened"));
   return outcome;
 }
 
@@ -97,7 +99,8 @@ FileOutcome ScaleFiles::OpenForCommand(const std::string& path) {
 void ScaleFiles::DropChanges() { DropStore(); }
 
 FileOutcome ScaleFiles::CreateScaleFile(const std::optional<std::string>& startupSetupPath) {
-  if (IsOpen()) Journal(kFileClosed);
+  // The entry's failure is shown; the file is left either way.
+  if (IsOpen()) static_cast<void>(Journal(kFileClosed));
   CloseScaleFile();
   std::string setupPath;
   if (startupSetupPath) {

@@ -130,7 +130,7 @@ class ScaleFiles {
   // program), OpenSequence (which refuses a file another program holds) and
   // "File opened". kInUse, and kFailed for a missing file, leave the previous
   // file open.
-  FileOutcome OpenScaleFile(const std::optional<std::string>& startupPath);
+  [[nodiscard]] FileOutcome OpenScaleFile(const std::optional<std::string>& startupPath);
 
   // The open of a command-line tool's command on `path`: the in-use check
   // (CheckNotInUse) and OpenSequence, as OpenScaleFile with a start-up path,
@@ -139,7 +139,7 @@ class ScaleFiles {
   // refused closes the file with DropChanges and so leaves it byte for byte
   // as it was (unless its structure had to be brought up to date, which
   // commits). kOpened, or the failures of OpenScaleFile (shown).
-  FileOutcome OpenForCommand(const std::string& path);
+  [[nodiscard]] FileOutcome OpenForCommand(const std::string& path);
 
   // Closes the open file without committing anything not yet committed
   // (the journal entries appended and not committed included). Journals
@@ -151,7 +151,7 @@ class ScaleFiles {
   // dialog "Select Setup file", which proposes the default setup file beside
   // the program) and the new file's path (save dialog "Type file name"), then
   // runs CreateFromSetup. Any stop leaves no file open.
-  FileOutcome CreateScaleFile(const std::optional<std::string>& startupSetupPath);
+  [[nodiscard]] FileOutcome CreateScaleFile(const std::optional<std::string>& startupSetupPath);
 
   // The dialog-free core of a create, for callers that know both paths (the
   // command-line tool): moves an existing `scalePath` to its backup name,
@@ -168,7 +168,8 @@ class ScaleFiles {
   // message gives the engine's reason), is deleted.
   // The setup file itself is never moved: a `scalePath` equal to it fails.
   // The in-use check is the caller's (CheckNotInUse on the setup file).
-  FileOutcome CreateFromSetup(const std::string& setupPath, const std::string& scalePath);
+  [[nodiscard]] FileOutcome CreateFromSetup(const std::string& setupPath,
+                                            const std::string& scalePath);
 
   // The one function that opens a scale or setup file for work; every
   // screen and varnolde-cli comes through here (directly, or through
@@ -189,7 +190,7 @@ class ScaleFiles {
   // rebuilt table that could not be written, with the engine's reason shown:
   // the store is closed without committing, so the file keeps its last
   // committed state).
-  FileOutcome OpenSequence(const std::string& path);
+  [[nodiscard]] FileOutcome OpenSequence(const std::string& path);
 
   // Destroys the store (committing and closing the file); every slot becomes
   // -1 and state() is reset. Journals nothing. Nothing happens when no file
@@ -203,14 +204,14 @@ class ScaleFiles {
   // the check with path + " could not be opened: no such file." titled
   // "Cannot open file" instead. A probe only: to work on a file, open it with
   // OpenSequence, whose hold leaves no moment between check and open.
-  bool CheckNotInUse(const std::string& path);
+  [[nodiscard]] bool CheckNotInUse(const std::string& path);
 
   // The design dialog's OK: writes `scaleUnits` into SCALESYS and
   // `scaleSample` into ST of row 0 of Load (SetText) and takes them as the
   // open file's design in state(); the defect slot follows the units (DefC
   // for "Cubic", letter case ignored, else DefB). False, with nothing taken,
   // when no file is open or the Load table has no row or lacks a column.
-  bool SetLoadDesign(const std::string& scaleSample, const std::string& scaleUnits);
+  [[nodiscard]] bool SetLoadDesign(const std::string& scaleSample, const std::string& scaleUnits);
 
   // Reads SCALESYS and ST of row 0 of Load again into state() (after a
   // screen changed the header, e.g. a sale picked from the sale list) and
@@ -237,27 +238,28 @@ class ScaleFiles {
   // Writes the remembered folder into "mrp" ("%s") in the user's state
   // folder, making that folder when it is missing. Returns whether it was
   // written.
-  bool SaveRememberedFolder();
+  [[nodiscard]] bool SaveRememberedFolder();
 
  private:
   // The steps of OpenSequence. OpenStore gives kOpened (*result set),
   // kInUse or kFailed, with the message shown.
-  FileOutcome OpenStore(const std::string& path, std::unique_ptr<tablestore::TableStore>* result);
+  [[nodiscard]] FileOutcome OpenStore(const std::string& path,
+                                      std::unique_ptr<tablestore::TableStore>* result);
   void ReadSettings();
   void OpenTables();
-  int OpenTable(const std::string& table, bool rebuildWithoutCfsawcu);
+  [[nodiscard]] int OpenTable(const std::string& table, bool rebuildWithoutCfsawcu);
   // The steps of CreateFromSetup.
-  bool MoveToBackup(const std::string& path);
-  bool CopyFile(const std::string& from, const std::string& to);
-  FileOutcome ApplyDatePrefix(std::string& scalePath);
-  bool EmptyNewFile();
-  FileOutcome DiscardNewFile(const std::string& path);
+  [[nodiscard]] bool MoveToBackup(const std::string& path);
+  [[nodiscard]] bool CopyFile(const std::string& from, const std::string& to);
+  [[nodiscard]] FileOutcome ApplyDatePrefix(std::string& scalePath);
+  [[nodiscard]] bool EmptyNewFile();
+  [[nodiscard]] FileOutcome DiscardNewFile(const std::string& path);
   // Closes the store without committing what was not committed.
   void DropStore();
   void ShowInUse(const std::string& path);
   void ShowError(const std::string& text);
   // app::Journal on the open file (true when no file is open).
-  bool Journal(const std::string& msg);
+  [[nodiscard]] bool Journal(const std::string& msg);
 
   platform::Ui& ui_;
   platform::FileSystem& fs_;

@@ -46,13 +46,13 @@ class Screens {
   virtual std::optional<DesignChoice> ShowDesign(Application& app,
                                                  const DesignChoice& current) = 0;
   // The setup and options screen (which may open the supervisor dialogs and
-  // set app.supervisorAccess / app.loadInfoEditable).
+  // so sign the supervisor in and allow Load Info editing in `app`).
   virtual void ShowSetup(Application& app) = 0;
   // The supervisor road, which the setup screen's "&Supervisor" button
   // opens: the sign-in ("Username & Password") and, once a supervisor has
   // signed in, "Supervisor Options". When the options close
-  // app.loadInfoEditable is on (and app.supervisorAccess is set); when the
-  // sign-in is cancelled app.loadInfoEditable is off. The options may change
+  // app.loadInfoEditable() is on (and app.supervisorAccess() is set); when
+  // the sign-in is cancelled app.loadInfoEditable() is off. The options may change
   // the open file (un-finalize, renamed SALE or LLR), so the caller reads
   // what it shows of the file again afterwards. Nothing happens without an
   // open file.

@@ -67,6 +67,6 @@ long ReadStructureVersion(tablestore::TableStore& store);
 // A step that cannot be written stops the upgrade with kFailed and
 // kUpgradeFailedText shown under the same title.
 // REQUIRES: a file is open in `store`; `ui` is used during the call only.
-UpgradeResult UpgradeStructure(tablestore::TableStore& store, platform::Ui& ui);
+[[nodiscard]] UpgradeResult UpgradeStructure(tablestore::TableStore& store, platform::Ui& ui);
 
 }  // namespace app

@@ -2,12 +2,47 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "app/scale_files.h"
 #include "platform/file_system.h"
+#include "platform/scripted_ui.h"
 #include "tablestore/table_store.h"
 
 namespace app::testing {
+
+std::string DefaultSetupPath() { return VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl"; }
+
+bool MakeScaleFile(const platform::Clock& clock, const std::string& path) {
+  platform::ScriptedUi ui;
+  platform::PosixFileSystem fs;
+  const size_t slash = path.rfind('/');
+  ScaleFiles files(ui, fs, clock, path.substr(0, slash == std::string::npos ? 0 : slash + 1));
+  return files.CreateFromSetup(DefaultSetupPath(), path) == FileOutcome::kCreated &&
+         ui.messages().empty();
+}
+
+void RecordingScreens::ShowLoadInfo(Application& app) {
+  shown.push_back("LoadInfo");
+  if (loadInfo) loadInfo(app);
+}
+
+std::optional<DesignChoice> RecordingScreens::ShowDesign(Application&,
+                                                         const DesignChoice& current) {
+  shown.push_back("Design " + current.scaleSample + "/" + current.scaleUnits);
+  return design;
+}
+
+void RecordingScreens::ShowReports(Application&,
+                                   const std::function<void(const ReportChoice&)>& generate) {
+  shown.push_back("Reports");
+  if (reports) generate(*reports);
+}
+
+int RecordingScreens::Count(const std::string& name) const {
+  return static_cast<int>(std::count(shown.begin(), shown.end(), name));
+}
 
 bool WriteText(const std::string& path, const std::string& text) {
   platform::PosixFileSystem fs;

@@ -2,12 +2,19 @@
 // built from import text, and reading tables back from a file on disk.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/screens.h"
 #include "mkstore/fault_file_system.h"
 #include "platform/file_system.h"
 #include "platform/test_support.h"
+
+namespace platform {
+class Clock;
+}
 
 namespace app::testing {
 
@@ -48,6 +55,36 @@ std::string GlobalValue(const std::string& path, const std::string& block, const
 // Sections: DataDictionary, Globals, Load, Log, KZ. With `withTapers` the
 // dictionary already describes Tapers.
 std::string SmallFileText(const std::string& version, bool withTapers);
+
+// The setup file that ships with the program (DefaultScaler.SetupScl in the
+// build's program folder).
+std::string DefaultSetupPath();
+
+// Makes a new scale file at `path` from DefaultSetupPath() as "Create new
+// file" does (journal entries dated by `clock`) and closes it again. False
+// when it could not be made.
+[[nodiscard]] bool MakeScaleFile(const platform::Clock& clock, const std::string& path);
+
+// Stands in for the other screens: records each one opened, by name
+// ("About", "LoadInfo", "DataEntry", "Design SAMPLE/UNITS" with the texts it
+// opened with, "Setup", "Supervisor", "Reports"), and answers as set below.
+class RecordingScreens : public Screens {
+ public:
+  void ShowAbout() override { shown.push_back("About"); }
+  void ShowLoadInfo(Application& app) override;
+  void ShowDataEntry(Application&) override { shown.push_back("DataEntry"); }
+  std::optional<DesignChoice> ShowDesign(Application&, const DesignChoice& current) override;
+  void ShowSetup(Application&) override { shown.push_back("Setup"); }
+  void ShowSupervisor(Application&) override { shown.push_back("Supervisor"); }
+  void ShowReports(Application&, const std::function<void(const ReportChoice&)>& generate) override;
+  // How often the screen `name` was opened.
+  int Count(const std::string& name) const;
+
+  std::vector<std::string> shown;
+  std::optional<DesignChoice> design;          // the design dialog's answer
+  std::optional<ReportChoice> reports;         // generated once when set
+  std::function<void(Application&)> loadInfo;  // what the scaler does there
+};
 
 // The platform file operations (copy, move, delete, whole-file reads and
 // writes) over the files of an engine FaultFileSystem, so that the file

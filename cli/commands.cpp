@@ -599,13 +599,15 @@ Outcome AuditReport(Context& ctx, const std::string& scalePath, bool pdf) {
 Outcome SetFileType(Context& ctx, const std::string& scalePath, const std::string& fileType) {
   OpenFile file(ctx, scalePath);
   if (!file.ok()) return file.Failed();
-  switch (app::SetFileType(file.store(), ctx.ui, fileType)) {
+  const std::optional<app::FileType> type = app::ParseFileType(fileType);
+  if (!type) {
+    return file.Refuse(Outcome::Fail("unknown file type '" + fileType +
+                                     "' (production, check scale or non-scale loads)"));
+  }
+  switch (app::SetFileType(file.store(), ctx.ui, *type)) {
     case app::FileTypeStatus::kStored:
       ctx.out << scalePath << ": file type " << fileType << '\n';
       return file.Close(Outcome::Ok());
-    case app::FileTypeStatus::kUnknown:
-      return file.Refuse(Outcome::Fail("unknown file type '" + fileType +
-                                       "' (production, check scale or non-scale loads)"));
     case app::FileTypeStatus::kLocked:
       return file.Refuse(Outcome::Fail(
           "the file type can only change while the file has no logs and at most one load"));

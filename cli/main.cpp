@@ -206,9 +206,7 @@ std::string UsageError(const Options& o) {
   if (o.rename->parsed() && o.sale.empty() && o.llr.empty()) {
     return "rename: nothing to rename (give --sale OLD NEW, --llr OLD NEW or both)";
   }
-  if (o.setFileType->parsed() &&
-      std::find(std::begin(app::kFileTypeChoices), std::end(app::kFileTypeChoices),
-                o.fileType) == std::end(app::kFileTypeChoices)) {
+  if (o.setFileType->parsed() && !app::ParseFileType(o.fileType)) {
     return "set-file-type: unknown file type '" + o.fileType +
            "' (production, check scale or non-scale loads)";
   }

@@ -526,7 +526,7 @@ TEST_F(DataEntryScreenTest, CheckScaleRowsChooseTheirLoad) {
   ASSERT_EQ(Store().SetText(load, second, Store().ColumnIndex(load, "SALE"), "Bear Creek"), 0);
   ASSERT_EQ(Store().SetText(load, second, Store().ColumnIndex(load, "LLR"), "2002"), 0);
   ASSERT_EQ(Store().Commit(), 0);
-  app_->checkScale = true;
+  app_->SetFileType(app::FileType::kCheckScale);
   OpenScreen();
   Press('A', kCtrl);
   grid::CellGrid& logs = screen_->LogGrid();

@@ -53,7 +53,7 @@ EntryLoad ReadEntryLoad(const app::Application& app, tablestore::TableStore& sto
   EntryLoad load;
   load.threeP = file.scaleSample != "100";
   load.cubic = platform::EqualsIgnoringAsciiCase(file.scaleUnits, "Cubic");
-  load.checkScale = app.checkScale;
+  load.checkScale = app.IsCheckScale();
   load.orderColumn = app::DesignOrderColumn(file.scaleSample, file.scaleUnits);
   load.segTable = scaling::table::kSeg;
   load.defTable = load.cubic ? scaling::table::kDefC : scaling::table::kDefB;

@@ -79,9 +79,9 @@ using LandingTest = testing::ScreenFixture;
 // Each grid lands on its own kept field, and on its first shown column when
 // that field is hidden or missing.
 TEST_F(LandingTest, EachGridLandsOnItsOwnField) {
-  app_->landingFieldLog = "LN";
-  app_->landingFieldSeg = "";
-  app_->landingFieldDef = "M";
+  app_->SetLandingField(app::GridMode::kLog, "LN");
+  app_->SetLandingField(app::GridMode::kSegment, "");
+  app_->SetLandingField(app::GridMode::kDefect, "M");
   EXPECT_EQ(app_->LandingField(app::GridMode::kLog), "LN");
   EXPECT_EQ(app_->LandingField(app::GridMode::kSegment), "");
   EXPECT_EQ(app_->LandingField(app::GridMode::kDefect), "M");

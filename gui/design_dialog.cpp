@@ -8,6 +8,7 @@
 
 #include "gui/command_button.h"
 #include "gui/grid_view.h"
+#include "gui/screen_button.h"
 
 namespace gui {
 namespace {
@@ -36,17 +37,13 @@ DesignDialog::DesignDialog(app::Application& app, QWidget* parent) : QDialog(par
   });
   kzGrid_ = new GridView(screen_.kzGrid(), this);
   kzGrid_->setObjectName("kzGrid");
-  addRecord_ = new QPushButton(app::kDesignAddRecord, this);
-  deleteRecord_ = new QPushButton(app::kDesignDeleteRecord, this);
-  connect(addRecord_, &QPushButton::clicked, this, [this] {
+  addRecord_ = MakeCommandButton(this, app::kDesignAddRecord, [this] {
     screen_.OnAddRecord();
     Refresh();
     kzGrid_->setFocus();
   });
-  connect(deleteRecord_, &QPushButton::clicked, this, [this] {
-    screen_.OnDeleteRecord();
-    Refresh();
-  });
+  deleteRecord_ = MakeScreenButton(this, app::kDesignDeleteRecord, screen_,
+                                   &app::DesignScreen::OnDeleteRecord, [this] { Refresh(); });
   BuildLayout();
   Refresh();
 }

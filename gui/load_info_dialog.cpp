@@ -12,8 +12,11 @@
 
 #include "gui/command_button.h"
 #include "gui/grid_view.h"
+#include "gui/screen_button.h"
 
 namespace gui {
+
+using Screen = loadinfo::LoadInfoScreen;
 
 LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget* parent)
     : QDialog(parent), screen_(app, ui) {
@@ -22,32 +25,46 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   grid_->SetKeyHandler([this](int code, bool ctrl) { return screen_.OnKeyDown(code, ctrl); });
   navigation_ = new QLabel(loadinfo::kNavigationLabel, this);
   position_ = new QLabel(this);
-  first_ = AddButton("<<", &loadinfo::LoadInfoScreen::OnFirst);
-  previous_ = AddButton("<", &loadinfo::LoadInfoScreen::OnPrevious);
-  next_ = AddButton(">", &loadinfo::LoadInfoScreen::OnNext);
-  last_ = AddButton(">>", &loadinfo::LoadInfoScreen::OnLast);
-  new_ = AddButton("&New", &loadinfo::LoadInfoScreen::OnNew);
-  delete_ = AddButton("&Delete", &loadinfo::LoadInfoScreen::OnDelete);
+  first_ = AddRecordButton(loadinfo::kFirstButton, &Screen::OnFirst, loadinfo::kFirstKey,
+                           loadinfo::kFirstTip);
+  previous_ = AddRecordButton(loadinfo::kPreviousButton, &Screen::OnPrevious,
+                              loadinfo::kPreviousKey, loadinfo::kPreviousTip);
+  next_ = AddRecordButton(loadinfo::kNextButton, &Screen::OnNext, loadinfo::kNextKey,
+                          loadinfo::kNextTip);
+  last_ = AddRecordButton(loadinfo::kLastButton, &Screen::OnLast, loadinfo::kLastKey,
+                          loadinfo::kLastTip);
+  new_ =
+      MakeScreenButton(this, loadinfo::kNewButton, screen_, &Screen::OnNew, [this] { Refresh(); });
+  delete_ = MakeScreenButton(this, loadinfo::kDeleteButton, screen_, &Screen::OnDelete,
+                             [this] { Refresh(); });
   ok_ = new QPushButton(kOkButton, this);
   cancel_ = new QPushButton(kCancelButton, this);
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
   BuildLayout();
-  screen_.Open();
+  opened_ = screen_.Open();
   Refresh();
   FitSize();
+}
+
+int LoadInfoDialog::exec() {
+  // A header that could not be shown has been reported already: nothing to
+  // edit, so the window never appears.
+  if (opened_ != loadinfo::LoadInfoOpen::kOpened) return QDialog::Rejected;
+  return QDialog::exec();
 }
 
 // The view listens to the screen's grid, which dies with screen_, before
 // QDialog would delete its children.
 LoadInfoDialog::~LoadInfoDialog() { delete grid_; }
 
-QPushButton* LoadInfoDialog::AddButton(const char* text, void (loadinfo::LoadInfoScreen::*action)()) {
-  return MakeCommandButton(this, text, [this, action] {
-    (screen_.*action)();
-    Refresh();
-  });
+QPushButton* LoadInfoDialog::AddRecordButton(const char* text, void (Screen::*action)(),
+                                             const char* key, const char* tip) {
+  QPushButton* button = MakeScreenButton(this, text, screen_, action, [this] { Refresh(); });
+  button->setShortcut(QKeySequence(QString::fromLatin1(key)));
+  button->setToolTip(QString::fromLatin1(tip));
+  return button;
 }
 
 void LoadInfoDialog::BuildLayout() {
@@ -96,20 +113,21 @@ void LoadInfoDialog::FitSize() {
 }
 
 void LoadInfoDialog::Refresh() {
-  const bool shown = screen_.RecordButtonsShown();
+  const loadinfo::LoadInfoView& view = screen_.view();
+  const bool shown = view.recordButtons;
   for (QWidget* widget : {static_cast<QWidget*>(navigation_), static_cast<QWidget*>(position_),
                           static_cast<QWidget*>(first_), static_cast<QWidget*>(previous_),
                           static_cast<QWidget*>(next_), static_cast<QWidget*>(last_),
                           static_cast<QWidget*>(new_), static_cast<QWidget*>(delete_)}) {
     widget->setVisible(shown);
   }
-  position_->setText(QString::fromStdString(screen_.PositionText()));
-  new_->setEnabled(screen_.NewEnabled());
-  delete_->setEnabled(screen_.DeleteEnabled());
-  first_->setEnabled(screen_.PreviousEnabled());
-  previous_->setEnabled(screen_.PreviousEnabled());
-  next_->setEnabled(screen_.NextEnabled());
-  last_->setEnabled(screen_.NextEnabled());
+  position_->setText(QString::fromStdString(view.position));
+  new_->setEnabled(view.newEnabled);
+  delete_->setEnabled(view.deleteEnabled);
+  first_->setEnabled(view.previousEnabled);
+  previous_->setEnabled(view.previousEnabled);
+  next_->setEnabled(view.nextEnabled);
+  last_->setEnabled(view.nextEnabled);
 }
 
 void LoadInfoDialog::done(int result) {

@@ -8,7 +8,10 @@
 // returns. It holds no rule and no text of its own.
 //
 // The screen opens in the constructor, so the sale list's messages are shown
-// before the window appears.
+// before the window appears; when it could not open, exec() returns at once.
+//
+// The record buttons "<<", "<", ">", ">>" have no letter to underline; their
+// keys (loadinfo::kFirstKey ...) press them, and their tooltips name them.
 //
 // Thread safety: the Qt GUI thread only.
 #pragma once
@@ -45,18 +48,28 @@ class LoadInfoDialog : public QDialog {
   loadinfo::LoadInfoScreen& screen() { return screen_; }
   GridView* gridView() const { return grid_; }
 
+  // What opening the screen gave.
+  loadinfo::LoadInfoOpen opened() const { return opened_; }
+
+  // Shows the window modally, as QDialog::exec(), but only when the screen
+  // opened; otherwise returns QDialog::Rejected at once.
+  int exec() override;
+
   // Closing the window in any way (OK, Cancel, Escape, the close box) writes
   // the header back first.
   void done(int result) override;
 
  private:
-  QPushButton* AddButton(const char* text, void (loadinfo::LoadInfoScreen::*action)());
+  // A record button with its key and tooltip.
+  QPushButton* AddRecordButton(const char* text, void (loadinfo::LoadInfoScreen::*action)(),
+                               const char* key, const char* tip);
   void BuildLayout();
   // The first size: the grid's columns whole, the fields down to the limits.
   void FitSize();
   void Refresh();
 
   loadinfo::LoadInfoScreen screen_;
+  loadinfo::LoadInfoOpen opened_ = loadinfo::LoadInfoOpen::kNotShown;
   GridView* grid_;
   QLabel* navigation_;
   QLabel* position_;

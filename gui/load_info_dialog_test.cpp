@@ -23,14 +23,13 @@ namespace {
 class LoadInfoDialogTest : public ::testing::Test {
  protected:
   // A new scale file of `type`, with the demo sale list beside the program.
-  void Create(const char* type) {
+  void Create(app::FileType type) {
     ASSERT_EQ(fs_.Copy(VARNOLDE_DATA_DIR "/demo/sales.csv", folder_ / "sales.csv"),
               platform::FileResult::kOk);
     ASSERT_EQ(app_.files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl",
                                          folder_ / "load.scl"),
               app::FileOutcome::kCreated);
-    app_.fileType = type;
-    app_.checkScale = std::string(type) == app::kFileTypeCheckScale;
+    app_.SetFileType(type);
   }
 
   static void Show(QDialog& dialog) {
@@ -71,7 +70,7 @@ class LoadInfoDialogTest : public ::testing::Test {
 };
 
 TEST_F(LoadInfoDialogTest, ChoosingASaleFromTheDropDownFillsTheFactorsAndLimits) {
-  Create(app::kFileTypeProduction);
+  Create(app::FileType::kProduction);
   LoadInfoDialog dialog(app_, ui_);
   Show(dialog);
   EXPECT_EQ(dialog.windowTitle(), "Varnolde -- Edit Load Information");
@@ -115,19 +114,30 @@ TEST_F(LoadInfoDialogTest, ChoosingASaleFromTheDropDownFillsTheFactorsAndLimits)
 }
 
 TEST_F(LoadInfoDialogTest, RecordButtonsOfACheckScaleFile) {
-  Create(app::kFileTypeCheckScale);
+  Create(app::FileType::kCheckScale);
   LoadInfoDialog dialog(app_, ui_);
   Show(dialog);
   EXPECT_TRUE(Button(dialog, "&New")->isVisible());
   EXPECT_FALSE(Button(dialog, "&Delete")->isEnabled());
   QTest::keyClick(dialog.windowHandle(), Qt::Key_N, Qt::AltModifier);  // &New
   QTest::qWait(200);
-  EXPECT_EQ(dialog.screen().PositionText(), "2 of 2");
+  EXPECT_EQ(dialog.screen().view().position, "2 of 2");
   EXPECT_TRUE(dialog.findChildren<QLabel*>().size() >= 2);
   EXPECT_TRUE(Button(dialog, "&Delete")->isEnabled());
   EXPECT_TRUE(Button(dialog, "<")->isEnabled());
   EXPECT_FALSE(Button(dialog, ">>")->isEnabled());
   dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/load_info_dialog_check_scale.png");
+  // The record buttons' keys move the record as the buttons do.
+  const std::pair<Qt::Key, const char*> keys[] = {{Qt::Key_Home, "1 of 2"},
+                                                  {Qt::Key_End, "2 of 2"},
+                                                  {Qt::Key_PageUp, "1 of 2"},
+                                                  {Qt::Key_PageDown, "2 of 2"}};
+  for (const auto& [key, position] : keys) {
+    QTest::keyClick(dialog.windowHandle(), key, Qt::AltModifier);
+    QTest::qWait(200);
+    EXPECT_EQ(dialog.screen().view().position, position) << key;
+  }
+  EXPECT_EQ(Button(dialog, "<<")->toolTip(), "First header (Alt+Home)");
   QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(app_.store()->RowCount(app_.slots().load), 2);

@@ -9,10 +9,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/command_button.h"
+#include "gui/screen_button.h"
 
 namespace gui {
 namespace {
+
+using Screen = app::MainScreen;
 
 QLineEdit* ReadOnlyField(QWidget* parent) {
   auto* field = new QLineEdit(parent);
@@ -25,26 +27,29 @@ QLineEdit* ReadOnlyField(QWidget* parent) {
 MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* parent)
     : QDialog(parent), screen_(app, screens) {
   setWindowTitle(QString::fromStdString(screen_.view().title));
-  editFile_ = AddButton("&Edit existing file", &app::MainScreen::OnEditExistingFile);
-  createFile_ = AddButton("&Create new file", &app::MainScreen::OnCreateNewFile);
+  const auto redraw = [this] { Refresh(); };
+  editFile_ =
+      MakeScreenButton(this, app::kEditFileButton, screen_, &Screen::OnEditExistingFile, redraw);
+  createFile_ =
+      MakeScreenButton(this, app::kCreateFileButton, screen_, &Screen::OnCreateNewFile, redraw);
   filePath_ = ReadOnlyField(this);
-  loadInfo_ = AddButton("&Load Info", &app::MainScreen::OnLoadInfo);
-  dataEntry_ = AddButton("&Data Entry", &app::MainScreen::OnDataEntry);
-  setup_ = AddButton("&Setup && Options", &app::MainScreen::OnSetup);
-  reports_ = AddButton("&Reports", &app::MainScreen::OnReports);
-  finalize_ = AddButton("&Finalize load", &app::MainScreen::OnFinalize);
+  loadInfo_ = MakeScreenButton(this, app::kLoadInfoButton, screen_, &Screen::OnLoadInfo, redraw);
+  dataEntry_ = MakeScreenButton(this, app::kDataEntryButton, screen_, &Screen::OnDataEntry, redraw);
+  setup_ = MakeScreenButton(this, app::kSetupButton, screen_, &Screen::OnSetup, redraw);
+  reports_ = MakeScreenButton(this, app::kReportsButton, screen_, &Screen::OnReports, redraw);
+  finalize_ = MakeScreenButton(this, app::kFinalizeButton, screen_, &Screen::OnFinalize, redraw);
   fileType_ = new QComboBox(this);
-  for (const char* type : app::kFileTypes) fileType_->addItem(type);
+  for (const char* type : app::kFileTypeTexts) fileType_->addItem(type);
   connect(fileType_, &QComboBox::activated, this, [this](int index) {
     screen_.OnFileTypeChanged(index);
     Refresh();
   });
   scaleUnits_ = ReadOnlyField(this);
   scaleSample_ = ReadOnlyField(this);
-  design_ = AddButton(" ... ", &app::MainScreen::OnDesign);
-  done_ = new QPushButton("D&one", this);
+  design_ = MakeScreenButton(this, app::kDesignButton, screen_, &Screen::OnDesign, redraw);
+  done_ = new QPushButton(app::kDoneButton, this);
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
-  auto* about = new QAction("About Varnolde...", this);
+  auto* about = new QAction(app::kAboutEntry, this);
   about->setShortcut(QKeySequence::HelpContents);
   connect(about, &QAction::triggered, this, [&screens] { screens.ShowAbout(); });
   addAction(about);
@@ -53,20 +58,12 @@ MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* pa
   Refresh();
 }
 
-QPushButton* MainDialog::AddButton(const char* text, void (app::MainScreen::*action)()) {
-  QPushButton* button = MakeCommandButton(this, text, [this, action] {
-    (screen_.*action)();
-    Refresh();
-  });
-  return button;
-}
-
 void MainDialog::BuildLayout() {
-  auto* design = new QGroupBox(" Design ", this);
+  auto* design = new QGroupBox(app::kDesignGroup, this);
   auto* designLayout = new QGridLayout(design);
-  designLayout->addWidget(new QLabel("Scale Units: ", design), 0, 0);
+  designLayout->addWidget(new QLabel(app::kScaleUnitsLabel, design), 0, 0);
   designLayout->addWidget(scaleUnits_, 0, 1);
-  designLayout->addWidget(new QLabel("Scale Sample: ", design), 1, 0);
+  designLayout->addWidget(new QLabel(app::kScaleSampleLabel, design), 1, 0);
   designLayout->addWidget(scaleSample_, 1, 1);
   designLayout->addWidget(design_, 0, 2, 2, 1);
   auto* layout = new QGridLayout(this);
@@ -100,7 +97,7 @@ void MainDialog::Refresh() {
   const app::MainScreenView& view = screen_.view();
   filePath_->setText(QString::fromStdString(view.filePath));
   filePath_->setCursorPosition(0);
-  fileType_->setCurrentIndex(view.fileType);
+  fileType_->setCurrentIndex(view.fileType ? static_cast<int>(*view.fileType) : -1);
   fileType_->setEnabled(view.fileTypeList);
   scaleUnits_->setText(QString::fromStdString(view.scaleUnits));
   scaleSample_->setText(QString::fromStdString(view.scaleSample));

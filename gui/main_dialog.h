@@ -48,7 +48,6 @@ class MainDialog : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* text, void (app::MainScreen::*action)());
   void BuildLayout();
   void Refresh();
 

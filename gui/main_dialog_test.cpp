@@ -19,23 +19,6 @@
 namespace gui {
 namespace {
 
-// Opens no other screen; counts the Load Info calls.
-class NoScreens : public app::Screens {
- public:
-  void ShowAbout() override {}
-  void ShowLoadInfo(app::Application&) override { ++loadInfo; }
-  void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&,
-                                              const app::DesignChoice&) override {
-    return std::nullopt;
-  }
-  void ShowSetup(app::Application&) override {}
-  void ShowSupervisor(app::Application&) override {}
-  void ShowReports(app::Application&,
-                   const std::function<void(const app::ReportChoice&)>&) override {}
-  int loadInfo = 0;
-};
-
 // Presses Alt+`key` in the dialog's window, as the keyboard does, and waits
 // for the button's animated click that the mnemonic starts.
 void Mnemonic(QWidget& dialog, Qt::Key key) {
@@ -51,23 +34,27 @@ QPushButton* Button(QWidget& dialog, const QString& text) {
   return nullptr;
 }
 
-TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
+// The main dialog, shown, over a scale file "load.scl" that is not open yet.
+class MainDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(app::testing::MakeScaleFile(clock, path));
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  }
+
   app::testing::TempFolder folder;
   platform::PosixFileSystem fs;
   platform::FixedClock clock;
   platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
-  NoScreens screens;
-  app::Application application(ui, fs, clock, folder.path());
+  app::testing::RecordingScreens screens;
+  app::Application application{ui, fs, clock, folder.path()};
   const std::string path = folder / "load.scl";
-  {
-    app::ScaleFiles files(ui, fs, clock, folder.path());
-    ASSERT_EQ(files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl", path),
-              app::FileOutcome::kCreated);
-  }
-  MainDialog dialog(application, screens);
-  dialog.show();
-  dialog.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  MainDialog dialog{application, screens};
+};
+
+TEST_F(MainDialogTest, ShowsTheOpenedFileAndItsButtons) {
   EXPECT_EQ(dialog.windowTitle(), "Varnolde 2010.11.05");
   auto* field = dialog.findChildren<QLineEdit*>().front();
   EXPECT_EQ(field->text(), "No File Open.");
@@ -92,12 +79,43 @@ TEST(MainDialog, ShowsTheOpenedFileAndItsButtons) {
   dialog.grab().save(VARNOLDE_SCREENSHOT_DIR "/main_dialog.png");
 
   Mnemonic(dialog, Qt::Key_L);  // &Load Info: the audit fails
-  EXPECT_EQ(screens.loadInfo, 1);
+  EXPECT_EQ(screens.Count("LoadInfo"), 1);
   EXPECT_FALSE(Button(dialog, "&Reports")->isEnabled());
 
   Mnemonic(dialog, Qt::Key_O);  // D&one
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(app::testing::JournalMessages(path).back(), "File closed");
+}
+
+// Each of the nine buttons, pressed as the user does, runs its own command.
+TEST_F(MainDialogTest, EveryButtonReachesItsCommand) {
+  const auto filePath = [&] { return dialog.screen().view().filePath; };
+
+  ui.QueueOpenFile(path);
+  Mnemonic(dialog, Qt::Key_E);  // &Edit existing file
+  EXPECT_EQ(filePath(), path);
+  Mnemonic(dialog, Qt::Key_D);  // &Data Entry
+  Mnemonic(dialog, Qt::Key_S);  // &Setup && Options
+  Mnemonic(dialog, Qt::Key_R);  // &Reports
+  QTest::mouseClick(Button(dialog, " ... "), Qt::LeftButton);
+  EXPECT_EQ(screens.shown,
+            (std::vector<std::string>{"DataEntry", "Setup", "Reports", "Design 100/Cubic"}));
+  Mnemonic(dialog, Qt::Key_F);  // &Finalize load: the empty load's audit stops it
+  ASSERT_FALSE(ui.messages().empty());
+  EXPECT_EQ(app::testing::GlobalValue(path, "System", "Finalized"), "NO");
+  Mnemonic(dialog, Qt::Key_L);  // &Load Info
+  EXPECT_EQ(screens.shown.back(), "LoadInfo");
+
+  const std::string created = folder / "new.scl";
+  ui.QueueOpenFile(app::testing::DefaultSetupPath());  // "Select Setup file"
+  ui.QueueSaveFile(created);
+  Mnemonic(dialog, Qt::Key_C);  // &Create new file: Load Info, then the design
+  EXPECT_EQ(filePath(), created);
+  EXPECT_EQ(screens.Count("LoadInfo"), 2);
+  EXPECT_EQ(screens.Count("Design 100/Cubic"), 2);
+  Mnemonic(dialog, Qt::Key_O);  // D&one
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(app::testing::JournalMessages(created).back(), "File closed");
 }
 
 // Generate hands the ticks over and the dialog stays open, its Print...
@@ -140,7 +158,7 @@ TEST(ReportsDialog, GenerateStaysOpenAndTheTicksAreKept) {
     EXPECT_FALSE(dialog.isVisible());
   }
   ReportsDialog again(application, generate);
-  const app::ReportChoice kept = again.choice();
+  const app::ReportChoice kept = again.screen().view().ticks;
   EXPECT_TRUE(kept.comprehensive && !kept.logReport && kept.brevanta && kept.pdf);
 }
 

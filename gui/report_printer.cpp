@@ -18,9 +18,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// Report files are a few megabytes at most; anything larger is no report.
-constexpr size_t kMaxReportBytes = 64u << 20;
-
 // The report face sized in points so that a glyph advances one character
 // pitch, but no taller than a line (a sheet with closely set lines gets
 // glyphs narrower than their pitch rather than overlapping ones).
@@ -75,52 +72,25 @@ void DrawReport(QPainter& painter, QPrinter& printer, const reports::PrintSheet&
 
 }  // namespace
 
-std::vector<std::string> PrintableReports(const std::vector<std::string>& paths) {
-  std::vector<std::string> printable;
-  for (const std::string& path : paths) {
-    if (reports::LayoutForReportFile(path) != nullptr) printable.push_back(path);
-  }
-  return printable;
+QtReportPrinter::QtReportPrinter(QPrinter& printer, QWidget* parent)
+    : printer_(printer), parent_(parent) {}
+
+bool QtReportPrinter::Choose() {
+  QPrintDialog dialog(&printer_, parent_);
+  return dialog.exec() == QDialog::Accepted;
 }
 
-bool PrintReportFiles(QPrinter& printer, const std::vector<std::string>& paths,
-                      const platform::FileSystem& files, std::string* error) {
-  QPainter painter;
-  for (const std::string& path : paths) {
-    const char* layout = reports::LayoutForReportFile(path);
-    std::string bytes;
-    if (layout == nullptr ||
-        files.ReadFile(path, kMaxReportBytes, &bytes) != platform::FileResult::kOk) {
-      if (error != nullptr) *error = path + " cannot be read as a report.";
-      return false;
-    }
-    const reports::PrintSheet sheet =
-        reports::SheetForReport(reports::LayoutGeometry(layout), bytes);
-    // The page layout of the next page is set before it starts.
-    printer.setFullPage(true);
-    printer.setPageLayout(SheetLayout(sheet));
-    if (painter.isActive()) {
-      printer.newPage();
-    } else if (!painter.begin(&printer)) {
-      if (error != nullptr) *error = "The printer could not be started.";
-      return false;
-    }
-    DrawReport(painter, printer, sheet, reports::ReportSheets(bytes, sheet));
+bool QtReportPrinter::Print(const app::PrintedReport& report) {
+  // The page layout of the next page is set before it starts.
+  printer_.setFullPage(true);
+  printer_.setPageLayout(SheetLayout(report.sheet));
+  if (painter_.isActive()) {
+    printer_.newPage();
+  } else if (!painter_.begin(&printer_)) {
+    return false;
   }
+  DrawReport(painter_, printer_, report.sheet, report.pages);
   return true;
-}
-
-bool PrintReports(QWidget* parent, const std::vector<std::string>& paths,
-                  const platform::FileSystem& files, platform::Ui& ui) {
-  const std::vector<std::string> printable = PrintableReports(paths);
-  if (printable.empty()) return false;
-  QPrinter printer(QPrinter::HighResolution);
-  QPrintDialog dialog(&printer, parent);
-  if (dialog.exec() != QDialog::Accepted) return false;
-  std::string error;
-  if (PrintReportFiles(printer, printable, files, &error)) return true;
-  ui.ShowMessage({error, kPrintFailedCaption, platform::Icon::kStop});
-  return false;
 }
 
 }  // namespace gui

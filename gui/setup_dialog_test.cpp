@@ -17,29 +17,12 @@
 namespace gui {
 namespace {
 
-class SupervisorOnly : public app::Screens {
- public:
-  void ShowAbout() override {}
-  void ShowLoadInfo(app::Application&) override {}
-  void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&,
-                                              const app::DesignChoice&) override {
-    return std::nullopt;
-  }
-  void ShowSetup(app::Application&) override {}
-  void ShowSupervisor(app::Application&) override { ++supervisor; }
-  void ShowReports(app::Application&,
-                   const std::function<void(const app::ReportChoice&)>&) override {}
-  int supervisor = 0;
-};
-
 class SetupDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(app_.files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl",
-                                         folder_ / "load.scl"),
+    ASSERT_EQ(app_.files.CreateFromSetup(app::testing::DefaultSetupPath(), folder_ / "load.scl"),
               app::FileOutcome::kCreated);
-    app_.landingFieldLog = app_.files.state().defFieldLog;
+    app_.TakeOpenedFile(app_.files.state());
   }
 
   app::testing::TempFolder folder_;
@@ -47,7 +30,7 @@ class SetupDialogTest : public ::testing::Test {
   platform::FixedClock clock_{platform::LocalDateTime{2026, 7, 15, 7, 42, 0}};
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
   app::Application app_{ui_, fs_, clock_, folder_.path()};
-  SupervisorOnly screens_;
+  app::testing::RecordingScreens screens_;
 };
 
 TEST_F(SetupDialogTest, ShowsTheScreenAndFollowsTheTableChosen) {
@@ -74,7 +57,7 @@ TEST_F(SetupDialogTest, ShowsTheScreenAndFollowsTheTableChosen) {
   for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
     if (b->text() == "&Supervisor") QTest::mouseClick(b, Qt::LeftButton);
   }
-  EXPECT_EQ(screens_.supervisor, 1);
+  EXPECT_EQ(screens_.Count("Supervisor"), 1);
 }
 
 }  // namespace

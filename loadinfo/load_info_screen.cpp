@@ -51,22 +51,28 @@ LoadInfoScreen::~LoadInfoScreen() {
   grid_.RemoveListener(this);
 }
 
-bool LoadInfoScreen::Open() {
+LoadInfoOpen LoadInfoScreen::Open() {
+  const LoadInfoOpen result = OpenHeader();
+  UpdateView();
+  return result;
+}
+
+LoadInfoOpen LoadInfoScreen::OpenHeader() {
   tablestore::TableStore* store = app_.store();
   loadSlot_ = store == nullptr ? -1 : app_.slots().load;
   if (loadSlot_ < 0) {
-    ui_.ShowMessage({"The Load table is not open.", "Error", platform::Icon::kStop});
-    return false;
+    ui_.ShowMessage({kNoLoadTable, kErrorCaption, platform::Icon::kStop});
+    return LoadInfoOpen::kNoLoadTable;
   }
   // A header table without rows could hold nothing: give it its first row.
   if (store->RowCount(loadSlot_) <= 0 && store->AddRow(loadSlot_, -1) < 0) {
     ShowStoreError();
-    return false;
+    return LoadInfoOpen::kNotShown;
   }
   rowCount_ = store->RowCount(loadSlot_);
   current_ = rowCount_ - 1;
   binding_.emplace(*store, grid_, &ui_);
-  if (!BuildViews()) return false;
+  if (!BuildViews()) return LoadInfoOpen::kNotShown;
   const int saleRow = FieldRow("SALE");
   const int llrRow = FieldRow("LLR");
   const int result = sales_.Import(grid_, saleRow, grid_.Text(saleRow, kValueColumn),
@@ -75,7 +81,7 @@ bool LoadInfoScreen::Open() {
   logsRecorded_ = result == kLogsRecorded;
   MarkCells();
   FillScaleDateTime();
-  return true;
+  return LoadInfoOpen::kOpened;
 }
 
 bool LoadInfoScreen::BuildViews() {
@@ -85,7 +91,7 @@ bool LoadInfoScreen::BuildViews() {
   dloadSlot_ = store.Select("Load", fields, "", "", kLoadView, "");
   if (dloadSlot_ >= 0 && current_ >= 0) FillGrid();
   if (rowViewSlot_ < 0) {
-    ui_.ShowMessage({"The load header could not be shown.", "Error", platform::Icon::kStop});
+    ui_.ShowMessage({kHeaderNotShown, kErrorCaption, platform::Icon::kStop});
     return false;
   }
   return true;
@@ -134,7 +140,7 @@ void LoadInfoScreen::MarkCells() {
   if (saleListAttached_) grid_.SetChoices(FieldRow("SALE"), kValueColumn, sales_.SaleNames());
   for (int r = 1; r < grid_.RowCount(); ++r) {
     const std::string& field = grid_.Text(r, kFieldColumn);
-    const bool readOnly = (IsProtected(field) && !app_.loadInfoEditable) ||
+    const bool readOnly = (IsProtected(field) && !app_.loadInfoEditable()) ||
                           ((IsField(field, "SALE") || IsField(field, "LLR")) && logsRecorded_);
     grid_.SetCellReadOnly(r, kValueColumn, readOnly);
   }
@@ -162,7 +168,7 @@ int LoadInfoScreen::FieldRow(const std::string& field) const {
 }
 
 bool LoadInfoScreen::WriteBack() {
-  app_.loadInfoEditable = false;
+  app_.EndLoadInfoEditing();
   if (grid_.IsEditing()) grid_.CommitEdit(grid_.EditText());
   if (rowViewSlot_ < 0) return true;
   tablestore::TableStore& store = *app_.store();
@@ -206,17 +212,19 @@ void LoadInfoScreen::ReleaseSlot(int slot) {
 }
 
 void LoadInfoScreen::ShowStoreError() {
-  ui_.ShowMessage({"The load header could not be stored.", "Error", platform::Icon::kStop});
+  ui_.ShowMessage({kHeaderNotStored, kErrorCaption, platform::Icon::kStop});
 }
 
 void LoadInfoScreen::OnClose() {
   if (closed_) return;
   // Written back before the screen counts as closed, so that an edit still
   // open ends as any other (a chosen sale still fills the header).
-  if (dloadSlot_ >= 0) WriteBack();
+  // A refused value has been shown; the screen closes all the same.
+  if (dloadSlot_ >= 0) static_cast<void>(WriteBack());
   closed_ = true;
-  app_.loadInfoEditable = false;
+  app_.EndLoadInfoEditing();
   ReleaseViews();
+  UpdateView();
 }
 
 void LoadInfoScreen::ShowRow(int index) {
@@ -224,10 +232,11 @@ void LoadInfoScreen::ShowRow(int index) {
   rowCount_ = store.RowCount(loadSlot_);
   current_ = std::clamp(index, 0, std::max(rowCount_ - 1, 0));
   FillGrid();
-  logsRecorded_ = app_.fileType != app::kFileTypeNonScale &&
+  logsRecorded_ = app_.fileType() != app::FileType::kNonScale &&
                   sales_.LogsRecorded(grid_.Text(FieldRow("SALE"), kValueColumn),
                                       grid_.Text(FieldRow("LLR"), kValueColumn));
   MarkCells();
+  UpdateView();
 }
 
 void LoadInfoScreen::OnNew() {
@@ -260,7 +269,7 @@ void LoadInfoScreen::OnLast() {
 }
 
 bool LoadInfoScreen::RecordButtonsShown() const {
-  return app_.fileType != app::kFileTypeProduction;
+  return app_.fileType() != app::FileType::kProduction;
 }
 
 bool LoadInfoScreen::NewEnabled() const {
@@ -276,10 +285,19 @@ bool LoadInfoScreen::PreviousEnabled() const { return NewEnabled() && current_ >
 
 bool LoadInfoScreen::NextEnabled() const { return NewEnabled() && current_ < rowCount_ - 1; }
 
-std::string LoadInfoScreen::PositionText() const {
+void LoadInfoScreen::UpdateView() {
+  view_.recordButtons = RecordButtonsShown();
+  view_.newEnabled = NewEnabled();
+  view_.deleteEnabled = DeleteEnabled();
+  view_.previousEnabled = PreviousEnabled();
+  view_.nextEnabled = NextEnabled();
   char text[48];
   std::snprintf(text, sizeof text, "%d of %d", current_ + 1, rowCount_);
-  return text;
+  view_.position = text;
+  view_.rowCount = rowCount_;
+  view_.current = current_;
+  view_.saleListAttached = saleListAttached_;
+  view_.logsRecorded = logsRecorded_;
 }
 
 grid::KeyResult LoadInfoScreen::OnKeyDown(int code, bool ctrl) {

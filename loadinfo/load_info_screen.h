@@ -51,8 +51,58 @@ class Ui;
 namespace loadinfo {
 
 // The dialog's caption and the texts of its controls.
-inline constexpr const char* kLoadInfoCaption = "Varnolde -- Edit Load Information";
-inline constexpr const char* kNavigationLabel = "Navigation";
+inline constexpr char kLoadInfoCaption[] = "Varnolde -- Edit Load Information";
+inline constexpr char kNavigationLabel[] = "Navigation";
+inline constexpr char kFirstButton[] = "<<";
+inline constexpr char kPreviousButton[] = "<";
+inline constexpr char kNextButton[] = ">";
+inline constexpr char kLastButton[] = ">>";
+inline constexpr char kNewButton[] = "&New";
+inline constexpr char kDeleteButton[] = "&Delete";
+// The record buttons' keys (their captions have no letter to underline), as
+// Qt key sequences, and the tooltips that name them.
+inline constexpr char kFirstKey[] = "Alt+Home";
+inline constexpr char kPreviousKey[] = "Alt+PgUp";
+inline constexpr char kNextKey[] = "Alt+PgDown";
+inline constexpr char kLastKey[] = "Alt+End";
+inline constexpr char kFirstTip[] = "First header (Alt+Home)";
+inline constexpr char kPreviousTip[] = "Previous header (Alt+PgUp)";
+inline constexpr char kNextTip[] = "Next header (Alt+PgDown)";
+inline constexpr char kLastTip[] = "Last header (Alt+End)";
+
+// The screen's messages (caption kErrorCaption, stop icon).
+inline constexpr char kErrorCaption[] = "Error";
+inline constexpr char kNoLoadTable[] = "The Load table is not open.";
+inline constexpr char kHeaderNotShown[] = "The load header could not be shown.";
+inline constexpr char kHeaderNotStored[] = "The load header could not be stored.";
+
+// What Open() did.
+enum class LoadInfoOpen {
+  kOpened,       // the header is shown
+  kNoLoadTable,  // no file, or its Load table is not open (shown)
+  kNotShown,     // the header could not be given a row or shown (shown)
+};
+
+// What the dialog shows besides the grid.
+struct LoadInfoView {
+  // The record buttons, "Navigation" and the position label: every file
+  // type but "production".
+  bool recordButtons = false;
+  // Enabling of the record buttons (false whenever they are not shown).
+  bool newEnabled = false;
+  bool deleteEnabled = false;
+  bool previousEnabled = false;  // "<" and "<<"
+  bool nextEnabled = false;      // ">" and ">>"
+  // "%d of %d": the 1-based index of the row shown and the number of rows.
+  std::string position;
+  // The number of rows of `Load` and the 0-based index of the one shown.
+  int rowCount = 0;
+  int current = 0;
+  // True while a sale list is attached to the SALE cell.
+  bool saleListAttached = false;
+  // True while logs are recorded for the sale and LLR shown.
+  bool logsRecorded = false;
+};
 
 class LoadInfoScreen : public grid::CellGridListener {
  public:
@@ -67,10 +117,10 @@ class LoadInfoScreen : public grid::CellGridListener {
   // Opening: shows the last row of `Load` (a table without rows first gets
   // one, filled by its DataDictionary default rules), runs the sales import
   // (its messages go to the Ui) and, when SDATE and STIME are both empty,
-  // fills them from the clock ("%d%02d%02d" and "%02d:%02d"). Returns false
-  // (with a message shown) when the header views cannot be made; the screen
-  // then shows an empty grid and writes nothing.
-  bool Open();
+  // fills them from the clock ("%d%02d%02d" and "%02d:%02d"). Anything but
+  // kOpened comes with a message shown; the screen then shows an empty grid
+  // and writes nothing, and the dialog closes.
+  [[nodiscard]] LoadInfoOpen Open();
 
   // Closing (OK and Cancel alike): ends an edit in progress with its text,
   // writes the row shown back (blanks trimmed
@@ -96,25 +146,10 @@ class LoadInfoScreen : public grid::CellGridListener {
   // The grid: columns "Header" and "Value", one data row per field.
   grid::CellGrid& grid() { return grid_; }
   const grid::CellGrid& grid() const { return grid_; }
-  // Whether the record buttons, "Navigation" and the position label show:
-  // every file type but "production".
-  bool RecordButtonsShown() const;
-  // Enabling of the record buttons (false whenever they are not shown).
-  bool NewEnabled() const;
-  bool DeleteEnabled() const;
-  bool PreviousEnabled() const;  // "<" and "<<"
-  bool NextEnabled() const;      // ">" and ">>"
-  // "%d of %d": the 1-based index of the row shown and the number of rows.
-  std::string PositionText() const;
-  // The number of rows of `Load` and the 0-based index of the one shown.
-  int RowCount() const { return rowCount_; }
-  int CurrentIndex() const { return current_; }
+  // Everything the dialog shows besides the grid, as it is now.
+  const LoadInfoView& view() const { return view_; }
   // The grid's data row of a field (letter case ignored), or -1.
   int FieldRow(const std::string& field) const;
-  // True while a sale list is attached to the SALE cell.
-  bool SaleListAttached() const { return saleListAttached_; }
-  // True while logs are recorded for the sale and LLR shown.
-  bool LogsRecorded() const { return logsRecorded_; }
 
   // A key on the grid: Enter on a cell that is not being edited moves to the
   // next field (Down), so that the keypad's Enter walks down the header;
@@ -126,9 +161,18 @@ class LoadInfoScreen : public grid::CellGridListener {
   void OnEditEnded(const grid::CellEdit& edit) override;
 
  private:
+  // Open() but for the view.
+  LoadInfoOpen OpenHeader();
   // Builds DLoad, the row view of row current_ and the grid; false when a
   // view cannot be made.
-  bool BuildViews();
+  [[nodiscard]] bool BuildViews();
+  // view_ from the state below.
+  void UpdateView();
+  bool RecordButtonsShown() const;
+  bool NewEnabled() const;
+  bool DeleteEnabled() const;
+  bool PreviousEnabled() const;
+  bool NextEnabled() const;
   // Makes the row view of row current_, binds the grid to it and puts the
   // current cell on the first field's value.
   void FillGrid();
@@ -138,10 +182,10 @@ class LoadInfoScreen : public grid::CellGridListener {
   void FillScaleDateTime();
   // Writes the row shown back (the row view is then released); false
   // (message shown) when the store refused a value.
-  bool WriteBack();
+  [[nodiscard]] bool WriteBack();
   // WriteBack for a record button; after a failure the row is shown again as
   // stored, so that the grid always has its row view.
-  bool LeaveRow();
+  [[nodiscard]] bool LeaveRow();
   // Releases the row view (when still held) and DLoad.
   void ReleaseViews();
   // Releases one of this screen's slots (nothing for a negative slot).
@@ -168,6 +212,7 @@ class LoadInfoScreen : public grid::CellGridListener {
   bool saleListAttached_ = false;
   bool logsRecorded_ = false;
   bool closed_ = false;
+  LoadInfoView view_;
 };
 
 }  // namespace loadinfo

@@ -17,14 +17,14 @@ constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.Setup
 class LoadInfoScreenTest : public ::testing::Test {
  protected:
   // Creates and opens `name` from the bundled setup, as file type `type`.
-  void Create(const char* type = app::kFileTypeProduction, const std::string& name = "load.scl") {
+  void Create(app::FileType type = app::FileType::kProduction,
+              const std::string& name = "load.scl") {
     const std::string setup = folder_ / "Default.SetupScl";
     if (!fs_.Exists(setup)) {
       ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
     }
     ASSERT_EQ(app_.files.CreateFromSetup(setup, folder_ / name), app::FileOutcome::kCreated);
-    app_.fileType = type;
-    app_.checkScale = std::string(type) == app::kFileTypeCheckScale;
+    app_.SetFileType(type);
   }
 
   tablestore::TableStore& store() { return *app_.store(); }
@@ -61,7 +61,7 @@ class LoadInfoScreenTest : public ::testing::Test {
 TEST_F(LoadInfoScreenTest, ShowsTheUsedFieldsTransposedInOrder2Order) {
   Create();
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   const grid::CellGrid& g = screen.grid();
   ASSERT_EQ(g.ColumnCount(), 2);
   EXPECT_EQ(g.ColumnName(0), "Header");
@@ -80,7 +80,7 @@ TEST_F(LoadInfoScreenTest, WritesEveryValueBackAndTrimsOnlySaleAndLlr) {
   const std::string longText(5000, 'x');
   {
     LoadInfoScreen screen(app_, ui_);
-    ASSERT_TRUE(screen.Open());
+    ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
     screen.grid().SetText(screen.FieldRow("SALE"), kValueColumn, "  Cedar Ridge  ");
     screen.grid().SetText(screen.FieldRow("LLR"), kValueColumn, " 1001 ");
     screen.grid().SetText(screen.FieldRow("CONTRACT"), kValueColumn, "  CR-7 ");
@@ -107,7 +107,7 @@ TEST_F(LoadInfoScreenTest, AnEditStillOpenAtCloseIsStored) {
   Create();
   {
     LoadInfoScreen screen(app_, ui_);
-    ASSERT_TRUE(screen.Open());
+    ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
     ASSERT_TRUE(screen.grid().SetCurrentCell(screen.FieldRow("SCALER"), kValueColumn));
     ASSERT_TRUE(screen.grid().BeginEdit());
     screen.grid().SetEditText("R. Chen");
@@ -118,7 +118,7 @@ TEST_F(LoadInfoScreenTest, AnEditStillOpenAtCloseIsStored) {
 TEST_F(LoadInfoScreenTest, EnterOutsideAnEditMovesToTheNextField) {
   Create();
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   EXPECT_EQ(screen.grid().CurrentRow(), 1);
   EXPECT_EQ(screen.grid().CurrentColumn(), kValueColumn);
   const grid::KeyResult moved = screen.OnKeyDown(grid::key::kEnter, false);
@@ -132,7 +132,7 @@ TEST_F(LoadInfoScreenTest, EnterOutsideAnEditMovesToTheNextField) {
 TEST_F(LoadInfoScreenTest, AValueItsFieldCannotHoldIsRefusedAndTheOldOneKept) {
   Create();
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   const size_t before = ui_.messages().size();  // "sales.csv not found in ..."
   Type(screen, "MAXLEN", "40");
   Type(screen, "CFSAWCU", " -1.5e2 ");
@@ -169,9 +169,9 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
   const std::vector<std::string> protectedFields = {"SDATE", "STIME", "STATUS", "SCALESYS", "ST"};
   for (bool editable : {false, true}) {
     SCOPED_TRACE(editable);
-    app_.loadInfoEditable = editable;
+    if (editable) app_.AllowLoadInfoEditing();
     LoadInfoScreen screen(app_, ui_);
-    ASSERT_TRUE(screen.Open());
+    ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
     for (const std::string& field : protectedFields) {
       EXPECT_EQ(ReadOnly(screen, field), !editable) << field;
       EXPECT_EQ(screen.grid().Colour(screen.FieldRow(field), kValueColumn),
@@ -181,7 +181,7 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
     EXPECT_FALSE(ReadOnly(screen, "LLR"));
     EXPECT_FALSE(ReadOnly(screen, "CONTRACT"));
     screen.OnClose();
-    EXPECT_FALSE(app_.loadInfoEditable);
+    EXPECT_FALSE(app_.loadInfoEditable());
   }
   // A log of the header's sale and LLR protects SALE and LLR.
   ASSERT_EQ(store().SetText(load(), 0, store().ColumnIndex(load(), "SALE"), "S1"), 0);
@@ -190,8 +190,8 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
       store().SetText(app_.slots().log, log, store().ColumnIndex(app_.slots().log, "SALE"), "S1"),
       0);
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
-  EXPECT_TRUE(screen.LogsRecorded());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
+  EXPECT_TRUE(screen.view().logsRecorded);
   EXPECT_TRUE(ReadOnly(screen, "SALE"));
   EXPECT_TRUE(ReadOnly(screen, "LLR"));
   EXPECT_FALSE(ReadOnly(screen, "CONTRACT"));
@@ -200,71 +200,71 @@ TEST_F(LoadInfoScreenTest, ProtectedRowsFollowLoadInfoEditableAndRecordedLogs) {
 TEST_F(LoadInfoScreenTest, ProductionFilesHaveNoRecordButtons) {
   Create();
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
-  EXPECT_FALSE(screen.RecordButtonsShown());
-  EXPECT_FALSE(screen.NewEnabled());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
+  EXPECT_FALSE(screen.view().recordButtons);
+  EXPECT_FALSE(screen.view().newEnabled);
   screen.OnNew();
   EXPECT_EQ(store().RowCount(load()), 1);
 }
 
 TEST_F(LoadInfoScreenTest, RecordButtonsOnACheckScaleFileWithThreeHeaderRows) {
-  Create(app::kFileTypeCheckScale);
+  Create(app::FileType::kCheckScale);
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
-  EXPECT_TRUE(screen.RecordButtonsShown());
-  EXPECT_EQ(screen.PositionText(), "1 of 1");
-  EXPECT_FALSE(screen.DeleteEnabled());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
+  EXPECT_TRUE(screen.view().recordButtons);
+  EXPECT_EQ(screen.view().position, "1 of 1");
+  EXPECT_FALSE(screen.view().deleteEnabled);
   screen.grid().SetText(screen.FieldRow("SALE"), kValueColumn, "First");
   screen.OnNew();
   clock_.SetNow({2010, 11, 6, 14, 30, 0});
   screen.OnNew();
-  EXPECT_EQ(screen.PositionText(), "3 of 3");
+  EXPECT_EQ(screen.view().position, "3 of 3");
   EXPECT_EQ(Value(screen, "SDATE"), "20101106");
   EXPECT_EQ(Value(screen, "STIME"), "14:30");
   EXPECT_EQ(Stored("SALE", 0), "First");  // written back by New
-  EXPECT_TRUE(screen.PreviousEnabled());
-  EXPECT_FALSE(screen.NextEnabled());
-  EXPECT_TRUE(screen.DeleteEnabled());
+  EXPECT_TRUE(screen.view().previousEnabled);
+  EXPECT_FALSE(screen.view().nextEnabled);
+  EXPECT_TRUE(screen.view().deleteEnabled);
 
   screen.OnPrevious();
-  EXPECT_EQ(screen.PositionText(), "2 of 3");
-  EXPECT_TRUE(screen.NextEnabled());
+  EXPECT_EQ(screen.view().position, "2 of 3");
+  EXPECT_TRUE(screen.view().nextEnabled);
   EXPECT_EQ(Value(screen, "SDATE"), "20101105");
   screen.OnFirst();
   EXPECT_EQ(Value(screen, "SALE"), "First");
-  EXPECT_FALSE(screen.PreviousEnabled());
+  EXPECT_FALSE(screen.view().previousEnabled);
   screen.OnLast();
-  EXPECT_EQ(screen.PositionText(), "3 of 3");
+  EXPECT_EQ(screen.view().position, "3 of 3");
 
   screen.OnDelete();
-  EXPECT_EQ(screen.PositionText(), "2 of 2");
+  EXPECT_EQ(screen.view().position, "2 of 2");
   screen.OnDelete();
-  EXPECT_EQ(screen.PositionText(), "1 of 1");
+  EXPECT_EQ(screen.view().position, "1 of 1");
   EXPECT_EQ(store().RowCount(load()), 1);
   EXPECT_EQ(Value(screen, "SALE"), "First");
-  EXPECT_FALSE(screen.DeleteEnabled());
-  EXPECT_FALSE(screen.PreviousEnabled());
-  EXPECT_FALSE(screen.NextEnabled());
-  EXPECT_TRUE(screen.NewEnabled());
+  EXPECT_FALSE(screen.view().deleteEnabled);
+  EXPECT_FALSE(screen.view().previousEnabled);
+  EXPECT_FALSE(screen.view().nextEnabled);
+  EXPECT_TRUE(screen.view().newEnabled);
 }
 
 TEST_F(LoadInfoScreenTest, RecordButtonsTurnLoadInfoEditableOff) {
-  Create(app::kFileTypeNonScale);
-  app_.loadInfoEditable = true;
+  Create(app::FileType::kNonScale);
+  app_.AllowLoadInfoEditing();
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   EXPECT_FALSE(ReadOnly(screen, "ST"));
   screen.OnNew();
-  EXPECT_FALSE(app_.loadInfoEditable);
+  EXPECT_FALSE(app_.loadInfoEditable());
   EXPECT_TRUE(ReadOnly(screen, "ST"));
 }
 
 TEST_F(LoadInfoScreenTest, ScaleDateAndTimeAreFilledOnceAndLeftAloneLater) {
   Create();
-  { LoadInfoScreen(app_, ui_).Open(); }
+  { EXPECT_EQ(LoadInfoScreen(app_, ui_).Open(), LoadInfoOpen::kOpened); }
   clock_.SetNow({2011, 1, 2, 3, 4, 0});
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   EXPECT_EQ(Value(screen, "SDATE"), "20101105");
   EXPECT_EQ(Value(screen, "STIME"), "09:05");
 }
@@ -273,8 +273,8 @@ TEST_F(LoadInfoScreenTest, AnEmptyLoadTableShowsOneNewRowWithTheDefaultRules) {
   Create();
   ASSERT_EQ(store().RemoveRow(load(), 0), 0);
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
-  EXPECT_EQ(screen.PositionText(), "1 of 1");
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
+  EXPECT_EQ(screen.view().position, "1 of 1");
   EXPECT_EQ(Value(screen, "ST"), "100");
   EXPECT_EQ(Value(screen, "MAXLEN"), "66");
   screen.OnClose();

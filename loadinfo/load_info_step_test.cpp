@@ -16,44 +16,22 @@
 namespace loadinfo {
 namespace {
 
-constexpr const char* kDefaultSetup = VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl";
 constexpr const char* kDemoSales = VARNOLDE_DATA_DIR "/demo/sales.csv";
-
-// Opens the load information screen for real and lets the test type into it.
-class LoadInfoScreens : public app::Screens {
- public:
-  explicit LoadInfoScreens(platform::Ui& ui) : ui_(ui) {}
-  void ShowAbout() override {}
-  void ShowLoadInfo(app::Application& app) override {
-    LoadInfoScreen screen(app, ui_);
-    if (screen.Open() && typing) typing(screen);
-  }
-  void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&,
-                                              const app::DesignChoice&) override {
-    return std::nullopt;
-  }
-  void ShowSetup(app::Application&) override {}
-  void ShowSupervisor(app::Application&) override {}
-  void ShowReports(app::Application&,
-                   const std::function<void(const app::ReportChoice&)>&) override {}
-
-  std::function<void(LoadInfoScreen&)> typing;
-
- private:
-  platform::Ui& ui_;
-};
 
 class LoadInfoStepTest : public ::testing::Test {
  protected:
+  // The load information screen opens for real, and the test types into it.
+  LoadInfoStepTest() {
+    screens_.loadInfo = [this](app::Application& app) {
+      LoadInfoScreen screen(app, ui_);
+      if (screen.Open() == LoadInfoOpen::kOpened && typing_) typing_(screen);
+    };
+  }
+
   // Makes a scale file from the bundled setup and opens it on the main screen.
   std::string Open() {
     const std::string path = folder_ / "load.scl";
-    {
-      platform::ScriptedUi ui{[](const std::string& f) { ADD_FAILURE() << f; }};
-      app::ScaleFiles files(ui, fs_, clock_, folder_.path());
-      EXPECT_EQ(files.CreateFromSetup(kDefaultSetup, path), app::FileOutcome::kCreated);
-    }
+    EXPECT_TRUE(app::testing::MakeScaleFile(clock_, path));
     ui_.QueueOpenFile(path);
     main_.OnEditExistingFile();
     EXPECT_EQ(main_.view().filePath, path);
@@ -70,7 +48,8 @@ class LoadInfoStepTest : public ::testing::Test {
   platform::PosixFileSystem fs_;
   platform::FixedClock clock_{platform::LocalDateTime{2026, 7, 15, 7, 42, 0}};
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
-  LoadInfoScreens screens_{ui_};
+  app::testing::RecordingScreens screens_;
+  std::function<void(LoadInfoScreen&)> typing_;
   app::Application app_{ui_, fs_, clock_, folder_.path()};
   app::MainScreen main_{app_, screens_};
 };
@@ -93,8 +72,8 @@ TEST_F(LoadInfoStepTest, AFailingHeaderIsShownJournaledAndClosesDataEntry) {
 TEST_F(LoadInfoStepTest, AHeaderFilledFromTheSaleListPassesAndOpensDataEntry) {
   ASSERT_EQ(fs_.Copy(kDemoSales, folder_ / "sales.csv"), platform::FileResult::kOk);
   const std::string path = Open();
-  screens_.typing = [](LoadInfoScreen& s) {
-    ASSERT_TRUE(s.SaleListAttached());
+  typing_ = [](LoadInfoScreen& s) {
+    ASSERT_TRUE(s.view().saleListAttached);
     Type(s, "SALE", "Cedar Ridge");
     Type(s, "LLR", "1001");
     Type(s, "SCALER", "J. Alvarez");
@@ -105,7 +84,6 @@ TEST_F(LoadInfoStepTest, AHeaderFilledFromTheSaleListPassesAndOpensDataEntry) {
   EXPECT_TRUE(main_.view().dataEntry);
   EXPECT_TRUE(main_.view().reports);
   EXPECT_EQ(app::testing::JournalMessages(path).back(), "Passed header audit");
-  // The sale list's factor reached the stored header.
   // The sale list's factor reached the stored header.
   const std::vector<std::vector<std::string>> load = app::testing::ReadRows(path, "Load");
   ASSERT_EQ(load.size(), 1u);

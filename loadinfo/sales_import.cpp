@@ -123,7 +123,7 @@ void SalesImport::Show(const std::string& text, bool error) const {
 
 int SalesImport::Import(grid::CellGrid& grid, int saleRow, const std::string& sale,
                         const std::string& llr) {
-  if (app_.fileType != app::kFileTypeNonScale && LogsRecorded(sale, llr)) return kLogsRecorded;
+  if (app_.fileType() != app::FileType::kNonScale && LogsRecorded(sale, llr)) return kLogsRecorded;
   const std::vector<std::string> folders = app_.folders.SaleListFolders();
   const std::string path = platform::FindFile(app_.fs, folders, kSalesFileName);
   if (!app_.fs.Exists(path)) {
@@ -216,7 +216,7 @@ int SalesImport::Fill(grid::CellGrid& grid, const std::string& sale,
     for (const auto& [column, shown] : kFillColumns) {
       if (!platform::EqualsIgnoringAsciiCase(field, column)) continue;
       // A check scale samples every log, whatever the sale's sample type.
-      std::optional<std::string> value = app_.checkScale && std::string_view(column) == "ST"
+      std::optional<std::string> value = app_.IsCheckScale() && std::string_view(column) == "ST"
                                              ? std::optional<std::string>("100")
                                              : SaleValue(store, table.slot(), row, column, shown);
       if (value) grid.SetText(r, kValueColumn, std::move(*value));

@@ -92,7 +92,8 @@ class SalesImport {
   //  8. The SALE value cell gets the names (table order, repeats kept) as
   //     its drop-down choices: kSaleListAttached.
   // Steps 2-7 return kNoSaleList after their message.
-  int Import(grid::CellGrid& grid, int saleRow, const std::string& sale, const std::string& llr);
+  [[nodiscard]] int Import(grid::CellGrid& grid, int saleRow, const std::string& sale,
+                           const std::string& llr);
 
   // The names attached by the last successful Import (empty before).
   const std::vector<std::string>& SaleNames() const { return names_; }
@@ -112,7 +113,7 @@ class SalesImport {
  private:
   // Steps 4-7; kSaleListAttached with names_ filled, or kNoSaleList after the
   // message.
-  int ImportFile(const std::string& path);
+  [[nodiscard]] int ImportFile(const std::string& path);
   // The SaleData row the auto-fill takes for `sale`; -1 when none matches.
   int FindSale(int slot, std::string_view sale) const;
   void Show(const std::string& text, bool error) const;

@@ -57,11 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   app::Application app(ui, fs, clock, scratch.folder);
   if (app.files.OpenSequence(scratch.scaleFile) != app::FileOutcome::kOpened) std::abort();
   loadinfo::LoadInfoScreen screen(app, ui);
-  if (!screen.Open()) return 0;
+  if (screen.Open() != loadinfo::LoadInfoOpen::kOpened) return 0;
   const int saleRow = screen.FieldRow("SALE");
   if (saleRow < 0) return 0;
   const std::vector<std::string> names = screen.grid().Choices(saleRow, loadinfo::kValueColumn);
-  if (screen.SaleListAttached() == names.empty()) std::abort();
+  if (screen.view().saleListAttached == names.empty()) std::abort();
   for (const std::string& name : names) {
     if (!screen.grid().SetCurrentCell(saleRow, loadinfo::kValueColumn)) std::abort();
     if (!screen.grid().BeginEdit()) std::abort();

@@ -28,14 +28,14 @@ const std::string kSales = std::string(kDescription) +
 
 class SalesImportTest : public ::testing::Test {
  protected:
-  void Create(const char* type = app::kFileTypeProduction, const std::string& name = "load.scl") {
+  void Create(app::FileType type = app::FileType::kProduction,
+              const std::string& name = "load.scl") {
     const std::string setup = folder_ / "Default.SetupScl";
     if (!fs_.Exists(setup)) {
       ASSERT_EQ(fs_.Copy(kDefaultSetup, setup), platform::FileResult::kOk);
     }
     ASSERT_EQ(app_.files.CreateFromSetup(setup, folder_ / name), app::FileOutcome::kCreated);
-    app_.fileType = type;
-    app_.checkScale = std::string(type) == app::kFileTypeCheckScale;
+    app_.SetFileType(type);
   }
   void WriteSales(const std::string& text) {
     ASSERT_TRUE(app::testing::WriteText(folder_ / kSalesFileName, text));
@@ -85,9 +85,9 @@ TEST_F(SalesImportTest, AttachesTheNonEmptySaleNamesInTableOrder) {
   Create();
   WriteSales(kSales);
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   EXPECT_TRUE(ui_.messages().empty());
-  EXPECT_TRUE(screen.SaleListAttached());
+  EXPECT_TRUE(screen.view().saleListAttached);
   const std::vector<std::string> names = {"Cedar Ridge", "Elk Meadow", "Elk Meadow"};
   EXPECT_EQ(screen.grid().Choices(screen.FieldRow("SALE"), kValueColumn), names);
 }
@@ -128,7 +128,7 @@ TEST_F(SalesImportTest, EveryProblemGivesItsMessageAndLeavesSaleDataAndTheHeader
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteSales(kSales);
-    { LoadInfoScreen(app_, ui_).Open(); }
+    { EXPECT_EQ(LoadInfoScreen(app_, ui_).Open(), LoadInfoOpen::kOpened); }
     const std::vector<std::string> header = Header();
     const size_t before = ui_.messages().size();
     if (c.file) {
@@ -137,8 +137,8 @@ TEST_F(SalesImportTest, EveryProblemGivesItsMessageAndLeavesSaleDataAndTheHeader
       ASSERT_EQ(fs_.Delete(folder_ / kSalesFileName), platform::FileResult::kOk);
     }
     LoadInfoScreen screen(app_, ui_);
-    ASSERT_TRUE(screen.Open());
-    EXPECT_FALSE(screen.SaleListAttached());
+    ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
+    EXPECT_FALSE(screen.view().saleListAttached);
     EXPECT_FALSE(screen.grid().IsDropDown(screen.FieldRow("SALE"), kValueColumn));
     ASSERT_EQ(ui_.messages().size(), before + 1);
     const platform::Message& shown = ui_.messages().back();
@@ -167,18 +167,18 @@ TEST_F(SalesImportTest, WithoutASaleRowTheListIsNotImported) {
 }
 
 TEST_F(SalesImportTest, RecordedLogsSkipTheImportWithoutReadingOrShowingAnything) {
-  for (const char* type : {app::kFileTypeProduction, app::kFileTypeNonScale}) {
-    SCOPED_TRACE(type);
-    Create(type, std::string(type) + ".scl");
+  for (app::FileType type : {app::FileType::kProduction, app::FileType::kNonScale}) {
+    SCOPED_TRACE(app::FileTypeText(type));
+    Create(type, std::string(app::FileTypeText(type)) + ".scl");
     WriteSales(kSales);
     const int log = app_.slots().log;
     ASSERT_GE(store().AddRow(log, -1), 0);  // a log of the empty sale and LLR
     const size_t before = ui_.messages().size();
     LoadInfoScreen screen(app_, ui_);
-    ASSERT_TRUE(screen.Open());
-    const bool skipped = std::string(type) != app::kFileTypeNonScale;
-    EXPECT_EQ(screen.LogsRecorded(), skipped);
-    EXPECT_EQ(screen.SaleListAttached(), !skipped);
+    ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
+    const bool skipped = type != app::FileType::kNonScale;
+    EXPECT_EQ(screen.view().logsRecorded, skipped);
+    EXPECT_EQ(screen.view().saleListAttached, !skipped);
     EXPECT_EQ(ui_.messages().size(), before);
     EXPECT_EQ(SaleData().has_value(), !skipped);
   }
@@ -188,7 +188,7 @@ TEST_F(SalesImportTest, ChoosingASaleFillsTheHeaderFromItsFirstRow) {
   Create();
   WriteSales(kSales);
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   screen.grid().SetText(screen.FieldRow("PURCH"), kValueColumn, "kept");
   Choose(screen, "elk meadow ");
   EXPECT_EQ(Value(screen, "CONTRACT"), "EM-11");
@@ -205,10 +205,10 @@ TEST_F(SalesImportTest, ChoosingASaleFillsTheHeaderFromItsFirstRow) {
 }
 
 TEST_F(SalesImportTest, ACheckScaleTakesSampleTypeOneHundred) {
-  Create(app::kFileTypeCheckScale);
+  Create(app::FileType::kCheckScale);
   WriteSales(kSales);
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   Choose(screen, "Cedar Ridge");
   EXPECT_EQ(Value(screen, "ST"), "100");
   EXPECT_EQ(Value(screen, "CFSAWCU"), "10.67");
@@ -220,15 +220,15 @@ TEST_F(SalesImportTest, AnEmptyLlrTakesASixDigitFileName) {
   WriteSales(kSales);
   for (const auto& [file, llr] : cases) {
     SCOPED_TRACE(file);
-    Create(app::kFileTypeProduction, file);
+    Create(app::FileType::kProduction, file);
     LoadInfoScreen screen(app_, ui_);
-    ASSERT_TRUE(screen.Open());
+    ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
     Choose(screen, "Cedar Ridge");
     EXPECT_EQ(Value(screen, "LLR"), llr);
   }
-  Create(app::kFileTypeProduction, "654321.scl");
+  Create(app::FileType::kProduction, "654321.scl");
   LoadInfoScreen screen(app_, ui_);
-  ASSERT_TRUE(screen.Open());
+  ASSERT_EQ(screen.Open(), LoadInfoOpen::kOpened);
   screen.grid().SetText(screen.FieldRow("LLR"), kValueColumn, "77");
   Choose(screen, "Cedar Ridge");
   EXPECT_EQ(Value(screen, "LLR"), "77");

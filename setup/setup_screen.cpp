@@ -142,14 +142,14 @@ void SetupScreen::ShowTable() {
   landingIndex_ = -1;
   if (!LandingEnabled()) return;
   landingChoices_ = shown_;
-  landingIndex_ = IndexOf(shown_, LandingField());
+  landingIndex_ = IndexOf(shown_, app_.landingFields().Of(LandingMode()));
   if (landingIndex_ < 0 && !shown_.empty()) OnLandingChanged(0);
 }
 
-std::string& SetupScreen::LandingField() {
-  return table_ == SetupTable::kSegments  ? app_.landingFieldSeg
-         : table_ == SetupTable::kDefects ? app_.landingFieldDef
-                                          : app_.landingFieldLog;
+app::GridMode SetupScreen::LandingMode() const {
+  return table_ == SetupTable::kSegments  ? app::GridMode::kSegment
+         : table_ == SetupTable::kDefects ? app::GridMode::kDefect
+                                          : app::GridMode::kLog;
 }
 
 const char* SetupScreen::LandingKey() const {
@@ -159,7 +159,7 @@ const char* SetupScreen::LandingKey() const {
 void SetupScreen::OnLandingChanged(int index) {
   if (!LandingEnabled() || index < 0 || index >= static_cast<int>(landingChoices_.size())) return;
   landingIndex_ = index;
-  LandingField() = landingChoices_[index];
+  app_.SetLandingField(LandingMode(), landingChoices_[index]);
   StoreLanding(landingChoices_[index]);
 }
 

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "app/grid_mode.h"
 #include "setup/column_selection.h"
 
 namespace app {
@@ -129,7 +130,7 @@ class SetupScreen {
  private:
   void ShowTable();
   std::vector<std::string> TableColumns() const;
-  std::string& LandingField();
+  app::GridMode LandingMode() const;
   const char* LandingKey() const;
   bool StoreLanding(const std::string& field);
   bool StoreColumns(const std::vector<std::string>& columns);

@@ -182,14 +182,14 @@ TEST_F(SetupScreenTest, ListWithoutColumnsIsRefused) {
 
 TEST_F(SetupScreenTest, LandingFieldFallsBackToFirstColumnAndIsStored) {
   MakeLoad();
-  app_->landingFieldSeg = "NOPE";
+  app_->SetLandingField(app::GridMode::kSegment, "NOPE");
   SetupScreen& screen = OpenScreen();
   screen.OnTableChanged(static_cast<int>(SetupTable::kSegments));
   EXPECT_EQ(screen.LandingIndex(), 0);
-  EXPECT_EQ(app_->landingFieldSeg, "SALE");
+  EXPECT_EQ(app_->landingFields().Of(app::GridMode::kSegment), "SALE");
   EXPECT_EQ(app::testing::GlobalValue(path_, "DefField", "Seg"), "SALE");
   screen.OnLandingChanged(5);  // LN
-  EXPECT_EQ(app_->landingFieldSeg, "LN");
+  EXPECT_EQ(app_->landingFields().Of(app::GridMode::kSegment), "LN");
   EXPECT_EQ(app::testing::GlobalValue(path_, "DefField", "Seg"), "LN");
 }
 
@@ -201,7 +201,7 @@ TEST_F(SetupScreenTest, ButtonsOpenTheirWindows) {
   screen.OnSupervisor();
   EXPECT_EQ(windows_.lengths, Names{"Log"});
   EXPECT_EQ(windows_.options, 1);
-  EXPECT_EQ(screens_.supervisor, 1);
+  EXPECT_EQ(screens_.Count("Supervisor"), 1);
 }
 
 }  // namespace

@@ -24,21 +24,7 @@ namespace setup::testing {
 inline constexpr char kDefaultSetup[] = VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl";
 
 // Records which screens were asked for.
-class FakeScreens : public app::Screens {
- public:
-  void ShowAbout() override {}
-  void ShowLoadInfo(app::Application&) override {}
-  void ShowDataEntry(app::Application&) override {}
-  std::optional<app::DesignChoice> ShowDesign(app::Application&,
-                                              const app::DesignChoice&) override {
-    return std::nullopt;
-  }
-  void ShowSetup(app::Application&) override {}
-  void ShowSupervisor(app::Application&) override { ++supervisor; }
-  void ShowReports(app::Application&,
-                   const std::function<void(const app::ReportChoice&)>&) override {}
-  int supervisor = 0;
-};
+using FakeScreens = app::testing::RecordingScreens;
 
 // The column selection window acts through `select` (returning its OK).
 class FakeWindows : public SetupWindows {
@@ -65,9 +51,7 @@ class SetupFixture : public ::testing::Test {
     ASSERT_EQ(app_->files.CreateFromSetup(kDefaultSetup, path_), app::FileOutcome::kCreated);
     ASSERT_TRUE(app_->files.SetLoadDesign(design, units));
     ASSERT_EQ(Store().Commit(), 0);
-    app_->landingFieldLog = app_->files.state().defFieldLog;
-    app_->landingFieldSeg = app_->files.state().defFieldSeg;
-    app_->landingFieldDef = app_->files.state().defFieldDef;
+    app_->TakeOpenedFile(app_->files.state());
   }
   tablestore::TableStore& Store() { return *app_->store(); }
   // Opens the setup screen (expects success).

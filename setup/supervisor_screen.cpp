@@ -12,12 +12,12 @@ void RunSupervisor(app::Application& app, SupervisorDialogs& dialogs) {
   if (!app.files.IsOpen()) return;
   std::optional<app::Account> account = dialogs.ShowSignIn(app);
   if (!account) {
-    app.loadInfoEditable = false;
+    app.EndLoadInfoEditing();
     return;
   }
-  app.supervisorAccess = true;
+  app.SignInSupervisor();
   dialogs.ShowOptions(app, *account);
-  app.loadInfoEditable = true;
+  app.AllowLoadInfoEditing();
 }
 
 SupervisorScreen::SupervisorScreen(app::Application& app, SupervisorDialogs& dialogs,
@@ -62,7 +62,7 @@ void SupervisorScreen::OnChangePassword() {
 void SupervisorScreen::OnChangeSale() { dialogs_.ShowChangeSale(app_); }
 
 void SupervisorScreen::OnEditLoadInfo() {
-  app_.loadInfoEditable = true;
+  app_.AllowLoadInfoEditing();
   app_.ui.ShowMessage(
       {"You may now return to Load Information\nand edit any field except SALE or LLR.",
        "Load Info Editable", platform::Icon::kInformation});

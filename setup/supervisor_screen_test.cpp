@@ -45,17 +45,17 @@ class SupervisorScreenTest : public testing::SupervisorTest {
 };
 
 TEST_F(SupervisorScreenTest, LoadInfoEditableFollowsTheSignIn) {
-  app_.loadInfoEditable = true;
+  app_.AllowLoadInfoEditing();
   RunSupervisor(app_, dialogs_);  // cancelled
-  EXPECT_FALSE(app_.loadInfoEditable);
-  EXPECT_FALSE(app_.supervisorAccess);
+  EXPECT_FALSE(app_.loadInfoEditable());
+  EXPECT_FALSE(app_.supervisorAccess());
   dialogs_.signIn = alice_;
   dialogs_.options = [](app::Application& app, app::Account&) {
-    EXPECT_FALSE(app.loadInfoEditable);  // set only when the options close
+    EXPECT_FALSE(app.loadInfoEditable());  // set only when the options close
   };
   RunSupervisor(app_, dialogs_);
-  EXPECT_TRUE(app_.loadInfoEditable);
-  EXPECT_TRUE(app_.supervisorAccess);
+  EXPECT_TRUE(app_.loadInfoEditable());
+  EXPECT_TRUE(app_.supervisorAccess());
   EXPECT_EQ(dialogs_.shown, (std::vector<std::string>{"SignIn", "SignIn", "Options alice"}));
 }
 
@@ -68,7 +68,7 @@ TEST_F(SupervisorScreenTest, StatusLineAndButtonsOpenTheirDialogs) {
   screen.OnChangeSale();
   EXPECT_EQ(dialogs_.shown, (std::vector<std::string>{"Add alice", "Change alice", "ChangeSale"}));
   screen.OnEditLoadInfo();
-  EXPECT_TRUE(app_.loadInfoEditable);
+  EXPECT_TRUE(app_.loadInfoEditable());
   EXPECT_EQ(Shown(),
             std::vector<std::string>{"Load Info Editable: You may now return to Load "
                                      "Information\nand edit any field except SALE or LLR."});

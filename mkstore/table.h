@@ -40,7 +40,7 @@ struct Ref {
 // Where a column lies in the file as last read or committed.
 struct DiskColumn {
   bool valid = false;      // false: never stored, or changed since
-  std::vector<Ref> refs;   // in column-list order (§5.3 of the format notes)
+  std::vector<Ref> refs;   // in column-list order (FORMAT.md, Column lists)
   std::vector<Ref> memos;  // S/B memo item columns
   int width = 0;           // I/F: width in bits as stored; kept when rewriting
   std::string listBytes;   // V: the column's bytes, to tell whether it changed

@@ -54,7 +54,7 @@ struct Outcome {
 // path the file finally got.
 Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath);
 
-// Appends the rows of the load text file `textPath` (ImportLoadText) to the
+// Appends the rows of the load text file `textPath` (app::ImportLoadText) to the
 // scale file, writes what was added and the check findings, and journals
 // "Imported N logs from <textPath>" in the same commit as the rows, and
 // writes what was added only once that commit succeeded. The findings of

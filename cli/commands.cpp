@@ -507,6 +507,7 @@ class ReadOnlyFile {
   tablestore::TableStore& store() { return store_; }
   std::string Setting(const char* key) {
     std::string value;
+    // A setting that cannot be read is empty, as an unset one.
     (void)tablestore::ReadSetting(store_, tablestore::kBlockSystem, key, value);
     return value;
   }

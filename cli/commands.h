@@ -40,7 +40,7 @@ struct Context {
 // The outcome of a command on one file: success, or the one-line reason of
 // its failure (without the file name, which the caller adds). Results on the
 // output stream name their file, so that the output of a batch stays clear.
-struct Outcome {
+struct [[nodiscard]] Outcome {
   bool ok = true;
   std::string reason;
   static Outcome Ok() { return {}; }

@@ -158,7 +158,8 @@ void DataEntryScreen::OnLogEdit(const grid::CellEdit& edit) {
   if (measurement) {
     GridRow cells(logGrid_, row);
     sampling::StoreSegmentRows segments(*store_, cells);
-    sampling::AskButtMidpoint(cells, segments, app_.ui);
+    // Every outcome has been shown to the scaler and written to the row.
+    static_cast<void>(sampling::AskButtMidpoint(cells, segments, app_.ui));
   }
 }
 

@@ -256,7 +256,8 @@ void DataEntryScreen::ReadHeaderChoices() {
   if (!llrs_.empty()) header_.llr = llrs_.front();
   load_.design = app_.files.state().scaleSample;
   load_.scaleSystem = app_.files.state().scaleUnits;
-  scaling::ReadLoadSettings(*store_, header_.sale, header_.llr, &load_);
+  // A load not (yet) in the file keeps the file's own design and units.
+  static_cast<void>(scaling::ReadLoadSettings(*store_, header_.sale, header_.llr, &load_));
 }
 
 void DataEntryScreen::StampScaleDate() {
@@ -282,7 +283,8 @@ void DataEntryScreen::StampScaleDate() {
 void DataEntryScreen::ReadOptions() {
   const auto option = [&](const char* key, const char* fallback) {
     std::string value = fallback;
-    tablestore::ReadSetting(*store_, tablestore::kBlockOption, key, value);
+    // An option that cannot be read keeps its fallback.
+    static_cast<void>(tablestore::ReadSetting(*store_, tablestore::kBlockOption, key, value));
     return value;
   };
   auditBeforeAppend_ = option(tablestore::kKeyAuditEachLogBeforeAppend, "NO") == tablestore::kYes;
@@ -336,7 +338,8 @@ void DataEntryScreen::SwitchTo(char target) {
   app_.screenMode = target;
   if (target != 'L') return;
   if (currentLogRow_ >= 1 && currentLogRow_ < logGrid_.RowCount()) {
-    logBinding_->RefreshRow(currentLogRow_);
+    // A row that cannot be re-read keeps what the grid shows.
+    static_cast<void>(logBinding_->RefreshRow(currentLogRow_));
     MarkLogRow(currentLogRow_);
     logGrid_.SetCurrentCell(currentLogRow_, std::max(0, logGrid_.CurrentColumn()));
   }
@@ -376,8 +379,10 @@ bool DataEntryScreen::ShowSegments() {
   scaling::LogKey logKey{key.sale, key.llr, sampling::CellInt(LogCell(row, col::kLog)),
                          logGrid_.ColumnIndex(col::kS) >= 0 ? LogCell(row, col::kS) : "1"};
   const auto value = [&](const char* column) { return sampling::CellInt(LogCell(row, column)); };
-  scaling::WriteSegmentRows(*store_, logKey, value(col::kP), value(col::kLN), value(col::kSD),
-                            value(col::kLD), value(col::kSkipSeg) != 0);
+  // Segments that cannot be written are found missing by the log's check.
+  static_cast<void>(scaling::WriteSegmentRows(*store_, logKey, value(col::kP), value(col::kLN),
+                                              value(col::kSD), value(col::kLD),
+                                              value(col::kSkipSeg) != 0));
   if (!CommitStore()) return false;
   const std::string criteria = scaling::LogCriteria(key.sale, key.llr, logKey.log, logKey.split);
   if (!BindDerived(*segBinding_, &segSlot_, segTable_, criteria, kSegEntryView)) return false;
@@ -520,7 +525,8 @@ bool DataEntryScreen::Close() {
 // volumes), keeping the current cell.
 void DataEntryScreen::RefillLogGrid() {
   const int row = logGrid_.CurrentRow(), column = logGrid_.CurrentColumn();
-  logBinding_->Fill();
+  // A grid that cannot be re-read keeps its rows as they were.
+  static_cast<void>(logBinding_->Fill());
   for (int r = 1; r < logGrid_.RowCount(); ++r) MarkLogRow(r);
   if (row >= 1 && row < logGrid_.RowCount()) logGrid_.SetCurrentCell(row, std::max(0, column));
 }
@@ -564,7 +570,8 @@ scaling::LoadSettings DataEntryScreen::SettingsFor(int row) const {
   scaling::LoadSettings settings = load_;
   const sampling::LoadKey key = RowLoad(row);
   if (app_.checkScale && (key.sale != header_.sale || key.llr != header_.llr)) {
-    scaling::ReadLoadSettings(*store_, key.sale, key.llr, &settings);
+    // A row of a load not in the file is computed with the header's settings.
+    static_cast<void>(scaling::ReadLoadSettings(*store_, key.sale, key.llr, &settings));
   }
   return settings;
 }

@@ -37,9 +37,9 @@ class VarintReader {
   explicit VarintReader(std::string_view bytes) : bytes_(bytes) {}
   // Reads one varint into *value. False on end of input or an encoding that
   // does not fit 32 signed bits; the reader then stays failed.
-  bool Read(int64_t* value);
+  [[nodiscard]] bool Read(int64_t* value);
   // Reads `n` raw bytes into *out; false when fewer remain.
-  bool ReadBytes(size_t n, std::string_view* out);
+  [[nodiscard]] bool ReadBytes(size_t n, std::string_view* out);
   bool AtEnd() const { return pos_ == bytes_.size(); }
   size_t position() const { return pos_; }
 
@@ -50,8 +50,8 @@ class VarintReader {
 };
 
 // Width in bits of an integer column of `rows` rows stored in `size` bytes
-// (FORMAT.md, Integer columns: the reader's side), or -1 when Metakit never writes that combination or
-// the width would exceed `maxWidth`. REQUIRES: rows > 0, size >= 0.
+// (FORMAT.md, Integer columns: the reader's side), or -1 when Metakit never writes that combination
+// or the width would exceed `maxWidth`. REQUIRES: rows > 0, size >= 0.
 int WidthFromSize(int64_t rows, int64_t size, int maxWidth);
 
 // Size in bytes of a column of `rows` values at `width` bits, including the

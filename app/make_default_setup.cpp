@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
   int result = Build(store, source);
   // Build committed (and checked) everything; nothing is left for Close.
   (void)store.Close();
-  if (result != 0) fs.Delete(output);
+  // The build has failed either way; a half-made file that stays is overwritten next time.
+  if (result != 0) static_cast<void>(fs.Delete(output));
   return result;
 }

@@ -29,7 +29,8 @@ constexpr size_t kMaxRememberedFolderBytes = 64 * 1024;
 
 std::string Setting(TableStore& store, std::string_view block, std::string_view key) {
   std::string value;
-  tablestore::ReadSetting(store, block, key, value);
+  // A setting that cannot be read is empty, as an unset one.
+  static_cast<void>(tablestore::ReadSetting(store, block, key, value));
   return value;
 }
 
@@ -166,8 +167,9 @@ FileOutcome ScaleFiles::ApplyDatePrefix(std::string& scalePath) {
   if (fs_.Exists(dated) && !MoveToBackup(dated)) return FileOutcome::kFailed;
   if (!CopyFile(scalePath, dated)) return FileOutcome::kFailed;
   // The undated copy goes only once the dated one is complete. A backup made
-  // of an older file with the undated name stays where it is.
-  fs_.Delete(scalePath);
+  // of an older file with the undated name stays where it is. An undated
+  // copy that cannot go loses nothing: the dated one is complete.
+  static_cast<void>(fs_.Delete(scalePath));
   scalePath = dated;
   return OpenSequence(scalePath);
 }

@@ -20,83 +20,16 @@
 #include <memory>
 #include <string>
 
-#include "app/application.h"
+#include "bench/bench_load.h"
 #include "gui/data_entry_dialog.h"
 #include "gui/grid_view.h"
-#include "platform/clock.h"
-#include "platform/file_system.h"
-#include "platform/scripted_ui.h"
-#include "platform/test_support.h"
-#include "tablestore/table_store.h"
 
 namespace {
 
-// A scale file made from the default setup in a temporary folder, its Load
-// row filled in and `logs` logs appended, opened in an Application.
-class BenchLoad {
- public:
-  explicit BenchLoad(int logs) {
-    app_ = std::make_unique<app::Application>(ui_, fs_, clock_, folder_.path());
-    const std::string path = folder_ / "load.scl";
-    if (app_->files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl", path) !=
-        app::FileOutcome::kCreated) {
-      std::abort();
-    }
-    Fill(logs);
-    app_->files.CloseScaleFile();
-    if (app_->files.OpenSequence(path) != app::FileOutcome::kOpened) std::abort();
-  }
-  app::Application& app() { return *app_; }
-
- private:
-  void Fill(int logs) {
-    tablestore::TableStore& store = *app_->store();
-    const int load = app_->slots().load, log = app_->slots().log;
-    const auto set = [&](int slot, int row, const char* column, const std::string& value) {
-      if (store.SetText(slot, row, store.ColumnIndex(slot, column), value) != 0) std::abort();
-    };
-    for (const auto& [column, value] : {std::pair<const char*, const char*>{"SALE", "Bench"},
-                                        {"LLR", "1"},
-                                        {"ST", "3P"},
-                                        {"SCALESYS", "Cubic"}}) {
-      set(load, 0, column, value);
-    }
-    for (int i = 0; i < logs; ++i) {
-      const int row = store.AddRow(log, -1);
-      const bool sample = i % 5 == 0;
-      for (const auto& [column, value] :
-           {std::pair<const char*, std::string>{"SALE", "Bench"},
-            {"LLR", "1"},
-            {"LOG", std::to_string(i + 1)},
-            {"S", "1"},
-            {"SP", "DF"},
-            {"P", "1"},
-            {"KPI", std::to_string(20 + i % 30)},
-            {"RND", std::to_string(i % 60)},
-            {"HIT", sample ? "1" : "0"},
-            {"VOID", "0"},
-            {"OverrideVolume", "0"}}) {
-        set(log, row, column, value);
-      }
-      if (!sample) continue;
-      set(log, row, "LN", std::to_string(16 + i % 24));
-      set(log, row, "SD", std::to_string(8 + i % 6));
-      set(log, row, "LD", std::to_string(14 + i % 6));
-    }
-    if (store.Commit() != 0) std::abort();
-  }
-
-  platform::testing::TempFolder folder_;  // outlives the file's store
-  platform::ScriptedUi ui_;
-  platform::PosixFileSystem fs_;
-  platform::FixedClock clock_;
-  std::unique_ptr<app::Application> app_;
-};
-
 app::Application& Load(int logs) {
-  static std::map<int, std::unique_ptr<BenchLoad>> loads;
-  std::unique_ptr<BenchLoad>& load = loads[logs];
-  if (!load) load = std::make_unique<BenchLoad>(logs);
+  static std::map<int, std::unique_ptr<bench::BenchLoad>> loads;
+  std::unique_ptr<bench::BenchLoad>& load = loads[logs];
+  if (!load) load = std::make_unique<bench::BenchLoad>(logs);
   return load->app();
 }
 

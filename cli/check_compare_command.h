@@ -42,6 +42,6 @@ CLI::App* DeclareCheckCompare(CLI::App& app, CheckCompareOptions& options);
 // check-only and not re-measured log), JSON (one object), or, with a PDF
 // path, the PDF of the printed text and "Wrote <path>". A failure is one line
 // on the error stream. Returns the exit code (see the top of this file).
-int CheckCompare(Context& ctx, const CheckCompareOptions& options);
+[[nodiscard]] int CheckCompare(Context& ctx, const CheckCompareOptions& options);
 
 }  // namespace cli

@@ -14,7 +14,7 @@
 #include "app/load_rename.h"
 #include "app/scale_files.h"
 #include "cli/csv_field.h"
-#include "cli/load_import.h"
+#include "app/load_import.h"
 #include "cli/table_dump.h"
 #include "reports/report_names.h"
 #include "platform/text.h"
@@ -215,7 +215,8 @@ Outcome ReadImportText(Context& ctx, const std::string& textPath, std::string* b
 
 // Writes the findings of an import's checks to the error stream, one line
 // each, naming the text file (they carry their line numbers).
-void WriteImportFindings(Context& ctx, const std::string& textPath, const ImportSummary& summary) {
+void WriteImportFindings(Context& ctx, const std::string& textPath,
+                         const app::ImportSummary& summary) {
   for (const std::string& line : summary.errors) {
     ctx.ui.err() << "varnolde-cli: " << textPath << ": " << line << '\n';
   }
@@ -226,7 +227,7 @@ void WriteImportFindings(Context& ctx, const std::string& textPath, const Import
 
 // Writes what a committed import did.
 void WriteImported(Context& ctx, const std::string& scalePath, const std::string& textPath,
-                   const ImportSummary& summary) {
+                   const app::ImportSummary& summary) {
   for (const std::string& load : summary.replaced) ctx.out << "Replaced the load " << load << '\n';
   ctx.out << "Imported " << textPath << " into " << scalePath;
   if (!summary.encoding.empty()) ctx.out << " (read as " << summary.encoding << ")";
@@ -253,9 +254,9 @@ Outcome Import(Context& ctx, const std::string& scalePath, const std::string& te
     return file.Refuse(
         Outcome::Fail("the load is finalized: its log data can no longer be changed"));
   }
-  ImportSummary summary;
-  const ImportOptions options{replace, file.state().isSetupFile};
-  const int rc = ImportLoadText(file.store(), bytes, options, &summary);
+  app::ImportSummary summary;
+  const app::ImportOptions options{replace, file.state().isSetupFile};
+  const int rc = app::ImportLoadText(file.store(), bytes, options, &summary);
   WriteImportFindings(ctx, textPath, summary);
   if (rc != 0) return file.Refuse(Outcome::Fail(textPath + ": " + summary.error));
   // The journal entry's commit is the import's: a kill leaves both or
@@ -506,6 +507,7 @@ class ReadOnlyFile {
   tablestore::TableStore& store() { return store_; }
   std::string Setting(const char* key) {
     std::string value;
+    // A setting that cannot be read is empty, as an unset one.
     (void)tablestore::ReadSetting(store_, tablestore::kBlockSystem, key, value);
     return value;
   }

@@ -40,7 +40,7 @@ struct Context {
 // The outcome of a command on one file: success, or the one-line reason of
 // its failure (without the file name, which the caller adds). Results on the
 // output stream name their file, so that the output of a batch stays clear.
-struct Outcome {
+struct [[nodiscard]] Outcome {
   bool ok = true;
   std::string reason;
   static Outcome Ok() { return {}; }
@@ -54,7 +54,7 @@ struct Outcome {
 // path the file finally got.
 Outcome Create(Context& ctx, const std::string& setupPath, const std::string& scalePath);
 
-// Appends the rows of the load text file `textPath` (ImportLoadText) to the
+// Appends the rows of the load text file `textPath` (app::ImportLoadText) to the
 // scale file, writes what was added and the check findings, and journals
 // "Imported N logs from <textPath>" in the same commit as the rows, and
 // writes what was added only once that commit succeeded. The findings of

@@ -19,7 +19,7 @@ namespace cli {
 // Takes in every text of `texts` into `folder`, made when missing (setup:
 // `setupPath`, empty for the default setup file). Returns 0 when every text became a scale file, 1
 // otherwise; each refusal is one line on the error stream.
-int Intake(Context& ctx, const std::string& setupPath, const std::string& folder,
-           const std::vector<std::string>& texts);
+[[nodiscard]] int Intake(Context& ctx, const std::string& setupPath, const std::string& folder,
+                         const std::vector<std::string>& texts);
 
 }  // namespace cli

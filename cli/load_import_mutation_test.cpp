@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
-#include "cli/load_import.h"
+#include "app/load_import.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "tablestore/table_store.h"
@@ -127,8 +127,8 @@ class ImportMutationTest : public ::testing::Test {
     TableStore store;
     EXPECT_EQ(store.Open(work.string(), false), 0);
     const std::map<LoadKey, int> before = LogsPerLoad(store);
-    ImportSummary summary;
-    if (ImportLoadText(store, text, {replace, false}, &summary) != 0) {
+    app::ImportSummary summary;
+    if (app::ImportLoadText(store, text, {replace, false}, &summary) != 0) {
       (void)store.Close();
       return false;
     }

@@ -32,6 +32,6 @@ void DeclareOfficeCommands(CLI::App& app, OfficeOptions& o);
 
 // Runs the office command the user chose and returns its exit code (2 for a
 // wrong date or grouping); nullopt when none of them was chosen.
-std::optional<int> RunOfficeCommand(const OfficeOptions& o, Context& ctx);
+[[nodiscard]] std::optional<int> RunOfficeCommand(const OfficeOptions& o, Context& ctx);
 
 }  // namespace cli

@@ -45,6 +45,7 @@ Outcome ReportPaths(Context& ctx, const std::string& scalePath, Wanted wanted,
   context.files = &ctx.fs;
   context.clock = &ctx.clock;
   context.scaleFilePath = scalePath;
+  // An unreadable file type is empty and taken as production, just below.
   (void)tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyFileType,
                                 context.fileType);
   if (context.fileType.empty()) context.fileType = reports::kFileTypeProduction;

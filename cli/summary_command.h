@@ -25,7 +25,7 @@ struct SummaryOutput {
 // file (or load) left out is named on the error stream with its reason.
 // Returns 0 when every file was read, 1 when one was left out or the PDF
 // could not be written.
-int Summary(Context& ctx, const std::vector<std::string>& files,
-            const reports::SummaryOptions& options, const SummaryOutput& output);
+[[nodiscard]] int Summary(Context& ctx, const std::vector<std::string>& files,
+                          const reports::SummaryOptions& options, const SummaryOutput& output);
 
 }  // namespace cli

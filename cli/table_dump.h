@@ -17,7 +17,7 @@ namespace cli {
 // without the file's path, which the caller puts in front) when the file
 // cannot be opened or is damaged, or has no such table. The file is never
 // written.
-bool DumpFile(const std::string& path, const std::string& table, std::string* json,
-              std::string* error);
+[[nodiscard]] bool DumpFile(const std::string& path, const std::string& table, std::string* json,
+                            std::string* error);
 
 }  // namespace cli

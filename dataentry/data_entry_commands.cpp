@@ -240,7 +240,8 @@ scaling::LoadSettings EntryCommands::SettingsFor(int row) const {
   scaling::LoadSettings settings = load_.settings;
   const sampling::LoadKey key = load_.RowLoad(grids_.LogGrid(), row);
   if (load_.checkScale && (key.sale != load_.header.sale || key.llr != load_.header.llr)) {
-    scaling::ReadLoadSettings(*app_.store(), key.sale, key.llr, &settings);
+    // A row of a load not in the file is computed with the header's settings.
+    static_cast<void>(scaling::ReadLoadSettings(*app_.store(), key.sale, key.llr, &settings));
   }
   return settings;
 }

@@ -279,8 +279,10 @@ bool DataEntryGrids::ShowSegments() {
   const sampling::LoadKey key = load_.RowLoad(logGrid_, row);
   const auto value = [&](const char* column) { return CellInt(LogCell(row, column)); };
   const scaling::LogKey logKey{key.sale, key.llr, value(col::kLog), SplitOf(logGrid_, row)};
-  scaling::WriteSegmentRows(*store_, logKey, value(col::kP), value(col::kLN), value(col::kSD),
-                            value(col::kLD), value(col::kSkipSeg) != 0);
+  // Segments that cannot be written are found missing by the log's check.
+  static_cast<void>(scaling::WriteSegmentRows(*store_, logKey, value(col::kP), value(col::kLN),
+                                              value(col::kSD), value(col::kLD),
+                                              value(col::kSkipSeg) != 0));
   if (!Commit()) return false;
   const std::string criteria = scaling::LogCriteria(key.sale, key.llr, logKey.log, logKey.split);
   if (!BindDerived(*segBinding_, &segSlot_, load_.segTable, criteria, kSegEntryView)) return false;

@@ -64,14 +64,17 @@ EntryLoad ReadEntryLoad(const app::Application& app, tablestore::TableStore& sto
   if (!load.llrs.empty()) load.header.llr = load.llrs.front();
   load.settings.design = file.scaleSample;
   load.settings.scaleSystem = file.scaleUnits;
-  scaling::ReadLoadSettings(store, load.header.sale, load.header.llr, &load.settings);
+  // A load not (yet) in the file keeps the file's own design and units.
+  static_cast<void>(
+      scaling::ReadLoadSettings(store, load.header.sale, load.header.llr, &load.settings));
   return load;
 }
 
 void ReadEntryOptions(tablestore::TableStore& store, EntryLoad& load) {
   const auto option = [&](const char* key, const char* fallback) {
     std::string value = fallback;
-    tablestore::ReadSetting(store, tablestore::kBlockOption, key, value);
+    // An option that cannot be read keeps its fallback.
+    static_cast<void>(tablestore::ReadSetting(store, tablestore::kBlockOption, key, value));
     return value;
   };
   load.auditBeforeAppend =

@@ -44,8 +44,8 @@ struct ValueRule {
 // short when long), e.g.
 //   LN takes whole numbers from -2147483648 to 2147483647.
 //   "99999999999" was not entered.
-std::optional<std::string> CheckCellText(const ValueRule& rule, std::string_view text,
-                                         const std::vector<std::string>& choices);
+[[nodiscard]] std::optional<std::string> CheckCellText(const ValueRule& rule, std::string_view text,
+                                                       const std::vector<std::string>& choices);
 
 // The number of characters of UTF-8 `text` (code points; a byte that starts
 // no character counts as one).

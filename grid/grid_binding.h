@@ -87,17 +87,17 @@ class GridBinding {
   // and their default rules, then fills the rows (Fill). Returns 0; -1 for a
   // bad slot; -3 when a listed column is not in the view (the grid is left
   // with no columns).
-  int Bind(int slot, const std::string& columnList);
+  [[nodiscard]] int Bind(int slot, const std::string& columnList);
   // The bound slot; -1 before Bind and after a failed Bind.
   int slot() const { return slot_; }
 
   // Replaces the grid's data rows by the view's rows (texts as GetText gives
   // them; every cell editable in the default colour; no current cell).
   // Returns 0, or -1 when not bound.
-  int Fill();
+  [[nodiscard]] int Fill();
   // Re-reads grid row `row` from the view row its `_RowInView_` names.
   // Returns 0; -1 when the row or its view row does not exist.
-  int RefreshRow(int row);
+  [[nodiscard]] int RefreshRow(int row);
 
   // The grid column named `name`, ignoring letter case; -1 when absent.
   int Column(std::string_view name) const;
@@ -107,7 +107,7 @@ class GridBinding {
   void SetRule(int column, DefaultRule rule);
 
   // Appends a data row and applies the default rules to it; returns its index.
-  int AppendRow();
+  [[nodiscard]] int AppendRow();
   // Applies the default rules to data row `row` (see DefaultRule).
   void ApplyDefaultRules(int row);
 
@@ -124,7 +124,7 @@ class GridBinding {
   // Returns 0; -1 for a bad slot, a grid whose columns changed, or when an
   // appended row is not the view's last row; or the first negative TableStore result (the view may
   // then be partly written; the caller does not commit and says so).
-  int WriteBackInStep();
+  [[nodiscard]] int WriteBackInStep();
   // Writes data row `row` back in step on its own, as WriteBackInStep writes
   // each row: into the view row its `_RowInView_` names, or, for a new row,
   // appended to the view (with the table's defaults) and given its number.
@@ -133,7 +133,7 @@ class GridBinding {
   // number of cells written (0: the view held the row already); -1 for a bad
   // slot or row, a grid whose columns changed, or a view that does not
   // append at its end; or the first negative TableStore result.
-  int WriteBackRowInStep(int row);
+  [[nodiscard]] int WriteBackRowInStep(int row);
   // Writes the grid back by replacing the view's rows (see above). `log` and
   // `split`, when given, go to the table's `LOG` and `S` columns of every row
   // (a table without the column ignores them). Afterwards a grid row's
@@ -141,8 +141,8 @@ class GridBinding {
   // slot, and is empty for a derived view (whose order may differ).
   // Returns 0; -1 for a bad slot or a grid whose columns changed; or the
   // first negative TableStore result.
-  int WriteBackReplace(const std::optional<std::string>& log = std::nullopt,
-                       const std::optional<std::string>& split = std::nullopt);
+  [[nodiscard]] int WriteBackReplace(const std::optional<std::string>& log = std::nullopt,
+                                     const std::optional<std::string>& split = std::nullopt);
 
  private:
   class RefusalNotice;
@@ -154,16 +154,16 @@ class GridBinding {
   bool ColumnsIntact() const;
   void SetUpColumns(int slot, const std::vector<int>& viewColumns);
   std::vector<std::string> ReadRow(int viewRow) const;
-  int WriteCells(int slot, int tableRow, const std::vector<int>& columns, int row,
-                 bool skipUnchanged);
-  int AppendInStep(int row, int& viewRow);
-  int RemoveUnreferenced(const std::vector<bool>& referenced);
+  [[nodiscard]] int WriteCells(int slot, int tableRow, const std::vector<int>& columns, int row,
+                               bool skipUnchanged);
+  [[nodiscard]] int AppendInStep(int row, int& viewRow);
+  [[nodiscard]] int RemoveUnreferenced(const std::vector<bool>& referenced);
   void Renumber(const std::vector<int>& viewRowOf, const std::vector<bool>& referenced);
-  int RemoveReplaced(int base);
-  int RemoveAllRows();
+  [[nodiscard]] int RemoveReplaced(int base);
+  [[nodiscard]] int RemoveAllRows();
 
   int slot_ = -1;
-  std::vector<int> replaced_;  // rows of the base table the last replace wrote
+  std::vector<int> replaced_;     // rows of the base table the last replace wrote
   std::vector<int> viewColumns_;  // the view column of each grid column
   std::vector<DefaultRule> rules_;
 };

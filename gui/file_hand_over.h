@@ -31,7 +31,8 @@ class FileHandOver : public QObject {
 
   // Hands `path` to the copy listening at `socketPath`: true once that copy
   // has confirmed it, false when no copy answers within `timeoutMs`.
-  static bool Send(const QString& socketPath, const QString& path, int timeoutMs = 5000);
+  [[nodiscard]] static bool Send(const QString& socketPath, const QString& path,
+                                 int timeoutMs = 5000);
 
  Q_SIGNALS:
   // A path handed over by a second start.

@@ -100,7 +100,8 @@ bool LoadInfoScreen::BuildViews() {
 void LoadInfoScreen::FillGrid() {
   ReleaseSlot(rowViewSlot_);
   rowViewSlot_ = app_.store()->MakeRowView(kLoadView, current_, kRowView);
-  binding_->Bind(rowViewSlot_, "Item,Value");
+  // A row view that could not be made leaves the grid empty but for its titles.
+  static_cast<void>(binding_->Bind(rowViewSlot_, "Item,Value"));
   grid_.SetText(0, kFieldColumn, "Header");
   grid_.SetText(0, kValueColumn, "Value");
   // The names are shown whole; the values take the rest of the width.

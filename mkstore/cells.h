@@ -83,7 +83,7 @@ T LoadHost(const uint8_t* p) {
 
 // 'I' values. Each kind reads with no branch of its own; the test of the
 // kind goes the same way for every row of a column, so it predicts well.
-inline bool ReadInt(const CellColumn& c, int row, int32_t* out) {
+[[nodiscard]] inline bool ReadInt(const CellColumn& c, int row, int32_t* out) {
   const uint64_t r = static_cast<uint32_t>(row);
   if (c.kind == CellKind::kInt) {
     *out = LoadHost<int32_t>(c.words + (r << c.shift)) >> c.drop;
@@ -98,7 +98,7 @@ inline bool ReadInt(const CellColumn& c, int row, int32_t* out) {
 }
 
 // 'F' values.
-inline bool ReadFloat(const CellColumn& c, int row, float* out) {
+[[nodiscard]] inline bool ReadFloat(const CellColumn& c, int row, float* out) {
   if (c.kind != CellKind::kFloat) return false;
   *out = LoadHost<float>(c.values + size_t{static_cast<uint32_t>(row)} * 4);
   return true;
@@ -123,7 +123,7 @@ inline std::string_view TerminatedTextAt(const char* bytes, const uint32_t* offs
 }
 
 // 'S' texts; *out points into the column's bytes.
-inline bool ReadText(const CellColumn& c, int row, std::string_view* out) {
+[[nodiscard]] inline bool ReadText(const CellColumn& c, int row, std::string_view* out) {
   if (c.kind != CellKind::kText) return false;
   *out = TerminatedTextAt(c.bytes, c.offsets, static_cast<uint32_t>(row));
   return true;

@@ -47,13 +47,14 @@ bool VarintReader::ReadBytes(size_t n, std::string_view* out) {
 
 namespace {
 
-// Reader-side table of §6.1 for N <= 7 and S <= 6; 0 marks "never written".
+// The reader's width table of small integer columns (FORMAT.md, Integer
+// columns) for N <= 7 and S <= 6; 0 marks "never written".
 constexpr int8_t kSmallWidths[7][6] = {
     {8, 16, 1, 32, 2, 4}, {4, 8, 1, 16, 2, 0}, {2, 4, 8, 1, 0, 16}, {2, 4, 0, 8, 1, 0},
     {1, 2, 4, 0, 8, 0},   {1, 2, 4, 0, 0, 8},  {1, 2, 0, 4, 0, 0},
 };
 
-// Writer-side sizes of §6.1 for N <= 4 and W of 1, 2, 4.
+// The writer's odd sizes of small integer columns for N <= 4 and W of 1, 2, 4.
 constexpr int8_t kSmallSizes[3][4] = {{3, 3, 4, 5}, {5, 5, 1, 1}, {6, 1, 2, 2}};
 
 }  // namespace

@@ -1,8 +1,7 @@
 // Low-level pieces of the Metakit 2.4 file format: varints, adaptive-width
 // integer columns, header and tail markers. The byte layout is described in
-// metakit-format.md (beside the project, in the shared folder); section
-// numbers below refer to that document. The engine writes exactly that
-// layout; it adds no bytes of its own.
+// FORMAT.md beside this file; the topics named below are its headings. The
+// engine writes exactly that layout; it adds no bytes of its own.
 //
 // These values are stored on disk: never change them.
 #pragma once
@@ -23,13 +22,13 @@ inline constexpr uint8_t kTailMarker = 0x80;    // byte 0 of skip and commit tai
 inline constexpr int kHeaderSize = 8;
 inline constexpr int kTailSize = 8;
 
-// Items longer than this are always stored as separate memo columns (§6.7).
+// Items longer than this are always stored as separate memo columns (see FORMAT.md, Items).
 inline constexpr int64_t kMemoAlways = 10000;
-// Items longer than this may become memos, depending on the row count (§6.7).
+// Items longer than this may become memos, depending on the row count (FORMAT.md, Items).
 inline constexpr int64_t kMemoMinimum = 100;
 inline constexpr int64_t kMemoBudget = 1000000;
 
-// Appends the varint encoding of `value` (§2.1) to *out.
+// Appends the varint encoding of `value` (FORMAT.md, Numbers) to *out.
 void PutVarint(std::string* out, int64_t value);
 
 // Reads varints from a byte range; every read is bounds-checked.
@@ -38,9 +37,9 @@ class VarintReader {
   explicit VarintReader(std::string_view bytes) : bytes_(bytes) {}
   // Reads one varint into *value. False on end of input or an encoding that
   // does not fit 32 signed bits; the reader then stays failed.
-  bool Read(int64_t* value);
+  [[nodiscard]] bool Read(int64_t* value);
   // Reads `n` raw bytes into *out; false when fewer remain.
-  bool ReadBytes(size_t n, std::string_view* out);
+  [[nodiscard]] bool ReadBytes(size_t n, std::string_view* out);
   bool AtEnd() const { return pos_ == bytes_.size(); }
   size_t position() const { return pos_; }
 
@@ -51,15 +50,16 @@ class VarintReader {
 };
 
 // Width in bits of an integer column of `rows` rows stored in `size` bytes
-// (§6.1, reader side), or -1 when Metakit never writes that combination or
-// the width would exceed `maxWidth`. REQUIRES: rows > 0, size >= 0.
+// (FORMAT.md, Integer columns: the reader's side), or -1 when Metakit never writes that combination
+// or the width would exceed `maxWidth`. REQUIRES: rows > 0, size >= 0.
 int WidthFromSize(int64_t rows, int64_t size, int maxWidth);
 
 // Size in bytes of a column of `rows` values at `width` bits, including the
-// deliberately odd sizes of very small columns (§6.1, writer side).
+// deliberately odd sizes of very small columns (FORMAT.md, Integer columns).
 int64_t SizeForWidth(int64_t rows, int width);
 
-// Bits needed to hold `value` in an adaptive integer column (§6.1 table).
+// Bits needed to hold `value` in an adaptive integer column (FORMAT.md,
+// Integer columns).
 int WidthNeeded(int32_t value);
 
 // The `n`-byte number at p in the given byte order.

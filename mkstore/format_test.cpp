@@ -19,7 +19,7 @@ std::string Encode(int64_t v) {
   return s;
 }
 
-// The table of encodings in the format notes (§2.1).
+// Encodings of the format notes' Numbers (FORMAT.md).
 TEST(VarintTest, EncodesTheDocumentedExamples) {
   EXPECT_EQ(Encode(0), Bytes({0x80}));
   EXPECT_EQ(Encode(1), Bytes({0x81}));
@@ -68,7 +68,8 @@ TEST(VarintTest, FailedReaderStaysFailed) {
   EXPECT_FALSE(r.AtEnd());
 }
 
-// Observed sizes of §6.1 for N = 1..8 and each width.
+// Observed sizes of small integer columns (FORMAT.md, Integer columns) for
+// N = 1..8 and each width.
 TEST(WidthTest, SmallColumnSizesMatchTheObservedTable) {
   const int widths[] = {1, 2, 4, 8, 16, 32};
   const int sizes[8][6] = {{3, 5, 6, 1, 2, 4},   {3, 5, 1, 2, 4, 8},   {4, 1, 2, 3, 6, 12},

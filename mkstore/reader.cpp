@@ -66,7 +66,8 @@ class Loader {
                    std::to_string(rows) + " rows");
   }
 
-  // An adaptive integer column of `rows` values (§6.1) into out[0..rows).
+  // An adaptive integer column of `rows` values (FORMAT.md, Integer columns)
+  // into out[0..rows).
   Status DecodeInts(std::string_view bytes, int64_t rows, int32_t* out, int* width) {
     *width = format::WidthFromSize(rows, static_cast<int64_t>(bytes.size()), 32);
     if (*width < 0) return BadWidth(static_cast<int64_t>(bytes.size()), rows);
@@ -212,7 +213,7 @@ class Loader {
     return at;
   }
 
-  // Points the memo rows (§6.6) at their own columns. Text memos lose their
+  // Points the memo rows (FORMAT.md, Items) at their own columns. Text memos lose their
   // terminating NUL like inline items.
   Status LoadMemos(bool text, std::string_view memoList, const std::vector<uint32_t>& ends,
                    std::vector<Items::Span>* spans, Column* col) {

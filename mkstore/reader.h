@@ -1,5 +1,5 @@
-// Reading a Metakit 2.4 dataset from the bytes of a file (metakit-format.md
-// §4, §5, §6 and §7). Every size, position and count is checked against the
+// Reading a Metakit 2.4 dataset from the bytes of a file (see FORMAT.md:
+// Header, Tails, Table of contents, Column lists). Every size, position and count is checked against the
 // file before it is used, so damaged input gives Corruption, never a crash,
 // a hang or an allocation out of proportion to the file.
 #pragma once

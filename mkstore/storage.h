@@ -1,7 +1,7 @@
 // Storage: one Metakit 2.4 storage file, opened for reading and writing.
 //
-// The file format is described in metakit-format.md (in the shared folder
-// beside the project); mkstore/format.h holds its constants.
+// The file format is described in mkstore/FORMAT.md; mkstore/format.h holds
+// its constants.
 //
 // A Storage holds named top-level views. Changes made through its views stay in
 // the working copy until Commit, which writes them as "stable storage": new

@@ -1,6 +1,7 @@
 // Structure strings: the property lists Metakit keeps in a storage's table of
 // contents and takes in restructuring calls, e.g.
-// "Globals[Block:S,Key:S],orders[id:I,lines[sku:S,qty:I]]" (metakit-format.md §5.2).
+// "Globals[Block:S,Key:S],orders[id:I,lines[sku:S,qty:I]]" (see FORMAT.md, Table of
+// contents).
 #pragma once
 
 #include <string>

@@ -40,7 +40,7 @@ struct Ref {
 // Where a column lies in the file as last read or committed.
 struct DiskColumn {
   bool valid = false;      // false: never stored, or changed since
-  std::vector<Ref> refs;   // in column-list order (§5.3 of the format notes)
+  std::vector<Ref> refs;   // in column-list order (FORMAT.md, Column lists)
   std::vector<Ref> memos;  // S/B memo item columns
   int width = 0;           // I/F: width in bits as stored; kept when rewriting
   std::string listBytes;   // V: the column's bytes, to tell whether it changed
@@ -105,11 +105,11 @@ class Table {
   std::shared_ptr<Table> Sub(int row, int col) const;  // V, else null
 
   // Typed writes: false (and nothing changed) when out of range or of another type.
-  bool SetInt(int row, int col, int32_t v);
-  bool SetLong(int row, int col, int64_t v);
-  bool SetFloat(int row, int col, float v);
-  bool SetDouble(int row, int col, double v);
-  bool SetItem(int row, int col, std::string_view bytes);  // S and B
+  [[nodiscard]] bool SetInt(int row, int col, int32_t v);
+  [[nodiscard]] bool SetLong(int row, int col, int64_t v);
+  [[nodiscard]] bool SetFloat(int row, int col, float v);
+  [[nodiscard]] bool SetDouble(int row, int col, double v);
+  [[nodiscard]] bool SetItem(int row, int col, std::string_view bytes);  // S and B
 
   // Copies every value of `src`'s row `srcRow` into row `row` whose property
   // has the same name and type in both tables. Subviews are deep-copied.

@@ -118,7 +118,7 @@ class Encoder {
     return bytes;
   }
 
-  // §6.6 and §6.7: memo items first, then data, sizes and the memo list.
+  // Memo items first, then data, sizes and the memo list (FORMAT.md, Items).
   void EncodeItems(bool text, Column* col, DiskColumn* disk) {
     const auto rows = static_cast<int64_t>(col->items.size());
     std::string data, memoList;

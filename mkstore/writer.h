@@ -1,6 +1,6 @@
 // Writing datasets: commits that leave unchanged columns in place, and packed
-// rewrites (metakit-format.md §8). The layout written is exactly the one that
-// document describes; nothing of our own is added.
+// rewrites (see FORMAT.md, Free space and Commit). The layout written is
+// exactly the one described there; nothing of our own is added.
 //
 // An incremental commit never overwrites bytes the last committed dataset
 // references, nor its tails. Its order is: new columns and table of contents

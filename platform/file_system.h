@@ -47,13 +47,13 @@ namespace platform {
 // The outcome of a file operation. Callers branch on it and show their own
 // fixed messages; the system's own words for a failure are asked of
 // LastErrorText.
-enum class FileResult {
-  kOk,
-  kNotFound,       // the source file (or a folder on its path) does not exist
-  kAlreadyExists,  // the target exists and the operation does not overwrite
-  kTooLarge,       // the file is larger than the caller's limit
-  kAccessDenied,   // the user may not write there (permissions, a read-only mount)
-  kIOError,        // anything else: full disk, a folder as file, ...
+enum class [[nodiscard]] FileResult{
+    kOk,
+    kNotFound,       // the source file (or a folder on its path) does not exist
+    kAlreadyExists,  // the target exists and the operation does not overwrite
+    kTooLarge,       // the file is larger than the caller's limit
+    kAccessDenied,   // the user may not write there (permissions, a read-only mount)
+    kIOError,        // anything else: full disk, a folder as file, ...
 };
 
 class FileSystem {

@@ -48,8 +48,8 @@ class LoadData {
   // through `store` (tables that are open in a slot named like the table are
   // read there, others are opened for the call and released). Returns 0; -2
   // when no file is open.
-  int Read(tablestore::TableStore& store, const std::string& sale, const std::string& llr,
-           bool logsOnly = false);
+  [[nodiscard]] int Read(tablestore::TableStore& store, const std::string& sale,
+                         const std::string& llr, bool logsOnly = false);
 
   // The load's Log rows, in table order.
   const std::vector<LogEntry>& logs() const { return logs_; }

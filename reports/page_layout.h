@@ -148,7 +148,7 @@ class PageLayout {
   // geometry as the constructor does, resets the page state (line 0, page 0,
   // no current table), records the time and date substitutions, runs every
   // directive and returns 0.
-  int LoadLayout(std::string_view layoutText);
+  [[nodiscard]] int LoadLayout(std::string_view layoutText);
 
   // Removes every table, header and footer line and substitution; no table is
   // current afterwards. The geometry and the page state stay.

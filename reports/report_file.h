@@ -39,7 +39,7 @@ void ShowErrorCreatingFile(platform::Ui& ui, std::string text);
 // and ErrorCreatingFileText(path, files.LastErrorText()) is shown. Pass a
 // null ui where the report stays silent about the failure (the audit
 // report).
-bool WriteReportFile(platform::FileSystem& files, const std::string& path, std::string_view text,
-                     platform::Ui* ui);
+[[nodiscard]] bool WriteReportFile(platform::FileSystem& files, const std::string& path,
+                                   std::string_view text, platform::Ui* ui);
 
 }  // namespace reports

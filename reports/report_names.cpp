@@ -130,6 +130,7 @@ ReportsState ReportsStateOf(tablestore::TableStore& store, const platform::FileS
   for (const char* ending : kLoadReportEndings) any = any || files.Exists(base + ending);
   if (!any) return ReportsState::kNone;
   std::string stamp;
+  // A stamp that cannot be read is empty: the reports then show as out of date.
   (void)tablestore::ReadSetting(store, kStampBlock, StampKey(load.first, load.second), stamp);
   return !stamp.empty() && stamp == LoadDataStamp(store, load.first, load.second)
              ? ReportsState::kCurrent

@@ -117,7 +117,8 @@ PageGeometry LayoutGeometry(std::string_view layoutText) {
   // The geometry needs no time of day; the substitutions it records are unused.
   const platform::FixedClock clock;
   PageLayout layout(PageLayout::ReportConstructionGeometry(), clock);
-  layout.LoadLayout(layoutText);
+  // A layout that does not load keeps the construction geometry, the one to use then.
+  static_cast<void>(layout.LoadLayout(layoutText));
   return layout.geometry();
 }
 

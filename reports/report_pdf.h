@@ -41,8 +41,8 @@ std::string PdfPath(std::string_view reportPath);
 // what it held). Returns true on success. On failure *pdf is empty and *error
 // (when not null) says why: the face kReportFontFamily is not installed, or
 // cairo could not make the document. REQUIRES: pdf != nullptr.
-bool RenderReportPdf(std::string_view reportBytes, const PrintSheet& sheet, std::string* pdf,
-                     std::string* error);
+[[nodiscard]] bool RenderReportPdf(std::string_view reportBytes, const PrintSheet& sheet,
+                                   std::string* pdf, std::string* error);
 
 // Writes the PDF copy of the report text `text` (UTF-8, as given to
 // WriteReportFile for reportPath) to PdfPath(reportPath), on the sheet
@@ -54,14 +54,15 @@ bool RenderReportPdf(std::string_view reportBytes, const PrintSheet& sheet, std:
 // message (ErrorCreatingFileText of the PDF's path); when it cannot be made
 // (no report face), the same caption with the text
 // "<pdf path> could not be made: <reason>.".
-bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
-                    std::string_view text, platform::Ui* ui);
+[[nodiscard]] bool WriteReportPdf(platform::FileSystem& files, const std::string& reportPath,
+                                  std::string_view text, platform::Ui* ui);
 
 // WriteReportPdf to the PDF path `path` of the caller's choosing, for a
 // report laid out with the layout text `layout` (kPortraitLayout, ...):
 // for a report that has no file of its own beside the PDF.
-bool WritePdfOfReport(platform::FileSystem& files, const char* layout, const std::string& path,
-                      std::string_view text, platform::Ui* ui);
+[[nodiscard]] bool WritePdfOfReport(platform::FileSystem& files, const char* layout,
+                                    const std::string& path, std::string_view text,
+                                    platform::Ui* ui);
 
 // The report file and, when context.pdfCopies is set and the file is a printed
 // report (LayoutForReportFile), its PDF copy: WriteReportFile, then, only when
@@ -73,7 +74,8 @@ bool WritePdfOfReport(platform::FileSystem& files, const char* layout, const std
 // and pdfCopies) and never keeps the text report from being written.
 // When result is not null, each path written is appended to result->written
 // and each that could not be, to result->failed.
-bool WriteReportAndPdf(const ReportContext& context, const std::string& path, std::string_view text,
-                       platform::Ui* ui, ReportRunResult* result);
+[[nodiscard]] bool WriteReportAndPdf(const ReportContext& context, const std::string& path,
+                                     std::string_view text, platform::Ui* ui,
+                                     ReportRunResult* result);
 
 }  // namespace reports

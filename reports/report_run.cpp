@@ -80,6 +80,7 @@ bool AuditEveryLoad(const ReportContext& context, const std::vector<LoadName>& k
       context.ui->ShowMessage({errors, kReportsCancelledCaption + llr, platform::Icon::kStop});
     }
     if (rc >= 1 || rc == sampling::kAuditWarningsCancelled) {
+      // A failed commit has shown its reason; the run stops here either way.
       (void)sampling::CommitChanges(*context.store, *context.ui);
       return false;
     }
@@ -120,13 +121,17 @@ ReportRunResult GenerateReports(const ReportContext& context, const ReportChoice
   } else {
     for (const LoadName& key : keys) {
       const size_t failedBefore = run.result().failed.size();
-      run.FetchLoadHeader(key.first, key.second);
+      // The keys are the chosen loads of the file, so each header is found;
+      // the writes below record each file they fail on in run.result().
+      static_cast<void>(run.FetchLoadHeader(key.first, key.second));
       if (choice.comprehensive) {
         run.setIncludeComprehensive(false);
-        run.WriteComprehensiveReport(true);
+        static_cast<void>(run.WriteComprehensiveReport(true));
       }
-      if (choice.logReport) run.WriteLogReport();
-      if (context.fileType != kFileTypeCheckScale && choice.brevanta) run.WriteBrevantaFile();
+      if (choice.logReport) static_cast<void>(run.WriteLogReport());
+      if (context.fileType != kFileTypeCheckScale && choice.brevanta) {
+        static_cast<void>(run.WriteBrevantaFile());
+      }
       if (run.result().failed.size() == failedBefore) stamped.push_back(key);
     }
   }
@@ -144,8 +149,9 @@ ReportRunResult GenerateReports(const ReportContext& context, const ReportChoice
 ReportRun::ReportRun(const ReportContext& context)
     : context_(context), data_(std::make_unique<LoadData>()) {
   TableStore& store = *context_.store;
-  tablestore::ReadSetting(store, tablestore::kBlockSystem, tablestore::kKeyProgramVersion,
-                          programVersion_);
+  // A file without the setting shows no version in the headings.
+  static_cast<void>(tablestore::ReadSetting(store, tablestore::kBlockSystem,
+                                            tablestore::kKeyProgramVersion, programVersion_));
   loadCount_ = static_cast<int>(ReadLoadKeys(store).size());
 }
 
@@ -220,7 +226,8 @@ void ReportRun::MakeLabels() {
 
 int ReportRun::FetchLoadHeader(const std::string& sale, const std::string& llr) {
   const int rc = FetchHeaderOnly(sale, llr);
-  data_->Read(*context_.store, sale, llr);
+  // Its only failure is no open file, which FetchHeaderOnly has already met.
+  static_cast<void>(data_->Read(*context_.store, sale, llr));
   return rc;
 }
 

@@ -166,7 +166,7 @@ inline constexpr char kReportsCreatedFor[] = "Reports Created for";
 inline constexpr char kCsvCountFormat[] = "A csv file containing %d loads has been generated";
 
 // What a report run did.
-struct ReportRunResult {
+struct [[nodiscard]] ReportRunResult {
   // True when the run went through to its final message; false when nothing
   // was chosen, no file is open, a load had audit errors (shown) or the
   // scaler cancelled the warnings. Nothing is written when false.
@@ -238,28 +238,28 @@ class ReportRun {
   // per-load totals and reads the load's rows (LoadData). Missing columns
   // read as empty text (or 0). Returns 0; -3 when no Load row matches (the
   // header is then empty, the labels hold their captions only).
-  int FetchLoadHeader(const std::string& sale, const std::string& llr);
+  [[nodiscard]] int FetchLoadHeader(const std::string& sale, const std::string& llr);
 
   // The comprehensive report of the fetched load (comprehensive_report.cpp):
   // recomputes every listed log's cubic volumes, stores them in GCV and NCV,
   // commits, and writes reportBaseName + ".cmp" unless `writeFile` is false.
   // Returns true when the file was written.
-  bool WriteComprehensiveReport(bool writeFile);
+  [[nodiscard]] bool WriteComprehensiveReport(bool writeFile);
 
   // The log report of the fetched load (log_report.cpp), preceded by the
   // comprehensive pass while includeComprehensive() is set. Fills the 3P or
   // 100 % totals. Writes reportBaseName + ".clg"; true when written.
-  bool WriteLogReport();
+  [[nodiscard]] bool WriteLogReport();
 
   // The Brevanta file of the fetched load (exports.cpp): the load line and
   // the species lines of the totals of this run's log report for the load.
   // Writes reportBaseName + ".bva"; true when written.
-  bool WriteBrevantaFile();
+  [[nodiscard]] bool WriteBrevantaFile();
 
   // The load summary CSV of every load (exports.cpp), written to the scale
   // file base + ".csv". Returns the number of loads written; 0 when the file
   // could not be created ("Error Creating File" shown).
-  int WriteLoadSummaryCsv();
+  [[nodiscard]] int WriteLoadSummaryCsv();
 
   // The text of the last report built (also when its file was not written).
   const std::string& reportText() const { return report_; }
@@ -295,12 +295,12 @@ class ReportRun {
 
  private:
   // FetchLoadHeader without reading the load's rows (the CSV needs none).
-  int FetchHeaderOnly(const std::string& sale, const std::string& llr);
+  [[nodiscard]] int FetchHeaderOnly(const std::string& sale, const std::string& llr);
   void ReadHeaderRow(const std::string& sale, const std::string& llr, bool* found);
   void MakeLabels();
   std::string CsvValues() const;
   // Writes the last report built to `path` and records it in result_.
-  bool WriteText(const std::string& path);
+  [[nodiscard]] bool WriteText(const std::string& path);
   // Commits the recomputed volumes of the fetched load (or, while the commit
   // is deferred, notes the load for CommitRun); a failure is shown and
   // recorded in result_.
@@ -333,7 +333,7 @@ class ReportRun {
 // ".audit" (or, without a scale file path, a name made from the load's sale,
 // or its scale date and time). Nothing is shown when the file cannot be
 // written. Returns true when written. `text` (optional) receives the report.
-bool WriteAuditReport(const ReportContext& context, std::string* text = nullptr);
+[[nodiscard]] bool WriteAuditReport(const ReportContext& context, std::string* text = nullptr);
 
 // The path WriteAuditReport writes to: the scale file base + ".audit", or
 // without a scale file path the name made from the first load.
@@ -345,7 +345,7 @@ inline constexpr char kAuditReportCreated[] = "Audit report created";
 
 // WriteAuditReport, then, when written, "Audit report created" (caption
 // "Done", information icon). Returns true when written.
-bool CreateAuditReport(const ReportContext& context);
+[[nodiscard]] bool CreateAuditReport(const ReportContext& context);
 
 // The hook sampling::FinalizeHooks::writeAuditReport takes: CreateAuditReport
 // on a copy of `context` (whose pointers must outlive the hook).

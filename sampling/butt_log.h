@@ -32,7 +32,7 @@ class SegmentRowsWriter {
   // or removed at the end) and writes each row's Seg (its position, from 1
   // at the butt), LN, SD and LD (the shapes' gross is not stored). Returns
   // false when the rows could not be written (no Seg table).
-  virtual bool WriteSegments(const std::vector<scaling::SegmentShape>& segments) = 0;
+  [[nodiscard]] virtual bool WriteSegments(const std::vector<scaling::SegmentShape>& segments) = 0;
 };
 
 // The normal segmentation of a log of length `ln` with end diameters `sd`
@@ -68,7 +68,8 @@ class MidpointDialog {
   // segments (MidpointSegments) through `segments`, writes m into the row's
   // SkipSeg cell so that later segmentation keeps these diameters (only when
   // the segments were written), and returns true.
-  bool ApplyMidpoint(int m, RowCells& row, SegmentRowsWriter& segments, platform::Ui& ui) const;
+  [[nodiscard]] bool ApplyMidpoint(int m, RowCells& row, SegmentRowsWriter& segments,
+                                   platform::Ui& ui) const;
 
  private:
   int ln_ = 0, sd_ = 0, ld_ = 0;
@@ -90,7 +91,7 @@ inline constexpr int kMidpointApplied = 3;     // segments, SkipSeg and REM writ
 // until ApplyMidpoint accepts it or the scaler cancels; once accepted,
 // "Midpoint diameter: %d" is appended to REM (after ", " when REM is not
 // empty). Returns one of the kMidpoint* results.
-int AskButtMidpoint(RowCells& row, SegmentRowsWriter& segments, platform::Ui& ui);
+[[nodiscard]] int AskButtMidpoint(RowCells& row, SegmentRowsWriter& segments, platform::Ui& ui);
 
 // Where the load is, for the taper lookup (Load REGION, FOREST, DISTRICT).
 struct TaperPlace {
@@ -129,6 +130,7 @@ inline constexpr int kTaperNoMatch = -7;
 // existing LD is replaced only after the scaler agrees. On success LD is
 // written, an empty B becomes "B", and " LD of %d calculated using a taper
 // of %1.3f in/ft." is appended to REM; the screen shows B, LD and REM in red.
-int LdFromTaper(RowCells& row, const TaperPlace& place, const TaperTable* tapers, platform::Ui& ui);
+[[nodiscard]] int LdFromTaper(RowCells& row, const TaperPlace& place, const TaperTable* tapers,
+                              platform::Ui& ui);
 
 }  // namespace sampling

@@ -41,7 +41,7 @@ int DaysInMonth(int year, int month);
 // other length cannot be split into its fields), then that all eight
 // characters are digits, then the day, the month and, unless `allowFuture`,
 // that the date is not after `today`. Returns a DateCheck code.
-int ValidateDate(std::string_view text, bool allowFuture, CivilDate today);
+[[nodiscard]] int ValidateDate(std::string_view text, bool allowFuture, CivilDate today);
 
 // Compares two date texts. Both are validated first, future dates allowed;
 // -1 when either fails. Otherwise 0 when equal, 1 when `first` is later and

@@ -54,8 +54,8 @@ inline constexpr int kAuditWarningsCancelled = -2;
 // "Passed load audit with warning(s): " + the warnings with line breaks made
 // ",", and returns -1 for OK, -2 for Cancel. Otherwise journals "Passed load
 // audit" and returns 0. `errorText` is emptied unless there are errors.
-int FinishLoadAudit(const Findings& findings, const std::string& llr, platform::Ui& ui,
-                    const Journal& journal, std::string& errorText);
+[[nodiscard]] int FinishLoadAudit(const Findings& findings, const std::string& llr,
+                                  platform::Ui& ui, const Journal& journal, std::string& errorText);
 
 // What finalizing and un-finalizing need besides the audit.
 struct FinalizeHooks {
@@ -85,8 +85,8 @@ inline constexpr int kFinalizeNotStored = -2;  // the Finalized setting could no
 // stored, shows "The load could not be finalized." ("Error", stop icon) and
 // returns -2; so it does, without that message, when the commit failed (the
 // journal has shown why).
-int FinalizeAfterAudit(int auditResult, const std::string& errorText, platform::Ui& ui,
-                       const FinalizeHooks& hooks);
+[[nodiscard]] int FinalizeAfterAudit(int auditResult, const std::string& errorText,
+                                     platform::Ui& ui, const FinalizeHooks& hooks);
 
 // The supervisor's un-finalize command: stores "NO" and journals "Load
 // un-finalized" in one commit, and shows "This load has been un-finalized.\nThe Data Entry
@@ -95,6 +95,6 @@ int FinalizeAfterAudit(int auditResult, const std::string& errorText, platform::
 // enables data entry). When "NO" cannot be stored, shows "The load could not
 // be un-finalized." ("Error", stop icon) and returns -2; -2 too, without
 // that message, when the commit failed (the journal has shown why).
-int UnfinalizeLoad(platform::Ui& ui, const FinalizeHooks& hooks);
+[[nodiscard]] int UnfinalizeLoad(platform::Ui& ui, const FinalizeHooks& hooks);
 
 }  // namespace sampling

@@ -151,6 +151,8 @@ int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui
   FinalizeHooks hooks = StoreHooks(store, ui);
   hooks.writeAuditReport = writeAuditReport;
   const int rc = FinalizeAfterAudit(audit, errorText, ui, hooks);
+  // A failed commit of the journal entry has shown its reason; the finalize's
+  // own result is the one to return.
   if (rc != kFinalized && rc != kFinalizeNotStored) (void)CommitChanges(store, ui);
   return rc;
 }

@@ -44,8 +44,8 @@ enum class AuditJournal { kNow, kWithAction };
 // the caller commits). Returns the error count (> 0, `errorText` then holds
 // the errors), 0 passed, -1 passed with warnings and accepted, -2 passed
 // with warnings and cancelled.
-int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
-              std::string& errorText, AuditJournal when = AuditJournal::kNow);
+[[nodiscard]] int AuditLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
+                            std::string& errorText, AuditJournal when = AuditJournal::kNow);
 
 // Caption and first line of the message shown when a journal entry (and so
 // the file) could not be written; the engine's reason follows on the next
@@ -82,13 +82,13 @@ using AuditReportWriter = std::function<void()>;
 // when finalized (the main screen disables data entry), the audit's error
 // count, -1 when the scaler cancelled, -2 when the setting could not be
 // stored. `writeAuditReport` may be empty.
-int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
-                 const AuditReportWriter& writeAuditReport);
+[[nodiscard]] int FinalizeLoad(tablestore::TableStore& store, const LoadKey& key, platform::Ui& ui,
+                               const AuditReportWriter& writeAuditReport);
 
 // The supervisor's un-finalize command: stores "NO" in
 // Block=System,Key=Finalized and journals and tells as UnfinalizeLoad(ui,
 // hooks) does. Returns 0 (the main screen enables data entry) or -2.
-int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui);
+[[nodiscard]] int UnfinalizeLoad(tablestore::TableStore& store, platform::Ui& ui);
 
 // The header audit of the first row of table Load (columns
 // kHeaderAuditColumns; a missing row or column reads as empty) against

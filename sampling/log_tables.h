@@ -33,7 +33,7 @@ class StoreSegmentRows : public SegmentRowsWriter {
   // adds or removes rows at the end), then the diameters of `segments` row
   // by row. Returns false when the Seg table cannot hold the segments or
   // `segments` does not have the normal segment count.
-  bool WriteSegments(const std::vector<scaling::SegmentShape>& segments) override;
+  [[nodiscard]] bool WriteSegments(const std::vector<scaling::SegmentShape>& segments) override;
 
  private:
   tablestore::TableStore& store_;

@@ -71,11 +71,11 @@ inline constexpr int kLogWarningsCancelled = -2;
 // else warnings (text + "\nContinue?", caption "Log N has possible errors",
 // OK/Cancel, exclamation icon) and return -1 for OK, -2 for Cancel; else 0
 // without a message.
-int ReportLogFindings(const Findings& findings, int logNumber, platform::Ui& ui);
+[[nodiscard]] int ReportLogFindings(const Findings& findings, int logNumber, platform::Ui& ui);
 
 // CheckLog followed by ReportLogFindings with the row's LOG.
-int ValidateLog(const LogCheckContext& context, const RowCells& row, const SegmentSource& segments,
-                platform::Ui& ui);
+[[nodiscard]] int ValidateLog(const LogCheckContext& context, const RowCells& row,
+                              const SegmentSource& segments, platform::Ui& ui);
 
 // The first bad record of a defect grid.
 struct DefectGridProblem {
@@ -94,6 +94,7 @@ DefectGridProblem CheckDefectGrid(const std::vector<DefectValues>& records, int 
 // CheckDefectGrid; a bad record's message is shown with caption "Defect
 // Error!" and the stop icon. Returns 0 when every record is valid, else the
 // number of the first bad record.
-int ValidateDefectGrid(const std::vector<DefectValues>& records, int logLength, platform::Ui& ui);
+[[nodiscard]] int ValidateDefectGrid(const std::vector<DefectValues>& records, int logLength,
+                                     platform::Ui& ui);
 
 }  // namespace sampling

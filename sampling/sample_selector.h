@@ -63,8 +63,8 @@ class SampleSelector {
   // Reads every row of table KZ (columns P, SP, KZ) of the open file and
   // builds a selector seeded with the tick count of `clock`. nullopt when the
   // file has no KZ table (the screen then has no selector).
-  static std::optional<SampleSelector> LoadKZ(tablestore::TableStore& store,
-                                              const platform::Clock& clock);
+  [[nodiscard]] static std::optional<SampleSelector> LoadKZ(tablestore::TableStore& store,
+                                                            const platform::Clock& clock);
 
   // Number of usable KZ rows.
   size_t size() const { return entries_.size(); }
@@ -94,8 +94,8 @@ class SampleSelector {
   // "SAMPLE LOG!" (no caption, exclamation icon) closing itself after
   // `hitWindowMs` (see HitWindowMs); any other writes HIT "0" and asks the
   // screen to lock the measurements.
-  SampleResult SelectSample(RowCells& row, std::string_view editedColumn, int hitWindowMs,
-                            platform::Ui& ui);
+  [[nodiscard]] SampleResult SelectSample(RowCells& row, std::string_view editedColumn,
+                                          int hitWindowMs, platform::Ui& ui);
 
  private:
   struct Entry {

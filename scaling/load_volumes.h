@@ -49,8 +49,8 @@ struct LoadSettings {
 // `settings`. Returns 0; -3 when not exactly one Load row has this SALE and
 // LLR; -1 when there is no Load table or no free slot; -2 when no file is open.
 // `settings` is changed only on success.
-int ReadLoadSettings(tablestore::TableStore& store, std::string_view sale, std::string_view llr,
-                     LoadSettings* settings);
+[[nodiscard]] int ReadLoadSettings(tablestore::TableStore& store, std::string_view sale,
+                                   std::string_view llr, LoadSettings* settings);
 
 // Cuts the log (LN, SD, LD) into segments (LogSegmenter) and brings the log's
 // rows of table Seg to exactly that many: missing rows are appended with the
@@ -60,8 +60,8 @@ int ReadLoadSettings(tablestore::TableStore& store, std::string_view sale, std::
 // and LD. Nothing is committed. Returns the number of segments; -1 when there
 // is no Seg table, no free slot or a new row could not be placed; -2 when no
 // file is open.
-int WriteSegmentRows(tablestore::TableStore& store, const LogKey& key, int product, int ln, int sd,
-                     int ld, bool skipSeg);
+[[nodiscard]] int WriteSegmentRows(tablestore::TableStore& store, const LogKey& key, int product,
+                                   int ln, int sd, int ld, bool skipSeg);
 
 // A log's stored Seg rows and defect rows, each in table order.
 struct StoredLogRows {
@@ -74,20 +74,21 @@ struct StoredLogRows {
 // `rows`. Returns 0 (a missing table, or one without the key columns, has no
 // rows); -2 when no file is open; -1 when no slot is free (`rows` is then
 // unchanged).
-int ReadStoredLogRows(tablestore::TableStore& store, std::string_view scaleSystem,
-                      const LogKey& key, StoredLogRows* rows);
+[[nodiscard]] int ReadStoredLogRows(tablestore::TableStore& store, std::string_view scaleSystem,
+                                    const LogKey& key, StoredLogRows* rows);
 
 // Adds the log's stored rows (ReadStoredLogRows) to `volume`, which the
 // caller has given the log with SetLog. Returns as ReadStoredLogRows.
-int AddStoredSegmentsAndDefects(tablestore::TableStore& store, std::string_view scaleSystem,
-                                const LogKey& key, LogVolume* volume);
+[[nodiscard]] int AddStoredSegmentsAndDefects(tablestore::TableStore& store,
+                                              std::string_view scaleSystem, const LogKey& key,
+                                              LogVolume* volume);
 
 // Sets `volume` to the stored log (LN, SD, LD, P of its Log row) in the load's
 // scale system with its segments and defects. Returns 0; -3 when not exactly
 // one Log row matches (the volume then holds an empty log with the key's
 // number); other negative codes as AddStoredSegmentsAndDefects.
-int LoadLogVolume(tablestore::TableStore& store, const LoadSettings& load, const LogKey& key,
-                  LogVolume* volume);
+[[nodiscard]] int LoadLogVolume(tablestore::TableStore& store, const LoadSettings& load,
+                                const LogKey& key, LogVolume* volume);
 
 // The data entry screen's current log, as its grid row shows it.
 struct CurrentLog {
@@ -117,8 +118,8 @@ LogVolumeCheck CheckLogVolume(const CurrentLog& log, const LoadSettings& load);
 // after the screen has written its grids back). `culled` (optional) is set
 // when a segment is marked culled, for the screen's beep. Returns 0 or the
 // negative code of AddStoredSegmentsAndDefects (`text` then unchanged).
-int BuildLogVolumeText(tablestore::TableStore& store, const LoadSettings& load,
-                       const CurrentLog& log, std::string* text, bool* culled);
+[[nodiscard]] int BuildLogVolumeText(tablestore::TableStore& store, const LoadSettings& load,
+                                     const CurrentLog& log, std::string* text, bool* culled);
 
 // Recomputes the cubic volumes of every live log of the load whose volume is
 // not overridden (segments from Seg, defects from DefC, the load's cull
@@ -128,8 +129,8 @@ int BuildLogVolumeText(tablestore::TableStore& store, const LoadSettings& load,
 // with OverrideVolume 1 gets 0 in GCV, NCV, GBV and NBV. Nothing is
 // committed. Returns the number of logs computed; -1 when there is no Log
 // table or no free slot; -2 when no file is open.
-int RecomputeLoadVolumes(tablestore::TableStore& store, const LoadSettings& load,
-                         std::string_view sale, std::string_view llr);
+[[nodiscard]] int RecomputeLoadVolumes(tablestore::TableStore& store, const LoadSettings& load,
+                                       std::string_view sale, std::string_view llr);
 
 // The load totals window's content.
 struct LoadTotalsWindow {
@@ -144,8 +145,8 @@ struct LoadTotalsWindow {
 // filled; the negative code of ReadLoadSettings or RecomputeLoadVolumes
 // (nothing filled); -1 when the commit fails (volumes stay recomputed in the
 // open file).
-int RefreshLoadTotals(tablestore::TableStore& store, std::string_view sale, std::string_view llr,
-                      LoadTotalsWindow* window);
+[[nodiscard]] int RefreshLoadTotals(tablestore::TableStore& store, std::string_view sale,
+                                    std::string_view llr, LoadTotalsWindow* window);
 
 // The same totals as RefreshLoadTotals, for tools that only read: every live
 // log's volumes are computed afresh in memory exactly as RecomputeLoadVolumes

@@ -28,12 +28,15 @@ int OtherOptions::Open() {
   }
   for (int i = 0; i < 3; ++i) {
     std::string value;
-    tablestore::ReadSetting(store, tablestore::kBlockOption, kYesNoKeys[i], value);
+    // An option that cannot be read shows as not set.
+    static_cast<void>(
+        tablestore::ReadSetting(store, tablestore::kBlockOption, kYesNoKeys[i], value));
     yesNo_[i] = value == tablestore::kYes;
   }
   closeHit_ = "-1";
-  tablestore::ReadSetting(store, tablestore::kBlockOption, tablestore::kKeyCloseHitWindow,
-                          closeHit_);
+  // An option that cannot be read keeps the "-1" of no window.
+  static_cast<void>(tablestore::ReadSetting(store, tablestore::kBlockOption,
+                                            tablestore::kKeyCloseHitWindow, closeHit_));
   closeHitChecked_ = closeHit_ != "-1";
   return 0;
 }

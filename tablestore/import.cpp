@@ -127,10 +127,13 @@ int TableStore::ImportView(int mode, const std::string& fileName, const std::str
     while (!found && lines.Next(line))
       found = line.starts_with('[') && line.find(section) != std::string::npos;
     if (!found) return problem("Can not find table " + tableName);
-    lines.Next(line);
+    // At the end of the text `line` is emptied: the description is then empty.
+    static_cast<void>(lines.Next(line));
     desc = detail::Widen(CutDescription(line));
   }
-  lines.Next(line);  // column titles in mode 1, the first line in mode 2
+  // Column titles in mode 1, the first line in mode 2; at the end of the
+  // text there are simply no rows.
+  static_cast<void>(lines.Next(line));
   const size_t rows = CountDataLines(lines, mode);
   const std::string tooLarge = "Can not open import file " + fileName;
 

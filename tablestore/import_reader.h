@@ -29,7 +29,7 @@ class ImportLines {
 
   // Sets `line` to the next line and returns true; false (line emptied) when
   // no line is left.
-  bool Next(std::string& line);
+  [[nodiscard]] bool Next(std::string& line);
 
  private:
   std::string_view rest_;

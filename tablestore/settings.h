@@ -78,8 +78,8 @@ std::string SettingCriteria(std::string_view block, std::string_view key);
 // selection cannot be made (Globals lacks Block, Key or Value). Not
 // [[nodiscard]], unlike the writers: a failed read leaves the caller's
 // default in `value`, which is what most readers want.
-int ReadSetting(TableStore& store, std::string_view block, std::string_view key,
-                std::string& value);
+[[nodiscard]] int ReadSetting(TableStore& store, std::string_view block, std::string_view key,
+                              std::string& value);
 
 // Writes an existing setting. Returns 0; -3 when the row is missing or
 // duplicated (nothing is written); -1 / -2 as ReadSetting. With the in-memory

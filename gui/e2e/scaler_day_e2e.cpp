@@ -11,7 +11,7 @@
 // dialog with Print... (into a PDF file through the print dialog), the
 // supervisor's sign-in and options, and Escape on the main screen. A dialog
 // that needed a click would leave its window open and stop the test.
-#include "gui/e2e_support.h"
+#include "gui/e2e/e2e_support.h"
 // After gtest and Qt (see e2e_support.h).
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/record.h>
@@ -185,7 +185,7 @@ class ScalerDayTest : public e2e::ProgramTest {
     XRaiseWindow(display_, w);
     XSync(display_, False);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // repainted after raising
-    char number[8];
+    char number[16];  // room for any int, so the name is never cut short
     std::snprintf(number, sizeof number, "%02d-", ++shot_);
     EXPECT_TRUE(SaveScreenshot(w, (shots_ / (number + name + ".png")).string()));
     if (keypad_ != 0) XRaiseWindow(display_, keypad_);

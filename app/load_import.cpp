@@ -1,4 +1,4 @@
-#include "cli/load_import.h"
+#include "app/load_import.h"
 
 #include <strings.h>
 
@@ -18,7 +18,7 @@
 #include "tablestore/import_reader.h"
 #include "tablestore/slot_guard.h"
 
-namespace cli {
+namespace app {
 namespace {
 
 using tablestore::TableStore;
@@ -758,4 +758,4 @@ int ImportLoadText(TableStore& store, std::string_view bytes, const ImportOption
   return 0;
 }
 
-}  // namespace cli
+}  // namespace app

@@ -1,6 +1,6 @@
 // End to end under a private X server: the real `varnolde` program, driven
 // with xdotool as a person at the keyboard would drive it.
-#include "gui/e2e_support.h"
+#include "gui/e2e/e2e_support.h"
 
 namespace {
 

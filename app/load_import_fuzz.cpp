@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cli/load_import.h"
+#include "app/load_import.h"
 #include "tablestore/table_store.h"
 
 namespace {
@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tablestore::TableStore store;
   if (store.Open(path, false) != 0) std::abort();
   DefineTables(store);
-  cli::ImportSummary summary;
-  const int rc = cli::ImportLoadText(
+  app::ImportSummary summary;
+  const int rc = app::ImportLoadText(
       store, std::string_view(reinterpret_cast<const char*>(data), size), {}, &summary);
   if (rc != 0 && (rc != -1 || summary.error.empty())) std::abort();
   store.Close();

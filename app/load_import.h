@@ -64,7 +64,7 @@
 
 #include "tablestore/table_store.h"
 
-namespace cli {
+namespace app {
 
 // The tables a load file may fill, in the order their sections are written.
 inline constexpr const char* kLoadTables[] = {"Load", "Log", "Seg", "DefC", "DefB", "KZ"};
@@ -108,4 +108,4 @@ struct ImportSummary {
 [[nodiscard]] int ImportLoadText(tablestore::TableStore& store, std::string_view bytes,
                                  const ImportOptions& options, ImportSummary* summary);
 
-}  // namespace cli
+}  // namespace app

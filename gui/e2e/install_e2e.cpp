@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "gui/e2e_support.h"
+#include "gui/e2e/e2e_support.h"
 
 namespace {
 

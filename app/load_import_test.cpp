@@ -1,4 +1,4 @@
-#include "cli/load_import.h"
+#include "app/load_import.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace cli {
+namespace app {
 namespace {
 
 using tablestore::TableStore;
@@ -20,7 +20,7 @@ constexpr char kDictionary[] =
 class LoadImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = ::testing::TempDir() + "/cli_load_import_" +
+    path_ = ::testing::TempDir() + "/app_load_import_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".scl";
     std::remove(path_.c_str());
     ASSERT_EQ(store.Open(path_, false), 0);
@@ -374,4 +374,4 @@ TEST_F(LoadImportTest, NoFileOpen) {
 }
 
 }  // namespace
-}  // namespace cli
+}  // namespace app

@@ -3,7 +3,7 @@
 // of step of the data entry (a log typed and Enter, a SAMPLE LOG! draw, the
 // segments of a log, a defect row, a void), and the file, reopened with
 // `varnolde-cli dump`, holds every finished row with its draw.
-#include "gui/e2e_support.h"
+#include "gui/e2e/e2e_support.h"
 
 #include <sys/stat.h>
 

@@ -32,24 +32,19 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
           [this](int row) { selection_.ChooseAvailable(row); });
   connect(selected_, &QListWidget::currentRowChanged, this,
           [this](int row) { selection_.ChooseSelected(row); });
-  allIn_ = AddButton(setup::kAllInButton, [this] { selection_.IncludeAll(); });
-  allOut_ = AddButton(setup::kAllOutButton, [this] { selection_.ExcludeAll(); });
-  include_ = AddButton(setup::kIncludeButton, [this] { selection_.Include(); });
-  exclude_ = AddButton(setup::kExcludeButton, [this] { selection_.Exclude(); });
-  up_ = AddButton(setup::kUpButton, [this] { selection_.Up(); });
-  down_ = AddButton(setup::kDownButton, [this] { selection_.Down(); });
+  using S = setup::ColumnSelection;
+  const auto redraw = [this] { Refresh(); };
+  allIn_ = MakeCommandButton(this, setup::kAllInButton, selection_, &S::IncludeAll, redraw);
+  allOut_ = MakeCommandButton(this, setup::kAllOutButton, selection_, &S::ExcludeAll, redraw);
+  include_ = MakeCommandButton(this, setup::kIncludeButton, selection_, &S::Include, redraw);
+  exclude_ = MakeCommandButton(this, setup::kExcludeButton, selection_, &S::Exclude, redraw);
+  up_ = MakeCommandButton(this, setup::kUpButton, selection_, &S::Up, redraw);
+  down_ = MakeCommandButton(this, setup::kDownButton, selection_, &S::Down, redraw);
   ok_ = new QPushButton(kOkButton, this);
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
   Refresh();
-}
-
-QPushButton* ColumnSelectionDialog::AddButton(const char* text, std::function<void()> action) {
-  return MakeCommandButton(this, text, [this, action = std::move(action)] {
-    action();
-    Refresh();
-  });
 }
 
 QPushButton* ColumnSelectionDialog::button(const char* text) const {

@@ -11,7 +11,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 #include "setup/column_selection.h"
 
@@ -38,7 +37,6 @@ class ColumnSelectionDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* text, std::function<void()> action);
   void BuildLayout();
   void Refresh();
 

@@ -33,11 +33,15 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
     screen_.OnLandingChanged(index);
     Refresh();
   });
-  changeFields_ = AddButton(setup::kChangeFieldsButton, &setup::SetupScreen::OnChangeFields);
-  changeLengths_ = AddButton(setup::kChangeLengthsButton, &setup::SetupScreen::OnChangeLengths);
-  makeSetup_ = AddButton(setup::kMakeSetupButton, &setup::SetupScreen::OnMakeSetupFile);
-  otherOptions_ = AddButton(setup::kOtherOptionsButton, &setup::SetupScreen::OnOtherOptions);
-  supervisor_ = AddButton(setup::kSupervisorButton, &setup::SetupScreen::OnSupervisor);
+  using S = setup::SetupScreen;
+  const auto redraw = [this] { Refresh(); };
+  changeFields_ = MakeCommandButton(this, setup::kChangeFieldsButton, screen_, &S::OnChangeFields, redraw);
+  changeLengths_ =
+      MakeCommandButton(this, setup::kChangeLengthsButton, screen_, &S::OnChangeLengths, redraw);
+  makeSetup_ = MakeCommandButton(this, setup::kMakeSetupButton, screen_, &S::OnMakeSetupFile, redraw);
+  otherOptions_ =
+      MakeCommandButton(this, setup::kOtherOptionsButton, screen_, &S::OnOtherOptions, redraw);
+  supervisor_ = MakeCommandButton(this, setup::kSupervisorButton, screen_, &S::OnSupervisor, redraw);
   colors_ = new QPushButton(setup::kChangeColorsButton, this);
   colors_->setEnabled(false);
   colors_->setVisible(false);
@@ -47,13 +51,6 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
   BuildLayout();
   screen_.Open();
   Refresh();
-}
-
-QPushButton* SetupDialog::AddButton(const char* text, void (setup::SetupScreen::*action)()) {
-  return MakeCommandButton(this, text, [this, action] {
-    (screen_.*action)();
-    Refresh();
-  });
 }
 
 void SetupDialog::BuildLayout() {

@@ -45,7 +45,6 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
   void ChangeLengths(const std::string& table) override;
   void OtherOptions() override;
 
-  QPushButton* AddButton(const char* text, void (setup::SetupScreen::*action)());
   void BuildLayout();
   void Refresh();
 

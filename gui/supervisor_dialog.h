@@ -26,7 +26,6 @@ class SupervisorDialog : public QDialog {
                    QWidget* parent = nullptr);
 
  private:
-  QPushButton* AddButton(const char* text, void (setup::SupervisorScreen::*action)());
   void Refresh();
 
   setup::SupervisorScreen screen_;

@@ -14,6 +14,16 @@ const std::vector<std::string> kNoChoices;
 
 CellGrid::CellGrid() { rows_.push_back(Row{}); }
 
+CellGrid::~CellGrid() {
+  // One at a time from the front: a listener's notice may remove others
+  // (a view deletes its model), and those must not be told after they died.
+  while (!listeners_.empty()) {
+    CellGridListener* listener = listeners_.front();
+    listeners_.erase(listeners_.begin());
+    listener->OnGridDestroyed();
+  }
+}
+
 void CellGrid::AddListener(CellGridListener* listener) { listeners_.push_back(listener); }
 
 void CellGrid::RemoveListener(CellGridListener* listener) { std::erase(listeners_, listener); }

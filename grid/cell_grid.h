@@ -54,7 +54,8 @@ struct CellEdit {
 };
 
 // Told about every change of a CellGrid. All methods do nothing by default.
-// A listener must stay alive while it is registered, or remove itself.
+// A listener must stay alive while it is registered, or remove itself; one
+// that may outlive the grid learns of its end through OnGridDestroyed.
 class CellGridListener {
  public:
   virtual ~CellGridListener() = default;
@@ -88,18 +89,25 @@ class CellGridListener {
   virtual void OnCurrentRowChanged(int oldRow, int newRow) {}
   // The current cell or the editing state changed (in any way).
   virtual void OnCurrentCellChanged() {}
+  // The grid is being destroyed. The listener is no longer registered
+  // (RemoveListener is harmless) and must not touch the grid once this
+  // returns; a view drops its pointer to the grid here.
+  virtual void OnGridDestroyed() {}
 };
 
 class CellGrid {
  public:
   // A grid with no columns and only the (empty) header row.
   CellGrid();
+  // Tells every listener still registered (OnGridDestroyed), in the order
+  // they were added; a listener removed by another one's notice is not told.
+  ~CellGrid();
   CellGrid(const CellGrid&) = delete;
   CellGrid& operator=(const CellGrid&) = delete;
 
   // ---- Listeners -----------------------------------------------------------
-  // Registers `listener` (borrowed; must be removed before it dies or outlive
-  // the grid). Listeners are told in the order they were added.
+  // Registers `listener` (borrowed; must be removed before it dies, or
+  // outlive the grid and be told of its end). Listeners are told in the order they were added.
   void AddListener(CellGridListener* listener);
   void RemoveListener(CellGridListener* listener);
 

@@ -11,8 +11,6 @@
 
 namespace gui {
 
-ChangeLengthsDialog::~ChangeLengthsDialog() { delete grid_; }
-
 ChangeLengthsDialog::ChangeLengthsDialog(app::Application& app, const std::string& table,
                                          QWidget* parent)
     : QDialog(parent), screen_(app, table) {

@@ -32,9 +32,6 @@ class ChangeLengthsDialog : public QDialog {
   setup::ChangeLengths& screen() { return screen_; }
   GridView* gridView() const { return grid_; }
 
-  // Deletes the grid view before the screen whose grid it watches.
-  ~ChangeLengthsDialog() override;
-
   // Every way of closing writes the rows back first.
   void done(int result) override;
 

@@ -51,8 +51,6 @@ DesignDialog::DesignDialog(app::Application& app, QWidget* parent) : QDialog(par
   Refresh();
 }
 
-DesignDialog::~DesignDialog() { delete kzGrid_; }
-
 void DesignDialog::BuildLayout() {
   QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* layout = new QGridLayout(this);

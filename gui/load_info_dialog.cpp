@@ -39,10 +39,6 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   FitSize();
 }
 
-// The view listens to the screen's grid, which dies with screen_, before
-// QDialog would delete its children.
-LoadInfoDialog::~LoadInfoDialog() { delete grid_; }
-
 QPushButton* LoadInfoDialog::AddButton(const char* text, void (loadinfo::LoadInfoScreen::*action)()) {
   return MakeCommandButton(this, text, [this, action] {
     (screen_.*action)();

@@ -11,8 +11,6 @@
 
 namespace gui {
 
-TapersDialog::~TapersDialog() { delete grid_; }
-
 TapersDialog::TapersDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
   setWindowTitle(setup::kTapersCaption);
   open_ = screen_.Open() == 0;

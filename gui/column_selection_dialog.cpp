@@ -22,7 +22,7 @@ void ShowList(QListWidget* list, const std::vector<std::string>& names, int chos
 
 }  // namespace
 
-ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, QWidget* parent)
+ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelectionScreen& selection, QWidget* parent)
     : QDialog(parent), selection_(selection) {
   setWindowTitle(setup::kColumnSelectionCaption);
   available_ = new QListWidget(this);
@@ -32,7 +32,7 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
           [this](int row) { selection_.ChooseAvailable(row); });
   connect(selected_, &QListWidget::currentRowChanged, this,
           [this](int row) { selection_.ChooseSelected(row); });
-  using S = setup::ColumnSelection;
+  using S = setup::ColumnSelectionScreen;
   const auto redraw = [this] { Refresh(); };
   allIn_ = MakeCommandButton(this, setup::kAllInButton, selection_, &S::IncludeAll, redraw);
   allOut_ = MakeCommandButton(this, setup::kAllOutButton, selection_, &S::ExcludeAll, redraw);

@@ -22,7 +22,7 @@ class ColumnSelectionDialogTest : public ::testing::Test {
   }
   bool Enabled(const char* text) { return dialog_.button(text)->isEnabled(); }
 
-  setup::ColumnSelection selection_{{"LOG", "SP", "LN", "SD", "REM"}, {"LOG", "LN", "SD"}};
+  setup::ColumnSelectionScreen selection_{{"LOG", "SP", "LN", "SD", "REM"}, {"LOG", "LN", "SD"}};
   ColumnSelectionDialog dialog_{selection_};
 };
 

@@ -90,7 +90,7 @@ void SetupDialog::Refresh() {
   landing_->setEnabled(screen_.LandingEnabled());
 }
 
-bool SetupDialog::SelectColumns(setup::ColumnSelection& selection) {
+bool SetupDialog::SelectColumns(setup::ColumnSelectionScreen& selection) {
   return ColumnSelectionDialog(selection, this).exec() == QDialog::Accepted;
 }
 

@@ -41,7 +41,7 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
 
  private:
   // setup::SetupWindows: the windows opened over this one.
-  bool SelectColumns(setup::ColumnSelection& selection) override;
+  bool SelectColumns(setup::ColumnSelectionScreen& selection) override;
   void ChangeLengths(const std::string& table) override;
   void OtherOptions() override;
 

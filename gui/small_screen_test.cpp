@@ -125,7 +125,7 @@ TEST_F(SmallScreen, TheMainScreensFit) {
 TEST_F(SmallScreen, TheOtherWindowsFit) {
   std::vector<std::unique_ptr<QWidget>> windows;
   app::Account account{"supervisor", "x"};
-  setup::ColumnSelection selection({"SALE", "LLR", "LOG", "SP", "LN"}, {"LOG", "LN"});
+  setup::ColumnSelectionScreen selection({"SALE", "LLR", "LOG", "SP", "LN"}, {"LOG", "LN"});
   windows.push_back(std::make_unique<TapersDialog>(app_));
   windows.push_back(std::make_unique<OtherOptionsDialog>(app_));
   windows.push_back(std::make_unique<ChangeLengthsDialog>(app_, "Log"));

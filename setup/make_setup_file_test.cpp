@@ -79,7 +79,7 @@ TEST_F(MakeSetupFileTest, CancelAndTheOpenFilesOwnNameMakeNothing) {
 TEST_F(MakeSetupFileTest, ScaleFileFromNewSetupShowsTheChangedColumns) {
   MakeLoad();
   SetupScreen& screen = OpenScreen();
-  windows_.select = [](ColumnSelection& s) {
+  windows_.select = [](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(0);
     for (int i = 0; i < 5; ++i) s.Down();  // SALE moves behind B

@@ -175,7 +175,7 @@ bool SetupScreen::StoreLanding(const std::string& field) {
 
 void SetupScreen::OnChangeFields() {
   const Names tableColumns = TableColumns();
-  ColumnSelection selection(tableColumns, shown_);
+  ColumnSelectionScreen selection(tableColumns, shown_);
   if (!windows_.SelectColumns(selection)) return;
   AdjustedColumns adjusted =
       AdjustColumns(table_, OrderColumn(), ScaleType(), selection.Selected(), tableColumns);

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/column_selection.h"
+#include "setup/column_selection_screen.h"
 
 namespace app {
 class Application;
@@ -74,7 +74,7 @@ class SetupWindows {
   virtual ~SetupWindows() = default;
   // The column selection window over `selection`; true when it closed with
   // OK (`selection` then holds the choice), false otherwise.
-  virtual bool SelectColumns(ColumnSelection& selection) = 0;
+  virtual bool SelectColumns(ColumnSelectionScreen& selection) = 0;
   // "Varnolde - Change Lengths" for the used columns of `table`.
   virtual void ChangeLengths(const std::string& table) = 0;
   // "Other Options" (which leads to the taper window).

@@ -68,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
 class SetupScreenTest : public SetupFixture {
  protected:
   // The column selection window ends with `edit` applied and OK.
-  void Choose(std::function<void(ColumnSelection&)> edit) {
-    windows_.select = [edit](ColumnSelection& s) {
+  void Choose(std::function<void(ColumnSelectionScreen&)> edit) {
+    windows_.select = [edit](ColumnSelectionScreen& s) {
       edit(s);
       return true;
     };
@@ -101,7 +101,7 @@ TEST_F(SetupScreenTest, OpensOnLogsWithTheDesignsColumns) {
 TEST_F(SetupScreenTest, RemovingLnAddsItBackAtTheEndWithTheMessage) {
   MakeLoad();
   SetupScreen& screen = OpenScreen();
-  Choose([](ColumnSelection& s) {
+  Choose([](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(8);  // LN
     ASSERT_EQ(s.Selected()[8], "LN");
@@ -119,7 +119,7 @@ TEST_F(SetupScreenTest, ThreePLoadKeepsSampleColumnsAndUnchangedListSaysNothing)
   MakeLoad("3P", "Cubic");
   SetupScreen& screen = OpenScreen();
   EXPECT_EQ(screen.OrderColumn(), "Order5");
-  Choose([](ColumnSelection& s) {
+  Choose([](ColumnSelectionScreen& s) {
     s.ExcludeAll();
     for (const char* name : {"LOG", "SP", "LN", "SD", "VOID"}) {
       s.FocusAvailable();
@@ -132,7 +132,7 @@ TEST_F(SetupScreenTest, ThreePLoadKeepsSampleColumnsAndUnchangedListSaysNothing)
   screen.OnChangeFields();
   EXPECT_EQ(screen.FieldsText(), "LOG,SP,LN,SD,VOID,P,KPI,HIT");
   const size_t shown = ui_.messages().size();
-  Choose([](ColumnSelection&) {});
+  Choose([](ColumnSelectionScreen&) {});
   screen.OnChangeFields();
   EXPECT_EQ(ui_.messages().size(), shown);
 }
@@ -157,7 +157,7 @@ TEST_F(SetupScreenTest, ChangingLogColumnsKeepsEveryStoredValue) {
   const auto before = app::testing::ReadRows(path_, "Log");
   ASSERT_EQ(before.size(), 200u);
   SetupScreen& screen = OpenScreen();
-  Choose([](ColumnSelection& s) {
+  Choose([](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(0);
     for (int i = 0; i < 4; ++i) s.Exclude();  // SALE, LLR, LOG, S
@@ -172,7 +172,7 @@ TEST_F(SetupScreenTest, ListWithoutColumnsIsRefused) {
   SetupScreen& screen = OpenScreen();
   screen.OnTableChanged(static_cast<int>(SetupTable::kHeader));
   const std::string header = screen.FieldsText();
-  Choose([](ColumnSelection& s) { s.ExcludeAll(); });
+  Choose([](ColumnSelectionScreen& s) { s.ExcludeAll(); });
   screen.OnChangeFields();
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].caption, "Error");

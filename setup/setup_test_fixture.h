@@ -43,12 +43,12 @@ class FakeScreens : public app::Screens {
 // The column selection window acts through `select` (returning its OK).
 class FakeWindows : public SetupWindows {
  public:
-  bool SelectColumns(ColumnSelection& selection) override {
+  bool SelectColumns(ColumnSelectionScreen& selection) override {
     return select ? select(selection) : false;
   }
   void ChangeLengths(const std::string& table) override { lengths.push_back(table); }
   void OtherOptions() override { ++options; }
-  std::function<bool(ColumnSelection&)> select;
+  std::function<bool(ColumnSelectionScreen&)> select;
   std::vector<std::string> lengths;
   int options = 0;
 };

@@ -1,4 +1,4 @@
-#include "setup/other_options.h"
+#include "setup/other_options_screen.h"
 
 #include "app/application.h"
 #include "platform/ui.h"
@@ -15,9 +15,9 @@ constexpr const char* kYesNoKeys[] = {tablestore::kKeyAppendDateToFileName,
 
 }  // namespace
 
-OtherOptions::OtherOptions(app::Application& app) : app_(app) {}
+OtherOptionsScreen::OtherOptionsScreen(app::Application& app) : app_(app) {}
 
-int OtherOptions::Open() {
+int OtherOptionsScreen::Open() {
   tablestore::TableStore& store = *app_.store();
   int rc = tablestore::AddMissingOptions(store);
   if (rc == 0) rc = store.Commit();
@@ -38,7 +38,7 @@ int OtherOptions::Open() {
   return 0;
 }
 
-int OtherOptions::CloseHitIndex() const {
+int OtherOptionsScreen::CloseHitIndex() const {
   if (!closeHitChecked_ || closeHit_ == "-1") return -1;
   for (int i = 0; i < static_cast<int>(std::size(kCloseHitChoices)); ++i) {
     if (closeHit_ == kCloseHitChoices[i]) return i;
@@ -46,18 +46,18 @@ int OtherOptions::CloseHitIndex() const {
   return -1;
 }
 
-void OtherOptions::OnCloseHitBox(bool checked) {
+void OtherOptionsScreen::OnCloseHitBox(bool checked) {
   closeHitChecked_ = checked;
   if (!checked) closeHit_ = "-1";
 }
 
-void OtherOptions::OnCloseHitChosen(int index) {
+void OtherOptionsScreen::OnCloseHitChosen(int index) {
   if (!closeHitChecked_ || index < 0 || index >= static_cast<int>(std::size(kCloseHitChoices)))
     return;
   closeHit_ = kCloseHitChoices[index];
 }
 
-bool OtherOptions::OnOk() {
+bool OtherOptionsScreen::OnOk() {
   tablestore::TableStore& store = *app_.store();
   int rc = 0;
   for (int i = 0; i < 3 && rc == 0; ++i) {
@@ -75,7 +75,7 @@ bool OtherOptions::OnOk() {
   return false;
 }
 
-void OtherOptions::OnTapersClosed(bool ok) {
+void OtherOptionsScreen::OnTapersClosed(bool ok) {
   if (ok) (void)app_.store()->LogProgramMessage(kTapersExitedOk);
 }
 

@@ -1,4 +1,4 @@
-#include "setup/change_lengths.h"
+#include "setup/change_lengths_screen.h"
 
 #include <algorithm>
 
@@ -32,15 +32,15 @@ bool ValidLength(const std::string& text) {
   return std::stoi(number) <= kMaxLength;
 }
 
-ChangeLengths::ChangeLengths(app::Application& app, std::string table)
+ChangeLengthsScreen::ChangeLengthsScreen(app::Application& app, std::string table)
     : app_(app), table_(std::move(table)) {}
 
-ChangeLengths::~ChangeLengths() {
+ChangeLengthsScreen::~ChangeLengthsScreen() {
   binding_.reset();
   if (slot_ >= 0) (void)app_.store()->ReleaseView(slot_);
 }
 
-int ChangeLengths::Open() {
+int ChangeLengthsScreen::Open() {
   tablestore::TableStore& store = *app_.store();
   slot_ = store.Select("DataDictionary", kColumns, "IsUsed=Y,TableName=" + table_, "", kView, "");
   binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);
@@ -57,7 +57,7 @@ int ChangeLengths::Open() {
 
 // Writes the row's three values into its DataDictionary row; a bad length
 // is added to `refused` instead.
-int ChangeLengths::WriteRow(int row, std::string* refused) {
+int ChangeLengthsScreen::WriteRow(int row, std::string* refused) {
   tablestore::TableStore& store = *app_.store();
   const int viewRow = std::atoi(grid_.RowInView(row).c_str());
   for (const char* name : kWritten) {
@@ -74,7 +74,7 @@ int ChangeLengths::WriteRow(int row, std::string* refused) {
   return 0;
 }
 
-bool ChangeLengths::OnClose() {
+bool ChangeLengthsScreen::OnClose() {
   if (slot_ < 0) return true;
   tablestore::TableStore& store = *app_.store();
   std::string refused;

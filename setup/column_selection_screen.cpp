@@ -1,4 +1,4 @@
-#include "setup/column_selection.h"
+#include "setup/column_selection_screen.h"
 
 #include <algorithm>
 #include <utility>
@@ -38,7 +38,7 @@ std::string JoinColumns(const std::vector<std::string>& names) {
   return list;
 }
 
-ColumnSelection::ColumnSelection(std::vector<std::string> columns,
+ColumnSelectionScreen::ColumnSelectionScreen(std::vector<std::string> columns,
                                  std::vector<std::string> selected)
     : selected_(std::move(selected)) {
   for (std::string& column : columns) {
@@ -46,10 +46,10 @@ ColumnSelection::ColumnSelection(std::vector<std::string> columns,
   }
 }
 
-void ColumnSelection::ChooseAvailable(int index) { chosenAvailable_ = Clamp(index, available_); }
-void ColumnSelection::ChooseSelected(int index) { chosenSelected_ = Clamp(index, selected_); }
+void ColumnSelectionScreen::ChooseAvailable(int index) { chosenAvailable_ = Clamp(index, available_); }
+void ColumnSelectionScreen::ChooseSelected(int index) { chosenSelected_ = Clamp(index, selected_); }
 
-void ColumnSelection::Move(std::vector<std::string>& from, int& chosenFrom,
+void ColumnSelectionScreen::Move(std::vector<std::string>& from, int& chosenFrom,
                            std::vector<std::string>& to, int& chosenTo) {
   if (chosenFrom < 0) return;
   to.push_back(std::move(from[chosenFrom]));
@@ -59,31 +59,31 @@ void ColumnSelection::Move(std::vector<std::string>& from, int& chosenFrom,
       Clamp(chosenFrom < static_cast<int>(from.size()) ? chosenFrom : chosenFrom - 1, from);
 }
 
-void ColumnSelection::Include() { Move(available_, chosenAvailable_, selected_, chosenSelected_); }
-void ColumnSelection::Exclude() { Move(selected_, chosenSelected_, available_, chosenAvailable_); }
+void ColumnSelectionScreen::Include() { Move(available_, chosenAvailable_, selected_, chosenSelected_); }
+void ColumnSelectionScreen::Exclude() { Move(selected_, chosenSelected_, available_, chosenAvailable_); }
 
-void ColumnSelection::IncludeAll() {
+void ColumnSelectionScreen::IncludeAll() {
   for (std::string& name : available_) selected_.push_back(std::move(name));
   available_.clear();
   chosenAvailable_ = -1;
 }
 
-void ColumnSelection::ExcludeAll() {
+void ColumnSelectionScreen::ExcludeAll() {
   for (std::string& name : selected_) available_.push_back(std::move(name));
   selected_.clear();
   chosenSelected_ = -1;
 }
 
-void ColumnSelection::Swap(int offset) {
+void ColumnSelectionScreen::Swap(int offset) {
   const int other = chosenSelected_ + offset;
   if (chosenSelected_ < 0 || Clamp(other, selected_) < 0) return;
   std::swap(selected_[chosenSelected_], selected_[other]);
   chosenSelected_ = other;
 }
 
-void ColumnSelection::Up() { Swap(-1); }
-void ColumnSelection::Down() { Swap(1); }
+void ColumnSelectionScreen::Up() { Swap(-1); }
+void ColumnSelectionScreen::Down() { Swap(1); }
 
-std::string ColumnSelection::Result() const { return JoinColumns(selected_); }
+std::string ColumnSelectionScreen::Result() const { return JoinColumns(selected_); }
 
 }  // namespace setup

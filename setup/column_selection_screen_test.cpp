@@ -1,4 +1,4 @@
-#include "setup/column_selection.h"
+#include "setup/column_selection_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,17 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-ColumnSelection Make() { return ColumnSelection({"A", "B", "C", "D", "E"}, {"D", "b"}); }
+ColumnSelectionScreen Make() { return ColumnSelectionScreen({"A", "B", "C", "D", "E"}, {"D", "b"}); }
 
 TEST(ColumnSelectionTest, AvailableIsTheTableWithoutTheSelected) {
-  const ColumnSelection s = Make();
+  const ColumnSelectionScreen s = Make();
   EXPECT_EQ(s.Available(), (Names{"A", "C", "E"}));
   EXPECT_EQ(s.Selected(), (Names{"D", "b"}));
   EXPECT_EQ(s.Result(), "D,b");
 }
 
 TEST(ColumnSelectionTest, FocusDecidesWhichButtonsAreEnabled) {
-  ColumnSelection s = Make();
+  ColumnSelectionScreen s = Make();
   EXPECT_FALSE(s.IncludeEnabled() || s.ExcludeEnabled() || s.UpEnabled() || s.DownEnabled());
   s.FocusAvailable();
   EXPECT_TRUE(s.IncludeEnabled());
@@ -28,7 +28,7 @@ TEST(ColumnSelectionTest, FocusDecidesWhichButtonsAreEnabled) {
 }
 
 TEST(ColumnSelectionTest, IncludeAndExcludeMoveTheChosenEntryToTheEnd) {
-  ColumnSelection s = Make();
+  ColumnSelectionScreen s = Make();
   s.Include();  // nothing chosen: nothing happens
   EXPECT_EQ(s.Selected().size(), 2u);
   s.ChooseAvailable(2);  // E
@@ -43,7 +43,7 @@ TEST(ColumnSelectionTest, IncludeAndExcludeMoveTheChosenEntryToTheEnd) {
 }
 
 TEST(ColumnSelectionTest, AllButtonsMoveEverything) {
-  ColumnSelection s = Make();
+  ColumnSelectionScreen s = Make();
   s.IncludeAll();
   EXPECT_EQ(s.Result(), "D,b,A,C,E");
   EXPECT_TRUE(s.Available().empty());
@@ -53,7 +53,7 @@ TEST(ColumnSelectionTest, AllButtonsMoveEverything) {
 }
 
 TEST(ColumnSelectionTest, UpAndDownMoveOnePlaceAndStopAtTheEnds) {
-  ColumnSelection s({"A", "B", "C"}, {"A", "B", "C"});
+  ColumnSelectionScreen s({"A", "B", "C"}, {"A", "B", "C"});
   s.ChooseSelected(0);
   s.Up();
   EXPECT_EQ(s.Result(), "A,B,C");

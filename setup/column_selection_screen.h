@@ -1,4 +1,4 @@
-// ColumnSelection: the logic of the column selection window "Select Colums
+// ColumnSelectionScreen: the logic of the column selection window "Select Colums
 // to view...", in which the user picks which columns of a table a screen
 // shows and in what order.
 //
@@ -32,13 +32,13 @@ inline constexpr char kDownButton[] = "V &Down";
 // Which list has the focus.
 enum class ListFocus { kNone, kAvailable, kSelected };
 
-class ColumnSelection {
+class ColumnSelectionScreen {
  public:
   // `columns`: every column of the table, in table order; `selected`: the
   // columns shown now, in their order. Names of `selected` that `columns`
   // lacks are kept (they are the table's all the same); the available list is
   // `columns` without the selected ones. Nothing is chosen, no list focused.
-  ColumnSelection(std::vector<std::string> columns, std::vector<std::string> selected);
+  ColumnSelectionScreen(std::vector<std::string> columns, std::vector<std::string> selected);
 
   const std::vector<std::string>& Available() const { return available_; }
   const std::vector<std::string>& Selected() const { return selected_; }

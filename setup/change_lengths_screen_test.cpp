@@ -1,4 +1,4 @@
-#include "setup/change_lengths.h"
+#include "setup/change_lengths_screen.h"
 
 #include "app/test_files.h"
 #include "dataentry/data_entry_screen.h"
@@ -34,7 +34,7 @@ class ChangeLengthsTest : public testing::SetupFixture {
 
 TEST_F(ChangeLengthsTest, ListsUsedColumnsAndWritesTheEditsBack) {
   MakeLoad();
-  ChangeLengths screen(*app_, "Log");
+  ChangeLengthsScreen screen(*app_, "Log");
   ASSERT_EQ(screen.Open(), 0);
   grid::CellGrid& grid = screen.Grid();
   ASSERT_EQ(grid.ColumnCount(), 5);
@@ -54,7 +54,7 @@ TEST_F(ChangeLengthsTest, ListsUsedColumnsAndWritesTheEditsBack) {
 TEST_F(ChangeLengthsTest, BadLengthsAreRefusedWithAMessageAndKeepTheirValue) {
   MakeLoad();
   const std::vector<std::string> ln = Row("LN"), sd = Row("SD");
-  ChangeLengths screen(*app_, "Log");
+  ChangeLengthsScreen screen(*app_, "Log");
   ASSERT_EQ(screen.Open(), 0);
   grid::CellGrid& grid = screen.Grid();
   grid.SetText(GridRow(grid, "LN"), 2, "abc");
@@ -79,7 +79,7 @@ namespace {
 TEST_F(ChangeLengthsTest, OddDefaultsAndValidatesLeaveDataEntryWorking) {
   MakeLoad();
   {
-    ChangeLengths screen(*app_, "Log");
+    ChangeLengthsScreen screen(*app_, "Log");
     ASSERT_EQ(screen.Open(), 0);
     grid::CellGrid& grid = screen.Grid();
     grid.SetText(GridRow(grid, "LOG"), 3, "I99999999999999999999");

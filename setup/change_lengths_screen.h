@@ -1,4 +1,4 @@
-// ChangeLengths: the logic of "Varnolde - Change Lengths", a grid of the
+// ChangeLengthsScreen: the logic of "Varnolde - Change Lengths", a grid of the
 // used columns of one table (DataDictionary rows IsUsed=Y of the table) with
 // their ColumnName, Description, Length, DefaultValue and Validate. The first
 // two are read-only. Closing the window (OK or Cancel alike) writes Length,
@@ -37,15 +37,15 @@ inline constexpr int kMaxLength = 255;
 // allowed).
 bool ValidLength(const std::string& text);
 
-class ChangeLengths {
+class ChangeLengthsScreen {
  public:
   // `app` is borrowed, has a file open and must outlive the screen; `table`
   // is the stored table whose columns are listed.
-  ChangeLengths(app::Application& app, std::string table);
+  ChangeLengthsScreen(app::Application& app, std::string table);
   // Releases the selection (nothing is written).
-  ~ChangeLengths();
-  ChangeLengths(const ChangeLengths&) = delete;
-  ChangeLengths& operator=(const ChangeLengths&) = delete;
+  ~ChangeLengthsScreen();
+  ChangeLengthsScreen(const ChangeLengthsScreen&) = delete;
+  ChangeLengthsScreen& operator=(const ChangeLengthsScreen&) = delete;
 
   // Selects the table's used DataDictionary rows and fills the grid. Returns
   // 0; -1 with a message shown when DataDictionary could not be read.

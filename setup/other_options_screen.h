@@ -1,4 +1,4 @@
-// OtherOptions: the logic of the "Other Options" window, where the data
+// OtherOptionsScreen: the logic of the "Other Options" window, where the data
 // entry options of block Option of Globals are changed.
 //
 // Opening adds every missing option row with its default
@@ -36,10 +36,10 @@ inline constexpr const char* kCloseHitChoices[] = {"-1",  "0.0", "0.5", "1.0",
 // The yes/no options, in the order of their boxes.
 enum class YesNoOption { kAppendDate = 0, kAuditEachLog = 1, kAppendAfterDefect = 2 };
 
-class OtherOptions {
+class OtherOptionsScreen {
  public:
   // `app` is borrowed, has a file open, and must outlive the object.
-  explicit OtherOptions(app::Application& app);
+  explicit OtherOptionsScreen(app::Application& app);
 
   // Adds the missing option rows (committed) and reads the values. Returns
   // 0; a negative result when Globals could not be read or written (a

@@ -1,4 +1,4 @@
-#include "setup/other_options.h"
+#include "setup/other_options_screen.h"
 
 #include "app/test_files.h"
 #include "setup/setup_test_fixture.h"
@@ -31,7 +31,7 @@ TEST_F(OtherOptionsTest, MissingCloseHitRowIsCreatedOffWithTheBoxClear) {
   MakeLoad();
   DropOption("CloseHitWindow");
   ASSERT_EQ(GlobalValue(path_, "Option", "CloseHitWindow"), "<missing>");
-  OtherOptions options(*app_);
+  OtherOptionsScreen options(*app_);
   ASSERT_EQ(options.Open(), 0);
   EXPECT_EQ(GlobalValue(path_, "Option", "CloseHitWindow"), "-1");
   EXPECT_FALSE(options.CloseHitChecked());
@@ -43,7 +43,7 @@ TEST_F(OtherOptionsTest, CancelLeavesGlobalsAsOpenedAndOkWritesTheFourValues) {
   MakeLoad();
   DropOption("AppendAfterDefect");
   {
-    OtherOptions options(*app_);
+    OtherOptionsScreen options(*app_);
     ASSERT_EQ(options.Open(), 0);
     options.OnToggle(YesNoOption::kAuditEachLog, true);
     options.OnCloseHitBox(true);
@@ -53,7 +53,7 @@ TEST_F(OtherOptionsTest, CancelLeavesGlobalsAsOpenedAndOkWritesTheFourValues) {
   EXPECT_EQ(GlobalValue(path_, "Option", "AppendAfterDefect"), "NO");  // created on opening
   EXPECT_EQ(GlobalValue(path_, "Option", "AuditEachLogBeforeAppend"), "NO");
 
-  OtherOptions options(*app_);
+  OtherOptionsScreen options(*app_);
   ASSERT_EQ(options.Open(), 0);
   EXPECT_EQ(ReadRows(path_, "Globals"), afterCancel);
   options.OnToggle(YesNoOption::kAppendDate, true);
@@ -66,7 +66,7 @@ TEST_F(OtherOptionsTest, CancelLeavesGlobalsAsOpenedAndOkWritesTheFourValues) {
   EXPECT_EQ(GlobalValue(path_, "Option", "AppendDateToFileName"), "YES");
   EXPECT_EQ(GlobalValue(path_, "Option", "CloseHitWindow"), "1.5");
 
-  OtherOptions again(*app_);
+  OtherOptionsScreen again(*app_);
   ASSERT_EQ(again.Open(), 0);
   EXPECT_TRUE(again.Checked(YesNoOption::kAppendDate));
   EXPECT_FALSE(again.Checked(YesNoOption::kAppendAfterDefect));
@@ -78,7 +78,7 @@ TEST_F(OtherOptionsTest, CancelLeavesGlobalsAsOpenedAndOkWritesTheFourValues) {
 
 TEST_F(OtherOptionsTest, TapersClosedWithOkIsJournaled) {
   MakeLoad();
-  OtherOptions options(*app_);
+  OtherOptionsScreen options(*app_);
   ASSERT_EQ(options.Open(), 0);
   options.OnTapersClosed(false);
   options.OnTapersClosed(true);

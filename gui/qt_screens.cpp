@@ -35,7 +35,7 @@ std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application& app,
 }
 
 void QtScreens::ShowSetup(app::Application& app) {
-  SetupDialog(app, *this, QApplication::activeWindow()).exec();
+  SetupDialog::Run(app, *this, QApplication::activeWindow());
 }
 
 void QtScreens::ShowSupervisor(app::Application& app) { setup::RunSupervisor(app, *this); }

@@ -49,8 +49,13 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
   done_->setDefault(true);
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
-  screen_.Open();
-  Refresh();
+  opened_ = screen_.Open() == setup::SetupOpen::kOpened;
+  if (opened_) Refresh();
+}
+
+void SetupDialog::Run(app::Application& app, app::Screens& screens, QWidget* parent) {
+  SetupDialog dialog(app, screens, parent);
+  if (dialog.opened()) dialog.exec();
 }
 
 void SetupDialog::BuildLayout() {
@@ -75,19 +80,20 @@ void SetupDialog::BuildLayout() {
 }
 
 void SetupDialog::Refresh() {
-  scaleType_->setText(QString::fromStdString(screen_.ScaleType()));
-  scaleSample_->setText(QString::fromStdString(screen_.ScaleSample()));
-  table_->setCurrentIndex(static_cast<int>(screen_.Table()));
-  fields_->setText(QString::fromStdString(screen_.FieldsText()));
+  const setup::SetupView& view = screen_.view();
+  scaleType_->setText(QString::fromStdString(view.scaleType));
+  scaleSample_->setText(QString::fromStdString(view.scaleSample));
+  table_->setCurrentIndex(static_cast<int>(view.table));
+  fields_->setText(QString::fromStdString(view.fields));
   fields_->setCursorPosition(0);
   fields_->setToolTip(fields_->text());
   const QSignalBlocker quiet(landing_);
   landing_->clear();
-  for (const std::string& name : screen_.LandingChoices()) {
+  for (const std::string& name : view.landingChoices) {
     landing_->addItem(QString::fromStdString(name));
   }
-  landing_->setCurrentIndex(screen_.LandingIndex());
-  landing_->setEnabled(screen_.LandingEnabled());
+  landing_->setCurrentIndex(view.landingIndex);
+  landing_->setEnabled(view.landingEnabled);
 }
 
 bool SetupDialog::SelectColumns(setup::ColumnSelectionScreen& selection) {

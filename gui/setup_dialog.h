@@ -34,6 +34,13 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
   // the dialog.
   SetupDialog(app::Application& app, app::Screens& screens, QWidget* parent = nullptr);
 
+  // Opens the window modally over `parent`; nothing is shown when the
+  // screen cannot open (no file is open).
+  static void Run(app::Application& app, app::Screens& screens, QWidget* parent);
+
+  // False when the screen refused to open; the window must not be shown.
+  bool opened() const { return opened_; }
+
   setup::SetupScreen& screen() { return screen_; }
   QComboBox* tableList() const { return table_; }
   QComboBox* landingList() const { return landing_; }
@@ -62,6 +69,7 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
   QPushButton* supervisor_;
   QPushButton* colors_;
   QPushButton* done_;
+  bool opened_ = false;
 };
 
 }  // namespace gui

@@ -89,7 +89,7 @@ TEST_F(MakeSetupFileTest, ScaleFileFromNewSetupShowsTheChangedColumns) {
   };
   screen.OnChangeFields();
   const std::string columns = "LLR,LOG,S,SP,P,SALE,B,LN,SD,LD,GCV,NCV,VOID,REM";
-  ASSERT_EQ(screen.FieldsText(), columns);
+  ASSERT_EQ(screen.view().fields, columns);
   const std::string setupPath = folder_ / "Field.SetupScl";
   ui_.QueueSaveFile(setupPath);
   ASSERT_EQ(MakeSetupFile(*app_), SetupFileOutcome::kMade);

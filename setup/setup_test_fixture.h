@@ -73,7 +73,7 @@ class SetupFixture : public ::testing::Test {
   // Opens the setup screen (expects success).
   SetupScreen& OpenScreen() {
     screen_ = std::make_unique<SetupScreen>(*app_, screens_, windows_);
-    EXPECT_EQ(screen_->Open(), 0);
+    EXPECT_EQ(screen_->Open(), SetupOpen::kOpened);
     return *screen_;
   }
 

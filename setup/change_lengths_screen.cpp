@@ -37,22 +37,23 @@ ChangeLengthsScreen::ChangeLengthsScreen(app::Application& app, std::string tabl
 
 ChangeLengthsScreen::~ChangeLengthsScreen() {
   binding_.reset();
+  // Nothing was written through the slot; a failed release loses nothing.
   if (slot_ >= 0) (void)app_.store()->ReleaseView(slot_);
 }
 
-int ChangeLengthsScreen::Open() {
+ChangeLengthsOpen ChangeLengthsScreen::Open() {
   tablestore::TableStore& store = *app_.store();
   slot_ = store.Select("DataDictionary", kColumns, "IsUsed=Y,TableName=" + table_, "", kView, "");
   binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);
   if (slot_ < 0 || binding_->Bind(slot_, kColumns) != 0) {
     app_.ui.ShowMessage({"The field lengths could not be read.", "Error", platform::Icon::kStop});
-    return -1;
+    return ChangeLengthsOpen::kUnreadable;
   }
   for (int row = 1; row < grid_.RowCount(); ++row) {
     grid_.SetReadOnly(row, 0, true);
     grid_.SetReadOnly(row, 1, true);
   }
-  return 0;
+  return ChangeLengthsOpen::kOpened;
 }
 
 // Writes the row's three values into its DataDictionary row; a bad length

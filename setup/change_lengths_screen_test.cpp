@@ -35,7 +35,7 @@ class ChangeLengthsTest : public testing::SetupFixture {
 TEST_F(ChangeLengthsTest, ListsUsedColumnsAndWritesTheEditsBack) {
   MakeLoad();
   ChangeLengthsScreen screen(*app_, "Log");
-  ASSERT_EQ(screen.Open(), 0);
+  ASSERT_EQ(screen.Open(), ChangeLengthsOpen::kOpened);
   grid::CellGrid& grid = screen.Grid();
   ASSERT_EQ(grid.ColumnCount(), 5);
   EXPECT_EQ(grid.ColumnName(1), "Description");
@@ -55,7 +55,7 @@ TEST_F(ChangeLengthsTest, BadLengthsAreRefusedWithAMessageAndKeepTheirValue) {
   MakeLoad();
   const std::vector<std::string> ln = Row("LN"), sd = Row("SD");
   ChangeLengthsScreen screen(*app_, "Log");
-  ASSERT_EQ(screen.Open(), 0);
+  ASSERT_EQ(screen.Open(), ChangeLengthsOpen::kOpened);
   grid::CellGrid& grid = screen.Grid();
   grid.SetText(GridRow(grid, "LN"), 2, "abc");
   grid.SetText(GridRow(grid, "SD"), 2, "-5");
@@ -80,7 +80,7 @@ TEST_F(ChangeLengthsTest, OddDefaultsAndValidatesLeaveDataEntryWorking) {
   MakeLoad();
   {
     ChangeLengthsScreen screen(*app_, "Log");
-    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.Open(), ChangeLengthsOpen::kOpened);
     grid::CellGrid& grid = screen.Grid();
     grid.SetText(GridRow(grid, "LOG"), 3, "I99999999999999999999");
     grid.SetText(GridRow(grid, "SP"), 3, "C");

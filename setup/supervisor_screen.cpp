@@ -41,6 +41,8 @@ void SupervisorScreen::OnCreateAuditReport() {
   context.pdfCopies = app_.reportChoice.pdf;
   if (app::WriteAuditReportFile(context).empty()) return;
   context.pdfCopies = false;
+  // The report file is written; being left off the printable list loses
+  // nothing.
   static_cast<void>(app::AddAuditReport(context, &app_.lastReports));
 }
 

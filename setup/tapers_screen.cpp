@@ -91,6 +91,7 @@ TapersScreen::TapersScreen(app::Application& app) : app_(app) {}
 
 TapersScreen::~TapersScreen() {
   binding_.reset();
+  // Nothing was written through the slot; a failed release loses nothing.
   if (slot_ >= 0) (void)app_.store()->ReleaseView(slot_);
 }
 
@@ -102,7 +103,8 @@ int TapersScreen::OpenTable() {
   }
   slot_ = store.OpenAView(scaling::table::kTapers, false);
   if (slot_ < 0) return -1;
-  (void)store.LoadColumnInfo(slot_);  // without it rows get no defaults
+  // Without it new rows only lack their defaults; the table is still shown.
+  (void)store.LoadColumnInfo(slot_);
   std::string list;
   if (store.MakeProjection(list, scaling::table::kTapers, "Order1") < 0) list.clear();
   binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);

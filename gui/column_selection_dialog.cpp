@@ -22,7 +22,8 @@ void ShowList(QListWidget* list, const std::vector<std::string>& names, int chos
 
 }  // namespace
 
-ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelectionScreen& selection, QWidget* parent)
+ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelectionScreen& selection,
+                                             QWidget* parent)
     : QDialog(parent), selection_(selection) {
   setWindowTitle(setup::kColumnSelectionCaption);
   available_ = new QListWidget(this);
@@ -82,12 +83,12 @@ bool ColumnSelectionDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ColumnSelectionDialog::Refresh() {
-  ShowList(available_, selection_.Available(), selection_.ChosenAvailable());
-  ShowList(selected_, selection_.Selected(), selection_.ChosenSelected());
-  include_->setEnabled(selection_.IncludeEnabled());
-  exclude_->setEnabled(selection_.ExcludeEnabled());
-  up_->setEnabled(selection_.UpEnabled());
-  down_->setEnabled(selection_.DownEnabled());
+  ShowList(available_, selection_.view().available, selection_.view().chosenAvailable);
+  ShowList(selected_, selection_.view().selected, selection_.view().chosenSelected);
+  include_->setEnabled(selection_.view().includeEnabled);
+  exclude_->setEnabled(selection_.view().excludeEnabled);
+  up_->setEnabled(selection_.view().upEnabled);
+  down_->setEnabled(selection_.view().downEnabled);
 }
 
 }  // namespace gui

@@ -39,18 +39,28 @@ std::string JoinColumns(const std::vector<std::string>& names) {
 }
 
 ColumnSelectionScreen::ColumnSelectionScreen(std::vector<std::string> columns,
-                                 std::vector<std::string> selected)
-    : selected_(std::move(selected)) {
+                                             std::vector<std::string> selected) {
+  view_.selected = std::move(selected);
   for (std::string& column : columns) {
-    if (!Has(selected_, column)) available_.push_back(std::move(column));
+    if (!Has(view_.selected, column)) view_.available.push_back(std::move(column));
   }
 }
 
-void ColumnSelectionScreen::ChooseAvailable(int index) { chosenAvailable_ = Clamp(index, available_); }
-void ColumnSelectionScreen::ChooseSelected(int index) { chosenSelected_ = Clamp(index, selected_); }
+void ColumnSelectionScreen::SetFocus(ListFocus focus) {
+  view_.focus = focus;
+  view_.includeEnabled = focus == ListFocus::kAvailable;
+  view_.excludeEnabled = view_.upEnabled = view_.downEnabled = focus == ListFocus::kSelected;
+}
+
+void ColumnSelectionScreen::ChooseAvailable(int index) {
+  view_.chosenAvailable = Clamp(index, view_.available);
+}
+void ColumnSelectionScreen::ChooseSelected(int index) {
+  view_.chosenSelected = Clamp(index, view_.selected);
+}
 
 void ColumnSelectionScreen::Move(std::vector<std::string>& from, int& chosenFrom,
-                           std::vector<std::string>& to, int& chosenTo) {
+                                 std::vector<std::string>& to, int& chosenTo) {
   if (chosenFrom < 0) return;
   to.push_back(std::move(from[chosenFrom]));
   from.erase(from.begin() + chosenFrom);
@@ -59,31 +69,35 @@ void ColumnSelectionScreen::Move(std::vector<std::string>& from, int& chosenFrom
       Clamp(chosenFrom < static_cast<int>(from.size()) ? chosenFrom : chosenFrom - 1, from);
 }
 
-void ColumnSelectionScreen::Include() { Move(available_, chosenAvailable_, selected_, chosenSelected_); }
-void ColumnSelectionScreen::Exclude() { Move(selected_, chosenSelected_, available_, chosenAvailable_); }
+void ColumnSelectionScreen::Include() {
+  Move(view_.available, view_.chosenAvailable, view_.selected, view_.chosenSelected);
+}
+void ColumnSelectionScreen::Exclude() {
+  Move(view_.selected, view_.chosenSelected, view_.available, view_.chosenAvailable);
+}
 
 void ColumnSelectionScreen::IncludeAll() {
-  for (std::string& name : available_) selected_.push_back(std::move(name));
-  available_.clear();
-  chosenAvailable_ = -1;
+  for (std::string& name : view_.available) view_.selected.push_back(std::move(name));
+  view_.available.clear();
+  view_.chosenAvailable = -1;
 }
 
 void ColumnSelectionScreen::ExcludeAll() {
-  for (std::string& name : selected_) available_.push_back(std::move(name));
-  selected_.clear();
-  chosenSelected_ = -1;
+  for (std::string& name : view_.selected) view_.available.push_back(std::move(name));
+  view_.selected.clear();
+  view_.chosenSelected = -1;
 }
 
 void ColumnSelectionScreen::Swap(int offset) {
-  const int other = chosenSelected_ + offset;
-  if (chosenSelected_ < 0 || Clamp(other, selected_) < 0) return;
-  std::swap(selected_[chosenSelected_], selected_[other]);
-  chosenSelected_ = other;
+  const int other = view_.chosenSelected + offset;
+  if (view_.chosenSelected < 0 || Clamp(other, view_.selected) < 0) return;
+  std::swap(view_.selected[view_.chosenSelected], view_.selected[other]);
+  view_.chosenSelected = other;
 }
 
 void ColumnSelectionScreen::Up() { Swap(-1); }
 void ColumnSelectionScreen::Down() { Swap(1); }
 
-std::string ColumnSelectionScreen::Result() const { return JoinColumns(selected_); }
+std::string ColumnSelectionScreen::Result() const { return JoinColumns(view_.selected); }
 
 }  // namespace setup

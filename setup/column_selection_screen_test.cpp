@@ -7,38 +7,41 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-ColumnSelectionScreen Make() { return ColumnSelectionScreen({"A", "B", "C", "D", "E"}, {"D", "b"}); }
+ColumnSelectionScreen Make() {
+  return ColumnSelectionScreen({"A", "B", "C", "D", "E"}, {"D", "b"});
+}
 
 TEST(ColumnSelectionTest, AvailableIsTheTableWithoutTheSelected) {
   const ColumnSelectionScreen s = Make();
-  EXPECT_EQ(s.Available(), (Names{"A", "C", "E"}));
-  EXPECT_EQ(s.Selected(), (Names{"D", "b"}));
+  EXPECT_EQ(s.view().available, (Names{"A", "C", "E"}));
+  EXPECT_EQ(s.view().selected, (Names{"D", "b"}));
   EXPECT_EQ(s.Result(), "D,b");
 }
 
 TEST(ColumnSelectionTest, FocusDecidesWhichButtonsAreEnabled) {
   ColumnSelectionScreen s = Make();
-  EXPECT_FALSE(s.IncludeEnabled() || s.ExcludeEnabled() || s.UpEnabled() || s.DownEnabled());
+  EXPECT_FALSE(s.view().includeEnabled || s.view().excludeEnabled || s.view().upEnabled ||
+               s.view().downEnabled);
   s.FocusAvailable();
-  EXPECT_TRUE(s.IncludeEnabled());
-  EXPECT_FALSE(s.ExcludeEnabled() || s.UpEnabled() || s.DownEnabled());
+  EXPECT_TRUE(s.view().includeEnabled);
+  EXPECT_FALSE(s.view().excludeEnabled || s.view().upEnabled || s.view().downEnabled);
   s.FocusSelected();
-  EXPECT_FALSE(s.IncludeEnabled());
-  EXPECT_TRUE(s.ExcludeEnabled() && s.UpEnabled() && s.DownEnabled());
+  EXPECT_FALSE(s.view().includeEnabled);
+  EXPECT_TRUE(s.view().excludeEnabled && s.view().upEnabled && s.view().downEnabled);
 }
 
 TEST(ColumnSelectionTest, IncludeAndExcludeMoveTheChosenEntryToTheEnd) {
   ColumnSelectionScreen s = Make();
   s.Include();  // nothing chosen: nothing happens
-  EXPECT_EQ(s.Selected().size(), 2u);
+  EXPECT_EQ(s.view().selected.size(), 2u);
   s.ChooseAvailable(2);  // E
   s.Include();
   EXPECT_EQ(s.Result(), "D,b,E");
-  EXPECT_EQ(s.ChosenSelected(), 2);
-  EXPECT_EQ(s.ChosenAvailable(), 1);  // the last entry left, C
+  EXPECT_EQ(s.view().chosenSelected, 2);
+  EXPECT_EQ(s.view().chosenAvailable, 1);  // the last entry left, C
   s.ChooseSelected(0);
   s.Exclude();
-  EXPECT_EQ(s.Available(), (Names{"A", "C", "D"}));
+  EXPECT_EQ(s.view().available, (Names{"A", "C", "D"}));
   EXPECT_EQ(s.Result(), "b,E");
 }
 
@@ -46,10 +49,10 @@ TEST(ColumnSelectionTest, AllButtonsMoveEverything) {
   ColumnSelectionScreen s = Make();
   s.IncludeAll();
   EXPECT_EQ(s.Result(), "D,b,A,C,E");
-  EXPECT_TRUE(s.Available().empty());
+  EXPECT_TRUE(s.view().available.empty());
   s.ExcludeAll();
   EXPECT_EQ(s.Result(), "");
-  EXPECT_EQ(s.Available(), (Names{"D", "b", "A", "C", "E"}));
+  EXPECT_EQ(s.view().available, (Names{"D", "b", "A", "C", "E"}));
 }
 
 TEST(ColumnSelectionTest, UpAndDownMoveOnePlaceAndStopAtTheEnds) {
@@ -59,11 +62,11 @@ TEST(ColumnSelectionTest, UpAndDownMoveOnePlaceAndStopAtTheEnds) {
   EXPECT_EQ(s.Result(), "A,B,C");
   s.Down();
   EXPECT_EQ(s.Result(), "B,A,C");
-  EXPECT_EQ(s.ChosenSelected(), 1);
+  EXPECT_EQ(s.view().chosenSelected, 1);
   s.Down();
   s.Down();
   EXPECT_EQ(s.Result(), "B,C,A");
-  EXPECT_EQ(s.ChosenSelected(), 2);
+  EXPECT_EQ(s.view().chosenSelected, 2);
 }
 
 TEST(ColumnSelectionTest, SplitAndJoinColumnLists) {

@@ -185,7 +185,7 @@ void SetupScreen::OnChangeFields() {
   ColumnSelectionScreen selection(tableColumns, shown_);
   if (!windows_.SelectColumns(selection)) return;
   AdjustedColumns adjusted =
-      AdjustColumns(table_, OrderColumn(), ScaleType(), selection.Selected(), tableColumns);
+      AdjustColumns(table_, OrderColumn(), ScaleType(), selection.view().selected, tableColumns);
   if (adjusted.columns.empty()) {
     ShowError("A table must show at least one field. The list was not changed.");
     return;

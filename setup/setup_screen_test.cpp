@@ -104,7 +104,7 @@ TEST_F(SetupScreenTest, RemovingLnAddsItBackAtTheEndWithTheMessage) {
   Choose([](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(8);  // LN
-    ASSERT_EQ(s.Selected()[8], "LN");
+    ASSERT_EQ(s.view().selected[8], "LN");
     s.Exclude();
   });
   screen.OnChangeFields();
@@ -123,8 +123,8 @@ TEST_F(SetupScreenTest, ThreePLoadKeepsSampleColumnsAndUnchangedListSaysNothing)
     s.ExcludeAll();
     for (const char* name : {"LOG", "SP", "LN", "SD", "VOID"}) {
       s.FocusAvailable();
-      for (size_t i = 0; i < s.Available().size(); ++i) {
-        if (s.Available()[i] == name) s.ChooseAvailable(static_cast<int>(i));
+      for (size_t i = 0; i < s.view().available.size(); ++i) {
+        if (s.view().available[i] == name) s.ChooseAvailable(static_cast<int>(i));
       }
       s.Include();
     }

@@ -13,7 +13,7 @@ namespace gui {
 
 TapersDialog::TapersDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
   setWindowTitle(setup::kTapersCaption);
-  open_ = screen_.Open() == 0;
+  open_ = screen_.Open() == setup::TapersOpen::kOpened;
   grid_ = new GridView(screen_.Grid(), this);
   auto* add = new QPushButton(setup::kAddRecordButton, this);
   auto* remove = new QPushButton(setup::kDeleteRecordButton, this);

@@ -55,7 +55,7 @@ class SignInScreen {
   // "Sign in": app::SignIn with the fields and the password file
   // "Varnolde.upw" in the program folder. On a refusal both fields are
   // cleared and "Sign in" is disabled; during the wait nothing changes.
-  SignInStep OnSignIn();
+  [[nodiscard]] SignInStep OnSignIn();
 
   // The signed-in account (user name and stored password as in the file);
   // empty until OnSignIn returned kSignedIn.

@@ -113,10 +113,10 @@ int TapersScreen::OpenTable() {
   return 0;
 }
 
-int TapersScreen::Open() {
+TapersOpen TapersScreen::Open() {
   if (OpenTable() != 0) {
     ShowError("The taper table could not be read.\n" + app_.store()->LastError());
-    return -1;
+    return TapersOpen::kUnreadable;
   }
   for (const char* name : {"REGION", "FOREST", "DISTRICT"}) {
     const int c = grid_.ColumnIndex(name);
@@ -125,7 +125,7 @@ int TapersScreen::Open() {
   if (const int c = grid_.ColumnIndex(kTaper); c >= 0) grid_.SetColumnWidth(c, kTaperWidth);
   for (int row = 1; row < grid_.RowCount(); ++row) SetUpRow(row);
   if (grid_.DataRowCount() == 0) OnAddRecord();
-  return 0;
+  return TapersOpen::kOpened;
 }
 
 void TapersScreen::SetUpRow(int row) {

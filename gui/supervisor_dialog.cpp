@@ -10,7 +10,7 @@
 namespace gui {
 
 SupervisorDialog::SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs,
-                                   app::Account& account, QWidget* parent)
+                                   setup::Account& account, QWidget* parent)
     : QDialog(parent), screen_(app, dialogs, account) {
   setWindowTitle(setup::kSupervisorTitle);
   auto* layout = new QVBoxLayout(this);

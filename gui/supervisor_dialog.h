@@ -22,8 +22,8 @@ class SupervisorDialog : public QDialog {
   // `app`, `dialogs` (which opens the account and Change SALE or LLR
   // dialogs) and `account` are borrowed and must outlive the dialog.
   // REQUIRES: a file is open.
-  SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs, app::Account& account,
-                   QWidget* parent = nullptr);
+  SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs,
+                   setup::Account& account, QWidget* parent = nullptr);
 
  private:
   void Refresh();

@@ -29,7 +29,7 @@ class PasswordStoreTest : public ::testing::Test {
 
   std::vector<std::string> Journal() {
     journal_.Commit();
-    return testing::JournalMessages(folder_ / "journal.scl");
+    return app::testing::JournalMessages(folder_ / "journal.scl");
   }
 
   std::vector<std::string> Texts() {
@@ -54,7 +54,7 @@ class PasswordStoreTest : public ::testing::Test {
     return SignIn(ui_, fs_, journal_, kPath, user, password, policy_, clock_);
   }
 
-  testing::TempFolder folder_;
+  app::testing::TempFolder folder_;
   tablestore::TableStore journal_;
   platform::MemFileSystem fs_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
@@ -302,7 +302,7 @@ TEST_F(PasswordStoreTest, AdministratorsRefusedResetWritesNothing) {
 // system, made as the real file system makes them: the new contents written
 // piece by piece to a temporary file, synced, then renamed over the file.
 // When a write fails the machine has stopped there (FaultFileSystem).
-class CrashingFiles : public testing::FaultFiles {
+class CrashingFiles : public app::testing::FaultFiles {
  public:
   explicit CrashingFiles(mk::FaultFileSystem& disk) : FaultFiles(disk), disk_(disk) {}
 

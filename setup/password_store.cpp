@@ -90,7 +90,7 @@ void UpgradeToHash(platform::Ui& ui, platform::FileSystem& fs, const std::string
 
 SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::TableStore& journal,
                      const std::string& passwordPath, const std::string& userName,
-                     const std::string& password, PasswordPolicy& policy,
+                     const std::string& password, app::PasswordPolicy& policy,
                      const platform::Clock& clock) {
   SignInOutcome outcome;
   std::string user = platform::Utf8ToCp1252(userName);

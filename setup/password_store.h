@@ -71,7 +71,7 @@ struct SignInOutcome {
 // next try wait longer.
 SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::TableStore& journal,
                      const std::string& passwordPath, const std::string& userName,
-                     const std::string& password, PasswordPolicy& policy,
+                     const std::string& password, app::PasswordPolicy& policy,
                      const platform::Clock& clock);
 
 // What the account dialog submits.

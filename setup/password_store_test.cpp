@@ -58,7 +58,7 @@ class PasswordStoreTest : public ::testing::Test {
   tablestore::TableStore journal_;
   platform::MemFileSystem fs_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
-  PasswordPolicy policy_{SignInDelay(), kTestHashCost};
+  app::PasswordPolicy policy_{app::SignInDelay(), kTestHashCost};
   platform::FixedClock clock_;
 };
 
@@ -117,7 +117,7 @@ TEST_F(PasswordStoreTest, EachWrongPasswordMakesTheNextTryWaitLonger) {
   EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kSignedIn);
   // A sign-in starts the waits over.
   EXPECT_EQ(SignInAs("bob", "wrong").result, SignInResult::kRefused);
-  clock_.AdvanceTicks(SignInDelay::kFirstWaitMs);
+  clock_.AdvanceTicks(app::SignInDelay::kFirstWaitMs);
   EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kSignedIn);
   // Every failure has its journal line; the refused early tries none.
   auto journal = Journal();

@@ -15,18 +15,23 @@ const std::vector<std::string> kNoChoices;
 CellGrid::CellGrid() { rows_.push_back(Row{}); }
 
 CellGrid::~CellGrid() {
-  // One at a time from the front: a listener's notice may remove others
-  // (a view deletes its model), and those must not be told after they died.
-  while (!listeners_.empty()) {
-    CellGridListener* listener = listeners_.front();
-    listeners_.erase(listeners_.begin());
+  // One at a time from the front: a notice may remove other listeners (a
+  // view deletes its model), and those must not be told after they died.
+  while (!endListeners_.empty()) {
+    CellGridListener* listener = endListeners_.front();
+    endListeners_.erase(endListeners_.begin());
     listener->OnGridDestroyed();
   }
 }
 
 void CellGrid::AddListener(CellGridListener* listener) { listeners_.push_back(listener); }
 
-void CellGrid::RemoveListener(CellGridListener* listener) { std::erase(listeners_, listener); }
+void CellGrid::AddEndListener(CellGridListener* listener) { endListeners_.push_back(listener); }
+
+void CellGrid::RemoveListener(CellGridListener* listener) {
+  std::erase(listeners_, listener);
+  std::erase(endListeners_, listener);
+}
 
 void CellGrid::SetColumns(const std::vector<std::string>& names) {
   Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });

@@ -150,6 +150,7 @@ class GridDelegate : public QStyledItemDelegate {
 
 GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), grid_(&grid) {
   grid_->AddListener(this);
+  grid_->AddEndListener(this);
   AttachModel();
   setItemDelegate(new GridDelegate(*this));
   setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
@@ -208,6 +209,7 @@ void GridView::OnGridDestroyed() {
   // The dying grid still serves its old model's last words (it removes
   // itself as a listener); from here on the view shows the empty orphan_.
   GridModel* old = model_;
+  grid_->RemoveListener(this);
   grid_ = &orphan_;
   grid_->AddListener(this);
   AttachModel();

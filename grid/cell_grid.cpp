@@ -222,7 +222,9 @@ void CellGrid::SetRowInView(int row, std::string text) {
   if (row >= 1 && row < RowCount()) rows_[row].rowInView = std::move(text);
 }
 
-bool CellGrid::RowEdited(int row) const { return row >= 1 && row < RowCount() && rows_[row].edited; }
+bool CellGrid::RowEdited(int row) const {
+  return row >= 1 && row < RowCount() && rows_[row].edited;
+}
 
 bool CellGrid::SetCurrentCell(int row, int column) {
   const bool clear = row == -1 && column == -1;
@@ -252,7 +254,8 @@ bool CellGrid::CommitEdit(std::string text) {
   EndEditing();
   Cell& cell = rows_[currentRow_].cells[currentColumn_];
   CellEdit edit{currentRow_, currentColumn_, cell.text, std::move(text)};
-  if (const auto refusal = CheckCellText(RuleOf(edit.row, edit.column), edit.newText, cell.choices)) {
+  if (const auto refusal =
+          CheckCellText(RuleOf(edit.row, edit.column), edit.newText, cell.choices)) {
     Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
     Notify([&](CellGridListener* l) { l->OnEditRefused(edit, *refusal); });
     return false;

@@ -25,7 +25,8 @@ class ColumnSelectionDialog : public QDialog {
  public:
   // `selection` is borrowed and must outlive the dialog; on OK it holds the
   // user's choice.
-  explicit ColumnSelectionDialog(setup::ColumnSelectionScreen& selection, QWidget* parent = nullptr);
+  explicit ColumnSelectionDialog(setup::ColumnSelectionScreen& selection,
+                                 QWidget* parent = nullptr);
 
   // The widgets (tests drive them).
   QListWidget* available() const { return available_; }

@@ -68,7 +68,7 @@ constexpr int kFirstFunctionCode = 112;  // F1
 // grid: on the last cell it only ends the edit, so that the scaler's next
 // keypad letter still reaches the screen's keys.
 bool deliveringEnterAsTab = false;
-constexpr int kCellPadding = 8;          // pixels around a cell's text
+constexpr int kCellPadding = 8;  // pixels around a cell's text
 
 // The key event that stands for `code`, with the modifiers of `like`.
 QKeyEvent KeyEventFor(int code, const QKeyEvent& like) {

@@ -136,8 +136,8 @@ class GridView : public QTableView, private grid::CellGridListener {
   void OnCurrentCellChanged() override;
   void OnGridDestroyed() override;
 
-  grid::CellGrid* grid_;     // the grid shown: the screen's, or orphan_ once it died
-  grid::CellGrid orphan_;    // empty; shown after the screen's grid died
+  grid::CellGrid* grid_;   // the grid shown: the screen's, or orphan_ once it died
+  grid::CellGrid orphan_;  // empty; shown after the screen's grid died
   GridModel* model_ = nullptr;
   KeyHandler handler_;
   QPointer<QWidget> editor_;

@@ -238,8 +238,8 @@ TEST(GridViewFocus, TabSkipsLockedCellsAndNeverTrapsTheKeyboard) {
   auto* view = new GridView(grid, &window);
   auto* after = new QLineEdit(&window);
   auto* layout = new QVBoxLayout(&window);
-  for (QWidget* w : {static_cast<QWidget*>(before), static_cast<QWidget*>(view),
-                     static_cast<QWidget*>(after)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(before), static_cast<QWidget*>(view), static_cast<QWidget*>(after)}) {
     layout->addWidget(w);
   }
   window.show();

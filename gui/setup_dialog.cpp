@@ -35,13 +35,16 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
   });
   using S = setup::SetupScreen;
   const auto redraw = [this] { Refresh(); };
-  changeFields_ = MakeCommandButton(this, setup::kChangeFieldsButton, screen_, &S::OnChangeFields, redraw);
+  changeFields_ =
+      MakeCommandButton(this, setup::kChangeFieldsButton, screen_, &S::OnChangeFields, redraw);
   changeLengths_ =
       MakeCommandButton(this, setup::kChangeLengthsButton, screen_, &S::OnChangeLengths, redraw);
-  makeSetup_ = MakeCommandButton(this, setup::kMakeSetupButton, screen_, &S::OnMakeSetupFile, redraw);
+  makeSetup_ =
+      MakeCommandButton(this, setup::kMakeSetupButton, screen_, &S::OnMakeSetupFile, redraw);
   otherOptions_ =
       MakeCommandButton(this, setup::kOtherOptionsButton, screen_, &S::OnOtherOptions, redraw);
-  supervisor_ = MakeCommandButton(this, setup::kSupervisorButton, screen_, &S::OnSupervisor, redraw);
+  supervisor_ =
+      MakeCommandButton(this, setup::kSupervisorButton, screen_, &S::OnSupervisor, redraw);
   colors_ = new QPushButton(setup::kChangeColorsButton, this);
   colors_->setEnabled(false);
   colors_->setVisible(false);

@@ -42,8 +42,8 @@ struct OtherOptionsView {
   std::array<bool, 3> checked{};  // the yes/no boxes, indexed by YesNoOption
   bool closeHitChecked = false;
   bool closeHitListEnabled = false;
-  int closeHitIndex = -1;        // the list entry selected (kCloseHitChoices); -1: none
-  std::string closeHit = "-1";   // the close-hit value written on OK
+  int closeHitIndex = -1;       // the list entry selected (kCloseHitChoices); -1: none
+  std::string closeHit = "-1";  // the close-hit value written on OK
 };
 
 // How Open() went.

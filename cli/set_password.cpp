@@ -6,7 +6,7 @@
 #include <iostream>
 #include <optional>
 
-#include "app/password_store.h"
+#include "setup/password_store.h"
 
 namespace cli {
 namespace {
@@ -59,8 +59,8 @@ Outcome SetPassword(Context& ctx, const std::string& passwordFile, const std::st
     retyped = password;
   }
   if (!password || !retyped) return Outcome::Fail("the new password could not be read");
-  const app::SetPasswordOutcome outcome =
-      app::SetPassword(ctx.fs, passwordFile, userName, *password, *retyped);
+  const setup::SetPasswordOutcome outcome =
+      setup::SetPassword(ctx.fs, passwordFile, userName, *password, *retyped);
   if (!outcome.ok) return Outcome::Fail(outcome.error);
   ctx.out << (outcome.added ? "Added " + userName + " to "
                             : "Set the password of " + userName + " in ")

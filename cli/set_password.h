@@ -1,5 +1,5 @@
 // varnolde-cli set-password FILE USER: the administrator's reset of a
-// supervisor's password (app::SetPassword), for whoever may write the
+// supervisor's password (setup::SetPassword), for whoever may write the
 // password file. The password is read from the terminal without showing it,
 // or, when the input is not a terminal (scripts, tests), as its first line.
 //

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "app/password_file.h"
 #include "platform/test_support.h"
+#include "setup/password_file.h"
 
 namespace cli {
 namespace {
@@ -56,8 +56,8 @@ TEST_F(SetPasswordTest, ScriptSetsTheHashAndKeepsTheOtherLinesAndTheMode) {
   EXPECT_EQ(out_.str(), "Set the password of bob in " + path_ + "\n");
   const std::string text = File();
   EXPECT_EQ(text.substr(0, 20), "alice,$R%=O$#V\nbob,$");
-  EXPECT_TRUE(app::FindSignIn(text, "bob", "n3w pass").has_value());
-  EXPECT_FALSE(app::FindSignIn(text, "bob", "passwordp").has_value());
+  EXPECT_TRUE(setup::FindSignIn(text, "bob", "n3w pass").has_value());
+  EXPECT_FALSE(setup::FindSignIn(text, "bob", "passwordp").has_value());
   struct stat st {};
   ASSERT_EQ(stat(path_.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -91,15 +91,14 @@ TEST_F(SetPasswordTest, TerminalAsksTwiceWithoutEchoAndIsRestored) {
   const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
   ASSERT_GE(terminal, 0);
   bool typed = false;
-  std::thread user([&] {
-    typed = AwaitEcho(terminal, false) && write(master, "tty pw\ntty pw\n", 14) == 14;
-  });
+  std::thread user(
+      [&] { typed = AwaitEcho(terminal, false) && write(master, "tty pw\ntty pw\n", 14) == 14; });
   const Outcome outcome = SetPassword(ctx_, path_, "carol", terminal);
   user.join();
   ASSERT_TRUE(typed);
   EXPECT_TRUE(outcome.ok) << outcome.reason;
   EXPECT_EQ(out_.str(), "Added carol to " + path_ + "\n");
-  EXPECT_TRUE(app::FindSignIn(File(), "carol", "tty pw").has_value());
+  EXPECT_TRUE(setup::FindSignIn(File(), "carol", "tty pw").has_value());
   // Nothing typed came back to the screen, and the echo is on again.
   ASSERT_EQ(fcntl(master, F_SETFL, O_NONBLOCK), 0);
   char echoed[64];

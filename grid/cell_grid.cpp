@@ -14,9 +14,24 @@ const std::vector<std::string> kNoChoices;
 
 CellGrid::CellGrid() { rows_.push_back(Row{}); }
 
+CellGrid::~CellGrid() {
+  // One at a time from the front: a notice may remove other listeners (a
+  // view deletes its model), and those must not be told after they died.
+  while (!endListeners_.empty()) {
+    CellGridListener* listener = endListeners_.front();
+    endListeners_.erase(endListeners_.begin());
+    listener->OnGridDestroyed();
+  }
+}
+
 void CellGrid::AddListener(CellGridListener* listener) { listeners_.push_back(listener); }
 
-void CellGrid::RemoveListener(CellGridListener* listener) { std::erase(listeners_, listener); }
+void CellGrid::AddEndListener(CellGridListener* listener) { endListeners_.push_back(listener); }
+
+void CellGrid::RemoveListener(CellGridListener* listener) {
+  std::erase(listeners_, listener);
+  std::erase(endListeners_, listener);
+}
 
 void CellGrid::SetColumns(const std::vector<std::string>& names) {
   Notify([&](CellGridListener* l) { l->OnGridAboutToReset(); });
@@ -207,7 +222,9 @@ void CellGrid::SetRowInView(int row, std::string text) {
   if (row >= 1 && row < RowCount()) rows_[row].rowInView = std::move(text);
 }
 
-bool CellGrid::RowEdited(int row) const { return row >= 1 && row < RowCount() && rows_[row].edited; }
+bool CellGrid::RowEdited(int row) const {
+  return row >= 1 && row < RowCount() && rows_[row].edited;
+}
 
 bool CellGrid::SetCurrentCell(int row, int column) {
   const bool clear = row == -1 && column == -1;
@@ -237,7 +254,8 @@ bool CellGrid::CommitEdit(std::string text) {
   EndEditing();
   Cell& cell = rows_[currentRow_].cells[currentColumn_];
   CellEdit edit{currentRow_, currentColumn_, cell.text, std::move(text)};
-  if (const auto refusal = CheckCellText(RuleOf(edit.row, edit.column), edit.newText, cell.choices)) {
+  if (const auto refusal =
+          CheckCellText(RuleOf(edit.row, edit.column), edit.newText, cell.choices)) {
     Notify([&](CellGridListener* l) { l->OnCurrentCellChanged(); });
     Notify([&](CellGridListener* l) { l->OnEditRefused(edit, *refusal); });
     return false;

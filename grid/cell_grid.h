@@ -54,7 +54,9 @@ struct CellEdit {
 };
 
 // Told about every change of a CellGrid. All methods do nothing by default.
-// A listener must stay alive while it is registered, or remove itself.
+// A listener must stay alive while it is registered, or remove itself; one
+// that may outlive the grid registers with AddEndListener too and learns of
+// the grid's end through OnGridDestroyed.
 class CellGridListener {
  public:
   virtual ~CellGridListener() = default;
@@ -88,19 +90,31 @@ class CellGridListener {
   virtual void OnCurrentRowChanged(int oldRow, int newRow) {}
   // The current cell or the editing state changed (in any way).
   virtual void OnCurrentCellChanged() {}
+  // The grid is being destroyed (told only to end listeners, see
+  // AddEndListener). The listener must not touch the grid once this returns;
+  // a view drops its pointer to the grid here.
+  virtual void OnGridDestroyed() {}
 };
 
 class CellGrid {
  public:
   // A grid with no columns and only the (empty) header row.
   CellGrid();
+  // Tells every end listener still registered (OnGridDestroyed), in the
+  // order they were added; one removed by another one's notice is not told.
+  ~CellGrid();
   CellGrid(const CellGrid&) = delete;
   CellGrid& operator=(const CellGrid&) = delete;
 
   // ---- Listeners -----------------------------------------------------------
-  // Registers `listener` (borrowed; must be removed before it dies or outlive
-  // the grid). Listeners are told in the order they were added.
+  // Registers `listener` (borrowed; must be removed before it dies).
+  // Listeners are told in the order they were added.
   void AddListener(CellGridListener* listener);
+  // Also tells `listener` of the grid's end (OnGridDestroyed), so that it may
+  // outlive the grid. It must be removed before it dies all the same.
+  void AddEndListener(CellGridListener* listener);
+  // Removes `listener` from both lists (harmless from inside the grid's
+  // end notices).
   void RemoveListener(CellGridListener* listener);
 
   // ---- Columns ---------------------------------------------------------------
@@ -251,6 +265,7 @@ class CellGrid {
   std::vector<Row> rows_;  // rows_[0] is the header row
   std::vector<Column> columns_;
   std::vector<CellGridListener*> listeners_;
+  std::vector<CellGridListener*> endListeners_;
   int currentRow_ = -1;
   int currentColumn_ = -1;
   bool editing_ = false;

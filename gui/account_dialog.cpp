@@ -10,8 +10,8 @@
 
 namespace gui {
 
-AccountDialog::AccountDialog(app::Application& app, app::AccountMode mode, app::Account& account,
-                             QWidget* parent)
+AccountDialog::AccountDialog(app::Application& app, setup::AccountMode mode,
+                             setup::Account& account, QWidget* parent)
     : QDialog(parent), screen_(app, mode, account) {
   const setup::AccountView& view = screen_.view();
   setWindowTitle(QString::fromStdString(view.caption));

@@ -23,7 +23,7 @@ class AccountDialog : public QDialog {
  public:
   // `app` and `account` (the signed-in account) are borrowed and must
   // outlive the dialog.
-  AccountDialog(app::Application& app, app::AccountMode mode, app::Account& account,
+  AccountDialog(app::Application& app, setup::AccountMode mode, setup::Account& account,
                 QWidget* parent = nullptr);
 
  private:

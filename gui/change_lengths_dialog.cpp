@@ -11,13 +11,11 @@
 
 namespace gui {
 
-ChangeLengthsDialog::~ChangeLengthsDialog() { delete grid_; }
-
 ChangeLengthsDialog::ChangeLengthsDialog(app::Application& app, const std::string& table,
                                          QWidget* parent)
     : QDialog(parent), screen_(app, table) {
   setWindowTitle(setup::kChangeLengthsCaption);
-  open_ = screen_.Open() == 0;
+  open_ = screen_.Open() == setup::ChangeLengthsOpen::kOpened;
   grid_ = new GridView(screen_.Grid(), this);
   grid_->horizontalHeader()->setStretchLastSection(true);
   auto* layout = new QVBoxLayout(this);
@@ -32,7 +30,9 @@ void ChangeLengthsDialog::Run(app::Application& app, const std::string& table, Q
 }
 
 void ChangeLengthsDialog::done(int result) {
-  if (open_) screen_.OnClose();
+  // The window closes either way: a failed write has been shown, and what
+  // the user typed cannot be kept past the window.
+  if (open_) static_cast<void>(screen_.OnClose());
   open_ = false;
   QDialog::done(result);
 }

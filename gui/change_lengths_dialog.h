@@ -1,6 +1,6 @@
 // ChangeLengthsDialog: the window "Varnolde - Change Lengths" over a
-// setup::ChangeLengths: its grid in a GridView, OK and Cancel. Closing the
-// window in any way writes the rows back (ChangeLengths::OnClose).
+// setup::ChangeLengthsScreen: its grid in a GridView, OK and Cancel. Closing the
+// window in any way writes the rows back (ChangeLengthsScreen::OnClose).
 //
 // Thread safety: the Qt GUI thread only.
 #pragma once
@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <string>
 
-#include "setup/change_lengths.h"
+#include "setup/change_lengths_screen.h"
 
 namespace app {
 class Application;
@@ -29,17 +29,14 @@ class ChangeLengthsDialog : public QDialog {
   // cannot be read (the screen has said why).
   static void Run(app::Application& app, const std::string& table, QWidget* parent);
 
-  setup::ChangeLengths& screen() { return screen_; }
+  setup::ChangeLengthsScreen& screen() { return screen_; }
   GridView* gridView() const { return grid_; }
-
-  // Deletes the grid view before the screen whose grid it watches.
-  ~ChangeLengthsDialog() override;
 
   // Every way of closing writes the rows back first.
   void done(int result) override;
 
  private:
-  setup::ChangeLengths screen_;
+  setup::ChangeLengthsScreen screen_;
   GridView* grid_ = nullptr;
   bool open_ = false;
 };

@@ -22,7 +22,8 @@ void ShowList(QListWidget* list, const std::vector<std::string>& names, int chos
 
 }  // namespace
 
-ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, QWidget* parent)
+ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelectionScreen& selection,
+                                             QWidget* parent)
     : QDialog(parent), selection_(selection) {
   setWindowTitle(setup::kColumnSelectionCaption);
   available_ = new QListWidget(this);
@@ -32,24 +33,19 @@ ColumnSelectionDialog::ColumnSelectionDialog(setup::ColumnSelection& selection, 
           [this](int row) { selection_.ChooseAvailable(row); });
   connect(selected_, &QListWidget::currentRowChanged, this,
           [this](int row) { selection_.ChooseSelected(row); });
-  allIn_ = AddButton(setup::kAllInButton, [this] { selection_.IncludeAll(); });
-  allOut_ = AddButton(setup::kAllOutButton, [this] { selection_.ExcludeAll(); });
-  include_ = AddButton(setup::kIncludeButton, [this] { selection_.Include(); });
-  exclude_ = AddButton(setup::kExcludeButton, [this] { selection_.Exclude(); });
-  up_ = AddButton(setup::kUpButton, [this] { selection_.Up(); });
-  down_ = AddButton(setup::kDownButton, [this] { selection_.Down(); });
+  using S = setup::ColumnSelectionScreen;
+  const auto redraw = [this] { Refresh(); };
+  allIn_ = MakeCommandButton(this, setup::kAllInButton, selection_, &S::IncludeAll, redraw);
+  allOut_ = MakeCommandButton(this, setup::kAllOutButton, selection_, &S::ExcludeAll, redraw);
+  include_ = MakeCommandButton(this, setup::kIncludeButton, selection_, &S::Include, redraw);
+  exclude_ = MakeCommandButton(this, setup::kExcludeButton, selection_, &S::Exclude, redraw);
+  up_ = MakeCommandButton(this, setup::kUpButton, selection_, &S::Up, redraw);
+  down_ = MakeCommandButton(this, setup::kDownButton, selection_, &S::Down, redraw);
   ok_ = new QPushButton(kOkButton, this);
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
   Refresh();
-}
-
-QPushButton* ColumnSelectionDialog::AddButton(const char* text, std::function<void()> action) {
-  return MakeCommandButton(this, text, [this, action = std::move(action)] {
-    action();
-    Refresh();
-  });
 }
 
 QPushButton* ColumnSelectionDialog::button(const char* text) const {
@@ -87,12 +83,12 @@ bool ColumnSelectionDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ColumnSelectionDialog::Refresh() {
-  ShowList(available_, selection_.Available(), selection_.ChosenAvailable());
-  ShowList(selected_, selection_.Selected(), selection_.ChosenSelected());
-  include_->setEnabled(selection_.IncludeEnabled());
-  exclude_->setEnabled(selection_.ExcludeEnabled());
-  up_->setEnabled(selection_.UpEnabled());
-  down_->setEnabled(selection_.DownEnabled());
+  ShowList(available_, selection_.view().available, selection_.view().chosenAvailable);
+  ShowList(selected_, selection_.view().selected, selection_.view().chosenSelected);
+  include_->setEnabled(selection_.view().includeEnabled);
+  exclude_->setEnabled(selection_.view().excludeEnabled);
+  up_->setEnabled(selection_.view().upEnabled);
+  down_->setEnabled(selection_.view().downEnabled);
 }
 
 }  // namespace gui

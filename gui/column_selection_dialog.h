@@ -1,5 +1,5 @@
 // ColumnSelectionDialog: the window "Select Colums to view..." over a
-// setup::ColumnSelection.
+// setup::ColumnSelectionScreen.
 //
 // Two lists ("Available:" and "Selected:") and the move buttons between
 // them. Focus entering a list and the current entry of each list go to the
@@ -11,9 +11,8 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
-#include "setup/column_selection.h"
+#include "setup/column_selection_screen.h"
 
 class QListWidget;
 class QPushButton;
@@ -26,7 +25,8 @@ class ColumnSelectionDialog : public QDialog {
  public:
   // `selection` is borrowed and must outlive the dialog; on OK it holds the
   // user's choice.
-  explicit ColumnSelectionDialog(setup::ColumnSelection& selection, QWidget* parent = nullptr);
+  explicit ColumnSelectionDialog(setup::ColumnSelectionScreen& selection,
+                                 QWidget* parent = nullptr);
 
   // The widgets (tests drive them).
   QListWidget* available() const { return available_; }
@@ -38,11 +38,10 @@ class ColumnSelectionDialog : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* text, std::function<void()> action);
   void BuildLayout();
   void Refresh();
 
-  setup::ColumnSelection& selection_;
+  setup::ColumnSelectionScreen& selection_;
   QListWidget* available_;
   QListWidget* selected_;
   QPushButton* allIn_;

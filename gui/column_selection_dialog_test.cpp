@@ -22,7 +22,7 @@ class ColumnSelectionDialogTest : public ::testing::Test {
   }
   bool Enabled(const char* text) { return dialog_.button(text)->isEnabled(); }
 
-  setup::ColumnSelection selection_{{"LOG", "SP", "LN", "SD", "REM"}, {"LOG", "LN", "SD"}};
+  setup::ColumnSelectionScreen selection_{{"LOG", "SP", "LN", "SD", "REM"}, {"LOG", "LN", "SD"}};
   ColumnSelectionDialog dialog_{selection_};
 };
 
@@ -39,9 +39,9 @@ TEST_F(ColumnSelectionDialogTest, FocusEnablesTheButtonsOfItsList) {
 
 TEST_F(ColumnSelectionDialogTest, KeysChooseAndButtonsMove) {
   Focus(dialog_.selected());
-  EXPECT_EQ(selection_.ChosenSelected(), 0);          // the list's focus makes the first current
+  EXPECT_EQ(selection_.view().chosenSelected, 0);     // the list's focus makes the first current
   QTest::keyClick(dialog_.selected(), Qt::Key_Down);  // LN
-  EXPECT_EQ(selection_.ChosenSelected(), 1);
+  EXPECT_EQ(selection_.view().chosenSelected, 1);
   QTest::mouseClick(dialog_.button("^ Up"), Qt::LeftButton);
   EXPECT_EQ(selection_.Result(), "LN,LOG,SD");
   EXPECT_EQ(dialog_.selected()->currentItem()->text(), "LN");

@@ -13,6 +13,15 @@ QPushButton* MakeCommandButton(QWidget* parent, const char* text, std::function<
   return button;
 }
 
+QPushButton* MakeCommandButton(QWidget* parent, const char* text, std::function<void()> command,
+                               std::function<void()> redraw) {
+  return MakeCommandButton(parent, text,
+                           [command = std::move(command), redraw = std::move(redraw)] {
+                             command();
+                             redraw();
+                           });
+}
+
 QDialogButtonBox* MakeOkCancel(QDialog* dialog, const char* cancelText) {
   auto* box = new QDialogButtonBox(dialog);
   QPushButton* ok = box->addButton(QDialogButtonBox::Ok);

@@ -5,6 +5,7 @@
 
 #include <QPushButton>
 #include <functional>
+#include <utility>
 
 class QDialog;
 class QDialogButtonBox;
@@ -22,6 +23,20 @@ inline constexpr char kCancelButtonN[] = "Ca&ncel";
 // Enter presses it while it has the focus; elsewhere Enter belongs to the
 // field that has the focus, or presses the dialog's default button.
 QPushButton* MakeCommandButton(QWidget* parent, const char* text, std::function<void()> command);
+
+// As above, and `redraw` runs after every `command`: the dialog shows the
+// state the command left.
+QPushButton* MakeCommandButton(QWidget* parent, const char* text, std::function<void()> command,
+                               std::function<void()> redraw);
+
+// The button of a screen's command: a click runs `(screen.*command)()`, then
+// `redraw`. `screen` is borrowed and must outlive the button.
+template <typename Screen>
+QPushButton* MakeCommandButton(QWidget* parent, const char* text, Screen& screen,
+                               void (Screen::*command)(), std::function<void()> redraw) {
+  return MakeCommandButton(
+      parent, text, [&screen, command] { (screen.*command)(); }, std::move(redraw));
+}
 
 // A button box owned by `dialog` with OK (kOkButton, the dialog's default
 // button: Enter presses it wherever a field does not take Enter itself) and,

@@ -113,12 +113,8 @@ QVBoxLayout* DataEntryDialog::MakeButtons() {
   return buttonColumn;
 }
 
-// The views listen to the screen's grids, which die with screen_ before the
-// widget base class deletes its children: the views go first.
-DataEntryDialog::~DataEntryDialog() {
-  for (auto& watcher : watchers_) watcher.reset();
-  delete stack_;
-}
+// Here, where GridWatcher is complete.
+DataEntryDialog::~DataEntryDialog() = default;
 
 void DataEntryDialog::Run(app::Application& app, QWidget* parent) {
   DataEntryDialog dialog(app, parent);

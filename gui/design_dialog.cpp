@@ -8,7 +8,7 @@
 
 #include "gui/command_button.h"
 #include "gui/grid_view.h"
-#include "gui/screen_button.h"
+#include "gui/command_button.h"
 
 namespace gui {
 namespace {
@@ -42,13 +42,11 @@ DesignDialog::DesignDialog(app::Application& app, QWidget* parent) : QDialog(par
     Refresh();
     kzGrid_->setFocus();
   });
-  deleteRecord_ = MakeScreenButton(this, app::kDesignDeleteRecord, screen_,
+  deleteRecord_ = MakeCommandButton(this, app::kDesignDeleteRecord, screen_,
                                    &app::DesignScreen::OnDeleteRecord, [this] { Refresh(); });
   BuildLayout();
   Refresh();
 }
-
-DesignDialog::~DesignDialog() { delete kzGrid_; }
 
 void DesignDialog::BuildLayout() {
   QDialogButtonBox* buttons = MakeOkCancel(this);

@@ -27,9 +27,6 @@ class DesignDialog : public QDialog {
   // A modal dialog on the open file of `app` (borrowed; must outlive the
   // dialog) over `parent`. REQUIRES: a file is open.
   explicit DesignDialog(app::Application& app, QWidget* parent = nullptr);
-  // The grid view goes first: it listens to the screen's grid, which dies
-  // with the screen before the base class deletes its children.
-  ~DesignDialog() override;
 
   // The texts chosen when the dialog was accepted; nullopt otherwise.
   const std::optional<app::DesignChoice>& choice() const { return choice_; }

@@ -68,7 +68,7 @@ constexpr int kFirstFunctionCode = 112;  // F1
 // grid: on the last cell it only ends the edit, so that the scaler's next
 // keypad letter still reaches the screen's keys.
 bool deliveringEnterAsTab = false;
-constexpr int kCellPadding = 8;          // pixels around a cell's text
+constexpr int kCellPadding = 8;  // pixels around a cell's text
 
 // The key event that stands for `code`, with the modifiers of `like`.
 QKeyEvent KeyEventFor(int code, const QKeyEvent& like) {
@@ -148,9 +148,33 @@ class GridDelegate : public QStyledItemDelegate {
   GridView& view_;
 };
 
-GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), grid_(grid) {
-  grid_.AddListener(this);
-  model_ = new GridModel(grid_, this);
+GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), grid_(&grid) {
+  grid_->AddListener(this);
+  grid_->AddEndListener(this);
+  AttachModel();
+  setItemDelegate(new GridDelegate(*this));
+  setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+  setSelectionMode(SingleSelection);
+  setTabKeyNavigation(true);
+  verticalHeader()->hide();
+  // One line a row, cut at the right; headers read from their start, so a
+  // narrow column's cut title still shows how it begins.
+  setWordWrap(false);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  installEventFilter(this);
+  ApplyColumnWidths();
+  SyncFromGrid();
+}
+
+// The model goes first: it listens to grid_, which may be orphan_, a member
+// that dies before the widget base class deletes its children.
+GridView::~GridView() {
+  grid_->RemoveListener(this);
+  delete model_;
+}
+
+void GridView::AttachModel() {
+  model_ = new GridModel(*grid_, this);
   // Connected before setModel: the view's own handling of a model change
   // (which may move its current index) runs while the flag is set...
   const auto changing = [this] { modelChanging_ = true; };
@@ -179,22 +203,18 @@ GridView::GridView(grid::CellGrid& grid, QWidget* parent) : QTableView(parent), 
             if (first == 0 && last + 1 == model_->rowCount()) widthsSoon();
           });
   connect(model_, &QAbstractItemModel::headerDataChanged, this, &GridView::ApplyColumnWidths);
-
-  setItemDelegate(new GridDelegate(*this));
-  setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
-  setSelectionMode(SingleSelection);
-  setTabKeyNavigation(true);
-  verticalHeader()->hide();
-  // One line a row, cut at the right; headers read from their start, so a
-  // narrow column's cut title still shows how it begins.
-  setWordWrap(false);
-  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  installEventFilter(this);
-  ApplyColumnWidths();
-  SyncFromGrid();
 }
 
-GridView::~GridView() { grid_.RemoveListener(this); }
+void GridView::OnGridDestroyed() {
+  // The dying grid still serves its old model's last words (it removes
+  // itself as a listener); from here on the view shows the empty orphan_.
+  GridModel* old = model_;
+  grid_->RemoveListener(this);
+  grid_ = &orphan_;
+  grid_->AddListener(this);
+  AttachModel();
+  delete old;
+}
 
 void GridView::SetKeyHandler(KeyHandler handler) { handler_ = std::move(handler); }
 
@@ -254,11 +274,11 @@ void GridView::Deliver(QObject* target, QKeyEvent* event) {
 
 QWidget* GridView::CreateEditor(QWidget* parent, const QModelIndex& index) {
   const int row = index.row() + 1;
-  if ((grid_.CurrentRow() != row || grid_.CurrentColumn() != index.column()) &&
-      !grid_.SetCurrentCell(row, index.column())) {
+  if ((grid_->CurrentRow() != row || grid_->CurrentColumn() != index.column()) &&
+      !grid_->SetCurrentCell(row, index.column())) {
     return nullptr;
   }
-  if (!grid_.BeginEdit()) return nullptr;
+  if (!grid_->BeginEdit()) return nullptr;
   const QStringList choices = index.data(GridModel::kChoicesRole).toStringList();
   QWidget* editor = nullptr;
   if (!choices.isEmpty()) {
@@ -268,13 +288,13 @@ QWidget* GridView::CreateEditor(QWidget* parent, const QModelIndex& index) {
     combo->setCompleter(nullptr);  // completion would change what is typed
     combo->addItems(choices);
     connect(combo, &QComboBox::editTextChanged, this,
-            [this](const QString& text) { grid_.SetEditText(text.toStdString()); });
+            [this](const QString& text) { grid_->SetEditText(text.toStdString()); });
     editor = combo;
   } else {
     auto* line = new QLineEdit(parent);
     line->setFrame(false);
     connect(line, &QLineEdit::textChanged, this,
-            [this](const QString& text) { grid_.SetEditText(text.toStdString()); });
+            [this](const QString& text) { grid_->SetEditText(text.toStdString()); });
     editor = line;
   }
   editor_ = editor;
@@ -286,8 +306,8 @@ void GridView::currentChanged(const QModelIndex& current, const QModelIndex& pre
   if (syncing_ || modelChanging_) return;
   const int row = current.isValid() ? current.row() + 1 : -1;
   const int column = current.isValid() ? current.column() : -1;
-  if (row != grid_.CurrentRow() || column != grid_.CurrentColumn()) {
-    grid_.SetCurrentCell(row, column);
+  if (row != grid_->CurrentRow() || column != grid_->CurrentColumn()) {
+    grid_->SetCurrentCell(row, column);
   }
 }
 
@@ -357,7 +377,7 @@ QModelIndex GridView::NextEditable(const QModelIndex& from, bool forward) const 
       if (--row < 0) return {};
     }
     if (isColumnHidden(column)) continue;
-    if (!grid_.IsReadOnly(row + 1, column)) return model_->index(row, column);
+    if (!grid_->IsReadOnly(row + 1, column)) return model_->index(row, column);
   }
 }
 
@@ -383,11 +403,11 @@ bool GridView::LeavesByCtrlTab(QKeyEvent* event) {
 void GridView::EndGridEdit(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
   // Normally the delegate has committed the text already; an editor closed
   // with Escape (RevertModelCache) cancels the edit.
-  if (!grid_.IsEditing()) return;
+  if (!grid_->IsEditing()) return;
   if (hint == QAbstractItemDelegate::RevertModelCache) {
-    grid_.CancelEdit();
+    grid_->CancelEdit();
   } else {
-    grid_.CommitEdit(EditorText(editor).toStdString());
+    grid_->CommitEdit(EditorText(editor).toStdString());
   }
 }
 
@@ -398,19 +418,19 @@ void GridView::changeEvent(QEvent* event) {
 
 void GridView::ApplyColumnWidths() {
   const QFontMetrics header = horizontalHeader()->fontMetrics();
-  const int last = grid_.DataRowCount();
-  for (int c = 0; c < grid_.ColumnCount(); ++c) {
-    const int chars = grid_.ColumnWidth(c);
+  const int last = grid_->DataRowCount();
+  for (int c = 0; c < grid_->ColumnCount(); ++c) {
+    const int chars = grid_->ColumnWidth(c);
     setColumnHidden(c, chars == 0);
     if (chars == 0) continue;
     // Read-only on the first and the last row: a computed or locked column
     // (one voided log alone does not narrow every column).
-    if (narrowLocked_ && last > 0 && grid_.IsReadOnly(1, c) && grid_.IsReadOnly(last, c)) {
+    if (narrowLocked_ && last > 0 && grid_->IsReadOnly(1, c) && grid_->IsReadOnly(last, c)) {
       setColumnWidth(c, CharsToPixels(std::min(chars, kNarrowChars)));
       continue;
     }
     const int title =
-        header.horizontalAdvance(QString::fromStdString(grid_.ColumnName(c))) + 2 * kCellPadding;
+        header.horizontalAdvance(QString::fromStdString(grid_->ColumnName(c))) + 2 * kCellPadding;
     setColumnWidth(c, std::max(CharsToPixels(chars), title));
   }
 }
@@ -429,7 +449,7 @@ int GridView::ColumnsWidth() const {
 }
 
 void GridView::SyncFromGrid() {
-  const QModelIndex want = model_->IndexOf(grid_.CurrentRow(), grid_.CurrentColumn());
+  const QModelIndex want = model_->IndexOf(grid_->CurrentRow(), grid_->CurrentColumn());
   if (want == currentIndex()) return;
   const QScopedValueRollback<bool> syncing(syncing_, true);
   selectionModel()->setCurrentIndex(want, QItemSelectionModel::ClearAndSelect);
@@ -438,7 +458,7 @@ void GridView::SyncFromGrid() {
 void GridView::OnCurrentCellChanged() {
   // The grid ended the edit by itself (the screen moved the current cell or
   // cancelled): the editor goes without committing again.
-  if (!committing_ && !grid_.IsEditing() && editor_ != nullptr) {
+  if (!committing_ && !grid_->IsEditing() && editor_ != nullptr) {
     QWidget* editor = editor_;
     editor_ = nullptr;
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);

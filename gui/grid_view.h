@@ -61,7 +61,10 @@ class GridView : public QTableView, private grid::CellGridListener {
   Q_OBJECT
 
  public:
-  // Shows `grid` (borrowed; must outlive the view).
+  // Shows `grid` (borrowed). The grid may die before the view (a screen's
+  // grid goes with the screen, before the dialog deletes its child widgets):
+  // the view then shows an empty grid of its own and never touches `grid`
+  // again.
   explicit GridView(grid::CellGrid& grid, QWidget* parent = nullptr);
   ~GridView() override;
 
@@ -127,9 +130,14 @@ class GridView : public QTableView, private grid::CellGridListener {
   // Ctrl+Tab / Ctrl+Shift+Tab: true (after leaving) when `event` is one.
   bool LeavesByCtrlTab(QKeyEvent* event);
 
-  void OnCurrentCellChanged() override;
+  // Makes model_ over grid_ and wires the view to its signals.
+  void AttachModel();
 
-  grid::CellGrid& grid_;
+  void OnCurrentCellChanged() override;
+  void OnGridDestroyed() override;
+
+  grid::CellGrid* grid_;   // the grid shown: the screen's, or orphan_ once it died
+  grid::CellGrid orphan_;  // empty; shown after the screen's grid died
   GridModel* model_ = nullptr;
   KeyHandler handler_;
   QPointer<QWidget> editor_;

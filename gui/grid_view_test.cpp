@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "gui/grid_model.h"
 
@@ -237,8 +238,8 @@ TEST(GridViewFocus, TabSkipsLockedCellsAndNeverTrapsTheKeyboard) {
   auto* view = new GridView(grid, &window);
   auto* after = new QLineEdit(&window);
   auto* layout = new QVBoxLayout(&window);
-  for (QWidget* w : {static_cast<QWidget*>(before), static_cast<QWidget*>(view),
-                     static_cast<QWidget*>(after)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(before), static_cast<QWidget*>(view), static_cast<QWidget*>(after)}) {
     layout->addWidget(w);
   }
   window.show();
@@ -270,6 +271,29 @@ TEST(GridViewFocus, TabSkipsLockedCellsAndNeverTrapsTheKeyboard) {
   focusAt(2, 1);
   QTest::keyClick(view, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_TRUE(before->hasFocus());
+}
+
+// A screen's grid dies with the screen, before the dialog deletes its child
+// views: the view, even with an editor open, must not touch it afterwards
+// (ASan reports any use of the freed grid).
+TEST(GridViewLifetime, AViewThatOutlivesItsGridNeverTouchesItAgain) {
+  auto grid = std::make_unique<grid::CellGrid>();
+  grid->SetColumns({"A", "B"});
+  grid->SetRowTexts(grid->AppendRow(), {"1", "2"});
+  GridView view(*grid);
+  view.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+  view.setFocus();
+  grid->SetCurrentCell(1, 0);
+  QTest::keyClicks(&view, "7");
+  ASSERT_NE(view.editor(), nullptr);
+
+  grid.reset();
+  EXPECT_EQ(view.model()->rowCount(), 0);
+  if (QWidget* editor = view.editor()) QTest::keyClicks(editor, "8");
+  QTest::keyClick(&view, Qt::Key_Tab);
+  view.setFont(QFont("Arial", 14));
+  QApplication::processEvents();
 }
 
 TEST_F(GridViewTest, Screenshot) {

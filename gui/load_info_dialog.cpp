@@ -12,7 +12,7 @@
 
 #include "gui/command_button.h"
 #include "gui/grid_view.h"
-#include "gui/screen_button.h"
+#include "gui/command_button.h"
 
 namespace gui {
 
@@ -34,8 +34,8 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   last_ = AddRecordButton(loadinfo::kLastButton, &Screen::OnLast, loadinfo::kLastKey,
                           loadinfo::kLastTip);
   new_ =
-      MakeScreenButton(this, loadinfo::kNewButton, screen_, &Screen::OnNew, [this] { Refresh(); });
-  delete_ = MakeScreenButton(this, loadinfo::kDeleteButton, screen_, &Screen::OnDelete,
+      MakeCommandButton(this, loadinfo::kNewButton, screen_, &Screen::OnNew, [this] { Refresh(); });
+  delete_ = MakeCommandButton(this, loadinfo::kDeleteButton, screen_, &Screen::OnDelete,
                              [this] { Refresh(); });
   ok_ = new QPushButton(kOkButton, this);
   cancel_ = new QPushButton(kCancelButton, this);
@@ -55,13 +55,9 @@ int LoadInfoDialog::exec() {
   return QDialog::exec();
 }
 
-// The view listens to the screen's grid, which dies with screen_, before
-// QDialog would delete its children.
-LoadInfoDialog::~LoadInfoDialog() { delete grid_; }
-
 QPushButton* LoadInfoDialog::AddRecordButton(const char* text, void (Screen::*action)(),
                                              const char* key, const char* tip) {
-  QPushButton* button = MakeScreenButton(this, text, screen_, action, [this] { Refresh(); });
+  QPushButton* button = MakeCommandButton(this, text, screen_, action, [this] { Refresh(); });
   button->setShortcut(QKeySequence(QString::fromLatin1(key)));
   button->setToolTip(QString::fromLatin1(tip));
   return button;

@@ -41,8 +41,6 @@ class LoadInfoDialog : public QDialog {
   // `app` (with a file open) and `ui` are borrowed and must outlive the
   // dialog.
   LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget* parent = nullptr);
-  // Removes the grid view before the screen (and its grid) goes.
-  ~LoadInfoDialog() override;
 
   // The logic behind the window, and its grid view (tests drive them).
   loadinfo::LoadInfoScreen& screen() { return screen_; }

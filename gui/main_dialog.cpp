@@ -9,7 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/screen_button.h"
+#include "gui/command_button.h"
 
 namespace gui {
 namespace {
@@ -29,15 +29,15 @@ MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* pa
   setWindowTitle(QString::fromStdString(screen_.view().title));
   const auto redraw = [this] { Refresh(); };
   editFile_ =
-      MakeScreenButton(this, app::kEditFileButton, screen_, &Screen::OnEditExistingFile, redraw);
+      MakeCommandButton(this, app::kEditFileButton, screen_, &Screen::OnEditExistingFile, redraw);
   createFile_ =
-      MakeScreenButton(this, app::kCreateFileButton, screen_, &Screen::OnCreateNewFile, redraw);
+      MakeCommandButton(this, app::kCreateFileButton, screen_, &Screen::OnCreateNewFile, redraw);
   filePath_ = ReadOnlyField(this);
-  loadInfo_ = MakeScreenButton(this, app::kLoadInfoButton, screen_, &Screen::OnLoadInfo, redraw);
-  dataEntry_ = MakeScreenButton(this, app::kDataEntryButton, screen_, &Screen::OnDataEntry, redraw);
-  setup_ = MakeScreenButton(this, app::kSetupButton, screen_, &Screen::OnSetup, redraw);
-  reports_ = MakeScreenButton(this, app::kReportsButton, screen_, &Screen::OnReports, redraw);
-  finalize_ = MakeScreenButton(this, app::kFinalizeButton, screen_, &Screen::OnFinalize, redraw);
+  loadInfo_ = MakeCommandButton(this, app::kLoadInfoButton, screen_, &Screen::OnLoadInfo, redraw);
+  dataEntry_ = MakeCommandButton(this, app::kDataEntryButton, screen_, &Screen::OnDataEntry, redraw);
+  setup_ = MakeCommandButton(this, app::kSetupButton, screen_, &Screen::OnSetup, redraw);
+  reports_ = MakeCommandButton(this, app::kReportsButton, screen_, &Screen::OnReports, redraw);
+  finalize_ = MakeCommandButton(this, app::kFinalizeButton, screen_, &Screen::OnFinalize, redraw);
   fileType_ = new QComboBox(this);
   for (const char* type : app::kFileTypeTexts) fileType_->addItem(type);
   connect(fileType_, &QComboBox::activated, this, [this](int index) {
@@ -46,7 +46,7 @@ MainDialog::MainDialog(app::Application& app, app::Screens& screens, QWidget* pa
   });
   scaleUnits_ = ReadOnlyField(this);
   scaleSample_ = ReadOnlyField(this);
-  design_ = MakeScreenButton(this, app::kDesignButton, screen_, &Screen::OnDesign, redraw);
+  design_ = MakeCommandButton(this, app::kDesignButton, screen_, &Screen::OnDesign, redraw);
   done_ = new QPushButton(app::kDoneButton, this);
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
   auto* about = new QAction(app::kAboutEntry, this);

@@ -23,7 +23,7 @@ constexpr const char* kBoxTexts[] = {setup::kAppendDateBox, setup::kAuditEachLog
 OtherOptionsDialog::OtherOptionsDialog(app::Application& app, QWidget* parent)
     : QDialog(parent), app_(app), options_(app) {
   setWindowTitle(setup::kOtherOptionsCaption);
-  open_ = options_.Open() == 0;
+  open_ = options_.Open() == setup::OtherOptionsOpen::kOpened;
   for (int i = 0; i < 3; ++i) {
     boxes_[i] = new QCheckBox(kBoxTexts[i], this);
     connect(boxes_[i], &QCheckBox::toggled, this,
@@ -65,15 +65,16 @@ void OtherOptionsDialog::BuildLayout(QWidget* tapers, QWidget* closing) {
 }
 
 void OtherOptionsDialog::Refresh() {
+  const setup::OtherOptionsView& view = options_.view();
   for (int i = 0; i < 3; ++i) {
     const QSignalBlocker quiet(boxes_[i]);
-    boxes_[i]->setChecked(options_.Checked(static_cast<setup::YesNoOption>(i)));
+    boxes_[i]->setChecked(view.checked[i]);
   }
   const QSignalBlocker quietBox(closeHit_);
   const QSignalBlocker quietList(seconds_);
-  closeHit_->setChecked(options_.CloseHitChecked());
-  seconds_->setEnabled(options_.CloseHitListEnabled());
-  seconds_->setCurrentIndex(options_.CloseHitIndex());
+  closeHit_->setChecked(view.closeHitChecked);
+  seconds_->setEnabled(view.closeHitListEnabled);
+  seconds_->setCurrentIndex(view.closeHitIndex);
 }
 
 void OtherOptionsDialog::Run(app::Application& app, QWidget* parent) {

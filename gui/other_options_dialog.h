@@ -1,4 +1,4 @@
-// OtherOptionsDialog: the window "Other Options" over a setup::OtherOptions:
+// OtherOptionsDialog: the window "Other Options" over a setup::OtherOptionsScreen:
 // the three yes/no boxes, the close-hit box with its list of seconds, the
 // "&Tapers for Butt Logs" button (which opens the TapersDialog), OK and
 // Cancel. Every change goes to the options object and the controls are
@@ -9,7 +9,7 @@
 
 #include <QDialog>
 
-#include "setup/other_options.h"
+#include "setup/other_options_screen.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,7 +31,7 @@ class OtherOptionsDialog : public QDialog {
   // read (a message has said why).
   static void Run(app::Application& app, QWidget* parent);
 
-  setup::OtherOptions& options() { return options_; }
+  setup::OtherOptionsScreen& options() { return options_; }
   QCheckBox* box(setup::YesNoOption option) const { return boxes_[static_cast<int>(option)]; }
   QCheckBox* closeHitBox() const { return closeHit_; }
   QComboBox* closeHitList() const { return seconds_; }
@@ -44,7 +44,7 @@ class OtherOptionsDialog : public QDialog {
   void Refresh();
 
   app::Application& app_;
-  setup::OtherOptions options_;
+  setup::OtherOptionsScreen options_;
   bool open_ = false;
   QCheckBox* boxes_[3];
   QCheckBox* closeHit_;

@@ -35,22 +35,23 @@ std::optional<app::DesignChoice> QtScreens::ShowDesign(app::Application& app,
 }
 
 void QtScreens::ShowSetup(app::Application& app) {
-  SetupDialog(app, *this, QApplication::activeWindow()).exec();
+  SetupDialog::Run(app, *this, QApplication::activeWindow());
 }
 
 void QtScreens::ShowSupervisor(app::Application& app) { setup::RunSupervisor(app, *this); }
 
-std::optional<app::Account> QtScreens::ShowSignIn(app::Application& app) {
+std::optional<setup::Account> QtScreens::ShowSignIn(app::Application& app) {
   SignInDialog dialog(app, QApplication::activeWindow());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.account();
 }
 
-void QtScreens::ShowOptions(app::Application& app, app::Account& account) {
+void QtScreens::ShowOptions(app::Application& app, setup::Account& account) {
   SupervisorDialog(app, *this, account, QApplication::activeWindow()).exec();
 }
 
-void QtScreens::ShowAccount(app::Application& app, app::AccountMode mode, app::Account& account) {
+void QtScreens::ShowAccount(app::Application& app, setup::AccountMode mode,
+                            setup::Account& account) {
   AccountDialog(app, mode, account, QApplication::activeWindow()).exec();
 }
 

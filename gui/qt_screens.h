@@ -31,9 +31,10 @@ class QtScreens : public app::Screens, public setup::SupervisorDialogs {
                    const std::function<void(const app::ReportChoice&)>& generate) override;
 
   // setup::SupervisorDialogs.
-  std::optional<app::Account> ShowSignIn(app::Application& app) override;
-  void ShowOptions(app::Application& app, app::Account& account) override;
-  void ShowAccount(app::Application& app, app::AccountMode mode, app::Account& account) override;
+  std::optional<setup::Account> ShowSignIn(app::Application& app) override;
+  void ShowOptions(app::Application& app, setup::Account& account) override;
+  void ShowAccount(app::Application& app, setup::AccountMode mode,
+                   setup::Account& account) override;
   void ShowChangeSale(app::Application& app) override;
 
  private:

@@ -33,11 +33,18 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
     screen_.OnLandingChanged(index);
     Refresh();
   });
-  changeFields_ = AddButton(setup::kChangeFieldsButton, &setup::SetupScreen::OnChangeFields);
-  changeLengths_ = AddButton(setup::kChangeLengthsButton, &setup::SetupScreen::OnChangeLengths);
-  makeSetup_ = AddButton(setup::kMakeSetupButton, &setup::SetupScreen::OnMakeSetupFile);
-  otherOptions_ = AddButton(setup::kOtherOptionsButton, &setup::SetupScreen::OnOtherOptions);
-  supervisor_ = AddButton(setup::kSupervisorButton, &setup::SetupScreen::OnSupervisor);
+  using S = setup::SetupScreen;
+  const auto redraw = [this] { Refresh(); };
+  changeFields_ =
+      MakeCommandButton(this, setup::kChangeFieldsButton, screen_, &S::OnChangeFields, redraw);
+  changeLengths_ =
+      MakeCommandButton(this, setup::kChangeLengthsButton, screen_, &S::OnChangeLengths, redraw);
+  makeSetup_ =
+      MakeCommandButton(this, setup::kMakeSetupButton, screen_, &S::OnMakeSetupFile, redraw);
+  otherOptions_ =
+      MakeCommandButton(this, setup::kOtherOptionsButton, screen_, &S::OnOtherOptions, redraw);
+  supervisor_ =
+      MakeCommandButton(this, setup::kSupervisorButton, screen_, &S::OnSupervisor, redraw);
   colors_ = new QPushButton(setup::kChangeColorsButton, this);
   colors_->setEnabled(false);
   colors_->setVisible(false);
@@ -45,15 +52,13 @@ SetupDialog::SetupDialog(app::Application& app, app::Screens& screens, QWidget* 
   done_->setDefault(true);
   connect(done_, &QPushButton::clicked, this, &QDialog::accept);
   BuildLayout();
-  screen_.Open();
-  Refresh();
+  opened_ = screen_.Open() == setup::SetupOpen::kOpened;
+  if (opened_) Refresh();
 }
 
-QPushButton* SetupDialog::AddButton(const char* text, void (setup::SetupScreen::*action)()) {
-  return MakeCommandButton(this, text, [this, action] {
-    (screen_.*action)();
-    Refresh();
-  });
+void SetupDialog::Run(app::Application& app, app::Screens& screens, QWidget* parent) {
+  SetupDialog dialog(app, screens, parent);
+  if (dialog.opened()) dialog.exec();
 }
 
 void SetupDialog::BuildLayout() {
@@ -78,22 +83,23 @@ void SetupDialog::BuildLayout() {
 }
 
 void SetupDialog::Refresh() {
-  scaleType_->setText(QString::fromStdString(screen_.ScaleType()));
-  scaleSample_->setText(QString::fromStdString(screen_.ScaleSample()));
-  table_->setCurrentIndex(static_cast<int>(screen_.Table()));
-  fields_->setText(QString::fromStdString(screen_.FieldsText()));
+  const setup::SetupView& view = screen_.view();
+  scaleType_->setText(QString::fromStdString(view.scaleType));
+  scaleSample_->setText(QString::fromStdString(view.scaleSample));
+  table_->setCurrentIndex(static_cast<int>(view.table));
+  fields_->setText(QString::fromStdString(view.fields));
   fields_->setCursorPosition(0);
   fields_->setToolTip(fields_->text());
   const QSignalBlocker quiet(landing_);
   landing_->clear();
-  for (const std::string& name : screen_.LandingChoices()) {
+  for (const std::string& name : view.landingChoices) {
     landing_->addItem(QString::fromStdString(name));
   }
-  landing_->setCurrentIndex(screen_.LandingIndex());
-  landing_->setEnabled(screen_.LandingEnabled());
+  landing_->setCurrentIndex(view.landingIndex);
+  landing_->setEnabled(view.landingEnabled);
 }
 
-bool SetupDialog::SelectColumns(setup::ColumnSelection& selection) {
+bool SetupDialog::SelectColumns(setup::ColumnSelectionScreen& selection) {
   return ColumnSelectionDialog(selection, this).exec() == QDialog::Accepted;
 }
 

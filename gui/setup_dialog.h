@@ -34,6 +34,13 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
   // the dialog.
   SetupDialog(app::Application& app, app::Screens& screens, QWidget* parent = nullptr);
 
+  // Opens the window modally over `parent`; nothing is shown when the
+  // screen cannot open (no file is open).
+  static void Run(app::Application& app, app::Screens& screens, QWidget* parent);
+
+  // False when the screen refused to open; the window must not be shown.
+  bool opened() const { return opened_; }
+
   setup::SetupScreen& screen() { return screen_; }
   QComboBox* tableList() const { return table_; }
   QComboBox* landingList() const { return landing_; }
@@ -41,11 +48,10 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
 
  private:
   // setup::SetupWindows: the windows opened over this one.
-  bool SelectColumns(setup::ColumnSelection& selection) override;
+  bool SelectColumns(setup::ColumnSelectionScreen& selection) override;
   void ChangeLengths(const std::string& table) override;
   void OtherOptions() override;
 
-  QPushButton* AddButton(const char* text, void (setup::SetupScreen::*action)());
   void BuildLayout();
   void Refresh();
 
@@ -63,6 +69,7 @@ class SetupDialog : public QDialog, private setup::SetupWindows {
   QPushButton* supervisor_;
   QPushButton* colors_;
   QPushButton* done_;
+  bool opened_ = false;
 };
 
 }  // namespace gui

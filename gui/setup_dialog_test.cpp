@@ -41,7 +41,7 @@ TEST_F(SetupDialogTest, ShowsTheScreenAndFollowsTheTableChosen) {
   EXPECT_EQ(dialog.windowTitle(), "Varnolde -- Setup and Options");
   EXPECT_EQ(dialog.tableList()->currentText(), "Logs");
   EXPECT_EQ(dialog.landingList()->currentText(), "SP");
-  EXPECT_EQ(dialog.fieldsField()->text().toStdString(), dialog.screen().FieldsText());
+  EXPECT_EQ(dialog.fieldsField()->text().toStdString(), dialog.screen().view().fields);
   QPushButton* colors = nullptr;
   for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
     if (b->text() == "Change &Colors") colors = b;
@@ -52,7 +52,7 @@ TEST_F(SetupDialogTest, ShowsTheScreenAndFollowsTheTableChosen) {
 
   dialog.tableList()->setFocus();
   QTest::keyClick(dialog.tableList(), Qt::Key_Up);  // Header
-  EXPECT_EQ(dialog.screen().Table(), setup::SetupTable::kHeader);
+  EXPECT_EQ(dialog.screen().view().table, setup::SetupTable::kHeader);
   EXPECT_FALSE(dialog.landingList()->isEnabled());
   for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
     if (b->text() == "&Supervisor") QTest::mouseClick(b, Qt::LeftButton);

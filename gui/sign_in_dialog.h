@@ -24,7 +24,7 @@ class SignInDialog : public QDialog {
   explicit SignInDialog(app::Application& app, QWidget* parent = nullptr);
 
   // The signed-in account once the dialog was accepted.
-  const app::Account& account() const { return screen_.account(); }
+  const setup::Account& account() const { return screen_.account(); }
 
  private:
   void OnSignIn();

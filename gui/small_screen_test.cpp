@@ -72,8 +72,8 @@ class SmallScreen : public ::testing::Test {
     QTest::qWait(20);
     const QRect screen = window.screen()->availableGeometry();
     EXPECT_TRUE(screen.contains(window.frameGeometry()))
-        << name << ": " << window.frameGeometry().width() << "x"
-        << window.frameGeometry().height() << " on " << screen.width() << "x" << screen.height();
+        << name << ": " << window.frameGeometry().width() << "x" << window.frameGeometry().height()
+        << " on " << screen.width() << "x" << screen.height();
     for (QPushButton* button : window.findChildren<QPushButton*>()) {
       if (!button->isVisibleTo(&window)) continue;
       const QString text = button->text();
@@ -124,15 +124,15 @@ TEST_F(SmallScreen, TheMainScreensFit) {
 
 TEST_F(SmallScreen, TheOtherWindowsFit) {
   std::vector<std::unique_ptr<QWidget>> windows;
-  app::Account account{"supervisor", "x"};
-  setup::ColumnSelection selection({"SALE", "LLR", "LOG", "SP", "LN"}, {"LOG", "LN"});
+  setup::Account account{"supervisor", "x"};
+  setup::ColumnSelectionScreen selection({"SALE", "LLR", "LOG", "SP", "LN"}, {"LOG", "LN"});
   windows.push_back(std::make_unique<TapersDialog>(app_));
   windows.push_back(std::make_unique<OtherOptionsDialog>(app_));
   windows.push_back(std::make_unique<ChangeLengthsDialog>(app_, "Log"));
   windows.push_back(std::make_unique<ColumnSelectionDialog>(selection));
   windows.push_back(std::make_unique<SignInDialog>(app_));
   windows.push_back(std::make_unique<SupervisorDialog>(app_, screens_, account));
-  windows.push_back(std::make_unique<AccountDialog>(app_, app::AccountMode::kAddUser, account));
+  windows.push_back(std::make_unique<AccountDialog>(app_, setup::AccountMode::kAddUser, account));
   windows.push_back(std::make_unique<ChangeSaleDialog>(app_));
   windows.push_back(std::make_unique<ReportsDialog>(app_, [](const app::ReportChoice&) {}));
   windows.push_back(std::make_unique<VolumesWindow>("Log Volume", std::string(60, 'x') + "\r\n"));

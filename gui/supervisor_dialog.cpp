@@ -10,31 +10,27 @@
 namespace gui {
 
 SupervisorDialog::SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs,
-                                   app::Account& account, QWidget* parent)
+                                   setup::Account& account, QWidget* parent)
     : QDialog(parent), screen_(app, dialogs, account) {
   setWindowTitle(setup::kSupervisorTitle);
   auto* layout = new QVBoxLayout(this);
   status_ = new QLabel(this);
   layout->addWidget(status_);
   using S = setup::SupervisorScreen;
-  layout->addWidget(AddButton(setup::kCreateAuditReport, &S::OnCreateAuditReport));
-  unfinalize_ = AddButton(setup::kUnfinalize, &S::OnUnfinalize);
+  const auto add = [this](const char* text, void (S::*command)()) {
+    return MakeCommandButton(this, text, screen_, command, [this] { Refresh(); });
+  };
+  layout->addWidget(add(setup::kCreateAuditReport, &S::OnCreateAuditReport));
+  unfinalize_ = add(setup::kUnfinalize, &S::OnUnfinalize);
   layout->addWidget(unfinalize_);
-  layout->addWidget(AddButton(setup::kAddUser, &S::OnAddUser));
-  layout->addWidget(AddButton(setup::kChangePassword, &S::OnChangePassword));
-  layout->addWidget(AddButton(setup::kChangeSale, &S::OnChangeSale));
-  layout->addWidget(AddButton(setup::kEditLoadInfo, &S::OnEditLoadInfo));
+  layout->addWidget(add(setup::kAddUser, &S::OnAddUser));
+  layout->addWidget(add(setup::kChangePassword, &S::OnChangePassword));
+  layout->addWidget(add(setup::kChangeSale, &S::OnChangeSale));
+  layout->addWidget(add(setup::kEditLoadInfo, &S::OnEditLoadInfo));
   // "&Change SALE or LLR" has the C.
   QDialogButtonBox* buttons = MakeOkCancel(this, kCancelButtonN);
   layout->addWidget(buttons);
   Refresh();
-}
-
-QPushButton* SupervisorDialog::AddButton(const char* text, void (setup::SupervisorScreen::*action)()) {
-  return MakeCommandButton(this, text, [this, action] {
-    (screen_.*action)();
-    Refresh();
-  });
 }
 
 void SupervisorDialog::Refresh() {

@@ -22,11 +22,10 @@ class SupervisorDialog : public QDialog {
   // `app`, `dialogs` (which opens the account and Change SALE or LLR
   // dialogs) and `account` are borrowed and must outlive the dialog.
   // REQUIRES: a file is open.
-  SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs, app::Account& account,
-                   QWidget* parent = nullptr);
+  SupervisorDialog(app::Application& app, setup::SupervisorDialogs& dialogs,
+                   setup::Account& account, QWidget* parent = nullptr);
 
  private:
-  QPushButton* AddButton(const char* text, void (setup::SupervisorScreen::*action)());
   void Refresh();
 
   setup::SupervisorScreen screen_;

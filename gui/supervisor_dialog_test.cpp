@@ -19,9 +19,9 @@ namespace {
 
 class NoDialogs : public setup::SupervisorDialogs {
  public:
-  std::optional<app::Account> ShowSignIn(app::Application&) override { return std::nullopt; }
-  void ShowOptions(app::Application&, app::Account&) override {}
-  void ShowAccount(app::Application&, app::AccountMode, app::Account&) override { ++accounts; }
+  std::optional<setup::Account> ShowSignIn(app::Application&) override { return std::nullopt; }
+  void ShowOptions(app::Application&, setup::Account&) override {}
+  void ShowAccount(app::Application&, setup::AccountMode, setup::Account&) override { ++accounts; }
   void ShowChangeSale(app::Application&) override {}
   int accounts = 0;
 };
@@ -45,7 +45,7 @@ class SupervisorDialogTest : public ::testing::Test {
   platform::FixedClock clock_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
   app::Application application_;
-  app::Account alice_{"alice", "$R%=O$#V"};
+  setup::Account alice_{"alice", "$R%=O$#V"};
 };
 
 TEST_F(SupervisorDialogTest, OptionsShowTheUserAndTheirButtonsAct) {
@@ -66,13 +66,13 @@ TEST_F(SupervisorDialogTest, OptionsShowTheUserAndTheirButtonsAct) {
 }
 
 TEST_F(SupervisorDialogTest, AccountDialogHidesTheUserNameWhenChangingThePassword) {
-  AccountDialog change(application_, app::AccountMode::kChangePassword, alice_);
+  AccountDialog change(application_, setup::AccountMode::kChangePassword, alice_);
   Show(change);
   EXPECT_EQ(change.windowTitle(), "Change Password");
   EXPECT_FALSE(change.findChild<QLineEdit*>("userName")->isVisible());
   EXPECT_EQ(change.findChild<QLineEdit*>("retyped")->echoMode(), QLineEdit::Password);
   change.close();
-  AccountDialog add(application_, app::AccountMode::kAddUser, alice_);
+  AccountDialog add(application_, setup::AccountMode::kAddUser, alice_);
   Show(add);
   EXPECT_TRUE(add.findChild<QLineEdit*>("userName")->hasFocus());
   add.grab().save(VARNOLDE_SCREENSHOT_DIR "/account_dialog.png");

@@ -11,11 +11,9 @@
 
 namespace gui {
 
-TapersDialog::~TapersDialog() { delete grid_; }
-
 TapersDialog::TapersDialog(app::Application& app, QWidget* parent) : QDialog(parent), screen_(app) {
   setWindowTitle(setup::kTapersCaption);
-  open_ = screen_.Open() == 0;
+  open_ = screen_.Open() == setup::TapersOpen::kOpened;
   grid_ = new GridView(screen_.Grid(), this);
   auto* add = new QPushButton(setup::kAddRecordButton, this);
   auto* remove = new QPushButton(setup::kDeleteRecordButton, this);

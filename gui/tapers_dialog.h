@@ -33,9 +33,6 @@ class TapersDialog : public QDialog {
   GridView* gridView() const { return grid_; }
   bool opened() const { return open_; }
 
-  // Deletes the grid view before the screen whose grid it watches.
-  ~TapersDialog() override;
-
   // OK: closes only when the screen accepted and wrote the rows.
   void accept() override;
 

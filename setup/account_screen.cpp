@@ -5,9 +5,10 @@
 
 namespace setup {
 
-AccountScreen::AccountScreen(app::Application& app, app::AccountMode mode, app::Account& signedIn)
+AccountScreen::AccountScreen(app::Application& app, setup::AccountMode mode,
+                             setup::Account& signedIn)
     : app_(app), mode_(mode), signedIn_(signedIn) {
-  const bool adding = mode == app::AccountMode::kAddUser;
+  const bool adding = mode == setup::AccountMode::kAddUser;
   view_.caption = adding ? kAddUserTitle : kChangePasswordTitle;
   // The stored user name is the file's 8-bit text.
   view_.loggedOn = kLoggedOnAs + platform::Cp1252ToUtf8(signedIn.userName);
@@ -32,18 +33,18 @@ void AccountScreen::OnRetypedChanged(const std::string& text) {
 
 void AccountScreen::OnSubmit() {
   if (!view_.submitEnabled) return;
-  app::AccountRequest request;
+  setup::AccountRequest request;
   request.mode = mode_;
   request.signedIn = signedIn_;
   request.newUserName = view_.userName;
   request.password = view_.password;
   request.retyped = view_.retyped;
-  const app::AccountOutcome outcome =
-      app::SubmitAccount(app_.ui, app_.fs, PasswordPath(app_), request, app_.passwords.hashCost);
-  if (outcome.done && mode_ == app::AccountMode::kChangePassword) {
+  const setup::AccountOutcome outcome =
+      setup::SubmitAccount(app_.ui, app_.fs, PasswordPath(app_), request, app_.passwords.hashCost);
+  if (outcome.done && mode_ == setup::AccountMode::kChangePassword) {
     signedIn_.storedPassword = outcome.storedPassword;
   }
-  if (!outcome.done && mode_ == app::AccountMode::kAddUser) view_.userName.clear();
+  if (!outcome.done && mode_ == setup::AccountMode::kAddUser) view_.userName.clear();
   view_.password.clear();
   view_.retyped.clear();
   view_.submitEnabled = false;

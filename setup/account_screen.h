@@ -4,7 +4,7 @@
 //
 // "&Submit" starts disabled; editing the user name or the new password
 // disables it, editing the re-typed password enables it. Submitting is
-// app::SubmitAccount on the password file beside the program: every problem
+// setup::SubmitAccount on the password file beside the program: every problem
 // is shown in its own box and clears the fields (the user name only when
 // adding); after a submit that was carried out "&Submit" is disabled and the
 // password fields are cleared.
@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/password_store.h"
+#include "setup/password_store.h"
 
 namespace setup {
 
@@ -49,7 +49,7 @@ class AccountScreen {
   // file) are borrowed and must outlive the screen. A password change
   // replaces signedIn.storedPassword, so that a second change in the same
   // session finds the account's line.
-  AccountScreen(app::Application& app, app::AccountMode mode, app::Account& signedIn);
+  AccountScreen(app::Application& app, setup::AccountMode mode, setup::Account& signedIn);
 
   void OnUserNameChanged(const std::string& text);
   void OnPasswordChanged(const std::string& text);
@@ -61,8 +61,8 @@ class AccountScreen {
 
  private:
   app::Application& app_;
-  app::AccountMode mode_;
-  app::Account& signedIn_;
+  setup::AccountMode mode_;
+  setup::Account& signedIn_;
   AccountView view_;
 };
 

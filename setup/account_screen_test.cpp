@@ -1,6 +1,6 @@
 #include "setup/account_screen.h"
 
-#include "app/password_file.h"
+#include "setup/password_file.h"
 #include "setup/supervisor_test_fixture.h"
 
 namespace setup {
@@ -15,11 +15,11 @@ class AccountScreenTest : public testing::SupervisorTest {
     screen.OnRetypedChanged(retyped);
   }
 
-  app::Account alice_{"alice", "$R%=O$#V"};
+  setup::Account alice_{"alice", "$R%=O$#V"};
 };
 
 TEST_F(AccountScreenTest, ModesAndTheSubmitEnablingRule) {
-  AccountScreen add(app_, app::AccountMode::kAddUser, alice_);
+  AccountScreen add(app_, setup::AccountMode::kAddUser, alice_);
   EXPECT_EQ(add.view().caption, "Add New User");
   EXPECT_EQ(add.view().loggedOn, "You are logged on as alice");
   EXPECT_TRUE(add.view().userNameShown);
@@ -33,14 +33,14 @@ TEST_F(AccountScreenTest, ModesAndTheSubmitEnablingRule) {
   add.OnPasswordChanged("x");
   EXPECT_FALSE(add.view().submitEnabled);
 
-  AccountScreen change(app_, app::AccountMode::kChangePassword, alice_);
+  AccountScreen change(app_, setup::AccountMode::kChangePassword, alice_);
   EXPECT_EQ(change.view().caption, "Change Password");
   EXPECT_FALSE(change.view().userNameShown);
   EXPECT_EQ(change.view().focus, AccountFocus::kPassword);
 }
 
 TEST_F(AccountScreenTest, AddingAUserAppendsExactlyOneLine) {
-  AccountScreen screen(app_, app::AccountMode::kAddUser, alice_);
+  AccountScreen screen(app_, setup::AccountMode::kAddUser, alice_);
   Type(screen, "carol", "secret", "secret");
   screen.OnSubmit();
   EXPECT_EQ(Shown(), std::vector<std::string>{"Done: New username and password added."});
@@ -48,7 +48,7 @@ TEST_F(AccountScreenTest, AddingAUserAppendsExactlyOneLine) {
   const std::string after = PasswordFile();
   EXPECT_EQ(after.substr(0, before.size()), before);
   EXPECT_TRUE(app::IsPasswordHash(after.substr(before.size())));
-  EXPECT_TRUE(app::FindSignIn(after, "carol", "secret").has_value());
+  EXPECT_TRUE(setup::FindSignIn(after, "carol", "secret").has_value());
   EXPECT_FALSE(screen.view().submitEnabled);
   EXPECT_EQ(screen.view().password, "");
   EXPECT_EQ(screen.view().retyped, "");
@@ -58,7 +58,7 @@ TEST_F(AccountScreenTest, PasswordChangeTouchesOnlyTheOwnLineAndCanBeRepeated) {
   // malice's line ends in alice's user name, comma and stored password.
   const std::string others = "\nmalice,$R%=O$#V\nbob,$R%=O$#V$";
   SetPasswordFile("alice,$R%=O$#V" + others);
-  AccountScreen screen(app_, app::AccountMode::kChangePassword, alice_);
+  AccountScreen screen(app_, setup::AccountMode::kChangePassword, alice_);
   Type(screen, "", "newpass", "newpass");
   screen.OnSubmit();
   EXPECT_EQ(Shown(), std::vector<std::string>{"Done: Password changed."});
@@ -67,12 +67,12 @@ TEST_F(AccountScreenTest, PasswordChangeTouchesOnlyTheOwnLineAndCanBeRepeated) {
   Type(screen, "", "third", "third");
   screen.OnSubmit();
   EXPECT_EQ(PasswordFile(), "alice," + alice_.storedPassword + others);
-  EXPECT_TRUE(app::FindSignIn(PasswordFile(), "alice", "third").has_value());
-  EXPECT_FALSE(app::FindSignIn(PasswordFile(), "alice", "newpass").has_value());
+  EXPECT_TRUE(setup::FindSignIn(PasswordFile(), "alice", "third").has_value());
+  EXPECT_FALSE(setup::FindSignIn(PasswordFile(), "alice", "newpass").has_value());
 }
 
 TEST_F(AccountScreenTest, MismatchedPasswordsClearTheFieldsAndWriteNothing) {
-  AccountScreen screen(app_, app::AccountMode::kAddUser, alice_);
+  AccountScreen screen(app_, setup::AccountMode::kAddUser, alice_);
   Type(screen, "carol", "secret", "secreT");
   screen.OnSubmit();
   EXPECT_EQ(Shown(), std::vector<std::string>{"Error: Passwords don't match"});
@@ -87,13 +87,13 @@ TEST_F(AccountScreenTest, MismatchedPasswordsClearTheFieldsAndWriteNothing) {
 TEST_F(AccountScreenTest, DamagedPasswordFilesAreNeverRewrittenByAFailedChange) {
   const std::string binary("\0\xff\x01,\n\0,\0\r\n\xfe", 11);
   const std::string longLine = "alice," + std::string(200000, 'x');
-  const std::string huge(app::kMaxPasswordFileBytes + 1, 'a');
+  const std::string huge(setup::kMaxPasswordFileBytes + 1, 'a');
   for (const std::string& text : {std::string(), binary, longLine, huge}) {
     SetPasswordFile(text);
-    AccountScreen change(app_, app::AccountMode::kChangePassword, alice_);
+    AccountScreen change(app_, setup::AccountMode::kChangePassword, alice_);
     Type(change, "", "newpass", "newpass");
     change.OnSubmit();  // alice's line is not in the file
-    AccountScreen add(app_, app::AccountMode::kAddUser, alice_);
+    AccountScreen add(app_, setup::AccountMode::kAddUser, alice_);
     Type(add, "carol", "a", "b");
     add.OnSubmit();
     EXPECT_EQ(PasswordFile(), text) << text.size();

@@ -61,7 +61,7 @@ class ChangeSaleScreen {
   // Returns false, with nothing changed, when the rename is refused (the
   // reason shown, "Error", stop icon); and false when a table could not be
   // written or the journal failed (shown).
-  bool OnOk();
+  [[nodiscard]] bool OnOk();
 
   const ChangeSaleView& view() const { return view_; }
 

@@ -55,6 +55,8 @@ std::string EmptyCopy(const std::string& path) {
 // Undoes a failed make: the half-made copy goes, the backup comes back.
 void Discard(app::Application& app, const std::string& path,
              const std::optional<std::string>& backup) {
+  // Best effort after a failure the caller reports: the backup is only
+  // moved back, never deleted, so a failed step here loses no file.
   if (app.fs.Exists(path)) (void)app.fs.Delete(path);
   if (backup) (void)app.fs.Move(*backup, path);
 }

@@ -41,6 +41,6 @@ std::string SetupFilePath(const std::string& chosen);
 // reason shown, when the open file could not be committed, the name is the
 // open file's own, or a move, copy or write failed: a half-made copy is
 // deleted and a backup made for it is moved back. REQUIRES: a file is open.
-SetupFileOutcome MakeSetupFile(app::Application& app);
+[[nodiscard]] SetupFileOutcome MakeSetupFile(app::Application& app);
 
 }  // namespace setup

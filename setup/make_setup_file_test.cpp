@@ -79,7 +79,7 @@ TEST_F(MakeSetupFileTest, CancelAndTheOpenFilesOwnNameMakeNothing) {
 TEST_F(MakeSetupFileTest, ScaleFileFromNewSetupShowsTheChangedColumns) {
   MakeLoad();
   SetupScreen& screen = OpenScreen();
-  windows_.select = [](ColumnSelection& s) {
+  windows_.select = [](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(0);
     for (int i = 0; i < 5; ++i) s.Down();  // SALE moves behind B
@@ -89,7 +89,7 @@ TEST_F(MakeSetupFileTest, ScaleFileFromNewSetupShowsTheChangedColumns) {
   };
   screen.OnChangeFields();
   const std::string columns = "LLR,LOG,S,SP,P,SALE,B,LN,SD,LD,GCV,NCV,VOID,REM";
-  ASSERT_EQ(screen.FieldsText(), columns);
+  ASSERT_EQ(screen.view().fields, columns);
   const std::string setupPath = folder_ / "Field.SetupScl";
   ui_.QueueSaveFile(setupPath);
   ASSERT_EQ(MakeSetupFile(*app_), SetupFileOutcome::kMade);

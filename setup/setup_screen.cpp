@@ -91,14 +91,13 @@ AdjustedColumns AdjustColumns(SetupTable table, const std::string& orderColumn,
 SetupScreen::SetupScreen(app::Application& app, app::Screens& screens, SetupWindows& windows)
     : app_(app), screens_(screens), windows_(windows) {}
 
-int SetupScreen::Open() {
-  if (app_.store() == nullptr || !app_.store()->IsOpen()) return tablestore::kNoFile;
+SetupOpen SetupScreen::Open() {
+  if (app_.store() == nullptr || !app_.store()->IsOpen()) return SetupOpen::kNoFile;
   OnTableChanged(static_cast<int>(SetupTable::kLogs));
-  return 0;
+  return SetupOpen::kOpened;
 }
 
 const std::string& SetupScreen::ScaleType() const { return app_.files.state().scaleUnits; }
-const std::string& SetupScreen::ScaleSample() const { return app_.files.state().scaleSample; }
 
 std::string SetupScreen::TableName() const {
   switch (table_) {
@@ -116,7 +115,9 @@ std::string SetupScreen::TableName() const {
 }
 
 std::string SetupScreen::OrderColumn() const {
-  return table_ == SetupTable::kHeader ? "Order2" : app::DesignOrderColumn(ScaleSample(), ScaleType());
+  return table_ == SetupTable::kHeader
+             ? "Order2"
+             : app::DesignOrderColumn(app_.files.state().scaleSample, ScaleType());
 }
 
 // Every column of the stored table, in its stored order.
@@ -135,15 +136,19 @@ void SetupScreen::OnTableChanged(int index) {
 }
 
 void SetupScreen::ShowTable() {
+  view_.scaleType = ScaleType();
+  view_.scaleSample = app_.files.state().scaleSample;
+  view_.table = table_;
+  view_.tableName = TableName();
+  view_.orderColumn = OrderColumn();
   std::string list;
-  if (app_.store()->MakeProjection(list, TableName(), OrderColumn()) < 0) list.clear();
+  if (app_.store()->MakeProjection(list, view_.tableName, view_.orderColumn) < 0) list.clear();
   shown_ = SplitColumns(list);
-  landingChoices_.clear();
-  landingIndex_ = -1;
-  if (!LandingEnabled()) return;
-  landingChoices_ = shown_;
-  landingIndex_ = IndexOf(shown_, app_.landingFields().Of(LandingMode()));
-  if (landingIndex_ < 0 && !shown_.empty()) OnLandingChanged(0);
+  view_.fields = JoinColumns(shown_);
+  view_.landingEnabled = table_ != SetupTable::kHeader;
+  view_.landingChoices = view_.landingEnabled ? shown_ : std::vector<std::string>{};
+  view_.landingIndex = view_.landingEnabled ? IndexOf(shown_, app_.landingFields().Of(LandingMode())) : -1;
+  if (view_.landingEnabled && view_.landingIndex < 0 && !shown_.empty()) OnLandingChanged(0);
 }
 
 app::GridMode SetupScreen::LandingMode() const {
@@ -157,10 +162,12 @@ const char* SetupScreen::LandingKey() const {
 }
 
 void SetupScreen::OnLandingChanged(int index) {
-  if (!LandingEnabled() || index < 0 || index >= static_cast<int>(landingChoices_.size())) return;
-  landingIndex_ = index;
-  app_.SetLandingField(LandingMode(), landingChoices_[index]);
-  StoreLanding(landingChoices_[index]);
+  const std::vector<std::string>& choices = view_.landingChoices;
+  if (!view_.landingEnabled || index < 0 || index >= static_cast<int>(choices.size())) return;
+  view_.landingIndex = index;
+  app_.SetLandingField(LandingMode(), choices[index]);
+  // A failed write has been shown; the choice stays for this session.
+  static_cast<void>(StoreLanding(choices[index]));
 }
 
 bool SetupScreen::StoreLanding(const std::string& field) {
@@ -175,10 +182,10 @@ bool SetupScreen::StoreLanding(const std::string& field) {
 
 void SetupScreen::OnChangeFields() {
   const Names tableColumns = TableColumns();
-  ColumnSelection selection(tableColumns, shown_);
+  ColumnSelectionScreen selection(tableColumns, shown_);
   if (!windows_.SelectColumns(selection)) return;
   AdjustedColumns adjusted =
-      AdjustColumns(table_, OrderColumn(), ScaleType(), selection.Selected(), tableColumns);
+      AdjustColumns(table_, OrderColumn(), ScaleType(), selection.view().selected, tableColumns);
   if (adjusted.columns.empty()) {
     ShowError("A table must show at least one field. The list was not changed.");
     return;
@@ -202,7 +209,10 @@ bool SetupScreen::StoreColumns(const Names& columns) {
 
 void SetupScreen::OnChangeLengths() { windows_.ChangeLengths(TableName()); }
 
-void SetupScreen::OnMakeSetupFile() { MakeSetupFile(app_); }
+void SetupScreen::OnMakeSetupFile() {
+  // Every outcome has been shown to the user; the open file is unchanged.
+  static_cast<void>(MakeSetupFile(app_));
+}
 
 void SetupScreen::OnOtherOptions() { windows_.OtherOptions(); }
 

@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "app/grid_mode.h"
-#include "setup/column_selection.h"
+#include "setup/column_selection_screen.h"
 
 namespace app {
 class Application;
@@ -69,13 +69,35 @@ AdjustedColumns AdjustColumns(SetupTable table, const std::string& orderColumn,
                               const std::string& units, std::vector<std::string> columns,
                               const std::vector<std::string>& tableColumns);
 
+// What the screen shows.
+struct SetupView {
+  std::string scaleType;    // the load's scale units (read-only field)
+  std::string scaleSample;  // its sample design (read-only field)
+  SetupTable table = SetupTable::kLogs;
+  std::string tableName;    // the stored table of `table`
+  std::string orderColumn;  // and its order column
+  // "Fields To Be Displayed:": the shown columns joined by ",".
+  std::string fields;
+  // "Landing field:": its entries (the shown columns; none for "Header"),
+  // the entry shown (-1: none) and whether the list is enabled.
+  std::vector<std::string> landingChoices;
+  int landingIndex = -1;
+  bool landingEnabled = false;
+};
+
+// How Open() went.
+enum class SetupOpen {
+  kOpened,  // "Logs" is shown
+  kNoFile,  // no file is open: the window must not be shown
+};
+
 // The windows the setup screen opens besides message boxes.
 class SetupWindows {
  public:
   virtual ~SetupWindows() = default;
   // The column selection window over `selection`; true when it closed with
   // OK (`selection` then holds the choice), false otherwise.
-  virtual bool SelectColumns(ColumnSelection& selection) = 0;
+  virtual bool SelectColumns(ColumnSelectionScreen& selection) = 0;
   // "Varnolde - Change Lengths" for the used columns of `table`.
   virtual void ChangeLengths(const std::string& table) = 0;
   // "Other Options" (which leads to the taper window).
@@ -88,24 +110,11 @@ class SetupScreen {
   // open before Open().
   SetupScreen(app::Application& app, app::Screens& screens, SetupWindows& windows);
 
-  // Shows "Logs". Returns 0; -2 when no file is open.
-  int Open();
+  // Shows "Logs".
+  [[nodiscard]] SetupOpen Open();
 
-  // ---- State for the view ----------------------------------------------------
-  // The load's scale units and sample design (read-only fields).
-  const std::string& ScaleType() const;
-  const std::string& ScaleSample() const;
-  SetupTable Table() const { return table_; }
-  // The stored table and the order column of the table shown.
-  std::string TableName() const;
-  std::string OrderColumn() const;
-  // "Fields To Be Displayed:": the shown columns joined by ",".
-  std::string FieldsText() const { return JoinColumns(shown_); }
-  // "Landing field:": its entries (the shown columns; none for "Header"),
-  // the entry shown (-1: none) and whether the list is enabled.
-  const std::vector<std::string>& LandingChoices() const { return landingChoices_; }
-  int LandingIndex() const { return landingIndex_; }
-  bool LandingEnabled() const { return table_ != SetupTable::kHeader; }
+  // Everything the window draws.
+  const SetupView& view() const { return view_; }
 
   // ---- Commands ---------------------------------------------------------------
   // "Table to Customize:" changed to entry `index` (0..3; others ignored).
@@ -129,11 +138,14 @@ class SetupScreen {
 
  private:
   void ShowTable();
+  const std::string& ScaleType() const;
+  std::string TableName() const;
+  std::string OrderColumn() const;
   std::vector<std::string> TableColumns() const;
   app::GridMode LandingMode() const;
   const char* LandingKey() const;
-  bool StoreLanding(const std::string& field);
-  bool StoreColumns(const std::vector<std::string>& columns);
+  [[nodiscard]] bool StoreLanding(const std::string& field);
+  [[nodiscard]] bool StoreColumns(const std::vector<std::string>& columns);
   void ShowError(const std::string& text);
 
   app::Application& app_;
@@ -141,8 +153,7 @@ class SetupScreen {
   SetupWindows& windows_;
   SetupTable table_ = SetupTable::kLogs;
   std::vector<std::string> shown_;
-  std::vector<std::string> landingChoices_;
-  int landingIndex_ = -1;
+  SetupView view_;
 };
 
 }  // namespace setup

@@ -68,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(
 class SetupScreenTest : public SetupFixture {
  protected:
   // The column selection window ends with `edit` applied and OK.
-  void Choose(std::function<void(ColumnSelection&)> edit) {
-    windows_.select = [edit](ColumnSelection& s) {
+  void Choose(std::function<void(ColumnSelectionScreen&)> edit) {
+    windows_.select = [edit](ColumnSelectionScreen& s) {
       edit(s);
       return true;
     };
@@ -84,55 +84,55 @@ class SetupScreenTest : public SetupFixture {
 TEST_F(SetupScreenTest, OpensOnLogsWithTheDesignsColumns) {
   MakeLoad();
   SetupScreen& screen = OpenScreen();
-  EXPECT_EQ(screen.ScaleType(), "Cubic");
-  EXPECT_EQ(screen.ScaleSample(), "100");
-  EXPECT_EQ(screen.TableName(), "Log");
-  EXPECT_EQ(screen.OrderColumn(), "Order2");
-  EXPECT_EQ(screen.FieldsText(), "SALE,LLR,LOG,S,SP,P,G,B,LN,SD,LD,GCV,NCV,VOID,REM");
-  ASSERT_TRUE(screen.LandingEnabled());
-  EXPECT_EQ(screen.LandingChoices()[screen.LandingIndex()], "SP");
+  EXPECT_EQ(screen.view().scaleType, "Cubic");
+  EXPECT_EQ(screen.view().scaleSample, "100");
+  EXPECT_EQ(screen.view().tableName, "Log");
+  EXPECT_EQ(screen.view().orderColumn, "Order2");
+  EXPECT_EQ(screen.view().fields, "SALE,LLR,LOG,S,SP,P,G,B,LN,SD,LD,GCV,NCV,VOID,REM");
+  ASSERT_TRUE(screen.view().landingEnabled);
+  EXPECT_EQ(screen.view().landingChoices[screen.view().landingIndex], "SP");
   screen.OnTableChanged(static_cast<int>(SetupTable::kHeader));
-  EXPECT_FALSE(screen.LandingEnabled());
-  EXPECT_EQ(screen.LandingIndex(), -1);
+  EXPECT_FALSE(screen.view().landingEnabled);
+  EXPECT_EQ(screen.view().landingIndex, -1);
   screen.OnTableChanged(static_cast<int>(SetupTable::kDefects));
-  EXPECT_EQ(screen.TableName(), "DefC");
+  EXPECT_EQ(screen.view().tableName, "DefC");
 }
 
 TEST_F(SetupScreenTest, RemovingLnAddsItBackAtTheEndWithTheMessage) {
   MakeLoad();
   SetupScreen& screen = OpenScreen();
-  Choose([](ColumnSelection& s) {
+  Choose([](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(8);  // LN
-    ASSERT_EQ(s.Selected()[8], "LN");
+    ASSERT_EQ(s.view().selected[8], "LN");
     s.Exclude();
   });
   screen.OnChangeFields();
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].text, "Fields have been added/deleted from list");
   EXPECT_EQ(ui_.messages()[0].caption, "Field Selection Status...");
-  EXPECT_EQ(screen.FieldsText(), "SALE,LLR,LOG,S,SP,P,G,B,SD,LD,GCV,NCV,VOID,REM,LN");
-  EXPECT_EQ(Shown("Log", "Order2"), screen.FieldsText());
+  EXPECT_EQ(screen.view().fields, "SALE,LLR,LOG,S,SP,P,G,B,SD,LD,GCV,NCV,VOID,REM,LN");
+  EXPECT_EQ(Shown("Log", "Order2"), screen.view().fields);
 }
 
 TEST_F(SetupScreenTest, ThreePLoadKeepsSampleColumnsAndUnchangedListSaysNothing) {
   MakeLoad("3P", "Cubic");
   SetupScreen& screen = OpenScreen();
-  EXPECT_EQ(screen.OrderColumn(), "Order5");
-  Choose([](ColumnSelection& s) {
+  EXPECT_EQ(screen.view().orderColumn, "Order5");
+  Choose([](ColumnSelectionScreen& s) {
     s.ExcludeAll();
     for (const char* name : {"LOG", "SP", "LN", "SD", "VOID"}) {
       s.FocusAvailable();
-      for (size_t i = 0; i < s.Available().size(); ++i) {
-        if (s.Available()[i] == name) s.ChooseAvailable(static_cast<int>(i));
+      for (size_t i = 0; i < s.view().available.size(); ++i) {
+        if (s.view().available[i] == name) s.ChooseAvailable(static_cast<int>(i));
       }
       s.Include();
     }
   });
   screen.OnChangeFields();
-  EXPECT_EQ(screen.FieldsText(), "LOG,SP,LN,SD,VOID,P,KPI,HIT");
+  EXPECT_EQ(screen.view().fields, "LOG,SP,LN,SD,VOID,P,KPI,HIT");
   const size_t shown = ui_.messages().size();
-  Choose([](ColumnSelection&) {});
+  Choose([](ColumnSelectionScreen&) {});
   screen.OnChangeFields();
   EXPECT_EQ(ui_.messages().size(), shown);
 }
@@ -157,13 +157,13 @@ TEST_F(SetupScreenTest, ChangingLogColumnsKeepsEveryStoredValue) {
   const auto before = app::testing::ReadRows(path_, "Log");
   ASSERT_EQ(before.size(), 200u);
   SetupScreen& screen = OpenScreen();
-  Choose([](ColumnSelection& s) {
+  Choose([](ColumnSelectionScreen& s) {
     s.FocusSelected();
     s.ChooseSelected(0);
     for (int i = 0; i < 4; ++i) s.Exclude();  // SALE, LLR, LOG, S
   });
   screen.OnChangeFields();
-  EXPECT_EQ(screen.FieldsText(), "SP,P,G,B,LN,SD,LD,GCV,NCV,VOID,REM,LOG");
+  EXPECT_EQ(screen.view().fields, "SP,P,G,B,LN,SD,LD,GCV,NCV,VOID,REM,LOG");
   EXPECT_EQ(app::testing::ReadRows(path_, "Log"), before);
 }
 
@@ -171,13 +171,13 @@ TEST_F(SetupScreenTest, ListWithoutColumnsIsRefused) {
   MakeLoad();
   SetupScreen& screen = OpenScreen();
   screen.OnTableChanged(static_cast<int>(SetupTable::kHeader));
-  const std::string header = screen.FieldsText();
-  Choose([](ColumnSelection& s) { s.ExcludeAll(); });
+  const std::string header = screen.view().fields;
+  Choose([](ColumnSelectionScreen& s) { s.ExcludeAll(); });
   screen.OnChangeFields();
   ASSERT_EQ(ui_.messages().size(), 1u);
   EXPECT_EQ(ui_.messages()[0].caption, "Error");
   EXPECT_EQ(Shown("Load", "Order2"), header);
-  EXPECT_EQ(screen.FieldsText(), header);
+  EXPECT_EQ(screen.view().fields, header);
 }
 
 TEST_F(SetupScreenTest, LandingFieldFallsBackToFirstColumnAndIsStored) {
@@ -185,7 +185,7 @@ TEST_F(SetupScreenTest, LandingFieldFallsBackToFirstColumnAndIsStored) {
   app_->SetLandingField(app::GridMode::kSegment, "NOPE");
   SetupScreen& screen = OpenScreen();
   screen.OnTableChanged(static_cast<int>(SetupTable::kSegments));
-  EXPECT_EQ(screen.LandingIndex(), 0);
+  EXPECT_EQ(screen.view().landingIndex, 0);
   EXPECT_EQ(app_->landingFields().Of(app::GridMode::kSegment), "SALE");
   EXPECT_EQ(app::testing::GlobalValue(path_, "DefField", "Seg"), "SALE");
   screen.OnLandingChanged(5);  // LN

@@ -29,12 +29,12 @@ using FakeScreens = app::testing::RecordingScreens;
 // The column selection window acts through `select` (returning its OK).
 class FakeWindows : public SetupWindows {
  public:
-  bool SelectColumns(ColumnSelection& selection) override {
+  bool SelectColumns(ColumnSelectionScreen& selection) override {
     return select ? select(selection) : false;
   }
   void ChangeLengths(const std::string& table) override { lengths.push_back(table); }
   void OtherOptions() override { ++options; }
-  std::function<bool(ColumnSelection&)> select;
+  std::function<bool(ColumnSelectionScreen&)> select;
   std::vector<std::string> lengths;
   int options = 0;
 };
@@ -57,7 +57,7 @@ class SetupFixture : public ::testing::Test {
   // Opens the setup screen (expects success).
   SetupScreen& OpenScreen() {
     screen_ = std::make_unique<SetupScreen>(*app_, screens_, windows_);
-    EXPECT_EQ(screen_->Open(), 0);
+    EXPECT_EQ(screen_->Open(), SetupOpen::kOpened);
     return *screen_;
   }
 

@@ -5,7 +5,7 @@
 namespace setup {
 
 std::string PasswordPath(const app::Application& app) {
-  return platform::FindFile(app.fs, app.folders.PasswordFileFolders(), app::kPasswordFileName);
+  return platform::FindFile(app.fs, app.folders.PasswordFileFolders(), setup::kPasswordFileName);
 }
 
 SignInScreen::SignInScreen(app::Application& app) : app_(app) {}
@@ -19,18 +19,18 @@ void SignInScreen::OnPasswordChanged(const std::string& text) {
 
 SignInStep SignInScreen::OnSignIn() {
   if (!view_.signInEnabled) return SignInStep::kStay;
-  app::SignInOutcome outcome =
-      app::SignIn(app_.ui, app_.fs, *app_.store(), PasswordPath(app_), view_.userName,
-                  view_.password, app_.passwords, app_.clock);
+  setup::SignInOutcome outcome =
+      setup::SignIn(app_.ui, app_.fs, *app_.store(), PasswordPath(app_), view_.userName,
+                    view_.password, app_.passwords, app_.clock);
   switch (outcome.result) {
-    case app::SignInResult::kSignedIn:
+    case setup::SignInResult::kSignedIn:
       account_ = std::move(outcome.account);
       return SignInStep::kSignedIn;
-    case app::SignInResult::kFileMissing:
+    case setup::SignInResult::kFileMissing:
       return SignInStep::kCancelled;
-    case app::SignInResult::kWaiting:
+    case setup::SignInResult::kWaiting:
       return SignInStep::kStay;
-    case app::SignInResult::kRefused:
+    case setup::SignInResult::kRefused:
       break;
   }
   view_.userName.clear();

@@ -3,7 +3,7 @@
 //
 // The dialog has a user name field, a password field (its characters
 // hidden), "Sign in", "Cancel" and a note on letter case. "Sign in" checks
-// the fields and the password file beside the program (app::SignIn): a
+// the fields and the password file beside the program (setup::SignIn): a
 // problem clears both fields and disables "Sign in" until the password is
 // changed; a try too soon after a wrong password (the growing wait of
 // app::PasswordPolicy, kept by the Application for the whole run) is refused
@@ -18,7 +18,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/password_store.h"
+#include "setup/password_store.h"
 
 namespace setup {
 
@@ -52,20 +52,20 @@ class SignInScreen {
   // The fields as typed. A changed password enables "Sign in" again.
   void OnUserNameChanged(const std::string& text);
   void OnPasswordChanged(const std::string& text);
-  // "Sign in": app::SignIn with the fields and the password file
+  // "Sign in": setup::SignIn with the fields and the password file
   // "Varnolde.upw" in the program folder. On a refusal both fields are
   // cleared and "Sign in" is disabled; during the wait nothing changes.
-  SignInStep OnSignIn();
+  [[nodiscard]] SignInStep OnSignIn();
 
   // The signed-in account (user name and stored password as in the file);
   // empty until OnSignIn returned kSignedIn.
-  const app::Account& account() const { return account_; }
+  const setup::Account& account() const { return account_; }
   const SignInView& view() const { return view_; }
 
  private:
   app::Application& app_;
   SignInView view_;
-  app::Account account_;
+  setup::Account account_;
 };
 
 // The path of the password file of `app`: "Varnolde.upw" in the first of

@@ -102,7 +102,7 @@ TEST_F(SignInScreenTest, TryDuringTheWaitKeepsTheFieldsAndTheWaitOutlivesTheDial
 TEST_F(SignInScreenTest, DamagedPasswordFilesNeverSignInNorChange) {
   const std::string binary("\0\xff\x01,\n\0,\0\r\n\xfe", 11);
   const std::string longLine = "alice," + std::string(200000, 'x');
-  const std::string huge(app::kMaxPasswordFileBytes + 1, 'a');
+  const std::string huge(setup::kMaxPasswordFileBytes + 1, 'a');
   for (const std::string& text : {std::string(), binary, longLine, huge, std::string("\n\n,,\n")}) {
     SetPasswordFile(text);
     clock_.AdvanceTicks(app::SignInDelay::kLongestWaitMs);
@@ -110,7 +110,7 @@ TEST_F(SignInScreenTest, DamagedPasswordFilesNeverSignInNorChange) {
     screen.OnUserNameChanged("alice");
     screen.OnPasswordChanged("password");
     const SignInStep expected =
-        text.size() > app::kMaxPasswordFileBytes ? SignInStep::kCancelled : SignInStep::kStay;
+        text.size() > setup::kMaxPasswordFileBytes ? SignInStep::kCancelled : SignInStep::kStay;
     EXPECT_EQ(screen.OnSignIn(), expected) << text.size();
     EXPECT_EQ(PasswordFile(), text);
   }

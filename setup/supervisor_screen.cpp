@@ -10,7 +10,7 @@ namespace setup {
 
 void RunSupervisor(app::Application& app, SupervisorDialogs& dialogs) {
   if (!app.files.IsOpen()) return;
-  std::optional<app::Account> account = dialogs.ShowSignIn(app);
+  std::optional<setup::Account> account = dialogs.ShowSignIn(app);
   if (!account) {
     app.EndLoadInfoEditing();
     return;
@@ -21,7 +21,7 @@ void RunSupervisor(app::Application& app, SupervisorDialogs& dialogs) {
 }
 
 SupervisorScreen::SupervisorScreen(app::Application& app, SupervisorDialogs& dialogs,
-                                   app::Account& account)
+                                   setup::Account& account)
     : app_(app), dialogs_(dialogs), account_(account) {
   view_.status = kLoggedOnAs + platform::Cp1252ToUtf8(account.userName);
   std::string finalized;
@@ -41,6 +41,8 @@ void SupervisorScreen::OnCreateAuditReport() {
   context.pdfCopies = app_.reportChoice.pdf;
   if (app::WriteAuditReportFile(context).empty()) return;
   context.pdfCopies = false;
+  // The report file is written; being left off the printable list loses
+  // nothing.
   static_cast<void>(app::AddAuditReport(context, &app_.lastReports));
 }
 
@@ -52,11 +54,11 @@ void SupervisorScreen::OnUnfinalize() {
 }
 
 void SupervisorScreen::OnAddUser() {
-  dialogs_.ShowAccount(app_, app::AccountMode::kAddUser, account_);
+  dialogs_.ShowAccount(app_, setup::AccountMode::kAddUser, account_);
 }
 
 void SupervisorScreen::OnChangePassword() {
-  dialogs_.ShowAccount(app_, app::AccountMode::kChangePassword, account_);
+  dialogs_.ShowAccount(app_, setup::AccountMode::kChangePassword, account_);
 }
 
 void SupervisorScreen::OnChangeSale() { dialogs_.ShowChangeSale(app_); }

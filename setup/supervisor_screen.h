@@ -18,7 +18,7 @@
 #include <string>
 
 #include "app/application.h"
-#include "app/password_file.h"
+#include "setup/password_file.h"
 
 namespace setup {
 
@@ -36,20 +36,22 @@ class SupervisorDialogs {
  public:
   virtual ~SupervisorDialogs() = default;
   // The sign-in dialog; the signed-in account, or nullopt when cancelled.
-  virtual std::optional<app::Account> ShowSignIn(app::Application& app) = 0;
+  virtual std::optional<setup::Account> ShowSignIn(app::Application& app) = 0;
   // "Supervisor Options" for the signed-in `account` (which a password
   // change updates).
-  virtual void ShowOptions(app::Application& app, app::Account& account) = 0;
+  virtual void ShowOptions(app::Application& app, setup::Account& account) = 0;
   // The account dialog in `mode` for the signed-in `account`.
-  virtual void ShowAccount(app::Application& app, app::AccountMode mode, app::Account& account) = 0;
+  virtual void ShowAccount(app::Application& app, setup::AccountMode mode,
+                           setup::Account& account) = 0;
   // "Change SALE or LLR".
   virtual void ShowChangeSale(app::Application& app) = 0;
 };
 
-// The setup screen's "&Supervisor": the sign-in; when it succeeds,
-// app.supervisorAccess is set, the options dialog is shown and, when it
-// closes, app.loadInfoEditable is set; when the sign-in is cancelled,
-// app.loadInfoEditable is cleared. Nothing happens without an open file.
+// The setup screen's "&Supervisor": the sign-in; when it succeeds, the
+// supervisor is signed in (app.SignInSupervisor()), the options dialog is
+// shown and, when it closes, the load information's protected fields open
+// (app.AllowLoadInfoEditing()); when the sign-in is cancelled they close
+// (app.EndLoadInfoEditing()). Nothing happens without an open file.
 void RunSupervisor(app::Application& app, SupervisorDialogs& dialogs);
 
 // What "Supervisor Options" shows.
@@ -63,7 +65,7 @@ class SupervisorScreen {
   // `app`, `dialogs` and `account` are borrowed and must outlive the screen.
   // "Un-&Finalize this Load" is enabled only while the stored Finalized
   // setting is not "NO". REQUIRES: a file is open.
-  SupervisorScreen(app::Application& app, SupervisorDialogs& dialogs, app::Account& account);
+  SupervisorScreen(app::Application& app, SupervisorDialogs& dialogs, setup::Account& account);
 
   // "Create &Audit Report": the audit report of the open file, then "Audit
   // report created" ("Done"); a report that cannot be written shows "Error
@@ -88,7 +90,7 @@ class SupervisorScreen {
  private:
   app::Application& app_;
   SupervisorDialogs& dialogs_;
-  app::Account& account_;
+  setup::Account& account_;
   SupervisorView view_;
 };
 

@@ -13,22 +13,22 @@ namespace {
 // `options` as the options dialog, and records what was opened.
 class FakeDialogs : public SupervisorDialogs {
  public:
-  std::optional<app::Account> ShowSignIn(app::Application&) override {
+  std::optional<setup::Account> ShowSignIn(app::Application&) override {
     shown.push_back("SignIn");
     return signIn;
   }
-  void ShowOptions(app::Application& app, app::Account& account) override {
+  void ShowOptions(app::Application& app, setup::Account& account) override {
     shown.push_back("Options " + account.userName);
     if (options) options(app, account);
   }
-  void ShowAccount(app::Application&, app::AccountMode mode, app::Account& account) override {
-    shown.push_back(std::string(mode == app::AccountMode::kAddUser ? "Add " : "Change ") +
+  void ShowAccount(app::Application&, setup::AccountMode mode, setup::Account& account) override {
+    shown.push_back(std::string(mode == setup::AccountMode::kAddUser ? "Add " : "Change ") +
                     account.userName);
   }
   void ShowChangeSale(app::Application&) override { shown.push_back("ChangeSale"); }
 
-  std::optional<app::Account> signIn;
-  std::function<void(app::Application&, app::Account&)> options;
+  std::optional<setup::Account> signIn;
+  std::function<void(app::Application&, setup::Account&)> options;
   std::vector<std::string> shown;
 };
 
@@ -41,7 +41,7 @@ class SupervisorScreenTest : public testing::SupervisorTest {
   }
 
   FakeDialogs dialogs_;
-  app::Account alice_{"alice", "$R%=O$#V"};
+  setup::Account alice_{"alice", "$R%=O$#V"};
 };
 
 TEST_F(SupervisorScreenTest, LoadInfoEditableFollowsTheSignIn) {
@@ -50,7 +50,7 @@ TEST_F(SupervisorScreenTest, LoadInfoEditableFollowsTheSignIn) {
   EXPECT_FALSE(app_.loadInfoEditable());
   EXPECT_FALSE(app_.supervisorAccess());
   dialogs_.signIn = alice_;
-  dialogs_.options = [](app::Application& app, app::Account&) {
+  dialogs_.options = [](app::Application& app, setup::Account&) {
     EXPECT_FALSE(app.loadInfoEditable());  // set only when the options close
   };
   RunSupervisor(app_, dialogs_);
@@ -108,7 +108,7 @@ TEST_F(SupervisorScreenTest, UnfinalizeReenablesDataEntryOnTheMainScreen) {
   ASSERT_FALSE(main.view().dataEntry);
 
   dialogs_.signIn = alice_;
-  dialogs_.options = [this](app::Application& app, app::Account& account) {
+  dialogs_.options = [this](app::Application& app, setup::Account& account) {
     SupervisorScreen screen(app, dialogs_, account);
     ASSERT_TRUE(screen.view().unfinalize);
     screen.OnUnfinalize();

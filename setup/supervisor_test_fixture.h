@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "app/application.h"
-#include "app/password_test_support.h"
 #include "app/test_files.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
+#include "setup/password_test_support.h"
 #include "tablestore/table_store.h"
 
 namespace setup::testing {
@@ -24,7 +24,7 @@ inline constexpr const char* kPasswords = "alice,$R%=O$#V\nbob,$R%=O$#V$";
 class SupervisorTest : public ::testing::Test {
  protected:
   SupervisorTest() : app_(ui_, fs_, clock_, folder_.path()) {
-    app_.passwords.hashCost = app::testing::kTestHashCost;
+    app_.passwords.hashCost = setup::testing::kTestHashCost;
     EXPECT_EQ(app_.files.CreateFromSetup(VARNOLDE_PROGRAM_DIR "/DefaultScaler.SetupScl", path_),
               app::FileOutcome::kCreated);
     SetPasswordFile(kPasswords);

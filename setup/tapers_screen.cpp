@@ -91,6 +91,7 @@ TapersScreen::TapersScreen(app::Application& app) : app_(app) {}
 
 TapersScreen::~TapersScreen() {
   binding_.reset();
+  // Nothing was written through the slot; a failed release loses nothing.
   if (slot_ >= 0) (void)app_.store()->ReleaseView(slot_);
 }
 
@@ -102,7 +103,8 @@ int TapersScreen::OpenTable() {
   }
   slot_ = store.OpenAView(scaling::table::kTapers, false);
   if (slot_ < 0) return -1;
-  (void)store.LoadColumnInfo(slot_);  // without it rows get no defaults
+  // Without it new rows only lack their defaults; the table is still shown.
+  (void)store.LoadColumnInfo(slot_);
   std::string list;
   if (store.MakeProjection(list, scaling::table::kTapers, "Order1") < 0) list.clear();
   binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);
@@ -111,10 +113,10 @@ int TapersScreen::OpenTable() {
   return 0;
 }
 
-int TapersScreen::Open() {
+TapersOpen TapersScreen::Open() {
   if (OpenTable() != 0) {
     ShowError("The taper table could not be read.\n" + app_.store()->LastError());
-    return -1;
+    return TapersOpen::kUnreadable;
   }
   for (const char* name : {"REGION", "FOREST", "DISTRICT"}) {
     const int c = grid_.ColumnIndex(name);
@@ -123,7 +125,7 @@ int TapersScreen::Open() {
   if (const int c = grid_.ColumnIndex(kTaper); c >= 0) grid_.SetColumnWidth(c, kTaperWidth);
   for (int row = 1; row < grid_.RowCount(); ++row) SetUpRow(row);
   if (grid_.DataRowCount() == 0) OnAddRecord();
-  return 0;
+  return TapersOpen::kOpened;
 }
 
 void TapersScreen::SetUpRow(int row) {

@@ -46,13 +46,19 @@ struct TaperFindings {
   std::vector<int> badTaperRows;
   bool ok() const { return blankFields == 0 && badTaperRows.empty(); }
 };
-TaperFindings CheckTapers(const grid::CellGrid& grid);
+[[nodiscard]] TaperFindings CheckTapers(const grid::CellGrid& grid);
 
 // The "Failed Data Audit" text for `findings` ("" when they are ok): the
 // blank count + " fields are blank.\n\n" (when any), the bad rows as
 // "Record 2 has an invalid taper value.\n\n" or "Records 1, 2 and 3 have
 // invalid taper values.\n\n", then "Please correct these errors.".
 std::string TaperMessage(const TaperFindings& findings);
+
+// How Open() went.
+enum class TapersOpen {
+  kOpened,      // the grid holds the table's rows
+  kUnreadable,  // the table could not be built or read (a message said why)
+};
 
 class TapersScreen {
  public:
@@ -64,9 +70,9 @@ class TapersScreen {
   TapersScreen& operator=(const TapersScreen&) = delete;
 
   // Builds Tapers when missing, opens it and fills the grid (one empty row
-  // when the table has none). Returns 0; -1 with a message shown when the
-  // table could not be built or read (the window must not be shown).
-  int Open();
+  // when the table has none); the window must not be shown unless this
+  // returns kOpened.
+  [[nodiscard]] TapersOpen Open();
 
   grid::CellGrid& Grid() { return grid_; }
 
@@ -78,10 +84,10 @@ class TapersScreen {
   // OK: checks the rows. With problems shows the "Failed Data Audit" message
   // and returns false (the window stays open). Otherwise writes the rows back
   // and commits; returns true, or false with a message when writing failed.
-  bool OnOk();
+  [[nodiscard]] bool OnOk();
 
  private:
-  int OpenTable();
+  [[nodiscard]] int OpenTable();
   void SetUpRow(int row);
   void ShowError(const std::string& text);
 

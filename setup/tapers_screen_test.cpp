@@ -54,7 +54,7 @@ TEST_F(TapersScreenTest, ShowsTheTableWithDropDownsAndStaysOpenUntilEveryRowPass
   MakeLoad();
   const auto stored = ReadRows(path_, "Tapers");
   TapersScreen screen(*app_);
-  ASSERT_EQ(screen.Open(), 0);
+  ASSERT_EQ(screen.Open(), TapersOpen::kOpened);
   grid::CellGrid& grid = screen.Grid();
   ASSERT_EQ(grid.DataRowCount(), static_cast<int>(stored.size()));
   EXPECT_EQ(grid.Choices(1, grid.ColumnIndex("REGION")).size(), 9u);
@@ -91,7 +91,7 @@ TEST_F(TapersScreenTest, DeleteAndCancelLeaveTheTableAsItWas) {
   const auto stored = ReadRows(path_, "Tapers");
   {
     TapersScreen screen(*app_);
-    ASSERT_EQ(screen.Open(), 0);
+    ASSERT_EQ(screen.Open(), TapersOpen::kOpened);
     screen.Grid().SetCurrentCell(1, 0);
     screen.OnDeleteRecord();
     EXPECT_EQ(screen.Grid().DataRowCount(), static_cast<int>(stored.size()) - 1);
@@ -104,7 +104,7 @@ TEST_F(TapersScreenTest, MissingTableIsBuiltAndShowsOneEmptyRow) {
   ASSERT_EQ(Store().DefineTable("Tapers"), 0);
   ASSERT_EQ(Store().Commit(), 0);
   TapersScreen screen(*app_);
-  ASSERT_EQ(screen.Open(), 0);
+  ASSERT_EQ(screen.Open(), TapersOpen::kOpened);
   EXPECT_EQ(screen.Grid().DataRowCount(), 1);
   EXPECT_EQ(screen.Grid().ColumnName(0), "SP");
   EXPECT_EQ(screen.Grid().ColumnName(4), "TAPER");
@@ -119,7 +119,7 @@ namespace {
 TEST_F(TapersScreenTest, ACellTakesOnlyWhatItsColumnCanHold) {
   MakeLoad();
   TapersScreen screen(*app_);
-  ASSERT_EQ(screen.Open(), 0);
+  ASSERT_EQ(screen.Open(), TapersOpen::kOpened);
   grid::CellGrid& grid = screen.Grid();
   const auto edit = [&](const char* column, const std::string& text) {
     EXPECT_TRUE(grid.SetCurrentCell(1, grid.ColumnIndex(column)));

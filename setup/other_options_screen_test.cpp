@@ -1,4 +1,4 @@
-#include "setup/other_options.h"
+#include "setup/other_options_screen.h"
 
 #include "app/test_files.h"
 #include "setup/setup_test_fixture.h"
@@ -31,20 +31,20 @@ TEST_F(OtherOptionsTest, MissingCloseHitRowIsCreatedOffWithTheBoxClear) {
   MakeLoad();
   DropOption("CloseHitWindow");
   ASSERT_EQ(GlobalValue(path_, "Option", "CloseHitWindow"), "<missing>");
-  OtherOptions options(*app_);
-  ASSERT_EQ(options.Open(), 0);
+  OtherOptionsScreen options(*app_);
+  ASSERT_EQ(options.Open(), OtherOptionsOpen::kOpened);
   EXPECT_EQ(GlobalValue(path_, "Option", "CloseHitWindow"), "-1");
-  EXPECT_FALSE(options.CloseHitChecked());
-  EXPECT_FALSE(options.CloseHitListEnabled());
-  EXPECT_EQ(options.CloseHitIndex(), -1);
+  EXPECT_FALSE(options.view().closeHitChecked);
+  EXPECT_FALSE(options.view().closeHitListEnabled);
+  EXPECT_EQ(options.view().closeHitIndex, -1);
 }
 
 TEST_F(OtherOptionsTest, CancelLeavesGlobalsAsOpenedAndOkWritesTheFourValues) {
   MakeLoad();
   DropOption("AppendAfterDefect");
   {
-    OtherOptions options(*app_);
-    ASSERT_EQ(options.Open(), 0);
+    OtherOptionsScreen options(*app_);
+    ASSERT_EQ(options.Open(), OtherOptionsOpen::kOpened);
     options.OnToggle(YesNoOption::kAuditEachLog, true);
     options.OnCloseHitBox(true);
     options.OnCloseHitChosen(4);
@@ -53,33 +53,33 @@ TEST_F(OtherOptionsTest, CancelLeavesGlobalsAsOpenedAndOkWritesTheFourValues) {
   EXPECT_EQ(GlobalValue(path_, "Option", "AppendAfterDefect"), "NO");  // created on opening
   EXPECT_EQ(GlobalValue(path_, "Option", "AuditEachLogBeforeAppend"), "NO");
 
-  OtherOptions options(*app_);
-  ASSERT_EQ(options.Open(), 0);
+  OtherOptionsScreen options(*app_);
+  ASSERT_EQ(options.Open(), OtherOptionsOpen::kOpened);
   EXPECT_EQ(ReadRows(path_, "Globals"), afterCancel);
   options.OnToggle(YesNoOption::kAppendDate, true);
   options.OnCloseHitBox(true);
-  EXPECT_TRUE(options.CloseHitListEnabled());
-  EXPECT_EQ(options.CloseHitIndex(), -1);
+  EXPECT_TRUE(options.view().closeHitListEnabled);
+  EXPECT_EQ(options.view().closeHitIndex, -1);
   options.OnCloseHitChosen(4);
-  EXPECT_EQ(options.CloseHitValue(), "1.5");
+  EXPECT_EQ(options.view().closeHit, "1.5");
   ASSERT_TRUE(options.OnOk());
   EXPECT_EQ(GlobalValue(path_, "Option", "AppendDateToFileName"), "YES");
   EXPECT_EQ(GlobalValue(path_, "Option", "CloseHitWindow"), "1.5");
 
-  OtherOptions again(*app_);
-  ASSERT_EQ(again.Open(), 0);
-  EXPECT_TRUE(again.Checked(YesNoOption::kAppendDate));
-  EXPECT_FALSE(again.Checked(YesNoOption::kAppendAfterDefect));
-  EXPECT_EQ(again.CloseHitIndex(), 4);
+  OtherOptionsScreen again(*app_);
+  ASSERT_EQ(again.Open(), OtherOptionsOpen::kOpened);
+  EXPECT_TRUE(again.view().checked[static_cast<size_t>(YesNoOption::kAppendDate)]);
+  EXPECT_FALSE(again.view().checked[static_cast<size_t>(YesNoOption::kAppendAfterDefect)]);
+  EXPECT_EQ(again.view().closeHitIndex, 4);
   again.OnCloseHitBox(false);
-  EXPECT_EQ(again.CloseHitValue(), "-1");
-  EXPECT_EQ(again.CloseHitIndex(), -1);
+  EXPECT_EQ(again.view().closeHit, "-1");
+  EXPECT_EQ(again.view().closeHitIndex, -1);
 }
 
 TEST_F(OtherOptionsTest, TapersClosedWithOkIsJournaled) {
   MakeLoad();
-  OtherOptions options(*app_);
-  ASSERT_EQ(options.Open(), 0);
+  OtherOptionsScreen options(*app_);
+  ASSERT_EQ(options.Open(), OtherOptionsOpen::kOpened);
   options.OnTapersClosed(false);
   options.OnTapersClosed(true);
   const auto journal = app::testing::JournalMessages(path_);

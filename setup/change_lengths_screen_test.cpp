@@ -1,4 +1,4 @@
-#include "setup/change_lengths.h"
+#include "setup/change_lengths_screen.h"
 
 #include "app/test_files.h"
 #include "dataentry/data_entry_screen.h"
@@ -34,8 +34,8 @@ class ChangeLengthsTest : public testing::SetupFixture {
 
 TEST_F(ChangeLengthsTest, ListsUsedColumnsAndWritesTheEditsBack) {
   MakeLoad();
-  ChangeLengths screen(*app_, "Log");
-  ASSERT_EQ(screen.Open(), 0);
+  ChangeLengthsScreen screen(*app_, "Log");
+  ASSERT_EQ(screen.Open(), ChangeLengthsOpen::kOpened);
   grid::CellGrid& grid = screen.Grid();
   ASSERT_EQ(grid.ColumnCount(), 5);
   EXPECT_EQ(grid.ColumnName(1), "Description");
@@ -54,8 +54,8 @@ TEST_F(ChangeLengthsTest, ListsUsedColumnsAndWritesTheEditsBack) {
 TEST_F(ChangeLengthsTest, BadLengthsAreRefusedWithAMessageAndKeepTheirValue) {
   MakeLoad();
   const std::vector<std::string> ln = Row("LN"), sd = Row("SD");
-  ChangeLengths screen(*app_, "Log");
-  ASSERT_EQ(screen.Open(), 0);
+  ChangeLengthsScreen screen(*app_, "Log");
+  ASSERT_EQ(screen.Open(), ChangeLengthsOpen::kOpened);
   grid::CellGrid& grid = screen.Grid();
   grid.SetText(GridRow(grid, "LN"), 2, "abc");
   grid.SetText(GridRow(grid, "SD"), 2, "-5");
@@ -79,8 +79,8 @@ namespace {
 TEST_F(ChangeLengthsTest, OddDefaultsAndValidatesLeaveDataEntryWorking) {
   MakeLoad();
   {
-    ChangeLengths screen(*app_, "Log");
-    ASSERT_EQ(screen.Open(), 0);
+    ChangeLengthsScreen screen(*app_, "Log");
+    ASSERT_EQ(screen.Open(), ChangeLengthsOpen::kOpened);
     grid::CellGrid& grid = screen.Grid();
     grid.SetText(GridRow(grid, "LOG"), 3, "I99999999999999999999");
     grid.SetText(GridRow(grid, "SP"), 3, "C");

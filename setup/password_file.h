@@ -2,7 +2,7 @@
 // name, a comma and the stored password; lines separated by a single line
 // feed, no line feed after the last line. The file ships with the program and
 // is never created by it. The byte layout is described in
-// app/password_file_format.md.
+// setup/password_file_format.md.
 //
 // A stored password is a salted slow hash (password_hash.h) or, in files of
 // older installs, the password scrambled by the reversible Scramble below.
@@ -23,7 +23,7 @@
 #include <string_view>
 #include <vector>
 
-namespace app {
+namespace setup {
 
 // The built-in scrambling key. A password file can only be read with the key
 // it was written with, so this text must never change.
@@ -53,7 +53,7 @@ struct Account {
 std::vector<Account> ParseAccounts(std::string_view fileText);
 
 // True when the stored password `stored` is that of `password` (as typed):
-// a hash of ours is checked as a hash (HashMatches), anything else as an old
+// a hash of ours is checked as a hash (app::HashMatches), anything else as an old
 // scrambled password of the typed text's 8-bit form.
 bool StoredPasswordMatches(std::string_view stored, std::string_view password);
 
@@ -106,4 +106,4 @@ enum class AccountMode { kAddUser, kChangePassword };
 std::vector<std::string> AccountFieldProblems(AccountMode mode, std::string_view userName,
                                               std::string_view password, std::string_view retyped);
 
-}  // namespace app
+}  // namespace setup

@@ -1,4 +1,4 @@
-#include "setup/change_lengths.h"
+#include "setup/change_lengths_screen.h"
 
 #include <algorithm>
 
@@ -32,32 +32,33 @@ bool ValidLength(const std::string& text) {
   return std::stoi(number) <= kMaxLength;
 }
 
-ChangeLengths::ChangeLengths(app::Application& app, std::string table)
+ChangeLengthsScreen::ChangeLengthsScreen(app::Application& app, std::string table)
     : app_(app), table_(std::move(table)) {}
 
-ChangeLengths::~ChangeLengths() {
+ChangeLengthsScreen::~ChangeLengthsScreen() {
   binding_.reset();
+  // Nothing was written through the slot; a failed release loses nothing.
   if (slot_ >= 0) (void)app_.store()->ReleaseView(slot_);
 }
 
-int ChangeLengths::Open() {
+ChangeLengthsOpen ChangeLengthsScreen::Open() {
   tablestore::TableStore& store = *app_.store();
   slot_ = store.Select("DataDictionary", kColumns, "IsUsed=Y,TableName=" + table_, "", kView, "");
   binding_ = std::make_unique<grid::GridBinding>(store, grid_, &app_.ui);
   if (slot_ < 0 || binding_->Bind(slot_, kColumns) != 0) {
     app_.ui.ShowMessage({"The field lengths could not be read.", "Error", platform::Icon::kStop});
-    return -1;
+    return ChangeLengthsOpen::kUnreadable;
   }
   for (int row = 1; row < grid_.RowCount(); ++row) {
     grid_.SetReadOnly(row, 0, true);
     grid_.SetReadOnly(row, 1, true);
   }
-  return 0;
+  return ChangeLengthsOpen::kOpened;
 }
 
 // Writes the row's three values into its DataDictionary row; a bad length
 // is added to `refused` instead.
-int ChangeLengths::WriteRow(int row, std::string* refused) {
+int ChangeLengthsScreen::WriteRow(int row, std::string* refused) {
   tablestore::TableStore& store = *app_.store();
   const int viewRow = std::atoi(grid_.RowInView(row).c_str());
   for (const char* name : kWritten) {
@@ -74,7 +75,7 @@ int ChangeLengths::WriteRow(int row, std::string* refused) {
   return 0;
 }
 
-bool ChangeLengths::OnClose() {
+bool ChangeLengthsScreen::OnClose() {
   if (slot_ < 0) return true;
   tablestore::TableStore& store = *app_.store();
   std::string refused;

@@ -1,19 +1,19 @@
-#include "app/password_store.h"
+#include "setup/password_store.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 
-#include "app/password_test_support.h"
 #include "app/test_files.h"
 #include "mkstore/fault_file_system.h"
 #include "platform/clock.h"
 #include "platform/mem_file_system.h"
 #include "platform/scripted_ui.h"
+#include "setup/password_test_support.h"
 #include "tablestore/table_store.h"
 
-namespace app {
+namespace setup {
 namespace {
 
 constexpr const char* kPath = "/opt/varnolde/Varnolde.upw";
@@ -29,7 +29,7 @@ class PasswordStoreTest : public ::testing::Test {
 
   std::vector<std::string> Journal() {
     journal_.Commit();
-    return testing::JournalMessages(folder_ / "journal.scl");
+    return app::testing::JournalMessages(folder_ / "journal.scl");
   }
 
   std::vector<std::string> Texts() {
@@ -54,11 +54,11 @@ class PasswordStoreTest : public ::testing::Test {
     return SignIn(ui_, fs_, journal_, kPath, user, password, policy_, clock_);
   }
 
-  testing::TempFolder folder_;
+  app::testing::TempFolder folder_;
   tablestore::TableStore journal_;
   platform::MemFileSystem fs_;
   platform::ScriptedUi ui_{[](const std::string& f) { ADD_FAILURE() << f; }};
-  PasswordPolicy policy_{SignInDelay(), kTestHashCost};
+  app::PasswordPolicy policy_{app::SignInDelay(), kTestHashCost};
   platform::FixedClock clock_;
 };
 
@@ -81,8 +81,8 @@ TEST_F(PasswordStoreTest, OldScrambledAccountComesOutHashedWithTheOtherLinesUnch
   SignInOutcome outcome = SignInAs("bob", "passwordp");
   ASSERT_EQ(outcome.result, SignInResult::kSignedIn);
   const std::string& hash = outcome.account.storedPassword;
-  EXPECT_TRUE(IsPasswordHash(hash));
-  EXPECT_EQ(StoredHashCost(hash)->memoryBytes, kTestHashCost.memoryBytes);
+  EXPECT_TRUE(app::IsPasswordHash(hash));
+  EXPECT_EQ(app::StoredHashCost(hash)->memoryBytes, kTestHashCost.memoryBytes);
   EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\r\nbob," + hash + "\r\n\n" + carol);
   EXPECT_TRUE(ui_.messages().empty());
   // From now on the hash is checked, and the file stays as it is.
@@ -117,7 +117,7 @@ TEST_F(PasswordStoreTest, EachWrongPasswordMakesTheNextTryWaitLonger) {
   EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kSignedIn);
   // A sign-in starts the waits over.
   EXPECT_EQ(SignInAs("bob", "wrong").result, SignInResult::kRefused);
-  clock_.AdvanceTicks(SignInDelay::kFirstWaitMs);
+  clock_.AdvanceTicks(app::SignInDelay::kFirstWaitMs);
   EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kSignedIn);
   // Every failure has its journal line; the refused early tries none.
   auto journal = Journal();
@@ -159,8 +159,7 @@ TEST_F(PasswordStoreTest, BlankFieldsAreRefusedBeforeTheFileIsRead) {
 
 TEST_F(PasswordStoreTest, MissingFileEndsTheSignIn) {
   fs_.Delete(kPath);
-  EXPECT_EQ(SignInAs("bob", "passwordp").result,
-            SignInResult::kFileMissing);
+  EXPECT_EQ(SignInAs("bob", "passwordp").result, SignInResult::kFileMissing);
   EXPECT_EQ(Texts(), (std::vector<std::string>{
                          "File Not Found: The password file, Varnolde.upw was not found in the "
                          "program directory."}));
@@ -173,7 +172,7 @@ TEST_F(PasswordStoreTest, AddingAUserAppendsOneHashedLine) {
   const std::string after = *fs_.File(kPath);
   ASSERT_EQ(after.substr(0, before.size()), before);
   const std::string stored = after.substr(before.size());
-  EXPECT_TRUE(IsPasswordHash(stored));
+  EXPECT_TRUE(app::IsPasswordHash(stored));
   EXPECT_EQ(Scramble(stored).find("password"), std::string::npos);
   EXPECT_EQ(FindSignIn(after, "carol", "password")->storedPassword, stored);
   EXPECT_EQ(Texts(), (std::vector<std::string>{"Done: New username and password added."}));
@@ -218,7 +217,7 @@ TEST_F(PasswordStoreTest, ChangingThePasswordRewritesOnlyTheOwnLine) {
   fs_.SetFile(kPath, "alice,$R%=O$#V\nmalice,$R%=O$#V\nbob,x");
   AccountOutcome outcome = Submit(AccountMode::kChangePassword, "", "passwordp", "passwordp");
   EXPECT_TRUE(outcome.done);
-  EXPECT_TRUE(IsPasswordHash(outcome.storedPassword));
+  EXPECT_TRUE(app::IsPasswordHash(outcome.storedPassword));
   EXPECT_EQ(*fs_.File(kPath), "alice," + outcome.storedPassword + "\nmalice,$R%=O$#V\nbob,x");
   EXPECT_TRUE(FindSignIn(*fs_.File(kPath), "alice", "passwordp").has_value());
   EXPECT_FALSE(FindSignIn(*fs_.File(kPath), "alice", "password").has_value());
@@ -245,17 +244,17 @@ TEST_F(PasswordStoreTest, UnwritableFileIsReported) {
 TEST_F(PasswordStoreTest, AFileTheUserMayNotWriteSendsThemToTheAdministrator) {
   fs_.SetWriteFails(kPath, true, platform::FileResult::kAccessDenied);
   EXPECT_FALSE(Submit(AccountMode::kChangePassword, "", "new", "new").done);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{
-                         std::string("Access Denied: You may not change the password file ") +
-                         kPath + ".\nPlease ask the administrator to add the user or change the "
-                                 "password."}));
+  EXPECT_EQ(Texts(),
+            (std::vector<std::string>{
+                std::string("Access Denied: You may not change the password file ") + kPath +
+                ".\nPlease ask the administrator to add the user or change the "
+                "password."}));
   EXPECT_EQ(*fs_.File(kPath), "alice,$R%=O$#V\nbob,$R%=O$#V$");
 }
 
 TEST_F(PasswordStoreTest, NewAccountSignsInWithItsUtf8Password) {
   ASSERT_TRUE(Submit(AccountMode::kAddUser, "jos\xC3\xA9", "caf\xC3\xA9", "caf\xC3\xA9").done);
-  EXPECT_EQ(SignInAs("jos\xC3\xA9", "caf\xC3\xA9").result,
-            SignInResult::kSignedIn);
+  EXPECT_EQ(SignInAs("jos\xC3\xA9", "caf\xC3\xA9").result, SignInResult::kSignedIn);
   // Stored as one 8-bit character each: "jos" + 0xE9.
   EXPECT_NE(fs_.File(kPath)->find("\njos\xE9,"), std::string::npos);
 }
@@ -303,7 +302,7 @@ TEST_F(PasswordStoreTest, AdministratorsRefusedResetWritesNothing) {
 // system, made as the real file system makes them: the new contents written
 // piece by piece to a temporary file, synced, then renamed over the file.
 // When a write fails the machine has stopped there (FaultFileSystem).
-class CrashingFiles : public testing::FaultFiles {
+class CrashingFiles : public app::testing::FaultFiles {
  public:
   explicit CrashingFiles(mk::FaultFileSystem& disk) : FaultFiles(disk), disk_(disk) {}
 
@@ -346,14 +345,14 @@ TEST_F(PasswordStoreTest, KillAtAnyWriteLeavesTheOldOrTheNewPassword) {
         SignInOutcome outcome =
             SignIn(ui_, files, journal_, kPath, "alice", "password", policy_, clock_);
         ASSERT_EQ(outcome.result, SignInResult::kSignedIn);
-        done = IsPasswordHash(outcome.account.storedPassword);
+        done = app::IsPasswordHash(outcome.account.storedPassword);
       }
       const bool failed = disk.writes() >= n;
       disk.Crash();
       const std::string text = disk.Contents(kPath);
       const char* newPassword = change ? "fresh" : "password";
       const bool isNew = FindSignIn(text, "alice", newPassword).has_value() &&
-                         IsPasswordHash(ParseAccounts(text)[0].storedPassword);
+                         app::IsPasswordHash(ParseAccounts(text)[0].storedPassword);
       EXPECT_EQ(isNew, done) << change << " " << n;
       EXPECT_TRUE(isNew || text == "alice,$R%=O$#V\n" + bob) << change << " " << n;
       EXPECT_EQ(text.substr(text.find('\n') + 1), bob) << change << " " << n;
@@ -364,4 +363,4 @@ TEST_F(PasswordStoreTest, KillAtAnyWriteLeavesTheOldOrTheNewPassword) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace setup

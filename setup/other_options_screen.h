@@ -1,4 +1,4 @@
-// OtherOptions: the logic of the "Other Options" window, where the data
+// OtherOptionsScreen: the logic of the "Other Options" window, where the data
 // entry options of block Option of Globals are changed.
 //
 // Opening adds every missing option row with its default
@@ -12,6 +12,7 @@
 // Thread safety: none; the user-interface thread only.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace app {
@@ -36,26 +37,36 @@ inline constexpr const char* kCloseHitChoices[] = {"-1",  "0.0", "0.5", "1.0",
 // The yes/no options, in the order of their boxes.
 enum class YesNoOption { kAppendDate = 0, kAuditEachLog = 1, kAppendAfterDefect = 2 };
 
-class OtherOptions {
+// What the window shows.
+struct OtherOptionsView {
+  std::array<bool, 3> checked{};  // the yes/no boxes, indexed by YesNoOption
+  bool closeHitChecked = false;
+  bool closeHitListEnabled = false;
+  int closeHitIndex = -1;       // the list entry selected (kCloseHitChoices); -1: none
+  std::string closeHit = "-1";  // the close-hit value written on OK
+};
+
+// How Open() went.
+enum class OtherOptionsOpen {
+  kOpened,      // the values are read
+  kUnreadable,  // Globals could not be read or written (a message said why)
+};
+
+class OtherOptionsScreen {
  public:
   // `app` is borrowed, has a file open, and must outlive the object.
-  explicit OtherOptions(app::Application& app);
+  explicit OtherOptionsScreen(app::Application& app);
 
-  // Adds the missing option rows (committed) and reads the values. Returns
-  // 0; a negative result when Globals could not be read or written (a
-  // message has said why; the window must not be shown).
-  int Open();
+  // Adds the missing option rows (committed) and reads the values; the
+  // window must not be shown unless this returns kOpened.
+  [[nodiscard]] OtherOptionsOpen Open();
 
-  // ---- State for the view ----------------------------------------------------
-  bool Checked(YesNoOption option) const { return yesNo_[static_cast<int>(option)]; }
-  bool CloseHitChecked() const { return closeHitChecked_; }
-  bool CloseHitListEnabled() const { return closeHitChecked_; }
-  // The list entry selected (index into kCloseHitChoices); -1 when none.
-  int CloseHitIndex() const;
-  const std::string& CloseHitValue() const { return closeHit_; }
+  // Everything the window draws.
+  const OtherOptionsView& view() const { return view_; }
 
   // ---- Commands ---------------------------------------------------------------
-  void OnToggle(YesNoOption option, bool checked) { yesNo_[static_cast<int>(option)] = checked; }
+  // A yes/no box ticked or cleared.
+  void OnToggle(YesNoOption option, bool checked);
   // The close-hit box: ticking enables the list (the value stays "-1", with
   // nothing selected, until an entry is chosen); clearing it sets the value
   // to "-1" and clears the selection.
@@ -64,15 +75,16 @@ class OtherOptions {
   void OnCloseHitChosen(int index);
   // OK: writes the four values to Globals and commits. False, with a message,
   // when that failed (the window then stays open).
-  bool OnOk();
+  [[nodiscard]] bool OnOk();
   // The taper window closed; with OK the journal records it.
   void OnTapersClosed(bool ok);
 
  private:
+  // Sets the list's enabling and selection from the box and the value.
+  void UpdateCloseHit();
+
   app::Application& app_;
-  bool yesNo_[3] = {false, false, false};
-  std::string closeHit_ = "-1";
-  bool closeHitChecked_ = false;
+  OtherOptionsView view_;
 };
 
 }  // namespace setup

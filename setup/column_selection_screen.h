@@ -1,4 +1,4 @@
-// ColumnSelection: the logic of the column selection window "Select Colums
+// ColumnSelectionScreen: the logic of the column selection window "Select Colums
 // to view...", in which the user picks which columns of a table a screen
 // shows and in what order.
 //
@@ -32,33 +32,37 @@ inline constexpr char kDownButton[] = "V &Down";
 // Which list has the focus.
 enum class ListFocus { kNone, kAvailable, kSelected };
 
-class ColumnSelection {
+// What the window shows.
+struct ColumnSelectionView {
+  std::vector<std::string> available;  // "Available:"
+  std::vector<std::string> selected;   // "Selected:", in their order
+  int chosenAvailable = -1;            // the chosen entry of each list; -1: none
+  int chosenSelected = -1;
+  ListFocus focus = ListFocus::kNone;
+  // The buttons that follow the focus (see above).
+  bool includeEnabled = false;
+  bool excludeEnabled = false;
+  bool upEnabled = false;
+  bool downEnabled = false;
+};
+
+class ColumnSelectionScreen {
  public:
   // `columns`: every column of the table, in table order; `selected`: the
   // columns shown now, in their order. Names of `selected` that `columns`
   // lacks are kept (they are the table's all the same); the available list is
   // `columns` without the selected ones. Nothing is chosen, no list focused.
-  ColumnSelection(std::vector<std::string> columns, std::vector<std::string> selected);
+  ColumnSelectionScreen(std::vector<std::string> columns, std::vector<std::string> selected);
 
-  const std::vector<std::string>& Available() const { return available_; }
-  const std::vector<std::string>& Selected() const { return selected_; }
-  // The chosen entry of each list; -1 when none.
-  int ChosenAvailable() const { return chosenAvailable_; }
-  int ChosenSelected() const { return chosenSelected_; }
-  ListFocus Focus() const { return focus_; }
+  // Everything the window draws.
+  const ColumnSelectionView& view() const { return view_; }
 
   // The focus moved into a list: sets the buttons' enabling (see above).
-  void FocusAvailable() { focus_ = ListFocus::kAvailable; }
-  void FocusSelected() { focus_ = ListFocus::kSelected; }
+  void FocusAvailable() { SetFocus(ListFocus::kAvailable); }
+  void FocusSelected() { SetFocus(ListFocus::kSelected); }
   // Chooses entry `index` of a list (-1 or out of range: none).
   void ChooseAvailable(int index);
   void ChooseSelected(int index);
-
-  // Button states.
-  bool IncludeEnabled() const { return focus_ == ListFocus::kAvailable; }
-  bool ExcludeEnabled() const { return focus_ == ListFocus::kSelected; }
-  bool UpEnabled() const { return focus_ == ListFocus::kSelected; }
-  bool DownEnabled() const { return focus_ == ListFocus::kSelected; }
 
   // "Include >": the chosen available column goes to the end of the selected
   // list and is chosen there; the available list chooses the entry now at
@@ -83,12 +87,9 @@ class ColumnSelection {
   static void Move(std::vector<std::string>& from, int& chosenFrom, std::vector<std::string>& to,
                    int& chosenTo);
   void Swap(int offset);
+  void SetFocus(ListFocus focus);
 
-  std::vector<std::string> available_;
-  std::vector<std::string> selected_;
-  int chosenAvailable_ = -1;
-  int chosenSelected_ = -1;
-  ListFocus focus_ = ListFocus::kNone;
+  ColumnSelectionView view_;
 };
 
 // Splits a comma-separated column list into names (blanks trimmed, empty

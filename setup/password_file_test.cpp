@@ -1,13 +1,13 @@
-#include "app/password_file.h"
+#include "setup/password_file.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "app/password_test_support.h"
 #include "platform/file_system.h"
+#include "setup/password_test_support.h"
 
-namespace app {
+namespace setup {
 namespace {
 
 // Expected scrambles below were worked out by hand from the key T3VN8KQ2.
@@ -135,7 +135,7 @@ TEST_F(AccountsTest, AddingAppendsExactlyOneLineWithoutTrailingLineFeed) {
 TEST_F(AccountsTest, HashedAccountSignsInOnlyWithItsPassword) {
   const std::string hash = testing::TestHash("s3cret pass");
   const std::string file = file_ + "\ncarol," + hash;
-  ASSERT_TRUE(IsPasswordHash(hash));
+  ASSERT_TRUE(app::IsPasswordHash(hash));
   EXPECT_EQ(FindSignIn(file, "carol", "s3cret pass")->storedPassword, hash);
   for (const char* wrong : {"s3cret pas", "S3cret pass", "s3cret passs", ""}) {
     EXPECT_FALSE(FindSignIn(file, "carol", wrong).has_value()) << wrong;
@@ -246,7 +246,7 @@ TEST_F(PasswordHashTest, StoredCostIsReadFromTheHashesHead) {
       {"$R%=O$#V", false, 0, 0},
   };
   for (const Case& c : cases) {
-    auto cost = StoredHashCost(c.stored);
+    auto cost = app::StoredHashCost(c.stored);
     ASSERT_EQ(cost.has_value(), c.valid) << c.stored;
     if (!c.valid) continue;
     EXPECT_EQ(cost->passes, c.passes) << c.stored;
@@ -256,16 +256,16 @@ TEST_F(PasswordHashTest, StoredCostIsReadFromTheHashesHead) {
 
 TEST_F(PasswordHashTest, HashAskingForTooMuchWorkNeverMatches) {
   std::string hash = testing::TestHash("pw");
-  ASSERT_TRUE(HashMatches(hash, "pw"));
+  ASSERT_TRUE(app::HashMatches(hash, "pw"));
   const std::string cheap = "m=8,t=1,";
   ASSERT_NE(hash.find(cheap), std::string::npos);
   for (const char* costly : {"m=8,t=5,", "m=262145,t=1,", "m=4194304,t=1,"}) {
     std::string edited = hash;
     edited.replace(edited.find(cheap), cheap.size(), costly);
-    EXPECT_FALSE(HashMatches(edited, "pw")) << costly;
+    EXPECT_FALSE(app::HashMatches(edited, "pw")) << costly;
   }
-  EXPECT_FALSE(HashMatches(hash.substr(0, hash.size() - 1), "pw"));
-  EXPECT_FALSE(HashMatches(hash + std::string(200, 'A'), "pw"));
+  EXPECT_FALSE(app::HashMatches(hash.substr(0, hash.size() - 1), "pw"));
+  EXPECT_FALSE(app::HashMatches(hash + std::string(200, 'A'), "pw"));
 }
 
 class BundledFileTest : public ::testing::Test {};
@@ -276,11 +276,12 @@ TEST_F(BundledFileTest, DefaultSupervisorSignsIn) {
   ASSERT_EQ(fs.ReadFile(VARNOLDE_DATA_DIR "/Varnolde.upw", 4096, &text), platform::FileResult::kOk);
   auto accounts = ParseAccounts(text);
   ASSERT_EQ(accounts.size(), 1u);
-  EXPECT_TRUE(IsPasswordHash(accounts[0].storedPassword));
-  EXPECT_EQ(StoredHashCost(accounts[0].storedPassword)->memoryBytes, kPasswordHashCost.memoryBytes);
+  EXPECT_TRUE(app::IsPasswordHash(accounts[0].storedPassword));
+  EXPECT_EQ(app::StoredHashCost(accounts[0].storedPassword)->memoryBytes,
+            app::kPasswordHashCost.memoryBytes);
   EXPECT_TRUE(FindSignIn(text, "supervisor", "scale2010").has_value());
   EXPECT_NE(text.back(), '\n');
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace setup

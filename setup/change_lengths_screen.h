@@ -1,4 +1,4 @@
-// ChangeLengths: the logic of "Varnolde - Change Lengths", a grid of the
+// ChangeLengthsScreen: the logic of "Varnolde - Change Lengths", a grid of the
 // used columns of one table (DataDictionary rows IsUsed=Y of the table) with
 // their ColumnName, Description, Length, DefaultValue and Validate. The first
 // two are read-only. Closing the window (OK or Cancel alike) writes Length,
@@ -35,21 +35,27 @@ inline constexpr int kMaxLength = 255;
 
 // True when `text` is a whole number from 0 to kMaxLength (blanks around it
 // allowed).
-bool ValidLength(const std::string& text);
+[[nodiscard]] bool ValidLength(const std::string& text);
 
-class ChangeLengths {
+// How Open() went.
+enum class ChangeLengthsOpen {
+  kOpened,      // the grid holds the table's used columns
+  kUnreadable,  // DataDictionary could not be read (a message said so)
+};
+
+class ChangeLengthsScreen {
  public:
   // `app` is borrowed, has a file open and must outlive the screen; `table`
   // is the stored table whose columns are listed.
-  ChangeLengths(app::Application& app, std::string table);
+  ChangeLengthsScreen(app::Application& app, std::string table);
   // Releases the selection (nothing is written).
-  ~ChangeLengths();
-  ChangeLengths(const ChangeLengths&) = delete;
-  ChangeLengths& operator=(const ChangeLengths&) = delete;
+  ~ChangeLengthsScreen();
+  ChangeLengthsScreen(const ChangeLengthsScreen&) = delete;
+  ChangeLengthsScreen& operator=(const ChangeLengthsScreen&) = delete;
 
-  // Selects the table's used DataDictionary rows and fills the grid. Returns
-  // 0; -1 with a message shown when DataDictionary could not be read.
-  int Open();
+  // Selects the table's used DataDictionary rows and fills the grid; the
+  // window must not be shown unless this returns kOpened.
+  [[nodiscard]] ChangeLengthsOpen Open();
 
   grid::CellGrid& Grid() { return grid_; }
 
@@ -57,10 +63,10 @@ class ChangeLengths {
   // valid are named in one message and not written. Returns true when
   // everything that was valid reached the file; false, with a message, when
   // writing failed.
-  bool OnClose();
+  [[nodiscard]] bool OnClose();
 
  private:
-  int WriteRow(int row, std::string* refused);
+  [[nodiscard]] int WriteRow(int row, std::string* refused);
 
   app::Application& app_;
   std::string table_;

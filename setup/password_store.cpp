@@ -1,4 +1,4 @@
-#include "app/password_store.h"
+#include "setup/password_store.h"
 
 #include <optional>
 #include <vector>
@@ -10,7 +10,7 @@
 #include "platform/ui.h"
 #include "tablestore/table_store.h"
 
-namespace app {
+namespace setup {
 namespace {
 
 constexpr const char* kFileNotFound =
@@ -47,7 +47,8 @@ bool WriteAndReport(platform::Ui& ui, platform::FileSystem& fs, const std::strin
   const platform::FileResult written = fs.RewriteFile(path, text);
   if (written == platform::FileResult::kAccessDenied) {
     // An installed password file belongs to the administrator.
-    Show(ui, "You may not change the password file " + path +
+    Show(ui,
+         "You may not change the password file " + path +
              ".\nPlease ask the administrator to add the user or change the password.",
          "Access Denied", platform::Icon::kExclamation);
     return false;
@@ -71,10 +72,10 @@ std::string WaitText(uint32_t remainingMs) {
 // that cannot be written keeps the old form, and the user hears of it.
 void UpgradeToHash(platform::Ui& ui, platform::FileSystem& fs, const std::string& path,
                    const std::string& text, Account& account, const std::string& password,
-                   const HashCost& cost) {
-  auto hash = HashPassword(password, cost);
-  auto upgraded = hash ? ReplacePassword(text, account.userName, account.storedPassword, *hash)
-                       : std::nullopt;
+                   const app::HashCost& cost) {
+  auto hash = app::HashPassword(password, cost);
+  auto upgraded =
+      hash ? ReplacePassword(text, account.userName, account.storedPassword, *hash) : std::nullopt;
   if (upgraded && fs.RewriteFile(path, *upgraded) == platform::FileResult::kOk) {
     account.storedPassword = std::move(*hash);
     return;
@@ -89,7 +90,7 @@ void UpgradeToHash(platform::Ui& ui, platform::FileSystem& fs, const std::string
 
 SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::TableStore& journal,
                      const std::string& passwordPath, const std::string& userName,
-                     const std::string& password, PasswordPolicy& policy,
+                     const std::string& password, app::PasswordPolicy& policy,
                      const platform::Clock& clock) {
   SignInOutcome outcome;
   std::string user = platform::Utf8ToCp1252(userName);
@@ -114,12 +115,12 @@ SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::Tab
     policy.delay.OnFailure(clock.TickCount());
     Show(ui, "INCORRECT USERNAME AND/OR PASSWORD!\nTRY AGAIN", "Error",
          platform::Icon::kExclamation);
-    Journal(journal, ui, "Incorrect username (" + userName + ") and/or password,");
+    app::Journal(journal, ui, "Incorrect username (" + userName + ") and/or password,");
     return outcome;
   }
   policy.delay.OnSuccess();
-  Journal(journal, ui, "Successful login to Supervisor Options with username: " + userName);
-  if (!IsPasswordHash(account->storedPassword)) {
+  app::Journal(journal, ui, "Successful login to Supervisor Options with username: " + userName);
+  if (!app::IsPasswordHash(account->storedPassword)) {
     UpgradeToHash(ui, fs, passwordPath, *text, *account, password, policy.hashCost);
   }
   outcome.result = SignInResult::kSignedIn;
@@ -129,7 +130,7 @@ SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::Tab
 
 AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
                              const std::string& passwordPath, const AccountRequest& request,
-                             const HashCost& cost) {
+                             const app::HashCost& cost) {
   bool adding = request.mode == AccountMode::kAddUser;
   std::string newUser = platform::Utf8ToCp1252(request.newUserName);
   auto problems =
@@ -153,7 +154,7 @@ AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
   }
   AccountOutcome outcome;
   if (refused) return outcome;
-  auto hash = HashPassword(request.password, cost);
+  auto hash = app::HashPassword(request.password, cost);
   if (!hash) {
     Show(ui, "The new password could not be stored: there was not enough memory to hash it.",
          "Error");
@@ -177,12 +178,12 @@ AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
 
 SetPasswordOutcome SetPassword(platform::FileSystem& fs, const std::string& passwordPath,
                                const std::string& userName, const std::string& password,
-                               const std::string& retyped, const HashCost& cost) {
+                               const std::string& retyped, const app::HashCost& cost) {
   SetPasswordOutcome outcome;
   const std::string user = platform::Utf8ToCp1252(userName);
-  auto problems = AccountFieldProblems(AccountMode::kAddUser, user,
-                                       platform::Utf8ToCp1252(password),
-                                       platform::Utf8ToCp1252(retyped));
+  auto problems =
+      AccountFieldProblems(AccountMode::kAddUser, user, platform::Utf8ToCp1252(password),
+                           platform::Utf8ToCp1252(retyped));
   if (problems.empty() && password != retyped) problems.emplace_back("Passwords don't match");
   if (!problems.empty()) {
     outcome.error = problems.front();
@@ -199,7 +200,7 @@ SetPasswordOutcome SetPassword(platform::FileSystem& fs, const std::string& pass
       outcome.error = "the password file cannot be read";
       return outcome;
   }
-  auto hash = HashPassword(password, cost);
+  auto hash = app::HashPassword(password, cost);
   if (!hash) {
     outcome.error = "there was not enough memory to hash the password";
     return outcome;
@@ -217,4 +218,4 @@ SetPasswordOutcome SetPassword(platform::FileSystem& fs, const std::string& pass
   return outcome;
 }
 
-}  // namespace app
+}  // namespace setup

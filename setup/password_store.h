@@ -17,8 +17,8 @@
 
 #include <string>
 
-#include "app/password_file.h"
 #include "app/password_policy.h"
+#include "setup/password_file.h"
 
 namespace platform {
 class Clock;
@@ -29,7 +29,7 @@ namespace tablestore {
 class TableStore;
 }
 
-namespace app {
+namespace setup {
 
 // The largest password file the program reads; a bigger file is treated as
 // unreadable rather than loaded whole.
@@ -71,7 +71,7 @@ struct SignInOutcome {
 // next try wait longer.
 SignInOutcome SignIn(platform::Ui& ui, platform::FileSystem& fs, tablestore::TableStore& journal,
                      const std::string& passwordPath, const std::string& userName,
-                     const std::string& password, PasswordPolicy& policy,
+                     const std::string& password, app::PasswordPolicy& policy,
                      const platform::Clock& clock);
 
 // What the account dialog submits.
@@ -111,7 +111,7 @@ struct AccountOutcome {
 // "Access Denied"); the file is left as it was.
 AccountOutcome SubmitAccount(platform::Ui& ui, platform::FileSystem& fs,
                              const std::string& passwordPath, const AccountRequest& request,
-                             const HashCost& cost = kPasswordHashCost);
+                             const app::HashCost& cost = app::kPasswordHashCost);
 
 // The outcome of SetPassword.
 struct SetPasswordOutcome {
@@ -131,6 +131,6 @@ struct SetPasswordOutcome {
                                              const std::string& userName,
                                              const std::string& password,
                                              const std::string& retyped,
-                                             const HashCost& cost = kPasswordHashCost);
+                                             const app::HashCost& cost = app::kPasswordHashCost);
 
-}  // namespace app
+}  // namespace setup

@@ -1,11 +1,11 @@
-#include "app/password_file.h"
+#include "setup/password_file.h"
 
 #include <algorithm>
 
 #include "app/password_hash.h"
 #include "platform/text.h"
 
-namespace app {
+namespace setup {
 namespace {
 
 constexpr unsigned char kComma = 0x2C;
@@ -97,7 +97,7 @@ std::vector<Account> ParseAccounts(std::string_view fileText) {
 }
 
 bool StoredPasswordMatches(std::string_view stored, std::string_view password) {
-  if (IsPasswordHash(stored)) return HashMatches(stored, password);
+  if (app::IsPasswordHash(stored)) return app::HashMatches(stored, password);
   return Scramble(stored) == platform::Utf8ToCp1252(password);
 }
 
@@ -131,9 +131,9 @@ std::string AppendAccount(std::string_view fileText, std::string_view userName,
 std::optional<std::string> ReplacePassword(std::string_view fileText, std::string_view userName,
                                            std::string_view storedPassword,
                                            std::string_view newStoredPassword) {
-  return RewriteLines(
-      fileText, userName, newStoredPassword,
-      [&](const Account& account) { return account.storedPassword == storedPassword; });
+  return RewriteLines(fileText, userName, newStoredPassword, [&](const Account& account) {
+    return account.storedPassword == storedPassword;
+  });
 }
 
 std::optional<std::string> SetUserPassword(std::string_view fileText, std::string_view userName,
@@ -164,4 +164,4 @@ std::vector<std::string> AccountFieldProblems(AccountMode mode, std::string_view
   return problems;
 }
 
-}  // namespace app
+}  // namespace setup

@@ -1,4 +1,4 @@
-#include "setup/other_options.h"
+#include "setup/other_options_screen.h"
 
 #include "app/application.h"
 #include "platform/ui.h"
@@ -15,61 +15,74 @@ constexpr const char* kYesNoKeys[] = {tablestore::kKeyAppendDateToFileName,
 
 }  // namespace
 
-OtherOptions::OtherOptions(app::Application& app) : app_(app) {}
+OtherOptionsScreen::OtherOptionsScreen(app::Application& app) : app_(app) {}
 
-int OtherOptions::Open() {
+OtherOptionsOpen OtherOptionsScreen::Open() {
   tablestore::TableStore& store = *app_.store();
   int rc = tablestore::AddMissingOptions(store);
   if (rc == 0) rc = store.Commit();
   if (rc != 0) {
     app_.ui.ShowMessage(
         {"The options could not be read.\n" + store.LastError(), "Error", platform::Icon::kStop});
-    return rc;
+    return OtherOptionsOpen::kUnreadable;
   }
   for (int i = 0; i < 3; ++i) {
     std::string value;
     // An option that cannot be read shows as not set.
     static_cast<void>(
         tablestore::ReadSetting(store, tablestore::kBlockOption, kYesNoKeys[i], value));
-    yesNo_[i] = value == tablestore::kYes;
+    view_.checked[i] = value == tablestore::kYes;
   }
-  closeHit_ = "-1";
+  view_.closeHit = "-1";
   // An option that cannot be read keeps the "-1" of no window.
   static_cast<void>(tablestore::ReadSetting(store, tablestore::kBlockOption,
-                                            tablestore::kKeyCloseHitWindow, closeHit_));
-  closeHitChecked_ = closeHit_ != "-1";
-  return 0;
+                                            tablestore::kKeyCloseHitWindow, view_.closeHit));
+  view_.closeHitChecked = view_.closeHit != "-1";
+  UpdateCloseHit();
+  return OtherOptionsOpen::kOpened;
 }
 
-int OtherOptions::CloseHitIndex() const {
-  if (!closeHitChecked_ || closeHit_ == "-1") return -1;
+void OtherOptionsScreen::UpdateCloseHit() {
+  view_.closeHitListEnabled = view_.closeHitChecked;
+  view_.closeHitIndex = -1;
+  if (!view_.closeHitChecked) return;
   for (int i = 0; i < static_cast<int>(std::size(kCloseHitChoices)); ++i) {
-    if (closeHit_ == kCloseHitChoices[i]) return i;
+    if (view_.closeHit == kCloseHitChoices[i]) {
+      view_.closeHitIndex = view_.closeHit == "-1" ? -1 : i;
+      return;
+    }
   }
-  return -1;
 }
 
-void OtherOptions::OnCloseHitBox(bool checked) {
-  closeHitChecked_ = checked;
-  if (!checked) closeHit_ = "-1";
+void OtherOptionsScreen::OnToggle(YesNoOption option, bool checked) {
+  view_.checked[static_cast<size_t>(option)] = checked;
 }
 
-void OtherOptions::OnCloseHitChosen(int index) {
-  if (!closeHitChecked_ || index < 0 || index >= static_cast<int>(std::size(kCloseHitChoices)))
+void OtherOptionsScreen::OnCloseHitBox(bool checked) {
+  view_.closeHitChecked = checked;
+  if (!checked) view_.closeHit = "-1";
+  UpdateCloseHit();
+}
+
+void OtherOptionsScreen::OnCloseHitChosen(int index) {
+  if (!view_.closeHitChecked || index < 0 ||
+      index >= static_cast<int>(std::size(kCloseHitChoices))) {
     return;
-  closeHit_ = kCloseHitChoices[index];
+  }
+  view_.closeHit = kCloseHitChoices[index];
+  UpdateCloseHit();
 }
 
-bool OtherOptions::OnOk() {
+bool OtherOptionsScreen::OnOk() {
   tablestore::TableStore& store = *app_.store();
   int rc = 0;
   for (int i = 0; i < 3 && rc == 0; ++i) {
     rc = tablestore::WriteSetting(store, tablestore::kBlockOption, kYesNoKeys[i],
-                                  yesNo_[i] ? tablestore::kYes : tablestore::kNo);
+                                  view_.checked[i] ? tablestore::kYes : tablestore::kNo);
   }
   if (rc == 0) {
     rc = tablestore::WriteSetting(store, tablestore::kBlockOption, tablestore::kKeyCloseHitWindow,
-                                  closeHit_);
+                                  view_.closeHit);
   }
   if (rc == 0) rc = store.Commit();
   if (rc == 0) return true;
@@ -78,7 +91,8 @@ bool OtherOptions::OnOk() {
   return false;
 }
 
-void OtherOptions::OnTapersClosed(bool ok) {
+void OtherOptionsScreen::OnTapersClosed(bool ok) {
+  // The tapers are committed already; a journal line missing loses no data.
   if (ok) (void)app_.store()->LogProgramMessage(kTapersExitedOk);
 }
 

@@ -63,7 +63,7 @@ BenchFile& File() {
 void BM_OpenTapers(benchmark::State& state) {
   for (auto _ : state) {
     setup::TapersScreen screen(File().app());
-    if (screen.Open() != 0) std::abort();
+    if (screen.Open() != setup::TapersOpen::kOpened) std::abort();
     benchmark::DoNotOptimize(screen.Grid().RowCount());
   }
 }
@@ -73,7 +73,7 @@ void BM_OkTapers(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     setup::TapersScreen screen(File().app());
-    if (screen.Open() != 0) std::abort();
+    if (screen.Open() != setup::TapersOpen::kOpened) std::abort();
     state.ResumeTiming();
     if (!screen.OnOk()) std::abort();
   }

@@ -19,6 +19,7 @@
 
 #include "app/application.h"
 #include "app/load_actions.h"
+#include "cli/cli_test_util.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/scripted_ui.h"
@@ -74,24 +75,8 @@ constexpr char kCheckText[] =
     "titles\n"
     "Bear Creek,2001,4,1,0,2,2,,,,,\n";
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using cli::testing::ReadAll;
+using cli::testing::ToolRun;
 
 class CheckCompareTest : public ::testing::Test {
  protected:
@@ -118,15 +103,7 @@ class CheckCompareTest : public ::testing::Test {
   static void TearDownTestSuite() { fs::remove_all(dir_); }
 
   static ToolRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = "cd " + Quote(dir_.string()) + " && " + Quote(VARNOLDE_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " >out.txt 2>err.txt";
-    const int status = std::system(cmd.c_str());
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadAll(dir_ / "out.txt");
-    run.err = ReadAll(dir_ / "err.txt");
-    return run;
+    return cli::testing::RunCli(dir_, VARNOLDE_CLI, args);
   }
 
   static ToolRun Compare(std::vector<std::string> more) {

@@ -16,30 +16,16 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/cli_test_util.h"
 #include "reports/pdf_text_test_util.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ToolRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Quote(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using cli::testing::Quote;
+using cli::testing::ReadAll;
+using cli::testing::ToolRun;
 
 std::string Demo(const std::string& name) { return std::string(VARNOLDE_DEMO_DIR) + "/" + name; }
 
@@ -53,25 +39,12 @@ int CountLines(const std::string& text, const std::string& needle) {
 
 class CliTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           (std::string("cli_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = cli::testing::FreshTestFolder("cli_"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs varnolde-cli with `args` in the test's folder.
   ToolRun Cli(const std::vector<std::string>& args) {
-    std::string cmd = "cd " + Quote(dir_.string()) + " && " + Quote(VARNOLDE_CLI);
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    cmd += " >out.txt 2>err.txt";
-    const int status = std::system(cmd.c_str());
-    ToolRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = ReadAll(dir_ / "out.txt");
-    run.err = ReadAll(dir_ / "err.txt");
-    return run;
+    return cli::testing::RunCli(dir_, VARNOLDE_CLI, args);
   }
 
   // Creates `scl` from the bundled setup and imports `text` into it.

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "cli/cli_test_util.h"
 #include "reports/pdf_text_test_util.h"
 #include "reports/report_text.h"
 
@@ -20,24 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-struct ToolResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+using ToolResult = cli::testing::ToolRun;
+using cli::testing::Quote;
+using cli::testing::ReadAll;
 
 std::string DemoText(const std::string& name) {
   return std::string(VARNOLDE_DEMO_DIR) + "/" + name;
@@ -45,31 +31,18 @@ std::string DemoText(const std::string& name) {
 
 class OfficeCommandsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(::testing::TempDir()) /
-           (std::string("office_") +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = cli::testing::FreshTestFolder("office_"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   // Runs varnolde-cli in the test's folder, with `path` as PATH when given.
   ToolResult Cli(const std::vector<std::string>& args, const std::string& path = "") {
-    std::string cmd = "cd " + Quoted(dir_.string()) + " && ";
-    if (!path.empty()) cmd += "PATH=" + Quoted(path) + " ";
-    cmd += Quoted(VARNOLDE_CLI);
-    for (const std::string& a : args) cmd += " " + Quoted(a);
-    cmd += " >out.txt 2>err.txt";
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ / "out.txt"),
-            Slurp(dir_ / "err.txt")};
+    return cli::testing::RunCli(dir_, VARNOLDE_CLI, args, path);
   }
 
   // The two demo loads taken in: loads/2001.scl (board) and loads/1001.scl.
   void IntakeDemoLoads() {
-    const ToolResult r = Cli({"intake", "loads", DemoText("demo-100-board.txt"),
-                       DemoText("demo-3p-cubic.txt")});
+    const ToolResult r =
+        Cli({"intake", "loads", DemoText("demo-100-board.txt"), DemoText("demo-3p-cubic.txt")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     ASSERT_NE(r.out.find("Intake: 2 of 2 load texts made into scale files in loads\n"),
               std::string::npos)
@@ -81,8 +54,8 @@ class OfficeCommandsTest : public ::testing::Test {
 
 // What `totals --json` gives for every load of the files, summed.
 json SummedTotals(const ToolResult& totals) {
-  json sum = {{"loads", 0}, {"logs", 0}, {"gross", 0.0}, {"net", 0.0}, {"defect", 0.0},
-              {"board_gross", 0}, {"board_net", 0}, {"board_defect", 0}};
+  json sum = {{"loads", 0},    {"logs", 0},        {"gross", 0.0},   {"net", 0.0},
+              {"defect", 0.0}, {"board_gross", 0}, {"board_net", 0}, {"board_defect", 0}};
   std::istringstream lines(totals.out);
   for (std::string line; std::getline(lines, line);) {
     const json file = json::parse(line);
@@ -135,7 +108,7 @@ TEST_F(OfficeCommandsTest, SummaryCsvPdfAndUnreadableFiles) {
   IntakeDemoLoads();
   fs::create_directories(dir_ / "folder.scl");
   ToolResult r = Cli({"summary", "loads/2001.scl", "loads/1001.scl", "nothere.scl", "folder.scl",
-               "--by", "product", "--csv"});
+                      "--by", "product", "--csv"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("nothere.scl: no such file; left out"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("folder.scl: "), std::string::npos) << r.err;
@@ -164,13 +137,13 @@ TEST_F(OfficeCommandsTest, SummaryCsvPdfAndUnreadableFiles) {
   r = Cli({"summary", "loads/2001.scl", "loads/1001.scl", "--by", "species"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string printed = r.out;
-  r = Cli({"summary", "loads/2001.scl", "loads/1001.scl", "--by", "species", "--pdf",
-           "season.pdf"});
+  r = Cli(
+      {"summary", "loads/2001.scl", "loads/1001.scl", "--by", "species", "--pdf", "season.pdf"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "Wrote season.pdf\n");
   const std::string bytes = platform::Utf8ToCp1252(printed);
-  const auto sheet = reports::SheetForReport(
-reports::LayoutGeometry(reports::kPortraitLayout), bytes);
+  const auto sheet =
+      reports::SheetForReport(reports::LayoutGeometry(reports::kPortraitLayout), bytes);
   EXPECT_EQ(reports::testing::PdfPages((dir_ / "season.pdf").string(), sheet),
             reports::testing::ReportTextPages(bytes));
   EXPECT_NE(printed.find("-- LOAD SUMMARY --"), std::string::npos);
@@ -194,8 +167,9 @@ TEST_F(OfficeCommandsTest, BoardFiguresInTotals) {
   // CFSAWBD 0.33, is culled), 8 (120), 10 (180 + 100, segment 2 losing 50),
   // 11 (30), 12 (280, culled by its ring of 14: 280 - 20), 13/1 (90 + 60);
   // non-saw logs 1 (30), 5 (40 + 30), 9 (60), 13/2 (30); log 15 overridden.
-  const std::pair<const char*, std::vector<long>> expected[] = {
-      {"saw", {1450, 930, 520, 11}}, {"nonsaw", {190, 190, 0, 4}}, {"total", {1640, 1120, 520, 15}}};
+  const std::pair<const char*, std::vector<long>> expected[] = {{"saw", {1450, 930, 520, 11}},
+                                                                {"nonsaw", {190, 190, 0, 4}},
+                                                                {"total", {1640, 1120, 520, 15}}};
   for (const auto& [column, figures] : expected) {
     EXPECT_EQ(load[column]["board_gross"], figures[0]) << column;
     EXPECT_EQ(load[column]["board_net"], figures[1]) << column;
@@ -220,10 +194,11 @@ TEST_F(OfficeCommandsTest, IntakeRefusesClashesAndBadTexts) {
   IntakeDemoLoads();
   EXPECT_TRUE(fs::exists(dir_ / "loads/2001.scl"));
   EXPECT_TRUE(fs::exists(dir_ / "loads/1001.scl"));
-  const std::string before = Slurp(dir_ / "loads/2001.scl");
+  const std::string before = ReadAll(dir_ / "loads/2001.scl");
   std::ofstream(dir_ / "bad.txt") << "[Load]\nLoad[SALE:S,LLR:S,MAXLEN:I]\nt\nX,777,long\n";
   std::ofstream(dir_ / "two.txt") << "[Load]\nLoad[SALE:S,LLR:S]\nt\nX,1\nX,2\n";
-  const ToolResult r = Cli({"intake", "loads", DemoText("demo-100-board.txt"), "bad.txt", "two.txt"});
+  const ToolResult r =
+      Cli({"intake", "loads", DemoText("demo-100-board.txt"), "bad.txt", "two.txt"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("demo-100-board.txt: loads/2001.scl already exists; nothing done"),
             std::string::npos)
@@ -233,7 +208,7 @@ TEST_F(OfficeCommandsTest, IntakeRefusesClashesAndBadTexts) {
   EXPECT_NE(r.out.find("Intake: 0 of 3 load texts made into scale files in loads; 3 refused"),
             std::string::npos)
       << r.out;
-  EXPECT_EQ(Slurp(dir_ / "loads/2001.scl"), before);
+  EXPECT_EQ(ReadAll(dir_ / "loads/2001.scl"), before);
   EXPECT_FALSE(fs::exists(dir_ / "loads/777.scl"));  // the refused import leaves no file
 }
 
@@ -266,7 +241,7 @@ TEST_F(OfficeCommandsTest, PrintThroughLp) {
   EXPECT_TRUE(fs::exists(dir_ / "loads/2001.clg.pdf"));
   EXPECT_TRUE(fs::exists(dir_ / "loads/2001.audit.pdf"));
   EXPECT_FALSE(fs::exists(dir_ / "loads/2001.cmp.pdf"));
-  EXPECT_EQ(Slurp(dir_ / "bin/args.txt"),
+  EXPECT_EQ(ReadAll(dir_ / "bin/args.txt"),
             "-d\noffice\n-t\nloads/2001.clg.pdf\n--\nloads/2001.clg.pdf\n"
             "-d\noffice\n-t\nloads/2001.audit.pdf\n--\nloads/2001.audit.pdf\n");
   // Current copies are printed as they are; a copy older than the load is

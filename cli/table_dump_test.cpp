@@ -1,6 +1,7 @@
 #include "cli/table_dump.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -71,7 +72,8 @@ TEST_F(TableDumpTest, MissingFileFailsWithoutRepeatingThePath) {
 
 TEST_F(TableDumpTest, DamagedFileFails) {
   const std::string bytes = ReadAll(Fixture("multi_table_db.mk"));
-  const std::string path = ::testing::TempDir() + "/cli_damaged.mk";
+  const std::string path =
+      ::testing::TempDir() + "/cli_damaged-" + std::to_string(::getpid()) + ".mk";
   std::ofstream(path, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
   std::string json, error;
   EXPECT_FALSE(DumpFile(path, "", &json, &error));

@@ -108,30 +108,27 @@ TEST_F(GridBindingTest, ColumnListsAreMatchedIgnoringCase) {
 }
 
 struct RuleCase {
-  DefaultRule rule;
-  std::vector<std::string> above;  // the data rows' texts before the append
-  std::string expected;            // the new row's cell
+  char code;  // the rule's code and text
+  const char* text;
+  std::vector<const char*> above;  // the data rows' texts before the append
+  const char* expected;            // the new row's cell
 };
 
 TEST_F(GridBindingTest, NewRowsFollowTheDefaultRules) {
   const std::vector<RuleCase> cases = {
-      {{'I', "0"}, {"7"}, "8"},  // a zero increment counts as 1
-      {{'I', ""}, {"7"}, "8"},
-      {{'I', "5"}, {"x"}, "5"},
-      {{'I', "1"}, {"2147483647"}, "2147483647"},
-      {{'I', "1"}, {}, ""},  // the first data row takes no increment
-      {{'C', ""}, {}, ""},   // nor a copy
-      {{'C', ""}, {"A"}, "A"},
-      {{'V', "YES"}, {}, "YES"},
-      {{'N', "9"}, {"7"}, ""},
+      {'I', "0", {"7"}, "8"},  // a zero increment counts as 1
+      {'I', "", {"7"}, "8"},  {'I', "5", {"x"}, "5"},  {'I', "1", {"2147483647"}, "2147483647"},
+      {'I', "1", {}, ""},  // the first data row takes no increment
+      {'C', "", {}, ""},   // nor a copy
+      {'C', "", {"A"}, "A"},  {'V', "YES", {}, "YES"}, {'N', "9", {"7"}, ""},
   };
   ASSERT_EQ(binding_.Bind(log_, "LOG"), 0);
   for (const RuleCase& c : cases) {
     grid_.ClearRows();
-    for (const std::string& text : c.above) grid_.SetText(grid_.AppendRow(), 0, text);
-    binding_.SetRule(0, c.rule);
+    for (const char* text : c.above) grid_.SetText(grid_.AppendRow(), 0, text);
+    binding_.SetRule(0, DefaultRule{c.code, c.text});
     const int row = binding_.AppendRow();
-    EXPECT_EQ(grid_.Text(row, 0), c.expected) << c.rule.code << c.rule.text;
+    EXPECT_EQ(grid_.Text(row, 0), c.expected) << c.code << c.text;
   }
 }
 

@@ -12,7 +12,6 @@
 
 #include "gui/command_button.h"
 #include "gui/grid_view.h"
-#include "gui/command_button.h"
 
 namespace gui {
 
@@ -36,7 +35,7 @@ LoadInfoDialog::LoadInfoDialog(app::Application& app, platform::Ui& ui, QWidget*
   new_ =
       MakeCommandButton(this, loadinfo::kNewButton, screen_, &Screen::OnNew, [this] { Refresh(); });
   delete_ = MakeCommandButton(this, loadinfo::kDeleteButton, screen_, &Screen::OnDelete,
-                             [this] { Refresh(); });
+                              [this] { Refresh(); });
   ok_ = new QPushButton(kOkButton, this);
   cancel_ = new QPushButton(kCancelButton, this);
   ok_->setDefault(true);

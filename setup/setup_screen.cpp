@@ -147,7 +147,8 @@ void SetupScreen::ShowTable() {
   view_.fields = JoinColumns(shown_);
   view_.landingEnabled = table_ != SetupTable::kHeader;
   view_.landingChoices = view_.landingEnabled ? shown_ : std::vector<std::string>{};
-  view_.landingIndex = view_.landingEnabled ? IndexOf(shown_, app_.landingFields().Of(LandingMode())) : -1;
+  view_.landingIndex =
+      view_.landingEnabled ? IndexOf(shown_, app_.landingFields().Of(LandingMode())) : -1;
   if (view_.landingEnabled && view_.landingIndex < 0 && !shown_.empty()) OnLandingChanged(0);
 }
 
